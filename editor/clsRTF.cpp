@@ -1,0 +1,262 @@
+#include "editor/clsRTF.h"
+
+#include "editor/IEditControl.h"
+#include "editor/Messages.h"
+#include "editor/TextCompare.h"
+#include "platform/IMessageService.h"
+
+#include <QtMath>
+
+#include <stdexcept>
+
+namespace scrivlet {
+
+clsRTF::clsRTF(IMessageService &messages, StringConverter converter, QObject *parent)
+    : QObject(parent), m_messages(messages), m_converter(std::move(converter))
+{
+    InitVariable();
+}
+
+clsRTF::~clsRTF() = default;
+
+void clsRTF::Init(IEditControl *target)
+{
+    if (objRTF)
+        disconnect(objRTF, nullptr, this, nullptr);
+    objRTF = target;
+    if (target)
+        connect(target, &IEditControl::Change, this, &clsRTF::objRTF_Change);
+}
+
+void clsRTF::objRTF_Change()
+{
+    objRTF->emptyUndoBuffer();
+}
+
+void clsRTF::InitVariable()
+{
+    m_canUndo = true;
+    m_needSave = false;
+    RemoveCollection(false);
+}
+
+void clsRTF::RemoveCollection(bool removeRedoOnly)
+{
+    clctRedo.clear();
+    if (!removeRedoOnly) {
+        while (clctUndo.size() > 1)
+            clctUndo.pop_front();
+    }
+}
+
+bool clsRTF::IsTextChange()
+{
+    if (!m_canUndo)
+        return false;
+    m_needSave = true;
+    RemoveCollection(true);
+    if (objRTF) {
+        // The control's text as a shared value: the step costs what the last change cost, not
+        // what the page weighs.
+        auto step = std::make_shared<clsUndo>();
+        step->SelStart = objRTF->SelStart();
+        step->Text = objRTF->TextSnapshot();
+        step->TextLen = static_cast<int>(step->Text.length());
+        clctUndo.push_back(std::move(step));
+    }
+    return true;
+}
+
+QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos)
+{
+    const SharedText &longer = b.length() < a.length() ? a : b;
+    const SharedText &shorter = b.length() < a.length() ? b : a;
+    const qsizetype d = longer.length() - shorter.length();
+    const qsizetype start = endPos - d; // 1-based
+    if (d == 0 || start < 1 || start > longer.length())
+        return {};
+    return longer.mid(start - 1, d);
+}
+
+void clsRTF::selectRestored(const QString &restored)
+{
+    // A restored stretch stays selected so that the user sees what came back; a single
+    // character or a line break only moves the caret after it.
+    if (restored.size() >= 2 && restored != u"\r\n")
+        objRTF->setSelLength(static_cast<int>(restored.size()));
+    else
+        objRTF->setSelStart(objRTF->SelStart() + static_cast<int>(restored.size()));
+}
+
+void clsRTF::Undo()
+{
+    const auto n = clctUndo.size();
+    if (n >= 2 && m_canUndo) {
+        m_canUndo = false;
+        const auto cur = clctUndo[n - 1];
+        const auto prev = clctUndo[n - 2];
+        if (objRTF) {
+            if (prev->TextLen < cur->TextLen) {
+                const int d = cur->TextLen - prev->TextLen;
+                objRTF->hideSelection(true);
+                // After a rewrite of the whole text the caret may stand nearer the start than
+                // the length grew; the start is then taken as 0.
+                objRTF->setSelStart(std::max(0, cur->SelStart - d));
+                objRTF->setSelLength(d);
+                objRTF->setSelText(QString());
+                objRTF->hideSelection(false);
+            } else {
+                const qsizetype g = std::abs(prev->Text.length() - cur->Text.length());
+                const QString s = GetDiffString(prev->Text, cur->Text, cur->SelStart + g + 1);
+                objRTF->setSelStart(cur->SelStart);
+                objRTF->setSelLength(0);
+                objRTF->setSelText(s);
+                objRTF->setSelStart(cur->SelStart);
+                selectRestored(s);
+            }
+        }
+        clctRedo.push_back(cur);
+        clctUndo.pop_back();
+    }
+    m_canUndo = true;
+}
+
+void clsRTF::Redo()
+{
+    if (!clctRedo.empty() && m_canUndo) {
+        m_canUndo = false;
+        const auto u = clctRedo.back();
+        if (objRTF) {
+            const SharedText text = objRTF->TextSnapshot();
+            const int length = static_cast<int>(text.length());
+            if (u->TextLen < length) {
+                objRTF->setSelStart(u->SelStart);
+                objRTF->setSelLength(length - u->TextLen);
+                objRTF->setSelText(QString());
+            } else {
+                const QString s = GetDiffString(text, u->Text, u->SelStart + 1);
+                const int start = std::max(0, u->SelStart - static_cast<int>(s.size()));
+                objRTF->setSelStart(start);
+                objRTF->setSelLength(0);
+                objRTF->setSelText(s);
+                objRTF->setSelStart(start);
+                selectRestored(s);
+            }
+        }
+        clctUndo.push_back(u);
+        clctRedo.pop_back();
+    }
+    m_canUndo = true;
+}
+
+void clsRTF::FindNext(const QString &searchStr)
+{
+    if (searchStr.isEmpty())
+        return;
+    try {
+        if (!objRTF)
+            throw std::runtime_error("no control");
+        const qsizetype start = qsizetype(objRTF->SelStart()) + objRTF->SelLength();
+        const QString text = objRTF->Text();
+        const qsizetype p = findForward(text, searchStr, start, CompareMode::Text);
+        if (p >= 0) {
+            objRTF->setSelStart(static_cast<int>(p));
+            objRTF->setSelLength(static_cast<int>(searchStr.size()));
+        } else {
+            m_messages.information(editor::msg::kSearchFinished);
+        }
+    } catch (const std::exception &) {
+        m_messages.critical(editor::msg::kSearchFailed);
+    }
+}
+
+void clsRTF::FindBack(const QString &searchStr)
+{
+    if (searchStr.isEmpty())
+        return;
+    try {
+        if (!objRTF)
+            throw std::runtime_error("no control");
+        const int selStart = objRTF->SelStart();
+        if (selStart == 0) {
+            m_messages.information(editor::msg::kSearchFinished);
+            return;
+        }
+        const QString text = objRTF->Text();
+        const qsizetype p = findBackward(text, searchStr, selStart, CompareMode::Text);
+        if (p >= 0) {
+            objRTF->setSelStart(static_cast<int>(p));
+            objRTF->setSelLength(static_cast<int>(searchStr.size()));
+        } else {
+            m_messages.information(editor::msg::kSearchFinished);
+        }
+    } catch (const std::exception &) {
+        m_messages.critical(editor::msg::kSearchFailed);
+    }
+}
+
+void clsRTF::Cut()
+{
+    if (objRTF)
+        objRTF->cut();
+}
+
+void clsRTF::Copy()
+{
+    if (objRTF)
+        objRTF->copy();
+}
+
+void clsRTF::Paste()
+{
+    if (objRTF)
+        objRTF->paste();
+}
+
+void clsRTF::Delete()
+{
+    if (objRTF)
+        objRTF->clear();
+}
+
+void clsRTF::AllSelect()
+{
+    if (objRTF)
+        objRTF->selectAll();
+}
+
+void clsRTF::Conv(ConvType type)
+{
+    if (!objRTF || !m_converter)
+        return;
+    const QString source = objRTF->SelLength() > 0 ? objRTF->SelText() : objRTF->Text();
+    const QString result = m_converter(source, type);
+    if (objRTF->SelLength() < 1)
+        objRTF->setText(result);
+    else
+        objRTF->setSelText(result);
+}
+
+QPoint clsRTF::GetCaretPoint()
+{
+    if (!objRTF)
+        return {};
+    objRTF->SetFocus();
+    return objRTF->caretPos();
+}
+
+// Twips are rounded half away from zero, as the pixel factor is seldom a whole number on
+// screens of other than 96 dpi.
+int clsRTF::CaretX()
+{
+    const QPoint p = GetCaretPoint();
+    return objRTF ? qRound(p.x() * objRTF->twipsPerPixel().x()) : 0;
+}
+
+int clsRTF::CaretY()
+{
+    const QPoint p = GetCaretPoint();
+    return objRTF ? qRound(p.y() * objRTF->twipsPerPixel().y()) : 0;
+}
+
+} // namespace scrivlet

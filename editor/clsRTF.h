@@ -1,0 +1,81 @@
+#pragma once
+// The editor document behind one document window: its own undo and redo history, the
+// unsaved-changes flag, search and the editing operations. Owns its history; references the
+// bound edit control (which may go first) and the message service.
+
+#include "editor/ConvType.h"
+#include "editor/SharedText.h"
+#include "editor/clsUndo.h"
+
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+
+#include <deque>
+#include <memory>
+
+namespace scrivlet {
+
+class IEditControl;
+class IMessageService;
+
+class clsRTF : public QObject
+{
+    Q_OBJECT
+public:
+    clsRTF(IMessageService &messages, StringConverter converter, QObject *parent = nullptr);
+    ~clsRTF() override;
+
+    // History and flags.
+    void Init(IEditControl *target);
+    void InitVariable();
+    void Undo();
+    void Redo();
+    bool IsTextChange();
+    int GetClctUndoCount() const { return static_cast<int>(clctUndo.size()); }
+    int GetClctRedoCount() const { return static_cast<int>(clctRedo.size()); }
+    void RemoveCollection(bool removeRedoOnly);
+    bool NeedSave() const { return m_needSave; }
+    void setNeedSave(bool flag) { m_needSave = flag; }
+    bool CanUndo() const { return m_canUndo; }
+    void setCanUndo(bool flag) { m_canUndo = flag; }
+
+    // Search: select the next or previous match by the text comparison, or say that there is
+    // none.
+    void FindBack(const QString &searchStr);
+    void FindNext(const QString &searchStr);
+
+    // Editing operations.
+    void Cut();
+    void Copy();
+    void Paste();
+    void Delete();
+    void Conv(ConvType type);
+    void AllSelect();
+    int CaretX();
+    int CaretY();
+
+    // The snapshots, oldest first, for tests and diagnostics.
+    const clsUndo &undoSnapshot(int index) const { return *clctUndo.at(index); }
+    const clsUndo &redoSnapshot(int index) const { return *clctRedo.at(index); }
+
+private:
+    void objRTF_Change();
+    QPoint GetCaretPoint();
+    void selectRestored(const QString &restored);
+
+    IMessageService &m_messages;
+    StringConverter m_converter;
+    QPointer<IEditControl> objRTF;
+    bool m_canUndo = true;
+    bool m_needSave = false;
+    std::deque<std::shared_ptr<const clsUndo>> clctUndo;
+    std::deque<std::shared_ptr<const clsUndo>> clctRedo;
+};
+
+// The units by which the longer of a and b exceeds the shorter, ending just before the 1-based
+// position endPos of the longer; empty where that run would start before the first unit or
+// after the last.
+QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos);
+
+} // namespace scrivlet

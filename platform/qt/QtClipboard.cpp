@@ -1,0 +1,21 @@
+#include "platform/qt/QtClipboard.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+
+namespace scrivlet {
+
+QString QtClipboard::text() const
+{
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtClipboard::setText(const QString &text)
+{
+    // Other programs on this desktop expect LF line ends on the clipboard.
+    QString lf = text;
+    lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QGuiApplication::clipboard()->setText(lf);
+}
+
+} // namespace scrivlet

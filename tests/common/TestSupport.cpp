@@ -1,0 +1,38 @@
+#include "tests/common/TestSupport.h"
+
+QT_BEGIN_NAMESPACE
+void PrintTo(const QString &text, std::ostream *os)
+{
+    *os << '"' << scrivlet::test::visible(text) << '"';
+}
+
+void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i)
+        *os << (i ? ", " : "") << '"' << scrivlet::test::visible(list[i]) << '"';
+    *os << '}';
+}
+QT_END_NAMESPACE
+
+namespace scrivlet::test {
+
+std::string visible(const QString &text)
+{
+    QString out;
+    for (const QChar c : text) {
+        if (c == u'\r')
+            out += QStringLiteral("\\r");
+        else if (c == u'\n')
+            out += QStringLiteral("\\n");
+        else if (c == u'\t')
+            out += QStringLiteral("\\t");
+        else if (c.unicode() < 0x20 || !c.isPrint())
+            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out.toStdString();
+}
+
+} // namespace scrivlet::test

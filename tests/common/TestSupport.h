@@ -1,0 +1,20 @@
+#pragma once
+// Printing of Qt values in test failures, and small helpers shared by the suites.
+
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+// GoogleTest finds these by argument-dependent lookup.
+void PrintTo(const QString &text, std::ostream *os);
+void PrintTo(const QStringList &list, std::ostream *os);
+QT_END_NAMESPACE
+
+namespace scrivlet::test {
+
+// The text with CR, LF and other invisible units spelled out, for messages.
+std::string visible(const QString &text);
+
+} // namespace scrivlet::test

@@ -1,0 +1,155 @@
+// What only the widget adapter does: translate positions, keep the widget's own undo out of the
+// way, and report edits made by keys, the mouse or the input method.
+
+#include "tests/document/WidgetKit.h"
+
+#include "editor/clsRTF.h"
+#include "tests/common/TestSupport.h"
+
+#include <QAction>
+#include <QMainWindow>
+
+#include <gtest/gtest.h>
+
+namespace scrivlet::test {
+namespace {
+
+struct PositionCase
+{
+    int control;
+    int widget;
+};
+
+class AdapterPositions : public ::testing::TestWithParam<PositionCase>
+{
+protected:
+    static inline WidgetKit *kit = nullptr;
+    static void SetUpTestSuite()
+    {
+        kit = new WidgetKit;
+        kit->control.setText(QStringLiteral("ab\r\n\r\ncd\r\n"));
+    }
+    static void TearDownTestSuite()
+    {
+        delete kit;
+        kit = nullptr;
+    }
+};
+
+// "ab", CR LF, CR LF, "cd", CR LF: 10 control units, 7 widget units.
+TEST_P(AdapterPositions, TranslateBothWays)
+{
+    const PositionCase c = GetParam();
+    EXPECT_EQ(kit->control.toWidget(c.control), c.widget) << "control " << c.control;
+    if (c.control != 3 && c.control != 5 && c.control != 9 && c.control != 99) {
+        // Positions between CR and LF, and past the end, have no widget position of their own.
+        EXPECT_EQ(kit->control.toControl(c.widget), c.control) << "widget " << c.widget;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AdapterPositions,
+                         ::testing::Values(PositionCase{0, 0}, PositionCase{1, 1},
+                                           PositionCase{2, 2}, PositionCase{3, 2},
+                                           PositionCase{4, 3}, PositionCase{5, 3},
+                                           PositionCase{6, 4}, PositionCase{7, 5},
+                                           PositionCase{8, 6}, PositionCase{9, 6},
+                                           PositionCase{10, 7}, PositionCase{99, 7}));
+
+TEST(Adapter, TheWidgetKeepsNoUndoOfItsOwn)
+{
+    WidgetKit kit;
+    kit.keys.type(u'a');
+    EXPECT_FALSE(kit.widget.document()->isUndoRedoEnabled());
+    EXPECT_FALSE(kit.widget.document()->isUndoAvailable());
+    kit.control.setText(QStringLiteral("x"));
+    EXPECT_FALSE(kit.widget.document()->isUndoRedoEnabled()) << "also after a new text";
+}
+
+TEST(Adapter, ShiftEnterMakesAnOrdinaryLineBreak)
+{
+    WidgetKit kit;
+    kit.control.setText(QStringLiteral("ab"));
+    kit.control.setSelStart(1);
+    QTest::keyClick(&kit.widget, Qt::Key_Return, Qt::ShiftModifier);
+    EXPECT_EQ(kit.control.Text(), QStringLiteral("a\r\nb"));
+}
+
+TEST(Adapter, WidgetEditsOfItsOwnAreReportedAsChanges)
+{
+    WidgetKit kit;
+    kit.control.setText(QStringLiteral("one\r\ntwo"));
+    QList<TextChange> changes;
+    QObject::connect(&kit.control, &IEditControl::Change,
+                     [&](const TextChange &c) { changes.append(c); });
+    // An edit the adapter did not make: as drag and drop or an input method would do it.
+    QTextCursor cursor(kit.widget.document());
+    cursor.setPosition(4);
+    cursor.setPosition(6, QTextCursor::KeepAnchor);
+    cursor.insertText(QStringLiteral("T\nW"));
+    ASSERT_EQ(changes.size(), 1);
+    EXPECT_EQ(changes[0].position, 5);
+    EXPECT_EQ(changes[0].removedLength, 2);
+    EXPECT_EQ(changes[0].inserted, QStringLiteral("T\r\nW"));
+    EXPECT_EQ(kit.control.Text(), QStringLiteral("one\r\nT\r\nWo"));
+}
+
+TEST(Adapter, HiddenSelectionIsShownAgainAsItWas)
+{
+    WidgetKit kit;
+    const QColor highlight = kit.widget.palette().color(QPalette::Active, QPalette::Highlight);
+    kit.control.hideSelection(true);
+    EXPECT_EQ(kit.widget.palette().color(QPalette::Active, QPalette::Highlight),
+              kit.widget.palette().color(QPalette::Active, QPalette::Base));
+    kit.control.hideSelection(false);
+    EXPECT_EQ(kit.widget.palette().color(QPalette::Active, QPalette::Highlight), highlight);
+}
+
+TEST(Adapter, CaretPositionFollowsTheLines)
+{
+    WidgetKit kit;
+    kit.control.setText(QStringLiteral("a\r\nb\r\nc"));
+    kit.control.setSelStart(0);
+    const QPoint first = kit.control.caretPos();
+    kit.control.setSelStart(6);
+    const QPoint third = kit.control.caretPos();
+    EXPECT_GT(third.y(), first.y());
+    EXPECT_GT(kit.control.FontSize(), 0.0);
+    EXPECT_GT(kit.control.twipsPerPixel().x(), 0.0);
+}
+
+TEST(Adapter, CtrlZAndCtrlYReachTheWindowsCommands)
+{
+    QMainWindow window;
+    FakeClipboard clipboard;
+    auto *edit = new SourceTextEdit(&window);
+    window.setCentralWidget(edit);
+    PlainTextEditAdapter control(edit, clipboard);
+    FakeMessageService messages;
+    clsRTF doc(messages, {});
+    doc.Init(&control);
+    QObject::connect(&control, &IEditControl::Change, &doc, [&] { doc.IsTextChange(); });
+    auto *undo = new QAction(&window);
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QObject::connect(undo, &QAction::triggered, &doc, &clsRTF::Undo);
+    auto *redo = new QAction(&window);
+    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    QObject::connect(redo, &QAction::triggered, &doc, &clsRTF::Redo);
+    window.addAction(undo);
+    window.addAction(redo);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    edit->setFocus();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    WidgetKeyDriver keys(*edit);
+    keys.type(u'a');
+    keys.type(u'b');
+    keys.type(u'c');
+    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(control.Text(), QStringLiteral("ab"));
+    QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_EQ(control.Text(), QStringLiteral("abc"));
+}
+
+} // namespace
+} // namespace scrivlet::test

@@ -1,0 +1,96 @@
+// The shared text must read exactly like the string it stands for, in every version ever made.
+
+#include "editor/SharedText.h"
+#include "tests/common/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace scrivlet {
+namespace {
+
+TEST(SharedText, ReadsLikeItsString)
+{
+    const SharedText text(QStringLiteral("hello, 世界"));
+    EXPECT_EQ(text.length(), 9);
+    EXPECT_EQ(text.toString(), QStringLiteral("hello, 世界"));
+    EXPECT_EQ(text.mid(7, 5), QStringLiteral("世界"));
+    EXPECT_EQ(text.mid(-3, 2), QStringLiteral("he"));
+    EXPECT_EQ(text.mid(20, 2), QString());
+    EXPECT_EQ(text.at(8), u'界');
+    EXPECT_TRUE(SharedText().isEmpty());
+    EXPECT_EQ(SharedText().mid(0, 4), QString());
+}
+
+TEST(SharedText, OlderVersionsStayAsTheyWere)
+{
+    const SharedText v0(QStringLiteral("abcdef"));
+    const SharedText v1 = v0.replaced(3, 0, QStringLiteral("XY"));
+    const SharedText v2 = v1.replaced(5, 0, QStringLiteral("Z")); // grows the piece in place
+    const SharedText v3 = v1.replaced(5, 0, QStringLiteral("W")); // a sibling of v2
+    const SharedText v4 = v2.replaced(0, 2, QString());
+    EXPECT_EQ(v0.toString(), QStringLiteral("abcdef"));
+    EXPECT_EQ(v1.toString(), QStringLiteral("abcXYdef"));
+    EXPECT_EQ(v2.toString(), QStringLiteral("abcXYZdef"));
+    EXPECT_EQ(v3.toString(), QStringLiteral("abcXYWdef"));
+    EXPECT_EQ(v4.toString(), QStringLiteral("cXYZdef"));
+}
+
+TEST(SharedText, OutOfRangeEditsAreCut)
+{
+    const SharedText v(QStringLiteral("abc"));
+    EXPECT_EQ(v.replaced(10, 5, QStringLiteral("!")).toString(), QStringLiteral("abc!"));
+    EXPECT_EQ(v.replaced(-4, 2, QStringLiteral("<")).toString(), QStringLiteral("<c"));
+    EXPECT_EQ(v.replaced(1, 99, QString()).toString(), QStringLiteral("a"));
+}
+
+TEST(SharedText, TypingAtOnePlaceKeepsThePiecesFew)
+{
+    SharedText text(QString(100000, u'x'));
+    for (int i = 0; i < 1000; ++i)
+        text = text.replaced(50000 + i, 0, QStringLiteral("a"));
+    EXPECT_LE(text.pieceCount(), 3);
+    for (int i = 0; i < 500; ++i)
+        text = text.replaced(51000 - i - 1, 1, QString());
+    EXPECT_LE(text.pieceCount(), 3);
+    EXPECT_EQ(text.mid(49999, 502), QStringLiteral("x") + QString(500, u'a') + u'x');
+}
+
+TEST(SharedText, RandomEditsMatchAPlainStringInEveryVersion)
+{
+    std::mt19937 rng(7);
+    auto pick = [&](int bound) {
+        return std::uniform_int_distribution<int>(0, bound)(rng);
+    };
+    const QString alphabet = QStringLiteral("abcdefあいう\r\n");
+    for (int round = 0; round < 40; ++round) {
+        QString plain;
+        for (int i = pick(300); i > 0; --i)
+            plain.append(alphabet.at(pick(int(alphabet.size()) - 1)));
+        std::vector<std::pair<SharedText, QString>> versions{{SharedText(plain), plain}};
+        for (int step = 0; step < 300; ++step) {
+            // Edit any earlier version, not only the newest, as undo and redo may.
+            const auto &[base, expected] = versions[pick(int(versions.size()) - 1)];
+            const int pos = pick(int(expected.size()) + 2) - 1;
+            const int remove = pick(pick(3) == 0 ? 40 : 3);
+            QString insert;
+            for (int i = pick(pick(4) == 0 ? 20 : 2); i > 0; --i)
+                insert.append(alphabet.at(pick(int(alphabet.size()) - 1)));
+            QString next = expected;
+            const int p = std::clamp(pos, 0, int(next.size()));
+            next.replace(p, std::min(remove, int(next.size()) - p), insert);
+            versions.emplace_back(base.replaced(pos, remove, insert), next);
+        }
+        for (const auto &[text, expected] : versions) {
+            ASSERT_EQ(text.toString(), expected);
+            ASSERT_EQ(text.length(), expected.size());
+            const int from = pick(int(expected.size()));
+            ASSERT_EQ(text.mid(from, 17), expected.mid(from, 17));
+        }
+    }
+}
+
+} // namespace
+} // namespace scrivlet
