@@ -233,20 +233,13 @@ void PlainTextEditAdapter::emptyUndoBuffer()
 
 void PlainTextEditAdapter::hideSelection(bool hide)
 {
+    // The widget paints only from the event loop, so holding its updates back is enough to keep
+    // a selection that is about to go from ever being shown; repainting the palette would cost
+    // a relayout of a large page.
     if (hide == m_selectionHidden)
         return;
     m_selectionHidden = hide;
-    if (hide) {
-        m_shownPalette = m_widget->palette();
-        QPalette hidden = m_shownPalette;
-        for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-            hidden.setColor(group, QPalette::Highlight, hidden.color(group, QPalette::Base));
-            hidden.setColor(group, QPalette::HighlightedText, hidden.color(group, QPalette::Text));
-        }
-        m_widget->setPalette(hidden);
-    } else {
-        m_widget->setPalette(m_shownPalette);
-    }
+    m_widget->viewport()->setUpdatesEnabled(!hide);
 }
 
 QPoint PlainTextEditAdapter::caretPos() const

@@ -8,7 +8,6 @@
 
 #include "editor/IEditControl.h"
 
-#include <QPalette>
 #include <QPointer>
 
 class QPlainTextEdit;
@@ -69,7 +68,6 @@ private:
     // Set while this class edits the widget itself and raises Change on its own.
     bool m_editing = false;
     bool m_selectionHidden = false;
-    QPalette m_shownPalette;
 };
 
 } // namespace scrivlet

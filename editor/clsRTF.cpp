@@ -157,7 +157,7 @@ void clsRTF::FindNext(const QString &searchStr)
         if (!objRTF)
             throw std::runtime_error("no control");
         const qsizetype start = qsizetype(objRTF->SelStart()) + objRTF->SelLength();
-        const QString text = objRTF->Text();
+        const QString text = objRTF->TextSnapshot().toString();
         const qsizetype p = findForward(text, searchStr, start, CompareMode::Text);
         if (p >= 0) {
             objRTF->setSelStart(static_cast<int>(p));
@@ -182,7 +182,7 @@ void clsRTF::FindBack(const QString &searchStr)
             m_messages.information(editor::msg::kSearchFinished);
             return;
         }
-        const QString text = objRTF->Text();
+        const QString text = objRTF->TextSnapshot().toString();
         const qsizetype p = findBackward(text, searchStr, selStart, CompareMode::Text);
         if (p >= 0) {
             objRTF->setSelStart(static_cast<int>(p));

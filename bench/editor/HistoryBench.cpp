@@ -1,0 +1,213 @@
+// What a keystroke, an Undo and a Redo cost in the editor document, through the real text
+// widget, beside the literal copy-per-step history; what the history holds; what a failed
+// search costs. Prints a table and checks the bars.
+
+#include "document/PlainTextEditAdapter.h"
+#include "document/SourceTextEdit.h"
+#include "editor/clsRTF.h"
+#include "tests/common/FakePlatform.h"
+#include "tests/common/ReferenceRTF.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <vector>
+
+using namespace scrivlet;
+using namespace scrivlet::test;
+
+namespace {
+
+QString japanesePage(qsizetype units)
+{
+    const QString lines[] = {
+        QStringLiteral(
+            "<p class=\"note\">日本語の文章です。HTML を手で書く人のためのエディタ。</p>\r\n"),
+        QStringLiteral("<li><a href=\"page%1.html\">第%1章　ｶﾀｶﾅ と ひらがな</a></li>\r\n"),
+        QStringLiteral("<td align=\"right\">１２３，４５６円</td><td>&nbsp;</td>\r\n"),
+    };
+    QString page;
+    page.reserve(units + 128);
+    for (int i = 0; page.size() < units; ++i)
+        page += lines[i % 3].contains(u"%1") ? lines[i % 3].arg(i) : lines[i % 3];
+    page.truncate(units);
+    return page;
+}
+
+std::size_t heapInUse()
+{
+    return mallinfo2().uordblks;
+}
+
+double medianMicros(std::vector<qint64> &nanos)
+{
+    std::sort(nanos.begin(), nanos.end());
+    return nanos.empty() ? 0.0 : nanos[nanos.size() / 2] / 1000.0;
+}
+
+void typeChar(QWidget &widget, QChar c)
+{
+    QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(&widget, &press);
+}
+
+// One editor: the widget, its control and either history, wired as a document window wires
+// them.
+struct Editor
+{
+    FakeClipboard clipboard;
+    FakeMessageService messages;
+    SourceTextEdit widget;
+    PlainTextEditAdapter control{&widget, clipboard};
+    std::unique_ptr<clsRTF> ours;
+    std::unique_ptr<ReferenceRTF> reference;
+
+    Editor(const QString &text, bool literal)
+    {
+        widget.resize(600, 400);
+        widget.show();
+        control.setText(text);
+        attach(literal);
+        control.setSelStart(static_cast<int>(text.size() / 2));
+    }
+    void attach(bool literal)
+    {
+        if (literal) {
+            reference = std::make_unique<ReferenceRTF>();
+            reference->Init(&control);
+            QObject::connect(&control, &IEditControl::Change, reference.get(),
+                             [this] { reference->IsTextChange(); });
+            reference->IsTextChange();
+            reference->InitVariable();
+        } else {
+            ours = std::make_unique<clsRTF>(messages, StringConverter{});
+            ours->Init(&control);
+            QObject::connect(&control, &IEditControl::Change, ours.get(),
+                             [this] { ours->IsTextChange(); });
+            ours->IsTextChange();
+            ours->InitVariable();
+        }
+    }
+    void undo() { ours ? ours->Undo() : reference->Undo(); }
+    void redo() { ours ? ours->Redo() : reference->Redo(); }
+};
+
+struct Timings
+{
+    double keystroke = 0;
+    double undo = 0;
+    double redo = 0;
+};
+
+Timings measure(const QString &text, bool literal, int keystrokes)
+{
+    Editor editor(text, literal);
+    std::vector<qint64> keys, undos, redos;
+    QElapsedTimer timer;
+    for (int i = 0; i < keystrokes; ++i) {
+        timer.start();
+        typeChar(editor.widget, QChar(u'あ' + (i % 40)));
+        keys.push_back(timer.nsecsElapsed());
+    }
+    for (int i = 0; i < keystrokes; ++i) {
+        timer.start();
+        editor.undo();
+        undos.push_back(timer.nsecsElapsed());
+    }
+    for (int i = 0; i < keystrokes; ++i) {
+        timer.start();
+        editor.redo();
+        redos.push_back(timer.nsecsElapsed());
+    }
+    return {medianMicros(keys), medianMicros(undos), medianMicros(redos)};
+}
+
+// Bytes the history gives back when it is released after keystrokes typed.
+std::size_t historyBytes(const QString &text, bool literal, int keystrokes)
+{
+    Editor editor(text, literal);
+    for (int i = 0; i < keystrokes; ++i)
+        typeChar(editor.widget, QChar(u'あ' + (i % 40)));
+    malloc_trim(0);
+    const std::size_t held = heapInUse();
+    editor.ours.reset();
+    editor.reference.reset();
+    const std::size_t released = heapInUse();
+    return held > released ? held - released : 0;
+}
+
+bool g_ok = true;
+
+void bar(bool met, const char *what)
+{
+    std::printf("  bar: %-58s %s\n", what, met ? "met" : "NOT MET");
+    g_ok = g_ok && met;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    std::printf("History through the text widget: median per operation, microseconds\n");
+    std::printf("%-8s %12s %12s %8s %10s %10s %8s %10s %10s %8s\n", "size", "key ours",
+                "key literal", "ratio", "undo ours", "undo lit.", "ratio", "redo ours", "redo lit.",
+                "ratio");
+    double ratioAt10MB = 0;
+    for (const auto &[label, units, keys] :
+         {std::tuple{"10 KB", 10 * 1024, 200}, std::tuple{"1 MB", 1024 * 1024, 100},
+          std::tuple{"10 MB", 10 * 1024 * 1024, 20}}) {
+        // Sizes count characters, as a page's size on disk roughly does.
+        const QString text = japanesePage(units);
+        const Timings ours = measure(text, false, keys);
+        const Timings literal = measure(text, true, keys);
+        std::printf("%-8s %12.1f %12.1f %7.1fx %10.1f %10.1f %7.1fx %10.1f %10.1f %7.1fx\n", label,
+                    ours.keystroke, literal.keystroke, literal.keystroke / ours.keystroke,
+                    ours.undo, literal.undo, literal.undo / ours.undo, ours.redo, literal.redo,
+                    literal.redo / ours.redo);
+        ratioAt10MB = literal.keystroke / ours.keystroke;
+    }
+    bar(ratioAt10MB >= 20.0, "10 MB: a keystroke records at least 20x faster than literal");
+
+    std::printf("\nMemory the history holds\n");
+    {
+        const QString page = japanesePage(100 * 1024);
+        const std::size_t ours = historyBytes(page, false, 1000);
+        const std::size_t literal = historyBytes(page, true, 1000);
+        std::printf(
+            "  100 KB page, 1,000 keystrokes:  ours %8.1f KB (%5.0f B/step), literal %8.1f MB\n",
+            ours / 1024.0, ours / 1000.0, literal / 1048576.0);
+        bar(ours / 1000.0 < 1024.0, "100 KB: under 1 KB per step beyond the typed text");
+    }
+    {
+        const QString page = japanesePage(10 * 1024 * 1024);
+        const std::size_t ours = historyBytes(page, false, 10000);
+        std::printf("  10 MB page, 10,000 keystrokes:  ours %8.1f KB (%5.0f B/step)\n",
+                    ours / 1024.0, ours / 10000.0);
+        bar(ours / 10000.0 < 1024.0, "10 MB: under 1 KB per step beyond the typed text");
+    }
+
+    std::printf("\nSearch\n");
+    {
+        Editor editor(japanesePage(10 * 1024 * 1024), false);
+        editor.control.setSelStart(0);
+        QElapsedTimer timer;
+        timer.start();
+        editor.ours->FindNext(QStringLiteral("見つからない文字列"));
+        const double ms = timer.nsecsElapsed() / 1e6;
+        std::printf("  10 MB page, nothing found:  %.1f ms (%lld messages)\n", ms,
+                    static_cast<long long>(editor.messages.shown.size()));
+        bar(ms < 200.0, "a failed search in 10 MB takes under 200 ms");
+    }
+    return g_ok ? 0 : 1;
+}
