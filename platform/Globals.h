@@ -7,6 +7,8 @@
 
 namespace scrivlet {
 
+// The folder of the executable, ending with "/": the base of every data path.
+inline QString gProgramDirectory;
 // The file the next document window opens; empty for a new untitled document.
 inline QString gOpenFileName;
 // Number of the next untitled document (無題1, 無題2 ...) and serial of the next document
@@ -24,6 +26,7 @@ inline QStringList gAttributeList;
 
 inline void ResetGlobals()
 {
+    gProgramDirectory.clear();
     gOpenFileName.clear();
     gUntitledCount = 1;
     gWindowSerial = 1;
