@@ -1,0 +1,662 @@
+// The decoders of the source codes and the encoders of the output codes. A decoder walks the
+// bytes and hands each character to a sink as what it is in CP932 terms (an ASCII run, a line
+// end, a double-byte code, a half-width katakana, a code point CP932 lacks, or faulty bytes);
+// an encoder is such a sink that writes an output code. Templates, so that each pair compiles
+// into one loop: the benchmark pair Shift-JIS to EUC is a few table look-ups per character.
+#pragma once
+
+#include "KanjiCode.h"
+#include "KanjiTables.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace scrivlet::unkanj::detail {
+
+using Byte = std::uint8_t;
+
+inline constexpr Byte kCr = 0x0D;
+inline constexpr Byte kLf = 0x0A;
+inline constexpr Byte kEsc = 0x1B;
+inline constexpr Byte kSo = 0x0E;
+inline constexpr Byte kSi = 0x0F;
+
+// ---------------------------------------------------------------------------------------------
+// Shift-JIS arithmetic
+
+struct SjisTables
+{
+    // The odd row a lead byte starts (1, 3, ... 119); 0 for a byte that leads nothing.
+    std::array<Byte, 256> leadRow{};
+    // The cell (1-94) of a trail byte, plus 0x80 when the pair lies in the even row; 0 for a
+    // byte that cannot trail.
+    std::array<Byte, 256> trail{};
+};
+
+constexpr SjisTables makeSjisTables()
+{
+    SjisTables t;
+    for (unsigned b = 0x81; b <= 0x9F; ++b)
+        t.leadRow[b] = static_cast<Byte>(2 * (b - 0x81) + 1);
+    for (unsigned b = 0xE0; b <= 0xFC; ++b)
+        t.leadRow[b] = static_cast<Byte>(2 * (b - 0xC1) + 1);
+    for (unsigned b = 0x40; b <= 0x7E; ++b)
+        t.trail[b] = static_cast<Byte>(b - 0x3F);
+    for (unsigned b = 0x80; b <= 0x9E; ++b)
+        t.trail[b] = static_cast<Byte>(b - 0x40);
+    for (unsigned b = 0x9F; b <= 0xFC; ++b)
+        t.trail[b] = static_cast<Byte>(0x80 | (b - 0x9E));
+    return t;
+}
+
+inline constexpr SjisTables kSjis = makeSjisTables();
+
+constexpr Byte sjisLead(unsigned row)
+{
+    return static_cast<Byte>((row + 1) / 2 + (row <= 62 ? 0x80 : 0xC0));
+}
+
+constexpr Byte sjisTrail(unsigned row, unsigned cell)
+{
+    if (row % 2 == 0)
+        return static_cast<Byte>(cell + 0x9E);
+    return static_cast<Byte>(cell + 0x3F + (cell >= 64 ? 1 : 0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scanning
+
+// The end of the run at p of bytes that every decoder passes on as they are: below 0x80 and
+// neither CR nor LF (nor, for JIS, ESC, SO or SI). Eight bytes at a time: markup and ASCII text
+// are the bulk of a web page.
+template<bool ForJis>
+inline const Byte *plainRunEnd(const Byte *p, const Byte *end)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ULL;
+    constexpr std::uint64_t highs = 0x8080808080808080ULL;
+    auto hasByte = [](std::uint64_t v, Byte b) {
+        std::uint64_t x = v ^ (ones * b);
+        return (x - ones) & ~x & highs;
+    };
+    while (end - p >= 8) {
+        std::uint64_t v;
+        std::memcpy(&v, p, 8);
+        std::uint64_t stop = (v & highs) | hasByte(v, kCr) | hasByte(v, kLf);
+        if constexpr (ForJis)
+            stop |= hasByte(v, kEsc) | hasByte(v, kSo) | hasByte(v, kSi);
+        if (stop != 0)
+            break;
+        p += 8;
+    }
+    while (p < end) {
+        Byte b = *p;
+        if (b >= 0x80 || b == kCr || b == kLf)
+            break;
+        if (ForJis && (b == kEsc || b == kSo || b == kSi))
+            break;
+        ++p;
+    }
+    return p;
+}
+
+// Handles the line end at p (CR LF, a lone CR or a lone LF) and returns the byte after it.
+template<class Sink>
+inline const Byte *lineEnd(const Byte *p, const Byte *end, Sink &sink)
+{
+    sink.lineEnd();
+    if (*p == kCr && p + 1 < end && p[1] == kLf)
+        return p + 2;
+    return p + 1;
+}
+
+// Hands on a character known by its code point: by its CP932 code when it has one.
+template<class Sink>
+inline void emitCodePoint(Sink &sink, const PackedCode *fromUnicode, char32_t cp)
+{
+    PackedCode code = cp < 0x10000 ? fromUnicode[cp] : 0;
+    if (code == 0)
+        sink.codePoint(cp);
+    else if (code < 0x100)
+        sink.kana(static_cast<Byte>(code));
+    else
+        sink.dbcs(code >> 8, code & 0xFF);
+}
+
+// A JIS X 0212 character (row and cell 1-94) from EUC or JIS, as its CP932 twin where it has
+// one. An unassigned code is faulty input.
+template<class Sink>
+inline void emitSupplementary(Sink &sink, const PackedCode *fromUnicode, unsigned row,
+                              unsigned cell, const Byte *bytes, std::size_t length)
+{
+    char32_t cp = kJis0212ToUnicode[row - 1][cell - 1];
+    if (cp == 0)
+        sink.fault(bytes, length);
+    else
+        emitCodePoint(sink, fromUnicode, cp);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Decoders. Each calls sink.done() between characters so that counting can stop early. A
+// faulty byte goes to sink.fault() and decoding resumes at the very next byte, so the text
+// around a fault always comes through.
+
+template<class Sink>
+void decodeShiftJis(const Byte *p, const Byte *end, Sink &sink)
+{
+    while (p < end && !sink.done()) {
+        Byte b = *p;
+        if (b < 0x80) {
+            if (b == kCr || b == kLf) {
+                p = lineEnd(p, end, sink);
+            } else {
+                const Byte *q = plainRunEnd<false>(p, end);
+                sink.ascii(p, static_cast<std::size_t>(q - p));
+                p = q;
+            }
+            continue;
+        }
+        if (unsigned row = kSjis.leadRow[b]; row != 0) {
+            Byte t = p + 1 < end ? kSjis.trail[p[1]] : 0;
+            if (t != 0) {
+                sink.dbcs(row + (t >> 7), t & 0x7F);
+                p += 2;
+            } else {
+                sink.fault(p, 1);
+                ++p;
+            }
+        } else if (b >= 0xA1 && b <= 0xDF) {
+            sink.kana(b);
+            ++p;
+        } else {
+            sink.fault(p, 1);
+            ++p;
+        }
+    }
+}
+
+inline bool isEucByte(Byte b)
+{
+    return b >= 0xA1 && b <= 0xFE;
+}
+
+template<class Sink>
+void decodeEuc(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fromUnicode)
+{
+    while (p < end && !sink.done()) {
+        Byte b = *p;
+        if (b < 0x80) {
+            if (b == kCr || b == kLf) {
+                p = lineEnd(p, end, sink);
+            } else {
+                const Byte *q = plainRunEnd<false>(p, end);
+                sink.ascii(p, static_cast<std::size_t>(q - p));
+                p = q;
+            }
+        } else if (isEucByte(b) && p + 1 < end && isEucByte(p[1])) {
+            sink.dbcs(b - 0xA0u, p[1] - 0xA0u);
+            p += 2;
+        } else if (b == 0x8E && p + 1 < end && p[1] >= 0xA1 && p[1] <= 0xDF) {
+            sink.kana(p[1]);
+            p += 2;
+        } else if (b == 0x8F && end - p >= 3 && isEucByte(p[1]) && isEucByte(p[2])) {
+            emitSupplementary(sink, fromUnicode, p[1] - 0xA0u, p[2] - 0xA0u, p, 3);
+            p += 3;
+        } else {
+            sink.fault(p, 1);
+            ++p;
+        }
+    }
+}
+
+// The length of the valid UTF-8 sequence at p (1-4), or 0 with *faultLength set to the length
+// of its longest valid beginning (at least 1), which is then one fault.
+inline std::size_t utf8Length(const Byte *p, const Byte *end, char32_t &cp,
+                              std::size_t &faultLength)
+{
+    Byte b = *p;
+    std::size_t need;
+    Byte low = 0x80, high = 0xBF;
+    if (b >= 0xC2 && b <= 0xDF) {
+        need = 1;
+        cp = b & 0x1F;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+        need = 2;
+        cp = b & 0x0F;
+        if (b == 0xE0)
+            low = 0xA0; // overlong
+        else if (b == 0xED)
+            high = 0x9F; // surrogates
+    } else if (b >= 0xF0 && b <= 0xF4) {
+        need = 3;
+        cp = b & 0x07;
+        if (b == 0xF0)
+            low = 0x90; // overlong
+        else if (b == 0xF4)
+            high = 0x8F; // beyond U+10FFFF
+    } else {
+        faultLength = 1;
+        return 0;
+    }
+    for (std::size_t i = 1; i <= need; ++i) {
+        if (p + i >= end || p[i] < low || p[i] > high) {
+            faultLength = i;
+            return 0;
+        }
+        cp = cp << 6 | (p[i] & 0x3F);
+        low = 0x80;
+        high = 0xBF;
+    }
+    return need + 1;
+}
+
+template<class Sink>
+void decodeUtf8(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fromUnicode)
+{
+    if (end - p >= 3 && p[0] == 0xEF && p[1] == 0xBB && p[2] == 0xBF)
+        p += 3; // the byte-order mark says only what we already know
+    while (p < end && !sink.done()) {
+        Byte b = *p;
+        if (b < 0x80) {
+            if (b == kCr || b == kLf) {
+                p = lineEnd(p, end, sink);
+            } else {
+                const Byte *q = plainRunEnd<false>(p, end);
+                sink.ascii(p, static_cast<std::size_t>(q - p));
+                p = q;
+            }
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t faultLength = 0;
+        if (std::size_t n = utf8Length(p, end, cp, faultLength); n != 0) {
+            emitCodePoint(sink, fromUnicode, cp);
+            p += n;
+        } else {
+            sink.fault(p, faultLength);
+            p += faultLength;
+        }
+    }
+}
+
+// The character sets a JIS text switches between.
+enum class JisSet { Ascii, Kanji, Kana, Supplementary };
+
+// Reads the escape sequence at p (p[0] is ESC). Returns its length and sets *set to the set it
+// designates to G0, or returns its length with *set untouched for one that designates nothing
+// we need (ESC ) I, whose katakana SO brings in anyway; ESC & @, the announcer of the 1990
+// edition). Returns 0 for anything else.
+inline std::size_t jisEscape(const Byte *p, const Byte *end, JisSet &set)
+{
+    auto at = [&](std::size_t i) -> int {
+        return p + i < end ? p[i] : -1;
+    };
+    if (at(1) == '(') {
+        switch (at(2)) {
+        case 'B': // ASCII
+        case 'J': // JIS X 0201 Roman, read as ASCII
+        case 'H': // an old name of JIS X 0201 Roman
+            set = JisSet::Ascii;
+            return 3;
+        case 'I':
+            set = JisSet::Kana;
+            return 3;
+        }
+    } else if (at(1) == '$') {
+        switch (at(2)) {
+        case '@': // JIS C 6226-1978, read as JIS X 0208
+        case 'B':
+            set = JisSet::Kanji;
+            return 3;
+        case '(':
+            switch (at(3)) {
+            case '@':
+            case 'B':
+                set = JisSet::Kanji;
+                return 4;
+            case 'D':
+                set = JisSet::Supplementary;
+                return 4;
+            }
+        }
+    } else if (at(1) == ')' && at(2) == 'I') {
+        return 3;
+    } else if (at(1) == '&' && at(2) == '@') {
+        return 3;
+    }
+    return 0;
+}
+
+template<class Sink>
+void decodeJis(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fromUnicode)
+{
+    JisSet g0 = JisSet::Ascii;
+    bool shiftedOut = false; // SO: half-width katakana until SI
+    auto isJisByte = [](Byte b) {
+        return b >= 0x21 && b <= 0x7E;
+    };
+    while (p < end && !sink.done()) {
+        Byte b = *p;
+        if (b == kEsc) {
+            if (std::size_t n = jisEscape(p, end, g0); n != 0) {
+                p += n;
+            } else {
+                sink.fault(p, 1);
+                ++p;
+            }
+            continue;
+        }
+        if (b == kSo || b == kSi) {
+            shiftedOut = b == kSo;
+            ++p;
+            continue;
+        }
+        if (b == kCr || b == kLf) {
+            p = lineEnd(p, end, sink);
+            continue;
+        }
+        if (b >= 0x80) {
+            sink.fault(p, 1);
+            ++p;
+            continue;
+        }
+        // Controls and the blank are themselves in every set: texts that forgot to return to
+        // ASCII before a line end or a tab are common, and nothing else can be meant.
+        JisSet set = shiftedOut ? JisSet::Kana : g0;
+        if (set == JisSet::Ascii || !isJisByte(b)) {
+            const Byte *q = set == JisSet::Ascii ? plainRunEnd<true>(p, end) : p + 1;
+            sink.ascii(p, static_cast<std::size_t>(q - p));
+            p = q;
+        } else if (set == JisSet::Kana) {
+            if (b <= 0x5F)
+                sink.kana(static_cast<Byte>(b | 0x80));
+            else
+                sink.fault(p, 1);
+            ++p;
+        } else if (p + 1 < end && isJisByte(p[1])) {
+            if (set == JisSet::Kanji) {
+                // The run of kanji up to the next escape or control, in one tight loop.
+                do {
+                    sink.dbcs(p[0] - 0x20u, p[1] - 0x20u);
+                    p += 2;
+                } while (end - p >= 2 && isJisByte(p[0]) && isJisByte(p[1]) && !sink.done());
+            } else {
+                emitSupplementary(sink, fromUnicode, b - 0x20u, p[1] - 0x20u, p, 2);
+                p += 2;
+            }
+        } else {
+            sink.fault(p, 1);
+            ++p;
+        }
+    }
+}
+
+// Runs the decoder of a source code over a text.
+template<class Sink>
+void decode(KanjiCode code, std::string_view text, Sink &sink)
+{
+    auto p = reinterpret_cast<const Byte *>(text.data());
+    auto end = p + text.size();
+    const PackedCode *fromUnicode = derivedTables().fromUnicode;
+    switch (code) {
+    case KanjiCode::Ascii:
+    case KanjiCode::ShiftJis:
+        decodeShiftJis(p, end, sink);
+        break;
+    case KanjiCode::Euc:
+        decodeEuc(p, end, sink, fromUnicode);
+        break;
+    case KanjiCode::Jis:
+        decodeJis(p, end, sink, fromUnicode);
+        break;
+    case KanjiCode::Utf8:
+        decodeUtf8(p, end, sink, fromUnicode);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Encoders
+
+// A growing output buffer written through raw pointers.
+class Output
+{
+public:
+    explicit Output(std::size_t expected) : m_buffer(expected + 64, '\0') {}
+
+    // Room for n more bytes.
+    Byte *room(std::size_t n)
+    {
+        if (m_buffer.size() - m_length < n)
+            m_buffer.resize(std::max(m_buffer.size() * 3 / 2, m_length + n + 64));
+        return reinterpret_cast<Byte *>(m_buffer.data()) + m_length;
+    }
+    void advance(std::size_t n) { m_length += n; }
+
+    void write(const Byte *p, std::size_t n)
+    {
+        std::memcpy(room(n), p, n);
+        m_length += n;
+    }
+
+    std::string take()
+    {
+        m_buffer.resize(m_length);
+        return std::move(m_buffer);
+    }
+
+private:
+    std::string m_buffer;
+    std::size_t m_length = 0;
+};
+
+// What every encoder shares: the output, the line end and the references.
+class EncoderBase
+{
+public:
+    EncoderBase(Output &out, LineEnd lineEnd, ReferenceStyle references)
+        : m_out(out), m_lineEnd(lineEnd), m_references(references)
+    {}
+
+    static constexpr bool done() { return false; }
+
+protected:
+    void writeLineEnd()
+    {
+        Byte *o = m_out.room(2);
+        switch (m_lineEnd) {
+        case LineEnd::CrLf:
+            o[0] = kCr;
+            o[1] = kLf;
+            m_out.advance(2);
+            break;
+        case LineEnd::Cr:
+            o[0] = kCr;
+            m_out.advance(1);
+            break;
+        case LineEnd::Lf:
+            o[0] = kLf;
+            m_out.advance(1);
+            break;
+        }
+    }
+
+    // "&#x" + upper-case hex + ";" for HTML, "\" + hex + " " for CSS: the reader sees the
+    // character even though the code cannot carry it.
+    void writeReference(char32_t cp)
+    {
+        char digits[8];
+        int n = 0;
+        do {
+            digits[n++] = "0123456789ABCDEF"[cp & 0xF];
+            cp >>= 4;
+        } while (cp != 0);
+        Byte *o = m_out.room(16);
+        Byte *start = o;
+        if (m_references == ReferenceStyle::Css) {
+            *o++ = '\\';
+        } else {
+            *o++ = '&';
+            *o++ = '#';
+            *o++ = 'x';
+        }
+        while (n > 0)
+            *o++ = static_cast<Byte>(digits[--n]);
+        *o++ = m_references == ReferenceStyle::Css ? ' ' : ';';
+        m_out.advance(static_cast<std::size_t>(o - start));
+    }
+
+    void writeShiftJisBytes(unsigned row, unsigned cell)
+    {
+        Byte *o = m_out.room(2);
+        o[0] = sjisLead(row);
+        o[1] = sjisTrail(row, cell);
+        m_out.advance(2);
+    }
+
+    // The code in rows 1-94 that stands for a code of rows 95-120 in JIS and EUC, or 0 when
+    // there is none and writeOutsideJisRows() must write what stands for it.
+    static PackedCode jisRowsCode(unsigned row, unsigned cell)
+    {
+        if (row < kFirstIbmRow)
+            return 0;
+        return derivedTables().ibmTwin[row - kFirstIbmRow][cell - 1];
+    }
+
+    // A user-defined character has no place in JIS or EUC: its reference. An unassigned IBM
+    // code has no code point either: it passes on as the faulty input it is.
+    void writeOutsideJisRows(unsigned row, unsigned cell)
+    {
+        if (row < kFirstIbmRow)
+            writeReference(kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1));
+        else
+            writeShiftJisBytes(row, cell);
+    }
+
+    Output &m_out;
+    LineEnd m_lineEnd;
+    ReferenceStyle m_references;
+};
+
+class ShiftJisEncoder : public EncoderBase
+{
+public:
+    using EncoderBase::EncoderBase;
+
+    void ascii(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    void lineEnd() { writeLineEnd(); }
+    void dbcs(unsigned row, unsigned cell) { writeShiftJisBytes(row, cell); }
+    void kana(Byte b) { m_out.write(&b, 1); }
+    void codePoint(char32_t cp) { writeReference(cp); }
+    void fault(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    void finish() {}
+};
+
+class EucEncoder : public EncoderBase
+{
+public:
+    using EncoderBase::EncoderBase;
+
+    void ascii(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    void lineEnd() { writeLineEnd(); }
+    void dbcs(unsigned row, unsigned cell)
+    {
+        if (row > kJisRows) {
+            PackedCode code = jisRowsCode(row, cell);
+            if (code == 0) {
+                writeOutsideJisRows(row, cell);
+                return;
+            }
+            row = code >> 8;
+            cell = code & 0xFF;
+        }
+        Byte *o = m_out.room(2);
+        o[0] = static_cast<Byte>(row + 0xA0);
+        o[1] = static_cast<Byte>(cell + 0xA0);
+        m_out.advance(2);
+    }
+    void kana(Byte b)
+    {
+        Byte *o = m_out.room(2);
+        o[0] = 0x8E;
+        o[1] = b;
+        m_out.advance(2);
+    }
+    void codePoint(char32_t cp) { writeReference(cp); }
+    void fault(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    void finish() {}
+};
+
+// ISO-2022-JP with the CP932 rows: only ESC $ B, ESC ( I and ESC ( B, each written only when
+// the set changes, and ASCII again before every control character, every reference, every
+// faulty byte and at the end.
+class JisEncoder : public EncoderBase
+{
+public:
+    using EncoderBase::EncoderBase;
+
+    void ascii(const Byte *p, std::size_t n)
+    {
+        select(JisSet::Ascii);
+        m_out.write(p, n);
+    }
+    void lineEnd()
+    {
+        select(JisSet::Ascii);
+        writeLineEnd();
+    }
+    void dbcs(unsigned row, unsigned cell)
+    {
+        if (row > kJisRows) {
+            PackedCode code = jisRowsCode(row, cell);
+            if (code == 0) {
+                select(JisSet::Ascii);
+                writeOutsideJisRows(row, cell);
+                return;
+            }
+            row = code >> 8;
+            cell = code & 0xFF;
+        }
+        select(JisSet::Kanji);
+        Byte *o = m_out.room(2);
+        o[0] = static_cast<Byte>(row + 0x20);
+        o[1] = static_cast<Byte>(cell + 0x20);
+        m_out.advance(2);
+    }
+    void kana(Byte b)
+    {
+        select(JisSet::Kana);
+        Byte k = static_cast<Byte>(b - 0x80);
+        m_out.write(&k, 1);
+    }
+    void codePoint(char32_t cp)
+    {
+        select(JisSet::Ascii);
+        writeReference(cp);
+    }
+    void fault(const Byte *p, std::size_t n)
+    {
+        select(JisSet::Ascii);
+        m_out.write(p, n);
+    }
+    void finish() { select(JisSet::Ascii); }
+
+private:
+    void select(JisSet set)
+    {
+        if (set == m_set)
+            return;
+        static const Byte ascii[] = {kEsc, '(', 'B'};
+        static const Byte kanji[] = {kEsc, '$', 'B'};
+        static const Byte kana[] = {kEsc, '(', 'I'};
+        m_out.write(set == JisSet::Ascii ? ascii : set == JisSet::Kanji ? kanji : kana, 3);
+        m_set = set;
+    }
+
+    JisSet m_set = JisSet::Ascii;
+};
+
+} // namespace scrivlet::unkanj::detail

@@ -1,0 +1,186 @@
+#include "Command.h"
+
+#include "Convert.h"
+#include "Detect.h"
+#include "FileIo.h"
+#include "RunLock.h"
+
+#include <cstdio>
+#include <new>
+
+namespace scrivlet::unkanj {
+
+namespace {
+
+constexpr const char *kUsage = "usage: t -s|-j|-e -crlf|-CRLF|-CR|-LF source destination";
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool endsWithCss(const std::string &path)
+{
+    if (path.size() < 4)
+        return false;
+    std::string tail = path.substr(path.size() - 4);
+    for (char &c : tail)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return tail == ".css";
+}
+
+// Not std::to_string: its digit table would be a unique global symbol that the library cannot
+// hide, and it must export nothing but its two entry points.
+std::string decimal(std::size_t n)
+{
+    char digits[24];
+    std::snprintf(digits, sizeof digits, "%zu", n);
+    return digits;
+}
+
+Result oneLine(Status status, std::string message)
+{
+    // The caller shows one line, and a path may hold a line break.
+    for (char &c : message) {
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    }
+    return {status, std::move(message)};
+}
+
+Result convertFile(const Command &command, const std::string &lockPath)
+{
+    RunLock lock(lockPath);
+    std::string error;
+    std::string target;
+    if (!resolveLinks(command.destination, target, error))
+        return oneLine(Status::DestinationUnwritable, error);
+
+    std::string source;
+    FileId sourceId;
+    if (!readRegularFile(command.source, source, sourceId, error))
+        return oneLine(Status::SourceUnreadable, error);
+    // Also catches a hard link or a symbolic link to the source under another name.
+    if (isSameFile(target, sourceId))
+        return oneLine(Status::DestinationIsSource,
+                       "destination \"" + command.destination + "\" is the source file");
+
+    OutputFormat format;
+    format.code = command.code;
+    format.lineEnd = command.lineEnd;
+    if (endsWithCss(command.source) || endsWithCss(command.destination))
+        format.references = ReferenceStyle::Css;
+    Detection detected;
+    std::string output = convertDetected(source, format, detected);
+    source = std::string(); // two copies of a large file need not live at once
+
+    if (!replaceFile(target, output, error))
+        return oneLine(Status::DestinationUnwritable, error);
+    std::string message = std::string(codeName(detected.code)) + " to " + codeName(command.code) +
+                          " with " + lineEndName(command.lineEnd) + ": \"" + command.destination +
+                          "\"";
+    if (detected.errors > 0)
+        message += " (" + decimal(detected.errors) + " faulty or unassigned codes)";
+    return oneLine(Status::Ok, message);
+}
+
+} // namespace
+
+bool splitCommandLine(std::string_view line, std::vector<std::string> &words, std::string &error)
+{
+    words.clear();
+    std::size_t i = 0;
+    while (i < line.size()) {
+        if (isBlank(line[i])) {
+            ++i;
+            continue;
+        }
+        if (line[i] == '"') {
+            // A quote inside a quoted path is part of it unless a blank or the end follows.
+            std::size_t close = i + 1;
+            while (close < line.size() &&
+                   !(line[close] == '"' && (close + 1 == line.size() || isBlank(line[close + 1]))))
+                ++close;
+            if (close >= line.size()) {
+                error = "unclosed quote in command";
+                return false;
+            }
+            words.emplace_back(line.substr(i + 1, close - i - 1));
+            i = close + 1;
+        } else {
+            std::size_t end = i;
+            while (end < line.size() && !isBlank(line[end]))
+                ++end;
+            words.emplace_back(line.substr(i, end - i));
+            i = end;
+        }
+    }
+    return true;
+}
+
+std::optional<Command> parseCommand(const std::vector<std::string> &words, std::string &error)
+{
+    if (words.empty()) {
+        error = std::string("empty command; ") + kUsage;
+        return std::nullopt;
+    }
+    if (words[0] != "t") {
+        error = "unknown command \"" + words[0] + "\"; " + kUsage;
+        return std::nullopt;
+    }
+    if (words.size() != 5) {
+        error = std::string("wrong number of arguments; ") + kUsage;
+        return std::nullopt;
+    }
+    Command command;
+    bool haveCode = false;
+    bool haveLine = false;
+    for (std::size_t i = 1; i <= 2; ++i) {
+        const std::string &option = words[i];
+        if (!haveCode && (option == "-s" || option == "-j" || option == "-e")) {
+            command.code = option == "-s"   ? KanjiCode::ShiftJis
+                           : option == "-j" ? KanjiCode::Jis
+                                            : KanjiCode::Euc;
+            haveCode = true;
+        } else if (!haveLine &&
+                   (option == "-crlf" || option == "-CRLF" || option == "-CR" || option == "-LF")) {
+            command.lineEnd = option == "-CR"   ? LineEnd::Cr
+                              : option == "-LF" ? LineEnd::Lf
+                                                : LineEnd::CrLf;
+            haveLine = true;
+        } else {
+            error = "unknown or repeated option \"" + option + "\"; " + kUsage;
+            return std::nullopt;
+        }
+    }
+    command.source = words[3];
+    command.destination = words[4];
+    if (command.source.empty() || command.destination.empty()) {
+        error = std::string("empty path; ") + kUsage;
+        return std::nullopt;
+    }
+    return command;
+}
+
+Result runCommand(const Command &command, const std::string &lockPath)
+{
+    try {
+        return convertFile(command, lockPath);
+    } catch (const std::bad_alloc &) {
+        return {Status::OutOfMemory, "out of memory"};
+    }
+}
+
+Result runCommandLine(std::string_view line, const std::string &lockPath)
+{
+    std::vector<std::string> words;
+    std::string error;
+    if (!splitCommandLine(line, words, error))
+        return oneLine(Status::BadCommand, error);
+    std::optional<Command> command = parseCommand(words, error);
+    if (!command)
+        return oneLine(Status::BadCommand, error);
+    return runCommand(*command, lockPath);
+}
+
+} // namespace scrivlet::unkanj

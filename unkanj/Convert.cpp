@@ -1,0 +1,91 @@
+#include "Convert.h"
+
+#include "Codecs.h"
+#include "Detect.h"
+
+#include <optional>
+
+namespace scrivlet::unkanj {
+
+namespace {
+
+// An encoder that also counts what detection counts: faults and unassigned codes.
+template<class Encoder>
+class CountingEncoder : public Encoder
+{
+public:
+    using Encoder::Encoder;
+
+    void dbcs(unsigned row, unsigned cell)
+    {
+        if (!isAssigned(row, cell))
+            ++m_errors;
+        Encoder::dbcs(row, cell);
+    }
+    void fault(const detail::Byte *p, std::size_t n)
+    {
+        ++m_errors;
+        Encoder::fault(p, n);
+    }
+    std::size_t errors() const { return m_errors; }
+
+private:
+    std::size_t m_errors = 0;
+};
+
+template<class Encoder>
+std::string run(std::string_view text, KanjiCode from, const OutputFormat &to, std::size_t *errors)
+{
+    // Room for the common case (same size, a few escapes); references and kana grow it.
+    detail::Output out(text.size() + text.size() / 8);
+    if (errors == nullptr) {
+        Encoder encoder(out, to.lineEnd, to.references);
+        detail::decode(from, text, encoder);
+        encoder.finish();
+    } else {
+        CountingEncoder<Encoder> encoder(out, to.lineEnd, to.references);
+        detail::decode(from, text, encoder);
+        encoder.finish();
+        *errors = encoder.errors();
+    }
+    return out.take();
+}
+
+std::string convert(std::string_view text, KanjiCode from, const OutputFormat &to,
+                    std::size_t *errors)
+{
+    switch (to.code) {
+    case KanjiCode::Jis:
+        return run<detail::JisEncoder>(text, from, to, errors);
+    case KanjiCode::Euc:
+        return run<detail::EucEncoder>(text, from, to, errors);
+    default:
+        return run<detail::ShiftJisEncoder>(text, from, to, errors);
+    }
+}
+
+} // namespace
+
+std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to)
+{
+    return convert(text, from, to, nullptr);
+}
+
+std::string convertDetected(std::string_view text, const OutputFormat &to, Detection &detected)
+{
+    std::string output;
+    std::optional<KanjiCode> convertedFrom;
+    detected = detectCode(text, [&](KanjiCode code) {
+        std::size_t errors = 0;
+        output = convert(text, code, to, &errors);
+        convertedFrom = code;
+        return errors;
+    });
+    if (convertedFrom != detected.code) {
+        output = std::string(); // not two large outputs at once
+        output = convert(text, detected.code, to, nullptr);
+    }
+    return output;
+}
+
+} // namespace scrivlet::unkanj

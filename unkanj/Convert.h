@@ -1,0 +1,29 @@
+// Converting a whole text in memory from its code to an output code.
+#pragma once
+
+#include "KanjiCode.h"
+
+#include <string>
+#include <string_view>
+
+namespace scrivlet::unkanj {
+
+struct OutputFormat
+{
+    KanjiCode code = KanjiCode::ShiftJis; // ShiftJis, Jis or Euc
+    LineEnd lineEnd = LineEnd::CrLf;
+    ReferenceStyle references = ReferenceStyle::Html;
+};
+
+// Converts text, which is in the code `from`, to the output format. Every output code carries
+// the CP932 repertoire; anything else becomes a reference. Faulty bytes pass on unchanged.
+std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to);
+
+struct Detection;
+
+// Tells the text's code and converts it, usually in a single pass: the likely code, from the
+// text's start, is converted while its errors are counted; the text is converted again only
+// when another code turns out to read it better.
+std::string convertDetected(std::string_view text, const OutputFormat &to, Detection &detected);
+
+} // namespace scrivlet::unkanj

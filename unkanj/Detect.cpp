@@ -1,0 +1,183 @@
+// How the code of a source is told, in order:
+//
+// 1. A UTF-8 byte-order mark decides: UTF-8.
+// 2. Without any byte above 0x7F and without a JIS escape that selects kanji, katakana or
+//    JIS X 0212 (nor SO and SI together), the text is ASCII: every code reads it alike.
+// 3. Otherwise each candidate reads the whole text and counts its errors: a faulty sequence
+//    (an invalid byte, a truncated character, an unknown escape) counts one, and so does a
+//    well-formed code that CP932 leaves unassigned (EUC rows 9-12, 14-15, 85-88 and 93-94,
+//    Shift-JIS 0x85xx/0x86xx/0xEBxx/0xECxx...). An unassigned code is a strong sign of the
+//    wrong reading: EUC text read as Shift-JIS is mostly well-formed, but lands on such gaps.
+//    In the readings other than JIS, each JIS escape that selects a set counts one as well, so
+//    that a JIS text with a broken character still reads as JIS rather than as ASCII.
+// 4. The fewest errors win; a tie goes to JIS, then UTF-8, then EUC-JP, then Shift-JIS. Valid
+//    UTF-8 is almost never an accident, and ordinary EUC text is usually also well-formed
+//    Shift-JIS (half-width katakana pairs and kanji) while the reverse is rare (hiragana lead
+//    with 0x82, which EUC lacks). A text of two or three half-width katakana in Shift-JIS is
+//    also valid EUC and reads as EUC: the one ambiguity the rule cannot settle.
+//
+// A charset declared inside a page is not consulted: this converter changes a file's code
+// without touching its markup, so the declaration is often stale.
+//
+// Speed: counting stops as soon as a candidate can no longer win, and the leader on the first
+// 64 KiB is counted first, by a caller that may convert while it counts: a clean text costs
+// about one pass.
+#include "Detect.h"
+
+#include "Codecs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace scrivlet::unkanj {
+
+namespace {
+
+using detail::Byte;
+
+class ErrorCounter
+{
+public:
+    explicit ErrorCounter(std::size_t limit) : m_limit(limit) {}
+
+    bool done() const { return m_errors >= m_limit; }
+    std::size_t errors() const { return m_errors; }
+
+    void ascii(const Byte *, std::size_t) {}
+    void lineEnd() {}
+    void kana(Byte) {}
+    void codePoint(char32_t) {}
+    void fault(const Byte *, std::size_t) { ++m_errors; }
+    void dbcs(unsigned row, unsigned cell)
+    {
+        // Shift-JIS reaches rows 95-120 (user-defined and IBM); EUC and JIS stop at row 94.
+        if (!isAssigned(row, cell))
+            ++m_errors;
+    }
+
+private:
+    std::size_t m_limit;
+    std::size_t m_errors = 0;
+};
+
+// The number of escapes that select a set other than ASCII, and whether SO and SI occur.
+struct JisMarks
+{
+    std::size_t designations = 0;
+    bool shiftOut = false;
+    bool shiftIn = false;
+
+    bool any() const { return designations > 0 || (shiftOut && shiftIn); }
+};
+
+// memchr() runs these scans at memory speed; they are repeated on every detection.
+JisMarks findJisMarks(std::string_view text)
+{
+    JisMarks marks;
+    const char *p = text.data();
+    const char *end = p + text.size();
+    while (const void *hit = std::memchr(p, detail::kEsc, static_cast<std::size_t>(end - p))) {
+        auto esc = static_cast<const Byte *>(hit);
+        detail::JisSet set = detail::JisSet::Ascii;
+        if (detail::jisEscape(esc, reinterpret_cast<const Byte *>(end), set) != 0 &&
+            set != detail::JisSet::Ascii)
+            ++marks.designations;
+        p = reinterpret_cast<const char *>(esc) + 1;
+    }
+    marks.shiftOut = std::memchr(text.data(), detail::kSo, text.size()) != nullptr;
+    marks.shiftIn = std::memchr(text.data(), detail::kSi, text.size()) != nullptr;
+    return marks;
+}
+
+bool hasHighByte(std::string_view text)
+{
+    auto p = reinterpret_cast<const Byte *>(text.data());
+    auto end = p + text.size();
+    // The ASCII scanner stops at CR and LF too; step over them.
+    while (p < end) {
+        p = detail::plainRunEnd<false>(p, end);
+        if (p < end && *p >= 0x80)
+            return true;
+        ++p;
+    }
+    return false;
+}
+
+// Candidates in the order that wins a tie.
+constexpr KanjiCode kPreference[] = {KanjiCode::Jis, KanjiCode::Utf8, KanjiCode::Euc,
+                                     KanjiCode::ShiftJis};
+
+int rank(KanjiCode code)
+{
+    return static_cast<int>(std::find(std::begin(kPreference), std::end(kPreference), code) -
+                            std::begin(kPreference));
+}
+
+// Counts the candidates in the given order; each is counted only as far as it can still win.
+// The first is counted in full by countFirst when given.
+Detection pickFewestErrors(std::string_view text, const std::vector<KanjiCode> &order,
+                           std::size_t jisDesignations, const LeaderCount *countFirst)
+{
+    Detection best;
+    bool found = false;
+    for (KanjiCode code : order) {
+        std::size_t extra = code == KanjiCode::Jis ? 0 : jisDesignations;
+        std::size_t limit = std::numeric_limits<std::size_t>::max();
+        if (found) {
+            // It must beat the leader, or tie with it and rank before it.
+            limit = rank(code) < rank(best.code) ? best.errors + 1 : best.errors;
+            if (limit <= extra)
+                continue;
+        }
+        std::size_t errors =
+            extra + (!found && countFirst != nullptr ? (*countFirst)(code)
+                                                     : countErrors(text, code, limit - extra));
+        if (!found || errors < limit) {
+            best = {code, errors};
+            found = true;
+        }
+    }
+    return best;
+}
+
+} // namespace
+
+std::size_t countErrors(std::string_view text, KanjiCode code, std::size_t limit)
+{
+    ErrorCounter counter(limit);
+    detail::decode(code, text, counter);
+    return counter.errors();
+}
+
+Detection detectCode(std::string_view text)
+{
+    return detectCode(text, [&](KanjiCode code) { return countErrors(text, code); });
+}
+
+Detection detectCode(std::string_view text, const LeaderCount &countLeader)
+{
+    if (text.size() >= 3 && std::memcmp(text.data(), "\xEF\xBB\xBF", 3) == 0)
+        return {KanjiCode::Utf8, countLeader(KanjiCode::Utf8)};
+
+    JisMarks marks = findJisMarks(text);
+    bool high = hasHighByte(text);
+    if (!high && !marks.any())
+        return {KanjiCode::Ascii, countLeader(KanjiCode::Ascii)};
+
+    std::vector<KanjiCode> candidates;
+    for (KanjiCode code : kPreference) {
+        if (code != KanjiCode::Jis || marks.any())
+            candidates.push_back(code);
+    }
+    // The leader on the first 64 KiB is counted first and in full; the others then usually
+    // stop at their first error.
+    constexpr std::size_t kSampleSize = 64 * 1024;
+    Detection lead =
+        pickFewestErrors(text.substr(0, kSampleSize), candidates, marks.designations, nullptr);
+    std::stable_partition(candidates.begin(), candidates.end(),
+                          [&](KanjiCode code) { return code == lead.code; });
+    return pickFewestErrors(text, candidates, marks.designations, &countLeader);
+}
+
+} // namespace scrivlet::unkanj

@@ -1,0 +1,33 @@
+// Reading the source and replacing the destination without ever leaving half a file.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+namespace scrivlet::unkanj {
+
+struct FileId
+{
+    dev_t device = 0;
+    ino_t inode = 0;
+};
+
+// Reads a regular file whole into data and sets id. Anything else (a missing file, a directory,
+// a FIFO or a device, which could block or never end) fails with a message in error.
+bool readRegularFile(const std::string &path, std::string &data, FileId &id, std::string &error);
+
+// The path that writing through `path` should land on: the final target of a chain of symbolic
+// links, dangling or not; the path itself when it is no link. Fails only on a loop.
+bool resolveLinks(const std::string &path, std::string &target, std::string &error);
+
+// Whether path names an existing file with the given id.
+bool isSameFile(const std::string &path, const FileId &id);
+
+// Writes data to a new file beside target and renames it over target, so that readers see the
+// old file or the complete new one, never a part. A replaced file's permission bits (and, where
+// we may, owner and group) carry over; a new file gets 0666 less the umask. On failure target
+// is untouched and no temporary file remains. Does not follow a link at target: resolve first.
+bool replaceFile(const std::string &target, std::string_view data, std::string &error);
+
+} // namespace scrivlet::unkanj

@@ -1,0 +1,55 @@
+// unkanj: the converter of UNKANJ.DLL as a command, for converting files in batches.
+#include "Command.h"
+#include "RunLock.h"
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char *const kHelp =
+    "Usage: unkanj t <code> <line> <source> <destination>\n"
+    "\n"
+    "Converts a text file to another kanji code and line end. The source's own code\n"
+    "is detected: Shift_JIS (CP932), ISO-2022-JP, EUC-JP, UTF-8 (with or without a\n"
+    "byte-order mark) or ASCII. The source is never changed; the destination is\n"
+    "replaced only when the conversion is complete, keeping its permissions, and\n"
+    "written through a symbolic link rather than replacing the link.\n"
+    "\n"
+    "  <code>  -s  Shift_JIS (CP932)\n"
+    "          -j  ISO-2022-JP (JIS)\n"
+    "          -e  EUC-JP\n"
+    "  <line>  -crlf, -CRLF  CR LF\n"
+    "          -CR           CR\n"
+    "          -LF           LF\n"
+    "\n"
+    "Characters the output code cannot hold become references such as &#x1F600;\n"
+    "(\\1F600 when the source or the destination name ends in .css).\n"
+    "\n"
+    "Example: unkanj t -e -LF in.html out.html\n"
+    "Exit status: 0 on success, 1 bad command, 2 unreadable source, 3 destination is\n"
+    "the source, 4 destination not writable, 5 out of memory, 6 internal error.\n";
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    using namespace scrivlet::unkanj;
+    std::vector<std::string> words(argv + 1, argv + argc);
+    if (words.size() == 1 && (words[0] == "--help" || words[0] == "-h")) {
+        std::fputs(kHelp, stdout);
+        return 0;
+    }
+    std::string error;
+    std::optional<Command> command = parseCommand(words, error);
+    if (!command) {
+        std::fprintf(stderr, "unkanj: %s\nTry 'unkanj --help'.\n", error.c_str());
+        return static_cast<int>(Status::BadCommand);
+    }
+    Result result = runCommand(*command, defaultLockPath());
+    if (result.status != Status::Ok)
+        std::fprintf(stderr, "unkanj: %s\n", result.message.c_str());
+    return static_cast<int>(result.status);
+}
