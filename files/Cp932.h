@@ -1,0 +1,25 @@
+#pragma once
+// Shift-JIS as Windows writes it (code page 932, with the NEC and IBM extensions), to and from
+// QString, through glibc's "CP932" table. Qt 6 promises no such codec, and plain "Shift_JIS"
+// tables disagree with Windows on the wave dash, the backslash-like signs and the extensions.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace scrivlet {
+
+// The text of bytes. A byte that begins no character of the code (a lone lead byte, 0x80, 0xA0,
+// 0xFD to 0xFF) becomes U+FFFD and decoding goes on with the next byte; *ok tells whether that
+// ever happened.
+QString decodeCp932(QByteArrayView bytes, bool *ok = nullptr);
+
+// The bytes of text. A character the code cannot hold becomes "?" and *ok is false. Besides the
+// characters without a code, that includes the ones glibc would quietly turn into something
+// else: U+00A5 and U+203E (into the ASCII backslash and tilde) and the tag characters U+E0000
+// to U+E007F (into nothing). The JIS forms of the wave dash, double vertical line, minus sign,
+// em dash, cent, pound and not sign take the code of their Windows twins and count as held.
+QByteArray encodeCp932(QStringView text, bool *ok = nullptr);
+
+} // namespace scrivlet

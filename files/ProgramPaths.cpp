@@ -1,0 +1,66 @@
+#include "files/ProgramPaths.h"
+
+#include "platform/Globals.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace scrivlet::files {
+
+namespace {
+
+const QString kSettingsFileName = QStringLiteral("Scrivlet.ini");
+const QString kWorkFileName = QStringLiteral("Convert.html_");
+
+bool writableFolder(const QString &folder)
+{
+    return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
+}
+
+} // namespace
+
+QString programDirectoryFor(const QString &executableFolder)
+{
+    return executableFolder.endsWith(u'/') ? executableFolder : executableFolder + u'/';
+}
+
+QString userDataDirectory()
+{
+    QString config = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (config.isEmpty() || !QDir::isAbsolutePath(config))
+        config = QDir::homePath() + QStringLiteral("/.config");
+    return userDataDirectoryFor(gProgramDirectory, writableFolder(gProgramDirectory), config);
+}
+
+QString userDataDirectoryFor(const QString &programDirectory, bool programDirectoryWritable,
+                             const QString &configHome)
+{
+    if (programDirectoryWritable)
+        return programDirectory;
+    const QString folder = configHome + QStringLiteral("/Scrivlet/");
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        // Settings shipped with the program are the user's starting point, taken once.
+        const QString shipped = programDirectory + kSettingsFileName;
+        if (QFileInfo::exists(shipped))
+            QFile::copy(shipped, folder + kSettingsFileName);
+    }
+    return folder;
+}
+
+QString settingsFilePath()
+{
+    return userDataDirectory() + kSettingsFileName;
+}
+
+QString workFilePath()
+{
+    return userDataDirectory() + kWorkFileName;
+}
+
+} // namespace scrivlet::files

@@ -1,0 +1,145 @@
+#include "files/basFile.h"
+
+#include "files/AtomicWrite.h"
+#include "files/Cp932.h"
+#include "files/Messages.h"
+#include "files/ProgramPaths.h"
+#include "files/basINI.h"
+#include "files/basKanji.h"
+#include "platform/IMessageService.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace scrivlet::basFile {
+
+namespace {
+
+QString kanjiOption()
+{
+    const QString code = basINI::ReadIniString(
+        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS"));
+    if (code == u"JIS")
+        return QStringLiteral("-j");
+    if (code == u"EUC")
+        return QStringLiteral("-e");
+    return QStringLiteral("-s");
+}
+
+QString lineOption()
+{
+    const QString code = basINI::ReadIniString(
+        QStringLiteral("Convert"), QStringLiteral("ReturnCode"), QStringLiteral("CRLF"));
+    if (code == u"CR")
+        return QStringLiteral("-CR");
+    if (code == u"LF")
+        return QStringLiteral("-LF");
+    return QStringLiteral("-CRLF");
+}
+
+QByteArray reference(char32_t codePoint, bool css)
+{
+    const QByteArray hex = QByteArray::number(static_cast<uint>(codePoint), 16).toUpper();
+    return css ? '\\' + hex + ' ' : "&#x" + hex + ';';
+}
+
+// Encodes a stretch that the codec refused: halves it until the characters it cannot hold are
+// alone, so that a large text with one emoji costs a few more passes, not one per character.
+void encodePiece(QStringView piece, bool css, QByteArray &out)
+{
+    bool ok = false;
+    const QByteArray bytes = encodeCp932(piece, &ok);
+    if (ok) {
+        out.append(bytes);
+        return;
+    }
+    const qsizetype length = piece.size();
+    const bool pair = length == 2 && QChar::isHighSurrogate(piece[0].unicode()) &&
+                      QChar::isLowSurrogate(piece[1].unicode());
+    if (length == 1 || pair) {
+        out.append(
+            reference(pair ? QChar::surrogateToUcs4(piece[0], piece[1]) : piece[0].unicode(), css));
+        return;
+    }
+    qsizetype middle = length / 2;
+    if (QChar::isLowSurrogate(piece[middle].unicode()) &&
+        QChar::isHighSurrogate(piece[middle - 1].unicode()))
+        ++middle; // never between the halves of a pair
+    encodePiece(piece.first(middle), css, out);
+    encodePiece(piece.sliced(middle), css, out);
+}
+
+} // namespace
+
+QByteArray EncodeForSaving(const QString &text, bool css)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    encodePiece(text, css, out);
+    return out;
+}
+
+QString LoadTextFile(IMessageService &messages, const QString &path)
+{
+    const QString work = files::workFilePath();
+    QFile::remove(work); // a stale work file would pass for this file's text
+    basKanji::ConvertKanjiFile(messages, path, work, QStringLiteral("-s"), QStringLiteral("-crlf"));
+    QFile file(work);
+    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
+        messages.critical(path + files::msg::kCouldNotOpen);
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    const bool readOk = file.error() == QFileDevice::NoError;
+    file.close();
+    QFile::remove(work);
+    if (!readOk) {
+        messages.critical(path + files::msg::kCouldNotOpen);
+        return {};
+    }
+    return decodeCp932(bytes);
+}
+
+bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
+{
+    const QString work = files::workFilePath();
+    QFile::remove(work);
+    const bool css = GetExtension(path).compare(u"css", Qt::CaseInsensitive) == 0;
+    const QByteArray bytes = EncodeForSaving(text, css);
+    {
+        QFile file(work);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+            file.write(bytes) != bytes.size() || !file.flush()) {
+            file.close();
+            QFile::remove(work);
+            messages.critical(files::msg::kSaveFailed);
+            return false;
+        }
+    }
+    if (!basKanji::ConvertKanjiFile(messages, work, path, kanjiOption(), lineOption())) {
+        if (!files::replaceFileContents(path, bytes)) {
+            QFile::remove(work);
+            messages.critical(files::msg::kSaveFailed);
+            return false;
+        }
+        messages.critical(files::msg::kConversionFailed);
+    }
+    QFile::remove(work);
+    return true;
+}
+
+QString GetFileName(const QString &path)
+{
+    if (path.isEmpty() || path.endsWith(u'/'))
+        return {};
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? path : path.mid(slash + 1);
+}
+
+QString GetExtension(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot < 0 ? QString() : path.mid(dot + 1);
+}
+
+} // namespace scrivlet::basFile

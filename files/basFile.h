@@ -1,0 +1,35 @@
+#pragma once
+// Loading and saving of documents, templates and word lists through the converter library, and
+// the two path functions. Text in memory has CR LF line ends; on disk it has the kanji code and
+// line ends chosen in the settings.
+
+#include <QString>
+
+namespace scrivlet {
+class IMessageService;
+}
+
+namespace scrivlet::basFile {
+
+// The file's text, whatever its kanji code and line ends; empty after a failure, which has then
+// been shown. The file itself is never written.
+QString LoadTextFile(IMessageService &messages, const QString &path);
+
+// Writes text to path in the kanji code and line ends of the settings. The old file stays as it
+// was until the new contents are complete; failures are shown. True when the file was written,
+// in the chosen code or, after a failed conversion, as Shift-JIS.
+bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text);
+
+// The last component of a path ("/" separates components): empty when the path is empty or ends
+// with "/".
+QString GetFileName(const QString &path);
+
+// The text after the last "." anywhere in the path, or empty when there is none.
+QString GetExtension(const QString &path);
+
+// The text as Shift-JIS (CP932) bytes. A character the code cannot hold becomes a numeric
+// character reference "&#x1F600;", or a CSS escape "\1F600 " when css is set, so that the page
+// still shows it.
+QByteArray EncodeForSaving(const QString &text, bool css);
+
+} // namespace scrivlet::basFile

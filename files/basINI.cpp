@@ -1,0 +1,93 @@
+#include "files/basINI.h"
+
+#include "files/AtomicWrite.h"
+#include "files/IniFormat.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <optional>
+
+namespace scrivlet::basINI {
+
+namespace {
+
+QString gIniFile;
+
+// The whole file, or nullopt when it cannot be read; a missing file reads as empty, so that
+// reads give their defaults and a write creates it.
+std::optional<QByteArray> readProfile(const QString &path, bool *exists = nullptr)
+{
+    const QFileInfo info(path);
+    const bool found = info.exists();
+    if (exists)
+        *exists = found;
+    if (!found)
+        return QByteArray();
+    if (!info.isFile())
+        return std::nullopt;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<QString> readValue(const QString &section, const QString &key)
+{
+    if (gIniFile.isEmpty())
+        return std::nullopt;
+    const std::optional<QByteArray> bytes = readProfile(gIniFile);
+    if (!bytes)
+        return std::nullopt;
+    return files::profileValue(*bytes, section, key);
+}
+
+} // namespace
+
+void SetIniFile(const QString &path)
+{
+    gIniFile = path;
+}
+
+QString CurrentIniFile()
+{
+    return gIniFile;
+}
+
+int ReadIniInt(const QString &section, const QString &key, int defaultValue)
+{
+    const std::optional<QString> value = readValue(section, key);
+    return value ? files::profileInteger(*value) : defaultValue;
+}
+
+QString ReadIniString(const QString &section, const QString &key, const QString &defaultValue)
+{
+    return readValue(section, key).value_or(defaultValue);
+}
+
+bool WriteIniString(const QString &section, const QString &key, const QString &value)
+{
+    if (gIniFile.isEmpty())
+        return false;
+    bool exists = false;
+    // A file that cannot be read cannot be rewritten without losing what it holds.
+    const std::optional<QByteArray> old = readProfile(gIniFile, &exists);
+    if (!old)
+        return false;
+    const std::optional<QByteArray> updated = files::withProfileValue(*old, section, key, value);
+    if (!updated)
+        return false;
+    if (exists && *updated == *old)
+        return true;
+    return files::replaceFileContents(gIniFile, *updated);
+}
+
+void ResetForTests()
+{
+    gIniFile.clear();
+}
+
+} // namespace scrivlet::basINI

@@ -1,0 +1,40 @@
+#pragma once
+// The settings module: values of Scrivlet.ini, and of a per-tag attribute file while that is
+// current, read from the file at the moment they are asked for and written at once. Nothing is
+// cached, so a value written by one window, or changed in the file by hand, is what the next
+// read sees.
+//
+// The current profile file is process-wide state, switched from the one user-interface thread
+// only; there is no lock.
+
+#include <QString>
+
+namespace scrivlet::basINI {
+
+// Makes path the file that the reads and writes act on.
+void SetIniFile(const QString &path);
+
+// The file that the reads and writes act on; empty until SetIniFile.
+QString CurrentIniFile();
+
+// The value of key in section read as an integer: after an optional sign, the leading decimal
+// digits, held to the range of int; 0 when the value has no leading digits (an empty value
+// too). defaultValue when the file, the section or the key does not exist.
+int ReadIniInt(const QString &section, const QString &key, int defaultValue);
+
+// The value of key in section: blanks at its edges and one pair of enclosing quotes dropped,
+// ending at a NUL byte, at most 1023 bytes of Shift-JIS, never half a character. defaultValue
+// when the file, the section or the key does not exist or the file cannot be read.
+QString ReadIniString(const QString &section, const QString &key, const QString &defaultValue);
+
+// Sets key in section to value, creating the file, the section and the key as needed; an empty
+// value leaves "key=" in the file. Only that line changes, and the file is replaced whole, so a
+// failure at any point leaves the old file as it was. False when nothing was written: no current
+// file, its folder missing or not writable, the file unreadable or read-only, a value holding a
+// line break or a character Shift-JIS cannot hold.
+bool WriteIniString(const QString &section, const QString &key, const QString &value);
+
+// Forgets the current file, as at start. For tests.
+void ResetForTests();
+
+} // namespace scrivlet::basINI

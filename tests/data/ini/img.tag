@@ -1,0 +1,4 @@
+[Attribute]
+Attributes=3
+1=src
+3=alt

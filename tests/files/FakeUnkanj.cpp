@@ -1,0 +1,21 @@
+// Stand-ins for the converter library, built as UNKANJ.DLL in folders of their own, so that the
+// file layer can be tested against a library that is busy or that fails.
+
+#include "unkanj/unkanj.h"
+
+extern "C" __attribute__((visibility("default"))) int ccGetRunning(void)
+{
+#ifdef FAKE_BUSY
+    return 1;
+#else
+    return 0;
+#endif
+}
+
+extern "C" __attribute__((visibility("default"))) int ccCommand(void *, const char *, char *buffer,
+                                                                int bufferSize)
+{
+    if (buffer && bufferSize > 0)
+        buffer[0] = '\0';
+    return 1;
+}
