@@ -39,7 +39,10 @@ MessageAnswer QtMessageService::show(const QString &text, const QString &title, 
         break;
     }
     QWidget *parent = m_parent ? m_parent.data() : QApplication::activeWindow();
-    QMessageBox box(qtIcon, title, text, qtButtons, parent);
+    // The texts keep their CR LF line breaks; the box wants plain LF.
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QMessageBox box(qtIcon, title, shown, qtButtons, parent);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;

@@ -2,7 +2,10 @@
 // Test doubles of the platform services: they record what was shown and answer as scripted.
 
 #include "platform/IClipboard.h"
+#include "platform/IFileDialogs.h"
+#include "platform/IKeyboardState.h"
 #include "platform/IMessageService.h"
+#include "platform/IShell.h"
 
 #include <QList>
 
@@ -47,6 +50,61 @@ public:
     void setText(const QString &text) override { content = text; }
 
     QString content;
+};
+
+class FakeFileDialogs final : public IFileDialogs
+{
+public:
+    FileDialogAnswer choose(const FileDialogRequest &request) override
+    {
+        requests.append(request);
+        if (!answers.isEmpty())
+            return answers.takeFirst();
+        return {};
+    }
+
+    // Scripts the next answer: the files chosen, or a cancel when there are none.
+    void willChoose(const QStringList &files)
+    {
+        answers.append(FileDialogAnswer{!files.isEmpty(), files});
+    }
+    void willCancel() { answers.append(FileDialogAnswer{}); }
+
+    QList<FileDialogRequest> requests;
+    QList<FileDialogAnswer> answers; // given in order; a cancel when none is left
+};
+
+struct StartedProgram
+{
+    QString program;
+    QStringList arguments;
+};
+
+class FakeShell final : public IShell
+{
+public:
+    bool openWithDefault(const QString &fileOrUrl) override
+    {
+        opened.append(fileOrUrl);
+        return succeeds;
+    }
+    bool startProgram(const QString &program, const QStringList &arguments) override
+    {
+        started.append({program, arguments});
+        return succeeds;
+    }
+
+    QStringList opened;
+    QList<StartedProgram> started;
+    bool succeeds = true;
+};
+
+class FakeKeyboardState final : public IKeyboardState
+{
+public:
+    bool IsKeyDown(int virtualKey) const override { return held.contains(virtualKey); }
+
+    QList<int> held; // virtual keys held down
 };
 
 } // namespace scrivlet::test

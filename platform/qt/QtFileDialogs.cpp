@@ -1,0 +1,101 @@
+#include "platform/qt/QtFileDialogs.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace scrivlet {
+
+namespace {
+
+// Qt's dialog lets a name to save into a folder that does not exist through; this one keeps
+// the dialog open instead, with Qt's own words for it.
+class PathCheckingFileDialog final : public QFileDialog
+{
+public:
+    using QFileDialog::QFileDialog;
+
+    bool pathMustExist = false;
+
+    void accept() override
+    {
+        if (pathMustExist) {
+            for (const QString &file : selectedFiles()) {
+                const QString folder = QFileInfo(file).absolutePath();
+                if (QFileInfo(folder).isDir())
+                    continue;
+                const QString text =
+                    QCoreApplication::translate("QFileDialog",
+                                                "%1\nDirectory not found.\nPlease verify the "
+                                                "correct directory name was given.")
+                        .arg(QDir::toNativeSeparators(folder));
+                QMessageBox::warning(this, windowTitle(), text);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+} // namespace
+
+QStringList QtFileDialogs::nameFilters(const QList<std::pair<QString, QString>> &filters)
+{
+    QStringList out;
+    for (const auto &[description, patterns] : filters) {
+        QStringList parts;
+        for (const QString &pattern : patterns.split(u';', Qt::SkipEmptyParts)) {
+            const QString trimmed = pattern.trimmed();
+            if (trimmed.isEmpty())
+                continue;
+            parts.append(trimmed == QStringLiteral("*.*") ? QStringLiteral("*") : trimmed);
+        }
+        if (parts.isEmpty())
+            parts.append(QStringLiteral("*"));
+        out.append(description + QStringLiteral(" (") + parts.join(u' ') + u')');
+    }
+    return out;
+}
+
+void QtFileDialogs::configure(QFileDialog &dialog, const FileDialogRequest &request)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(request.title);
+    if (!request.initialDirectory.isEmpty())
+        dialog.setDirectory(request.initialDirectory);
+    // The patterns are in the description already, as the caller wrote it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (request.save) {
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.promptOverwrite);
+    } else {
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles
+                                               : QFileDialog::ExistingFile);
+    }
+
+    const QStringList filters = nameFilters(request.filters);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        dialog.selectNameFilter(filters.value(request.filterIndex, filters.first()));
+    }
+    if (!request.defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.fileName.isEmpty())
+        dialog.selectFile(request.fileName);
+}
+
+FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
+{
+    PathCheckingFileDialog dialog(qobject_cast<QWidget *>(request.owner));
+    configure(dialog, request);
+    dialog.pathMustExist = request.pathMustExist;
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return {true, dialog.selectedFiles()};
+}
+
+} // namespace scrivlet

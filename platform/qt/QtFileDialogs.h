@@ -1,0 +1,27 @@
+#pragma once
+// File choosers on Qt's own file dialog; owns nothing.
+
+#include "platform/IFileDialogs.h"
+
+class QFileDialog;
+
+namespace scrivlet {
+
+class QtFileDialogs final : public IFileDialogs
+{
+public:
+    // Qt's own dialog rather than the desktop's: it shows each description exactly as the
+    // caller wrote it and behaves the same on every desktop.
+    FileDialogAnswer choose(const FileDialogRequest &request) override;
+
+    // Qt's name filters for description and pattern pairs: "description (pattern pattern)".
+    // Callers write Windows patterns: separated by ";", and "*.*" for every file, which to Qt
+    // would be only the names with a dot.
+    static QStringList nameFilters(const QList<std::pair<QString, QString>> &filters);
+
+    // Sets a dialog up for the request: everything but the check that the folder exists, which
+    // needs the dialog's own accept.
+    static void configure(QFileDialog &dialog, const FileDialogRequest &request);
+};
+
+} // namespace scrivlet

@@ -1,0 +1,23 @@
+#pragma once
+// The desktop's default handlers and program start through Qt; owns nothing.
+
+#include "platform/IShell.h"
+
+#include <QUrl>
+
+namespace scrivlet {
+
+class QtShell final : public IShell
+{
+public:
+    bool openWithDefault(const QString &fileOrUrl) override;
+    // Started detached, so the program outlives this one.
+    bool startProgram(const QString &program, const QStringList &arguments) override;
+
+    // What the desktop is handed: an existing file or anything without a scheme as a local file
+    // (a relative path taken from the current directory), everything else as the URL it is.
+    // Empty for an empty text.
+    static QUrl urlFor(const QString &fileOrUrl);
+};
+
+} // namespace scrivlet
