@@ -1,7 +1,14 @@
 #include "document/SourceTextEdit.h"
 
+#include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
 
 namespace scrivlet {
 
@@ -14,6 +21,29 @@ bool isUndoOrRedo(const QKeyEvent *key)
            combo == QKeyCombination(Qt::ControlModifier, Qt::Key_Y);
 }
 
+// Delete carries DEL as its text on some platforms; the key deletes and types nothing.
+constexpr char16_t kDeleteCharacter = 0x7F;
+
+// The units of one character: a surrogate pair stays together.
+qsizetype characterLength(const QString &text, qsizetype at)
+{
+    return text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()
+               ? 2
+               : 1;
+}
+
+QStringList localFiles(const QMimeData *mime)
+{
+    QStringList files;
+    if (!mime->hasUrls())
+        return files;
+    for (const QUrl &url : mime->urls()) {
+        if (url.isLocalFile())
+            files.append(url.toLocalFile());
+    }
+    return files;
+}
+
 } // namespace
 
 SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
@@ -22,6 +52,17 @@ SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(false);
     setFont(japaneseEditorFont());
+}
+
+void SourceTextEdit::setKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress)
+{
+    m_keyDown = std::move(keyDown);
+    m_keyPress = std::move(keyPress);
+}
+
+void SourceTextEdit::setDropHandler(DropHandler drop)
+{
+    m_drop = std::move(drop);
 }
 
 bool SourceTextEdit::event(QEvent *event)
@@ -36,7 +77,52 @@ bool SourceTextEdit::event(QEvent *event)
     return QPlainTextEdit::event(event);
 }
 
+// The key first, then the character it types, then the widget: the handlers see the text as it
+// was before the key, and a character they suppress is never inserted.
 void SourceTextEdit::keyPressEvent(QKeyEvent *event)
+{
+    if (isUndoOrRedo(event)) {
+        event->ignore();
+        return;
+    }
+    if (m_keyDown) {
+        int code = virtualKeyCode(event->key());
+        if (code != 0) {
+            m_keyDown(code, shiftState(event->modifiers()));
+            if (code == 0) {
+                event->accept();
+                return;
+            }
+        }
+    }
+    const QString typed = event->text();
+    if (!m_keyPress || typed.isEmpty()) {
+        typeKey(event);
+        return;
+    }
+    if (characterLength(typed, 0) == typed.size()) {
+        const QString kept = filterTyped(typed);
+        if (kept == typed) {
+            typeKey(event);
+            return;
+        }
+        if (!kept.isEmpty())
+            insertPlainText(kept);
+        event->accept();
+        return;
+    }
+    // Several characters at once: each is handled with the ones before it already in place.
+    for (qsizetype k = 0; k < typed.size();) {
+        const qsizetype n = characterLength(typed, k);
+        const QString kept = filterTyped(typed.mid(k, n));
+        if (!kept.isEmpty())
+            insertPlainText(kept);
+        k += n;
+    }
+    event->accept();
+}
+
+void SourceTextEdit::typeKey(QKeyEvent *event)
 {
     // Shift+Enter would insert a line separator that no kanji code can hold; a source file wants
     // an ordinary line break.
@@ -48,11 +134,189 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         event->setAccepted(plain.isAccepted());
         return;
     }
-    if (isUndoOrRedo(event)) {
-        event->ignore();
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+QString SourceTextEdit::filterTyped(const QString &text)
+{
+    QString kept;
+    for (const QChar c : text) {
+        if (c.unicode() == kDeleteCharacter) {
+            kept.append(c);
+            continue;
+        }
+        int code = c.unicode();
+        m_keyPress(code);
+        if (code != 0)
+            kept.append(QChar(char16_t(code)));
+    }
+    return kept;
+}
+
+// Text an input method commits is typed text too: each character goes through the character
+// handler as a typed one would, so a tag name or a "<" entered through the input method drives
+// the completion list the same way. Characters are committed one at a time, so the handler of
+// each sees those before it in the text.
+void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
+{
+    const QString commit = event->commitString();
+    if (!m_keyPress || commit.isEmpty()) {
+        QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    QPlainTextEdit::keyPressEvent(event);
+    bool first = true;
+    for (qsizetype k = 0; k < commit.size();) {
+        const qsizetype n = characterLength(commit, k);
+        const QString kept = filterTyped(commit.mid(k, n));
+        k += n;
+        if (kept.isEmpty() && !first)
+            continue;
+        QInputMethodEvent piece;
+        if (first && event->replacementLength() != 0)
+            piece.setCommitString(kept, event->replacementStart(), event->replacementLength());
+        else
+            piece.setCommitString(kept);
+        QPlainTextEdit::inputMethodEvent(&piece);
+        first = false;
+    }
+    // What the input method is still composing comes back after the committed text.
+    QInputMethodEvent rest(event->preeditString(), event->attributes());
+    QPlainTextEdit::inputMethodEvent(&rest);
+    event->accept();
+}
+
+void SourceTextEdit::mousePressEvent(QMouseEvent *event)
+{
+    int button = 0;
+    switch (event->button()) {
+    case Qt::LeftButton:
+        button = html::kLeftButton;
+        break;
+    case Qt::RightButton:
+        button = html::kRightButton;
+        break;
+    case Qt::MiddleButton:
+        button = html::kMiddleButton;
+        break;
+    default:
+        break;
+    }
+    if (button != 0)
+        Q_EMIT mousePressed(button, shiftState(event->modifiers()),
+                            event->globalPosition().toPoint());
+    QPlainTextEdit::mousePressEvent(event);
+}
+
+// The window shows its Edit menu on the right button's press; the widget's own menu would
+// offer an undo that is not the document's.
+void SourceTextEdit::contextMenuEvent(QContextMenuEvent *event)
+{
+    event->accept();
+}
+
+bool SourceTextEdit::takesDrop(const QDropEvent *event) const
+{
+    if (!m_drop)
+        return false;
+    const QMimeData *mime = event->mimeData();
+    // A selection dragged within the text keeps the widget's own move or copy.
+    return !localFiles(mime).isEmpty() || (mime->hasText() && event->source() != this);
+}
+
+void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
+{
+    if (takesDrop(event) && localFiles(event->mimeData()).size() > 0) {
+        event->acceptProposedAction();
+        return;
+    }
+    QPlainTextEdit::dragEnterEvent(event);
+}
+
+void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
+{
+    if (takesDrop(event) && localFiles(event->mimeData()).size() > 0) {
+        event->acceptProposedAction();
+        return;
+    }
+    QPlainTextEdit::dragMoveEvent(event);
+}
+
+void SourceTextEdit::dropEvent(QDropEvent *event)
+{
+    if (!takesDrop(event)) {
+        QPlainTextEdit::dropEvent(event);
+        return;
+    }
+    const QMimeData *mime = event->mimeData();
+    html::DropData data;
+    data.files = localFiles(mime);
+    data.offersFiles = !data.files.isEmpty();
+    data.offersText = mime->hasText();
+    data.text = mime->text();
+    event->acceptProposedAction();
+    m_drop(data, shiftState(event->modifiers()));
+}
+
+int virtualKeyCode(int qtKey)
+{
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return qtKey; // the same numbers as the characters
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Escape:
+        return html::keys::Escape;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return html::keys::PageUp;
+    case Qt::Key_PageDown:
+        return html::keys::PageDown;
+    case Qt::Key_End:
+        return html::keys::End;
+    case Qt::Key_Home:
+        return html::keys::Home;
+    case Qt::Key_Left:
+        return html::keys::Left;
+    case Qt::Key_Up:
+        return html::keys::Up;
+    case Qt::Key_Right:
+        return html::keys::Right;
+    case Qt::Key_Down:
+        return html::keys::Down;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    default:
+        return 0;
+    }
+}
+
+int shiftState(Qt::KeyboardModifiers modifiers)
+{
+    int shift = 0;
+    if (modifiers & Qt::ShiftModifier)
+        shift |= html::kShiftMask;
+    if (modifiers & Qt::ControlModifier)
+        shift |= html::kCtrlMask;
+    if (modifiers & Qt::AltModifier)
+        shift |= html::kAltMask;
+    return shift;
 }
 
 QFont japaneseEditorFont(double pointSize)

@@ -1,8 +1,13 @@
 #pragma once
 // The text widget of a document window: a plain-text editor whose undo and redo belong to the
-// editor document, not to the widget.
+// editor document, not to the widget. Its keys, mouse presses and drops go to the window's
+// handlers first; owns the handlers it is given.
+
+#include "html/Completion.h"
 
 #include <QPlainTextEdit>
+
+#include <functional>
 
 namespace scrivlet {
 
@@ -10,12 +15,51 @@ class SourceTextEdit : public QPlainTextEdit
 {
     Q_OBJECT
 public:
+    // A key handler gets the key's code and the Shift/Ctrl/Alt bits; setting the code to 0
+    // suppresses the key.
+    using KeyDownHandler = std::function<void(int &keyCode, int shift)>;
+    // A character handler gets the character's code before it is inserted; setting it to 0
+    // suppresses the character, another code is inserted in its place.
+    using KeyPressHandler = std::function<void(int &keyAscii)>;
+    using DropHandler = std::function<void(const html::DropData &data, int shift)>;
+
     explicit SourceTextEdit(QWidget *parent = nullptr);
+
+    void setKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress);
+    // Files, and text dragged in from elsewhere, go to the handler instead of the drop point.
+    void setDropHandler(DropHandler drop);
+
+Q_SIGNALS:
+    // A mouse button went down in the text: the button as html::kLeftButton, kRightButton or
+    // kMiddleButton, the Shift/Ctrl/Alt bits, and where on the screen.
+    void mousePressed(int button, int shift, const QPoint &globalPos);
 
 protected:
     bool event(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+
+private:
+    void typeKey(QKeyEvent *event);
+    // The text as the character handler leaves it, one character at a time.
+    QString filterTyped(const QString &text);
+    bool takesDrop(const QDropEvent *event) const;
+
+    KeyDownHandler m_keyDown;
+    KeyPressHandler m_keyPress;
+    DropHandler m_drop;
 };
+
+// The classic virtual-key code of a key (38 for Up, 65 for A ...); 0 for keys it has none for.
+int virtualKeyCode(int qtKey);
+
+// The Shift/Ctrl/Alt bits (html::kShiftMask ...) of Qt's modifiers.
+int shiftState(Qt::KeyboardModifiers modifiers);
 
 // The fonts a Japanese page reads well in, the usual one first.
 QFont japaneseEditorFont(double pointSize = 9.0);

@@ -1,0 +1,147 @@
+// What a space typed inside a tag costs in the middle of a 10 MB page: the space handler of the
+// completion (the attribute test, placing and filling the list) through the real document view,
+// beside the literal attribute test that reads the whole text and searches it from the caret.
+// Prints both medians and checks the bar.
+
+#include "document/DocumentView.h"
+#include "document/SourceTextEdit.h"
+#include "editor/IEditControl.h"
+#include "editor/clsRTF.h"
+#include "html/Completion.h"
+#include "platform/Globals.h"
+#include "platform/IKeyboardState.h"
+#include "tests/common/FakePlatform.h"
+#include "tests/html/LiteralAttributeTest.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <optional>
+#include <vector>
+
+using namespace scrivlet;
+using namespace scrivlet::test;
+
+namespace {
+
+class NoKeysHeld final : public IKeyboardState
+{
+public:
+    bool IsKeyDown(int) const override { return false; }
+};
+
+QString japanesePage(qsizetype units)
+{
+    const QString lines[] = {
+        QStringLiteral(
+            "<p class=\"note\">日本語の文章です。HTML を手で書く人のためのエディタ。</p>\r\n"),
+        QStringLiteral("<li><a href=\"page%1.html\">第%1章　ｶﾀｶﾅ と ひらがな</a></li>\r\n"),
+        QStringLiteral("<td align=\"right\">１２３，４５６円</td><td>&nbsp;</td>\r\n"),
+    };
+    QString page;
+    page.reserve(units + 128);
+    for (int i = 0; page.size() < units; ++i)
+        page += lines[i % 3].contains(u"%1") ? lines[i % 3].arg(i) : lines[i % 3];
+    page.truncate(units);
+    return page;
+}
+
+double medianMicros(std::vector<qint64> &nanos)
+{
+    std::sort(nanos.begin(), nanos.end());
+    return nanos.empty() ? 0.0 : nanos[nanos.size() / 2] / 1000.0;
+}
+
+double timeMedian(int runs, const std::function<void()> &run)
+{
+    std::vector<qint64> nanos;
+    QElapsedTimer timer;
+    for (int k = 0; k < runs; ++k) {
+        timer.start();
+        run();
+        nanos.push_back(timer.nsecsElapsed());
+    }
+    return medianMicros(nanos);
+}
+
+// The literal attribute test as the space handler would run it: the whole text first.
+std::optional<QString> literalTest(const IEditControl &control)
+{
+    return html::test::literalTagNameForAttributes(control.Text(), control.SelStart());
+}
+
+bool g_ok = true;
+
+void bar(bool met, const char *what)
+{
+    std::printf("  bar: %-58s %s\n", what, met ? "met" : "NOT MET");
+    g_ok = g_ok && met;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    for (int k = 0; k < 150; ++k)
+        gTagList.append(QStringLiteral("<tag%1>").arg(k));
+    for (int k = 0; k < 60; ++k)
+        gAttributeList.append(QStringLiteral("attribute%1=\"\"").arg(k));
+
+    const qsizetype size = 10 * 1024 * 1024;
+    const QString page = japanesePage(size);
+    // Just after "<td" of a cell in the middle: the space opens the general attribute list.
+    const int caret = static_cast<int>(page.indexOf(QStringLiteral("<td align="), size / 2) + 3);
+
+    FakeClipboard clipboard;
+    FakeMessageService messages;
+    NoKeysHeld keyboard;
+    clsRTF document(messages, StringConverter{});
+    DocumentView view(clipboard, keyboard);
+    view.bindDocument(document);
+    view.resize(800, 600);
+    view.show();
+    IEditControl &control = view.control();
+    control.setText(page);
+    control.setSelStart(caret);
+    html::CompletionController &completion = view.completion();
+
+    std::printf("A space inside a tag in the middle of a 10 MB page (%lld units), microseconds\n",
+                static_cast<long long>(control.TextLength()));
+    // The handler alone, the space not inserted, so that every run sees the same text.
+    const double handler = timeMedian(200, [&] {
+        int code = html::keys::Space;
+        completion.rtfEdit_KeyPress(code);
+    });
+    const double test =
+        timeMedian(200, [&] { html::tagNameForAttributes(control.TextSnapshot(), caret); });
+    const double literal = timeMedian(9, [&] { literalTest(control); });
+    std::printf("  space handler, attribute test included (median): %10.1f\n", handler);
+    std::printf("    of which the attribute test                  : %10.1f\n", test);
+    std::printf("  literal whole-text attribute test (median)     : %10.1f\n", literal);
+    std::printf("  ratio literal / handler                        : %9.0fx\n", literal / handler);
+    if (html::tagNameForAttributes(control.TextSnapshot(), caret) != literalTest(control)) {
+        std::printf("  the two tests disagree\n");
+        g_ok = false;
+    }
+    bar(handler < 2000.0, "10 MB: the space handler takes under 2 ms (median)");
+
+    // The whole keystroke as the user makes it, the widget inserting the space.
+    {
+        control.setSelStart(caret);
+        const double keystroke = timeMedian(50, [&] {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+            QApplication::sendEvent(view.textEdit(), &press);
+        });
+        std::printf("  whole space keystroke through the widget       : %10.1f\n", keystroke);
+    }
+
+    return g_ok ? 0 : 1;
+}

@@ -1,0 +1,396 @@
+#include "html/Completion.h"
+
+#include "editor/IEditControl.h"
+#include "editor/SharedText.h"
+#include "editor/TextCompare.h"
+#include "editor/clsRTF.h"
+#include "platform/Globals.h"
+#include "platform/IKeyboardState.h"
+
+#include <QtMath>
+
+#include <algorithm>
+
+namespace scrivlet::html {
+
+namespace {
+
+// Reads a text in chunks that grow as a scan goes on: a bracket a few characters away costs a
+// few characters, one a megabyte away costs a megabyte, and no scan copies the whole text up
+// front.
+class ChunkedScan
+{
+public:
+    explicit ChunkedScan(const SharedText &text) : m_text(text), m_length(text.length()) {}
+
+    qsizetype length() const { return m_length; }
+    char16_t at(qsizetype index) const { return m_text.at(index); }
+
+    // Index of the first unit in [from, end) that is one of wanted, or -1.
+    qsizetype forward(qsizetype from, qsizetype end, QStringView wanted) const
+    {
+        end = std::min(end, m_length);
+        qsizetype chunk = kFirstChunk;
+        for (qsizetype pos = std::max<qsizetype>(from, 0); pos < end;) {
+            const qsizetype len = std::min(chunk, end - pos);
+            const QString piece = m_text.mid(pos, len);
+            for (qsizetype k = 0; k < piece.size(); ++k) {
+                if (wanted.contains(piece.at(k)))
+                    return pos + k;
+            }
+            pos += len;
+            chunk = std::min(chunk * 2, kLastChunk);
+        }
+        return -1;
+    }
+
+    // Index of the last unit in [0, from] that is one of wanted, or -1.
+    qsizetype backward(qsizetype from, QStringView wanted) const
+    {
+        qsizetype chunk = kFirstChunk;
+        for (qsizetype end = std::min(from + 1, m_length); end > 0;) {
+            const qsizetype start = std::max<qsizetype>(end - chunk, 0);
+            const QString piece = m_text.mid(start, end - start);
+            for (qsizetype k = piece.size() - 1; k >= 0; --k) {
+                if (wanted.contains(piece.at(k)))
+                    return start + k;
+            }
+            end = start;
+            chunk = std::min(chunk * 2, kLastChunk);
+        }
+        return -1;
+    }
+
+    // Occurrences of c in [from, end).
+    qsizetype count(qsizetype from, qsizetype end, QChar c) const
+    {
+        end = std::min(end, m_length);
+        qsizetype total = 0;
+        qsizetype chunk = kFirstChunk;
+        for (qsizetype pos = std::max<qsizetype>(from, 0); pos < end;) {
+            const qsizetype len = std::min(chunk, end - pos);
+            total += m_text.mid(pos, len).count(c);
+            pos += len;
+            chunk = std::min(chunk * 2, kLastChunk);
+        }
+        return total;
+    }
+
+private:
+    static constexpr qsizetype kFirstChunk = 256;
+    static constexpr qsizetype kLastChunk = 64 * 1024;
+
+    const SharedText &m_text;
+    qsizetype m_length;
+};
+
+constexpr char16_t kLt = u'<';
+constexpr char16_t kGt = u'>';
+constexpr char16_t kQuote = u'"';
+
+// The path rules of the file module, on this system's separator: the last component, empty
+// for a folder; the text after the last "." anywhere in the path.
+QString fileNameOf(const QString &path)
+{
+    if (path.isEmpty() || path.endsWith(u'/'))
+        return {};
+    return path.mid(path.lastIndexOf(u'/') + 1);
+}
+
+QString extensionOf(const QString &path)
+{
+    const qsizetype dot = path.lastIndexOf(u'.');
+    return dot < 0 ? QString() : path.mid(dot + 1);
+}
+
+} // namespace
+
+// Positions in the comments are counted from 1, as the rules of the test are written: p is the
+// character just before the caret (index p - 1), lt and gt the last "<" and ">" at or before p,
+// lt2 and gt2 the first "<" and ">" at or after p, 0 standing for none.
+std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart)
+{
+    if (selStart <= 0)
+        return std::nullopt;
+    const ChunkedScan scan(text);
+    const qsizetype p = std::min<qsizetype>(selStart, scan.length());
+    const QStringView brackets = u"<>";
+
+    // lt > gt: the nearest bracket at or before p is a "<".
+    const qsizetype before = scan.backward(p - 1, brackets);
+    if (before < 0 || scan.at(before) != kLt)
+        return std::nullopt;
+    const qsizetype lt = before + 1;
+
+    // lt2 > gt2: either a ">" comes first and a "<" follows it somewhere, or a "<" comes first
+    // and no ">" follows anywhere (gt2 = 0).
+    const qsizetype after = scan.forward(p - 1, scan.length(), brackets);
+    if (after < 0)
+        return std::nullopt;
+    qsizetype gt2 = 0;
+    if (scan.at(after) == kGt) {
+        if (scan.forward(after + 1, scan.length(), u"<") < 0)
+            return std::nullopt;
+        gt2 = after + 1;
+    } else if (scan.forward(after + 1, scan.length(), u">") >= 0) {
+        return std::nullopt;
+    }
+
+    // Quotes from lt to p, and after p up to gt2: an odd number on both sides puts the caret
+    // inside a quoted value. A quote at p belongs to the side before the caret only; counted on
+    // both sides it would make the caret right after an opening quote look outside the value.
+    const qsizetype i = scan.count(lt - 1, p, QChar(kQuote));
+    const qsizetype j = gt2 > 0 ? scan.count(p, gt2, QChar(kQuote)) : 0;
+    if (scan.at(p - 1) == kQuote && p < scan.length() && scan.at(p) == kQuote)
+        return std::nullopt;
+    if (i % 2 == 1 && j % 2 == 1)
+        return std::nullopt;
+
+    // The name ends at the first space inside the tag, else at its ">".
+    if (gt2 == 0)
+        return QString();
+    const qsizetype space = scan.forward(lt - 1, gt2 - 1, u" ");
+    const qsizetype nameEnd = space >= 0 ? space : gt2 - 1; // index just past the name
+    return text.mid(lt, nameEnd - lt);
+}
+
+CompletionController::CompletionController(IEditControl &rtfEdit, IPopupList &lstPopup,
+                                           IWindowMetrics &window, IKeyboardState &keyboard)
+    : m_rtfEdit(rtfEdit), m_lstPopup(lstPopup), m_window(window), m_keyboard(keyboard)
+{}
+
+void CompletionController::setDocument(clsRTF *document)
+{
+    m_document = document;
+}
+
+int CompletionController::caretX() const
+{
+    return m_document ? m_document->CaretX() : 0;
+}
+
+int CompletionController::caretY() const
+{
+    return m_document ? m_document->CaretY() : 0;
+}
+
+// A caret that moved closer to the start than the typed word is long (a click while the list
+// was open) replaces only what stands before it: never text after the caret.
+void CompletionController::acceptSelectedRow()
+{
+    const QString row = m_lstPopup.List(m_lstPopup.ListIndex());
+    const int caret = m_rtfEdit.SelStart();
+    const int start = std::max(caret - static_cast<int>(strPopupWord.size()), 0);
+    m_rtfEdit.setSelStart(start);
+    m_rtfEdit.setSelLength(caret - start);
+    m_rtfEdit.setSelText(row);
+}
+
+void CompletionController::rtfEdit_KeyPress(int &keyAscii)
+{
+    switch (keyAscii) {
+    case keys::LessThan:
+        strPopupWord = QStringLiteral("<");
+        MovePopup();
+        m_lstPopup.Clear();
+        for (const QString &entry : std::as_const(gTagList))
+            m_lstPopup.AddItem(entry);
+        m_lstPopup.setVisible(true);
+        break;
+    case keys::GreaterThan:
+        if (m_lstPopup.Visible()) {
+            if (m_lstPopup.ListIndex() != -1) {
+                acceptSelectedRow();
+                keyAscii = 0;
+            }
+            m_lstPopup.setVisible(false);
+        }
+        break;
+    case keys::Enter:
+        if (m_lstPopup.Visible())
+            m_lstPopup.setVisible(false);
+        break;
+    case keys::Backspace:
+        if (m_lstPopup.Visible()) {
+            if (strPopupWord.size() >= 2) {
+                strPopupWord.chop(1);
+                SelectPopupItem();
+                CheckPopupTop();
+            } else {
+                m_lstPopup.setVisible(false);
+            }
+        }
+        break;
+    case keys::Space:
+        keyPressSpace(keyAscii);
+        break;
+    default:
+        if (m_lstPopup.Visible()) {
+            strPopupWord.append(QChar(char16_t(keyAscii)));
+            SelectPopupItem();
+            CheckPopupTop();
+        }
+        break;
+    }
+}
+
+void CompletionController::keyPressSpace(int &keyAscii)
+{
+    if (m_lstPopup.Visible()) {
+        if (m_lstPopup.ListIndex() > -1) {
+            acceptSelectedRow();
+            // Back in front of the row's closing ">", or between the quotes of an empty value,
+            // where the space is not wanted.
+            m_rtfEdit.setSelStart(m_rtfEdit.SelStart() - 1);
+            const int caret = m_rtfEdit.SelStart();
+            if (caret > 0 && m_rtfEdit.TextRange(caret - 1, 1) == QStringLiteral("\""))
+                keyAscii = 0;
+        }
+        m_lstPopup.setVisible(false);
+    }
+
+    const std::optional<QString> name =
+        tagNameForAttributes(m_rtfEdit.TextSnapshot(), m_rtfEdit.SelStart());
+    if (!name)
+        return;
+    strPopupWord.clear();
+    MovePopup();
+    m_lstPopup.Clear();
+    if (name->startsWith(u'/'))
+        return;
+    const AttributeRows rows =
+        m_callbacks.attributeRows ? m_callbacks.attributeRows(*name) : AttributeRows{};
+    if (rows.ownFile && rows.rows.isEmpty())
+        return;
+    for (const QString &row : rows.rows)
+        m_lstPopup.AddItem(row);
+    m_lstPopup.setVisible(true);
+}
+
+void CompletionController::rtfEdit_KeyDown(int &keyCode, int shift)
+{
+    Q_UNUSED(shift);
+    switch (keyCode) {
+    case keys::Up:
+        if (m_lstPopup.Visible()) {
+            if (m_lstPopup.ListIndex() > 0)
+                m_lstPopup.setListIndex(m_lstPopup.ListIndex() - 1);
+            m_rtfEdit.SetFocus();
+            keyCode = 0;
+        }
+        break;
+    case keys::Down:
+        if (m_lstPopup.Visible()) {
+            if (m_lstPopup.ListIndex() < m_lstPopup.ListCount() - 1)
+                m_lstPopup.setListIndex(m_lstPopup.ListIndex() + 1);
+            m_rtfEdit.SetFocus();
+            keyCode = 0;
+        }
+        break;
+    case keys::Left:
+    case keys::Right:
+    case keys::Home:
+    case keys::End:
+    case keys::PageUp:
+    case keys::PageDown:
+    case keys::Escape:
+        m_lstPopup.setVisible(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CompletionController::lstPopup_MouseDown(int button, int shift)
+{
+    Q_UNUSED(button);
+    Q_UNUSED(shift);
+    if (m_lstPopup.ListIndex() == -1)
+        return;
+    acceptSelectedRow();
+    m_lstPopup.setVisible(false);
+}
+
+void CompletionController::SelectPopupItem()
+{
+    const int count = m_lstPopup.ListCount();
+    for (int k = 0; k < count; ++k) {
+        if (textStartsWith(m_lstPopup.List(k), strPopupWord, CompareMode::Text)) {
+            m_lstPopup.setListIndex(k);
+            return;
+        }
+    }
+    m_lstPopup.setListIndex(-1);
+}
+
+// Just under the caret's line, or just above it when the window has no room below.
+int CompletionController::popupTopAtCaret(int caretY) const
+{
+    int y = qRound(caretY + m_rtfEdit.FontSize() * m_window.lineOffsetFactor() * 20.0);
+    if (y + m_lstPopup.Height() > m_window.ScaleHeight())
+        y = caretY - m_lstPopup.Height();
+    return y;
+}
+
+void CompletionController::MovePopup()
+{
+    int x = caretX();
+    const int y = popupTopAtCaret(caretY());
+    if (x + m_lstPopup.Width() > m_window.ScaleWidth())
+        x = m_window.ScaleWidth() - m_lstPopup.Width();
+    m_lstPopup.Move(x, y);
+}
+
+void CompletionController::CheckPopupTop()
+{
+    if (m_lstPopup.Top() != popupTopAtCaret(caretY()))
+        MovePopup();
+}
+
+void CompletionController::rtfEdit_MouseDown(int button, int shift)
+{
+    Q_UNUSED(shift);
+    if (button == kRightButton && m_callbacks.popupEditMenu)
+        m_callbacks.popupEditMenu();
+}
+
+void CompletionController::rtfEdit_OLEStartDrag(int &allowedEffects)
+{
+    if (m_keyboard.IsKeyDown(keys::RightMouseButton)) {
+        if (m_callbacks.popupEditMenu)
+            m_callbacks.popupEditMenu();
+        return;
+    }
+    allowedEffects =
+        m_keyboard.IsKeyDown(keys::Control) ? kDropEffectCopy | kDropEffectMove : kDropEffectMove;
+}
+
+void CompletionController::rtfEdit_OLEDragDrop(const DropData &data, int shift)
+{
+    if (data.offersFiles) {
+        const bool insert = (shift & (kShiftMask | kCtrlMask | kAltMask)) != 0;
+        for (qsizetype k = data.files.size() - 1; k >= 0; --k) {
+            const QString &path = data.files.at(k);
+            if (fileNameOf(path).isEmpty() || extensionOf(path).isEmpty())
+                continue;
+            if (insert) {
+                if (m_callbacks.loadTextFile)
+                    m_rtfEdit.setSelText(m_callbacks.loadTextFile(path));
+            } else if (m_callbacks.newWindow) {
+                m_callbacks.newWindow(path);
+            }
+        }
+    } else if (data.offersText) {
+        m_rtfEdit.setSelText(data.text);
+    }
+}
+
+void CompletionController::ResetFlag()
+{
+    if (m_document)
+        m_document->InitVariable();
+    if (m_callbacks.disableUndoRedo)
+        m_callbacks.disableUndoRedo();
+}
+
+} // namespace scrivlet::html

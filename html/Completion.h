@@ -1,0 +1,138 @@
+#pragma once
+// The completion list of a document window and the other handlers of its edit area: typing "<"
+// opens the tag list at the caret, a space inside a tag opens that tag's attribute list, and
+// the space, ">" or a mouse press accept the selected row. Owns the typed word; references the
+// edit control, the editor document, the list, the window and the keyboard, all of which live
+// as long as the window.
+
+#include "html/Dictionary.h"
+#include "html/IPopupList.h"
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+namespace scrivlet {
+
+class IEditControl;
+class IKeyboardState;
+class SharedText;
+class clsRTF;
+
+namespace html {
+
+// Key and character codes the handlers act on, in the classic numbering.
+namespace keys {
+inline constexpr int Backspace = 8;
+inline constexpr int Enter = 13;
+inline constexpr int Escape = 27;
+inline constexpr int Space = 32;
+inline constexpr int PageUp = 33;
+inline constexpr int PageDown = 34;
+inline constexpr int End = 35;
+inline constexpr int Home = 36;
+inline constexpr int Left = 37;
+inline constexpr int Up = 38;
+inline constexpr int Right = 39;
+inline constexpr int Down = 40;
+inline constexpr int LessThan = 60;
+inline constexpr int GreaterThan = 62;
+// Virtual keys asked of IsKeyDown.
+inline constexpr int RightMouseButton = 2;
+inline constexpr int Control = 17;
+} // namespace keys
+
+// Mouse buttons and the Shift/Ctrl/Alt bit set of mouse and drop events.
+inline constexpr int kLeftButton = 1;
+inline constexpr int kRightButton = 2;
+inline constexpr int kMiddleButton = 4;
+inline constexpr int kShiftMask = 1;
+inline constexpr int kCtrlMask = 2;
+inline constexpr int kAltMask = 4;
+
+// Effects a drag of selected text allows.
+inline constexpr int kDropEffectCopy = 1;
+inline constexpr int kDropEffectMove = 2;
+
+// What was dropped on the text: a list of files, a text, or both.
+struct DropData
+{
+    bool offersFiles = false;
+    QStringList files; // local paths, in the order the source listed them
+    bool offersText = false;
+    QString text;
+};
+
+// The attribute test of the space key with the caret at selStart: the name of the tag the caret
+// stands in, cut as far as its first space, when an attribute list is to open there; nothing
+// when the caret is not inside a tag, is inside a quoted value or between the two quotes of an
+// empty one. The name may be empty or begin with "/".
+//
+// Reads outwards from the caret, so the cost follows the distance to the brackets around it,
+// not the length of the text.
+std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart);
+
+class CompletionController
+{
+public:
+    // What the handlers ask of the window beyond the controls; a missing one is skipped.
+    struct Callbacks
+    {
+        // The rows of the attribute list for a tag name (the dictionary's attributeRowsForTag).
+        std::function<AttributeRows(const QString &tagName)> attributeRows;
+        // Shows the Edit menu as a context menu at the pointer.
+        std::function<void()> popupEditMenu;
+        // Opens a file in a new document window.
+        std::function<void(const QString &path)> newWindow;
+        // Reads a whole text file, for a file dropped with Shift, Ctrl or Alt held.
+        std::function<QString(const QString &path)> loadTextFile;
+        // Disables the Edit menu's Undo and Redo.
+        std::function<void()> disableUndoRedo;
+    };
+
+    CompletionController(IEditControl &rtfEdit, IPopupList &lstPopup, IWindowMetrics &window,
+                         IKeyboardState &keyboard);
+
+    // The editor document that measures the caret and resets the history.
+    void setDocument(clsRTF *document);
+    void setCallbacks(Callbacks callbacks) { m_callbacks = std::move(callbacks); }
+    Callbacks &callbacks() { return m_callbacks; }
+
+    // Key events of the edit control. A handler sets the code to 0 to suppress the key.
+    void rtfEdit_KeyPress(int &keyAscii);
+    void rtfEdit_KeyDown(int &keyCode, int shift);
+    // Mouse and drag-and-drop events of the edit control and the list.
+    void rtfEdit_MouseDown(int button, int shift);
+    void rtfEdit_OLEStartDrag(int &allowedEffects);
+    void rtfEdit_OLEDragDrop(const DropData &data, int shift);
+    void lstPopup_MouseDown(int button, int shift);
+
+    void SelectPopupItem();
+    void MovePopup();
+    void CheckPopupTop();
+    void ResetFlag();
+
+    // What was typed since the list last opened.
+    const QString &popupWord() const { return strPopupWord; }
+
+private:
+    void acceptSelectedRow();
+    void keyPressSpace(int &keyAscii);
+    int popupTopAtCaret(int caretY) const;
+    int caretX() const;
+    int caretY() const;
+
+    IEditControl &m_rtfEdit;
+    IPopupList &m_lstPopup;
+    IWindowMetrics &m_window;
+    IKeyboardState &m_keyboard;
+    QPointer<clsRTF> m_document;
+    Callbacks m_callbacks;
+    QString strPopupWord;
+};
+
+} // namespace html
+} // namespace scrivlet

@@ -1,0 +1,37 @@
+#pragma once
+// The attribute test of the space key as its rules read, for comparison with the one the
+// program runs: the whole text, searched backwards and forwards from the caret with
+// lastIndexOf and indexOf, quotes counted in copies of the ranges. Positions are counted from
+// 1 as in the rules; 0 stands for none. The quotes after the caret are counted from p + 1, as
+// the program counts them (a quote at p is the one just before the caret).
+
+#include <QString>
+
+#include <optional>
+
+namespace scrivlet::html::test {
+
+inline std::optional<QString> literalTagNameForAttributes(const QString &text, int selStart)
+{
+    if (selStart == 0)
+        return std::nullopt;
+    const qsizetype p = selStart;
+    const qsizetype lt = text.lastIndexOf(u'<', p - 1) + 1;
+    const qsizetype gt = text.lastIndexOf(u'>', p - 1) + 1;
+    const qsizetype lt2 = text.indexOf(u'<', p - 1) + 1;
+    const qsizetype gt2 = text.indexOf(u'>', p - 1) + 1;
+    if (!(lt > gt && lt2 > gt2))
+        return std::nullopt;
+    const qsizetype i = text.mid(lt - 1, p - lt + 1).count(u'"');
+    const qsizetype j = gt2 > p ? text.mid(p, gt2 - p).count(u'"') : 0;
+    if (text.mid(p - 1, 1) == QStringLiteral("\"") && text.mid(p, 1) == QStringLiteral("\""))
+        return std::nullopt;
+    if (i % 2 == 1 && j % 2 == 1)
+        return std::nullopt;
+    const qsizetype sp = text.indexOf(u' ', lt - 1) + 1;
+    if (sp > 0 && sp < gt2)
+        return text.mid(lt, sp - 1 - lt);
+    return gt2 > 0 ? text.mid(lt, gt2 - 1 - lt) : QString();
+}
+
+} // namespace scrivlet::html::test
