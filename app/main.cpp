@@ -1,17 +1,17 @@
-// Scrivlet's entry point. For now it opens one editor bound to an editor document, so that the
-// editing core can be tried by hand; the frame window takes its place as it grows.
+// Scrivlet's entry point: builds the platform services and shows the frame window.
 
-#include "document/PlainTextEditAdapter.h"
-#include "document/SourceTextEdit.h"
-#include "editor/clsRTF.h"
-#include "html/ConvString.h"
+#include "platform/Platform.h"
 #include "platform/qt/QtClipboard.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtKeyboardState.h"
 #include "platform/qt/QtMessageService.h"
+#include "platform/qt/QtShell.h"
+#include "shell/frmMain.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QMainWindow>
-#include <QMenuBar>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 
 using namespace scrivlet;
 
@@ -19,47 +19,22 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrivlet"));
+    // Qt's own dialogs (file chooser, buttons of message boxes) speak Japanese like the rest.
+    QTranslator qtJapanese;
+    if (qtJapanese.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&qtJapanese);
 
     QtMessageService messages;
     QtClipboard clipboard;
+    QtFileDialogs fileDialogs;
+    QtShell shell;
+    QtKeyboardState keyboard;
+    const Platform platform{messages, clipboard, fileDialogs, shell, keyboard};
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Scrivlet"));
-    auto *rtfEdit = new SourceTextEdit(&window);
-    rtfEdit->setObjectName(QStringLiteral("rtfEdit"));
-    window.setCentralWidget(rtfEdit);
-    messages.setParentWidget(&window);
-
-    PlainTextEditAdapter control(rtfEdit, clipboard);
-    clsRTF doc(messages, html::ConvString);
-    doc.Init(&control);
-    control.setText(QStringLiteral("<HTML>\r\n<BODY>\r\nこんにちは\r\n</BODY>\r\n</HTML>\r\n"));
-    doc.InitVariable();
-
-    QMenu *edit = window.menuBar()->addMenu(QStringLiteral("編集(&E)"));
-    QAction *undo = edit->addAction(QStringLiteral("元に戻す(&U)"));
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QAction *redo = edit->addAction(QStringLiteral("やり直し(&R)"));
-    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    auto updateMenu = [&] {
-        undo->setEnabled(doc.GetClctUndoCount() > 1);
-        redo->setEnabled(doc.GetClctRedoCount() > 0);
-    };
-    QObject::connect(undo, &QAction::triggered, &doc, [&] {
-        doc.Undo();
-        updateMenu();
-    });
-    QObject::connect(redo, &QAction::triggered, &doc, [&] {
-        doc.Redo();
-        updateMenu();
-    });
-    QObject::connect(&control, &IEditControl::Change, &doc, [&] {
-        if (doc.IsTextChange())
-            updateMenu();
-    });
-    updateMenu();
-
-    window.resize(681, 490);
-    window.show();
+    frmMain frame(platform);
+    messages.setParentWidget(&frame);
+    frame.show();
+    frame.Form_Load(QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));
     return app.exec();
 }

@@ -1,0 +1,40 @@
+#pragma once
+// What a document window asks of the frame that holds it; the frame implements it. Owns nothing.
+
+#include <QString>
+
+class QWidget;
+
+namespace scrivlet {
+
+class IFrame
+{
+public:
+    virtual ~IFrame() = default;
+
+    // Opens one new document window: for fileName, or untitled when it is empty.
+    virtual void NewWindow(const QString &fileName) = 0;
+    // Puts fileName at the top of the recent files and shows the list in every File menu.
+    virtual void AddHistory(const QString &fileName) = 0;
+    virtual void UpdateHistoryMenu() = 0;
+    // Opens recent file k (1 to 5), or says that it is gone.
+    virtual void mnuFileHistory_Click(int index) = 0;
+
+    // The tab strip: one tab per document window, keyed by the window's Tag.
+    virtual void addTab(const QString &key, const QString &caption) = 0;
+    virtual void selectTab(const QString &key) = 0;
+    virtual void removeTab(const QString &key) = 0;
+
+    // The toolbar buttons that act on the active document, by their key.
+    virtual void setToolButtonEnabled(const QString &key, bool enabled) = 0;
+
+    // Closes every document window, newest first; one whose user cancels stays open.
+    virtual void closeAllDocuments() = 0;
+    // Closes the frame, which ends the program unless a document window refuses to close.
+    virtual void exitProgram() = 0;
+
+    // The window that owns the program's dialogs.
+    virtual QWidget *frameWidget() = 0;
+};
+
+} // namespace scrivlet

@@ -1,0 +1,23 @@
+#pragma once
+// Numbered menu items of one kind, served by one handler that receives the index.
+
+#include <QList>
+#include <QStringList>
+
+class QAction;
+class QMenu;
+
+namespace scrivlet {
+
+// Adds one action per caption to menu, in order, and returns them indexed as the captions are:
+// a caption "-" makes a separator action, so that the indexes of the items after it stay right.
+// Each action's objectName is family + "_" + its index.
+QList<QAction *> addMenuFamily(QMenu *menu, const QString &family, const QStringList &captions,
+                               int firstIndex = 0);
+
+// The captions of the recent-file items: "&" + k + " " + path, an "&" in the path doubled so
+// that it shows as itself. items holds index 1 to 6 at positions 1 to 6 (position 0 unused);
+// an empty entry hides its item, and the separator 6 is disabled when every entry is empty.
+void ApplyHistoryToMenu(const QList<QAction *> &items, const QStringList &history);
+
+} // namespace scrivlet

@@ -1,0 +1,25 @@
+#pragma once
+// The texts of the document window, word for word.
+
+#include <QString>
+
+namespace scrivlet::document::msg {
+
+inline const QString kUntitled = QStringLiteral("無題");
+inline const QString kChangedLine1 = QStringLiteral("は変更されています。");
+inline const QString kChangedLine2 = QStringLiteral("変更を保存しますか?");
+// Follows the path of a recent file that is gone.
+inline const QString kDoesNotExist = QStringLiteral("は存在しません。");
+
+inline const QString kOpenTitle = QStringLiteral("開く");
+inline const QString kSaveTitle = QStringLiteral("保存");
+inline const QString kTemplateTitle = QStringLiteral("ﾃﾝﾌﾟﾚｰﾄの選択");
+inline const QString kHtmlFilter =
+    QStringLiteral("HTML Files (*.htm,*.html,*.shtml)|*.htm;*.html;*.shtml|All Files (*.*)|*.*");
+// Hide read-only, allow multi-select, path must exist, explorer style, long names.
+constexpr int kFileDialogFlags = 2624004;
+// Room for several chosen files with long paths: the default 255 would turn such a choice into a
+// cancel.
+constexpr int kFileNameBuffer = 32767;
+
+} // namespace scrivlet::document::msg

@@ -1,0 +1,510 @@
+#include "document/frmEdit.h"
+
+#include "dialogs/cCommonDlg.h"
+#include "document/DocumentView.h"
+#include "document/IFrame.h"
+#include "document/MenuFamily.h"
+#include "document/Messages.h"
+#include "document/SourceTextEdit.h"
+#include "editor/IEditControl.h"
+#include "editor/MenuState.h"
+#include "editor/clsRTF.h"
+#include "files/ProgramPaths.h"
+#include "files/basFile.h"
+#include "files/basINI.h"
+#include "html/ConvString.h"
+#include "platform/Globals.h"
+#include "platform/IClipboard.h"
+#include "platform/IMessageService.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QVBoxLayout>
+
+namespace scrivlet {
+
+namespace {
+
+// The conversion type behind each item of the string-conversion submenu; separators have none.
+constexpr int kStrConvTypes[] = {0, 1, -1, 2, 3, 4, -1, 5, 6, -1, 7, 8, -1, 9, 10, -1, 11, 12};
+constexpr int kTagConvTypes[] = {13, 14};
+constexpr int kTagInsertTypes[] = {19, 20, 21};
+
+} // namespace
+
+frmEdit::frmEdit(const Platform &platform, IFrame &frame, QWidget *parent)
+    : QWidget(parent), m_platform(platform), m_frame(frame)
+{
+    setObjectName(QStringLiteral("frmEdit"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_view = new DocumentView(platform.clipboard, platform.keyboard, this);
+    rtfEdit = m_view->textEdit();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    buildMenus();
+    // The Edit menu is also the text's context menu.
+    connect(m_view, &DocumentView::contextMenuRequested, this,
+            [this](const QPoint &at) { mnuEditMenu->popup(at); });
+    connect(m_view, &DocumentView::openFileRequested, this,
+            [this](const QString &path) { m_frame.NewWindow(path); });
+    connect(m_view, &DocumentView::undoRedoDisabled, this, [this] {
+        mnuEdit[0]->setEnabled(false);
+        mnuEdit[1]->setEnabled(false);
+    });
+    m_view->setTextFileLoader(
+        [this](const QString &path) { return basFile::LoadTextFile(m_platform.messages, path); });
+}
+
+frmEdit::~frmEdit() = default;
+
+IEditControl &frmEdit::control() const
+{
+    return m_view->control();
+}
+
+void frmEdit::buildMenus()
+{
+    mnuFileMenu = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), this);
+    mnuFileMenu->setObjectName(QStringLiteral("mnuFileMenu"));
+    mnuFile = addMenuFamily(mnuFileMenu, QStringLiteral("mnuFile"),
+                            {QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."),
+                             QStringLiteral("閉じる(&C)"), QStringLiteral("すべて閉じる(&Q)"),
+                             QStringLiteral("-"), QStringLiteral("上書き保存(&S)"),
+                             QStringLiteral("名前を付けて保存(&A)..."), QStringLiteral("-")});
+    mnuFile[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFile[5]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    QMenu *kanji = mnuFileMenu->addMenu(QStringLiteral("保存時の漢字ｺｰﾄﾞ(&K)"));
+    kanji->setObjectName(QStringLiteral("mnuFileKanjiMenu"));
+    mnuFileKanji = addMenuFamily(
+        kanji, QStringLiteral("mnuFileKanji"),
+        {QStringLiteral("JIS(&J)"), QStringLiteral("EUC(&E)"), QStringLiteral("Shift-JIS(&S)")});
+    QMenu *lineEnds = mnuFileMenu->addMenu(QStringLiteral("保存時の改行ｺｰﾄﾞ(&R)"));
+    lineEnds->setObjectName(QStringLiteral("mnuFileReturnMenu"));
+    mnuFileReturn = addMenuFamily(
+        lineEnds, QStringLiteral("mnuFileReturn"),
+        {QStringLiteral("CR+LF(&W)"), QStringLiteral("CR(&C)"), QStringLiteral("LF(&L)")});
+    for (QAction *a : mnuFileKanji + mnuFileReturn)
+        a->setCheckable(true);
+    mnuFileMenu->addSeparator()->setObjectName(QStringLiteral("mnuFileSeparator3"));
+    mnuFileHistory = addMenuFamily(
+        mnuFileMenu, QStringLiteral("mnuFileHistory"),
+        {QString(), QString(), QString(), QString(), QString(), QStringLiteral("-")}, 1);
+    mnuFileExit = mnuFileMenu->addAction(QStringLiteral("終了(&X)"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    mnuEditMenu = new QMenu(QStringLiteral("編集(&E)"), this);
+    mnuEditMenu->setObjectName(QStringLiteral("mnuEditMenu"));
+    mnuEdit = addMenuFamily(mnuEditMenu, QStringLiteral("mnuEdit"),
+                            {QStringLiteral("元に戻す(&U)"), QStringLiteral("やり直し(&R)"),
+                             QStringLiteral("-"), QStringLiteral("切り取り(&T)"),
+                             QStringLiteral("コピー(&C)"), QStringLiteral("貼り付け(&P)"),
+                             QStringLiteral("削除(&D)"), QStringLiteral("すべて選択(&A)"),
+                             QStringLiteral("-"), QStringLiteral("検索(&F)..."),
+                             QStringLiteral("前を検索(&B)"), QStringLiteral("次を検索(&N)"),
+                             QStringLiteral("置換(&E)..."), QStringLiteral("-")});
+    mnuEdit[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuEdit[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mnuEdit[9]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuEdit[10]->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
+    mnuEdit[11]->setShortcut(QKeySequence(Qt::Key_F3));
+    mnuEdit[12]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    QMenu *strConv = mnuEditMenu->addMenu(QStringLiteral("文字列変換(&V)"));
+    strConv->setObjectName(QStringLiteral("mnuEditStrConvMenu"));
+    mnuEditStrConv = addMenuFamily(
+        strConv, QStringLiteral("mnuEditStrConv"),
+        {QStringLiteral("小文字 に変換(&L)"), QStringLiteral("大文字 に変換(&U)"),
+         QStringLiteral("-"), QStringLiteral("半角 に変換(&N)"), QStringLiteral("全角 に変換(&W)"),
+         QStringLiteral("半角ｶﾀｶﾅ を 全角ｶﾀｶﾅ に変換(&E)"), QStringLiteral("-"),
+         QStringLiteral("ｶﾀｶﾅ を ひらがな に変換(&H)"),
+         QStringLiteral("ひらがな を ｶﾀｶﾅ に変換(&K)"), QStringLiteral("-"),
+         QStringLiteral("<>  を&&lt;&&gt; に変換(&Q)"),
+         QStringLiteral("&&lt;&&gt; を <> に変換(&T)"), QStringLiteral("-"),
+         QStringLiteral("&& を &&amp; に変換(&M)"), QStringLiteral("&&amp; を && に変換(&P)"),
+         QStringLiteral("-"), QStringLiteral("半角ｽﾍﾟｰｽ を &&nbsp; に変換(&S)"),
+         QStringLiteral("&&nbsp;  を半角ｽﾍﾟｰｽ に変換(&B)")});
+    QMenu *tagConv = mnuEditMenu->addMenu(QStringLiteral("ﾀｸﾞ変換(&T)"));
+    tagConv->setObjectName(QStringLiteral("mnuEditTagConvMenu"));
+    mnuEditTagConv = addMenuFamily(
+        tagConv, QStringLiteral("mnuEditTagConv"),
+        {QStringLiteral("ﾀｸﾞを小文字に変換(&L)"), QStringLiteral("ﾀｸﾞを大文字に変換(&U)")});
+    QMenu *tagInsert = mnuEditMenu->addMenu(QStringLiteral("ﾀｸﾞ追加・削除(&I)"));
+    tagInsert->setObjectName(QStringLiteral("mnuEditTagInsertMenu"));
+    mnuEditTagInsert = addMenuFamily(tagInsert, QStringLiteral("mnuEditTagInsert"),
+                                     {QStringLiteral("行末に <BR> を追加(&B)"),
+                                      QStringLiteral("<BR> を改行に変換(&R)"),
+                                      QStringLiteral("行頭に<LI>行末に</LI>を追加(&L)")});
+
+    auto *tool = new QMenu(QStringLiteral("ﾂｰﾙ(&T)"), this);
+    tool->setObjectName(QStringLiteral("mnuToolMenu"));
+    mnuTool = addMenuFamily(tool, QStringLiteral("mnuTool"),
+                            {QStringLiteral("Internet Explorer起動(&E)..."),
+                             QStringLiteral("Netscape起動(&N)..."),
+                             QStringLiteral("関連付けされているﾌﾞﾗｳｻﾞ起動(&B)..."),
+                             QStringLiteral("-"), QStringLiteral("ｵﾌﾟｼｮﾝ(&O)...")});
+    auto *window = new QMenu(QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"), this);
+    window->setObjectName(QStringLiteral("mnuWindowMenu"));
+    mnuWindow =
+        addMenuFamily(window, QStringLiteral("mnuWindow"),
+                      {QStringLiteral("重ねて表示(&C)"), QStringLiteral("上下に並べて表示(&V)"),
+                       QStringLiteral("左右に並べて表示(&H)"), QStringLiteral("すべて最小化(&M)"),
+                       QStringLiteral("ｱｲｺﾝの整列(&A)")});
+    auto *help = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
+    help->setObjectName(QStringLiteral("mnuHelpMenu"));
+    mnuHelp = addMenuFamily(help, QStringLiteral("mnuHelp"),
+                            {QStringLiteral("目次(&C)..."), QStringLiteral("-"),
+                             QStringLiteral("作者のWebサイトへ(&W)..."),
+                             QStringLiteral("最新版ﾀﾞｳﾝﾛｰﾄﾞ(&D)..."), QStringLiteral("-"),
+                             QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")});
+    m_menus = {mnuFileMenu, mnuEditMenu, tool, window, help};
+
+    auto wire = [this](const QList<QAction *> &family, void (frmEdit::*handler)(int)) {
+        for (qsizetype i = 0; i < family.size(); ++i) {
+            if (family[i] && !family[i]->isSeparator())
+                connect(family[i], &QAction::triggered, this,
+                        [this, handler, i] { (this->*handler)(static_cast<int>(i)); });
+        }
+    };
+    wire(mnuFile, &frmEdit::mnuFile_Click);
+    wire(mnuFileKanji, &frmEdit::mnuFileKanji_Click);
+    wire(mnuFileReturn, &frmEdit::mnuFileReturn_Click);
+    wire(mnuFileHistory, &frmEdit::mnuFileHistory_Click);
+    wire(mnuEdit, &frmEdit::mnuEdit_Click);
+    wire(mnuEditStrConv, &frmEdit::mnuEditStrConv_Click);
+    wire(mnuEditTagConv, &frmEdit::mnuEditTagConv_Click);
+    wire(mnuEditTagInsert, &frmEdit::mnuEditTagInsert_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmEdit::mnuFileExit_Click);
+    connect(mnuFileMenu, &QMenu::aboutToShow, this, &frmEdit::mnuFileMenu_Click);
+    connect(mnuEditMenu, &QMenu::aboutToShow, this, &frmEdit::mnuEditMenu_Click);
+}
+
+void frmEdit::Form_Load()
+{
+    objDoc = std::make_unique<clsRTF>(m_platform.messages, html::ConvString);
+    m_view->bindDocument(*objDoc);
+    m_view->setDictionary(gProgramDirectory, files::settingsFilePath());
+    connect(&control(), &IEditControl::Change, this, &frmEdit::rtfEdit_Change);
+
+    if (gOpenFileName.isEmpty()) {
+        strDocName = document::msg::kUntitled + QString::number(gUntitledCount++);
+        setWindowTitle(strDocName);
+        const int use = basINI::ReadIniInt(QStringLiteral("Template"), QStringLiteral("Use"), 0);
+        if (use == 0) {
+            control().setText(basFile::LoadTextFile(
+                m_platform.messages, gProgramDirectory + QStringLiteral("Template/Default.html")));
+        } else if (use == 1) {
+            dialog().setInitDir(basINI::ReadIniString(
+                QStringLiteral("Template"), QStringLiteral("TemplatePass"), QDir::currentPath()));
+            const QStringList chosen = chooseFiles(document::msg::kTemplateTitle, false);
+            // A cancelled choice leaves an empty untitled document, with its Tag and tab like
+            // any other.
+            if (!chosen.isEmpty())
+                control().setText(basFile::LoadTextFile(m_platform.messages, chosen.first()));
+        }
+        m_tag = QStringLiteral("Number") + QString::number(gWindowSerial++);
+        m_frame.addTab(m_tag, windowTitle());
+    } else {
+        const QString path = gOpenFileName;
+        control().setText(basFile::LoadTextFile(m_platform.messages, path));
+        strDocName = path;
+        setWindowTitle(path);
+        m_frame.AddHistory(path);
+        m_tag = QStringLiteral("Number") + QString::number(gWindowSerial++);
+        m_frame.addTab(m_tag, basFile::GetFileName(path));
+    }
+    ResetFlag();
+    m_frame.UpdateHistoryMenu();
+    const QStringList shown = {QStringLiteral("Ctrl+X"), QStringLiteral("Ctrl+C"),
+                               QStringLiteral("Ctrl+V"), QStringLiteral("Del"),
+                               QStringLiteral("Ctrl+A")};
+    for (int i = 0; i < shown.size(); ++i)
+        mnuEdit[3 + i]->setText(mnuEdit[3 + i]->text() + u'\t' + shown[i]);
+}
+
+void frmEdit::Form_Activate()
+{
+    m_frame.selectTab(m_tag);
+    SetToolBar();
+    for (const char *key : {"FileUpdate", "EditFind", "ToolIE", "ToolNN", "ToolBrowser"})
+        m_frame.setToolButtonEnabled(QString::fromLatin1(key), true);
+}
+
+void frmEdit::ResetFlag()
+{
+    m_view->ResetFlag();
+}
+
+void frmEdit::rtfEdit_Change()
+{
+    if (objDoc && objDoc->IsTextChange())
+        UpdateEditMenu();
+}
+
+void frmEdit::ShowHistory(const QStringList &history)
+{
+    ApplyHistoryToMenu(mnuFileHistory, history);
+}
+
+cCommonDlg &frmEdit::dialog()
+{
+    if (!objDlg)
+        objDlg = std::make_unique<cCommonDlg>(m_platform.fileDialogs, m_platform.shell);
+    return *objDlg;
+}
+
+QStringList frmEdit::chooseFiles(const QString &title, bool save)
+{
+    cCommonDlg &dlg = dialog();
+    dlg.setForm(this);
+    dlg.setDialogTitle(title);
+    dlg.setFilter(document::msg::kHtmlFilter);
+    dlg.setFilterIndex(1);
+    dlg.setFlags(document::msg::kFileDialogFlags);
+    dlg.setMaxFileSize(document::msg::kFileNameBuffer);
+    dlg.setCancelError(true);
+    if (save)
+        dlg.ShowSave();
+    else
+        dlg.ShowOpen();
+    if (dlg.CancelButton())
+        return {};
+    return dlg.FileNames();
+}
+
+bool frmEdit::Save()
+{
+    if (strDocName.startsWith(document::msg::kUntitled))
+        return SaveAs();
+    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, control().Text());
+    m_frame.AddHistory(strDocName);
+    // A document whose file could not be written at all stays unsaved, so that closing it
+    // still asks.
+    if (written && objDoc)
+        objDoc->setNeedSave(false);
+    return written;
+}
+
+bool frmEdit::SaveAs()
+{
+    dialog().setInitDir(QDir::currentPath());
+    const QStringList chosen = chooseFiles(document::msg::kSaveTitle, true);
+    if (chosen.isEmpty())
+        return false;
+    strDocName = chosen.first();
+    setWindowTitle(strDocName);
+    return Save();
+}
+
+void frmEdit::mnuFile_Click(int index)
+{
+    switch (index) {
+    case 0:
+        m_frame.NewWindow(QString());
+        break;
+    case 1: {
+        dialog().setInitDir(QDir::currentPath());
+        // Several chosen files open one window each.
+        for (const QString &file : chooseFiles(document::msg::kOpenTitle, false))
+            m_frame.NewWindow(file);
+        break;
+    }
+    case 2:
+        closeWindow();
+        break;
+    case 3:
+        m_frame.closeAllDocuments();
+        break;
+    case 5:
+        Save();
+        break;
+    case 6:
+        SaveAs();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmEdit::mnuFileMenu_Click()
+{
+    const QString kanji = basINI::ReadIniString(
+        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS"));
+    const int kanjiIndex = kanji == u"JIS" ? 0 : kanji == u"EUC" ? 1 : 2;
+    const QString lineEnd = basINI::ReadIniString(
+        QStringLiteral("Convert"), QStringLiteral("ReturnCode"), QStringLiteral("CRLF"));
+    const int returnIndex = lineEnd == u"CR" ? 1 : lineEnd == u"LF" ? 2 : 0;
+    for (int i = 0; i < 3; ++i) {
+        mnuFileKanji[i]->setChecked(i == kanjiIndex);
+        mnuFileReturn[i]->setChecked(i == returnIndex);
+    }
+}
+
+void frmEdit::mnuFileKanji_Click(int index)
+{
+    // The check marks follow the setting the next time the menu opens.
+    mnuFileKanji[index]->setChecked(!mnuFileKanji[index]->isChecked());
+    const QString value = index == 0   ? QStringLiteral("JIS")
+                          : index == 1 ? QStringLiteral("EUC")
+                                       : QStringLiteral("Shift-JIS");
+    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"), value);
+}
+
+void frmEdit::mnuFileReturn_Click(int index)
+{
+    mnuFileReturn[index]->setChecked(!mnuFileReturn[index]->isChecked());
+    const QString value = index == 1   ? QStringLiteral("CR")
+                          : index == 2 ? QStringLiteral("LF")
+                                       : QStringLiteral("CRLF");
+    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("ReturnCode"), value);
+}
+
+void frmEdit::mnuFileHistory_Click(int index)
+{
+    m_frame.mnuFileHistory_Click(index);
+}
+
+void frmEdit::mnuFileExit_Click()
+{
+    m_frame.exitProgram();
+}
+
+void frmEdit::mnuEdit_Click(int index)
+{
+    m_view->hidePopup();
+    if (!objDoc)
+        return;
+    switch (index) {
+    case 0:
+        objDoc->Undo();
+        UpdateEditMenu();
+        break;
+    case 1:
+        objDoc->Redo();
+        UpdateEditMenu();
+        break;
+    case 3:
+        objDoc->Cut();
+        break;
+    case 4:
+        objDoc->Copy();
+        break;
+    case 5:
+        objDoc->Paste();
+        break;
+    case 6:
+        objDoc->Delete();
+        break;
+    case 7:
+        objDoc->AllSelect();
+        break;
+    case 10:
+        objDoc->FindBack(gFindHistory.value(0));
+        break;
+    case 11:
+        objDoc->FindNext(gFindHistory.value(0));
+        break;
+    default:
+        break;
+    }
+}
+
+void frmEdit::mnuEditMenu_Click()
+{
+    UpdateEditMenu();
+}
+
+void frmEdit::mnuEditStrConv_Click(int index)
+{
+    if (objDoc && index >= 0 && index < int(std::size(kStrConvTypes)) && kStrConvTypes[index] >= 0)
+        objDoc->Conv(static_cast<ConvType>(kStrConvTypes[index]));
+}
+
+void frmEdit::mnuEditTagConv_Click(int index)
+{
+    if (objDoc && index >= 0 && index < int(std::size(kTagConvTypes)))
+        objDoc->Conv(static_cast<ConvType>(kTagConvTypes[index]));
+}
+
+void frmEdit::mnuEditTagInsert_Click(int index)
+{
+    if (objDoc && index >= 0 && index < int(std::size(kTagInsertTypes)))
+        objDoc->Conv(static_cast<ConvType>(kTagInsertTypes[index]));
+}
+
+void frmEdit::UpdateEditMenu()
+{
+    if (!objDoc)
+        return;
+    EditMenuInputs in;
+    in.undoCount = objDoc->GetClctUndoCount();
+    in.redoCount = objDoc->GetClctRedoCount();
+    in.selLength = control().SelLength();
+    in.clipboardHasText = !m_platform.clipboard.text().isEmpty();
+    in.textLength = control().TextLength();
+    const EditMenuState s = ComputeEditMenuState(in);
+    mnuEdit[0]->setEnabled(s.undo);
+    mnuEdit[1]->setEnabled(s.redo);
+    mnuEdit[3]->setEnabled(s.cut);
+    mnuEdit[4]->setEnabled(s.copy);
+    mnuEdit[5]->setEnabled(s.paste);
+    mnuEdit[6]->setEnabled(s.del);
+    mnuEdit[7]->setEnabled(s.selectAll);
+    SetToolBar();
+}
+
+void frmEdit::SetToolBar()
+{
+    const ToolBarState s =
+        ComputeToolBarState(mnuEdit[0]->isEnabled(), mnuEdit[1]->isEnabled(), control().SelLength(),
+                            !m_platform.clipboard.text().isEmpty());
+    m_frame.setToolButtonEnabled(QStringLiteral("EditUndo"), s.editUndo);
+    m_frame.setToolButtonEnabled(QStringLiteral("EditRedo"), s.editRedo);
+    m_frame.setToolButtonEnabled(QStringLiteral("EditCut"), s.editCut);
+    m_frame.setToolButtonEnabled(QStringLiteral("EditCopy"), s.editCopy);
+    m_frame.setToolButtonEnabled(QStringLiteral("EditPaste"), s.editPaste);
+}
+
+void frmEdit::closeEvent(QCloseEvent *event)
+{
+    if (mnuEdit[0]->isEnabled() && objDoc && objDoc->NeedSave()) {
+        const MessageAnswer answer = m_platform.messages.questionYesNoCancel(
+            windowTitle() + QStringLiteral("\r\n") + document::msg::kChangedLine1 +
+                QStringLiteral("\r\n") + document::msg::kChangedLine2,
+            kAppTitle, MessageIcon::Warning);
+        if (answer == MessageAnswer::Cancel) {
+            event->ignore();
+            return;
+        }
+        // A save that did not happen (its dialog cancelled, or the file not written) keeps
+        // the window, so that no text is lost on the way out.
+        if (answer == MessageAnswer::Yes && !Save()) {
+            event->ignore();
+            return;
+        }
+    }
+    disconnect(&control(), nullptr, this, nullptr);
+    objDoc.reset();
+    objDlg.reset();
+    m_frame.removeTab(m_tag);
+    if (!strPreviewFile.isEmpty() && QFileInfo::exists(strPreviewFile))
+        QFile::remove(strPreviewFile);
+    m_unloaded = true;
+    event->accept();
+    Q_EMIT Unloaded();
+}
+
+void frmEdit::closeWindow()
+{
+    // In the document area the window sits in a frame of its own, which closes with it.
+    if (auto *holder = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        holder->close();
+    else
+        close();
+}
+
+} // namespace scrivlet

@@ -1,0 +1,109 @@
+#pragma once
+// A document window: one file or untitled document in the frame. Owns its editor document, its
+// common dialog and its menus; references the platform services and the frame.
+
+#include "platform/Platform.h"
+
+#include <QList>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QMenu;
+
+namespace scrivlet {
+
+class IFrame;
+class IEditControl;
+class DocumentView;
+class SourceTextEdit;
+class clsRTF;
+class cCommonDlg;
+
+class frmEdit : public QWidget
+{
+    Q_OBJECT
+public:
+    frmEdit(const Platform &platform, IFrame &frame, QWidget *parent = nullptr);
+    ~frmEdit() override;
+
+    // Sets the window up for gOpenFileName: the file's text, or a new untitled document.
+    void Form_Load();
+    // The window became the active document.
+    void Form_Activate();
+
+    QString Tag() const { return m_tag; }
+    QString DocName() const { return strDocName; }
+    // The menu bar the frame shows while this window is active.
+    QList<QMenu *> menus() const { return m_menus; }
+    QMenu *editMenu() const { return mnuEditMenu; }
+
+    clsRTF *document() const { return objDoc.get(); }
+    IEditControl &control() const;
+    SourceTextEdit *textEdit() const { return rtfEdit; }
+    DocumentView *view() const { return m_view; }
+
+    void ShowHistory(const QStringList &history);
+
+    // Menu commands, each family by its index.
+    void mnuFile_Click(int index);
+    void mnuFileMenu_Click();
+    void mnuFileKanji_Click(int index);
+    void mnuFileReturn_Click(int index);
+    void mnuFileHistory_Click(int index);
+    void mnuFileExit_Click();
+    void mnuEdit_Click(int index);
+    void mnuEditMenu_Click();
+    void mnuEditStrConv_Click(int index);
+    void mnuEditTagConv_Click(int index);
+    void mnuEditTagInsert_Click(int index);
+
+    void UpdateEditMenu();
+    void SetToolBar();
+    void ResetFlag();
+
+    // Closes the window and the frame around it; its unload may refuse.
+    void closeWindow();
+    bool isUnloaded() const { return m_unloaded; }
+
+Q_SIGNALS:
+    // The window agreed to close and has let go of its document and tab.
+    void Unloaded();
+
+public:
+    // The menu items, indexed as their families number them.
+    QList<QAction *> mnuFile, mnuFileKanji, mnuFileReturn, mnuFileHistory, mnuEdit, mnuEditStrConv,
+        mnuEditTagConv, mnuEditTagInsert, mnuTool, mnuWindow, mnuHelp;
+    QAction *mnuFileExit = nullptr;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildMenus();
+    void rtfEdit_Change();
+    cCommonDlg &dialog();
+    // The chosen files of an open or save dialog; empty when cancelled.
+    QStringList chooseFiles(const QString &title, bool save);
+    bool Save();
+    bool SaveAs();
+
+    const Platform &m_platform;
+    IFrame &m_frame;
+    DocumentView *m_view = nullptr;
+    SourceTextEdit *rtfEdit = nullptr;
+    std::unique_ptr<clsRTF> objDoc;
+    std::unique_ptr<cCommonDlg> objDlg;
+    QString strDocName;
+    QString strPreviewFile;
+    QString m_tag;
+    bool m_unloaded = false;
+
+    QList<QMenu *> m_menus;
+    QMenu *mnuFileMenu = nullptr;
+    QMenu *mnuEditMenu = nullptr;
+};
+
+} // namespace scrivlet

@@ -1,0 +1,370 @@
+#include "shell/frmMain.h"
+
+#include "dialogs/cCommonDlg.h"
+#include "document/MenuFamily.h"
+#include "document/Messages.h"
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "files/ProgramPaths.h"
+#include "files/basFile.h"
+#include "files/basINI.h"
+#include "platform/Globals.h"
+#include "platform/IMessageService.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QTabBar>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+namespace scrivlet {
+
+namespace {
+
+QStringList splitList(const QString &text)
+{
+    // One entry per line, exactly as written: no trimming, an empty line an empty entry.
+    return text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
+}
+
+} // namespace
+
+QStringList AcceptablePaths(const QStringList &arguments, bool *stop)
+{
+    *stop = false;
+    QStringList paths;
+    for (const QString &argument : arguments) {
+        if (argument.contains(QStringLiteral("/O"))) {
+            *stop = true;
+            return {};
+        }
+        if (!basFile::GetFileName(argument).isEmpty() && !basFile::GetExtension(argument).isEmpty())
+            paths.append(QFileInfo(argument).absoluteFilePath());
+    }
+    return paths;
+}
+
+frmMain::frmMain(const Platform &platform, QWidget *parent)
+    : QMainWindow(parent), m_platform(platform)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Scrivlet"));
+
+    tlbToolBar = addToolBar(QStringLiteral("tlbToolBar"));
+    tlbToolBar->setObjectName(QStringLiteral("tlbToolBar"));
+    tlbToolBar->setMovable(false);
+    tlbToolBar->setIconSize(QSize(16, 16));
+
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    picSelectBar = new QWidget(central);
+    picSelectBar->setObjectName(QStringLiteral("picSelectBar"));
+    const double scale = logicalDpiY() / 96.0;
+    picSelectBar->setFixedHeight(qRound(20 * scale));
+    auto *stripLayout = new QVBoxLayout(picSelectBar);
+    stripLayout->setContentsMargins(0, 0, 0, 0);
+    tabSelectBar = new QTabBar(picSelectBar);
+    tabSelectBar->setObjectName(QStringLiteral("tabSelectBar"));
+    tabSelectBar->setExpanding(false);
+    tabSelectBar->setDrawBase(false);
+    stripLayout->addWidget(tabSelectBar);
+    layout->addWidget(picSelectBar);
+    m_mdiArea = new QMdiArea(central);
+    m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    layout->addWidget(m_mdiArea);
+    setCentralWidget(central);
+
+    buildMenus();
+    showMenusOf(nullptr);
+    connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::mdiArea_SubWindowActivated);
+    connect(tabSelectBar, &QTabBar::tabBarClicked, this, &frmMain::tabSelectBar_Click);
+
+    // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen.
+    resize(qRound(681 * scale),
+           qRound(490 * scale) + menuBar()->sizeHint().height() + tlbToolBar->sizeHint().height());
+}
+
+frmMain::~frmMain()
+{
+    // The document area reports activations while the base class tears the windows down; by
+    // then this frame's menus are gone.
+    disconnect(m_mdiArea, nullptr, this, nullptr);
+}
+
+void frmMain::buildMenus()
+{
+    mnuFileMenu = new QMenu(QStringLiteral("ﾌｧｲﾙ(&F)"), this);
+    mnuFileMenu->setObjectName(QStringLiteral("mnuFileMenu"));
+    mnuFile = addMenuFamily(
+        mnuFileMenu, QStringLiteral("mnuFile"),
+        {QStringLiteral("新規作成(&N)"), QStringLiteral("開く(&O)..."), QStringLiteral("-")});
+    mnuFile[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_N));
+    mnuFile[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuFileHistory = addMenuFamily(
+        mnuFileMenu, QStringLiteral("mnuFileHistory"),
+        {QString(), QString(), QString(), QString(), QString(), QStringLiteral("-")}, 1);
+    mnuFileExit = mnuFileMenu->addAction(QStringLiteral("終了(&X)"));
+    mnuFileExit->setObjectName(QStringLiteral("mnuFileExit"));
+
+    auto *tool = new QMenu(QStringLiteral("ﾂｰﾙ(&T)"), this);
+    tool->setObjectName(QStringLiteral("mnuToolMenu"));
+    mnuTool = addMenuFamily(tool, QStringLiteral("mnuTool"),
+                            {QStringLiteral("Internet Explorer起動(&E)..."),
+                             QStringLiteral("Netscape起動(&N)..."), QStringLiteral("-"),
+                             QStringLiteral("ｵﾌﾟｼｮﾝ(&O)...")});
+    auto *help = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
+    help->setObjectName(QStringLiteral("mnuHelpMenu"));
+    mnuHelp = addMenuFamily(help, QStringLiteral("mnuHelp"),
+                            {QStringLiteral("目次(&C)..."), QStringLiteral("-"),
+                             QStringLiteral("作者のWebｻｲﾄへ(&W)..."),
+                             QStringLiteral("最新版ﾀﾞｳﾝﾛｰﾄﾞ(&D)..."), QStringLiteral("-"),
+                             QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報(&A)...")});
+    m_ownMenus = {mnuFileMenu, tool, help};
+
+    for (int i : {0, 1})
+        connect(mnuFile[i], &QAction::triggered, this, [this, i] { mnuFile_Click(i); });
+    for (int k = 1; k <= 5; ++k)
+        connect(mnuFileHistory[k], &QAction::triggered, this,
+                [this, k] { mnuFileHistory_Click(k); });
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+}
+
+void frmMain::showMenusOf(frmEdit *window)
+{
+    // The active document window's menu bar stands in for the frame's own.
+    QMenuBar *bar = menuBar();
+    bar->clear();
+    for (QMenu *menu : window ? window->menus() : m_ownMenus)
+        bar->addMenu(menu);
+}
+
+void frmMain::Form_Load(const QString &executableFolder, const QStringList &arguments)
+{
+    gUntitledCount = 1;
+    gWindowSerial = 1;
+    gProgramDirectory = files::programDirectoryFor(executableFolder);
+    while (tabSelectBar->count() > 0)
+        tabSelectBar->removeTab(0);
+    gHistory = QStringList(5);
+    gFindHistory = QStringList(10);
+    gReplaceHistory = QStringList(10);
+    UpdateHistoryMenu();
+
+    gTagList = splitList(basFile::LoadTextFile(
+        m_platform.messages, gProgramDirectory + QStringLiteral("HTML/List/Tag.dat")));
+    gAttributeList = splitList(basFile::LoadTextFile(
+        m_platform.messages, gProgramDirectory + QStringLiteral("HTML/List/Attribute.dat")));
+
+    basINI::SetIniFile(files::settingsFilePath());
+    for (int i = 0; i < 5; ++i)
+        gHistory[i] =
+            basINI::ReadIniString(QStringLiteral("History"), QString::number(i + 1), QString());
+    for (int i = 0; i < 10; ++i) {
+        gFindHistory[i] =
+            basINI::ReadIniString(QStringLiteral("FindHistory"), QString::number(i + 1), QString());
+        gReplaceHistory[i] = basINI::ReadIniString(QStringLiteral("ReplaceHistory"),
+                                                   QString::number(i + 1), QString());
+    }
+
+    if (arguments.isEmpty()) {
+        NewWindow(QString());
+        return;
+    }
+    bool stop = false;
+    for (const QString &path : AcceptablePaths(arguments, &stop))
+        NewWindow(path);
+}
+
+void frmMain::NewWindow(const QString &fileName)
+{
+    gOpenFileName = fileName;
+    auto *window = new frmEdit(m_platform, *this);
+    m_windows.append(window);
+    QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
+    window->Form_Load();
+    sub->show();
+    m_mdiArea->setActiveSubWindow(sub);
+    QCoreApplication::processEvents();
+    UpdateHistoryMenu();
+}
+
+QList<frmEdit *> frmMain::documentWindows() const
+{
+    QList<frmEdit *> out;
+    for (const QPointer<frmEdit> &w : m_windows) {
+        if (w && !w->isUnloaded())
+            out.append(w.data());
+    }
+    return out;
+}
+
+frmEdit *frmMain::activeDocument() const
+{
+    QMdiSubWindow *sub = m_mdiArea->currentSubWindow();
+    return sub ? qobject_cast<frmEdit *>(sub->widget()) : nullptr;
+}
+
+void frmMain::mdiArea_SubWindowActivated(QMdiSubWindow *sub)
+{
+    // The area also reports "none" while the program is in the background; the current window
+    // is still the one whose menus belong in the bar.
+    if (!sub)
+        sub = m_mdiArea->currentSubWindow();
+    frmEdit *window = sub ? qobject_cast<frmEdit *>(sub->widget()) : nullptr;
+    showMenusOf(window);
+    if (window)
+        window->Form_Activate();
+}
+
+void frmMain::AddHistory(const QString &fileName)
+{
+    if (gHistory.size() < 5)
+        gHistory.resize(5);
+    const qsizetype found = gHistory.indexOf(fileName);
+    if (found != 0) {
+        const qsizetype from = found < 0 ? 4 : found;
+        for (qsizetype i = from; i > 0; --i)
+            gHistory[i] = gHistory[i - 1];
+        gHistory[0] = fileName;
+    }
+    UpdateHistoryMenu();
+}
+
+void frmMain::UpdateHistoryMenu()
+{
+    ApplyHistoryToMenu(mnuFileHistory, gHistory);
+    for (frmEdit *window : documentWindows())
+        window->ShowHistory(gHistory);
+}
+
+void frmMain::mnuFileHistory_Click(int index)
+{
+    const QString path = gHistory.value(index - 1);
+    if (QFileInfo(path).isFile())
+        NewWindow(path);
+    else
+        m_platform.messages.critical(path + document::msg::kDoesNotExist);
+}
+
+void frmMain::mnuFile_Click(int index)
+{
+    if (index == 0)
+        NewWindow(QString());
+    else if (index == 1)
+        OpenFiles();
+}
+
+void frmMain::OpenFiles()
+{
+    cCommonDlg dlg(m_platform.fileDialogs, m_platform.shell);
+    dlg.setForm(this);
+    dlg.setDialogTitle(document::msg::kOpenTitle);
+    dlg.setFilter(document::msg::kHtmlFilter);
+    dlg.setFilterIndex(1);
+    dlg.setInitDir(QDir::currentPath());
+    dlg.setFlags(document::msg::kFileDialogFlags);
+    dlg.setMaxFileSize(document::msg::kFileNameBuffer);
+    dlg.setCancelError(true);
+    dlg.ShowOpen();
+    if (dlg.CancelButton())
+        return;
+    for (const QString &file : dlg.FileNames())
+        NewWindow(file);
+}
+
+void frmMain::mnuFileExit_Click()
+{
+    close();
+}
+
+void frmMain::exitProgram()
+{
+    close();
+}
+
+void frmMain::closeAllDocuments()
+{
+    const QList<frmEdit *> windows = documentWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        (*it)->closeWindow();
+}
+
+void frmMain::closeEvent(QCloseEvent *event)
+{
+    closeAllDocuments();
+    if (!documentWindows().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    for (int i = 0; i < 5; ++i)
+        basINI::WriteIniString(QStringLiteral("History"), QString::number(i + 1),
+                               gHistory.value(i));
+    for (int i = 0; i < 10; ++i) {
+        basINI::WriteIniString(QStringLiteral("FindHistory"), QString::number(i + 1),
+                               gFindHistory.value(i));
+        basINI::WriteIniString(QStringLiteral("ReplaceHistory"), QString::number(i + 1),
+                               gReplaceHistory.value(i));
+    }
+    event->accept();
+}
+
+void frmMain::addTab(const QString &key, const QString &caption)
+{
+    const int index = tabSelectBar->addTab(caption);
+    tabSelectBar->setTabData(index, key);
+}
+
+void frmMain::selectTab(const QString &key)
+{
+    for (int i = 0; i < tabSelectBar->count(); ++i) {
+        if (tabSelectBar->tabData(i).toString() == key) {
+            tabSelectBar->setCurrentIndex(i);
+            return;
+        }
+    }
+}
+
+void frmMain::removeTab(const QString &key)
+{
+    for (int i = 0; i < tabSelectBar->count(); ++i) {
+        if (tabSelectBar->tabData(i).toString() == key) {
+            tabSelectBar->removeTab(i);
+            return;
+        }
+    }
+}
+
+void frmMain::tabSelectBar_Click(int index)
+{
+    if (index < 0)
+        return;
+    const QString key = tabSelectBar->tabData(index).toString();
+    for (frmEdit *window : documentWindows()) {
+        if (window->Tag() == key) {
+            if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+                m_mdiArea->setActiveSubWindow(sub);
+            window->textEdit()->setFocus();
+            return;
+        }
+    }
+}
+
+void frmMain::setToolButtonEnabled(const QString &key, bool enabled)
+{
+    for (QAction *action : tlbToolBar->actions()) {
+        if (action->objectName() == key)
+            action->setEnabled(enabled);
+    }
+}
+
+} // namespace scrivlet

@@ -1,0 +1,146 @@
+#include "tests/shell/AppDriver.h"
+
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "files/Cp932.h"
+#include "files/basINI.h"
+#include "files/basKanji.h"
+#include "platform/Globals.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QMdiSubWindow>
+#include <QTabBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace scrivlet::test {
+
+AppDriver::AppDriver() : m_platform{messages, clipboard, dialogs, shell, keyboard}
+{
+    ResetGlobals();
+    basINI::ResetForTests();
+    basKanji::UnloadLibraryForTests();
+    // The program directory: the data tree and the converter of the build, shared read-only.
+    const QString built = QStringLiteral(SCRIVLET_PROGRAM_DIR);
+    for (const char *entry : {"HTML", "Template", "doc"})
+        QFile::link(built + u'/' + QString::fromLatin1(entry),
+                    m_program.filePath(QString::fromLatin1(entry)));
+    QFile::copy(built + QStringLiteral("/UNKANJ.DLL"),
+                m_program.filePath(QStringLiteral("UNKANJ.DLL")));
+}
+
+AppDriver::~AppDriver()
+{
+    // Windows left open are let go without their save prompts.
+    messages.answers.clear();
+    for (int i = 0; i < 16; ++i)
+        messages.answers.append(MessageAnswer::No);
+    m_frame.reset();
+    basKanji::UnloadLibraryForTests();
+    basINI::ResetForTests();
+    ResetGlobals();
+}
+
+void AppDriver::start(const QStringList &arguments)
+{
+    m_frame = std::make_unique<frmMain>(m_platform);
+    m_frame->show();
+    m_frame->Form_Load(m_program.path(), arguments);
+}
+
+QString AppDriver::programDirectory() const
+{
+    return m_program.path() + u'/';
+}
+
+QList<frmEdit *> AppDriver::windows() const
+{
+    return m_frame->documentWindows();
+}
+
+frmEdit *AppDriver::active() const
+{
+    return m_frame->activeDocument();
+}
+
+QStringList AppDriver::captions() const
+{
+    QStringList out;
+    for (frmEdit *w : windows())
+        out.append(w->windowTitle());
+    return out;
+}
+
+QStringList AppDriver::tabs() const
+{
+    auto *bar = m_frame->findChild<QTabBar *>(QStringLiteral("tabSelectBar"));
+    QStringList out;
+    for (int i = 0; i < bar->count(); ++i)
+        out.append(bar->tabText(i));
+    return out;
+}
+
+QString AppDriver::pagePath(const QString &name) const
+{
+    return m_pages.filePath(name);
+}
+
+QString AppDriver::writePage(const QString &name, const QString &text)
+{
+    QFile file(pagePath(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(encodeCp932(text));
+    return pagePath(name);
+}
+
+QByteArray AppDriver::readPage(const QString &name) const
+{
+    QFile file(pagePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void AppDriver::type(const QString &text)
+{
+    QWidget *edit = active()->textEdit();
+    for (const QChar c : text) {
+        if (c == u'\r')
+            continue;
+        if (c == u'\n') {
+            QTest::keyClick(edit, Qt::Key_Return);
+            continue;
+        }
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(edit, &release);
+    }
+}
+
+void AppDriver::click(QAction *item)
+{
+    ASSERT_NE(item, nullptr);
+    ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
+    item->trigger();
+}
+
+void AppDriver::closeActive()
+{
+    active()->closeWindow();
+}
+
+bool AppDriver::closeFrame()
+{
+    return m_frame->close();
+}
+
+QString AppDriver::setting(const QString &section, const QString &key) const
+{
+    return basINI::ReadIniString(section, key, QStringLiteral("<missing>"));
+}
+
+} // namespace scrivlet::test

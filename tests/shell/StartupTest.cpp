@@ -1,0 +1,120 @@
+// Starting the program: what the command line opens, and what the frame shows.
+
+#include "document/frmEdit.h"
+#include "editor/IEditControl.h"
+#include "files/Messages.h"
+#include "platform/Globals.h"
+#include "shell/frmMain.h"
+#include "tests/shell/AppDriver.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMenu>
+#include <QMenuBar>
+
+#include <gtest/gtest.h>
+
+namespace scrivlet::test {
+namespace {
+
+QStringList menuTitles(const frmMain &frame)
+{
+    QStringList out;
+    for (QAction *a : frame.menuBar()->actions())
+        out.append(a->text());
+    return out;
+}
+
+TEST(Startup, NoArgumentsOpensOneUntitledDocumentFromTheTemplate)
+{
+    AppDriver app;
+    app.start();
+    ASSERT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.captions(), QStringList{QStringLiteral("無題1")});
+    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題1")});
+    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<HTML>")));
+    EXPECT_EQ(app.active()->Tag(), QStringLiteral("Number1"));
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_TRUE(gTagList.contains(QStringLiteral("<a>")));
+    EXPECT_FALSE(gTagList.last().isEmpty()) << "the list file has no final empty line";
+    // The active document's menus stand in the bar.
+    EXPECT_EQ(menuTitles(app.frame()),
+              (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("編集(&E)"),
+                           QStringLiteral("ﾂｰﾙ(&T)"), QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
+                           QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
+    EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled());
+    EXPECT_FALSE(app.active()->mnuEdit[1]->isEnabled());
+}
+
+TEST(Startup, PathsOpenInOrderAndOthersAreSkipped)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("<P>あ</P>"));
+    const QString b = app.writePage(QStringLiteral("b b.htm"), QStringLiteral("<P>い</P>"));
+    app.start({a, app.pagePath(QStringLiteral("README")), b, app.pagePath(QString()) + u'/'});
+    EXPECT_EQ(app.captions(), (QStringList{a, b}));
+    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("a.html"), QStringLiteral("b b.htm")}));
+    EXPECT_EQ(app.windows()[1]->control().Text(), QStringLiteral("<P>い</P>"));
+    EXPECT_EQ(gHistory.mid(0, 2), (QStringList{b, a}));
+}
+
+TEST(Startup, TheWaitSwitchOpensNothing)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("x"));
+    app.start({a + QStringLiteral(" /O")});
+    EXPECT_TRUE(app.windows().isEmpty());
+    app.start({a, QStringLiteral("/O")});
+    EXPECT_TRUE(app.windows().isEmpty()) << "the switch stops the paths before it too";
+    // With no document the frame shows its own menus.
+    EXPECT_EQ(menuTitles(app.frame()),
+              (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("ﾂｰﾙ(&T)"),
+                           QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
+}
+
+TEST(Startup, ALowerCaseSwitchIsJustAnotherArgument)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("x"));
+    app.start({a, QStringLiteral("/o")});
+    EXPECT_EQ(app.captions(), QStringList{a});
+}
+
+TEST(Startup, AMissingFileOpensEmptyAfterItsMessage)
+{
+    AppDriver app;
+    const QString gone = app.pagePath(QStringLiteral("gone.html"));
+    app.start({gone});
+    EXPECT_EQ(app.captions(), QStringList{gone});
+    EXPECT_EQ(app.active()->control().Text(), QString());
+    EXPECT_EQ(app.messages.texts(), QStringList{gone + files::msg::kCouldNotOpen});
+}
+
+TEST(Startup, UntitledNumbersAreNeverReused)
+{
+    AppDriver app;
+    app.start();
+    app.closeActive();
+    EXPECT_TRUE(app.windows().isEmpty());
+    EXPECT_TRUE(app.tabs().isEmpty());
+    app.frame().mnuFile_Click(0);
+    app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.captions(), (QStringList{QStringLiteral("無題2"), QStringLiteral("無題3")}));
+    EXPECT_EQ(app.windows()[1]->Tag(), QStringLiteral("Number3"));
+}
+
+TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
+{
+    AppDriver app;
+    app.start();
+    app.frame().mnuFile_Click(0);
+    QPointer<frmEdit> first = app.windows()[0];
+    first->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull());
+    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題2")});
+}
+
+} // namespace
+} // namespace scrivlet::test
