@@ -308,21 +308,14 @@ std::optional<QString> profileValue(QByteArrayView file, QStringView section, QS
 
 int profileInteger(QStringView value)
 {
-    qsizetype i = 0;
-    while (i < value.size() && isBlankUnit(value[i]))
-        ++i;
-    bool negative = false;
-    if (i < value.size() && (value[i] == u'-' || value[i] == u'+')) {
-        negative = value[i] == u'-';
-        ++i;
-    }
-    // Held at the ends of the range rather than wrapped: "4294967297" is not 1.
-    const qint64 limit = negative ? -qint64(std::numeric_limits<int>::min())
-                                  : qint64(std::numeric_limits<int>::max());
-    qint64 magnitude = 0;
-    for (; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i)
-        magnitude = std::min(limit, magnitude * 10 + (value[i].unicode() - u'0'));
-    return static_cast<int>(negative ? -magnitude : magnitude);
+    // The leading decimal digits, and nothing else: a sign or a blank (left inside quotes) is not
+    // a digit, so such a value reads 0. Held at the top of the range rather than wrapped:
+    // "4294967297" is not 1.
+    const qint64 limit = std::numeric_limits<int>::max();
+    qint64 number = 0;
+    for (qsizetype i = 0; i < value.size() && value[i] >= u'0' && value[i] <= u'9'; ++i)
+        number = std::min(limit, number * 10 + (value[i].unicode() - u'0'));
+    return static_cast<int>(number);
 }
 
 std::optional<QByteArray> withProfileValue(QByteArrayView file, QStringView section,

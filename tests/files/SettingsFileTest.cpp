@@ -144,8 +144,8 @@ TEST_F(SettingsRead, IntegersAreTheLeadingDigitsAndTheDefaultOnlyForAMissingKey)
     SetIniFile(path(u"Scrivlet.ini"_s));
     EXPECT_EQ(ReadIniInt(u"Template"_s, u"Use"_s, 3), 3);
     const std::pair<QString, int> cases[] = {
-        {u"abc"_s, 0}, {u"7"_s, 7},   {u"2"_s, 2},   {u"12px"_s, 12},
-        {u""_s, 0},    {u"-1"_s, -1}, {u" 4 "_s, 4},
+        {u"abc"_s, 0}, {u"7"_s, 7},  {u"2"_s, 2},   {u"12px"_s, 12},
+        {u""_s, 0},    {u"-1"_s, 0}, {u" 4 "_s, 0}, // no digit first: 0
     };
     for (const auto &[value, expected] : cases) {
         ASSERT_TRUE(WriteIniString(u"Template"_s, u"Use"_s, value));
