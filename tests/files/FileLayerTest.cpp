@@ -20,6 +20,7 @@
 #include <csignal>
 #include <iconv.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 namespace scrivlet {
 namespace {
@@ -234,6 +235,21 @@ TEST_F(FileLayer, AnUnwritableTargetKeepsWhatWasThere)
     EXPECT_FALSE(basFile::SaveTextFile(messages, page(QStringLiteral("no/such/dir.html")), kText));
     EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
     EXPECT_FALSE(workFileLeft());
+}
+
+TEST_F(FileLayer, AReadOnlyFolderKeepsTheOldFile)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "permissions do not hold back root";
+    const QString folder = page(QStringLiteral("locked"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString target = folder + QStringLiteral("/page.html");
+    writeBytes(target, "kept");
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    EXPECT_FALSE(basFile::SaveTextFile(messages, target, kText));
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(readBytes(target), QByteArray("kept"));
+    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
 }
 
 TEST_F(FileLayer, AFullDiskKeepsTheOldFile)

@@ -3,6 +3,7 @@
 #include "document/frmEdit.h"
 #include "editor/IEditControl.h"
 #include "files/Messages.h"
+#include "files/basINI.h"
 #include "platform/Globals.h"
 #include "shell/frmMain.h"
 #include "tests/shell/AppDriver.h"
@@ -10,6 +11,7 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -114,6 +116,72 @@ TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題2")});
+}
+
+} // namespace
+} // namespace scrivlet::test
+
+namespace scrivlet::test {
+namespace {
+
+// How a new document starts follows Use of section Template, read at each new window.
+class NewDocumentTemplate : public ::testing::Test
+{
+protected:
+    AppDriver app;
+    void SetUp() override { app.start({QStringLiteral("/O")}); }
+    void use(const QString &value)
+    {
+        basINI::WriteIniString(QStringLiteral("Template"), QStringLiteral("Use"), value);
+    }
+};
+
+TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolder)
+{
+    const QString chosen = app.writePage(QStringLiteral("mine.html"), QStringLiteral("<P>型</P>"));
+    use(QStringLiteral("1"));
+    basINI::WriteIniString(QStringLiteral("Template"), QStringLiteral("TemplatePass"),
+                           app.pagePath(QString()));
+    app.dialogs.willChoose({chosen});
+    app.frame().mnuFile_Click(0);
+    ASSERT_EQ(app.dialogs.requests.size(), 1);
+    EXPECT_EQ(app.dialogs.requests[0].title, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄの選択"));
+    EXPECT_EQ(app.dialogs.requests[0].initialDirectory, app.pagePath(QString()));
+    EXPECT_EQ(app.active()->control().Text(), QStringLiteral("<P>型</P>"));
+    EXPECT_EQ(app.active()->windowTitle(), QStringLiteral("無題1")) << "it stays untitled";
+    EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
+}
+
+TEST_F(NewDocumentTemplate, ACancelledChoiceStillMakesAWindowWithItsTab)
+{
+    use(QStringLiteral("1"));
+    app.dialogs.willCancel();
+    app.frame().mnuFile_Click(0);
+    ASSERT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.active()->control().Text(), QString());
+    EXPECT_EQ(app.active()->Tag(), QStringLiteral("Number1"));
+    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題1")});
+}
+
+TEST_F(NewDocumentTemplate, OtherValuesStartEmptyAndLettersReadAsTheDefault)
+{
+    use(QStringLiteral("2"));
+    app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.active()->control().Text(), QString());
+    use(QStringLiteral("abc"));
+    app.frame().mnuFile_Click(0);
+    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<HTML>")));
+    EXPECT_TRUE(app.dialogs.requests.isEmpty());
+}
+
+TEST_F(NewDocumentTemplate, AMissingDefaultTemplateIsReportedAndTheWindowOpensEmpty)
+{
+    QFile::remove(app.programDirectory() + QStringLiteral("Template"));
+    app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.active()->control().Text(), QString());
+    EXPECT_EQ(app.messages.texts(),
+              QStringList{app.programDirectory() + QStringLiteral("Template/Default.html") +
+                          files::msg::kCouldNotOpen});
 }
 
 } // namespace
