@@ -444,7 +444,7 @@ void frmEdit::UpdateEditMenu()
     in.undoCount = objDoc->GetClctUndoCount();
     in.redoCount = objDoc->GetClctRedoCount();
     in.selLength = control().SelLength();
-    in.clipboardHasText = !m_platform.clipboard.text().isEmpty();
+    in.clipboardHasText = m_platform.clipboard.hasText();
     in.textLength = control().TextLength();
     const EditMenuState s = ComputeEditMenuState(in);
     mnuEdit[0]->setEnabled(s.undo);
@@ -461,7 +461,7 @@ void frmEdit::SetToolBar()
 {
     const ToolBarState s =
         ComputeToolBarState(mnuEdit[0]->isEnabled(), mnuEdit[1]->isEnabled(), control().SelLength(),
-                            !m_platform.clipboard.text().isEmpty());
+                            m_platform.clipboard.hasText());
     m_frame.setToolButtonEnabled(QStringLiteral("EditUndo"), s.editUndo);
     m_frame.setToolButtonEnabled(QStringLiteral("EditRedo"), s.editRedo);
     m_frame.setToolButtonEnabled(QStringLiteral("EditCut"), s.editCut);

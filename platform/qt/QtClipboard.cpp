@@ -5,6 +5,18 @@
 
 namespace scrivlet {
 
+QtClipboard::QtClipboard()
+{
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this,
+            &QtClipboard::clipboard_DataChanged);
+    clipboard_DataChanged();
+}
+
+void QtClipboard::clipboard_DataChanged()
+{
+    m_hasText = !QGuiApplication::clipboard()->text().isEmpty();
+}
+
 QString QtClipboard::text() const
 {
     return QGuiApplication::clipboard()->text();
