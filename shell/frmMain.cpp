@@ -192,7 +192,9 @@ void frmMain::NewWindow(const QString &fileName)
     m_windows.append(window);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
     window->Form_Load();
-    sub->show();
+    // Documents fill the area, one at a time, and the tabs switch between them; the Window
+    // menu arranges them otherwise.
+    sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
     QCoreApplication::processEvents();
     UpdateHistoryMenu();
