@@ -1,11 +1,18 @@
 // The completion list driven through its key, mouse and drop handlers over the in-memory edit
 // control: what is typed, what the list shows and where, and what ends up in the text.
 
-#include "tests/html/CompletionFakes.h"
 #include "tests/html/LiteralAttributeTest.h"
 
+#include "editor/MemoryEditControl.h"
 #include "editor/SharedText.h"
+#include "editor/clsRTF.h"
+#include "html/Completion.h"
+#include "platform/Globals.h"
+#include "platform/IKeyboardState.h"
+#include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+
+#include <QSet>
 
 #include <gtest/gtest.h>
 
@@ -22,599 +29,392 @@ const QStringList kTags = {
 const QStringList kAttributes = {QStringLiteral("id=\"\""), QStringLiteral("class=\"\""),
                                  QStringLiteral(" style"), QString()};
 
-class Completion : public ::testing::Test
+class FakePopupList final : public IPopupList
 {
-protected:
-    void SetUp() override
+public:
+    void Clear() override
     {
-        gTagList = kTags;
-        gAttributeList = kAttributes;
-        w.rtfEdit.setCaretPos({10, 20}); // 150, 300 twips
+        rows.clear();
+        index = -1;
     }
-    CompletionWindow w;
+    void AddItem(const QString &item) override { rows.append(item); }
+    QString List(int i) const override { return rows.value(i); }
+    int ListCount() const override { return static_cast<int>(rows.size()); }
+    int ListIndex() const override { return index; }
+    void setListIndex(int i) override { index = i; }
+    bool Visible() const override { return visible; }
+    void setVisible(bool v) override { visible = v; }
+    int Width() const override { return 1935; }
+    int Height() const override { return 1290; }
+    int Top() const override { return top; }
+    void Move(int l, int t) override
+    {
+        left = l;
+        top = t;
+        ++moves;
+    }
+
+    QStringList rows;
+    int index = -1;
+    bool visible = false;
+    int left = 0;
+    int top = 0;
+    int moves = 0;
 };
 
-// Typing "<" and the tag list.
-
-TEST_F(Completion, LessThanOpensTheTagListUnderTheCaret)
+class FakeWindowMetrics final : public IWindowMetrics
 {
-    w.setText(QStringLiteral("ab|"));
-    EXPECT_TRUE(w.press(u'<'));
-    EXPECT_EQ(w.marked(), QStringLiteral("ab<|"));
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.lstPopup.rows, kTags);
-    EXPECT_EQ(w.lstPopup.index, -1);
-    EXPECT_EQ(w.completion.popupWord(), QStringLiteral("<"));
-    EXPECT_EQ(w.lstPopup.left, 150);
-    EXPECT_EQ(w.lstPopup.top, 300 + 270) << "9 pt x 1.5 x 20 twips below the caret's top";
+public:
+    int ScaleWidth() const override { return scaleWidth; }
+    int ScaleHeight() const override { return scaleHeight; }
+    double lineOffsetFactor() const override { return 1.5; }
+
+    int scaleWidth = 12000;
+    int scaleHeight = 9000;
+};
+
+class FakeKeyboard final : public IKeyboardState
+{
+public:
+    bool IsKeyDown(int virtualKey) const override { return down.contains(virtualKey); }
+    QSet<int> down;
+};
+
+// A document window's completion over the in-memory control, with callbacks that record what
+// they were asked. The tag "div" has its own file naming one attribute, "br" one naming none;
+// a loaded file's text is the end of its path.
+class Completion : public ::testing::Test
+{
+public:
+    Completion()
+    {
+        ResetGlobals();
+        gTagList = kTags;
+        gAttributeList = kAttributes;
+        document.Init(&rtfEdit);
+        completion.setDocument(&document);
+        rtfEdit.setFontSize(9.0);
+        rtfEdit.setTwipsPerPixel({15.0, 15.0});
+        rtfEdit.setCaretPos({10, 20}); // 150, 300 twips: the list goes to 150, 300 + 270
+        completion.setCallbacks({
+            .attributeRows =
+                [this](const QString &name) {
+                    requests.append(name);
+                    if (name == u"div")
+                        return AttributeRows{{QStringLiteral("align=\"\"")}, true};
+                    return name == u"br" ? AttributeRows{{}, true} : AttributeRows{gAttributeList};
+                },
+            .popupEditMenu = [this] { ++editMenus; },
+            .newWindow = [this](const QString &path) { opened.append(path); },
+            .loadTextFile = [](const QString &path) { return path.right(6); },
+            .disableUndoRedo = [this] { ++undoRedoDisabled; },
+        });
+    }
+    ~Completion() override { ResetGlobals(); }
+
+    // Puts text in the control with the caret where "|" stands.
+    void setText(const QString &marked)
+    {
+        rtfEdit.setText(QString(marked).remove(u'|'));
+        rtfEdit.setSelStart(static_cast<int>(marked.indexOf(u'|')));
+    }
+    static QString qs(const char16_t *s) { return s ? QString::fromUtf16(s) : QString(); }
+    QString marked() const { return rtfEdit.Text().insert(rtfEdit.SelStart(), u'|'); }
+
+    // Characters as the keyboard types them, reaching the text only when the handler lets
+    // them; "↑" and "↓" stand for the arrow keys.
+    void type(const QString &input)
+    {
+        for (const QChar c : input) {
+            if (c == u'↑' || c == u'↓') {
+                keyDown(c == u'↑' ? keys::Up : keys::Down);
+                continue;
+            }
+            int code = c.unicode();
+            completion.rtfEdit_KeyPress(code);
+            if (code == keys::Backspace)
+                rtfEdit.pressBackspace();
+            else if (code == keys::Enter)
+                rtfEdit.pressEnter();
+            else if (code != 0)
+                rtfEdit.typeText(QString(c));
+        }
+    }
+    // A key going down; true when the handler suppressed it.
+    bool keyDown(int keyCode)
+    {
+        completion.rtfEdit_KeyDown(keyCode, 0);
+        return keyCode == 0;
+    }
+
+    scrivlet::test::FakeClipboard clipboard;
+    scrivlet::test::FakeMessageService messages;
+    MemoryEditControl rtfEdit{clipboard};
+    clsRTF document{messages, StringConverter{}};
+    FakePopupList lstPopup;
+    FakeWindowMetrics window;
+    FakeKeyboard keyboard;
+    CompletionController completion{rtfEdit, lstPopup, window, keyboard};
+    QStringList requests; // the tag names the attribute list was asked for
+    QStringList opened;
+    int editMenus = 0;
+    int undoRedoDisabled = 0;
+};
+
+// A text with the caret at "|", keys typed, and what follows: the text, the list and the one
+// tag name an attribute list was asked for. A shown list holds the general attribute rows when
+// one was asked for, else the tags.
+struct Typing
+{
+    const char *name;
+    const char16_t *start;
+    const char16_t *input;
+    const char16_t *result;
+    const char16_t *list;    // nullptr: hidden; else the selected row, "" for none
+    const char16_t *request; // nullptr: none asked for
+};
+
+class TypingTest : public Completion, public ::testing::WithParamInterface<Typing>
+{};
+
+TEST_P(TypingTest, LeavesTextAndList)
+{
+    const Typing &t = GetParam();
+    setText(qs(t.start));
+    type(qs(t.input));
+    EXPECT_EQ(marked(), qs(t.result));
+    EXPECT_EQ(requests, t.request ? QStringList{qs(t.request)} : QStringList{});
+    ASSERT_EQ(lstPopup.visible, t.list != nullptr);
+    if (t.list) {
+        EXPECT_EQ(lstPopup.rows, t.request ? kAttributes : kTags);
+        EXPECT_EQ(lstPopup.rows.value(lstPopup.index), qs(t.list));
+    }
 }
 
-TEST_F(Completion, LessThanRefillsAnOpenList)
-{
-    w.setText(QStringLiteral("<p|>\r\n<b>"));
-    w.press(u' ');
-    ASSERT_EQ(w.lstPopup.rows, kAttributes);
-    w.press(u'<');
-    EXPECT_EQ(w.lstPopup.rows, kTags);
-    EXPECT_EQ(w.completion.popupWord(), QStringLiteral("<"));
-}
-
-TEST_F(Completion, AnEmptyTagListOpensAnEmptyList)
-{
-    gTagList.clear();
-    w.type(QStringLiteral("<"));
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.lstPopup.ListCount(), 0);
-}
-
-TEST_F(Completion, LessThanThenSpaceReplacesNothingAndOpensNoListBeforeATag)
-{
-    w.setText(QStringLiteral("|\r\n<p>x</p>"));
-    w.type(QStringLiteral("< "));
-    EXPECT_EQ(w.marked(), QStringLiteral("< |\r\n<p>x</p>"));
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_TRUE(w.attributeRequests.isEmpty());
-}
-
-TEST_F(Completion, LessThanThenSpaceWithNoBracketAfterItOpensTheGeneralList)
-{
-    w.setText(QStringLiteral("x|"));
-    w.type(QStringLiteral("< "));
-    EXPECT_EQ(w.marked(), QStringLiteral("x< |"));
-    EXPECT_EQ(w.attributeRequests, QStringList{QString()}) << "the name is empty";
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.lstPopup.rows, kAttributes);
-}
+INSTANTIATE_TEST_SUITE_P(
+    Table, TypingTest,
+    ::testing::Values(
+        Typing{"LessThanSpaceBeforeATag", u"|\r\n<p>", u"< ", u"< |\r\n<p>", nullptr, nullptr},
+        Typing{"LessThanSpaceAtTheEnd", u"x|", u"< ", u"x< |", u"", u""},
+        Typing{"LettersAndSpaceAccept", u"|\r\n<b>", u"<dl ", u"<dl |>\r\n<b>", u"", u"dl"},
+        Typing{"NoLaterLessThanNoList", u"<p>\r\n|", u"<di ", u"<p>\r\n<div |>", nullptr, nullptr},
+        Typing{"QuotedRowLeavesCaretInIt", u"<a|>\r\n<b>", u" C ", u"<a class=\"|\">\r\n<b>",
+               nullptr, u"a"},
+        Typing{"ListAfterAQuotedValue", u"<a href=\"x\"|>\r\n<b>", u" ", u"<a href=\"x\" |>\r\n<b>",
+               u"", u"a"},
+        Typing{"NoListInsideAQuotedValue", u"<a title=\"x|y\">\r\n<b>", u" ",
+               u"<a title=\"x |y\">\r\n<b>", nullptr, nullptr},
+        Typing{"NoListAfterAnOpeningQuote", u"<a title=\"|x\">\r\n<b>", u" ",
+               u"<a title=\" |x\">\r\n<b>", nullptr, nullptr},
+        Typing{"NoListInAClosingTag", u"</p|>\r\n<b>", u" ", u"</p |>\r\n<b>", nullptr, nullptr},
+        Typing{"NoListOutsideATag", u"<p>x|</p>", u" ", u"<p>x |</p>", nullptr, nullptr},
+        Typing{"OwnFileWithoutRowsNoList", u"<br|>\r\n<p>", u" ", u"<br |>\r\n<p>", nullptr, u"br"},
+        Typing{"BackspaceHidesAttributeList", u"<a|>\r\n<b>", u" c\b", u"<a |>\r\n<b>", nullptr,
+               u"a"},
+        Typing{"BackspaceKeepsTheTagList", u"|", u"<b\b", u"<|", u"<div>", nullptr},
+        Typing{"BackspaceOnLessThanHides", u"|", u"<\b", u"|", nullptr, nullptr},
+        Typing{"EnterNeverAccepts", u"|", u"<di\r", u"<di\r\n|", nullptr, nullptr},
+        Typing{"GreaterThanAcceptsUntyped", u"|", u"<di>", u"<div>|", nullptr, nullptr},
+        Typing{"GreaterThanAcceptsAttribute", u"<a|>\r\n<b>", u" i>", u"<a id=\"\"|>\r\n<b>",
+               nullptr, u"a"},
+        Typing{"GreaterThanWithoutRowIsTyped", u"|", u"<zz>", u"<zz>|", nullptr, nullptr},
+        Typing{"KeysWhileHiddenAreTyped", u"|", u"<d>x\b>", u"<div>>|", nullptr, nullptr},
+        Typing{"SpaceWithoutRowAcceptsNothing", u"|", u"<x ", u"<x |", nullptr, nullptr},
+        Typing{"MatchIgnoresCase", u"|", u"<ta", u"<ta|", u"<TABLE>", nullptr},
+        Typing{"MatchIgnoresWidth", u"|", u"<ＤＬ", u"<ＤＬ|", u"<dl>", nullptr},
+        Typing{"MatchIgnoresKana", u"|", u"<かた", u"<かた|", u"<カタカナ>", nullptr},
+        Typing{"FirstMatchWins", u"|", u"<d", u"<d|", u"<div>", nullptr},
+        Typing{"NoMatchNoSelection", u"|", u"<dx", u"<dx|", u"", nullptr},
+        Typing{"UpWithoutSelection", u"|", u"<↑", u"<|", u"", nullptr},
+        Typing{"UpStopsAtTheTop", u"|", u"<↓↑↑", u"<|", u"<div>", nullptr},
+        Typing{"DownStopsAtTheBottom", u"|", u"<↓↓↓↓↓↓↓↓↓", u"<|", u"<b>", nullptr},
+        Typing{"UpFromTheBottom", u"|", u"<↓↓↓↓↓↓↓↓↓↑", u"<|", u"<カタカナ>", nullptr}),
+    [](const auto &info) { return std::string(info.param.name); });
 
 TEST_F(Completion, DownThenSpaceAcceptsTheFirstRowAndOpensItsAttributes)
 {
-    w.tagFiles.insert(QStringLiteral("div"), {{QStringLiteral("align=\"\"")}, true});
-    w.setText(QStringLiteral("|\r\n</body>"));
-    w.type(QStringLiteral("<"));
-    w.rtfEdit.setHasFocus(false);
-    EXPECT_TRUE(w.keyDown(keys::Down));
-    EXPECT_EQ(w.lstPopup.index, 0);
-    EXPECT_TRUE(w.rtfEdit.hasFocus());
-    EXPECT_TRUE(w.press(u' '));
-    EXPECT_EQ(w.marked(), QStringLiteral("<div |>\r\n</body>"));
-    EXPECT_EQ(w.attributeRequests, QStringList{QStringLiteral("div")});
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.lstPopup.rows, QStringList{QStringLiteral("align=\"\"")});
-    EXPECT_EQ(w.lstPopup.index, -1);
-    EXPECT_EQ(w.completion.popupWord(), QString());
+    setText(QStringLiteral("|\r\n<b>"));
+    type(QStringLiteral("<"));
+    rtfEdit.setHasFocus(false);
+    EXPECT_TRUE(keyDown(keys::Down));
+    EXPECT_TRUE(rtfEdit.hasFocus());
+    type(QStringLiteral(" "));
+    EXPECT_EQ(marked(), QStringLiteral("<div |>\r\n<b>"));
+    EXPECT_EQ(lstPopup.rows, QStringList{QStringLiteral("align=\"\"")});
+    type(QStringLiteral("<"));
+    EXPECT_EQ(lstPopup.rows, kTags) << "refilled, not appended to";
 }
 
-TEST_F(Completion, TypedLettersAndSpaceAcceptTheMatchingRow)
-{
-    w.setText(QStringLiteral("|\r\n</body>"));
-    w.type(QStringLiteral("<dl "));
-    EXPECT_EQ(w.marked(), QStringLiteral("<dl |>\r\n</body>"));
-    EXPECT_EQ(w.attributeRequests, QStringList{QStringLiteral("dl")});
-}
-
-TEST_F(Completion, NoAttributeListInsideATagAtTheEndOfTheDocument)
-{
-    w.setText(QStringLiteral("<p>\r\n|"));
-    w.type(QStringLiteral("<di "));
-    EXPECT_EQ(w.marked(), QStringLiteral("<p>\r\n<div |>"));
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_TRUE(w.attributeRequests.isEmpty());
-}
-
-TEST_F(Completion, TheNameEndsAtTheFirstSpace)
-{
-    w.setText(QStringLiteral("<img src=\"a.gif\"| alt=\"\">\r\n<br>"));
-    w.press(u' ');
-    EXPECT_EQ(w.attributeRequests, QStringList{QStringLiteral("img")});
-}
-
-// Attribute rows and quoted values.
-
-TEST_F(Completion, AnAttributeRowEndingInQuotesLeavesTheCaretBetweenThem)
-{
-    w.setText(QStringLiteral("<a|>\r\n</a>"));
-    w.press(u' ');
-    ASSERT_TRUE(w.lstPopup.visible);
-    w.type(QStringLiteral("C"));
-    EXPECT_EQ(w.selectedRow(), QStringLiteral("class=\"\""));
-    EXPECT_FALSE(w.press(u' ')) << "the space is not typed";
-    EXPECT_EQ(w.marked(), QStringLiteral("<a class=\"|\">\r\n</a>"));
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_EQ(w.attributeRequests.size(), 1) << "no list between the quotes of an empty value";
-}
-
-TEST_F(Completion, ASpaceAfterAClosingQuoteOpensTheListAgain)
-{
-    w.setText(QStringLiteral("<a href=\"x\"|>\r\n<b>"));
-    EXPECT_TRUE(w.press(u' '));
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.attributeRequests, QStringList{QStringLiteral("a")});
-}
-
-TEST_F(Completion, NoListInsideAQuotedValue)
-{
-    w.setText(QStringLiteral("<a title=\"x|y\">\r\n<b>"));
-    EXPECT_TRUE(w.press(u' '));
-    EXPECT_EQ(w.marked(), QStringLiteral("<a title=\"x |y\">\r\n<b>"));
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_TRUE(w.attributeRequests.isEmpty());
-}
-
-TEST_F(Completion, NoListInsideAQuotedValueRightAfterItsOpeningQuote)
-{
-    w.setText(QStringLiteral("<a title=\"|x\">\r\n<b>"));
-    w.press(u' ');
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, NoListInsideAClosingTag)
-{
-    w.setText(QStringLiteral("</p|>\r\n<b>"));
-    EXPECT_TRUE(w.press(u' '));
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_TRUE(w.attributeRequests.isEmpty());
-}
-
-TEST_F(Completion, NoListOutsideATag)
-{
-    w.setText(QStringLiteral("<p>text|</p>"));
-    w.press(u' ');
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_TRUE(w.attributeRequests.isEmpty());
-}
-
-TEST_F(Completion, ATagFileNamingNoAttributesKeepsTheListHidden)
-{
-    w.tagFiles.insert(QStringLiteral("br"), {{}, true});
-    w.setText(QStringLiteral("<br|>\r\n<p>"));
-    w.press(u' ');
-    EXPECT_EQ(w.attributeRequests, QStringList{QStringLiteral("br")});
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, AnEmptyGeneralListShowsAsAnEmptyList)
+TEST_F(Completion, AnEmptyGeneralAttributeListStillShows)
 {
     gAttributeList.clear();
-    w.setText(QStringLiteral("<p|>\r\n<b>"));
-    w.press(u' ');
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.lstPopup.ListCount(), 0);
+    setText(QStringLiteral("<p|>\r\n<b>"));
+    type(QStringLiteral(" "));
+    EXPECT_TRUE(lstPopup.visible && lstPopup.rows.isEmpty());
 }
 
-// Backspace, Enter, ">".
-
-TEST_F(Completion, BackspaceWithOneTypedCharacterHidesTheAttributeList)
+TEST_F(Completion, ArrowsAreSuppressedOnlyWhileShownAndMovingKeysHide)
 {
-    w.setText(QStringLiteral("<a|>\r\n<b>"));
-    w.type(QStringLiteral(" c"));
-    ASSERT_TRUE(w.lstPopup.visible);
-    w.press(u'\b');
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_EQ(w.marked(), QStringLiteral("<a |>\r\n<b>"));
-}
-
-TEST_F(Completion, BackspaceAfterLessThanAndALetterKeepsTheTagListOpen)
-{
-    w.type(QStringLiteral("<b"));
-    ASSERT_EQ(w.selectedRow(), QStringLiteral("<b>"));
-    w.press(u'\b');
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_EQ(w.completion.popupWord(), QStringLiteral("<"));
-    EXPECT_EQ(w.lstPopup.index, 0) << "the first row beginning with <";
-    EXPECT_EQ(w.marked(), QStringLiteral("<|"));
-}
-
-TEST_F(Completion, BackspaceOnTheLessThanAloneHidesTheList)
-{
-    w.type(QStringLiteral("<\b"));
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_EQ(w.marked(), QStringLiteral("|"));
-}
-
-TEST_F(Completion, EnterHidesTheListAndNeverAccepts)
-{
-    w.type(QStringLiteral("<di\r"));
-    EXPECT_EQ(w.marked(), QStringLiteral("<di\r\n|"));
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, GreaterThanAcceptsTheRowAndIsNotTyped)
-{
-    w.type(QStringLiteral("<di"));
-    EXPECT_FALSE(w.press(u'>'));
-    EXPECT_EQ(w.marked(), QStringLiteral("<div>|"));
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, GreaterThanAcceptsAnAttributeRowAndIsNotTyped)
-{
-    w.setText(QStringLiteral("<a|>\r\n<b>"));
-    w.type(QStringLiteral(" i"));
-    EXPECT_FALSE(w.press(u'>'));
-    EXPECT_EQ(w.marked(), QStringLiteral("<a id=\"\"|>\r\n<b>"));
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, GreaterThanWithNoRowSelectedIsTypedAndHides)
-{
-    w.type(QStringLiteral("<zz"));
-    EXPECT_TRUE(w.press(u'>'));
-    EXPECT_EQ(w.marked(), QStringLiteral("<zz>|"));
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, KeysTypedWhileTheListIsHiddenLeaveTheWordAlone)
-{
-    w.type(QStringLiteral("<d>"));
-    ASSERT_EQ(w.marked(), QStringLiteral("<div>|"));
-    w.type(QStringLiteral("x\b>"));
-    EXPECT_EQ(w.marked(), QStringLiteral("<div>>|"));
-    EXPECT_EQ(w.completion.popupWord(), QStringLiteral("<d")) << "kept after hiding";
-}
-
-TEST_F(Completion, ALetterWithoutAMatchSelectsNothingAndASpaceThenAcceptsNothing)
-{
-    w.type(QStringLiteral("<x"));
-    EXPECT_EQ(w.lstPopup.index, -1);
-    EXPECT_TRUE(w.press(u' '));
-    EXPECT_EQ(w.marked(), QStringLiteral("<x |"));
-    EXPECT_FALSE(w.lstPopup.visible);
-}
-
-TEST_F(Completion, ControlCodesAreAppendedLikeLetters)
-{
-    w.type(QStringLiteral("<d\t"));
-    EXPECT_EQ(w.completion.popupWord(), QStringLiteral("<d\t"));
-    EXPECT_EQ(w.lstPopup.index, -1);
-}
-
-// Matching.
-
-TEST_F(Completion, MatchingIgnoresLetterCaseWidthAndKana)
-{
-    w.type(QStringLiteral("<ta"));
-    EXPECT_EQ(w.selectedRow(), QStringLiteral("<TABLE>"));
-    w.type(QStringLiteral("<DI"));
-    EXPECT_EQ(w.selectedRow(), QStringLiteral("<div>"));
-    w.type(QStringLiteral("<ＤＬ"));
-    EXPECT_EQ(w.selectedRow(), QStringLiteral("<dl>"));
-    w.type(QStringLiteral("<かた"));
-    EXPECT_EQ(w.selectedRow(), QStringLiteral("<カタカナ>"));
-}
-
-TEST_F(Completion, TheFirstMatchingRowWins)
-{
-    gTagList = {QStringLiteral("<b>"), QStringLiteral("<dd>"), QStringLiteral("<dd>"),
-                QStringLiteral("<d>")};
-    w.type(QStringLiteral("<d"));
-    EXPECT_EQ(w.lstPopup.index, 1);
-}
-
-TEST_F(Completion, RowsShorterThanTheTypedWordNeverMatch)
-{
-    gTagList = {QStringLiteral("<b"), QStringLiteral("<br>")};
-    w.type(QStringLiteral("<br"));
-    EXPECT_EQ(w.lstPopup.index, 1);
-}
-
-// Up, Down and the keys that hide.
-
-TEST_F(Completion, UpAndDownStopAtTheEndsAndAreSuppressedWhileShown)
-{
-    w.type(QStringLiteral("<"));
-    EXPECT_TRUE(w.keyDown(keys::Up));
-    EXPECT_EQ(w.lstPopup.index, -1) << "Up from no selection selects nothing";
-    EXPECT_TRUE(w.keyDown(keys::Down));
-    EXPECT_EQ(w.lstPopup.index, 0);
-    EXPECT_TRUE(w.keyDown(keys::Up));
-    EXPECT_EQ(w.lstPopup.index, 0);
-    for (int k = 0; k < 10; ++k)
-        EXPECT_TRUE(w.keyDown(keys::Down));
-    EXPECT_EQ(w.lstPopup.index, kTags.size() - 1);
-    EXPECT_TRUE(w.keyDown(keys::Up));
-    EXPECT_EQ(w.lstPopup.index, kTags.size() - 2);
-}
-
-TEST_F(Completion, UpAndDownActAsUsualWhileHidden)
-{
-    EXPECT_FALSE(w.keyDown(keys::Down));
-    EXPECT_FALSE(w.keyDown(keys::Up));
-    EXPECT_EQ(w.lstPopup.index, -1);
-}
-
-TEST_F(Completion, MovingKeysAndEscapeHideTheListAndStillAct)
-{
+    EXPECT_FALSE(keyDown(keys::Down));
+    EXPECT_FALSE(keyDown(keys::Up));
     for (const int key : {keys::Left, keys::Right, keys::Home, keys::End, keys::PageUp,
                           keys::PageDown, keys::Escape}) {
-        w.type(QStringLiteral("<"));
-        ASSERT_TRUE(w.lstPopup.visible);
-        EXPECT_FALSE(w.keyDown(key)) << key;
-        EXPECT_FALSE(w.lstPopup.visible) << key;
+        type(QStringLiteral("<"));
+        EXPECT_FALSE(keyDown(keys::Enter));
+        EXPECT_TRUE(lstPopup.visible);
+        EXPECT_FALSE(keyDown(key)) << key;
+        EXPECT_FALSE(lstPopup.visible) << key;
     }
 }
 
-TEST_F(Completion, OtherKeysLeaveTheListOpen)
+TEST_F(Completion, AMousePressOnTheListAcceptsTheSelectedRowOnly)
 {
-    w.type(QStringLiteral("<"));
-    EXPECT_FALSE(w.keyDown(46));
-    EXPECT_FALSE(w.keyDown(keys::Enter));
-    EXPECT_TRUE(w.lstPopup.visible);
+    setText(QStringLiteral("|\r\n<p>"));
+    type(QStringLiteral("<x"));
+    completion.lstPopup_MouseDown(kLeftButton, 0);
+    EXPECT_EQ(marked(), QStringLiteral("<x|\r\n<p>"));
+    EXPECT_TRUE(lstPopup.visible);
+    lstPopup.index = 1; // the press landed on <dl>
+    completion.lstPopup_MouseDown(kLeftButton, 0);
+    EXPECT_EQ(marked(), QStringLiteral("<dl>|\r\n<p>")) << "no step back, no attribute test";
+    EXPECT_FALSE(lstPopup.visible);
+    EXPECT_TRUE(requests.isEmpty());
 }
 
-// The mouse on the list.
-
-TEST_F(Completion, AMousePressOnTheListAcceptsTheSelectedRow)
+TEST_F(Completion, AcceptingAfterAClickReplacesOnlyTextBeforeTheCaret)
 {
-    w.setText(QStringLiteral("|\r\n<p>"));
-    w.type(QStringLiteral("<d"));
-    w.lstPopup.index = 1; // the press landed on <dl>
-    w.completion.lstPopup_MouseDown(kLeftButton, 0);
-    EXPECT_EQ(w.marked(), QStringLiteral("<dl>|\r\n<p>")) << "no step back, no attribute test";
-    EXPECT_FALSE(w.lstPopup.visible);
-    EXPECT_TRUE(w.attributeRequests.isEmpty());
+    for (const auto &c : {std::pair{5, u"012<div>|56<d"}, std::pair{1, u"<div>|123456<d"}}) {
+        setText(QStringLiteral("0123456|"));
+        type(QStringLiteral("<d"));
+        rtfEdit.setSelStart(c.first); // a click moves neither the list nor the word
+        type(QStringLiteral(">"));
+        EXPECT_EQ(marked(), qs(c.second)) << c.first;
+    }
 }
-
-TEST_F(Completion, AMousePressWithNoRowSelectedDoesNothing)
-{
-    w.type(QStringLiteral("<x"));
-    w.completion.lstPopup_MouseDown(kRightButton, 0);
-    EXPECT_EQ(w.marked(), QStringLiteral("<x|"));
-    EXPECT_TRUE(w.lstPopup.visible);
-}
-
-// Accepting after the caret moved.
-
-TEST_F(Completion, AcceptingAfterAClickReplacesTheWordsLengthBeforeTheNewCaret)
-{
-    w.setText(QStringLiteral("0123456789|"));
-    w.type(QStringLiteral("<d"));
-    const int moves = w.lstPopup.moves;
-    w.rtfEdit.setSelStart(5); // a click does not move or hide the list
-    EXPECT_TRUE(w.lstPopup.visible);
-    EXPECT_FALSE(w.press(u'>'));
-    EXPECT_EQ(w.marked(), QStringLiteral("012<div>|56789<d"));
-    EXPECT_EQ(w.lstPopup.moves, moves);
-}
-
-TEST_F(Completion, AcceptingNearTheStartNeverReplacesTextAfterTheCaret)
-{
-    w.setText(QStringLiteral("|abc"));
-    w.type(QStringLiteral("<d"));
-    w.rtfEdit.setSelStart(1); // only "<" stands before the caret now
-    EXPECT_FALSE(w.press(u'>'));
-    EXPECT_EQ(w.marked(), QStringLiteral("<div>|dabc"));
-}
-
-// Where the list stands.
 
 TEST_F(Completion, TheListFollowsTheCaretToAnotherLine)
 {
-    w.type(QStringLiteral("<"));
-    ASSERT_EQ(w.lstPopup.left, 150);
-    ASSERT_EQ(w.lstPopup.top, 570);
-    const int moves = w.lstPopup.moves;
-    w.rtfEdit.setCaretPos({30, 20});
-    w.type(QStringLiteral("d"));
-    EXPECT_EQ(w.lstPopup.moves, moves) << "on the same line the list keeps its place";
-    EXPECT_EQ(w.lstPopup.left, 150);
-    w.rtfEdit.setCaretPos({2, 40});
-    w.type(QStringLiteral("i"));
-    EXPECT_EQ(w.lstPopup.left, 30);
-    EXPECT_EQ(w.lstPopup.top, 600 + 270);
-    w.rtfEdit.setCaretPos({4, 60});
-    w.press(u'\b');
-    EXPECT_EQ(w.lstPopup.top, 900 + 270) << "Backspace follows the caret too";
+    type(QStringLiteral("<"));
+    EXPECT_EQ(lstPopup.left, 150);
+    EXPECT_EQ(lstPopup.top, 300 + 270) << "9 pt x 1.5 x 20 twips below the caret's top";
+    const int moves = lstPopup.moves;
+    rtfEdit.setCaretPos({30, 20});
+    type(QStringLiteral("d"));
+    EXPECT_EQ(lstPopup.moves, moves) << "on the same line the list keeps its place";
+    rtfEdit.setCaretPos({2, 40});
+    type(QStringLiteral("i"));
+    EXPECT_EQ(lstPopup.left, 30);
+    EXPECT_EQ(lstPopup.top, 600 + 270);
+    rtfEdit.setCaretPos({4, 60});
+    type(QStringLiteral("\b"));
+    EXPECT_EQ(lstPopup.top, 900 + 270) << "Backspace follows the caret too";
 }
 
 TEST_F(Completion, NearTheRightEdgeAndTheBottomTheListIsPulledInside)
 {
-    w.window.scaleWidth = 3000;
-    w.window.scaleHeight = 2000;
-    w.rtfEdit.setCaretPos({100, 80}); // 1500, 1200 twips
-    w.type(QStringLiteral("<"));
-    EXPECT_EQ(w.lstPopup.left, 3000 - 1935) << "right edge meets the window's";
-    EXPECT_EQ(w.lstPopup.top, 1200 - 1290) << "above the caret's line, even off the top";
+    window.scaleWidth = 3000;
+    window.scaleHeight = 2000;
+    rtfEdit.setCaretPos({100, 80}); // 1500, 1200 twips
+    type(QStringLiteral("<"));
+    EXPECT_EQ(lstPopup.left, 3000 - 1935) << "right edge meets the window's";
+    EXPECT_EQ(lstPopup.top, 1200 - 1290) << "above the caret's line, even off the top";
 }
 
-TEST_F(Completion, AWindowNarrowerThanTheListGivesANegativeLeft)
+TEST_F(Completion, TheRightButtonShowsTheEditMenuAndCtrlLetsADragCopy)
 {
-    w.window.scaleWidth = 1000;
-    w.type(QStringLiteral("<"));
-    EXPECT_EQ(w.lstPopup.left, 1000 - 1935);
-    EXPECT_EQ(w.lstPopup.top, 570);
-}
-
-TEST_F(Completion, TheLineOffsetIsRoundedToWholeTwips)
-{
-    w.rtfEdit.setFontSize(9.25);
-    w.window.factor = 1.5; // 277.5 twips
-    w.type(QStringLiteral("<"));
-    EXPECT_EQ(w.lstPopup.top, 578);
-}
-
-TEST_F(Completion, PlacingTheListGivesTheEditControlTheFocus)
-{
-    w.rtfEdit.setHasFocus(false);
-    w.type(QStringLiteral("<"));
-    EXPECT_TRUE(w.rtfEdit.hasFocus());
-}
-
-// The rest of the edit area: mouse, drag and drop, ResetFlag.
-
-TEST_F(Completion, TheRightButtonInTheTextShowsTheEditMenu)
-{
-    w.type(QStringLiteral("<"));
-    w.completion.rtfEdit_MouseDown(kLeftButton, 0);
-    EXPECT_EQ(w.editMenus, 0);
-    EXPECT_TRUE(w.lstPopup.visible) << "a click does not hide the list";
-    w.completion.rtfEdit_MouseDown(kRightButton, kShiftMask);
-    EXPECT_EQ(w.editMenus, 1);
-}
-
-TEST_F(Completion, ADragAllowsMoveAndWithCtrlCopyToo)
-{
+    completion.rtfEdit_MouseDown(kLeftButton, 0);
+    EXPECT_EQ(editMenus, 0);
+    completion.rtfEdit_MouseDown(kRightButton, kShiftMask);
+    EXPECT_EQ(editMenus, 1);
     int effects = 0;
-    w.completion.rtfEdit_OLEStartDrag(effects);
+    completion.rtfEdit_OLEStartDrag(effects);
     EXPECT_EQ(effects, kDropEffectMove);
-    w.keyboard.down = {keys::Control};
-    w.completion.rtfEdit_OLEStartDrag(effects);
+    keyboard.down = {keys::Control};
+    completion.rtfEdit_OLEStartDrag(effects);
     EXPECT_EQ(effects, kDropEffectCopy | kDropEffectMove);
-    EXPECT_EQ(w.editMenus, 0);
+    keyboard.down = {keys::RightMouseButton};
+    completion.rtfEdit_OLEStartDrag(effects);
+    EXPECT_EQ(editMenus, 2);
 }
 
-TEST_F(Completion, ARightButtonDragShowsTheEditMenuAndKeepsTheEffects)
+DropData drop(const QStringList &files, const QString &text = {})
 {
-    w.keyboard.down = {keys::RightMouseButton, keys::Control};
-    int effects = 7;
-    w.completion.rtfEdit_OLEStartDrag(effects);
-    EXPECT_EQ(effects, 7);
-    EXPECT_EQ(w.editMenus, 1);
+    return {!files.isEmpty(), files, true, text.isNull() ? files.join(u'\n') : text};
 }
 
-DropData files(const QStringList &paths)
-{
-    DropData data;
-    data.offersFiles = true;
-    data.files = paths;
-    data.offersText = true;
-    data.text = paths.join(u'\n');
-    return data;
-}
+const QStringList kDropped = {QStringLiteral("/web/README"), QStringLiteral("/web/a.html"),
+                              QStringLiteral("/web/site/"), QStringLiteral("/web/b.html")};
 
-TEST_F(Completion, DroppedFilesOpenFromTheLastToTheFirst)
+TEST_F(Completion, DroppedFilesOpenFromTheLastToTheFirstSkippingNamesWithoutExtension)
 {
-    w.setText(QStringLiteral("x|y"));
-    w.completion.rtfEdit_OLEDragDrop(
-        files({QStringLiteral("/web/a.html"), QStringLiteral("/web/b.html")}), 0);
-    EXPECT_EQ(w.opened,
-              (QStringList{QStringLiteral("/web/b.html"), QStringLiteral("/web/a.html")}));
-    EXPECT_EQ(w.marked(), QStringLiteral("x|y")) << "the file list wins over its text";
+    setText(QStringLiteral("x|y"));
+    completion.rtfEdit_OLEDragDrop(drop(kDropped), 0);
+    EXPECT_EQ(opened, (QStringList{QStringLiteral("/web/b.html"), QStringLiteral("/web/a.html")}));
+    EXPECT_EQ(marked(), QStringLiteral("x|y")) << "the file list wins over its text";
+    rtfEdit.setSelLength(1);
+    completion.rtfEdit_OLEDragDrop(drop({}, QStringLiteral("T")), 0);
+    EXPECT_EQ(marked(), QStringLiteral("xT|"));
 }
 
 TEST_F(Completion, DroppedFilesWithShiftCtrlOrAltInsertTheirTextsInReverseOrder)
 {
-    w.fileTexts.insert(QStringLiteral("/web/a.html"), QStringLiteral("A"));
-    w.fileTexts.insert(QStringLiteral("/web/b.html"), QStringLiteral("B"));
-    for (const int shift : {kShiftMask, kCtrlMask, kAltMask, kShiftMask | kAltMask}) {
-        w.setText(QStringLiteral("x|y"));
-        w.rtfEdit.setSelLength(1);
-        w.loaded.clear();
-        w.completion.rtfEdit_OLEDragDrop(
-            files({QStringLiteral("/web/a.html"), QStringLiteral("/web/b.html")}), shift);
-        EXPECT_EQ(w.marked(), QStringLiteral("xBA|")) << shift;
-        EXPECT_EQ(w.loaded,
-                  (QStringList{QStringLiteral("/web/b.html"), QStringLiteral("/web/a.html")}));
-        EXPECT_TRUE(w.opened.isEmpty());
+    for (const int shift : {kShiftMask, kCtrlMask, kAltMask}) {
+        setText(QStringLiteral("x|y"));
+        completion.rtfEdit_OLEDragDrop(drop(kDropped), shift);
+        EXPECT_EQ(marked(), QStringLiteral("xb.htmla.html|y")) << shift;
     }
-}
-
-TEST_F(Completion, DroppedFilesWithoutANameOrExtensionAreSkipped)
-{
-    w.completion.rtfEdit_OLEDragDrop(
-        files({QStringLiteral("/web/README"), QStringLiteral("/web/site/"),
-               QStringLiteral("/web/c.htm")}),
-        0);
-    EXPECT_EQ(w.opened, QStringList{QStringLiteral("/web/c.htm")});
-    w.completion.rtfEdit_OLEDragDrop(files({QStringLiteral("/web/README")}), kShiftMask);
-    EXPECT_TRUE(w.loaded.isEmpty());
-    EXPECT_EQ(w.rtfEdit.Text(), QString());
-}
-
-TEST_F(Completion, DroppedTextReplacesTheSelection)
-{
-    w.setText(QStringLiteral("a|bc"));
-    w.rtfEdit.setSelLength(1);
-    DropData data;
-    data.offersText = true;
-    data.text = QStringLiteral("XY");
-    w.completion.rtfEdit_OLEDragDrop(data, 0);
-    EXPECT_EQ(w.marked(), QStringLiteral("aXY|c"));
-    EXPECT_TRUE(w.opened.isEmpty());
+    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST_F(Completion, ResetFlagEmptiesTheHistoryAndDisablesUndoAndRedo)
 {
-    QObject::connect(&w.rtfEdit, &IEditControl::Change, &w.document,
-                     [this] { w.document.IsTextChange(); });
-    w.document.IsTextChange();
-    w.type(QStringLiteral("abc"));
-    ASSERT_GT(w.document.GetClctUndoCount(), 1);
-    w.completion.ResetFlag();
-    EXPECT_EQ(w.document.GetClctUndoCount(), 1);
-    EXPECT_FALSE(w.document.NeedSave());
-    EXPECT_EQ(w.undoRedoDisabled, 1);
+    QObject::connect(&rtfEdit, &IEditControl::Change, &document,
+                     [this] { document.IsTextChange(); });
+    document.IsTextChange();
+    type(QStringLiteral("abc"));
+    ASSERT_GT(document.GetClctUndoCount(), 1);
+    completion.ResetFlag();
+    EXPECT_EQ(document.GetClctUndoCount(), 1);
+    EXPECT_FALSE(document.NeedSave());
+    EXPECT_EQ(undoRedoDisabled, 1);
 }
 
-// The attribute test against its literal reading.
+// The fast attribute test: its answer on typical places, and the literal whole-text test's.
 
 struct AttributeCase
 {
     const char *name;
-    const char16_t *marked; // "|" at the caret
-    bool opens;
-    const char16_t *tagName;
+    const char16_t *marked;  // "|" at the caret
+    const char16_t *tagName; // nullptr: no list opens
 };
 
-class AttributeTest : public ::testing::TestWithParam<AttributeCase>
-{};
+using AttributeTest = ::testing::TestWithParam<AttributeCase>;
 
 TEST_P(AttributeTest, FindsTheTagName)
 {
-    const AttributeCase &row = GetParam();
-    QString text = QString::fromUtf16(row.marked);
-    const int caret = static_cast<int>(text.indexOf(u'|'));
-    text.remove(caret, 1);
-    const std::optional<QString> name = tagNameForAttributes(SharedText(text), caret);
-    EXPECT_EQ(name.has_value(), row.opens);
-    if (name && row.opens) {
-        EXPECT_EQ(*name, QString::fromUtf16(row.tagName));
-    }
-    EXPECT_EQ(name, literalTagNameForAttributes(text, caret));
+    QString marked = Completion::qs(GetParam().marked);
+    const int caret = static_cast<int>(marked.indexOf(u'|'));
+    marked.remove(caret, 1);
+    const std::optional<QString> name = tagNameForAttributes(SharedText(marked), caret);
+    const char16_t *tag = GetParam().tagName;
+    EXPECT_EQ(name, tag ? std::optional(Completion::qs(tag)) : std::nullopt);
+    EXPECT_EQ(name, literalTagNameForAttributes(marked, caret));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, AttributeTest,
-    ::testing::Values(AttributeCase{"AtTheStart", u"|<a>", false, u""},
-                      AttributeCase{"AfterTheName", u"<a|><b>", true, u"a"},
-                      AttributeCase{"InTheName", u"<ta|ble><b>", true, u"table"},
-                      AttributeCase{"NameCutAtTheSpace", u"<a |href=\"x\"><b>", true, u"a"},
-                      AttributeCase{"RightAfterTheLessThan", u"<|a><b>", false, u""},
-                      AttributeCase{"LessThanWithNoGreaterThanAfter", u"<|", true, u""},
-                      AttributeCase{"LessThanWithAGreaterThanLater", u"<|\r\n<p>", false, u""},
-                      AttributeCase{"NoLessThanLater", u"<a|>", false, u""},
-                      AttributeCase{"OutsideTags", u"<a>x|</a>", false, u""},
-                      AttributeCase{"AfterAGreaterThan", u"<a>|<b>", false, u""},
-                      AttributeCase{"InsideAValue", u"<a b=\"x|\"><c>", false, u""},
-                      AttributeCase{"AfterAValue", u"<a b=\"x\"|><c>", true, u"a"},
-                      AttributeCase{"BetweenEmptyQuotes", u"<a b=\"|\"><c>", false, u""},
-                      AttributeCase{"ClosingTag", u"</p|><b>", true, u"/p"},
-                      AttributeCase{"TagOverLines", u"<img\r\nsrc=\"a\"|><b>", true,
-                                    u"img\r\nsrc=\"a\""},
-                      AttributeCase{"TabIsNoSpace", u"<td\tclass=x|><b>", true, u"td\tclass=x"},
-                      AttributeCase{"UnclosedTagBeforeATag", u"<a |<b>", false, u""},
-                      AttributeCase{"CaretAtTheVeryEnd", u"<a b|", false, u""},
-                      AttributeCase{"RightAfterAnOpeningQuote", u"<a b=\"|x\"><c>", false, u""},
-                      AttributeCase{"UnclosedQuote", u"<a b=\"x|><c>", true, u"a"}),
+    ::testing::Values(AttributeCase{"AtTheStart", u"|<a>", nullptr},
+                      AttributeCase{"AfterTheName", u"<a|><b>", u"a"},
+                      AttributeCase{"InTheName", u"<ta|ble><b>", u"table"},
+                      AttributeCase{"NameCutAtTheSpace", u"<a |href=\"x\"><b>", u"a"},
+                      AttributeCase{"RightAfterTheLessThan", u"<|a><b>", nullptr},
+                      AttributeCase{"AfterAGreaterThan", u"<a>|<b>", nullptr},
+                      AttributeCase{"UnclosedQuote", u"<a b=\"x|><c>", u"a"},
+                      AttributeCase{"ClosingTag", u"</p|><b>", u"/p"},
+                      AttributeCase{"TagOverLines", u"<img\r\nsrc=\"a\"|><b>", u"img\r\nsrc=\"a\""},
+                      AttributeCase{"TabIsNoSpace", u"<td\tclass=x|><b>", u"td\tclass=x"},
+                      AttributeCase{"UnclosedTagBeforeATag", u"<a |<b>", nullptr},
+                      AttributeCase{"CaretAtTheVeryEnd", u"<a b|", nullptr}),
     [](const auto &info) { return std::string(info.param.name); });
 
 QString randomMarkup(std::mt19937 &engine, int length, int bracketPercent)
@@ -623,36 +423,27 @@ QString randomMarkup(std::mt19937 &engine, int length, int bracketPercent)
     static const QString marks = QStringLiteral("<>\"");
     QString text;
     for (int k = 0; k < length; ++k) {
-        const bool mark = static_cast<int>(engine() % 100) < bracketPercent;
-        const QString &pool = mark ? marks : plain;
+        const QString &pool = static_cast<int>(engine() % 100) < bracketPercent ? marks : plain;
         text.append(pool.at(engine() % pool.size()));
     }
     return text;
 }
 
+// Short texts at every caret, and long ones with brackets far apart, several chunks of the
+// fast test's reading away.
 TEST(AttributeTestDifferential, AgreesWithTheLiteralTestOnRandomMarkup)
 {
     std::mt19937 engine(5);
-    for (int round = 0; round < 3000; ++round) {
-        const QString text = randomMarkup(engine, static_cast<int>(engine() % 24), 40);
+    for (int round = 0; round < 3040; ++round) {
+        const bool longText = round >= 3000;
+        const QString text = longText ? randomMarkup(engine, 20000, static_cast<int>(engine() % 3))
+                                      : randomMarkup(engine, static_cast<int>(engine() % 24), 40);
         const SharedText shared(text);
-        for (int caret = 0; caret <= text.size(); ++caret) {
+        const int carets = longText ? 50 : static_cast<int>(text.size()) + 1;
+        for (int k = 0; k < carets; ++k) {
+            const int caret = longText ? static_cast<int>(engine() % (text.size() + 1)) : k;
             ASSERT_EQ(tagNameForAttributes(shared, caret), literalTagNameForAttributes(text, caret))
-                << scrivlet::test::visible(text) << " at " << caret;
-        }
-    }
-}
-
-TEST(AttributeTestDifferential, AgreesWhereTheBracketsAreChunksAway)
-{
-    std::mt19937 engine(7);
-    for (int round = 0; round < 40; ++round) {
-        const QString text = randomMarkup(engine, 20000, static_cast<int>(engine() % 3));
-        const SharedText shared(text);
-        for (int k = 0; k < 50; ++k) {
-            const int caret = static_cast<int>(engine() % (text.size() + 1));
-            ASSERT_EQ(tagNameForAttributes(shared, caret), literalTagNameForAttributes(text, caret))
-                << "round " << round << " at " << caret;
+                << scrivlet::test::visible(text.left(200)) << " at " << caret;
         }
     }
 }
