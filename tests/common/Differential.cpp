@@ -6,7 +6,6 @@
 #include "tests/common/ReferenceRTF.h"
 #include "tests/common/TestSupport.h"
 
-#include <cstdio>
 #include <random>
 #include <sstream>
 
@@ -271,14 +270,6 @@ std::string Session::run(int &steps)
     for (int i = 0; i < count && failure.empty(); ++i, ++steps) {
         step(log);
         failure = compare();
-        if (qEnvironmentVariableIsSet("SCRIVLET_DIFF_TRACE"))
-            std::fprintf(stderr, "%s\n  ref  [%s] %d+%d %d/%d\n  ours [%s] %d+%d %d/%d\n",
-                         log.str().c_str(), visible(m_refControl.Text()).c_str(),
-                         m_refControl.SelStart(), m_refControl.SelLength(),
-                         m_ref->GetClctUndoCount(), m_ref->GetClctRedoCount(),
-                         visible(m_subject.control.Text()).c_str(), m_subject.control.SelStart(),
-                         m_subject.control.SelLength(), m_ours->GetClctUndoCount(),
-                         m_ours->GetClctRedoCount());
     }
     m_ref.reset();
     m_ours.reset();

@@ -3,11 +3,7 @@
 
 #include "tests/document/WidgetKit.h"
 
-#include "editor/clsRTF.h"
 #include "tests/common/TestSupport.h"
-
-#include <QAction>
-#include <QMainWindow>
 
 #include <gtest/gtest.h>
 
@@ -114,40 +110,6 @@ TEST(Adapter, CaretPositionFollowsTheLines)
     EXPECT_GT(third.y(), first.y());
     EXPECT_GT(kit.control.FontSize(), 0.0);
     EXPECT_GT(kit.control.twipsPerPixel().x(), 0.0);
-}
-
-TEST(Adapter, CtrlZAndCtrlYReachTheWindowsCommands)
-{
-    QMainWindow window;
-    FakeClipboard clipboard;
-    auto *edit = new SourceTextEdit(&window);
-    window.setCentralWidget(edit);
-    PlainTextEditAdapter control(edit, clipboard);
-    FakeMessageService messages;
-    clsRTF doc(messages, {});
-    doc.Init(&control);
-    QObject::connect(&control, &IEditControl::Change, &doc, [&] { doc.IsTextChange(); });
-    auto *undo = new QAction(&window);
-    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    QObject::connect(undo, &QAction::triggered, &doc, &clsRTF::Undo);
-    auto *redo = new QAction(&window);
-    redo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    QObject::connect(redo, &QAction::triggered, &doc, &clsRTF::Redo);
-    window.addAction(undo);
-    window.addAction(redo);
-    window.show();
-    QApplication::setActiveWindow(&window);
-    edit->setFocus();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-
-    WidgetKeyDriver keys(*edit);
-    keys.type(u'a');
-    keys.type(u'b');
-    keys.type(u'c');
-    QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
-    EXPECT_EQ(control.Text(), QStringLiteral("ab"));
-    QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
-    EXPECT_EQ(control.Text(), QStringLiteral("abc"));
 }
 
 } // namespace
