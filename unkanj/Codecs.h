@@ -144,19 +144,25 @@ inline void emitSupplementary(Sink &sink, const PackedCode *fromUnicode, unsigne
 // faulty byte goes to sink.fault() and decoding resumes at the very next byte, so the text
 // around a fault always comes through.
 
+// Passes the ASCII byte at p on: a line end, or the run of plain bytes up to the next special
+// one. Returns where decoding goes on.
+template<class Sink>
+const Byte *passAscii(const Byte *p, const Byte *end, Sink &sink)
+{
+    if (*p == kCr || *p == kLf)
+        return lineEnd(p, end, sink);
+    const Byte *q = plainRunEnd<false>(p, end);
+    sink.ascii(p, static_cast<std::size_t>(q - p));
+    return q;
+}
+
 template<class Sink>
 void decodeShiftJis(const Byte *p, const Byte *end, Sink &sink)
 {
     while (p < end && !sink.done()) {
         Byte b = *p;
         if (b < 0x80) {
-            if (b == kCr || b == kLf) {
-                p = lineEnd(p, end, sink);
-            } else {
-                const Byte *q = plainRunEnd<false>(p, end);
-                sink.ascii(p, static_cast<std::size_t>(q - p));
-                p = q;
-            }
+            p = passAscii(p, end, sink);
             continue;
         }
         if (unsigned row = kSjis.leadRow[b]; row != 0) {
@@ -189,13 +195,7 @@ void decodeEuc(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fro
     while (p < end && !sink.done()) {
         Byte b = *p;
         if (b < 0x80) {
-            if (b == kCr || b == kLf) {
-                p = lineEnd(p, end, sink);
-            } else {
-                const Byte *q = plainRunEnd<false>(p, end);
-                sink.ascii(p, static_cast<std::size_t>(q - p));
-                p = q;
-            }
+            p = passAscii(p, end, sink);
         } else if (isEucByte(b) && p + 1 < end && isEucByte(p[1])) {
             sink.dbcs(b - 0xA0u, p[1] - 0xA0u);
             p += 2;
@@ -261,13 +261,7 @@ void decodeUtf8(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fr
     while (p < end && !sink.done()) {
         Byte b = *p;
         if (b < 0x80) {
-            if (b == kCr || b == kLf) {
-                p = lineEnd(p, end, sink);
-            } else {
-                const Byte *q = plainRunEnd<false>(p, end);
-                sink.ascii(p, static_cast<std::size_t>(q - p));
-                p = q;
-            }
+            p = passAscii(p, end, sink);
             continue;
         }
         char32_t cp = 0;

@@ -3,7 +3,6 @@
 
 #include "files/Cp932.h"
 #include "tests/common/TestSupport.h"
-#include "tests/files/IniTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -11,82 +10,75 @@ namespace scrivlet {
 namespace {
 
 using namespace Qt::StringLiterals;
-using test::escaped;
 
-struct CodePair
+enum class Way { Both, DecodeOnly, EncodeOnly };
+
+struct Pin
 {
-    const char *bytes;
-    const char16_t *text;
+    QByteArray bytes;
+    QString text;
+    Way way;
+    bool ok = true; // false: faulty bytes, or characters the code cannot hold
 };
 
-class Cp932Decoding : public ::testing::TestWithParam<CodePair>
-{};
-
-TEST_P(Cp932Decoding, GivesTheWindowsCharacter)
+TEST(Cp932Codec, PinnedCodesGoTheWindowsWay)
 {
-    const CodePair c = GetParam();
-    bool ok = false;
-    EXPECT_EQ(decodeCp932(c.bytes, &ok), QString::fromUtf16(c.text)) << escaped(c.bytes);
-    EXPECT_TRUE(ok);
+    const Pin pins[] = {
+        // Row 1, where JIS-based tables give U+301C, U+2016, U+2212 ...
+        {"\x81\x60"_ba, u"\uFF5E"_s, Way::Both},
+        {"\x81\x5F"_ba, u"\uFF3C"_s, Way::Both},
+        {"\x81\x61\x81\x7C\x81\x5C"_ba, u"\u2225\uFF0D\u2015"_s, Way::Both},
+        {"\x81\x91\x81\x92\x81\xCA"_ba, u"\uFFE0\uFFE1\uFFE2"_s, Way::Both},
+        // The JIS forms, as input methods type them, take their Windows twin's code.
+        {"\x81\x60\x81\x61\x81\x7C\x81\x5C"_ba, u"\u301C\u2016\u2212\u2014"_s, Way::EncodeOnly},
+        {"\x81\x91\x81\x92\x81\xCA"_ba, u"\u00A2\u00A3\u00AC"_s, Way::EncodeOnly},
+        // NEC row 13; where a character has two codes, the one Windows writes: row 2 before
+        // row 13, IBM extensions before the NEC-selected copies.
+        {"\x87\x40\x87\x54\x87\x82\x87\x5F"_ba, u"①Ⅰ№㍉"_s, Way::Both},
+        {"\x87\x90"_ba, u"≒"_s, Way::DecodeOnly},
+        {"\x81\xE0\x81\xE6"_ba, u"≒∵"_s, Way::Both},
+        {"\xFA\x40\xFA\x5C\xFC\x4B\xFA\x55"_ba, u"ⅰ纊黑\uFFE4"_s, Way::Both},
+        {"\xED\x40\xEE\xEF"_ba, u"纊ⅰ"_s, Way::DecodeOnly},
+        // User-defined area, half-width katakana, ASCII, second bytes that look like ASCII.
+        {"\xF0\x40\xF9\xFC\xB1\xDF"
+         "abc\\~"_ba,
+         u"\uE000\uE757ｱﾟabc\\~"_s, Way::Both},
+        {"\x95\x5C\x83\x5D\x81\x5B\x94\x5C"_ba, u"表ゾー能"_s, Way::Both},
+        {""_ba, u""_s, Way::Both},
+        // Faulty bytes become U+FFFD one byte each: the byte after a stray lead byte may begin
+        // the next character.
+        {"\x81"_ba, u"\uFFFD"_s, Way::DecodeOnly, false},
+        {"\x81 a\x80\xA0"_ba, u"\uFFFD a\uFFFD\uFFFD"_s, Way::DecodeOnly, false},
+        {"a\xFD\xFE\xFF"
+         "b\x95\x5C\x81"_ba,
+         u"a\uFFFD\uFFFD\uFFFDb表\uFFFD"_s, Way::DecodeOnly, false},
+        // Characters without a code become "?", also those glibc would quietly turn into the
+        // ASCII backslash (U+00A5) and tilde (U+203E) or drop (tag characters).
+        {"a?b"_ba, u"a😀b"_s, Way::EncodeOnly, false},
+        {"?\x95\x5C??x?y"_ba, u"☃表\u00A5\u203Ex\U000E0001y"_s, Way::EncodeOnly, false},
+        {"?a?"_ba, QChar(0xD800) + u"a"_s + QChar(0xDC00), Way::EncodeOnly, false}};
+    for (const Pin &pin : pins) {
+        bool ok = !pin.ok;
+        if (pin.way != Way::EncodeOnly) {
+            EXPECT_EQ(decodeCp932(pin.bytes, &ok), pin.text) << pin.bytes.toHex().data();
+            EXPECT_EQ(ok, pin.ok) << pin.bytes.toHex().data();
+        }
+        ok = !pin.ok;
+        if (pin.way != Way::DecodeOnly) {
+            EXPECT_EQ(encodeCp932(pin.text, &ok).toStdString(), pin.bytes.toStdString())
+                << test::visible(pin.text);
+            EXPECT_EQ(ok, pin.ok) << test::visible(pin.text);
+        }
+    }
+    EXPECT_EQ(decodeCp932("\x82\xA0"), u"あ"); // no ok pointer
+    EXPECT_EQ(encodeCp932(u"😀"), "?"_ba);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cp932Codec, Cp932Decoding,
-    ::testing::Values(
-        // Row 1, where JIS-based tables give U+301C, U+005C-like, U+2016, U+2212 ...
-        CodePair{"\x81\x60", u"\uFF5E"}, CodePair{"\x81\x5F", u"\uFF3C"},
-        CodePair{"\x81\x61", u"\u2225"}, CodePair{"\x81\x7C", u"\uFF0D"},
-        CodePair{"\x81\x91", u"\uFFE0"}, CodePair{"\x81\x92", u"\uFFE1"},
-        CodePair{"\x81\xCA", u"\uFFE2"}, CodePair{"\x81\x5C", u"\u2015"},
-        // NEC row 13.
-        CodePair{"\x87\x40", u"①"}, CodePair{"\x87\x54", u"Ⅰ"}, CodePair{"\x87\x82", u"№"},
-        CodePair{"\x87\x90", u"≒"}, CodePair{"\x87\x5F", u"㍉"},
-        // IBM extensions, and the NEC-selected copies of them.
-        CodePair{"\xFA\x40", u"ⅰ"}, CodePair{"\xFA\x5C", u"纊"}, CodePair{"\xED\x40", u"纊"},
-        CodePair{"\xFC\x4B", u"黑"}, CodePair{"\xEE\xEF", u"ⅰ"}, CodePair{"\xFA\x55", u"\uFFE4"},
-        // User-defined area.
-        CodePair{"\xF0\x40", u"\uE000"}, CodePair{"\xF9\xFC", u"\uE757"},
-        // Single bytes: ASCII stays ASCII; half-width katakana.
-        CodePair{"\x5C", u"\\"}, CodePair{"\x7E", u"~"}, CodePair{"\xB1", u"ｱ"},
-        CodePair{"\xDF", u"ﾟ"},
-        // Second bytes that look like ASCII punctuation.
-        CodePair{"\x95\x5C", u"表"}, CodePair{"\x83\x5D", u"ゾ"}, CodePair{"\x81\x5B", u"ー"},
-        CodePair{"\x94\x5C\x97\xCD", u"能力"}));
-
-class Cp932Encoding : public ::testing::TestWithParam<CodePair>
-{};
-
-TEST_P(Cp932Encoding, PicksTheCodeWindowsPicks)
-{
-    const CodePair c = GetParam();
-    bool ok = false;
-    const QString text = QString::fromUtf16(c.text);
-    EXPECT_EQ(escaped(encodeCp932(text, &ok)), escaped(c.bytes)) << test::visible(text);
-    EXPECT_TRUE(ok);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cp932Codec, Cp932Encoding,
-    ::testing::Values(CodePair{"\x81\x60", u"\uFF5E"}, CodePair{"\x81\x5F", u"\uFF3C"},
-                      // The JIS forms, as input methods type them, take their Windows twin's code.
-                      CodePair{"\x81\x60", u"\u301C"}, CodePair{"\x81\x61", u"\u2016"},
-                      CodePair{"\x81\x7C", u"\u2212"}, CodePair{"\x81\x5C", u"\u2014"},
-                      CodePair{"\x81\x91", u"\u00A2"}, CodePair{"\x81\x92", u"\u00A3"},
-                      CodePair{"\x81\xCA", u"\u00AC"},
-                      // A character with two codes gets the one Windows writes: row 2 before NEC
-                      // row 13, IBM extensions before the NEC-selected copies.
-                      CodePair{"\x81\xE0", u"≒"}, CodePair{"\x81\xE6", u"∵"},
-                      CodePair{"\x81\xCA", u"\uFFE2"}, CodePair{"\xFA\x40", u"ⅰ"},
-                      CodePair{"\xFA\x5C", u"纊"}, CodePair{"\x87\x54", u"Ⅰ"},
-                      CodePair{"\x87\x82", u"№"}, CodePair{"\x87\x40", u"①"},
-                      CodePair{"\xF0\x40", u"\uE000"}, CodePair{"\xB1\xDF", u"ｱﾟ"},
-                      CodePair{"abc\\~", u"abc\\~"}, CodePair{"", u""}));
 
 TEST(Cp932Codec, EveryCharacterComesBackAsItself)
 {
-    // Every two-byte code and every single byte that decodes cleanly gives bytes that decode to
-    // the same text again (the bytes may be the twin's, as with 0xED40 and 0xFA5C).
-    int characters = 0;
+    // Every code that decodes cleanly gives bytes that decode to the same text again (the
+    // bytes may be the twin's, as with 0xED40 and 0xFA5C).
+    QString all;
     for (int lead = 0; lead < 0x100; ++lead) {
         for (int trail = -1; trail < 0x100; ++trail) {
             QByteArray bytes(1, char(lead));
@@ -96,85 +88,19 @@ TEST(Cp932Codec, EveryCharacterComesBackAsItself)
             const QString text = decodeCp932(bytes, &ok);
             if (!ok || text.size() != 1 || (trail >= 0 && lead < 0x80))
                 continue;
-            ++characters;
+            all += text;
             bool encoded = false;
             const QByteArray again = encodeCp932(text, &encoded);
-            ASSERT_TRUE(encoded) << escaped(bytes);
-            ASSERT_EQ(decodeCp932(again), text) << escaped(bytes);
+            ASSERT_TRUE(encoded) << bytes.toHex().data();
+            ASSERT_EQ(decodeCp932(again), text) << bytes.toHex().data();
         }
     }
-    // 128 ASCII, 63 half-width katakana, and the two-byte codes of Windows' table.
-    EXPECT_GT(characters, 9000);
-}
-
-TEST(Cp932Codec, FaultyBytesBecomeReplacementCharactersOneByteEach)
-{
-    struct Case
-    {
-        QByteArray bytes;
-        QString text;
-    };
-    const Case cases[] = {
-        {"\x81", u"\uFFFD"_s},     // lead byte at the end
-        {"\x81 a", u"\uFFFD a"_s}, // lead byte before a byte that cannot follow it
-        {"\x80", u"\uFFFD"_s},
-        {"\xA0", u"\uFFFD"_s},
-        {"a\xFD\xFE\xFF"
-         "b",
-         u"a\uFFFD\uFFFD\uFFFDb"_s},
-        {"\x95\x5C\x81", u"表\uFFFD"_s},
-    };
-    for (const Case &c : cases) {
-        bool ok = true;
-        EXPECT_EQ(decodeCp932(c.bytes, &ok), c.text) << escaped(c.bytes);
-        EXPECT_FALSE(ok) << escaped(c.bytes);
-    }
-}
-
-TEST(Cp932Codec, CharactersWithoutACodeAreReportedNotDropped)
-{
-    struct Case
-    {
-        QString text;
-        QByteArray bytes;
-    };
-    const Case cases[] = {
-        {u"a😀b"_s, "a?b"}, // outside the code, one "?" for the surrogate pair
-        {u"☃"_s, "?"},
-        {u"\u00A5"_s, "?"},         // would become the ASCII backslash
-        {u"\u203E"_s, "?"},         // would become the ASCII tilde
-        {u"x\U000E0001y"_s, "x?y"}, // glibc would drop a tag character without a word
-        {QString(QChar(0xD800)) + u"a"_s, "?a"},
-        {u"a"_s + QChar(0xDC00), "a?"},
-        {u"表\u00A5表"_s, "\x95\x5C?\x95\x5C"},
-    };
-    for (const Case &c : cases) {
-        bool ok = true;
-        EXPECT_EQ(escaped(encodeCp932(c.text, &ok)), escaped(c.bytes)) << test::visible(c.text);
-        EXPECT_FALSE(ok) << test::visible(c.text);
-    }
-}
-
-TEST(Cp932Codec, NullOkPointerIsAllowed)
-{
-    EXPECT_EQ(decodeCp932("\x82\xA0"), u"あ"_s);
-    EXPECT_EQ(encodeCp932(u"あ"), QByteArray("\x82\xA0"));
-    EXPECT_EQ(encodeCp932(u"😀"), QByteArray("?"));
-}
-
-TEST(Cp932Codec, LargeTextsRoundTrip)
-{
-    // Long enough that any fixed buffer inside would have to be refilled many times.
-    QString text;
-    for (int i = 0; i < 40000; ++i)
-        text += u"表示ｱｲｳabc①ⅰ～\r\n";
-    bool encoded = false;
-    const QByteArray bytes = encodeCp932(text, &encoded);
-    ASSERT_TRUE(encoded);
-    EXPECT_EQ(bytes.size(), 40000 * 18);
-    bool decoded = false;
-    EXPECT_EQ(decodeCp932(bytes, &decoded), text);
-    EXPECT_TRUE(decoded);
+    // 128 ASCII, 63 half-width katakana, and the two-byte codes of Windows' table; all of them
+    // in one text, long enough that any fixed buffer inside would have to be refilled.
+    EXPECT_GT(all.size(), 9000);
+    bool ok = false;
+    EXPECT_EQ(decodeCp932(encodeCp932(all, &ok)), all);
+    EXPECT_TRUE(ok);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-// ISO-2022-JP: the escapes we write, and the variants we read.
+// ISO-2022-JP output: the escapes we write (the variants we read are in ReadingTest).
 #include "UnkanjTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,16 +8,9 @@
 namespace scrivlet::unkanj::test {
 namespace {
 
-using namespace std::string_literals;
-
 std::string sjisToJis(std::string_view sjis, LineEnd lineEnd = LineEnd::Lf)
 {
-    return convertFrom(sjis, KanjiCode::ShiftJis, KanjiCode::Jis, lineEnd);
-}
-
-std::string jisToSjis(std::string_view jis)
-{
-    return convertFrom(jis, KanjiCode::Jis, KanjiCode::ShiftJis);
+    return convertFrom(sjis, ShiftJis, Jis, lineEnd);
 }
 
 // The first breach of our JIS output rules, or an empty string: only ESC $ B, ESC ( I and
@@ -25,137 +18,68 @@ std::string jisToSjis(std::string_view jis)
 // seven bits.
 std::string firstBreach(std::string_view jis)
 {
-    char set = 'B'; // 'B' ASCII, 'K' kanji, 'I' katakana
+    std::string_view set = "\x1B(B";
     for (std::size_t i = 0; i < jis.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(jis[i]);
-        std::string at = " at byte " + std::to_string(i);
+        const auto c = static_cast<unsigned char>(jis[i]);
+        const std::string at = " at byte " + std::to_string(i);
+        const std::string_view escape = jis.substr(i, 3);
         if (c >= 0x80)
             return "eight-bit byte" + at;
+        if (c == 0x1B && escape != "\x1B$B" && escape != "\x1B(I" && escape != "\x1B(B")
+            return "escape other than ESC $ B, ESC ( I, ESC ( B" + at;
+        if (c == 0x1B && escape == set)
+            return "escape repeats the set in use" + at;
         if (c == 0x1B) {
-            std::string_view esc = jis.substr(i, 3);
-            char next;
-            if (esc == "\x1B$B")
-                next = 'K';
-            else if (esc == "\x1B(I")
-                next = 'I';
-            else if (esc == "\x1B(B")
-                next = 'B';
-            else
-                return "escape other than ESC $ B, ESC ( I, ESC ( B" + at;
-            if (next == set)
-                return "escape repeats the set in use" + at;
-            set = next;
+            set = escape;
             i += 2;
-            continue;
-        }
-        if ((c < 0x20 || c == 0x7F) && set != 'B')
+        } else if ((c < 0x20 || c == 0x7F) && set != "\x1B(B") {
             return "control character outside ASCII" + at;
+        }
     }
-    if (set != 'B')
-        return "text ends outside ASCII";
-    return "";
+    return set == "\x1B(B" ? "" : "text ends outside ASCII";
 }
 
-TEST(JisOutput, EscapesOnlyWhenTheSetChanges)
+TEST(JisOutput, EscapesOnlyWhenTheSetChangesAndAsciiBeforeControlsAndAtTheEnd)
 {
-    // 漢字 ｶﾅ 漢 (kanji, kana, kanji, then ASCII): direct switches, no escape repeated.
-    EXPECT_EQ(sjisToJis("\x8A\xBF\x8E\x9A\xB6\xC5\x8A\xBF"
-                        "a"),
-              "\x1B$B4A;z\x1B(I6E\x1B$B4A\x1B(B"
-              "a"s);
-    EXPECT_EQ(sjisToJis("plain <b>ASCII</b>\n"), "plain <b>ASCII</b>\n");
+    const std::tuple<std::string, LineEnd, std::string> cases[] = {
+        // 漢字 ｶﾅ 漢 a: direct switches, no escape repeated.
+        {"\x8A\xBF\x8E\x9A\xB6\xC5\x8A\xBF<", LineEnd::Lf, "\x1B$B4A;z\x1B(I6E\x1B$B4A\x1B(B<"},
+        {"plain <b>ASCII</b>\n", LineEnd::Lf, "plain <b>ASCII</b>\n"},
+        {"\x8A\xBF\t\x8E\x9A\r\n\x8A\xBF", LineEnd::CrLf,
+         "\x1B$B4A\x1B(B\t\x1B$B;z\x1B(B\r\n\x1B$B4A\x1B(B"},
+        {"\xB1\x0C", LineEnd::Lf, "\x1B(I1\x1B(B\x0C"},
+        {"\xB1", LineEnd::Lf, "\x1B(I1\x1B(B"},
+        // A faulty byte goes out in ASCII.
+        {"\x8A\xBF\x80\x8A\xBF", LineEnd::Lf, "\x1B$B4A\x1B(B\x80\x1B$B4A\x1B(B"},
+    };
+    for (const auto &[sjis, lineEnd, jis] : cases)
+        EXPECT_EQ(sjisToJis(sjis, lineEnd), jis);
+    // A reference, for a character CP932 lacks, is ASCII too.
+    EXPECT_EQ(convertFrom("\xE6\xBC\xA2\U0001F600", Utf8, Jis), "\x1B$B4A\x1B(B&#x1F600;");
 }
 
-TEST(JisOutput, AsciiBeforeEveryControlCharacterAndAtTheEnd)
+TEST(JisOutput, PagesAndRandomMixesKeepTheRules)
 {
-    EXPECT_EQ(sjisToJis("\x8A\xBF\t\x8E\x9A\r\n\x8A\xBF", LineEnd::CrLf),
-              "\x1B$B4A\x1B(B\t\x1B$B;z\x1B(B\r\n\x1B$B4A\x1B(B"s);
-    EXPECT_EQ(sjisToJis("\xB1\x0C"), "\x1B(I1\x1B(B\x0C"s);
-    EXPECT_EQ(sjisToJis("\xB1"), "\x1B(I1\x1B(B"s);
-}
-
-TEST(JisOutput, SamplePageKeepsTheRules)
-{
-    std::string sjis = sampleFile("page.sjis.html");
+    // A plain page comes out as glibc writes it, and goes back.
+    const std::string sjis = iconvConvert("UTF-8", "CP932", sampleFile("plain.utf8.html")).value();
+    const std::string jis = sampleFile("plain.jis.html");
+    EXPECT_EQ(sjisToJis(sjis), jis);
+    EXPECT_EQ(convertFrom(jis, Jis, ShiftJis), sjis);
+    const std::string page = sampleFile("page.sjis.html");
     for (LineEnd lineEnd : {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf})
-        EXPECT_EQ(firstBreach(sjisToJis(sjis, lineEnd)), "");
-}
-
-TEST(JisOutput, RandomMixesKeepTheRules)
-{
-    // Kanji, kana, ASCII, controls, NUL, user-defined characters (references), NEC and IBM codes
-    // in random order: the state machine must never write a stale or repeated escape.
-    const std::string pieces[] = {"\x8A\xBF"s, "\xB1"s,     "a"s,  "\t"s,
-                                  "\r\n"s,     "\r"s,       "\n"s, "\xF0\x40"s,
-                                  "\xFA\x40"s, "\x87\x40"s, " "s,  "\0"s};
+        EXPECT_EQ(firstBreach(sjisToJis(page, lineEnd)), "");
+    // Kanji, kana, ASCII, controls, NUL, user-defined characters (references), NEC and IBM
+    // codes in random order: never a stale or repeated escape.
+    const std::string pieces[] = {"\x8A\xBF", "\xB1", "a",        "\t",
+                                  "\r\n",     "\r",   "\n",       "\xF0\x40",
+                                  "\xFA\x40", " ",    "\x87\x40", std::string(1, '\0')};
     std::mt19937 random(4);
     for (int round = 0; round < 300; ++round) {
-        std::string sjis;
+        std::string mix;
         for (int i = 0; i < 40; ++i)
-            sjis += pieces[random() % std::size(pieces)];
-        ASSERT_EQ(firstBreach(sjisToJis(sjis)), "") << hex(sjis);
+            mix += pieces[random() % std::size(pieces)];
+        ASSERT_EQ(firstBreach(sjisToJis(mix)), "") << mix;
     }
-}
-
-TEST(JisOutput, FaultyByteGoesOutInAscii)
-{
-    EXPECT_EQ(sjisToJis("\x8A\xBF\x80\x8A\xBF"), "\x1B$B4A\x1B(B\x80\x1B$B4A\x1B(B"s);
-}
-
-TEST(JisOutput, MatchesGlibcOnAPlainPage)
-{
-    std::string sjis = *iconvConvert("UTF-8", "CP932", sampleFile("plain.utf8.html"));
-    EXPECT_EQ(sjisToJis(sjis), sampleFile("plain.jis.html"));
-}
-
-TEST(JisInput, Jis1978EscapeReadsAsJis1983)
-{
-    EXPECT_EQ(jisToSjis("\x1B$@4A;z\x1B(B"), "\x8A\xBF\x8E\x9A"s);
-    EXPECT_EQ(jisToSjis("\x1B$B4A;z\x1B(B"), "\x8A\xBF\x8E\x9A"s);
-}
-
-TEST(JisInput, RomanSetReadsAsAscii)
-{
-    EXPECT_EQ(jisToSjis("\x1B$B4A\x1B(Jabc\\~"), "\x8A\xBF"
-                                                 "abc\\~"s);
-}
-
-TEST(JisInput, HalfWidthKatakanaByEscapeAndByShiftOut)
-{
-    EXPECT_EQ(jisToSjis("\x1B(I1_\x1B(Ba"), "\xB1\xDF"
-                                            "a"s);
-    EXPECT_EQ(jisToSjis("\x1B)Ia\x0E"
-                        "1_\x0F"
-                        "b"),
-              "a\xB1\xDF"
-              "b"s);
-    EXPECT_EQ(jisToSjis("a\x0E"
-                        "1_\x0F"
-                        "b"),
-              "a\xB1\xDF"
-              "b"s); // without ESC ) I
-}
-
-TEST(JisInput, SetSurvivesALineEndWithoutReturn)
-{
-    // Texts that forget ESC ( B before the line end still mean kanji on the next line.
-    EXPECT_EQ(jisToSjis("\x1B$B0!\r\n0!\x1B(B"), "\x88\x9F\n\x88\x9F"s);
-}
-
-TEST(JisInput, LoneAndUnknownEscapesPassThrough)
-{
-    EXPECT_EQ(jisToSjis("ab\x1B"), "ab\x1B"s);
-    EXPECT_EQ(jisToSjis("a\x1B(Zb"), "a\x1B(Zb"s);
-    // Inside the kanji set: the ESC passes, and the set goes on.
-    std::string out = jisToSjis("\x1B$B0!\x1B(Z0!\x1B(B");
-    EXPECT_EQ(out.substr(0, 3), "\x88\x9F\x1B"s);
-    EXPECT_EQ(out.substr(out.size() - 2), "\x88\x9F"s);
-}
-
-TEST(JisInput, SamplePageLoadsAsGlibcReadsIt)
-{
-    std::string expected = *iconvConvert("UTF-8", "CP932", sampleFile("plain.utf8.html"));
-    EXPECT_EQ(jisToSjis(sampleFile("plain.jis.html")), expected);
 }
 
 } // namespace

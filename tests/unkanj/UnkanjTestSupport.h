@@ -1,47 +1,81 @@
 // Helpers of the converter's tests: glibc iconv as the independent reference, sample files,
-// temporary folders.
+// temporary folders. Failures print byte strings with escapes, so they compare as std::string.
 #pragma once
 
 #include "Convert.h"
 #include "Detect.h"
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iconv.h>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 
 namespace scrivlet::unkanj::test {
 
-// glibc iconv over a whole text; nothing when it rejects the input.
-std::optional<std::string> iconvConvert(const char *from, const char *to, std::string_view text);
+using enum KanjiCode;
 
-// The UTF-8 form of a CP932 text by glibc, which is Microsoft's table.
-std::string cp932ToUtf8(std::string_view text);
+// glibc iconv over a whole text; nothing when it rejects the input. glibc's CP932 is
+// Microsoft's table.
+inline std::optional<std::string> iconvConvert(const char *from, const char *to,
+                                               std::string_view text)
+{
+    iconv_t cd = iconv_open(to, from);
+    std::string out(text.size() * 4 + 16, '\0');
+    char *in = const_cast<char *>(text.data());
+    std::size_t inLeft = text.size();
+    char *o = out.data();
+    std::size_t outLeft = out.size();
+    const bool ok = iconv(cd, &in, &inLeft, &o, &outLeft) != static_cast<std::size_t>(-1) &&
+                    iconv(cd, nullptr, nullptr, &o, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return ok ? std::optional(out) : std::nullopt;
+}
 
-// Converts text from a known code (Detect is tested on its own).
-std::string convertFrom(std::string_view text, KanjiCode from, KanjiCode to,
-                        LineEnd lineEnd = LineEnd::Lf, ReferenceStyle refs = ReferenceStyle::Html);
+// Converts text from a known code (detection is tested on its own).
+inline std::string convertFrom(std::string_view text, KanjiCode from, KanjiCode to,
+                               LineEnd lineEnd = LineEnd::Lf,
+                               ReferenceStyle refs = ReferenceStyle::Html)
+{
+    return convertText(text, from, OutputFormat{to, lineEnd, refs});
+}
 
-std::string readFile(const std::string &path);
-void writeFile(const std::string &path, std::string_view bytes);
-std::string sampleFile(const std::string &name);
+inline std::string readFile(const std::string &path)
+{
+    std::ostringstream data;
+    data << std::ifstream(path, std::ios::binary).rdbuf();
+    return data.str();
+}
 
-// Bytes as hex pairs, for failure messages about binary text.
-std::string hex(std::string_view bytes);
+inline void writeFile(const std::string &path, std::string_view bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string sampleFile(const std::string &name)
+{
+    return readFile(UNKANJ_TEST_DATA "/" + name);
+}
 
 // A fresh folder below the system's temporary folder, removed with everything in it.
-class TempDir
+struct TempDir
 {
-public:
-    TempDir();
-    ~TempDir();
+    std::string path = [] {
+        std::string pattern = std::filesystem::temp_directory_path() / "unkanj-test-XXXXXX";
+        return mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("mkdtemp");
+    }();
+    TempDir() = default;
     TempDir(const TempDir &) = delete;
-    TempDir &operator=(const TempDir &) = delete;
-
-    const std::string &path() const { return m_path; }
-    std::string file(const std::string &name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string file(const std::string &name) const { return path + "/" + name; }
 };
 
 } // namespace scrivlet::unkanj::test
