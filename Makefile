@@ -25,7 +25,7 @@ test: build
 
 bench: build
 	@for b in $(BUILD_DIR)/bench/*; do \
-		[ -x "$$b" ] || continue; \
+		[ -f "$$b" ] && [ -x "$$b" ] || continue; \
 		echo "== $$(basename $$b)"; \
 		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
