@@ -2,6 +2,7 @@
 // widget, beside the literal copy-per-step history; what the history holds; what a failed
 // search costs. Prints a table and checks the bars.
 
+#include "bench/BenchSupport.h"
 #include "document/PlainTextEditAdapter.h"
 #include "document/SourceTextEdit.h"
 #include "editor/clsRTF.h"
@@ -21,35 +22,15 @@
 #include <vector>
 
 using namespace scrivlet;
+using scrivlet::bench::japanesePage;
+using scrivlet::bench::medianMicros;
 using namespace scrivlet::test;
 
 namespace {
 
-QString japanesePage(qsizetype units)
-{
-    const QString lines[] = {
-        QStringLiteral(
-            "<p class=\"note\">日本語の文章です。HTML を手で書く人のためのエディタ。</p>\r\n"),
-        QStringLiteral("<li><a href=\"page%1.html\">第%1章　ｶﾀｶﾅ と ひらがな</a></li>\r\n"),
-        QStringLiteral("<td align=\"right\">１２３，４５６円</td><td>&nbsp;</td>\r\n"),
-    };
-    QString page;
-    page.reserve(units + 128);
-    for (int i = 0; page.size() < units; ++i)
-        page += lines[i % 3].contains(u"%1") ? lines[i % 3].arg(i) : lines[i % 3];
-    page.truncate(units);
-    return page;
-}
-
 std::size_t heapInUse()
 {
     return mallinfo2().uordblks;
-}
-
-double medianMicros(std::vector<qint64> &nanos)
-{
-    std::sort(nanos.begin(), nanos.end());
-    return nanos.empty() ? 0.0 : nanos[nanos.size() / 2] / 1000.0;
 }
 
 void typeChar(QWidget &widget, QChar c)
@@ -143,13 +124,7 @@ std::size_t historyBytes(const QString &text, bool literal, int keystrokes)
     return held > released ? held - released : 0;
 }
 
-bool g_ok = true;
-
-void bar(bool met, const char *what)
-{
-    std::printf("  bar: %-58s %s\n", what, met ? "met" : "NOT MET");
-    g_ok = g_ok && met;
-}
+bench::Bars g_bars;
 
 } // namespace
 
@@ -177,7 +152,8 @@ int main(int argc, char **argv)
                     literal.redo / ours.redo);
         ratioAt10MB = literal.keystroke / ours.keystroke;
     }
-    bar(ratioAt10MB >= 20.0, "10 MB: a keystroke records at least 20x faster than literal");
+    g_bars.check(ratioAt10MB >= 20.0,
+                 "10 MB: a keystroke records at least 20x faster than literal");
 
     std::printf("\nMemory the history holds\n");
     {
@@ -187,14 +163,14 @@ int main(int argc, char **argv)
         std::printf(
             "  100 KB page, 1,000 keystrokes:  ours %8.1f KB (%5.0f B/step), literal %8.1f MB\n",
             ours / 1024.0, ours / 1000.0, literal / 1048576.0);
-        bar(ours / 1000.0 < 1024.0, "100 KB: under 1 KB per step beyond the typed text");
+        g_bars.check(ours / 1000.0 < 1024.0, "100 KB: under 1 KB per step beyond the typed text");
     }
     {
         const QString page = japanesePage(10 * 1024 * 1024);
         const std::size_t ours = historyBytes(page, false, 10000);
         std::printf("  10 MB page, 10,000 keystrokes:  ours %8.1f KB (%5.0f B/step)\n",
                     ours / 1024.0, ours / 10000.0);
-        bar(ours / 10000.0 < 1024.0, "10 MB: under 1 KB per step beyond the typed text");
+        g_bars.check(ours / 10000.0 < 1024.0, "10 MB: under 1 KB per step beyond the typed text");
     }
 
     std::printf("\nSearch\n");
@@ -207,7 +183,7 @@ int main(int argc, char **argv)
         const double ms = timer.nsecsElapsed() / 1e6;
         std::printf("  10 MB page, nothing found:  %.1f ms (%lld messages)\n", ms,
                     static_cast<long long>(editor.messages.shown.size()));
-        bar(ms < 200.0, "a failed search in 10 MB takes under 200 ms");
+        g_bars.check(ms < 200.0, "a failed search in 10 MB takes under 200 ms");
     }
-    return g_ok ? 0 : 1;
+    return g_bars.exitCode();
 }

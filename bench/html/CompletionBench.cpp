@@ -3,6 +3,7 @@
 // beside the literal attribute test that reads the whole text and searches it from the caret.
 // Prints both medians and checks the bar.
 
+#include "bench/BenchSupport.h"
 #include "document/DocumentView.h"
 #include "document/SourceTextEdit.h"
 #include "editor/IEditControl.h"
@@ -24,6 +25,8 @@
 #include <vector>
 
 using namespace scrivlet;
+using scrivlet::bench::japanesePage;
+using scrivlet::bench::medianMicros;
 using namespace scrivlet::test;
 
 namespace {
@@ -33,28 +36,6 @@ class NoKeysHeld final : public IKeyboardState
 public:
     bool IsKeyDown(int) const override { return false; }
 };
-
-QString japanesePage(qsizetype units)
-{
-    const QString lines[] = {
-        QStringLiteral(
-            "<p class=\"note\">日本語の文章です。HTML を手で書く人のためのエディタ。</p>\r\n"),
-        QStringLiteral("<li><a href=\"page%1.html\">第%1章　ｶﾀｶﾅ と ひらがな</a></li>\r\n"),
-        QStringLiteral("<td align=\"right\">１２３，４５６円</td><td>&nbsp;</td>\r\n"),
-    };
-    QString page;
-    page.reserve(units + 128);
-    for (int i = 0; page.size() < units; ++i)
-        page += lines[i % 3].contains(u"%1") ? lines[i % 3].arg(i) : lines[i % 3];
-    page.truncate(units);
-    return page;
-}
-
-double medianMicros(std::vector<qint64> &nanos)
-{
-    std::sort(nanos.begin(), nanos.end());
-    return nanos.empty() ? 0.0 : nanos[nanos.size() / 2] / 1000.0;
-}
 
 double timeMedian(int runs, const std::function<void()> &run)
 {
@@ -74,13 +55,7 @@ std::optional<QString> literalTest(const IEditControl &control)
     return html::test::literalTagNameForAttributes(control.Text(), control.SelStart());
 }
 
-bool g_ok = true;
-
-void bar(bool met, const char *what)
-{
-    std::printf("  bar: %-58s %s\n", what, met ? "met" : "NOT MET");
-    g_ok = g_ok && met;
-}
+bench::Bars g_bars;
 
 } // namespace
 
@@ -129,9 +104,9 @@ int main(int argc, char **argv)
     std::printf("  ratio literal / handler                        : %9.0fx\n", literal / handler);
     if (html::tagNameForAttributes(control.TextSnapshot(), caret) != literalTest(control)) {
         std::printf("  the two tests disagree\n");
-        g_ok = false;
+        g_bars.fail();
     }
-    bar(handler < 2000.0, "10 MB: the space handler takes under 2 ms (median)");
+    g_bars.check(handler < 2000.0, "10 MB: the space handler takes under 2 ms (median)");
 
     // The whole keystroke as the user makes it, the widget inserting the space.
     {
@@ -143,5 +118,5 @@ int main(int argc, char **argv)
         std::printf("  whole space keystroke through the widget       : %10.1f\n", keystroke);
     }
 
-    return g_ok ? 0 : 1;
+    return g_bars.exitCode();
 }
