@@ -7,7 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
     libgtest-dev libgmock-dev googletest libbenchmark-dev
-    clang-format
+    clang-format ccache
     fonts-ipafont fonts-noto-cjk
     xvfb xauth imagemagick
     nkf
