@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace scrivlet {
 
@@ -204,6 +205,106 @@ qsizetype countNodes(const Node *n)
     return count;
 }
 
+// Walks a text's pieces from one end, keeping the subtrees not yet entered whole so that a
+// subtree shared with another text can be stepped over without reading it.
+class EndCursor
+{
+public:
+    EndCursor(const Node *root, bool fromEnd) : m_fromEnd(fromEnd)
+    {
+        if (root)
+            m_items.push_back({root, nullptr, 0});
+    }
+
+    struct Item
+    {
+        const Node *subtree; // not yet entered; null for a piece
+        const char16_t *data;
+        qsizetype length;
+    };
+
+    bool atEnd() const { return m_items.empty(); }
+    Item &top() { return m_items.back(); }
+    void pop() { m_items.pop_back(); }
+
+    // Replaces the subtree on top by its left part, its piece and its right part, the nearer
+    // end on top.
+    void enter()
+    {
+        const Node *n = m_items.back().subtree;
+        m_items.pop_back();
+        const Node *nearFirst = m_fromEnd ? n->left.get() : n->right.get();
+        const Node *nearLast = m_fromEnd ? n->right.get() : n->left.get();
+        if (nearFirst)
+            m_items.push_back({nearFirst, nullptr, 0});
+        if (n->length > 0)
+            m_items.push_back({nullptr, n->chunk->data() + n->offset, n->length});
+        if (nearLast)
+            m_items.push_back({nearLast, nullptr, 0});
+    }
+
+    // The unit of the piece on top that is i units in from this cursor's end.
+    char16_t unit(qsizetype i) const
+    {
+        const Item &item = m_items.back();
+        return m_fromEnd ? item.data[item.length - 1 - i] : item.data[i];
+    }
+    // Where the piece on top begins, seen from this cursor's end: two pieces that begin at the
+    // same unit of the same buffer hold the same units.
+    const char16_t *edge() const
+    {
+        const Item &item = m_items.back();
+        return m_fromEnd ? item.data + item.length : item.data;
+    }
+    void consume(qsizetype n)
+    {
+        Item &item = m_items.back();
+        if (!m_fromEnd)
+            item.data += n;
+        item.length -= n;
+        if (item.length == 0)
+            m_items.pop_back();
+    }
+
+private:
+    bool m_fromEnd;
+    std::vector<Item> m_items;
+};
+
+qsizetype commonEnd(const Node *a, const Node *b, qsizetype limit, bool fromEnd)
+{
+    EndCursor x(a, fromEnd);
+    EndCursor y(b, fromEnd);
+    qsizetype common = 0;
+    while (common < limit && !x.atEnd() && !y.atEnd()) {
+        const Node *sx = x.top().subtree;
+        const Node *sy = y.top().subtree;
+        if (sx && sx == sy && sx->total <= limit - common) {
+            common += sx->total;
+            x.pop();
+            y.pop();
+        } else if (sx && (!sy || sx->total >= sy->total)) {
+            x.enter();
+        } else if (sy) {
+            y.enter();
+        } else {
+            const qsizetype n = std::min({x.top().length, y.top().length, limit - common});
+            qsizetype same = 0;
+            if (x.edge() == y.edge())
+                same = n;
+            else
+                while (same < n && x.unit(same) == y.unit(same))
+                    ++same;
+            common += same;
+            x.consume(same);
+            y.consume(same);
+            if (same < n)
+                break;
+        }
+    }
+    return common;
+}
+
 } // namespace
 
 SharedText::SharedText() = default;
@@ -249,6 +350,16 @@ char16_t SharedText::at(qsizetype pos) const
 {
     const auto [node, start] = locate(m_root, pos);
     return node ? node->chunk->data()[node->offset + (pos - start)] : u'\0';
+}
+
+qsizetype SharedText::commonPrefix(const SharedText &other, qsizetype limit) const
+{
+    return commonEnd(m_root.get(), other.m_root.get(), limit, false);
+}
+
+qsizetype SharedText::commonSuffix(const SharedText &other, qsizetype limit) const
+{
+    return commonEnd(m_root.get(), other.m_root.get(), limit, true);
 }
 
 qsizetype SharedText::pieceCount() const

@@ -78,6 +78,17 @@ public:
     // A new version with removeLength units at pos replaced by insert; this one stays as it was.
     SharedText replaced(qsizetype pos, qsizetype removeLength, const QString &insert) const;
 
+    // How many units this text and other share at their start (commonPrefix) or at their end
+    // (commonSuffix), counting at most limit. Versions of one text share their unchanged
+    // subtrees and pieces, which are passed over whole: the cost follows the changes between
+    // the two, not the length of the text.
+    qsizetype commonPrefix(const SharedText &other, qsizetype limit) const;
+    qsizetype commonSuffix(const SharedText &other, qsizetype limit) const;
+    bool sameText(const SharedText &other) const
+    {
+        return length() == other.length() && commonPrefix(other, length()) == length();
+    }
+
     // Number of pieces, for tests and benchmarks of the structure.
     qsizetype pieceCount() const;
 

@@ -88,6 +88,39 @@ void clsRTF::selectRestored(const QString &restored)
         objRTF->setSelStart(objRTF->SelStart() + static_cast<int>(restored.size()));
 }
 
+namespace {
+
+// Whether longer is shorter with length units inserted at pos, and nothing else changed.
+bool isInsertion(const SharedText &shorter, const SharedText &longer, qsizetype pos,
+                 qsizetype length)
+{
+    const qsizetype kept = shorter.length();
+    if (pos < 0 || pos > kept || longer.length() != kept + length)
+        return false;
+    return shorter.commonPrefix(longer, pos) == pos &&
+           shorter.commonSuffix(longer, kept - pos) == kept - pos;
+}
+
+} // namespace
+
+// The quick rule of Undo and Redo takes a step for one insertion or removal at its caret. A
+// step that replaced text (typing over a selection, a conversion, a replacement) is no such
+// thing, and the rule would leave a mix of both texts; the history holds the text to go back
+// to, so only the stretch that differs is put back, through the selection.
+void clsRTF::restoreText(const SharedText &target)
+{
+    const SharedText now = objRTF->TextSnapshot();
+    const qsizetype shorter = std::min(now.length(), target.length());
+    const qsizetype head = now.commonPrefix(target, shorter);
+    const qsizetype tail = now.commonSuffix(target, shorter - head);
+    const QString restored = target.mid(head, target.length() - tail - head);
+    objRTF->setSelStart(static_cast<int>(head));
+    objRTF->setSelLength(static_cast<int>(now.length() - tail - head));
+    objRTF->setSelText(restored);
+    objRTF->setSelStart(static_cast<int>(head));
+    selectRestored(restored);
+}
+
 void clsRTF::Undo()
 {
     const auto n = clctUndo.size();
@@ -96,23 +129,35 @@ void clsRTF::Undo()
         const auto cur = clctUndo[n - 1];
         const auto prev = clctUndo[n - 2];
         if (objRTF) {
+            const SharedText now = objRTF->TextSnapshot();
             if (prev->TextLen < cur->TextLen) {
                 const int d = cur->TextLen - prev->TextLen;
-                objRTF->hideSelection(true);
                 // After a rewrite of the whole text the caret may stand nearer the start than
                 // the length grew; the start is then taken as 0.
-                objRTF->setSelStart(std::max(0, cur->SelStart - d));
-                objRTF->setSelLength(d);
-                objRTF->setSelText(QString());
-                objRTF->hideSelection(false);
+                const int start = std::max(0, cur->SelStart - d);
+                if (isInsertion(prev->Text, now, start, d)) {
+                    objRTF->hideSelection(true);
+                    objRTF->setSelStart(start);
+                    objRTF->setSelLength(d);
+                    objRTF->setSelText(QString());
+                    objRTF->hideSelection(false);
+                } else {
+                    restoreText(prev->Text);
+                }
             } else {
-                const qsizetype g = std::abs(prev->Text.length() - cur->Text.length());
-                const QString s = GetDiffString(prev->Text, cur->Text, cur->SelStart + g + 1);
-                objRTF->setSelStart(cur->SelStart);
-                objRTF->setSelLength(0);
-                objRTF->setSelText(s);
-                objRTF->setSelStart(cur->SelStart);
-                selectRestored(s);
+                const qsizetype g = prev->Text.length() - cur->Text.length();
+                const bool quick = g == 0 ? now.sameText(prev->Text)
+                                          : isInsertion(now, prev->Text, cur->SelStart, g);
+                if (quick) {
+                    const QString s = GetDiffString(prev->Text, cur->Text, cur->SelStart + g + 1);
+                    objRTF->setSelStart(cur->SelStart);
+                    objRTF->setSelLength(0);
+                    objRTF->setSelText(s);
+                    objRTF->setSelStart(cur->SelStart);
+                    selectRestored(s);
+                } else {
+                    restoreText(prev->Text);
+                }
             }
         }
         clctRedo.push_back(cur);
@@ -127,20 +172,31 @@ void clsRTF::Redo()
         m_canUndo = false;
         const auto u = clctRedo.back();
         if (objRTF) {
-            const SharedText text = objRTF->TextSnapshot();
-            const int length = static_cast<int>(text.length());
+            const SharedText now = objRTF->TextSnapshot();
+            const int length = static_cast<int>(now.length());
             if (u->TextLen < length) {
-                objRTF->setSelStart(u->SelStart);
-                objRTF->setSelLength(length - u->TextLen);
-                objRTF->setSelText(QString());
+                if (isInsertion(u->Text, now, u->SelStart, length - u->TextLen)) {
+                    objRTF->setSelStart(u->SelStart);
+                    objRTF->setSelLength(length - u->TextLen);
+                    objRTF->setSelText(QString());
+                } else {
+                    restoreText(u->Text);
+                }
             } else {
-                const QString s = GetDiffString(text, u->Text, u->SelStart + 1);
-                const int start = std::max(0, u->SelStart - static_cast<int>(s.size()));
-                objRTF->setSelStart(start);
-                objRTF->setSelLength(0);
-                objRTF->setSelText(s);
-                objRTF->setSelStart(start);
-                selectRestored(s);
+                const int d = u->TextLen - length;
+                const bool quick =
+                    d == 0 ? now.sameText(u->Text) : isInsertion(now, u->Text, u->SelStart - d, d);
+                if (quick) {
+                    const QString s = GetDiffString(now, u->Text, u->SelStart + 1);
+                    const int start = u->SelStart - static_cast<int>(s.size());
+                    objRTF->setSelStart(start);
+                    objRTF->setSelLength(0);
+                    objRTF->setSelText(s);
+                    objRTF->setSelStart(start);
+                    selectRestored(s);
+                } else {
+                    restoreText(u->Text);
+                }
             }
         }
         clctUndo.push_back(u);

@@ -63,6 +63,8 @@ private:
     void objRTF_Change();
     QPoint GetCaretPoint();
     void selectRestored(const QString &restored);
+    // Puts back, through the selection, the stretch of target that the control's text lacks.
+    void restoreText(const SharedText &target);
 
     IMessageService &m_messages;
     StringConverter m_converter;

@@ -2,7 +2,7 @@
 // The contract suites run against every edit control. A kit makes one control with its keyboard
 // and clipboard; each test executable instantiates the suites with its own kits.
 
-#include "editor/MemoryEditControl.h"
+#include "tests/common/MemoryEditControl.h"
 #include "tests/common/Differential.h"
 #include "tests/common/FakePlatform.h"
 

@@ -1,7 +1,9 @@
 #pragma once
-// Random editing sessions run side by side: the literal reference history on the in-memory
-// control, and the real history on the control under test. After every step both must show the
-// same text, selection, history counts and flags.
+// Random editing sessions on the control under test with the real history. After every Undo
+// and Redo the text must be the one the test itself recorded for that step (a plain list of
+// texts, kept apart from any history). The quick rule, run on the in-memory control beside it,
+// says where the caret and selection go when a step was one insertion or removal at its caret;
+// after any other step the stretch that differs must come back selected.
 
 #include <QString>
 

@@ -49,7 +49,7 @@ bool ReferenceRTF::IsTextChange()
     step->SelStart = objRTF->SelStart();
     const QString text = objRTF->Text();
     step->TextLen = static_cast<int>(text.size());
-    // A deep copy, as the design had it: no storage shared with the control or other steps.
+    // A deep copy: no storage shared with the control or other steps.
     step->Text = QString(text.constData(), text.size());
     clctUndo.push_back(step);
     return true;

@@ -1,6 +1,8 @@
 #pragma once
-// The undo history as first designed, kept as the reference that the real one must match: every
-// step holds a full copy of the text, read from the control at each change. Slow on purpose.
+// The quick rule of Undo and Redo written out plainly, with a full copy of the text in every step:
+// the reference for where the caret and the selection end up when a step was one insertion or
+// removal at its caret. It says nothing about the text after other steps, which the rule gets
+// wrong; the differential test checks those against its own list of texts.
 
 #include "editor/ConvType.h"
 
@@ -41,6 +43,7 @@ public:
     bool NeedSave() const { return m_needSave; }
     void setNeedSave(bool flag) { m_needSave = flag; }
     bool CanUndo() const { return m_canUndo; }
+    void setCanUndo(bool flag) { m_canUndo = flag; }
 
     void Cut();
     void Copy();

@@ -1,9 +1,9 @@
 // The Edit menu's operations on the editor document: each change is one step, and only real
 // changes are steps.
 
-#include "editor/MemoryEditControl.h"
 #include "editor/clsRTF.h"
 #include "tests/common/FakePlatform.h"
+#include "tests/common/MemoryEditControl.h"
 #include "tests/common/ReferenceRTF.h"
 #include "tests/common/TestSupport.h"
 
@@ -53,10 +53,12 @@ TEST_F(EditingOperations, ConvOnASelectionReplacesExactlyIt)
     EXPECT_EQ(control.SelStart(), 8);
     EXPECT_EQ(control.SelLength(), 0);
     EXPECT_EQ(doc.GetClctUndoCount(), 2);
-    // Undo knows only that the text grew by two before the caret, and takes those two away:
-    // the history compares lengths, not texts.
+    // The conversion grew the text by two before the caret, but not by inserting them there:
+    // Undo puts back what was selected.
     doc.Undo();
-    EXPECT_EQ(control.Text(), QStringLiteral("one [to"));
+    EXPECT_EQ(control.Text(), QStringLiteral("one two"));
+    EXPECT_EQ(control.SelStart(), 4);
+    EXPECT_EQ(control.SelLength(), 2);
     EXPECT_EQ(doc.GetClctRedoCount(), 1);
 }
 

@@ -88,6 +88,22 @@ TEST(SharedText, RandomEditsMatchAPlainStringInEveryVersion)
             ASSERT_EQ(text.length(), expected.size());
             const int from = pick(int(expected.size()));
             ASSERT_EQ(text.mid(from, 17), expected.mid(from, 17));
+            // Shared starts and ends against any other version, related or not, counted unit
+            // by unit on the plain strings.
+            const auto &[other, otherPlain] = versions[pick(int(versions.size()) - 1)];
+            const SharedText unrelated(otherPlain);
+            const qsizetype limit = pick(int(std::min(expected.size(), otherPlain.size())));
+            qsizetype head = 0;
+            while (head < limit && expected[head] == otherPlain[head])
+                ++head;
+            qsizetype tail = 0;
+            while (tail < limit &&
+                   expected[expected.size() - 1 - tail] == otherPlain[otherPlain.size() - 1 - tail])
+                ++tail;
+            ASSERT_EQ(text.commonPrefix(other, limit), head);
+            ASSERT_EQ(text.commonSuffix(other, limit), tail);
+            ASSERT_EQ(text.commonPrefix(unrelated, limit), head);
+            ASSERT_EQ(other.commonSuffix(text, limit), tail);
         }
     }
 }

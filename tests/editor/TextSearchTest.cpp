@@ -1,7 +1,7 @@
 // The text comparison and FindNext/FindBack as the Edit menu uses them.
 
 #include "editor/CharTables.h"
-#include "editor/MemoryEditControl.h"
+#include "tests/common/MemoryEditControl.h"
 #include "editor/Messages.h"
 #include "editor/TextCompare.h"
 #include "editor/clsRTF.h"

@@ -3,7 +3,7 @@
 
 #include "tests/html/LiteralAttributeTest.h"
 
-#include "editor/MemoryEditControl.h"
+#include "tests/common/MemoryEditControl.h"
 #include "editor/SharedText.h"
 #include "editor/clsRTF.h"
 #include "html/Completion.h"

@@ -1,4 +1,4 @@
-#include "editor/MemoryEditControl.h"
+#include "tests/common/MemoryEditControl.h"
 
 #include "platform/IClipboard.h"
 
