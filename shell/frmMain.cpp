@@ -42,7 +42,9 @@ QStringList AcceptablePaths(const QStringList &arguments, bool *stop)
     *stop = false;
     QStringList paths;
     for (const QString &argument : arguments) {
-        if (argument.contains(QStringLiteral("/O"))) {
+        // Only the forms the shell verb passes: the switch alone, or at the end of the quoted
+        // "%1 /O". Every absolute path holds a "/", so "/O" inside a folder name is no switch.
+        if (argument == u"/O" || argument.endsWith(QStringLiteral(" /O"))) {
             *stop = true;
             return {};
         }

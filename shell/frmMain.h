@@ -77,8 +77,9 @@ private:
     QList<QPointer<frmEdit>> m_windows;
 };
 
-// The arguments that name files to open; empty, with stop set, when one of them holds the
-// switch "/O" that asks the program to wait for its file over the instance channel.
+// The arguments that name files to open; empty, with stop set, when one of them is the switch
+// "/O" (alone, or ending a quoted "path /O") that asks the program to wait for its file over
+// the instance channel.
 QStringList AcceptablePaths(const QStringList &arguments, bool *stop);
 
 } // namespace scrivlet

@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
 #include <QFile>
 #include <QMenu>
@@ -73,6 +74,18 @@ TEST(Startup, TheWaitSwitchOpensNothing)
     EXPECT_EQ(menuTitles(app.frame()),
               (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("ﾂｰﾙ(&T)"),
                            QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
+}
+
+TEST(Startup, AFolderStartingWithOIsNoSwitch)
+{
+    AppDriver app;
+    QDir(app.pagePath(QString())).mkpath(QStringLiteral("Output"));
+    const QString page =
+        app.writePage(QStringLiteral("Output/a.html"), QStringLiteral("<P>Output</P>"));
+    ASSERT_TRUE(page.contains(QStringLiteral("/O")));
+    app.start({page});
+    EXPECT_EQ(app.captions(), (QStringList{page}));
+    EXPECT_EQ(app.windows().first()->control().Text(), QStringLiteral("<P>Output</P>"));
 }
 
 TEST(Startup, ALowerCaseSwitchIsJustAnotherArgument)
