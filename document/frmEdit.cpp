@@ -210,14 +210,20 @@ void frmEdit::Form_Load()
         m_frame.addTab(m_tag, windowTitle());
     } else {
         const QString path = gOpenFileName;
-        control().setText(basFile::LoadTextFile(m_platform.messages, path));
+        bool loaded = false;
+        control().setText(basFile::LoadTextFile(m_platform.messages, path, &loaded));
         strDocName = path;
         setWindowTitle(path);
-        m_frame.AddHistory(path);
+        // A path that does not exist yet is a new page under that name; one that exists but
+        // could not be read is not taken for this window's file, nor for a recent one.
+        m_unreadFile = !loaded && QFileInfo(path).exists();
+        if (loaded)
+            m_frame.AddHistory(path);
         m_tag = QStringLiteral("Number") + QString::number(gWindowSerial++);
         m_frame.addTab(m_tag, basFile::GetFileName(path));
     }
     ResetFlag();
+    m_savedText = control().TextSnapshot();
     m_frame.UpdateHistoryMenu();
     const QStringList shown = {QStringLiteral("Ctrl+X"), QStringLiteral("Ctrl+C"),
                                QStringLiteral("Ctrl+V"), QStringLiteral("Del"),
@@ -264,7 +270,9 @@ QStringList frmEdit::chooseFiles(const QString &title, bool save)
     dlg.setDialogTitle(title);
     dlg.setFilter(document::msg::kHtmlFilter);
     dlg.setFilterIndex(1);
-    dlg.setFlags(document::msg::kFileDialogFlags);
+    // Replacing an existing file through Save As asks first: a mistyped or mis-clicked name would
+    // otherwise destroy another page without a word.
+    dlg.setFlags(document::msg::kFileDialogFlags | (save ? ofn::OverwritePrompt : 0));
     dlg.setMaxFileSize(document::msg::kFileNameBuffer);
     dlg.setCancelError(true);
     if (save)
@@ -278,14 +286,18 @@ QStringList frmEdit::chooseFiles(const QString &title, bool save)
 
 bool frmEdit::Save()
 {
-    if (strDocName.startsWith(document::msg::kUntitled))
+    if (strDocName.startsWith(document::msg::kUntitled) || m_unreadFile)
         return SaveAs();
-    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, control().Text());
+    const SharedText text = control().TextSnapshot();
+    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, text.toString());
     m_frame.AddHistory(strDocName);
     // A document whose file could not be written at all stays unsaved, so that closing it
     // still asks.
-    if (written && objDoc)
-        objDoc->setNeedSave(false);
+    if (written) {
+        m_savedText = text;
+        if (objDoc)
+            objDoc->setNeedSave(false);
+    }
     return written;
 }
 
@@ -297,6 +309,7 @@ bool frmEdit::SaveAs()
         return false;
     strDocName = chosen.first();
     setWindowTitle(strDocName);
+    m_unreadFile = false;
     return Save();
 }
 
@@ -471,7 +484,12 @@ void frmEdit::SetToolBar()
 
 void frmEdit::closeEvent(QCloseEvent *event)
 {
-    if (mnuEdit[0]->isEnabled() && objDoc && objDoc->NeedSave()) {
+    // Undoing past a save leaves NeedSave clear although the text no longer matches the file;
+    // comparing with the text last loaded or saved catches that, and costs little because the
+    // two share all but their differences.
+    const bool changed = (mnuEdit[0]->isEnabled() && objDoc && objDoc->NeedSave()) ||
+                         !control().TextSnapshot().sameText(m_savedText);
+    if (changed) {
         const MessageAnswer answer = m_platform.messages.questionYesNoCancel(
             windowTitle() + QStringLiteral("\r\n") + document::msg::kChangedLine1 +
                 QStringLiteral("\r\n") + document::msg::kChangedLine2,

@@ -2,6 +2,7 @@
 // A document window: one file or untitled document in the frame. Owns its editor document, its
 // common dialog and its menus; references the platform services and the frame.
 
+#include "editor/SharedText.h"
 #include "platform/Platform.h"
 
 #include <QList>
@@ -100,6 +101,11 @@ private:
     QString strPreviewFile;
     QString m_tag;
     bool m_unloaded = false;
+    // The text as last loaded or saved: closing asks whenever the text differs from it.
+    SharedText m_savedText;
+    // The window's file exists but could not be read: a plain Save would replace a page the
+    // user never saw, so the first one asks for a name.
+    bool m_unreadFile = false;
 
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;

@@ -79,8 +79,10 @@ QByteArray EncodeForSaving(const QString &text, bool css)
     return out;
 }
 
-QString LoadTextFile(IMessageService &messages, const QString &path)
+QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
 {
+    if (ok)
+        *ok = false;
     const QString work = files::workFilePath();
     QFile::remove(work); // a stale work file would pass for this file's text
     basKanji::ConvertKanjiFile(messages, path, work, QStringLiteral("-s"), QStringLiteral("-crlf"));
@@ -97,6 +99,8 @@ QString LoadTextFile(IMessageService &messages, const QString &path)
         messages.critical(path + files::msg::kCouldNotOpen);
         return {};
     }
+    if (ok)
+        *ok = true;
     return decodeCp932(bytes);
 }
 

@@ -12,8 +12,8 @@ class IMessageService;
 namespace scrivlet::basFile {
 
 // The file's text, whatever its kanji code and line ends; empty after a failure, which has then
-// been shown. The file itself is never written.
-QString LoadTextFile(IMessageService &messages, const QString &path);
+// been shown, and *ok (when given) set to false. The file itself is never written.
+QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok = nullptr);
 
 // Writes text to path in the kanji code and line ends of the settings. The old file stays as it
 // was until the new contents are complete; failures are shown. True when the file was written,

@@ -10,6 +10,7 @@
 #include "tests/shell/AppDriver.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileInfo>
 #include <QMenu>
 
@@ -134,6 +135,70 @@ TEST_F(FileCommands, AnUntouchedOrFullyUndoneDocumentClosesWithoutAsking)
     EXPECT_TRUE(app.messages.shown.isEmpty());
 }
 
+TEST_F(FileCommands, CloseAsksWhenTheTextDiffersFromTheFile)
+{
+    const QString path = app.writePage(QStringLiteral("p.html"), QStringLiteral("<p>HTML</p>"));
+    app.frame().NewWindow(path);
+    // Undoing past a save leaves the text unlike the file: that must ask.
+    app.type(QStringLiteral("x"));
+    app.click(win()->mnuFile[5]);
+    app.click(win()->mnuEdit[0]);
+    app.messages.answers = {MessageAnswer::Cancel};
+    app.click(win()->mnuFile[2]);
+    EXPECT_EQ(app.messages.texts(), QStringList{prompt(path)});
+    ASSERT_EQ(app.windows().size(), 2);
+
+    // Saved again, then typed over a selection and undone: the text is the file's, so no
+    // question, and the file keeps its bytes.
+    app.click(win()->mnuFile[5]);
+    win()->control().setSelStart(3);
+    win()->control().setSelLength(4);
+    app.type(QStringLiteral("Z"));
+    app.click(win()->mnuEdit[0]);
+    EXPECT_EQ(win()->control().Text(), QStringLiteral("<p>HTML</p>"));
+    app.messages.shown.clear();
+    app.click(win()->mnuFile[2]);
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.readPage(QStringLiteral("p.html")), QByteArray("<p>HTML</p>"));
+}
+
+TEST_F(FileCommands, APageThatCouldNotBeReadIsNeverSavedOverUnasked)
+{
+    // A folder in a page's place cannot be read, even by root.
+    const QString path = app.pagePath(QStringLiteral("locked.html"));
+    ASSERT_TRUE(QDir().mkpath(path));
+    app.frame().NewWindow(path);
+    EXPECT_EQ(app.messages.texts().last(), path + QStringLiteral("を開けませんでした。"));
+    EXPECT_FALSE(gHistory.contains(path)) << "a page that failed to open is no recent file";
+    app.type(QStringLiteral("x"));
+    app.dialogs.willCancel();
+    app.click(win()->mnuFile[5]);
+    ASSERT_EQ(app.dialogs.requests.size(), 1) << "the first save asks for a name";
+    EXPECT_TRUE(app.dialogs.requests[0].save);
+    EXPECT_TRUE(QFileInfo(path).isDir());
+
+    const QString other = app.pagePath(QStringLiteral("saved.html"));
+    app.dialogs.willChoose({other});
+    app.click(win()->mnuFile[5]);
+    EXPECT_EQ(app.readPage(QStringLiteral("saved.html")), QByteArray("x"));
+    app.type(QStringLiteral("y"));
+    app.click(win()->mnuFile[5]);
+    EXPECT_EQ(app.dialogs.requests.size(), 2) << "once named, Save writes without a dialog";
+    EXPECT_EQ(app.readPage(QStringLiteral("saved.html")), QByteArray("xy"));
+}
+
+TEST_F(FileCommands, OnlySaveAsAsksBeforeReplacingAFile)
+{
+    app.dialogs.willCancel();
+    app.click(win()->mnuFile[6]);
+    app.dialogs.willCancel();
+    app.click(win()->mnuFile[1]);
+    ASSERT_EQ(app.dialogs.requests.size(), 2);
+    EXPECT_TRUE(app.dialogs.requests[0].promptOverwrite);
+    EXPECT_FALSE(app.dialogs.requests[1].promptOverwrite);
+}
+
 TEST_F(FileCommands, CloseAllGoesOnPastARefusal)
 {
     app.frame().mnuFile_Click(0);
@@ -200,11 +265,16 @@ TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettings)
 
 TEST_F(FileCommands, EditCommandsWorkThroughTheMenu)
 {
+    const QString before = win()->control().Text();
+    const int at = win()->control().SelStart();
     app.type(QStringLiteral("abc"));
     EXPECT_TRUE(win()->mnuEdit[0]->isEnabled());
     app.click(win()->mnuEdit[0]);
+    EXPECT_EQ(win()->control().Text(), before.left(at) + QStringLiteral("ab") + before.mid(at))
+        << "Undo takes the last key back";
     EXPECT_TRUE(win()->mnuEdit[1]->isEnabled());
     app.click(win()->mnuEdit[1]);
+    EXPECT_EQ(win()->control().Text(), before.left(at) + QStringLiteral("abc") + before.mid(at));
     win()->control().setSelStart(0);
     win()->control().setSelLength(2);
     app.click(win()->mnuEditStrConv[1]);
