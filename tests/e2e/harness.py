@@ -10,6 +10,7 @@ Standard library only, plus the programs Xvfb, xdotool, xmodmap, xprop and (for 
 optional) ImageMagick's import.
 """
 
+import ctypes
 import os
 import re
 import select
@@ -26,6 +27,15 @@ PROGRAM_DIR_ENTRIES = ("scrivlet", "UNKANJ.DLL", "HTML", "Template", "doc")
 
 # The capabilities that let root read a file whatever its mode bits.
 DAC_CAPS = "-dac_override,-dac_read_search"
+
+
+def _die_with_parent():
+    """In a child before exec: SIGTERM when the journey's process dies, however it dies (a
+    SIGKILL from a runner included), so that no X server or program outlives it."""
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
+    except (OSError, AttributeError):
+        pass
 
 
 class JourneyFailed(AssertionError):
@@ -76,6 +86,7 @@ class Session:
         self._program = None
         self._program_log = os.path.join(self.root, "program.log")
         self._notes = []
+        self._bound = set()
 
     # ---- life cycle ---------------------------------------------------------------------------
 
@@ -85,6 +96,11 @@ class Session:
             self._previous_handlers[sig] = signal.signal(sig, self._on_signal)
         signal.signal(signal.SIGALRM, self._on_alarm)
         signal.setitimer(signal.ITIMER_REAL, self.timeout)
+        for stale in (".log", ".png"):
+            try:
+                os.remove(os.path.join(self.log_dir, self.name + stale))
+            except OSError:
+                pass
         try:
             self._prepare_folders()
             self._start_xvfb()
@@ -134,7 +150,7 @@ class Session:
             self._xvfb = subprocess.Popen(
                 ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
                  "-screen", "0", "1024x768x24"],
-                pass_fds=(write_end,), stdin=subprocess.DEVNULL,
+                pass_fds=(write_end,), stdin=subprocess.DEVNULL, preexec_fn=_die_with_parent,
                 stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.root, "xvfb.log"), "w"))
             os.close(write_end)
             write_end = -1
@@ -203,6 +219,9 @@ class Session:
             os.chmod(full, mode)
         return full
 
+    def steps(self):
+        return list(self._notes)
+
     def note(self, text):
         """A line for the failure log (what the journey saw on its way)."""
         self._notes.append(f"{time.monotonic() - self.started_at:6.2f}s {text}")
@@ -233,8 +252,11 @@ class Session:
         if len(free) < len(wanted):
             raise JourneyFailed(f"only {len(free)} spare keycodes for {len(wanted)} characters")
         script = "".join(f"keycode {code} = U{ord(c):04X}\n" for code, c in zip(free, wanted))
+        if self._program is not None:
+            raise JourneyFailed("bind_characters after the program started: it may not see them")
         subprocess.run(["xmodmap", "-"], input=script, env=self.env(), text=True, check=True,
                        capture_output=True, timeout=15)
+        self._bound.update(wanted)
         self.note(f"bound {''.join(wanted)!r} to keycodes {free[:len(wanted)]}")
 
     # ---- the program --------------------------------------------------------------------------
@@ -250,6 +272,7 @@ class Session:
         self.note(f"start {' '.join(command)}")
         self._program = subprocess.Popen(
             command, cwd=self.work, env=self.env(), stdin=subprocess.DEVNULL,
+            preexec_fn=_die_with_parent,
             stdout=open(self._program_log, "w"), stderr=subprocess.STDOUT)
         return self._program
 
@@ -340,8 +363,11 @@ class Session:
         self.note(f"key {' '.join(keys)}")
         self.x("xdotool", "key", "--delay", str(delay_ms), *keys)
 
-    def type(self, text, delay_ms=30):
+    def type(self, text, delay_ms=12):
         """Types text; its non-ASCII characters must have been bound before the start."""
+        unbound = {c for c in text if ord(c) > 0x7E} - self._bound
+        if unbound:
+            raise JourneyFailed(f"bind_characters({''.join(sorted(unbound))!r}) before start()")
         self.note(f"type {text!r}")
         self.x("xdotool", "type", "--delay", str(delay_ms), "--", text)
 

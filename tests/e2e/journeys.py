@@ -67,6 +67,16 @@ def type_over_selection_undo_save(s):
     expect_bytes(save_and_wait(s, path), PAGE, "bytes saved after typing over and undoing")
 
 
+@journey
+def type_over_everything_undo_save(s):
+    """Ctrl+A, type b, Ctrl+Z, Ctrl+S: the page is saved unchanged."""
+    path, _ = open_page(s, "a.html", PAGE)
+    s.key("ctrl+a")
+    s.type("b")
+    s.key("ctrl+z")
+    expect_bytes(save_and_wait(s, path), PAGE, "bytes saved after replacing all and undoing")
+
+
 def convert_line_undo_save(s, *menu_keys):
     line = b"<p>a<b>c</b></p>"
     page = b"<html>\r\n" + line + b"\r\n</html>\r\n"
@@ -213,6 +223,17 @@ def unreadable_page_save_goes_through_save_as(s):
 
 
 @journey
+def type_japanese_save_shift_jis(s):
+    """Japanese typed through the keyboard is saved in Shift-JIS, no character dropped."""
+    text = "日本語のﾍﾟｰｼﾞ"
+    s.bind_characters(text)
+    path, _ = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.type(text)
+    expect_bytes(save_and_wait(s, path), PAGE + text.encode("cp932"), "bytes saved")
+
+
+@journey
 def path_with_slash_o_folder_opens(s):
     """A page in a folder whose name starts with O (…/Output/a.html) opens from the command
     line: "/O" inside a path is not the switch."""
@@ -271,6 +292,8 @@ def main():
     parser.add_argument("--log-dir", default=os.path.join(os.getcwd(), "e2e-failures"))
     parser.add_argument("--timeout", type=float, default=45.0)
     parser.add_argument("--list", action="store_true")
+    parser.add_argument("--verbose", action="store_true", help="print the steps of passing "
+                        "journeys too")
     parser.add_argument("names", nargs="*")
     args = parser.parse_args()
     if args.list:
@@ -287,6 +310,8 @@ def main():
             try:
                 with Session(name, args.program_dir, args.log_dir, args.timeout) as s:
                     JOURNEYS[name](s)
+                    if args.verbose:
+                        print("\n".join(s.steps()))
                 print(f"PASS {name} ({time.monotonic() - started:.1f} s)")
                 break
             except ConverterBusy as e:
