@@ -47,7 +47,7 @@ class ConverterBusy(JourneyFailed):
     "エラー"): a collision with a process outside this suite, not a fault of the journey."""
 
 
-def _wait_for(predicate, timeout, interval=0.05):
+def wait_for(predicate, timeout, interval=0.05):
     deadline = time.monotonic() + timeout
     while True:
         value = predicate()
@@ -111,14 +111,18 @@ class Session:
 
     def __exit__(self, kind, value, tb):
         signal.setitimer(signal.ITIMER_REAL, 0)
+        busy = False
         try:
             if kind is not None:
+                busy = self._converter_was_busy()
                 self._write_failure_log(value)
         finally:
             self._stop_all()
             for sig, handler in self._previous_handlers.items():
                 signal.signal(sig, handler)
             shutil.rmtree(self.root, ignore_errors=True)
+        if busy and isinstance(value, JourneyFailed) and not isinstance(value, ConverterBusy):
+            raise ConverterBusy(f"{value} (the converter said it was busy)") from value
         return False
 
     def _on_signal(self, signum, frame):
@@ -267,8 +271,13 @@ class Session:
         unreadable to it as to an ordinary user (nothing changes when not run as root)."""
         command = [os.path.join(self.program_dir, "scrivlet"), *args]
         if unprivileged and os.geteuid() == 0:
-            command = ["setpriv", f"--inh-caps={DAC_CAPS}", f"--bounding-set={DAC_CAPS}", "--",
-                       *command]
+            drop = ["setpriv", f"--inh-caps={DAC_CAPS}", f"--bounding-set={DAC_CAPS}", "--"]
+            probe = subprocess.run([*drop, "true"], capture_output=True, text=True)
+            if probe.returncode != 0:
+                raise JourneyFailed("cannot run the program without root's file capabilities "
+                                    f"(setpriv: {probe.stderr.strip()}); run the suite as an "
+                                    "ordinary user instead")
+            command = [*drop, *command]
         self.note(f"start {' '.join(command)}")
         self._program = subprocess.Popen(
             command, cwd=self.work, env=self.env(), stdin=subprocess.DEVNULL,
@@ -281,7 +290,7 @@ class Session:
 
     def wait_exit(self, timeout=10.0):
         """Whether the program ended within timeout."""
-        return bool(_wait_for(lambda: not self.running(), timeout))
+        return bool(wait_for(lambda: not self.running(), timeout))
 
     # ---- windows ------------------------------------------------------------------------------
 
@@ -301,9 +310,13 @@ class Session:
     def dialogs(self):
         return [w for w in self.windows() if w.kind == "dialog"]
 
-    def _check_busy(self):
-        if any(w.name == "エラー" for w in self.dialogs()):
-            raise ConverterBusy("the converter reported another conversion running")
+    def _converter_was_busy(self):
+        """Whether the converter's busy box (titled エラー) is open."""
+        try:
+            return self._xvfb is not None and self._xvfb.poll() is None and any(
+                w.name == "エラー" for w in self.dialogs())
+        except Exception:
+            return False
 
     def wait_window(self, title_regex, timeout=10.0, kind=None):
         """The first visible window whose title matches, waiting for it to appear."""
@@ -315,9 +328,8 @@ class Session:
                     return w
             return None
 
-        w = _wait_for(find, timeout, 0.1)
+        w = wait_for(find, timeout, 0.1)
         if not w:
-            self._check_busy()
             raise JourneyFailed(f"no window titled /{title_regex}/ within {timeout} s; "
                                 f"windows: {self.windows()}")
         self.note(f"window {w}")
@@ -325,7 +337,7 @@ class Session:
 
     def wait_no_window(self, title_regex, timeout=10.0, kind=None):
         pattern = re.compile(title_regex)
-        gone = _wait_for(lambda: not any(
+        gone = wait_for(lambda: not any(
             pattern.search(w.name) and (kind is None or w.kind == kind)
             for w in self.windows()), timeout, 0.1)
         if not gone:
@@ -334,7 +346,7 @@ class Session:
     def wait_dialog(self, timeout=10.0, other_than=()):
         """A dialog window (file dialog, message box) not among other_than, or None."""
         skip = {w.id for w in other_than}
-        return _wait_for(lambda: next((w for w in self.dialogs() if w.id not in skip), None),
+        return wait_for(lambda: next((w for w in self.dialogs() if w.id not in skip), None),
                          timeout, 0.1)
 
     def main_window(self, timeout=15.0):
@@ -345,9 +357,8 @@ class Session:
 
     def wait_title(self, window, regex, timeout=10.0):
         pattern = re.compile(regex)
-        ok = _wait_for(lambda: pattern.search(self.title(window)), timeout, 0.1)
+        ok = wait_for(lambda: pattern.search(self.title(window)), timeout, 0.1)
         if not ok:
-            self._check_busy()
             raise JourneyFailed(f"title of {window.id} is {self.title(window)!r}, "
                                 f"not /{regex}/ within {timeout} s")
         return self.title(window)
@@ -397,7 +408,7 @@ class Session:
     def wait_file_changed(self, path, before, timeout=10.0):
         """Waits until path's inode, time, size or mode differ from the stamp before; whether
         they did."""
-        changed = _wait_for(lambda: self.stamp(path) != before, timeout, 0.05)
+        changed = wait_for(lambda: self.stamp(path) != before, timeout, 0.05)
         if changed:
             time.sleep(0.1)  # an in-place rewrite may still be finishing
         return bool(changed)

@@ -15,7 +15,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from harness import ConverterBusy, JourneyFailed, Session, _wait_for  # noqa: E402
+from harness import ConverterBusy, JourneyFailed, Session, wait_for  # noqa: E402
 
 JOURNEYS = {}
 
@@ -131,7 +131,7 @@ def press_return_in_file_dialog(s, dialog):
                 outcome = "closed"
             return outcome
 
-        _wait_for(settled, 3.0 if attempt == 0 else 6.0, 0.1)
+        wait_for(settled, 3.0 if attempt == 0 else 6.0, 0.1)
         if outcome is not None:
             return outcome
         s.note("file dialog still open after Return")
@@ -159,13 +159,15 @@ def save_as_onto_existing_file(s):
     expect_bytes(s.read(target), existing, "existing file while the question is open")
     s.focus(question)
     s.key("n")  # いいえ(&N)
-    if not _wait_for(lambda: not any(w.id == question.id for w in s.windows()), 5.0, 0.1):
+    if not wait_for(lambda: not any(w.id == question.id for w in s.windows()), 5.0, 0.1):
         raise JourneyFailed("the question did not close on No")
-    if not any(w.id == dialog.id for w in s.windows()):
-        raise JourneyFailed("No closed the file dialog instead of returning to it")
-    time.sleep(0.3)
+    dialog = s.wait_dialog(3.0)
+    if not dialog or dialog.name != "保存":
+        raise JourneyFailed(f"No did not return to the file dialog; windows: {s.windows()}")
+    time.sleep(0.3)  # a replacement after No would have begun by now
     expect_bytes(s.read(target), existing, "existing file after answering No")
     # Yes replaces it.
+    enter_file_name(s, dialog, target)
     outcome = press_return_in_file_dialog(s, dialog)
     if outcome in ("closed", None):
         raise JourneyFailed(f"the second Return gave {outcome}, not the question again")
