@@ -25,6 +25,9 @@ import time
 # which a journey does not need.
 PROGRAM_DIR_ENTRIES = ("scrivlet", "UNKANJ.DLL", "HTML", "Template", "doc")
 
+# The title of the box in which the converter says another process is converting.
+BUSY_TITLE = "エラー"
+
 # The capabilities that let root read a file whatever its mode bits.
 DAC_CAPS = "-dac_override,-dac_read_search"
 
@@ -294,8 +297,10 @@ class Session:
 
     # ---- windows ------------------------------------------------------------------------------
 
-    def windows(self):
-        """The program's visible top-level windows (menus and popups included)."""
+    def windows(self, guard=True):
+        """The program's visible top-level windows (menus and popups included). guard: raise
+        ConverterBusy when the converter's busy box is among them, since whatever the journey
+        waits for will then not come."""
         ids = self.x("xdotool", "search", "--onlyvisible", "--name", "", check=False).split()
         found = []
         for wid in ids:
@@ -305,16 +310,18 @@ class Session:
             name = self.x("xdotool", "getwindowname", wid, check=False).rstrip("\n")
             if name or kind != "other":
                 found.append(Window(wid, name, kind))
+        if guard and any(w.kind == "dialog" and w.name == BUSY_TITLE for w in found):
+            raise ConverterBusy("the converter reported another conversion running")
         return found
 
-    def dialogs(self):
-        return [w for w in self.windows() if w.kind == "dialog"]
+    def dialogs(self, guard=True):
+        return [w for w in self.windows(guard) if w.kind == "dialog"]
 
     def _converter_was_busy(self):
         """Whether the converter's busy box (titled エラー) is open."""
         try:
             return self._xvfb is not None and self._xvfb.poll() is None and any(
-                w.name == "エラー" for w in self.dialogs())
+                w.name == BUSY_TITLE for w in self.dialogs(guard=False))
         except Exception:
             return False
 
@@ -357,7 +364,9 @@ class Session:
 
     def wait_title(self, window, regex, timeout=10.0):
         pattern = re.compile(regex)
-        ok = wait_for(lambda: pattern.search(self.title(window)), timeout, 0.1)
+        # Between looks at the title, a look at the windows notices the busy box.
+        ok = wait_for(lambda: pattern.search(self.title(window)) or self.windows() and None,
+                      timeout, 0.1)
         if not ok:
             raise JourneyFailed(f"title of {window.id} is {self.title(window)!r}, "
                                 f"not /{regex}/ within {timeout} s")
@@ -421,7 +430,7 @@ class Session:
         lines = [f"journey {self.name} failed: {error!r}", f"display {self.display}"]
         if self.display and self._xvfb and self._xvfb.poll() is None:
             try:
-                lines.append(f"windows: {self.windows()}")
+                lines.append(f"windows: {self.windows(guard=False)}")
                 if shutil.which("import"):
                     subprocess.run(["import", "-window", "root", base + ".png"], env=self.env(),
                                    capture_output=True, timeout=15)

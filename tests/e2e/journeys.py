@@ -19,6 +19,9 @@ from harness import ConverterBusy, JourneyFailed, Session, wait_for  # noqa: E40
 
 JOURNEYS = {}
 
+# How often a journey runs when the converter keeps saying another process is converting.
+BUSY_ATTEMPTS = 3
+
 
 def journey(fn):
     JOURNEYS[fn.__name__] = fn
@@ -308,7 +311,7 @@ def main():
             print(f"no journey {name}", file=sys.stderr)
             return 2
         started = time.monotonic()
-        for attempt in range(2):
+        for attempt in range(BUSY_ATTEMPTS):
             try:
                 with Session(name, args.program_dir, args.log_dir, args.timeout) as s:
                     JOURNEYS[name](s)
@@ -318,8 +321,8 @@ def main():
                 break
             except ConverterBusy as e:
                 # Another process on the machine converted at that very moment; that says
-                # nothing about the journey, so it gets one more go.
-                if attempt == 0:
+                # nothing about the journey, so it gets another go.
+                if attempt + 1 < BUSY_ATTEMPTS:
                     print(f"RETRY {name}: {e}", file=sys.stderr)
                     continue
                 failed.append(name)
