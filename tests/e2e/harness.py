@@ -88,6 +88,7 @@ class Session:
         self._xvfb = None
         self._program = None
         self._program_log = os.path.join(self.root, "program.log")
+        self._xvfb_log = os.path.join(self.root, "xvfb.log")
         self._notes = []
         self._bound = set()
 
@@ -108,7 +109,7 @@ class Session:
             self._prepare_folders()
             self._start_xvfb()
         except BaseException:
-            self._stop_all()
+            self.__exit__(*sys.exc_info())
             raise
         return self
 
@@ -154,11 +155,12 @@ class Session:
             raise JourneyFailed("Xvfb is not installed (scripts/install-deps.sh installs it)")
         read_end, write_end = os.pipe()
         try:
-            self._xvfb = subprocess.Popen(
-                ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
-                 "-screen", "0", "1024x768x24"],
-                pass_fds=(write_end,), stdin=subprocess.DEVNULL, preexec_fn=_die_with_parent,
-                stdout=subprocess.DEVNULL, stderr=open(os.path.join(self.root, "xvfb.log"), "w"))
+            with open(self._xvfb_log, "w") as log:
+                self._xvfb = subprocess.Popen(
+                    ["Xvfb", "-displayfd", str(write_end), "-noreset", "-nolisten", "tcp",
+                     "-screen", "0", "1024x768x24"],
+                    pass_fds=(write_end,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                    stderr=log, preexec_fn=_die_with_parent)
             os.close(write_end)
             write_end = -1
             data = b""
@@ -282,10 +284,10 @@ class Session:
                                     "ordinary user instead")
             command = [*drop, *command]
         self.note(f"start {' '.join(command)}")
-        self._program = subprocess.Popen(
-            command, cwd=self.work, env=self.env(), stdin=subprocess.DEVNULL,
-            preexec_fn=_die_with_parent,
-            stdout=open(self._program_log, "w"), stderr=subprocess.STDOUT)
+        with open(self._program_log, "w") as log:
+            self._program = subprocess.Popen(
+                command, cwd=self.work, env=self.env(), stdin=subprocess.DEVNULL, stdout=log,
+                stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         return self._program
 
     def running(self):
@@ -438,11 +440,13 @@ class Session:
             except Exception as e:  # the log is best effort; the failure itself is reported
                 lines.append(f"(no window list or screenshot: {e!r})")
         lines += ["steps:", *self._notes]
-        try:
-            with open(self._program_log, errors="replace") as f:
-                lines += ["program output:", f.read()]
-        except OSError:
-            pass
+        for title, log in (("program output:", self._program_log),
+                           ("Xvfb output:", self._xvfb_log)):
+            try:
+                with open(log, errors="replace") as f:
+                    lines += [title, f.read()]
+            except OSError:
+                pass
         with open(base + ".log", "w") as f:
             f.write("\n".join(lines) + "\n")
         print("\n".join(lines), file=sys.stderr)
