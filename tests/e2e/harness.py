@@ -174,6 +174,7 @@ class Session:
                     raise JourneyFailed("Xvfb exited before reporting its display")
                 data += chunk
             self.display = ":" + data.decode().strip()
+            self.note(f"Xvfb {self._xvfb.pid} on display {self.display}")
         finally:
             os.close(read_end)
             if write_end >= 0:
