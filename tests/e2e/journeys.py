@@ -12,6 +12,7 @@ import argparse
 import os
 import sys
 import time
+import traceback
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -228,6 +229,27 @@ def unreadable_page_save_goes_through_save_as(s):
 
 
 @journey
+def unreadable_page_not_in_recent_files(s):
+    """A page that failed to open does not join the recent files (written at exit)."""
+    path = s.write_file("u.html", b"<p>secret</p>\r\n", 0o000)
+    s.start(path, unprivileged=True)
+    box = s.wait_dialog(15.0)
+    if not box:
+        raise JourneyFailed(f"no message about the unreadable page; windows: {s.windows()}")
+    s.focus(box)
+    s.key("Return")
+    frame = s.main_window()
+    s.wait_title(frame, r"u\.html")
+    s.focus(frame)
+    s.menu("f", "x")  # ﾌｧｲﾙ(&F) › 終了(&X)
+    if not s.wait_exit(10.0):
+        raise JourneyFailed(f"the program did not end; dialogs: {s.dialogs()}")
+    settings = s.read(os.path.join(s.program_dir, "Scrivlet.ini"))
+    if b"u.html" in settings:
+        raise JourneyFailed(f"the recent files list the page that failed to open: {settings!r}")
+
+
+@journey
 def type_japanese_save_shift_jis(s):
     """Japanese typed through the keyboard is saved in Shift-JIS, no character dropped."""
     text = "日本語のﾍﾟｰｼﾞ"
@@ -330,6 +352,11 @@ def main():
             except JourneyFailed as e:
                 failed.append(name)
                 print(f"FAIL {name}: {e}")
+                break
+            except Exception as e:  # a fault of the journey or the harness is a failure too
+                traceback.print_exc()
+                failed.append(name)
+                print(f"FAIL {name}: {e!r}")
                 break
     return 1 if failed else 0
 
