@@ -376,7 +376,8 @@ class Session:
         return self.title(window)
 
     def focus(self, window):
-        self.x("xdotool", "windowactivate", "--sync", window.id, check=False)
+        """Gives window the keyboard. There is no window manager: without this the keys go to
+        whatever window lies under the pointer."""
         self.x("xdotool", "windowfocus", "--sync", window.id)
 
     # ---- input --------------------------------------------------------------------------------
