@@ -10,6 +10,7 @@ packages=(
     clang-format ccache
     fonts-ipafont fonts-noto-cjk
     xvfb xauth imagemagick
+    python3 xdotool x11-xserver-utils x11-utils util-linux
     nkf
 )
 

@@ -1,0 +1,364 @@
+#!/usr/bin/env python3
+"""End-to-end journeys: the built program driven under Xvfb as a person uses it.
+
+    journeys.py --program-dir build/bin --log-dir DIR NAME   runs one journey
+    journeys.py --list                                       names them
+
+Each journey is a function taking a harness.Session; it fails by raising. ctest runs one
+journey per test (tests/e2e/CMakeLists.txt lists the names).
+"""
+
+import argparse
+import os
+import sys
+import time
+import traceback
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from harness import ConverterBusy, JourneyFailed, Session, wait_for  # noqa: E402
+
+JOURNEYS = {}
+
+# How often a journey runs when the converter keeps saying another process is converting.
+BUSY_ATTEMPTS = 3
+
+
+def journey(fn):
+    JOURNEYS[fn.__name__] = fn
+    return fn
+
+
+def expect_bytes(actual, expected, what):
+    if actual != expected:
+        raise JourneyFailed(f"{what}: expected {expected!r}, got {actual!r}")
+
+
+# Pages are written as the program saves them by default: Shift-JIS with CR LF line ends, so
+# that an untouched text saves to the same bytes.
+PAGE = b"<html>\r\n<p>HTML</p>\r\n</html>\r\n"
+
+
+def open_page(s, relative, data, *, unprivileged=False, mode=None):
+    """Writes a page into the work folder, starts the program with its path and waits until
+    the frame shows it. Returns (path, frame window)."""
+    path = s.write_file(relative, data, mode)
+    s.start(path, unprivileged=unprivileged)
+    frame = s.main_window()
+    s.wait_title(frame, os.path.basename(relative))
+    s.focus(frame)
+    return path, frame
+
+
+def save_and_wait(s, path):
+    """Ctrl+S and the bytes the file then holds."""
+    before = s.stamp(path)
+    s.key("ctrl+s")
+    if not s.wait_file_changed(path, before):
+        raise JourneyFailed(f"Ctrl+S did not write {path}; dialogs: {s.dialogs()}")
+    return s.read(path)
+
+
+@journey
+def type_over_selection_undo_save(s):
+    """Select "HTML" in <p>HTML</p>, type Z, Ctrl+Z, Ctrl+S: the page is saved unchanged."""
+    path, _ = open_page(s, "a.html", PAGE)
+    # Second line, after "<p>", then the four letters.
+    s.key("ctrl+Home", "Down", "Right", "Right", "Right",
+          "shift+Right", "shift+Right", "shift+Right", "shift+Right")
+    s.type("Z")
+    s.key("ctrl+z")
+    expect_bytes(save_and_wait(s, path), PAGE, "bytes saved after typing over and undoing")
+
+
+@journey
+def type_over_everything_undo_save(s):
+    """Ctrl+A, type b, Ctrl+Z, Ctrl+S: the page is saved unchanged."""
+    path, _ = open_page(s, "a.html", PAGE)
+    s.key("ctrl+a")
+    s.type("b")
+    s.key("ctrl+z")
+    expect_bytes(save_and_wait(s, path), PAGE, "bytes saved after replacing all and undoing")
+
+
+def convert_line_undo_save(s, *menu_keys):
+    line = b"<p>a<b>c</b></p>"
+    page = b"<html>\r\n" + line + b"\r\n</html>\r\n"
+    path, _ = open_page(s, "a.html", page)
+    s.key("ctrl+Home", "Down", "Home", "shift+End")
+    s.menu("e", "v", *menu_keys)  # 編集(&E) › 文字列変換(&V) › the conversion
+    s.key("ctrl+z")
+    expect_bytes(save_and_wait(s, path), page, "bytes saved after converting and undoing")
+
+
+@journey
+def convert_longer_undo_save(s):
+    """Select a line, Edit › 文字列変換 › <> を &lt;&gt; に変換 (longer), Ctrl+Z, save."""
+    convert_line_undo_save(s, "q")
+
+
+@journey
+def convert_same_length_undo_save(s):
+    """Select a line, Edit › 文字列変換 › 全角 に変換 (as many characters), Ctrl+Z, save."""
+    convert_line_undo_save(s, "w")
+
+
+def save_as_dialog(s, frame):
+    """File › 名前を付けて保存(&A): the file dialog titled 保存."""
+    s.focus(frame)
+    s.menu("f", "a")
+    return s.wait_window(r"^保存$", kind="dialog")
+
+
+def enter_file_name(s, dialog, path):
+    """Replaces the file name in the file dialog's name box with path."""
+    s.focus(dialog)
+    s.key("ctrl+a")
+    s.type(path)
+    time.sleep(0.2)  # lets the name box's completer catch up before Return
+
+
+def press_return_in_file_dialog(s, dialog):
+    """Return in the file dialog. A first Return may only close the name box's completion
+    list; then the dialog is still alone and gets a second one. Returns what came next: a new
+    dialog (a question), "closed" (the file dialog went away) or None."""
+    for attempt in range(2):
+        s.key("Return")
+        outcome = None
+
+        def settled():
+            nonlocal outcome
+            others = [w for w in s.dialogs() if w.id != dialog.id]
+            if others:
+                outcome = others[0]
+            elif not any(w.id == dialog.id for w in s.windows()):
+                outcome = "closed"
+            return outcome
+
+        wait_for(settled, 3.0 if attempt == 0 else 6.0, 0.1)
+        if outcome is not None:
+            return outcome
+        s.note("file dialog still open after Return")
+    return None
+
+
+@journey
+def save_as_onto_existing_file(s):
+    """Save As onto an existing page asks first; No returns to the dialog and keeps the page;
+    Yes replaces it."""
+    existing = b"<p>keep me</p>\r\n"
+    target = s.write_file("b.html", existing)
+    path, frame = open_page(s, "a.html", PAGE)
+    dialog = save_as_dialog(s, frame)
+    enter_file_name(s, dialog, target)
+    before = s.stamp(target)
+    outcome = press_return_in_file_dialog(s, dialog)
+    if outcome == "closed" or outcome is None:
+        s.wait_file_changed(target, before, 2.0)
+        raise JourneyFailed(
+            f"no question before replacing {target} (dialog {outcome or 'stuck'}); "
+            f"the file now holds {s.read(target)!r}, it held {existing!r}")
+    question = outcome
+    s.note(f"question {question}")
+    expect_bytes(s.read(target), existing, "existing file while the question is open")
+    s.focus(question)
+    s.key("n")  # いいえ(&N)
+    if not wait_for(lambda: not any(w.id == question.id for w in s.windows()), 5.0, 0.1):
+        raise JourneyFailed("the question did not close on No")
+    dialog = s.wait_dialog(3.0)
+    if not dialog or dialog.name != "保存":
+        raise JourneyFailed(f"No did not return to the file dialog; windows: {s.windows()}")
+    time.sleep(0.3)  # a replacement after No would have begun by now
+    expect_bytes(s.read(target), existing, "existing file after answering No")
+    # Yes replaces it.
+    enter_file_name(s, dialog, target)
+    outcome = press_return_in_file_dialog(s, dialog)
+    if outcome in ("closed", None):
+        raise JourneyFailed(f"the second Return gave {outcome}, not the question again")
+    s.focus(outcome)
+    s.key("y")  # はい(&Y)
+    if not s.wait_file_changed(target, before):
+        raise JourneyFailed("Yes did not replace the file")
+    expect_bytes(s.read(target), PAGE, "file replaced after Yes")
+    s.wait_title(frame, r"b\.html")
+    expect_bytes(s.read(path), PAGE, "the page saved from")
+
+
+def open_unreadable_page(s, path):
+    """Starts the program with a page it cannot read, answers the message about it and returns
+    the frame once it shows a document (under whatever name)."""
+    # As root the mode bits stop nobody; the program then runs without the capabilities that
+    # override them, which makes the page unreadable to it as to any ordinary user.
+    s.start(path, unprivileged=True)
+    box = s.wait_dialog(15.0)
+    if not box:
+        raise JourneyFailed(f"no message about the unreadable page; windows: {s.windows()}")
+    s.note(f"message {box}")
+    s.focus(box)
+    s.key("Return")
+    frame = s.main_window()
+    s.wait_title(frame, r" - \[")  # a document window, maximized in the frame
+    s.focus(frame)
+    return frame
+
+
+@journey
+def unreadable_page_save_goes_through_save_as(s):
+    """A page the program cannot read opens empty with a message; typing and Ctrl+S must not
+    replace the page but ask for a name (Save As)."""
+    original = b"<p>secret</p>\r\n"
+    path = s.write_file("u.html", original, 0o000)
+    frame = open_unreadable_page(s, path)
+    s.type("x")
+    before = s.stamp(path)
+    s.key("ctrl+s")
+    dialog = s.wait_dialog(5.0)
+    if not dialog or dialog.name != "保存":
+        changed = s.wait_file_changed(path, before, 1.0)
+        os.chmod(path, 0o600)
+        raise JourneyFailed(
+            f"Ctrl+S showed {dialog} instead of the Save As dialog; the page was "
+            f"{'replaced' if changed else 'kept'}: it holds {s.read(path)!r}, it held "
+            f"{original!r}")
+    # The page is unchanged and the text goes where the user says.
+    other = s.path("saved.html")
+    enter_file_name(s, dialog, other)
+    outcome = press_return_in_file_dialog(s, dialog)
+    if outcome != "closed":
+        raise JourneyFailed(f"saving to a new name gave {outcome}")
+    if not s.wait_file_changed(other, None):
+        raise JourneyFailed(f"{other} was not written")
+    expect_bytes(s.read(other), b"x", "text saved under the new name")
+    if s.stamp(path) != before:
+        raise JourneyFailed("the unreadable page was touched")
+    os.chmod(path, 0o600)
+    expect_bytes(s.read(path), original, "the unreadable page")
+
+
+@journey
+def unreadable_page_not_in_recent_files(s):
+    """A page that failed to open does not join the recent files (written at exit)."""
+    path = s.write_file("u.html", b"<p>secret</p>\r\n", 0o000)
+    frame = open_unreadable_page(s, path)
+    s.menu("f", "x")  # ﾌｧｲﾙ(&F) › 終了(&X)
+    if not s.wait_exit(10.0):
+        raise JourneyFailed(f"the program did not end; dialogs: {s.dialogs()}")
+    settings = s.read(os.path.join(s.program_dir, "Scrivlet.ini"))
+    if b"u.html" in settings:
+        raise JourneyFailed(f"the recent files list the page that failed to open: {settings!r}")
+
+
+@journey
+def type_japanese_save_shift_jis(s):
+    """Japanese typed through the keyboard is saved in Shift-JIS, no character dropped."""
+    text = "日本語のﾍﾟｰｼﾞ"
+    s.bind_characters(text)
+    path, _ = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.type(text)
+    expect_bytes(save_and_wait(s, path), PAGE + text.encode("cp932"), "bytes saved")
+
+
+@journey
+def path_with_slash_o_folder_opens(s):
+    """A page in a folder whose name starts with O (…/Output/a.html) opens from the command
+    line: "/O" inside a path is not the switch."""
+    path = s.write_file("Output/a.html", PAGE)
+    s.start(path)
+    frame = s.main_window()
+    try:
+        s.wait_title(frame, r"Output/a\.html", timeout=5.0)
+    except JourneyFailed:
+        raise JourneyFailed(f"{path} did not open: the frame is titled {s.title(frame)!r}")
+
+
+@journey
+def close_after_undoing_everything(s):
+    """Type, undo every step, close the program: no question, the program ends, the page is as
+    it was."""
+    path, frame = open_page(s, "a.html", PAGE)
+    before = s.stamp(path)
+    s.key("ctrl+End")
+    s.type("abc")
+    s.key(*["ctrl+z"] * 6)
+    s.menu("f", "x")  # ﾌｧｲﾙ(&F) › 終了(&X)
+    if not s.wait_exit(10.0):
+        raise JourneyFailed(f"the program did not end; dialogs: {s.dialogs()}")
+    if s.stamp(path) != before:
+        raise JourneyFailed(f"the page changed: {s.read(path)!r}")
+
+
+@journey
+def close_after_undoing_past_save_asks(s):
+    """Type, save, undo: the text differs from the file, so closing must ask (answer Cancel and
+    the window stays)."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.type("x")
+    saved = save_and_wait(s, path)
+    expect_bytes(saved, PAGE + b"x", "bytes saved after typing x")
+    s.key("ctrl+z")
+    s.menu("f", "x")
+    question = s.wait_dialog(5.0)
+    if not question:
+        gone = s.wait_exit(2.0)
+        raise JourneyFailed(
+            "closing after undoing past the save asked nothing; the program "
+            f"{'ended' if gone else 'stayed'} and the file holds {s.read(path)!r} while the "
+            "text was the original page")
+    s.key("Escape")  # キャンセル
+    if not s.running():
+        raise JourneyFailed("the program ended after Cancel")
+    expect_bytes(s.read(path), PAGE + b"x", "file after cancelling the question")
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--program-dir", default=os.environ.get("SCRIVLET_PROGRAM_DIR"))
+    parser.add_argument("--log-dir", default=os.path.join(os.getcwd(), "e2e-failures"))
+    parser.add_argument("--timeout", type=float, default=45.0)
+    parser.add_argument("--list", action="store_true")
+    parser.add_argument("--verbose", action="store_true", help="print the steps of passing "
+                        "journeys too")
+    parser.add_argument("names", nargs="*")
+    args = parser.parse_args()
+    if args.list:
+        print("\n".join(JOURNEYS))
+        return 0
+    names = args.names or list(JOURNEYS)
+    failed = []
+    for name in names:
+        if name not in JOURNEYS:
+            print(f"no journey {name}", file=sys.stderr)
+            return 2
+        started = time.monotonic()
+        for attempt in range(BUSY_ATTEMPTS):
+            try:
+                with Session(name, args.program_dir, args.log_dir, args.timeout) as s:
+                    JOURNEYS[name](s)
+                    if args.verbose:
+                        print("\n".join(s.steps()))
+                print(f"PASS {name} ({time.monotonic() - started:.1f} s)")
+                break
+            except ConverterBusy as e:
+                # Another process on the machine converted at that very moment; that says
+                # nothing about the journey, so it gets another go.
+                if attempt + 1 < BUSY_ATTEMPTS:
+                    print(f"RETRY {name}: {e}", file=sys.stderr)
+                    continue
+                failed.append(name)
+                print(f"FAIL {name}: {e}")
+            except JourneyFailed as e:
+                failed.append(name)
+                print(f"FAIL {name}: {e}")
+                break
+            except Exception as e:  # a fault of the journey or the harness is a failure too
+                traceback.print_exc()
+                failed.append(name)
+                print(f"FAIL {name}: {e!r}")
+                break
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
