@@ -1,6 +1,5 @@
 // unkanj: the converter of UNKANJ.DLL as a command, for converting files in batches.
 #include "Command.h"
-#include "RunLock.h"
 
 #include <cstdio>
 #include <optional>
@@ -48,7 +47,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "unkanj: %s\nTry 'unkanj --help'.\n", error.c_str());
         return static_cast<int>(Status::BadCommand);
     }
-    Result result = runCommand(*command, defaultLockPath());
+    // No lock: the tool uses no work file, so the editor's library has nothing to wait for.
+    Result result = runCommand(*command, std::string());
     if (result.status != Status::Ok)
         std::fprintf(stderr, "unkanj: %s\n", result.message.c_str());
     return static_cast<int>(result.status);

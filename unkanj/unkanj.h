@@ -1,7 +1,8 @@
 /* The C interface of UNKANJ.DLL, the kanji-code converter. The program loads the library at
  * run time (dlopen) and looks these two symbols up; nothing else is exported.
  *
- *   ccGetRunning()  non-zero while any process on the machine runs a conversion.
+ *   ccGetRunning()  non-zero while another conversion of the library from the same program
+ *                   directory runs (they share one work file).
  *   ccCommand()     runs one command, "t <code> <line> <source> <destination>", and returns 0
  *                   on success; the buffer receives one NUL-terminated line (a summary, or the
  *                   reason of a failure), cut to bufferSize bytes. buffer may be NULL.
