@@ -25,6 +25,11 @@ inline constexpr Byte kEsc = 0x1B;
 inline constexpr Byte kSo = 0x0E;
 inline constexpr Byte kSi = 0x0F;
 
+// 〓 (U+3013, the geta mark), which stands for a faulty sequence in EUC and JIS output: row 2,
+// cell 14 in every code (Shift-JIS 0x81AC, EUC 0xA2AE, JIS 0x222E).
+inline constexpr unsigned kGetaRow = 2;
+inline constexpr unsigned kGetaCell = 14;
+
 // ---------------------------------------------------------------------------------------------
 // Shift-JIS arithmetic
 
@@ -520,14 +525,15 @@ protected:
         return derivedTables().ibmTwin[row - kFirstIbmRow][cell - 1];
     }
 
-    // A user-defined character has no place in JIS or EUC: its reference. An unassigned IBM
-    // code has no code point either: it passes on as the faulty input it is.
-    void writeOutsideJisRows(unsigned row, unsigned cell)
+    // A user-defined character (rows 95-114) has no place in JIS or EUC: its reference. An
+    // unassigned IBM code is no character at all: the caller writes 〓 for it, as for any
+    // faulty input; false then.
+    bool writeUserDefined(unsigned row, unsigned cell)
     {
-        if (row < kFirstIbmRow)
-            writeReference(kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1));
-        else
-            writeShiftJisBytes(row, cell);
+        if (row >= kFirstIbmRow)
+            return false;
+        writeReference(kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1));
+        return true;
     }
 
     Output &m_out;
@@ -560,12 +566,10 @@ public:
     {
         if (row > kJisRows) {
             PackedCode code = jisRowsCode(row, cell);
-            if (code == 0) {
-                writeOutsideJisRows(row, cell);
+            if (code == 0 && writeUserDefined(row, cell))
                 return;
-            }
-            row = code >> 8;
-            cell = code & 0xFF;
+            row = code != 0 ? code >> 8 : kGetaRow;
+            cell = code != 0 ? code & 0xFF : kGetaCell;
         }
         Byte *o = m_out.room(2);
         o[0] = static_cast<Byte>(row + 0xA0);
@@ -580,13 +584,14 @@ public:
         m_out.advance(2);
     }
     void codePoint(char32_t cp) { writeReference(cp); }
-    void fault(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    // EUC output is always valid EUC: a faulty sequence of the source becomes one 〓.
+    void fault(const Byte *, std::size_t) { dbcs(kGetaRow, kGetaCell); }
     void finish() {}
 };
 
 // ISO-2022-JP with the CP932 rows: only ESC $ B, ESC ( I and ESC ( B, each written only when
-// the set changes, and ASCII again before every control character, every reference, every
-// faulty byte and at the end.
+// the set changes, and ASCII again before every control character, every reference and at the
+// end.
 class JisEncoder : public EncoderBase
 {
 public:
@@ -594,8 +599,24 @@ public:
 
     void ascii(const Byte *p, std::size_t n)
     {
-        select(JisSet::Ascii);
-        m_out.write(p, n);
+        // ESC, SO and SI of a source in another code would read as (or break) the escapes of
+        // JIS: each becomes 〓, so the output stays valid JIS.
+        const Byte *end = p + n;
+        const Byte *run = p;
+        for (const Byte *q = p; q < end; ++q) {
+            if (*q == kEsc || *q == kSo || *q == kSi) [[unlikely]] {
+                if (q > run) {
+                    select(JisSet::Ascii);
+                    m_out.write(run, static_cast<std::size_t>(q - run));
+                }
+                dbcs(kGetaRow, kGetaCell);
+                run = q + 1;
+            }
+        }
+        if (end > run || n == 0) {
+            select(JisSet::Ascii);
+            m_out.write(run, static_cast<std::size_t>(end - run));
+        }
     }
     void lineEnd()
     {
@@ -606,13 +627,13 @@ public:
     {
         if (row > kJisRows) {
             PackedCode code = jisRowsCode(row, cell);
-            if (code == 0) {
+            if (code == 0 && row < kFirstIbmRow) {
                 select(JisSet::Ascii);
-                writeOutsideJisRows(row, cell);
+                writeUserDefined(row, cell);
                 return;
             }
-            row = code >> 8;
-            cell = code & 0xFF;
+            row = code != 0 ? code >> 8 : kGetaRow;
+            cell = code != 0 ? code & 0xFF : kGetaCell;
         }
         select(JisSet::Kanji);
         Byte *o = m_out.room(2);
@@ -631,11 +652,8 @@ public:
         select(JisSet::Ascii);
         writeReference(cp);
     }
-    void fault(const Byte *p, std::size_t n)
-    {
-        select(JisSet::Ascii);
-        m_out.write(p, n);
-    }
+    // JIS output is always valid JIS: a faulty sequence of the source becomes one 〓.
+    void fault(const Byte *, std::size_t) { dbcs(kGetaRow, kGetaCell); }
     void finish() { select(JisSet::Ascii); }
 
 private:
