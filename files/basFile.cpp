@@ -11,6 +11,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <memory>
+
 namespace scrivlet::basFile {
 
 namespace {
@@ -104,27 +106,26 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
 {
     const QString work = files::workFilePath();
     QFile::remove(work);
+    // However the save ends (converted, fallen back, failed), the work file goes with it.
+    const std::unique_ptr<const QString, void (*)(const QString *)> removeWork(
+        &work, [](const QString *name) { QFile::remove(*name); });
     const bool css = GetExtension(path).compare(u"css", Qt::CaseInsensitive) == 0;
     const QByteArray bytes = EncodeForSaving(text, css);
     {
         QFile file(work);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(bytes) != bytes.size() || !file.flush()) {
-            file.close();
-            QFile::remove(work);
             messages.critical(files::msg::kSaveFailed);
             return false;
         }
     }
     if (!basKanji::ConvertKanjiFile(messages, work, path, kanjiOption(), lineOption())) {
         if (!files::replaceFileContents(path, bytes)) {
-            QFile::remove(work);
             messages.critical(files::msg::kSaveFailed);
             return false;
         }
         messages.critical(files::msg::kConversionFailed);
     }
-    QFile::remove(work);
     return true;
 }
 
