@@ -393,13 +393,25 @@ void decodeJis(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fro
     }
 }
 
+// A sink that takes every character known by its code point as that code point, rather than by
+// its CP932 code: the UTF-8 encoder, for which a UTF-8 source passes through character for
+// character (U+301C stays U+301C, not the U+FF5E its CP932 code would give back).
+template<class Sink>
+inline constexpr bool kKeepsCodePoints = requires
+{
+    Sink::kKeepsCodePoints;
+};
+
+// The CP932 table of a sink that wants none: every code point goes to codePoint().
+inline constexpr PackedCode kNoCodes[0x10000] = {};
+
 // Runs the decoder of a source code over a text.
 template<class Sink>
 void decode(KanjiCode code, std::string_view text, Sink &sink)
 {
     auto p = reinterpret_cast<const Byte *>(text.data());
     auto end = p + text.size();
-    const PackedCode *fromUnicode = derivedTables().fromUnicode;
+    const PackedCode *fromUnicode = kKeepsCodePoints<Sink> ? kNoCodes : derivedTables().fromUnicode;
     switch (code) {
     case KanjiCode::Ascii:
     case KanjiCode::ShiftJis:
@@ -669,6 +681,59 @@ private:
     }
 
     JisSet m_set = JisSet::Ascii;
+};
+
+// UTF-8 without a byte-order mark: every character as itself. A code of a Shift-JIS, EUC or JIS
+// source is its CP932 character (a user-defined one its private-use code point); a faulty
+// sequence, or a code CP932 leaves unassigned, becomes 〓 as in EUC and JIS.
+class Utf8Encoder : public EncoderBase
+{
+public:
+    using EncoderBase::EncoderBase;
+    static constexpr bool kKeepsCodePoints = true;
+
+    void ascii(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    void lineEnd() { writeLineEnd(); }
+    void dbcs(unsigned row, unsigned cell)
+    {
+        char32_t cp = row >= kFirstUserRow && row < kFirstIbmRow
+                          ? kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1)
+                          : kCp932ToUnicode[row - 1][cell - 1];
+        writeUtf8(cp != 0 ? cp : kGeta);
+    }
+    void kana(Byte b) { writeUtf8(0xFF61 + (b - 0xA1u)); }
+    void codePoint(char32_t cp) { writeUtf8(cp); }
+    void fault(const Byte *, std::size_t) { writeUtf8(kGeta); }
+    void finish() {}
+
+private:
+    static constexpr char32_t kGeta = 0x3013;
+
+    void writeUtf8(char32_t cp)
+    {
+        Byte *o = m_out.room(4);
+        std::size_t n;
+        if (cp < 0x80) {
+            o[0] = static_cast<Byte>(cp);
+            n = 1;
+        } else if (cp < 0x800) {
+            o[0] = static_cast<Byte>(0xC0 | cp >> 6);
+            o[1] = static_cast<Byte>(0x80 | (cp & 0x3F));
+            n = 2;
+        } else if (cp < 0x10000) {
+            o[0] = static_cast<Byte>(0xE0 | cp >> 12);
+            o[1] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
+            o[2] = static_cast<Byte>(0x80 | (cp & 0x3F));
+            n = 3;
+        } else {
+            o[0] = static_cast<Byte>(0xF0 | cp >> 18);
+            o[1] = static_cast<Byte>(0x80 | (cp >> 12 & 0x3F));
+            o[2] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
+            o[3] = static_cast<Byte>(0x80 | (cp & 0x3F));
+            n = 4;
+        }
+        m_out.advance(n);
+    }
 };
 
 } // namespace scrivlet::unkanj::detail

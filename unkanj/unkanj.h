@@ -7,7 +7,8 @@
  *                   on success; the buffer receives one NUL-terminated line (a summary, or the
  *                   reason of a failure), cut to bufferSize bytes. buffer may be NULL.
  *
- * Codes: "-s" Shift-JIS (CP932), "-j" JIS (ISO-2022-JP), "-e" EUC-JP. Line ends: "-crlf" or
+ * Codes: "-s" Shift-JIS (CP932), "-j" JIS (ISO-2022-JP), "-e" EUC-JP, "-w" UTF-8. Line ends:
+ * "-crlf" or
  * "-CRLF", "-CR", "-LF". A path with a blank or a comma is given in double quotes. */
 #ifndef SCRIVLET_UNKANJ_H
 #define SCRIVLET_UNKANJ_H

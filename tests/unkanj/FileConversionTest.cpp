@@ -72,6 +72,8 @@ TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
         {kSjis, "my page, v2.html", "  -CR   -s ", "out \"put.html",
          "<p>\x8A\xBF\x8E\x9A \xB1\xB2</p>\r<p>\x82\xA0</p>\r", 0600},
         {kSjis, "in.html", "-crlf -s", "out.html", kSjis, 04755},
+        {kSjis, "in.html", "-w -LF", "out.html",
+         "<p>\xE6\xBC\xA2\xE5\xAD\x97 \xEF\xBD\xB1\xEF\xBD\xB2</p>\n<p>\xE3\x81\x82</p>\n", 0644},
         {"", "in.html", "-j -CRLF", "out.html", "", 0664},
         // Style sheets, by either name in any letter case, get CSS escapes.
         {userDefined, "in.html", "-e -LF", "out.html", "a&#xE000;z", 0644},
