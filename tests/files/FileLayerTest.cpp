@@ -152,6 +152,36 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
     EXPECT_FALSE(workFileLeft());
 }
 
+TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
+{
+    // Every plane: ASCII, kanji, half-width katakana, an emoji, a combining mark, U+2028, and the
+    // wave dash, yen sign and copyright sign that Shift-JIS lacks or holds otherwise.
+    const QByteArray bytes =
+        "<meta charset=\"UTF-8\">\r\n<p>\xE6\xBC\xA2\xEF\xBD\xB1 "
+        "\xF0\x9F\x98\x80 e\xCC\x81 \xE2\x80\xA8 \xE3\x80\x9C\xC2\xA5\xC2\xA9</p>\r\n";
+    const QString text = QString::fromUtf8(bytes);
+    const QString path = page(QStringLiteral("utf8.html"));
+    writeBytes(path, "\xEF\xBB\xBF" + bytes);
+    EXPECT_EQ(basFile::LoadTextFile(messages, path), text) << "the mark is not part of the text";
+    writeBytes(path, bytes);
+    const QString loaded = basFile::LoadTextFile(messages, path);
+    EXPECT_EQ(loaded, text);
+    setSaveCodes(QStringLiteral("UTF-8"), QStringLiteral("CRLF"));
+    const QString saved = page(QStringLiteral("saved.html"));
+    EXPECT_TRUE(basFile::SaveTextFile(messages, saved, loaded));
+    EXPECT_EQ(readBytes(saved), bytes);
+    setSaveCodes(QStringLiteral("UTF-8"), QStringLiteral("LF"));
+    EXPECT_TRUE(basFile::SaveTextFile(messages, saved, loaded));
+    EXPECT_EQ(readBytes(saved), QByteArray(bytes).replace("\r\n", "\n"));
+    // Saved in Shift-JIS, what it cannot hold still becomes references.
+    setSaveCodes(QStringLiteral("Shift-JIS"), QStringLiteral("CRLF"));
+    EXPECT_TRUE(basFile::SaveTextFile(messages, saved, loaded));
+    EXPECT_TRUE(readBytes(saved).contains("&#x1F600;"));
+    EXPECT_TRUE(readBytes(saved).contains("\x81\x60&#xA5;&#xA9;"));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(workFileLeft());
+}
+
 TEST_F(FileLayer, SavingOverALongerFileLeavesNoTail)
 {
     const QString target = page(QStringLiteral("long.html"));
