@@ -81,9 +81,9 @@ void frmEdit::buildMenus()
     mnuFile[5]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu *kanji = mnuFileMenu->addMenu(QStringLiteral("保存時の漢字ｺｰﾄﾞ(&K)"));
     kanji->setObjectName(QStringLiteral("mnuFileKanjiMenu"));
-    mnuFileKanji = addMenuFamily(
-        kanji, QStringLiteral("mnuFileKanji"),
-        {QStringLiteral("JIS(&J)"), QStringLiteral("EUC(&E)"), QStringLiteral("Shift-JIS(&S)")});
+    mnuFileKanji = addMenuFamily(kanji, QStringLiteral("mnuFileKanji"),
+                                 {QStringLiteral("JIS(&J)"), QStringLiteral("EUC(&E)"),
+                                  QStringLiteral("Shift-JIS(&S)"), QStringLiteral("UTF-8(&U)")});
     QMenu *lineEnds = mnuFileMenu->addMenu(QStringLiteral("保存時の改行ｺｰﾄﾞ(&R)"));
     lineEnds->setObjectName(QStringLiteral("mnuFileReturnMenu"));
     mnuFileReturn = addMenuFamily(
@@ -334,14 +334,15 @@ void frmEdit::mnuFileMenu_Click()
 {
     const QString kanji = basINI::ReadIniString(
         QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS"));
-    const int kanjiIndex = kanji == u"JIS" ? 0 : kanji == u"EUC" ? 1 : 2;
+    // Any other value counts as Shift-JIS, so an older settings file keeps its meaning.
+    const int kanjiIndex = kanji == u"JIS" ? 0 : kanji == u"EUC" ? 1 : kanji == u"UTF-8" ? 3 : 2;
     const QString lineEnd = basINI::ReadIniString(
         QStringLiteral("Convert"), QStringLiteral("ReturnCode"), QStringLiteral("CRLF"));
     const int returnIndex = lineEnd == u"CR" ? 1 : lineEnd == u"LF" ? 2 : 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < mnuFileKanji.size(); ++i)
         mnuFileKanji[i]->setChecked(i == kanjiIndex);
+    for (int i = 0; i < mnuFileReturn.size(); ++i)
         mnuFileReturn[i]->setChecked(i == returnIndex);
-    }
 }
 
 void frmEdit::mnuFileKanji_Click(int index)
@@ -350,6 +351,7 @@ void frmEdit::mnuFileKanji_Click(int index)
     mnuFileKanji[index]->setChecked(!mnuFileKanji[index]->isChecked());
     const QString value = index == 0   ? QStringLiteral("JIS")
                           : index == 1 ? QStringLiteral("EUC")
+                          : index == 3 ? QStringLiteral("UTF-8")
                                        : QStringLiteral("Shift-JIS");
     basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"), value);
 }

@@ -5,6 +5,7 @@
 #include "editor/IEditControl.h"
 #include "editor/clsRTF.h"
 #include "files/Cp932.h"
+#include "files/basINI.h"
 #include "platform/Globals.h"
 #include "shell/frmMain.h"
 #include "tests/shell/AppDriver.h"
@@ -196,6 +197,32 @@ TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettings)
     app.dialogs.willChoose({target});
     app.click(app.active()->mnuFile[5]);
     EXPECT_EQ(app.readPage(QStringLiteral("euc.html")), QByteArray("\xc6\xfc\xcb\xdc\n"));
+}
+
+TEST_F(FileCommands, Utf8IsAFourthKanjiCode)
+{
+    // Every value of the setting checks its item; any other value counts as Shift-JIS.
+    const std::pair<const char *, int> values[] = {
+        {"JIS", 0}, {"EUC", 1}, {"Shift-JIS", 2}, {"UTF-8", 3}, {"utf-8", 2}, {"UTF8", 2}, {"", 2}};
+    for (const auto &[value, index] : values) {
+        ASSERT_TRUE(basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
+                                           QString::fromLatin1(value)));
+        win()->mnuFileMenu_Click();
+        for (int i = 0; i < win()->mnuFileKanji.size(); ++i)
+            EXPECT_EQ(win()->mnuFileKanji[i]->isChecked(), i == index) << value << " " << i;
+    }
+    EXPECT_EQ(win()->mnuFileKanji[3]->text(), QStringLiteral("UTF-8(&U)"));
+    app.click(win()->mnuFileKanji[3]);
+    EXPECT_EQ(app.setting(QStringLiteral("Convert"), QStringLiteral("KanjiCode")),
+              QStringLiteral("UTF-8"));
+
+    // The next save writes every character as itself.
+    const QString target = app.pagePath(QStringLiteral("utf8.html"));
+    win()->control().setText(QStringLiteral("日本😀\r\n"));
+    app.dialogs.willChoose({target});
+    app.click(win()->mnuFile[5]);
+    EXPECT_EQ(app.readPage(QStringLiteral("utf8.html")),
+              QByteArray("\xE6\x97\xA5\xE6\x9C\xAC\xF0\x9F\x98\x80\r\n"));
 }
 
 TEST_F(FileCommands, EditCommandsWorkThroughTheMenu)
