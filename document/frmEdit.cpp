@@ -9,6 +9,7 @@
 #include "editor/IEditControl.h"
 #include "editor/MenuState.h"
 #include "editor/clsRTF.h"
+#include "files/Charset.h"
 #include "files/ProgramPaths.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
@@ -280,13 +281,31 @@ bool frmEdit::Save()
 {
     if (strDocName.startsWith(document::msg::kUntitled))
         return SaveAs();
-    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, control().Text());
+    const QString text = control().Text();
+    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, text);
     m_frame.AddHistory(strDocName);
+    if (written)
+        reportCharsetMismatch(text);
     // A document whose file could not be written at all stays unsaved, so that closing it
     // still asks.
     if (written && objDoc)
         objDoc->setNeedSave(false);
     return written;
+}
+
+void frmEdit::reportCharsetMismatch(const QString &text)
+{
+    if (m_charsetReported)
+        return;
+    const QString declared = files::DeclaredCharset(text);
+    if (declared.isEmpty())
+        return;
+    const QString saved = files::SavedKanjiCode(basINI::ReadIniString(
+        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS")));
+    if (files::KanjiCodeOfCharset(declared) == saved)
+        return;
+    m_charsetReported = true;
+    m_platform.messages.information(document::msg::kCharsetMismatch.arg(saved, declared));
 }
 
 bool frmEdit::SaveAs()

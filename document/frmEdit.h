@@ -89,6 +89,9 @@ private:
     QStringList chooseFiles(const QString &title, bool save);
     bool Save();
     bool SaveAs();
+    // Tells the author, once per window, that the page declares a charset other than the code
+    // it was just saved in.
+    void reportCharsetMismatch(const QString &text);
 
     const Platform &m_platform;
     IFrame &m_frame;
@@ -100,6 +103,7 @@ private:
     QString strPreviewFile;
     QString m_tag;
     bool m_unloaded = false;
+    bool m_charsetReported = false;
 
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;

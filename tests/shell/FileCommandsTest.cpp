@@ -238,5 +238,32 @@ TEST_F(FileCommands, EditCommandsWorkThroughTheMenu)
     EXPECT_TRUE(win()->control().Text().contains(QStringLiteral("ABc")));
 }
 
+TEST_F(FileCommands, ACharsetDeclarationThatDiffersIsReportedOncePerWindow)
+{
+    const QString declared = QStringLiteral("<meta charset=\"Shift_JIS\">\r\n");
+    const QString mismatch =
+        document::msg::kCharsetMismatch.arg(QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS"));
+    const QString target = app.pagePath(QStringLiteral("declared.html"));
+    win()->control().setText(declared);
+    app.dialogs.willChoose({target});
+    app.click(win()->mnuFile[5]); // saved as Shift-JIS: they agree
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+
+    app.click(win()->mnuFileKanji[3]);
+    app.click(win()->mnuFile[5]);
+    app.click(win()->mnuFile[5]);
+    EXPECT_EQ(app.messages.texts(), QStringList{mismatch}) << "once per window";
+    EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(app.readPage(QStringLiteral("declared.html")), declared.toUtf8())
+        << "the page is not rewritten";
+
+    // Another window tells its own author.
+    app.frame().mnuFile_Click(0);
+    app.active()->control().setText(declared);
+    app.dialogs.willChoose({app.pagePath(QStringLiteral("other.html"))});
+    app.click(app.active()->mnuFile[5]);
+    EXPECT_EQ(app.messages.texts(), (QStringList{mismatch, mismatch}));
+}
+
 } // namespace
 } // namespace scrivlet::test
