@@ -22,4 +22,9 @@ constexpr int kFileDialogFlags = 2624004;
 // cancel.
 constexpr int kFileNameBuffer = 32767;
 
+// After a save: %1 the code the file was written in, %2 the charset the page declares.
+inline const QString kCharsetMismatch =
+    QStringLiteral("ﾌｧｲﾙは%1で保存しましたが、ﾍﾟｰｼﾞの文字ｺｰﾄﾞ宣言は%2です。\r\n"
+                   "ﾍﾟｰｼﾞの宣言を%1に合わせて書き直してください。");
+
 } // namespace scrivlet::document::msg

@@ -9,6 +9,7 @@
 #include "editor/IEditControl.h"
 #include "editor/MenuState.h"
 #include "editor/clsRTF.h"
+#include "files/Charset.h"
 #include "files/ProgramPaths.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
@@ -81,9 +82,9 @@ void frmEdit::buildMenus()
     mnuFile[5]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     QMenu *kanji = mnuFileMenu->addMenu(QStringLiteral("保存時の漢字ｺｰﾄﾞ(&K)"));
     kanji->setObjectName(QStringLiteral("mnuFileKanjiMenu"));
-    mnuFileKanji = addMenuFamily(
-        kanji, QStringLiteral("mnuFileKanji"),
-        {QStringLiteral("JIS(&J)"), QStringLiteral("EUC(&E)"), QStringLiteral("Shift-JIS(&S)")});
+    mnuFileKanji = addMenuFamily(kanji, QStringLiteral("mnuFileKanji"),
+                                 {QStringLiteral("JIS(&J)"), QStringLiteral("EUC(&E)"),
+                                  QStringLiteral("Shift-JIS(&S)"), QStringLiteral("UTF-8(&U)")});
     QMenu *lineEnds = mnuFileMenu->addMenu(QStringLiteral("保存時の改行ｺｰﾄﾞ(&R)"));
     lineEnds->setObjectName(QStringLiteral("mnuFileReturnMenu"));
     mnuFileReturn = addMenuFamily(
@@ -288,17 +289,34 @@ bool frmEdit::Save()
 {
     if (strDocName.startsWith(document::msg::kUntitled) || m_unreadFile)
         return SaveAs();
-    const SharedText text = control().TextSnapshot();
-    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, text.toString());
+    const SharedText snapshot = control().TextSnapshot();
+    const QString text = snapshot.toString();
+    const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, text);
     m_frame.AddHistory(strDocName);
     // A document whose file could not be written at all stays unsaved, so that closing it
     // still asks.
     if (written) {
-        m_savedText = text;
+        reportCharsetMismatch(text);
+        m_savedText = snapshot;
         if (objDoc)
             objDoc->setNeedSave(false);
     }
     return written;
+}
+
+void frmEdit::reportCharsetMismatch(const QString &text)
+{
+    if (m_charsetReported)
+        return;
+    const QString declared = files::DeclaredCharset(text);
+    if (declared.isEmpty())
+        return;
+    const QString saved = files::SavedKanjiCode(basINI::ReadIniString(
+        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS")));
+    if (files::KanjiCodeOfCharset(declared) == saved)
+        return;
+    m_charsetReported = true;
+    m_platform.messages.information(document::msg::kCharsetMismatch.arg(saved, declared));
 }
 
 bool frmEdit::SaveAs()
@@ -347,14 +365,15 @@ void frmEdit::mnuFileMenu_Click()
 {
     const QString kanji = basINI::ReadIniString(
         QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS"));
-    const int kanjiIndex = kanji == u"JIS" ? 0 : kanji == u"EUC" ? 1 : 2;
+    // Any other value counts as Shift-JIS, so an older settings file keeps its meaning.
+    const int kanjiIndex = kanji == u"JIS" ? 0 : kanji == u"EUC" ? 1 : kanji == u"UTF-8" ? 3 : 2;
     const QString lineEnd = basINI::ReadIniString(
         QStringLiteral("Convert"), QStringLiteral("ReturnCode"), QStringLiteral("CRLF"));
     const int returnIndex = lineEnd == u"CR" ? 1 : lineEnd == u"LF" ? 2 : 0;
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < mnuFileKanji.size(); ++i)
         mnuFileKanji[i]->setChecked(i == kanjiIndex);
+    for (int i = 0; i < mnuFileReturn.size(); ++i)
         mnuFileReturn[i]->setChecked(i == returnIndex);
-    }
 }
 
 void frmEdit::mnuFileKanji_Click(int index)
@@ -363,6 +382,7 @@ void frmEdit::mnuFileKanji_Click(int index)
     mnuFileKanji[index]->setChecked(!mnuFileKanji[index]->isChecked());
     const QString value = index == 0   ? QStringLiteral("JIS")
                           : index == 1 ? QStringLiteral("EUC")
+                          : index == 3 ? QStringLiteral("UTF-8")
                                        : QStringLiteral("Shift-JIS");
     basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"), value);
 }

@@ -90,6 +90,9 @@ private:
     QStringList chooseFiles(const QString &title, bool save);
     bool Save();
     bool SaveAs();
+    // Tells the author, once per window, that the page declares a charset other than the code
+    // it was just saved in.
+    void reportCharsetMismatch(const QString &text);
 
     const Platform &m_platform;
     IFrame &m_frame;
@@ -106,6 +109,7 @@ private:
     // The window's file exists but could not be read: a plain Save would replace a page the
     // user never saw, so the first one asks for a name.
     bool m_unreadFile = false;
+    bool m_charsetReported = false;
 
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 // Replacing a file's contents so that a reader, a crash or a full disk sees the old file or the
-// new one, never a mixture or nothing.
+// new one, never a mixture or nothing: the shared helper of fileio/, for Qt strings.
 
 #include <QByteArrayView>
 #include <QString>
@@ -11,7 +11,7 @@ namespace scrivlet::files {
 // it over the target. A symbolic link is written through to its target, and a replaced file
 // keeps its permissions (and, where allowed, its owner). False, with the target untouched and
 // no temporary file left, when the folder is missing or not writable, the target is not a
-// regular file or has no write permission at all, or writing fails.
+// regular file or is read-only (for root too), or writing fails.
 bool replaceFileContents(const QString &path, QByteArrayView bytes);
 
 } // namespace scrivlet::files

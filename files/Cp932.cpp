@@ -1,5 +1,7 @@
 #include "files/Cp932.h"
 
+#include "unkanj/AlternativeForms.h"
+
 #include <QSysInfo>
 
 #include <cerrno>
@@ -128,11 +130,17 @@ QByteArray encodeCp932(QStringView text, bool *ok)
         clean = false;
     };
 
+    // The alternative forms take their code from the table the converter is built from too,
+    // whatever this iconv's table says of them.
+    const auto alternativeAt = [&](qsizetype at) {
+        return unkanj::alternativeForm(text.utf16()[at]);
+    };
     qsizetype i = 0;
     while (i < text.size()) {
-        // The run up to the next refused character goes through iconv in one piece.
+        // The run up to the next refused character or alternative form goes through iconv in
+        // one piece.
         qsizetype end = i;
-        while (end < text.size() && refusedAt(text, end) == 0)
+        while (end < text.size() && refusedAt(text, end) == 0 && !alternativeAt(end))
             ++end;
         char *in = reinterpret_cast<char *>(const_cast<char16_t *>(text.utf16() + i));
         size_t inLeft = static_cast<size_t>(end - i) * 2;
@@ -156,7 +164,14 @@ QByteArray encodeCp932(QStringView text, bool *ok)
             ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
         }
         i = end;
-        if (i < text.size()) {
+        if (i >= text.size())
+            break;
+        if (const unkanj::AlternativeForm *form = alternativeAt(i)) {
+            *outPtr++ = static_cast<char>(form->lead);
+            *outPtr++ = static_cast<char>(form->trail);
+            outLeft -= 2;
+            ++i;
+        } else {
             const qsizetype width = refusedAt(text, i);
             substitute();
             i += width;

@@ -19,7 +19,8 @@ QString decodeCp932(QByteArrayView bytes, bool *ok = nullptr);
 // characters without a code, that includes the ones glibc would quietly turn into something
 // else: U+00A5 and U+203E (into the ASCII backslash and tilde) and the tag characters U+E0000
 // to U+E007F (into nothing). The JIS forms of the wave dash, double vertical line, minus sign,
-// em dash, cent, pound and not sign take the code of their Windows twins and count as held.
+// em dash, cent, pound and not sign take the code of their Windows twins and count as held
+// (the table of unkanj/AlternativeForms.h, which the converter shares).
 QByteArray encodeCp932(QStringView text, bool *ok = nullptr);
 
 } // namespace scrivlet

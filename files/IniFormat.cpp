@@ -194,6 +194,16 @@ Parsed parse(QByteArrayView file, const Line &line, TextCode code)
     return p;
 }
 
+// The name as reading it back from the file's code gives it.
+QString canonicalName(QStringView name, TextCode code)
+{
+    if (code != TextCode::Cp932)
+        return name.toString();
+    bool ok = false;
+    const QByteArray bytes = encodeCp932(name, &ok);
+    return ok ? decodeCp932(bytes) : name.toString();
+}
+
 bool nameMatches(QByteArrayView file, const Parsed &p, QStringView wanted, TextCode code)
 {
     const QByteArrayView bytes = file.sliced(p.nameBegin, p.nameEnd - p.nameBegin);
@@ -203,24 +213,28 @@ bool nameMatches(QByteArrayView file, const Parsed &p, QStringView wanted, TextC
 struct Location
 {
     bool sectionFound = false;
-    Line anchor; // the section's last line that is not blank (at first its header)
+    Line anchor; // the section's last entry: a key or a bare line (at first its header)
     bool keyFound = false;
     Line keyLine;
     Parsed key;
-    bool endsBlank = true; // the file's last line is blank (or there is none)
 };
 
 // Finds the first section named section and in it the first key named key. Stops as soon as
 // the answer is known, so a huge file beyond the section costs nothing.
-Location locate(QByteArrayView file, Encoding encoding, QStringView section, QStringView key)
+Location locate(QByteArrayView file, Encoding encoding, QStringView wantedSection,
+                QStringView wantedKey)
 {
+    // A name is looked for as it comes back from the file's code: the alternative forms (〜 for
+    // ～ and the like) are written under the code they stand for, which reads back as the
+    // Windows form, so a name holding one must be compared in that form.
+    const QString section = canonicalName(wantedSection, encoding.code);
+    const QString key = canonicalName(wantedKey, encoding.code);
     Location loc;
     bool inside = false;
     for (qsizetype at = encoding.bodyStart; at < file.size();) {
         const Line line = lineAt(file, at);
         at = line.next;
         const Parsed p = parse(file, line, encoding.code);
-        loc.endsBlank = p.kind == Kind::Blank;
         if (p.kind == Kind::Section) {
             if (inside)
                 break;
@@ -232,7 +246,8 @@ Location locate(QByteArrayView file, Encoding encoding, QStringView section, QSt
         }
         if (!inside)
             continue;
-        if (p.kind != Kind::Blank)
+        // Comments after the last entry stay below a new key, as blank lines do.
+        if (p.kind != Kind::Blank && p.kind != Kind::Comment)
             loc.anchor = line;
         if (p.kind == Kind::Key && nameMatches(file, p, key, encoding.code)) {
             loc.keyFound = true;
@@ -362,11 +377,10 @@ std::optional<QByteArray> withProfileValue(QByteArrayView file, QStringView sect
     }
 
     out.append(file);
+    // Right after the last line, with no blank line before it, as the Windows writer does.
     if (file.size() > encoding.bodyStart) {
         const char last = file.back();
         if (last != '\n' && last != '\r')
-            out.append(lineBreak);
-        if (!loc.endsBlank)
             out.append(lineBreak);
     }
     out.append('[' + *sectionBytes + ']' + lineBreak);

@@ -26,15 +26,18 @@ inline constexpr qsizetype kMaxProfileValueBytes = 1023;
 // not cover.
 std::optional<QString> profileValue(QByteArrayView file, QStringView section, QStringView key);
 
-// A value read as an integer: after any blanks, an optional sign and the leading run of decimal
-// digits, held to the range of int. 0 when there are no digits.
+// A value read as an integer: its leading run of decimal digits, held to the range of int. 0
+// when it does not begin with a digit (a sign or a blank included).
 int profileInteger(QStringView value);
 
 // The file with key in section set to value, and every other byte as it was: an existing key's
-// line is rewritten in place, a new key goes after the last line of its section, a new section
-// at the end of the file. A value whose blanks or quotes at the edges would be lost on reading
-// is written in double quotes. nullopt when the request cannot be stored faithfully: an empty
-// name, a line break or NUL in a name or the value, "=" in a key or a key starting with "[" or
+// line is rewritten in place, a new key goes after the last entry of its section (in front of
+// any comment lines that follow it), a new section right after the file's last line. Names
+// match as they read back from the file's code, so a name holding an alternative form (〜, —)
+// finds the line written for it. A value whose blanks or quotes at the edges would be lost on
+// reading is written in double quotes. nullopt when the request cannot be stored faithfully: an
+// empty name, a line break or NUL in a name or the value, "=" in a key or a key starting with "["
+// or
 // ";", a character the file's code cannot hold, or a UTF-16 file.
 std::optional<QByteArray> withProfileValue(QByteArrayView file, QStringView section,
                                            QStringView key, QStringView value);

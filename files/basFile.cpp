@@ -11,19 +11,44 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <memory>
+
 namespace scrivlet::basFile {
 
 namespace {
 
-QString kanjiOption()
+QString kanjiCode()
 {
-    const QString code = basINI::ReadIniString(
-        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS"));
+    return basINI::ReadIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
+                                 QStringLiteral("Shift-JIS"));
+}
+
+QString kanjiOption(const QString &code)
+{
     if (code == u"JIS")
         return QStringLiteral("-j");
     if (code == u"EUC")
         return QStringLiteral("-e");
+    if (code == u"UTF-8")
+        return QStringLiteral("-w");
     return QStringLiteral("-s");
+}
+
+// A page in UTF-8: a byte-order mark, or valid UTF-8 with at least one byte above 0x7F. Such a
+// page is loaded through UTF-8, so that characters Shift-JIS lacks arrive as themselves; every
+// other page goes through Shift-JIS exactly as before. Unreadable: no (the load reports it).
+bool isUtf8Page(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return true;
+    const bool high = std::any_of(bytes.begin(), bytes.end(),
+                                  [](char c) { return static_cast<uchar>(c) >= 0x80; });
+    return high && QByteArrayView(bytes).isValidUtf8();
 }
 
 QString lineOption()
@@ -85,7 +110,10 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
         *ok = false;
     const QString work = files::workFilePath();
     QFile::remove(work); // a stale work file would pass for this file's text
-    basKanji::ConvertKanjiFile(messages, path, work, QStringLiteral("-s"), QStringLiteral("-crlf"));
+    const bool utf8 = isUtf8Page(path);
+    basKanji::ConvertKanjiFile(messages, path, work,
+                               utf8 ? QStringLiteral("-w") : QStringLiteral("-s"),
+                               QStringLiteral("-crlf"));
     QFile file(work);
     if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
         messages.critical(path + files::msg::kCouldNotOpen);
@@ -101,34 +129,35 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
     }
     if (ok)
         *ok = true;
-    return decodeCp932(bytes);
+    return utf8 ? QString::fromUtf8(bytes) : decodeCp932(bytes);
 }
 
 bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
 {
     const QString work = files::workFilePath();
     QFile::remove(work);
+    // However the save ends (converted, fallen back, failed), the work file goes with it.
+    const std::unique_ptr<const QString, void (*)(const QString *)> removeWork(
+        &work, [](const QString *name) { QFile::remove(*name); });
     const bool css = GetExtension(path).compare(u"css", Qt::CaseInsensitive) == 0;
-    const QByteArray bytes = EncodeForSaving(text, css);
+    const QString code = kanjiCode();
+    // UTF-8 holds every character: no references, and the work file in UTF-8 as well.
+    const QByteArray bytes = code == u"UTF-8" ? text.toUtf8() : EncodeForSaving(text, css);
     {
         QFile file(work);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
             file.write(bytes) != bytes.size() || !file.flush()) {
-            file.close();
-            QFile::remove(work);
             messages.critical(files::msg::kSaveFailed);
             return false;
         }
     }
-    if (!basKanji::ConvertKanjiFile(messages, work, path, kanjiOption(), lineOption())) {
+    if (!basKanji::ConvertKanjiFile(messages, work, path, kanjiOption(code), lineOption())) {
         if (!files::replaceFileContents(path, bytes)) {
-            QFile::remove(work);
             messages.critical(files::msg::kSaveFailed);
             return false;
         }
         messages.critical(files::msg::kConversionFailed);
     }
-    QFile::remove(work);
     return true;
 }
 

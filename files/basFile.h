@@ -12,12 +12,16 @@ class IMessageService;
 namespace scrivlet::basFile {
 
 // The file's text, whatever its kanji code and line ends; empty after a failure, which has then
-// been shown, and *ok (when given) set to false. The file itself is never written.
+// been shown, and *ok (when given) set to false. A UTF-8 page arrives with every character as
+// itself (without its byte-order mark); other pages through Shift-JIS. The file itself is never
+// written.
 QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok = nullptr);
 
-// Writes text to path in the kanji code and line ends of the settings. The old file stays as it
+// Writes text to path in the kanji code ("JIS", "EUC", "UTF-8", anything else Shift-JIS) and
+// line ends of the settings; UTF-8 without a byte-order mark. The old file stays as it
 // was until the new contents are complete; failures are shown. True when the file was written,
-// in the chosen code or, after a failed conversion, as Shift-JIS.
+// in the chosen code or, after a failed conversion, as Shift-JIS (UTF-8 when that was chosen)
+// with CR LF.
 bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text);
 
 // The last component of a path ("/" separates components): empty when the path is empty or ends

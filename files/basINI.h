@@ -17,9 +17,9 @@ void SetIniFile(const QString &path);
 // The file that the reads and writes act on; empty until SetIniFile.
 QString CurrentIniFile();
 
-// The value of key in section read as an integer: after an optional sign, the leading decimal
-// digits, held to the range of int; 0 when the value has no leading digits (an empty value
-// too). defaultValue when the file, the section or the key does not exist.
+// The value of key in section read as an integer: its leading decimal digits, held to the
+// range of int; 0 when the value does not begin with a digit (a sign, a blank kept inside
+// quotes, an empty value). defaultValue when the file, the section or the key does not exist.
 int ReadIniInt(const QString &section, const QString &key, int defaultValue);
 
 // The value of key in section: blanks at its edges and one pair of enclosing quotes dropped,

@@ -1,5 +1,7 @@
 #include "KanjiTables.h"
 
+#include "AlternativeForms.h"
+
 #include <memory>
 
 namespace scrivlet::unkanj {
@@ -55,6 +57,15 @@ std::unique_ptr<DerivedTables> build()
     const RowGroup windowsOrder[] = {RowGroup::JisProper, RowGroup::Nec13, RowGroup::Ibm,
                                      RowGroup::NecSelected, RowGroup::User};
     fillInOrder(fromUnicode, windowsOrder);
+    // Code points CP932 lacks that stand for one of its codes (all in rows 1-2).
+    for (const AlternativeForm &form : kAlternativeForms) {
+        const bool evenRow = form.trail >= 0x9F;
+        const unsigned row = 2 * (form.lead - 0x81u) + (evenRow ? 2 : 1);
+        const unsigned cell =
+            evenRow ? form.trail - 0x9Eu : form.trail - 0x3Fu - (form.trail >= 0x80 ? 1 : 0);
+        if (fromUnicode[form.codePoint] == 0)
+            fromUnicode[form.codePoint] = static_cast<PackedCode>(row << 8 | cell);
+    }
 
     auto jisOnly = std::make_unique<PackedCode[]>(0x10000);
     const RowGroup twinOrder[] = {RowGroup::JisProper, RowGroup::Nec13, RowGroup::NecSelected};

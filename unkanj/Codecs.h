@@ -25,6 +25,11 @@ inline constexpr Byte kEsc = 0x1B;
 inline constexpr Byte kSo = 0x0E;
 inline constexpr Byte kSi = 0x0F;
 
+// 〓 (U+3013, the geta mark), which stands for a faulty sequence in EUC and JIS output: row 2,
+// cell 14 in every code (Shift-JIS 0x81AC, EUC 0xA2AE, JIS 0x222E).
+inline constexpr unsigned kGetaRow = 2;
+inline constexpr unsigned kGetaCell = 14;
+
 // ---------------------------------------------------------------------------------------------
 // Shift-JIS arithmetic
 
@@ -388,13 +393,25 @@ void decodeJis(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fro
     }
 }
 
+// A sink that takes every character known by its code point as that code point, rather than by
+// its CP932 code: the UTF-8 encoder, for which a UTF-8 source passes through character for
+// character (U+301C stays U+301C, not the U+FF5E its CP932 code would give back).
+template<class Sink>
+inline constexpr bool kKeepsCodePoints = requires
+{
+    Sink::kKeepsCodePoints;
+};
+
+// The CP932 table of a sink that wants none: every code point goes to codePoint().
+inline constexpr PackedCode kNoCodes[0x10000] = {};
+
 // Runs the decoder of a source code over a text.
 template<class Sink>
 void decode(KanjiCode code, std::string_view text, Sink &sink)
 {
     auto p = reinterpret_cast<const Byte *>(text.data());
     auto end = p + text.size();
-    const PackedCode *fromUnicode = derivedTables().fromUnicode;
+    const PackedCode *fromUnicode = kKeepsCodePoints<Sink> ? kNoCodes : derivedTables().fromUnicode;
     switch (code) {
     case KanjiCode::Ascii:
     case KanjiCode::ShiftJis:
@@ -520,14 +537,15 @@ protected:
         return derivedTables().ibmTwin[row - kFirstIbmRow][cell - 1];
     }
 
-    // A user-defined character has no place in JIS or EUC: its reference. An unassigned IBM
-    // code has no code point either: it passes on as the faulty input it is.
-    void writeOutsideJisRows(unsigned row, unsigned cell)
+    // A user-defined character (rows 95-114) has no place in JIS or EUC: its reference. An
+    // unassigned IBM code is no character at all: the caller writes 〓 for it, as for any
+    // faulty input; false then.
+    bool writeUserDefined(unsigned row, unsigned cell)
     {
-        if (row < kFirstIbmRow)
-            writeReference(kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1));
-        else
-            writeShiftJisBytes(row, cell);
+        if (row >= kFirstIbmRow)
+            return false;
+        writeReference(kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1));
+        return true;
     }
 
     Output &m_out;
@@ -560,12 +578,10 @@ public:
     {
         if (row > kJisRows) {
             PackedCode code = jisRowsCode(row, cell);
-            if (code == 0) {
-                writeOutsideJisRows(row, cell);
+            if (code == 0 && writeUserDefined(row, cell))
                 return;
-            }
-            row = code >> 8;
-            cell = code & 0xFF;
+            row = code != 0 ? code >> 8 : kGetaRow;
+            cell = code != 0 ? code & 0xFF : kGetaCell;
         }
         Byte *o = m_out.room(2);
         o[0] = static_cast<Byte>(row + 0xA0);
@@ -580,13 +596,14 @@ public:
         m_out.advance(2);
     }
     void codePoint(char32_t cp) { writeReference(cp); }
-    void fault(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    // EUC output is always valid EUC: a faulty sequence of the source becomes one 〓.
+    void fault(const Byte *, std::size_t) { dbcs(kGetaRow, kGetaCell); }
     void finish() {}
 };
 
 // ISO-2022-JP with the CP932 rows: only ESC $ B, ESC ( I and ESC ( B, each written only when
-// the set changes, and ASCII again before every control character, every reference, every
-// faulty byte and at the end.
+// the set changes, and ASCII again before every control character, every reference and at the
+// end.
 class JisEncoder : public EncoderBase
 {
 public:
@@ -594,8 +611,24 @@ public:
 
     void ascii(const Byte *p, std::size_t n)
     {
-        select(JisSet::Ascii);
-        m_out.write(p, n);
+        // ESC, SO and SI of a source in another code would read as (or break) the escapes of
+        // JIS: each becomes 〓, so the output stays valid JIS.
+        const Byte *end = p + n;
+        const Byte *run = p;
+        for (const Byte *q = p; q < end; ++q) {
+            if (*q == kEsc || *q == kSo || *q == kSi) [[unlikely]] {
+                if (q > run) {
+                    select(JisSet::Ascii);
+                    m_out.write(run, static_cast<std::size_t>(q - run));
+                }
+                dbcs(kGetaRow, kGetaCell);
+                run = q + 1;
+            }
+        }
+        if (end > run || n == 0) {
+            select(JisSet::Ascii);
+            m_out.write(run, static_cast<std::size_t>(end - run));
+        }
     }
     void lineEnd()
     {
@@ -606,13 +639,13 @@ public:
     {
         if (row > kJisRows) {
             PackedCode code = jisRowsCode(row, cell);
-            if (code == 0) {
+            if (code == 0 && row < kFirstIbmRow) {
                 select(JisSet::Ascii);
-                writeOutsideJisRows(row, cell);
+                writeUserDefined(row, cell);
                 return;
             }
-            row = code >> 8;
-            cell = code & 0xFF;
+            row = code != 0 ? code >> 8 : kGetaRow;
+            cell = code != 0 ? code & 0xFF : kGetaCell;
         }
         select(JisSet::Kanji);
         Byte *o = m_out.room(2);
@@ -631,11 +664,8 @@ public:
         select(JisSet::Ascii);
         writeReference(cp);
     }
-    void fault(const Byte *p, std::size_t n)
-    {
-        select(JisSet::Ascii);
-        m_out.write(p, n);
-    }
+    // JIS output is always valid JIS: a faulty sequence of the source becomes one 〓.
+    void fault(const Byte *, std::size_t) { dbcs(kGetaRow, kGetaCell); }
     void finish() { select(JisSet::Ascii); }
 
 private:
@@ -651,6 +681,59 @@ private:
     }
 
     JisSet m_set = JisSet::Ascii;
+};
+
+// UTF-8 without a byte-order mark: every character as itself. A code of a Shift-JIS, EUC or JIS
+// source is its CP932 character (a user-defined one its private-use code point); a faulty
+// sequence, or a code CP932 leaves unassigned, becomes 〓 as in EUC and JIS.
+class Utf8Encoder : public EncoderBase
+{
+public:
+    using EncoderBase::EncoderBase;
+    static constexpr bool kKeepsCodePoints = true;
+
+    void ascii(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    void lineEnd() { writeLineEnd(); }
+    void dbcs(unsigned row, unsigned cell)
+    {
+        char32_t cp = row >= kFirstUserRow && row < kFirstIbmRow
+                          ? kFirstUserCodePoint + (row - kFirstUserRow) * 94 + (cell - 1)
+                          : kCp932ToUnicode[row - 1][cell - 1];
+        writeUtf8(cp != 0 ? cp : kGeta);
+    }
+    void kana(Byte b) { writeUtf8(0xFF61 + (b - 0xA1u)); }
+    void codePoint(char32_t cp) { writeUtf8(cp); }
+    void fault(const Byte *, std::size_t) { writeUtf8(kGeta); }
+    void finish() {}
+
+private:
+    static constexpr char32_t kGeta = 0x3013;
+
+    void writeUtf8(char32_t cp)
+    {
+        Byte *o = m_out.room(4);
+        std::size_t n;
+        if (cp < 0x80) {
+            o[0] = static_cast<Byte>(cp);
+            n = 1;
+        } else if (cp < 0x800) {
+            o[0] = static_cast<Byte>(0xC0 | cp >> 6);
+            o[1] = static_cast<Byte>(0x80 | (cp & 0x3F));
+            n = 2;
+        } else if (cp < 0x10000) {
+            o[0] = static_cast<Byte>(0xE0 | cp >> 12);
+            o[1] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
+            o[2] = static_cast<Byte>(0x80 | (cp & 0x3F));
+            n = 3;
+        } else {
+            o[0] = static_cast<Byte>(0xF0 | cp >> 18);
+            o[1] = static_cast<Byte>(0x80 | (cp >> 12 & 0x3F));
+            o[2] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
+            o[3] = static_cast<Byte>(0x80 | (cp & 0x3F));
+            n = 4;
+        }
+        m_out.advance(n);
+    }
 };
 
 } // namespace scrivlet::unkanj::detail

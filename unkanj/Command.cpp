@@ -12,7 +12,7 @@ namespace scrivlet::unkanj {
 
 namespace {
 
-constexpr const char *kUsage = "usage: t -s|-j|-e -crlf|-CRLF|-CR|-LF source destination";
+constexpr const char *kUsage = "usage: t -s|-j|-e|-w -crlf|-CRLF|-CR|-LF source destination";
 
 bool isBlank(char c)
 {
@@ -137,10 +137,11 @@ std::optional<Command> parseCommand(const std::vector<std::string> &words, std::
     bool haveLine = false;
     for (std::size_t i = 1; i <= 2; ++i) {
         const std::string &option = words[i];
-        if (!haveCode && (option == "-s" || option == "-j" || option == "-e")) {
+        if (!haveCode && (option == "-s" || option == "-j" || option == "-e" || option == "-w")) {
             command.code = option == "-s"   ? KanjiCode::ShiftJis
                            : option == "-j" ? KanjiCode::Jis
-                                            : KanjiCode::Euc;
+                           : option == "-e" ? KanjiCode::Euc
+                                            : KanjiCode::Utf8;
             haveCode = true;
         } else if (!haveLine &&
                    (option == "-crlf" || option == "-CRLF" || option == "-CR" || option == "-LF")) {

@@ -2,7 +2,8 @@
 //
 //   t <code> <line> <source> <destination>
 //
-// <code> is "-s" (Shift-JIS), "-j" (JIS) or "-e" (EUC); <line> is "-crlf" or "-CRLF" (CR LF),
+// <code> is "-s" (Shift-JIS), "-j" (JIS), "-e" (EUC) or "-w" (UTF-8); <line> is "-crlf" or "-CRLF"
+// (CR LF),
 // "-CR" or "-LF" (the two options may come in either order). Blanks separate the words; a path
 // with a blank or a comma comes in double quotes, and such a path ends at a quote that is
 // followed by a blank or by the end of the command.

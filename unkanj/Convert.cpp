@@ -59,6 +59,8 @@ std::string convert(std::string_view text, KanjiCode from, const OutputFormat &t
         return run<detail::JisEncoder>(text, from, to, errors);
     case KanjiCode::Euc:
         return run<detail::EucEncoder>(text, from, to, errors);
+    case KanjiCode::Utf8:
+        return run<detail::Utf8Encoder>(text, from, to, errors);
     default:
         return run<detail::ShiftJisEncoder>(text, from, to, errors);
     }

@@ -10,13 +10,14 @@ namespace scrivlet::unkanj {
 
 struct OutputFormat
 {
-    KanjiCode code = KanjiCode::ShiftJis; // ShiftJis, Jis or Euc
+    KanjiCode code = KanjiCode::ShiftJis; // ShiftJis, Jis, Euc or Utf8
     LineEnd lineEnd = LineEnd::CrLf;
     ReferenceStyle references = ReferenceStyle::Html;
 };
 
 // Converts text, which is in the code `from`, to the output format. Every output code carries
-// the CP932 repertoire; anything else becomes a reference. Faulty bytes pass on unchanged.
+// the CP932 repertoire (anything else becomes a reference), UTF-8 every character. Faulty bytes
+// pass on unchanged into Shift-JIS and become 〓 in the other codes.
 std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to);
 
 struct Detection;

@@ -24,10 +24,10 @@ bool resolveLinks(const std::string &path, std::string &target, std::string &err
 // Whether path names an existing file with the given id.
 bool isSameFile(const std::string &path, const FileId &id);
 
-// Writes data to a new file beside target and renames it over target, so that readers see the
-// old file or the complete new one, never a part. A replaced file's permission bits (and, where
-// we may, owner and group) carry over; a new file gets 0666 less the umask. On failure target
-// is untouched and no temporary file remains. Does not follow a link at target: resolve first.
+// The shared atomic replacement of fileio/AtomicReplace.h, with a one-line reason on failure:
+// the target is untouched and no temporary file remains, and a read-only or non-regular target
+// is refused. Follows a link at target, though callers resolve it first to compare it with the
+// source.
 bool replaceFile(const std::string &target, std::string_view data, std::string &error);
 
 } // namespace scrivlet::unkanj

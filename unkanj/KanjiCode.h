@@ -3,7 +3,8 @@
 
 namespace scrivlet::unkanj {
 
-// The code a text is in. A source may be in any of them; the output is ShiftJis, Jis or Euc.
+// The code a text is in. A source may be in any of them; the output is ShiftJis, Jis, Euc or
+// Utf8.
 // Ascii is a source without any byte above 0x7F and without JIS escapes.
 enum class KanjiCode { Ascii, ShiftJis, Jis, Euc, Utf8 };
 

@@ -27,7 +27,8 @@ struct DerivedTables
 {
     // The CP932 code of each BMP code point, 0 when CP932 has none. Where CP932 holds a
     // character twice, the code Windows writes wins: JIS X 0208 proper, then NEC row 13, then
-    // the IBM extension, then the NEC-selected row.
+    // the IBM extension, then the NEC-selected row. The alternative forms of AlternativeForms.h
+    // (U+301C and the like) take the code they stand for.
     PackedCode fromUnicode[0x10000];
     // For each IBM extension code (rows 115-120) the code that stands for it in JIS and EUC:
     // its twin in rows 1-8 or 16-84 first, then in row 13, then in the NEC-selected rows

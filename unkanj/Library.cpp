@@ -5,7 +5,10 @@
 #include "RunLock.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <new>
 #include <string>
 
@@ -26,13 +29,35 @@ void copyMessage(const std::string &message, char *buffer, int bufferSize)
     buffer[length] = '\0';
 }
 
+// The folder this library was loaded from, the program directory whose work file our lock
+// guards; links resolved, so that every spelling of the folder shares one lock.
+std::string ownDirectory()
+{
+    Dl_info info{};
+    if (::dladdr(reinterpret_cast<void *>(&ccGetRunning), &info) == 0 || info.dli_fname == nullptr)
+        return {};
+    std::string path = info.dli_fname;
+    const auto slash = path.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    char resolved[PATH_MAX];
+    if (::realpath(folder.c_str(), resolved) != nullptr)
+        folder = resolved;
+    return folder;
+}
+
+std::string ownLockPath()
+{
+    const std::string folder = ownDirectory();
+    return folder.empty() ? std::string() : scrivlet::unkanj::lockPathFor(folder);
+}
+
 } // namespace
 
 extern "C" UNKANJ_API int ccGetRunning(void)
 {
     try {
         using namespace scrivlet::unkanj;
-        return isConversionRunning(defaultLockPath()) ? 1 : 0;
+        return isConversionRunning(ownLockPath()) ? 1 : 0;
     } catch (...) {
         return 0;
     }
@@ -43,7 +68,7 @@ extern "C" UNKANJ_API int ccCommand(void *, const char *command, char *buffer, i
 {
     using namespace scrivlet::unkanj;
     try {
-        Result result = runCommandLine(command != nullptr ? command : "", defaultLockPath());
+        Result result = runCommandLine(command != nullptr ? command : "", ownLockPath());
         copyMessage(result.message, buffer, bufferSize);
         return static_cast<int>(result.status);
     } catch (const std::bad_alloc &) {

@@ -1,6 +1,8 @@
 #include "RunLock.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -11,7 +13,8 @@ namespace scrivlet::unkanj {
 
 namespace {
 
-constexpr const char *kLockName = "scrivlet-unkanj.lock";
+// Hidden, beside the work file "Convert.html_".
+constexpr const char *kLockName = ".Convert.html_.lock";
 
 // Opens the lock file, creating it readable for every user. Never follows a link (a planted
 // link in a shared directory must not make us create or lock another file) and never hands the
@@ -48,17 +51,39 @@ int flockRetrying(int fd, int operation)
 
 } // namespace
 
-std::string defaultLockPath()
+std::string lockPathFor(const std::string &programDirectory)
 {
+    std::string folder = programDirectory;
+    while (folder.size() > 1 && folder.back() == '/')
+        folder.pop_back();
+    // The same test that puts the work file there.
+    if (!folder.empty() && ::access(folder.c_str(), W_OK | X_OK) == 0)
+        return (folder == "/" ? std::string() : folder) + "/" + kLockName;
+
+    // FNV-1a: a stable name per program directory, no cryptography needed.
+    unsigned long long hash = 14695981039346656037ULL;
+    for (unsigned char c : folder) {
+        hash ^= c;
+        hash *= 1099511628211ULL;
+    }
+    char name[96];
+    const char *runtime = std::getenv("XDG_RUNTIME_DIR");
     struct stat st
     {};
-    if (::stat("/run/lock", &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & 01777) == 01777)
-        return std::string("/run/lock/") + kLockName;
-    return std::string("/tmp/") + kLockName;
+    if (runtime != nullptr && runtime[0] == '/' && ::stat(runtime, &st) == 0 &&
+        S_ISDIR(st.st_mode)) {
+        std::snprintf(name, sizeof name, "/scrivlet-unkanj-%016llx.lock", hash);
+        return runtime + std::string(name);
+    }
+    std::snprintf(name, sizeof name, "/tmp/scrivlet-unkanj-%u-%016llx.lock",
+                  static_cast<unsigned>(::getuid()), hash);
+    return name;
 }
 
 bool isConversionRunning(const std::string &path)
 {
+    if (path.empty())
+        return false;
     int fd = openLockFile(path);
     if (fd < 0)
         return false; // no file: nobody ever converted since boot; unreadable: cannot tell
@@ -67,7 +92,7 @@ bool isConversionRunning(const std::string &path)
     return running;
 }
 
-RunLock::RunLock(const std::string &path) : m_fd(openLockFile(path))
+RunLock::RunLock(const std::string &path) : m_fd(path.empty() ? -1 : openLockFile(path))
 {
     if (m_fd < 0)
         return;

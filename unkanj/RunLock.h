@@ -1,33 +1,35 @@
-// The machine-wide sign that a conversion is running, for ccGetRunning().
+// The sign that a conversion through one program directory is running, for ccGetRunning().
 //
-// A conversion holds a shared flock() on one lock file for its whole run; asking whether one
+// What it guards: the program converts through one work file of fixed name, "Convert.html_",
+// in its program directory (or in the user's settings folder when that directory cannot be
+// written). Two conversions through the same work file must not overlap; nothing else can
+// collide. So "busy" means exactly that another conversion of the library in the same program
+// directory runs right now. The command-line tool, a copy of the library installed elsewhere, or
+// another user of a read-only installation (who has a work file of their own) never count.
+//
+// A conversion holds a shared flock() on the lock file for its whole run; asking whether one
 // runs tries an exclusive lock without waiting and lets go at once. The kernel drops a
-// process's locks when it dies, however it dies, so a crash never leaves the sign up. Shared
-// locks let conversions (the editor's, a batch of the command-line tool) run side by side.
+// process's locks when it dies, however it dies, so a crash never leaves the sign up.
 //
-// Where the file lies: "while any process on the machine runs a conversion" needs a place that
-// every user sees alike. $XDG_RUNTIME_DIR is per user (and missing for services), so it cannot
-// serve. /tmp may be private to a service (systemd's PrivateTmp). /run/lock is the system's
-// place for such locks: world-writable with the sticky bit, on tmpfs, the same for everyone.
-// We use it when it has those bits, and /tmp otherwise.
-//
-// Because any user can open the file, any user can also hold it: that can only make others
-// see "busy", and never blocks a conversion, which gives up on the lock after a short wait.
+// Where the file lies: beside the work file when the program directory can be written (every
+// user of that directory shares the work file, so they share the lock); otherwise, the work
+// file being per user, in $XDG_RUNTIME_DIR (or /tmp, named with the user id), named after a
+// hash of the program directory.
 #pragma once
 
 #include <string>
 
 namespace scrivlet::unkanj {
 
-// The lock file every process of the machine agrees on.
-std::string defaultLockPath();
+// The lock file of the library in programDirectory (which ends with "/" or not).
+std::string lockPathFor(const std::string &programDirectory);
 
 // Whether any process (this one included) holds the lock at path, i.e. runs a conversion.
 bool isConversionRunning(const std::string &path);
 
-// Holds the lock at path for its lifetime. Never fails: a lock that cannot be had (a file
-// another user made unreadable, someone holding it exclusively) only means that the sign is
-// not shown, and the conversion goes on.
+// Holds the lock at path for its lifetime; an empty path takes none. Never fails: a lock that
+// cannot be had (a file another user made unreadable, someone holding it exclusively) only means
+// that the sign is not shown, and the conversion goes on.
 class RunLock
 {
 public:

@@ -1,6 +1,5 @@
 // unkanj: the converter of UNKANJ.DLL as a command, for converting files in batches.
 #include "Command.h"
-#include "RunLock.h"
 
 #include <cstdio>
 #include <optional>
@@ -21,12 +20,14 @@ const char *const kHelp =
     "  <code>  -s  Shift_JIS (CP932)\n"
     "          -j  ISO-2022-JP (JIS)\n"
     "          -e  EUC-JP\n"
+    "          -w  UTF-8 (without a byte-order mark)\n"
     "  <line>  -crlf, -CRLF  CR LF\n"
     "          -CR           CR\n"
     "          -LF           LF\n"
     "\n"
     "Characters the output code cannot hold become references such as &#x1F600;\n"
-    "(\\1F600 when the source or the destination name ends in .css).\n"
+    "(\\1F600 when the source or the destination name ends in .css); UTF-8 holds\n"
+    "every character.\n"
     "\n"
     "Example: unkanj t -e -LF in.html out.html\n"
     "Exit status: 0 on success, 1 bad command, 2 unreadable source, 3 destination is\n"
@@ -48,7 +49,8 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "unkanj: %s\nTry 'unkanj --help'.\n", error.c_str());
         return static_cast<int>(Status::BadCommand);
     }
-    Result result = runCommand(*command, defaultLockPath());
+    // No lock: the tool uses no work file, so the editor's library has nothing to wait for.
+    Result result = runCommand(*command, std::string());
     if (result.status != Status::Ok)
         std::fprintf(stderr, "unkanj: %s\n", result.message.c_str());
     return static_cast<int>(result.status);

@@ -1,12 +1,14 @@
 /* The C interface of UNKANJ.DLL, the kanji-code converter. The program loads the library at
  * run time (dlopen) and looks these two symbols up; nothing else is exported.
  *
- *   ccGetRunning()  non-zero while any process on the machine runs a conversion.
+ *   ccGetRunning()  non-zero while another conversion of the library from the same program
+ *                   directory runs (they share one work file).
  *   ccCommand()     runs one command, "t <code> <line> <source> <destination>", and returns 0
  *                   on success; the buffer receives one NUL-terminated line (a summary, or the
  *                   reason of a failure), cut to bufferSize bytes. buffer may be NULL.
  *
- * Codes: "-s" Shift-JIS (CP932), "-j" JIS (ISO-2022-JP), "-e" EUC-JP. Line ends: "-crlf" or
+ * Codes: "-s" Shift-JIS (CP932), "-j" JIS (ISO-2022-JP), "-e" EUC-JP, "-w" UTF-8. Line ends:
+ * "-crlf" or
  * "-CRLF", "-CR", "-LF". A path with a blank or a comma is given in double quotes. */
 #ifndef SCRIVLET_UNKANJ_H
 #define SCRIVLET_UNKANJ_H

@@ -152,6 +152,36 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
     EXPECT_FALSE(workFileLeft());
 }
 
+TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
+{
+    // Every plane: ASCII, kanji, half-width katakana, an emoji, a combining mark, U+2028, and the
+    // wave dash, yen sign and copyright sign that Shift-JIS lacks or holds otherwise.
+    const QByteArray bytes =
+        "<meta charset=\"UTF-8\">\r\n<p>\xE6\xBC\xA2\xEF\xBD\xB1 "
+        "\xF0\x9F\x98\x80 e\xCC\x81 \xE2\x80\xA8 \xE3\x80\x9C\xC2\xA5\xC2\xA9</p>\r\n";
+    const QString text = QString::fromUtf8(bytes);
+    const QString path = page(QStringLiteral("utf8.html"));
+    writeBytes(path, "\xEF\xBB\xBF" + bytes);
+    EXPECT_EQ(basFile::LoadTextFile(messages, path), text) << "the mark is not part of the text";
+    writeBytes(path, bytes);
+    const QString loaded = basFile::LoadTextFile(messages, path);
+    EXPECT_EQ(loaded, text);
+    setSaveCodes(QStringLiteral("UTF-8"), QStringLiteral("CRLF"));
+    const QString saved = page(QStringLiteral("saved.html"));
+    EXPECT_TRUE(basFile::SaveTextFile(messages, saved, loaded));
+    EXPECT_EQ(readBytes(saved), bytes);
+    setSaveCodes(QStringLiteral("UTF-8"), QStringLiteral("LF"));
+    EXPECT_TRUE(basFile::SaveTextFile(messages, saved, loaded));
+    EXPECT_EQ(readBytes(saved), QByteArray(bytes).replace("\r\n", "\n"));
+    // Saved in Shift-JIS, what it cannot hold still becomes references.
+    setSaveCodes(QStringLiteral("Shift-JIS"), QStringLiteral("CRLF"));
+    EXPECT_TRUE(basFile::SaveTextFile(messages, saved, loaded));
+    EXPECT_TRUE(readBytes(saved).contains("&#x1F600;"));
+    EXPECT_TRUE(readBytes(saved).contains("\x81\x60&#xA5;&#xA9;"));
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_FALSE(workFileLeft());
+}
+
 TEST_F(FileLayer, SavingOverALongerFileLeavesNoTail)
 {
     const QString target = page(QStringLiteral("long.html"));
@@ -211,6 +241,7 @@ TEST_F(FileLayer, ABusyLibraryIsReportedAndTheFileStillWritten)
     EXPECT_EQ(readBytes(target), encode(kText, "CP932"));
     EXPECT_EQ(messages.texts(),
               (QStringList{files::msg::kLibraryBusy, files::msg::kConversionFailed}));
+    EXPECT_FALSE(workFileLeft());
 }
 
 TEST_F(FileLayer, AFailingConversionFallsBackToShiftJis)
@@ -221,6 +252,28 @@ TEST_F(FileLayer, AFailingConversionFallsBackToShiftJis)
     EXPECT_TRUE(basFile::SaveTextFile(messages, target, kText));
     EXPECT_EQ(readBytes(target), encode(kText, "CP932"));
     EXPECT_EQ(messages.texts(), QStringList{files::msg::kConversionFailed});
+    EXPECT_FALSE(workFileLeft());
+}
+
+TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
+{
+    // The mode decides, for root as well: its writes ignore the bits.
+    const QString target = page(QStringLiteral("readonly.html"));
+    for (const QString &library : {QStringLiteral(SCRIVLET_PROGRAM_DIR),
+                                   QStringLiteral(SCRIVLET_FAKE_UNKANJ_DIR "/failing")}) {
+        useLibraryFrom(library);
+        messages.shown.clear();
+        QFile::remove(target);
+        writeBytes(target, "kept");
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+        EXPECT_FALSE(basFile::SaveTextFile(messages, target, kText));
+        EXPECT_EQ(readBytes(target), QByteArray("kept")) << library.toStdString();
+        EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
+        EXPECT_EQ(QDir(pages.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{QStringLiteral("readonly.html")});
+        EXPECT_FALSE(workFileLeft());
+        QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+    }
 }
 
 TEST_F(FileLayer, AnUnwritableTargetKeepsWhatWasThere)
@@ -239,21 +292,26 @@ TEST_F(FileLayer, AnUnwritableTargetKeepsWhatWasThere)
 
 TEST_F(FileLayer, AReadOnlyFolderKeepsTheOldFile)
 {
+    // Permissions do not hold back root, which is how the tests run in CI; a folder of /proc
+    // refuses new files to everyone, and so shows that the old file stays even then. The file
+    // is written only by renaming a new one over it, which that folder cannot take.
+    QTemporaryDir locked;
+    QString target = locked.filePath(QStringLiteral("page.html"));
     if (::geteuid() == 0) {
-        // Permissions do not hold back root; /proc refuses new files to everyone.
-        EXPECT_FALSE(basFile::SaveTextFile(messages, QStringLiteral("/proc/scrivlet.html"), kText));
-        EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-        return;
+        target = QStringLiteral("/proc/sys/kernel/hostname");
+        if (!QFileInfo(target).isFile())
+            GTEST_SKIP() << "no /proc/sys here";
+    } else {
+        writeBytes(target, "kept");
+        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
     }
-    const QString folder = page(QStringLiteral("locked"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    const QString target = folder + QStringLiteral("/page.html");
-    writeBytes(target, "kept");
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray before = readBytes(target);
+    ASSERT_FALSE(before.isEmpty());
     EXPECT_FALSE(basFile::SaveTextFile(messages, target, kText));
-    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(readBytes(target), QByteArray("kept"));
+    EXPECT_EQ(readBytes(target), before);
     EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
+    EXPECT_FALSE(workFileLeft());
+    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 TEST_F(FileLayer, AFullDiskKeepsTheOldFile)
@@ -307,15 +365,26 @@ TEST_F(FileLayer, SavingThroughALinkWritesItsTarget)
 
 TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
 {
+    // Every byte below 0x80, NUL included, in a pseudo-random order, with stray CR and LF: it
+    // reads as ASCII, each byte a character, each line end as CR LF; the file stays as it was.
     QByteArray binary;
     for (int i = 0; i < 70000; ++i)
-        binary.append(char((i * 7919) % 256));
+        binary.append(char((i * 7919) % 128));
     const QString path = page(QStringLiteral("image.png"));
     writeBytes(path, binary);
-    const QString text = basFile::LoadTextFile(messages, path);
-    EXPECT_FALSE(text.isEmpty());
+    QByteArray lines = binary;
+    lines.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
+    EXPECT_EQ(basFile::LoadTextFile(messages, path), QString::fromLatin1(lines));
     EXPECT_EQ(readBytes(path), binary);
     EXPECT_FALSE(workFileLeft());
+
+    // With bytes above 0x7F too.
+    for (int i = 0; i < 70000; ++i)
+        binary[i] = char((i * 7919) % 256);
+    writeBytes(path, binary);
+    EXPECT_FALSE(basFile::LoadTextFile(messages, path).isEmpty());
+    EXPECT_EQ(readBytes(path), binary);
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST(FilePaths, NameAndExtensionUseTheSlash)

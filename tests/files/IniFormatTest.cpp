@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 namespace scrivlet {
 namespace {
@@ -108,21 +109,27 @@ TEST(ProfileWrite, OneValueChangesAndEveryOtherByteStays)
             {kConvert, u"Convert", u"KanjiCode", u""_s, convertWith(" EUC", "")},
             {"[s]\r\n  k\t=\t\"old\"  \r\n", u"s", u"k", u"new"_s, "[s]\r\n  k\t=\tnew\r\n"},
             {"[s]\r\nk=1\r\nK=2\r\n", u"s", u"k", u"3"_s, "[s]\r\nk=3\r\nK=2\r\n"},
-            // A new key after the section's last entry (comments and bare lines belong to it),
-            // before the blank lines that part it from the next; in the first section of the name.
+            // A new key after the section's last entry (a bare line counts as one), in front of
+            // the comments and blank lines that follow it; in the first section of the name.
             {kConvert, u"Convert", u"Extra", u""_s, convertWith("LF  \r\n", "LF  \r\nExtra=\r\n")},
             {"[s]\r\na=1\r\n; note\r\nbare\r\n\r\n\r\n[t]\r\n", u"s", u"b", u"2"_s,
              "[s]\r\na=1\r\n; note\r\nbare\r\nb=2\r\n\r\n\r\n[t]\r\n"},
+            {"[s]\r\na=1\r\n; one\r\n\r\n;two\r\n[t]\r\n", u"s", u"b", u"2"_s,
+             "[s]\r\na=1\r\nb=2\r\n; one\r\n\r\n;two\r\n[t]\r\n"},
+            {"[s]\r\n; only a comment\r\n", u"s", u"b", u"2"_s,
+             "[s]\r\nb=2\r\n; only a comment\r\n"},
             {"[s]\r\n\r\n[t]\r\n", u"S", u"k", u"v"_s, "[s]\r\nk=v\r\n\r\n[t]\r\n"},
             {"[s]\r\na=1\r\n[S]\r\nb=2\r\n", u"s", u"b", u"3"_s,
              "[s]\r\na=1\r\nb=3\r\n[S]\r\nb=2\r\n"},
             {"[s]\r\nk=v", u"s", u"k", u"w"_s, "[s]\r\nk=w"},
             {"[s]\r\nk=v", u"s", u"n", u"1"_s, "[s]\r\nk=v\r\nn=1\r\n"},
             {"[s]", u"s", u"k", u"v"_s, "[s]\r\nk=v\r\n"},
-            // A new section at the end after one blank line, in the file's own line ends.
-            {kConvert, u"Find", u"1", u"表"_s, kConvert + "\r\n[Find]\r\n1=\x95\x5C\r\n"},
+            // A new section right after the last line, with no blank line before it, in the
+            // file's own line ends; a last line without its line break gets one first.
+            {kConvert, u"Find", u"1", u"表"_s, kConvert + "[Find]\r\n1=\x95\x5C\r\n"},
             {"[s]\r\nk=v\r\n\r\n", u"t", u"k", u"v"_s, "[s]\r\nk=v\r\n\r\n[t]\r\nk=v\r\n"},
-            {"[s]\rk=v\r", u"t", u"n", u"1"_s, "[s]\rk=v\r\r[t]\rn=1\r"},
+            {"[s]\rk=v\r", u"t", u"n", u"1"_s, "[s]\rk=v\r[t]\rn=1\r"},
+            {"[s]\r\nk=v", u"t", u"n", u"1"_s, "[s]\r\nk=v\r\n[t]\r\nn=1\r\n"},
             {"", u" Browser ", u" Internet Explorer ", u"/x"_s,
              "[Browser]\r\nInternet Explorer=/x\r\n"},
             {"\xEF\xBB\xBF", u"s", u"k", u"表☃"_s,
@@ -170,6 +177,64 @@ TEST(ProfileWrite, EveryValueReadsBackAsWrittenAndRewritingItChangesNothing)
         EXPECT_EQ(profileValue(*file, u"Find", u"1"), value) << str(file);
         EXPECT_EQ(str(withProfileValue(*file, u"Find", u"1", value)), str(file));
     }
+}
+
+TEST(ProfileWrite, NamesWithAlternativeFormsFindTheLineWrittenForThem)
+{
+    // 〜 and — are written under the codes of ～ and ―, and read back as those: either spelling
+    // finds the line, and writing again replaces it rather than adding another.
+    const std::optional<QByteArray> once = withProfileValue(""_ba, u"波〜", u"—a", u"1");
+    ASSERT_TRUE(once);
+    EXPECT_EQ(str(once), "[\x94\x67\x81\x60]\r\n\x81\x5C"
+                         "a=1\r\n");
+    EXPECT_EQ(profileValue(*once, u"波〜", u"—a"), u"1"_s);
+    EXPECT_EQ(profileValue(*once, u"波～", u"―A"), u"1"_s);
+    EXPECT_EQ(str(withProfileValue(*once, u"波〜", u"—a", u"2")), "[\x94\x67\x81\x60]\r\n\x81\x5C"
+                                                                  "a=2\r\n");
+}
+
+TEST(ProfileWrite, RandomWritesAlwaysReadBackAndRewritingChangesNothing)
+{
+    // Names and values pieced together from what has tripped the format: letter case, blanks,
+    // "=", brackets, ";", quotes, kanji whose second byte is "\" or "]", half-width katakana,
+    // full-width letters, and the alternative forms beside their Windows twins. Fixed seed.
+    const QStringList pieces = {u"a"_s, u"B"_s,  u"k"_s,  u"1"_s,  u" "_s,  u"\t"_s, u"="_s,
+                                u"["_s, u"]"_s,  u";"_s,  u"\""_s, u"'"_s,  u"表"_s, u"ゾ"_s,
+                                u"ｱ"_s, u"Ａ"_s, u"ａ"_s, u"〜"_s, u"～"_s, u"—"_s,  u"―"_s,
+                                u"‖"_s, u"∥"_s,  u"−"_s,  u"－"_s, u"¢"_s,  u"£"_s,  u"¬"_s};
+    // What reading gives back for each alternative form: its Windows twin.
+    const std::pair<char16_t, char16_t> twins[] = {{u'〜', u'～'}, {u'—', u'―'},  {u'‖', u'∥'},
+                                                   {u'−', u'－'},  {u'¢', u'￠'}, {u'£', u'￡'},
+                                                   {u'¬', u'￢'}};
+    std::mt19937 random(20261207);
+    const auto draw = [&](int most) {
+        QString text;
+        for (int n = 1 + int(random() % most); n > 0; --n)
+            text += pieces[int(random() % pieces.size())];
+        return text;
+    };
+    QByteArray file = test::iniFixture(u"Scrivlet.ini"_s);
+    ASSERT_FALSE(file.isEmpty());
+    int written = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const QString section = draw(3);
+        const QString key = draw(3);
+        const QString value = round % 5 == 0 ? QString() : draw(6);
+        const std::optional<QByteArray> next = withProfileValue(file, section, key, value);
+        if (!next)
+            continue;
+        ++written;
+        QString expected = value;
+        for (const auto &[form, twin] : twins)
+            expected.replace(form, twin);
+        const std::optional<QString> back = profileValue(*next, section, key);
+        ASSERT_TRUE(back) << test::visible(section) << " / " << test::visible(key);
+        ASSERT_EQ(*back, expected) << test::visible(section) << " / " << test::visible(key);
+        ASSERT_EQ(str(withProfileValue(*next, section, key, value)), str(next))
+            << test::visible(section) << " / " << test::visible(key);
+        file = *next;
+    }
+    EXPECT_GT(written, 2000);
 }
 
 } // namespace

@@ -189,10 +189,10 @@ TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
         writes[] = {
             {lf, u"FindHistory", u"2", u"x", "\x8E\xA6\n", "\x8E\xA6\n2=x\n"},
             {bom, u"FindHistory", u"1", u"能", "=\xE8\xA1\xA8\xE7\xA4\xBA", "=\xE8\x83\xBD"},
-            {unended, u"History", u"1", u"/a", "=LF", "=LF\r\n\r\n[History]\r\n1=/a\r\n"},
+            {unended, u"History", u"1", u"/a", "=LF", "=LF\r\n[History]\r\n1=/a\r\n"},
             {nul, u"FindHistory", u"2", u"y", "NULs\r\n", "NULs\r\n2=y\r\n"},
             {unclosed, u"Browser", u"Netscape", u"/x", "html\r\n",
-             "html\r\n\r\n[Browser]\r\nNetscape=/x\r\n"},
+             "html\r\n[Browser]\r\nNetscape=/x\r\n"},
             {huge, u"Convert", u"KanjiCode", u"JIS", "=EUC", "=JIS"},
         };
     const QString ini = path(u"Scrivlet.ini"_s);

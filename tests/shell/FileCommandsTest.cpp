@@ -5,6 +5,7 @@
 #include "editor/IEditControl.h"
 #include "editor/clsRTF.h"
 #include "files/Cp932.h"
+#include "files/basINI.h"
 #include "platform/Globals.h"
 #include "shell/frmMain.h"
 #include "tests/shell/AppDriver.h"
@@ -263,6 +264,32 @@ TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettings)
     EXPECT_EQ(app.readPage(QStringLiteral("euc.html")), QByteArray("\xc6\xfc\xcb\xdc\n"));
 }
 
+TEST_F(FileCommands, Utf8IsAFourthKanjiCode)
+{
+    // Every value of the setting checks its item; any other value counts as Shift-JIS.
+    const std::pair<const char *, int> values[] = {
+        {"JIS", 0}, {"EUC", 1}, {"Shift-JIS", 2}, {"UTF-8", 3}, {"utf-8", 2}, {"UTF8", 2}, {"", 2}};
+    for (const auto &[value, index] : values) {
+        ASSERT_TRUE(basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
+                                           QString::fromLatin1(value)));
+        win()->mnuFileMenu_Click();
+        for (int i = 0; i < win()->mnuFileKanji.size(); ++i)
+            EXPECT_EQ(win()->mnuFileKanji[i]->isChecked(), i == index) << value << " " << i;
+    }
+    EXPECT_EQ(win()->mnuFileKanji[3]->text(), QStringLiteral("UTF-8(&U)"));
+    app.click(win()->mnuFileKanji[3]);
+    EXPECT_EQ(app.setting(QStringLiteral("Convert"), QStringLiteral("KanjiCode")),
+              QStringLiteral("UTF-8"));
+
+    // The next save writes every character as itself.
+    const QString target = app.pagePath(QStringLiteral("utf8.html"));
+    win()->control().setText(QStringLiteral("日本😀\r\n"));
+    app.dialogs.willChoose({target});
+    app.click(win()->mnuFile[5]);
+    EXPECT_EQ(app.readPage(QStringLiteral("utf8.html")),
+              QByteArray("\xE6\x97\xA5\xE6\x9C\xAC\xF0\x9F\x98\x80\r\n"));
+}
+
 TEST_F(FileCommands, EditCommandsWorkThroughTheMenu)
 {
     const QString before = win()->control().Text();
@@ -279,6 +306,33 @@ TEST_F(FileCommands, EditCommandsWorkThroughTheMenu)
     win()->control().setSelLength(2);
     app.click(win()->mnuEditStrConv[1]);
     EXPECT_TRUE(win()->control().Text().contains(QStringLiteral("ABc")));
+}
+
+TEST_F(FileCommands, ACharsetDeclarationThatDiffersIsReportedOncePerWindow)
+{
+    const QString declared = QStringLiteral("<meta charset=\"Shift_JIS\">\r\n");
+    const QString mismatch =
+        document::msg::kCharsetMismatch.arg(QStringLiteral("UTF-8"), QStringLiteral("Shift_JIS"));
+    const QString target = app.pagePath(QStringLiteral("declared.html"));
+    win()->control().setText(declared);
+    app.dialogs.willChoose({target});
+    app.click(win()->mnuFile[5]); // saved as Shift-JIS: they agree
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+
+    app.click(win()->mnuFileKanji[3]);
+    app.click(win()->mnuFile[5]);
+    app.click(win()->mnuFile[5]);
+    EXPECT_EQ(app.messages.texts(), QStringList{mismatch}) << "once per window";
+    EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(app.readPage(QStringLiteral("declared.html")), declared.toUtf8())
+        << "the page is not rewritten";
+
+    // Another window tells its own author.
+    app.frame().mnuFile_Click(0);
+    app.active()->control().setText(declared);
+    app.dialogs.willChoose({app.pagePath(QStringLiteral("other.html"))});
+    app.click(app.active()->mnuFile[5]);
+    EXPECT_EQ(app.messages.texts(), (QStringList{mismatch, mismatch}));
 }
 
 } // namespace

@@ -7,9 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <set>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -70,7 +72,9 @@ TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
         {kSjis, "my page, v2.html", "  -CR   -s ", "out \"put.html",
          "<p>\x8A\xBF\x8E\x9A \xB1\xB2</p>\r<p>\x82\xA0</p>\r", 0600},
         {kSjis, "in.html", "-crlf -s", "out.html", kSjis, 04755},
-        {"", "in.html", "-j -CRLF", "out.html", "", 0444},
+        {kSjis, "in.html", "-w -LF", "out.html",
+         "<p>\xE6\xBC\xA2\xE5\xAD\x97 \xEF\xBD\xB1\xEF\xBD\xB2</p>\n<p>\xE3\x81\x82</p>\n", 0644},
+        {"", "in.html", "-j -CRLF", "out.html", "", 0664},
         // Style sheets, by either name in any letter case, get CSS escapes.
         {userDefined, "in.html", "-e -LF", "out.html", "a&#xE000;z", 0644},
         {userDefined, "in.css", "-e -LF", "out.html", "a\\E000 z", 0644},
@@ -145,6 +149,21 @@ TEST_F(FileConversion, ErrorsLeaveEveryFileAsItWas)
     EXPECT_EQ(readFile(file("in.html")), kSjis);
     EXPECT_TRUE(S_ISFIFO(statOf(file("fifo")).st_mode));
     EXPECT_TRUE(S_ISLNK(statOf(file("a")).st_mode));
+}
+
+TEST_F(FileConversion, AReadOnlyDestinationIsRefusedAndKept)
+{
+    // Refused by its mode, as root too: a rename would go round the bits, and root's writes
+    // ignore them.
+    writeFile(file("in.html"), kSjis);
+    writeFile(file("out.html"), "old contents");
+    ASSERT_EQ(::chmod(file("out.html").c_str(), 0444), 0);
+    const Result r = run("-e -LF", "in.html", "out.html");
+    EXPECT_EQ(r.status, DestinationUnwritable);
+    EXPECT_NE(r.message.find("out.html"), std::string::npos) << r.message;
+    EXPECT_EQ(readFile(file("out.html")), "old contents");
+    EXPECT_EQ(statOf(file("out.html")).st_mode & 07777, 0444u);
+    EXPECT_EQ(listDir(m_dir.path), (Names{"in.html", "out.html", "lock"}));
 }
 
 TEST_F(FileConversion, FailedWriteKeepsTheOldFileAndNoTemporary)
@@ -224,11 +243,93 @@ TEST(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
     EXPECT_NE(command(nullptr, line.c_str(), buffer, static_cast<int>(prefix.size()) + 2), 0);
     EXPECT_EQ(std::string(buffer), prefix);
 
-    // Running while this process holds the machine's lock.
-    RunLock lock(defaultLockPath());
-    if (!lock.held())
-        GTEST_SKIP() << "the machine's lock file cannot be used here";
+    // Running while this process converts through the library's program directory.
+    RunLock lock(lockPathFor(path.substr(0, path.rfind('/'))));
+    ASSERT_TRUE(lock.held());
     EXPECT_NE(getRunning(), 0);
+}
+
+// A copy of UNKANJ.DLL in a program directory of its own, loaded as the program loads it.
+struct LibraryCopy
+{
+    TempDir directory;
+    void *handle = nullptr;
+    ccGetRunningFunction getRunning = nullptr;
+    ccCommandFunction command = nullptr;
+
+    LibraryCopy()
+    {
+        std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, directory.file("UNKANJ.DLL"));
+        handle = ::dlopen(directory.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle != nullptr) {
+            getRunning = reinterpret_cast<ccGetRunningFunction>(::dlsym(handle, "ccGetRunning"));
+            command = reinterpret_cast<ccCommandFunction>(::dlsym(handle, "ccCommand"));
+        }
+    }
+    ~LibraryCopy()
+    {
+        if (handle != nullptr)
+            ::dlclose(handle);
+    }
+    LibraryCopy(const LibraryCopy &) = delete;
+    LibraryCopy &operator=(const LibraryCopy &) = delete;
+
+    int convert(const std::string &source, const std::string &destination) const
+    {
+        char buffer[10240];
+        const std::string line = "t -e -LF " + source + " " + destination;
+        return command(nullptr, line.c_str(), buffer, sizeof buffer);
+    }
+};
+
+TEST(RunningSignal, BusyOnlyForTheSameProgramDirectory)
+{
+    LibraryCopy first;
+    LibraryCopy second;
+    ASSERT_TRUE(first.command != nullptr && second.command != nullptr) << ::dlerror();
+    ASSERT_NE(first.handle, second.handle);
+    EXPECT_EQ(first.getRunning(), 0);
+    EXPECT_EQ(second.getRunning(), 0);
+
+    // A conversion runs in the first directory (a child process, stopped half-way).
+    const std::string lockPath = lockPathFor(first.directory.path);
+    EXPECT_EQ(lockPath.substr(0, first.directory.path.size()), first.directory.path)
+        << "a writable program directory keeps its lock beside the work file";
+    const pid_t holder = ::fork();
+    ASSERT_GE(holder, 0);
+    if (holder == 0) {
+        RunLock lock(lockPath);
+        ::raise(SIGSTOP);
+        ::_exit(0);
+    }
+    ASSERT_EQ(::waitpid(holder, nullptr, WUNTRACED), holder);
+    EXPECT_NE(first.getRunning(), 0);
+    EXPECT_EQ(second.getRunning(), 0) << "another program directory is never busy";
+    TempDir pages;
+    writeFile(pages.file("in.html"), kSjis);
+    EXPECT_EQ(second.convert(pages.file("in.html"), pages.file("out.html")), 0);
+    EXPECT_EQ(readFile(pages.file("out.html")), kEucLf);
+    // Nor does the command-line tool, converting meanwhile, count for either.
+    const std::string tool = std::string(UNKANJ_TOOL_PATH) + " t -s -LF " + pages.file("in.html") +
+                             " " + pages.file("tool.html");
+    EXPECT_EQ(std::system(tool.c_str()), 0);
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    EXPECT_EQ(first.getRunning(), 0);
+
+    // Two conversions of the same directory at once: the second sees the first.
+    {
+        RunLock running(lockPath);
+        ASSERT_TRUE(running.held());
+        EXPECT_NE(first.getRunning(), 0);
+        EXPECT_EQ(second.getRunning(), 0);
+    }
+    // A read-only program directory: the lock goes to the user's runtime folder, one per
+    // directory, never into the folder itself.
+    const std::string readOnly = "/proc/scrivlet-program";
+    EXPECT_NE(lockPathFor(readOnly), lockPathFor(readOnly + "-2"));
+    EXPECT_EQ(lockPathFor(readOnly), lockPathFor(readOnly + "/"));
+    EXPECT_NE(lockPathFor(readOnly).rfind("/proc/", 0), 0u);
 }
 
 // --- The running signal -----------------------------------------------------------------------
@@ -275,17 +376,24 @@ TEST(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
     ::waitpid(holder, nullptr, 0);
     EXPECT_FALSE(isConversionRunning(path));
 
-    // A program started while a conversion runs must not keep the signal up after it.
+    // A program started while a conversion runs must not keep the signal up after it. The
+    // child's end of a close-on-exec pipe closes when it has exec'd: then the lock is tested.
     pid_t child;
     {
         RunLock lock(path);
+        int execed[2];
+        ASSERT_EQ(::pipe2(execed, O_CLOEXEC), 0);
         child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
             ::execl("/bin/sleep", "sleep", "30", static_cast<char *>(nullptr));
             ::_exit(127);
         }
-        ::usleep(100000); // let it exec
+        ::close(execed[1]);
+        char byte;
+        while (::read(execed[0], &byte, 1) < 0 && errno == EINTR) {
+        }
+        ::close(execed[0]);
     }
     EXPECT_FALSE(isConversionRunning(path));
     ::kill(child, SIGKILL);

@@ -49,8 +49,9 @@ TEST(JisOutput, EscapesOnlyWhenTheSetChangesAndAsciiBeforeControlsAndAtTheEnd)
          "\x1B$B4A\x1B(B\t\x1B$B;z\x1B(B\r\n\x1B$B4A\x1B(B"},
         {"\xB1\x0C", LineEnd::Lf, "\x1B(I1\x1B(B\x0C"},
         {"\xB1", LineEnd::Lf, "\x1B(I1\x1B(B"},
-        // A faulty byte goes out in ASCII.
-        {"\x8A\xBF\x80\x8A\xBF", LineEnd::Lf, "\x1B$B4A\x1B(B\x80\x1B$B4A\x1B(B"},
+        // A faulty byte is 〓, and so are ESC, SO and SI, which JIS keeps for its escapes.
+        {"\x8A\xBF\x80\x8A\xBF", LineEnd::Lf, "\x1B$B4A\".4A\x1B(B"},
+        {"a\x1B$Bb\x0E\x0F", LineEnd::Lf, "a\x1B$B\".\x1B(B$Bb\x1B$B\".\".\x1B(B"},
     };
     for (const auto &[sjis, lineEnd, jis] : cases)
         EXPECT_EQ(sjisToJis(sjis, lineEnd), jis);

@@ -31,11 +31,10 @@ std::vector<std::string> allCp932DoubleByteCodes()
 TEST(Cp932Mapping, FromUtf8TheCodesWindowsWrites)
 {
     const std::pair<const char *, std::string> cases[] = {
-        // Where CP932 and plain Shift_JIS differ; the JIS code points of the same bytes are not
-        // CP932's and become references. 0x5C and 0x7E stay ASCII.
+        // Where CP932 and plain Shift_JIS differ (the JIS code points of the same bytes take
+        // these codes too: Reading.Utf8AlternativeForms...). 0x5C and 0x7E stay ASCII.
         {"\uFF5E\uFF3C\u2225\uFF0D\uFFE0\uFFE1",
          "\x81\x60\x81\x5F\x81\x61\x81\x7C\x81\x91\x81\x92"},
-        {"\u301C\u2016\u2212\u00A2", "&#x301C;&#x2016;&#x2212;&#xA2;"},
         {"\\~", "\\~"},
         // NEC row 13 and IBM extensions; of two codes, the one Windows writes.
         {"\u2460\u2160\u3231\u2116", "\x87\x40\x87\x54\x87\x8A\x87\x82"},
@@ -122,6 +121,10 @@ TEST_P(KanjiRoundTrip, EveryCp932CharacterComesBackFromAPureForm)
             sjis += static_cast<char>(b);
     }
     const std::string middle = convertFrom(sjis, ShiftJis, GetParam());
+    // UTF-8 holds each character as glibc's CP932 table gives it.
+    if (GetParam() == Utf8) {
+        EXPECT_TRUE(middle == cp932ToUtf8(sjis));
+    }
     // Pure: nothing passes through in Shift-JIS, and JIS is seven bits.
     EXPECT_EQ(countErrors(middle, GetParam()), 0u);
     const auto eightBit = [](char c) {
@@ -134,8 +137,28 @@ TEST_P(KanjiRoundTrip, EveryCp932CharacterComesBackFromAPureForm)
     EXPECT_TRUE(back == expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(ThroughJisAndEuc, KanjiRoundTrip, testing::Values(Jis, Euc),
-                         [](const auto &info) { return info.param == Jis ? "Jis" : "Euc"; });
+INSTANTIATE_TEST_SUITE_P(ThroughEveryOutputCode, KanjiRoundTrip, testing::Values(Jis, Euc, Utf8),
+                         [](const auto &info) {
+                             return info.param == Jis ? "Jis" : info.param == Euc ? "Euc" : "Utf8";
+                         });
+
+TEST(Utf8Output, EveryCharacterAsItselfWithoutAMark)
+{
+    // From UTF-8 every plane passes as it is: ASCII, kanji, half-width katakana, an emoji, a
+    // combining mark, U+2028, the wave dash and yen sign that CP932 lacks, private use.
+    const std::string planes = "a<p>\xE6\xBC\xA2\xEF\xBD\xB1 \xF0\x9F\x98\x80 e\xCC\x81 "
+                               "\xE2\x80\xA8 \xE3\x80\x9C\xC2\xA5\xEE\x80\x80";
+    EXPECT_EQ(convertFrom(planes, Utf8, Utf8), planes);
+    EXPECT_EQ(convertFrom("\xEF\xBB\xBF" + planes + "\r\n", Utf8, Utf8, LineEnd::CrLf),
+              planes + "\r\n");
+    // The other codes give their CP932 characters; a fault is 〓, as in EUC and JIS.
+    EXPECT_EQ(convertFrom(sampleFile("page.sjis.html"), ShiftJis, Utf8),
+              sampleFile("page.utf8.html"));
+    EXPECT_EQ(convertFrom("\xF0\x40\x82\xA0\xB1\xFF", ShiftJis, Utf8),
+              "\xEE\x80\x80\xE3\x81\x82\xEF\xBD\xB1\xE3\x80\x93");
+    EXPECT_EQ(convertFrom("\xA4<\xE3\x81", Utf8, Utf8), "\xE3\x80\x93<\xE3\x80\x93");
+    EXPECT_EQ(convertFrom("\x1B$B$\"\x1B(B\xA4", Jis, Utf8), "\xE3\x81\x82\xE3\x80\x93");
+}
 
 } // namespace
 } // namespace scrivlet::unkanj::test

@@ -1,0 +1,195 @@
+#include "fileio/AtomicReplace.h"
+
+#include <cerrno>
+#include <ctime>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace scrivlet::fileio {
+
+namespace {
+
+// Closes a descriptor on every way out.
+class Fd
+{
+public:
+    explicit Fd(int fd) : m_fd(fd) {}
+    ~Fd()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+
+    int get() const { return m_fd; }
+    // Closes now and reports what close says (NFS reports write errors only there).
+    int close()
+    {
+        const int result = ::close(m_fd);
+        m_fd = -1;
+        return result;
+    }
+
+private:
+    int m_fd;
+};
+
+std::string directoryOf(const std::string &path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+std::string baseNameOf(const std::string &path)
+{
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool writeAll(int fd, std::string_view data)
+{
+    const char *p = data.data();
+    std::size_t left = data.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        p += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+// A fresh hidden name beside the target, unlikely to collide (O_EXCL settles it when it does).
+// No std::to_string: a library that links this must export nothing but its own entry points.
+std::string temporaryName(const std::string &target, unsigned attempt)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    unsigned long long seed = static_cast<unsigned long long>(now.tv_nsec) ^
+                              (static_cast<unsigned long long>(::getpid()) << 20) ^
+                              (static_cast<unsigned long long>(attempt) << 44);
+    char suffix[16];
+    for (int i = 0; i < 8; ++i) {
+        suffix[i] = "0123456789abcdefghijklmnopqrstuvwxyz"[seed % 36];
+        seed /= 36;
+    }
+    suffix[8] = '\0';
+    // Kept within NAME_MAX whatever the target's length.
+    const std::string base = baseNameOf(target).substr(0, 200);
+    const std::string dir = directoryOf(target);
+    return (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-" + suffix;
+}
+
+} // namespace
+
+bool resolveLinks(const std::string &path, std::string &target, int &error)
+{
+    target = path;
+    // The kernel's own limit on links in one lookup.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st
+        {};
+        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return true; // a new file, or one to replace; errors surface when writing
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
+        const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n <= 0)
+            return true;
+        link.resize(static_cast<std::size_t>(n));
+        target = link.front() == '/' ? link : directoryOf(target) + "/" + link;
+    }
+    error = ELOOP;
+    return false;
+}
+
+bool replaceFile(const std::string &path, std::string_view data, int &error)
+{
+    std::string target;
+    if (path.empty()) {
+        error = ENOENT;
+        return false;
+    }
+    if (!resolveLinks(path, target, error))
+        return false;
+
+    struct stat old
+    {};
+    const bool replacing = ::lstat(target.c_str(), &old) == 0;
+    if (!replacing && errno != ENOENT) {
+        error = errno;
+        return false;
+    }
+    if (replacing) {
+        // Renaming over a directory, a device or a FIFO would destroy it.
+        if (!S_ISREG(old.st_mode)) {
+            error = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
+            return false;
+        }
+        // A file nobody may write is one its owner wants kept as it is. Root's writes ignore the
+        // bits, and a rename goes round them for everyone, so they are checked here.
+        if ((old.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0) {
+            error = EACCES;
+            return false;
+        }
+    }
+    // Created with the final permission bits (less the umask for a new file), so that the
+    // contents are never readable by more users than the finished file will be.
+    const mode_t mode = replacing ? (old.st_mode & 0777) : 0666;
+
+    std::string temporary;
+    int raw = -1;
+    for (unsigned attempt = 0; attempt < 100 && raw < 0; ++attempt) {
+        temporary = temporaryName(target, attempt);
+        raw = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
+        if (raw < 0 && errno != EEXIST)
+            break;
+    }
+    if (raw < 0) {
+        error = errno;
+        return false;
+    }
+    Fd fd(raw);
+    const auto fail = [&](int err) {
+        ::unlink(temporary.c_str());
+        error = err;
+        return false;
+    };
+    if (!writeAll(fd.get(), data) || ::fsync(fd.get()) != 0)
+        return fail(errno);
+    if (replacing) {
+        // Owner and group first: a change of owner clears the set-id bits that fchmod then
+        // restores. Only root may give a file away; keeping the group alone is still worth a
+        // try, and failing both costs nothing but the owner.
+        struct stat now
+        {};
+        if (::fstat(fd.get(), &now) == 0 &&
+            (now.st_uid != old.st_uid || now.st_gid != old.st_gid)) {
+            if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
+                (void)!::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
+        }
+        if (::fchmod(fd.get(), old.st_mode & 07777) != 0)
+            (void)::fchmod(fd.get(), old.st_mode & 0777);
+    }
+    if (fd.close() != 0)
+        return fail(errno);
+    if (::rename(temporary.c_str(), target.c_str()) != 0)
+        return fail(errno);
+    // Makes the rename itself durable; the data already is, so a failure here loses nothing.
+    Fd dir(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0)
+        (void)::fsync(dir.get());
+    error = 0;
+    return true;
+}
+
+} // namespace scrivlet::fileio

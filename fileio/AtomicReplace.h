@@ -1,0 +1,29 @@
+// Replacing a file's contents so that a reader, a crash or a full disk sees the old file or the
+// new one, never a mixture or nothing. Shared by the converter library and the file layer.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace scrivlet::fileio {
+
+// The path that writing through `path` lands on: the final target of a chain of symbolic links,
+// dangling or not; the path itself when it is no link. False (errno ELOOP) on a loop.
+bool resolveLinks(const std::string &path, std::string &target, int &error);
+
+// Writes data to a new file beside the target and renames it over the target, after flushing it
+// to the disk. A symbolic link at path is written through to its final target. A replaced file
+// keeps its permission bits (and, where allowed, owner and group); a new file gets 0666 less the
+// umask, and the contents are never readable by more users than the finished file.
+//
+// Refused, with the old file untouched and no temporary file left, when:
+//   - the target exists and is no regular file (a directory, FIFO or device): EISDIR or EINVAL;
+//   - the target is read-only: no write bit at all in its mode, or no write access for this
+//     process. The mode is checked as such because root's writes ignore it, and renaming over
+//     a file would go round it anyway: EACCES;
+//   - the folder cannot take the new file, or writing, flushing or renaming fails (a full
+//     disk): the errno of that step.
+// error receives the errno; false on failure.
+bool replaceFile(const std::string &path, std::string_view data, int &error);
+
+} // namespace scrivlet::fileio

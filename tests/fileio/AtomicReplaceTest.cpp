@@ -1,0 +1,164 @@
+// Replacing a file whole: links followed, permissions kept, and every refusal or failure leaves
+// the old file and no temporary file.
+#include "fileio/AtomicReplace.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace scrivlet::fileio {
+namespace {
+
+using Names = std::set<std::string>;
+
+struct TempDir
+{
+    std::string path = [] {
+        std::string pattern = std::filesystem::temp_directory_path() / "fileio-test-XXXXXX";
+        return ::mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("mkdtemp");
+    }();
+    TempDir() = default;
+    TempDir(const TempDir &) = delete;
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(path, ignored);
+    }
+    std::string file(const std::string &name) const { return path + "/" + name; }
+    // Hidden files included: a temporary file left behind shows.
+    Names names() const
+    {
+        Names all;
+        for (const auto &entry : std::filesystem::directory_iterator(path))
+            all.insert(entry.path().filename());
+        return all;
+    }
+};
+
+std::string readFile(const std::string &path)
+{
+    std::ostringstream data;
+    data << std::ifstream(path, std::ios::binary).rdbuf();
+    return data.str();
+}
+
+void writeFile(const std::string &path, const std::string &bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+mode_t modeOf(const std::string &path)
+{
+    struct stat st = {};
+    ::lstat(path.c_str(), &st);
+    return st.st_mode;
+}
+
+TEST(AtomicReplace, ReplacesWholeKeepingPermissionsAndNewFilesGetTheUmask)
+{
+    TempDir dir;
+    for (const mode_t mode : {0600, 0640, 0664, 04755, 0200}) {
+        writeFile(dir.file("page.html"), std::string(50000, 'x')); // longer: no tail may stay
+        ASSERT_EQ(::chmod(dir.file("page.html").c_str(), mode), 0);
+        int error = -1;
+        ASSERT_TRUE(replaceFile(dir.file("page.html"), "new", error)) << mode;
+        EXPECT_EQ(error, 0);
+        EXPECT_EQ(readFile(dir.file("page.html")), "new");
+        EXPECT_EQ(modeOf(dir.file("page.html")) & 07777, mode);
+        EXPECT_EQ(dir.names(), Names{"page.html"});
+    }
+    const mode_t old = ::umask(027);
+    int error = 0;
+    const bool made = replaceFile(dir.file("made.html"), "", error);
+    ::umask(old);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(readFile(dir.file("made.html")), "");
+    EXPECT_EQ(modeOf(dir.file("made.html")) & 07777, 0640u);
+}
+
+TEST(AtomicReplace, WritesThroughSymbolicLinks)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0755), 0);
+    writeFile(dir.file("real/target.html"), "old");
+    ASSERT_EQ(::chmod(dir.file("real/target.html").c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real/target.html", dir.file("link.html").c_str()), 0);
+    ASSERT_EQ(::symlink("link.html", dir.file("chain.html").c_str()), 0);
+    ASSERT_EQ(::symlink("real/made.html", dir.file("dangling.html").c_str()), 0);
+    int error = 0;
+    EXPECT_TRUE(replaceFile(dir.file("chain.html"), "through", error));
+    EXPECT_TRUE(replaceFile(dir.file("dangling.html"), "made", error));
+    for (const char *link : {"link.html", "chain.html", "dangling.html"})
+        EXPECT_TRUE(S_ISLNK(modeOf(dir.file(link)))) << link;
+    EXPECT_EQ(readFile(dir.file("real/target.html")), "through");
+    EXPECT_EQ(modeOf(dir.file("real/target.html")) & 07777, 0640u);
+    EXPECT_EQ(readFile(dir.file("real/made.html")), "made");
+    EXPECT_EQ(Names(dir.names()), (Names{"real", "link.html", "chain.html", "dangling.html"}));
+}
+
+TEST(AtomicReplace, RefusalsLeaveEverythingAsItWas)
+{
+    // Read-only by its mode is refused for root too, whose writes the bits do not stop.
+    TempDir dir;
+    writeFile(dir.file("readonly.html"), "kept");
+    ASSERT_EQ(::chmod(dir.file("readonly.html").c_str(), 0444), 0);
+    ASSERT_EQ(::mkdir(dir.file("folder.html").c_str(), 0755), 0);
+    ASSERT_EQ(::mkfifo(dir.file("fifo.html").c_str(), 0644), 0);
+    ASSERT_EQ(::symlink("loop-b", dir.file("loop-a").c_str()), 0);
+    ASSERT_EQ(::symlink("loop-a", dir.file("loop-b").c_str()), 0);
+    ASSERT_EQ(::symlink("readonly.html", dir.file("to-readonly.html").c_str()), 0);
+    const Names before = dir.names();
+    const std::pair<const char *, int> cases[] = {
+        {"readonly.html", EACCES}, {"to-readonly.html", EACCES},
+        {"folder.html", EISDIR},   {"fifo.html", EINVAL},
+        {"loop-a", ELOOP},         {"no/such.html", ENOENT},
+    };
+    for (const auto &[name, expected] : cases) {
+        int error = 0;
+        EXPECT_FALSE(replaceFile(dir.file(name), "new", error)) << name;
+        EXPECT_EQ(error, expected) << name;
+    }
+    int error = 0;
+    EXPECT_FALSE(replaceFile("", "new", error));
+    EXPECT_EQ(dir.names(), before);
+    EXPECT_EQ(readFile(dir.file("readonly.html")), "kept");
+    EXPECT_EQ(modeOf(dir.file("readonly.html")) & 07777, 0444u);
+    EXPECT_TRUE(S_ISDIR(modeOf(dir.file("folder.html"))));
+}
+
+TEST(AtomicReplace, AFullDiskLeavesTheOldFileAndNoTemporary)
+{
+    // A file-size limit makes the write fail half-way, as a full disk would; in a child, so
+    // that the limit binds nothing else. It holds for root too.
+    TempDir dir;
+    writeFile(dir.file("page.html"), "old contents");
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        int error = 0;
+        const bool written = replaceFile(dir.file("page.html"), std::string(20000, 'n'), error);
+        ::_exit(written ? 100 : error);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), EFBIG);
+    EXPECT_EQ(readFile(dir.file("page.html")), "old contents");
+    EXPECT_EQ(dir.names(), Names{"page.html"});
+}
+
+} // namespace
+} // namespace scrivlet::fileio
