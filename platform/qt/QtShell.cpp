@@ -23,6 +23,10 @@ QUrl QtShell::urlFor(const QString &fileOrUrl)
 bool QtShell::openWithDefault(const QString &fileOrUrl)
 {
     const QUrl url = urlFor(fileOrUrl);
+    // The desktop's handler would report a missing file later and to nobody; it is refused here,
+    // as the file's absence is known now.
+    if (url.isLocalFile() && !QFileInfo::exists(url.toLocalFile()))
+        return false;
     return url.isValid() && !url.isEmpty() && QDesktopServices::openUrl(url);
 }
 

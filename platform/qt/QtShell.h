@@ -10,6 +10,7 @@ namespace scrivlet {
 class QtShell final : public IShell
 {
 public:
+    // False, without asking the desktop, for a local file that does not exist.
     bool openWithDefault(const QString &fileOrUrl) override;
     // Started detached, so the program outlives this one.
     bool startProgram(const QString &program, const QStringList &arguments) override;

@@ -67,4 +67,11 @@ TEST(QtShellUrls, PathsBecomeLocalFilesAndUrlsStayUrls)
         EXPECT_EQ(QtShell::urlFor(input), url) << input.toStdString();
 }
 
+TEST(QtShellUrls, AMissingFileIsNotHandedToTheDesktop)
+{
+    QtShell shell;
+    EXPECT_FALSE(shell.openWithDefault(QStringLiteral("/nonexistent-folder/doc/index.html")));
+    EXPECT_FALSE(shell.openWithDefault(QString()));
+}
+
 } // namespace
