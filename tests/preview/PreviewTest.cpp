@@ -1,11 +1,10 @@
-// The preview copy beside a document, the rule that only a saved page is previewed, the choice
-// of the browser from the settings, and the Help menu's pages, against the fake shell.
+// The preview copy beside a document and the choice of the browser from the settings, against
+// the fake shell. The menus around them are tested through the windows.
 
 #include "preview/Preview.h"
 #include "files/basINI.h"
 #include "files/basKanji.h"
 #include "platform/Globals.h"
-#include "preview/Help.h"
 #include "preview/Messages.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
@@ -154,56 +153,6 @@ TEST_F(PreviewCopy, AFolderThatCannotBeWrittenGivesNoPathAndSaysWhy)
     EXPECT_EQ(messages.shown.size(), 1);
 }
 
-// Save is scripted to give the document a name on the listed attempts only.
-struct SavedRuleCase
-{
-    const char *what;
-    bool untitled;
-    QList<bool> saveNames; // per call of Save: whether it gave the document a name
-    QList<MessageAnswer> answers;
-    int expectedSaves;
-    int expectedQuestions;
-    bool expectedResult;
-};
-
-TEST(SavedDocumentRule, AsksUntilTheDocumentHasANameOrTheUserDeclines)
-{
-    const SavedRuleCase cases[] = {
-        {"titled", false, {}, {}, 0, 0, true},
-        {"named by the first save", true, {true}, {}, 1, 0, true},
-        {"cancel, No", true, {false}, {MessageAnswer::No}, 1, 1, false},
-        {"cancel, Yes, named", true, {false, true}, {MessageAnswer::Yes}, 2, 1, true},
-        {"cancel, Yes, cancel, No",
-         true,
-         {false, false},
-         {MessageAnswer::Yes, MessageAnswer::No},
-         2,
-         2,
-         false},
-    };
-    for (const SavedRuleCase &c : cases) {
-        FakeMessageService messages;
-        messages.answers = c.answers;
-        bool untitled = c.untitled;
-        int saves = 0;
-        const bool result = preview::EnsureSaved(
-            messages, [&] { return untitled; }, [] { return u"無題3"_s; },
-            [&] { untitled = !c.saveNames.value(saves++); });
-        EXPECT_EQ(result, c.expectedResult) << c.what;
-        EXPECT_EQ(saves, c.expectedSaves) << c.what;
-        ASSERT_EQ(messages.shown.size(), c.expectedQuestions) << c.what;
-        for (const auto &shown : messages.shown) {
-            EXPECT_EQ(shown.text,
-                      QStringLiteral("無題3は保存されていません\r\n"
-                                     "保存されていないﾍﾟｰｼﾞをﾌﾟﾚﾋﾞｭｰすることはできません"
-                                     "\r\n保存しますか？"));
-            EXPECT_EQ(shown.title, u"Scrivlet"_s);
-            EXPECT_EQ(shown.icon, MessageIcon::Question);
-            EXPECT_EQ(shown.buttons, MessageButtons::YesNo);
-        }
-    }
-}
-
 // How each browser's setting decides what is started, opened or asked.
 enum class Setting { Empty, Missing, Program };
 
@@ -325,68 +274,6 @@ TEST_F(BrowserChoice, FollowsTheSettingsAndFallsBackAsEachBrowserDoes)
             << c.what << ": at most one copy, and none when no browser was tried";
         if (written) {
             EXPECT_EQ(readBytes(expectedPreview), encode(u"<P>頁</P>"_s, "CP932")) << c.what;
-        }
-    }
-}
-
-TEST_F(BrowserChoice, WithoutADocumentTheBrowserStartsWithoutAPage)
-{
-    StartBrowser(Browser::InternetExplorer, services);
-    EXPECT_EQ(shell.opened, QStringList{preview::kBlankPage});
-
-    const QString program = browserProgram();
-    setBrowser(Browser::InternetExplorer, program);
-    setBrowser(Browser::Netscape, program);
-    StartBrowser(Browser::InternetExplorer, services);
-    StartBrowser(Browser::Netscape, services);
-    ASSERT_EQ(shell.started.size(), 2);
-    for (const auto &started : shell.started) {
-        EXPECT_EQ(started.program, program);
-        EXPECT_TRUE(started.arguments.isEmpty());
-    }
-    EXPECT_TRUE(messages.shown.isEmpty());
-
-    setBrowser(Browser::Netscape, QString());
-    messages.answers = {MessageAnswer::Yes};
-    StartBrowser(Browser::Netscape, services);
-    EXPECT_EQ(messages.texts(), QStringList{preview::msg::kNetscapeNotSet});
-    EXPECT_EQ(optionsShown, 1);
-
-    shell.succeeds = false;
-    messages.shown.clear();
-    setBrowser(Browser::InternetExplorer, QString());
-    StartBrowser(Browser::InternetExplorer, services);
-    EXPECT_EQ(messages.texts(), QStringList{u"Internet Explorerの起動に失敗しました"_s});
-    EXPECT_TRUE(previewFiles().isEmpty());
-}
-
-TEST_F(PreviewFixture, HelpMenuPagesAndTheirFailures)
-{
-    struct Case
-    {
-        void (*command)(IShell &, IMessageService &);
-        QString target;
-        QString failure;
-    };
-    const Case cases[] = {
-        {preview::OpenHelpContents, gProgramDirectory + u"doc/index.html"_s,
-         u"ヘルプを表示できませんでした"_s},
-        {preview::OpenHomePage, u"https://www.example.org/scrivlet/"_s,
-         u"Webサイトを表示できませんでした"_s},
-        {preview::OpenDownloadPage, u"https://www.example.org/scrivlet/download.html"_s,
-         u"Webサイトを表示できませんでした"_s},
-    };
-    for (const Case &c : cases) {
-        for (bool succeeds : {true, false}) {
-            shell = FakeShell();
-            shell.succeeds = succeeds;
-            messages.shown.clear();
-            c.command(shell, messages);
-            EXPECT_EQ(shell.opened, QStringList{c.target});
-            EXPECT_EQ(messages.texts(), succeeds ? QStringList() : QStringList{c.failure});
-            if (!succeeds) {
-                EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-            }
         }
     }
 }

@@ -133,17 +133,32 @@ TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
     app.click(app.frame().mnuTool[0]);
     EXPECT_EQ(app.shell.opened, QStringList{QStringLiteral("about:blank")});
 
-    app.messages.answers = {MessageAnswer::No};
+    app.messages.answers = {MessageAnswer::No, MessageAnswer::Yes};
     app.click(app.frame().mnuTool[1]);
     EXPECT_EQ(optionsShown, 0);
-    app.click(app.frame().mnuTool[3]);
+    app.click(app.frame().mnuTool[1]);
     EXPECT_EQ(optionsShown, 1);
+    app.click(app.frame().mnuTool[3]);
+    EXPECT_EQ(optionsShown, 2);
 
     const QString program = browserProgram();
-    basINI::WriteIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"), program);
+    for (const char *key : {"Internet Explorer", "Netscape"})
+        basINI::WriteIniString(QStringLiteral("Browser"), QString::fromLatin1(key), program);
     app.click(app.frame().mnuTool[0]);
-    ASSERT_EQ(app.shell.started.size(), 1);
-    EXPECT_TRUE(app.shell.started[0].arguments.isEmpty());
+    app.click(app.frame().mnuTool[1]);
+    ASSERT_EQ(app.shell.started.size(), 2);
+    for (const StartedProgram &started : app.shell.started) {
+        EXPECT_EQ(started.program, program);
+        EXPECT_TRUE(started.arguments.isEmpty());
+    }
+
+    app.messages.shown.clear();
+    app.shell.succeeds = false;
+    basINI::WriteIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"), {});
+    app.click(app.frame().mnuTool[0]);
+    EXPECT_EQ(app.messages.texts(),
+              QStringList{QStringLiteral("Internet Explorerの起動に失敗しました")});
+    EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Critical);
 }
 
 TEST_F(ToolHelpMenus, HelpOpensTheContentsAndThePagesOrSaysWhyNot)
