@@ -46,4 +46,7 @@ inline constexpr ErrorText kCommonDialogErrors[] = {
 
 inline const QString kUnknownError = QStringLiteral("未知のｴﾗｰです。");
 
+// The About box's mail link found no mail program.
+inline const QString kMailerFailed = QStringLiteral("メーラーを起動できませんでした。");
+
 } // namespace scrivlet::dialogs::msg

@@ -33,6 +33,10 @@ public:
     // Closes the frame, which ends the program unless a document window refuses to close.
     virtual void exitProgram() = 0;
 
+    // Opens the options dialog modally: the Tool menus' options item, and the preview's offer
+    // to set a browser whose setting is unusable.
+    virtual void ShowOptionsDialog() = 0;
+
     // The window that owns the program's dialogs.
     virtual QWidget *frameWidget() = 0;
 };

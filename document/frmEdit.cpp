@@ -179,6 +179,8 @@ void frmEdit::buildMenus()
     wire(mnuEditStrConv, &frmEdit::mnuEditStrConv_Click);
     wire(mnuEditTagConv, &frmEdit::mnuEditTagConv_Click);
     wire(mnuEditTagInsert, &frmEdit::mnuEditTagInsert_Click);
+    wire(mnuTool, &frmEdit::mnuTool_Click);
+    wire(mnuHelp, &frmEdit::mnuHelp_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmEdit::mnuFileExit_Click);
     connect(mnuFileMenu, &QMenu::aboutToShow, this, &frmEdit::mnuFileMenu_Click);
     connect(mnuEditMenu, &QMenu::aboutToShow, this, &frmEdit::mnuEditMenu_Click);

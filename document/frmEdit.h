@@ -60,6 +60,9 @@ public:
     void mnuEditStrConv_Click(int index);
     void mnuEditTagConv_Click(int index);
     void mnuEditTagInsert_Click(int index);
+    // Preview in a browser (0 to 2) and the options (4); the toolbar's browser buttons come here.
+    void mnuTool_Click(int index);
+    void mnuHelp_Click(int index);
 
     void UpdateEditMenu();
     void SetToolBar();

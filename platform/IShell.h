@@ -11,7 +11,8 @@ class IShell
 {
 public:
     virtual ~IShell() = default;
-    // True when the desktop took the file or URL (a path, http:, mailto: ...).
+    // True when the desktop took the file or URL (a path, http:, mailto: ...); false for a file
+    // that does not exist.
     virtual bool openWithDefault(const QString &fileOrUrl) = 0;
     // True when the program was started.
     virtual bool startProgram(const QString &program, const QStringList &arguments) = 0;

@@ -12,6 +12,7 @@ packages=(
     xvfb xauth imagemagick
     python3 xdotool x11-xserver-utils x11-utils util-linux
     nkf
+    xdg-utils
 )
 
 missing=()

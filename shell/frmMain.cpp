@@ -139,6 +139,10 @@ void frmMain::buildMenus()
         connect(mnuFileHistory[k], &QAction::triggered, this,
                 [this, k] { mnuFileHistory_Click(k); });
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    for (int i : {0, 1, 3})
+        connect(mnuTool[i], &QAction::triggered, this, [this, i] { mnuTool_Click(i); });
+    for (int i : {0, 2, 3, 5})
+        connect(mnuHelp[i], &QAction::triggered, this, [this, i] { mnuHelp_Click(i); });
 }
 
 void frmMain::showMenusOf(frmEdit *window)

@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <functional>
+
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -44,6 +46,10 @@ public:
     void closeAllDocuments() override;
     void exitProgram() override;
     QWidget *frameWidget() override { return this; }
+    void ShowOptionsDialog() override;
+
+    // What ShowOptionsDialog runs; until the options dialog is connected here it does nothing.
+    void setOptionsDialogHook(std::function<void()> hook) { m_optionsDialogHook = std::move(hook); }
 
     // The document windows, oldest first.
     QList<frmEdit *> documentWindows() const;
@@ -52,6 +58,9 @@ public:
     void mnuFileHistory_Click(int index) override;
     void mnuFile_Click(int index);
     void mnuFileExit_Click();
+    // Starts a browser without a page (0, 1) and the options (3); the toolbar comes here too.
+    void mnuTool_Click(int index);
+    void mnuHelp_Click(int index);
 
     QList<QAction *> mnuFile, mnuFileHistory, mnuTool, mnuHelp;
     QAction *mnuFileExit = nullptr;
@@ -75,6 +84,7 @@ private:
     QMenu *mnuFileMenu = nullptr;
     // Windows in the order they were made; the document area orders by activation.
     QList<QPointer<frmEdit>> m_windows;
+    std::function<void()> m_optionsDialogHook;
 };
 
 // The arguments that name files to open; empty, with stop set, when one of them is the switch

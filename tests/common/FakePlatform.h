@@ -7,6 +7,7 @@
 #include "platform/IMessageService.h"
 #include "platform/IShell.h"
 
+#include <QFileInfo>
 #include <QList>
 
 namespace scrivlet::test {
@@ -86,6 +87,8 @@ public:
     bool openWithDefault(const QString &fileOrUrl) override
     {
         opened.append(fileOrUrl);
+        if (refusesMissingFiles && fileOrUrl.startsWith(u'/') && !QFileInfo::exists(fileOrUrl))
+            return false;
         return succeeds;
     }
     bool startProgram(const QString &program, const QStringList &arguments) override
@@ -97,6 +100,8 @@ public:
     QStringList opened;
     QList<StartedProgram> started;
     bool succeeds = true;
+    // Like the desktop's shell: an absolute path that names nothing is not opened.
+    bool refusesMissingFiles = false;
 };
 
 class FakeKeyboardState final : public IKeyboardState

@@ -6,8 +6,10 @@
 #include "tests/common/TestSupport.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -65,6 +67,42 @@ TEST(QtShellUrls, PathsBecomeLocalFilesAndUrlsStayUrls)
         {QString(), QUrl()}};
     for (const auto &[input, url] : cases)
         EXPECT_EQ(QtShell::urlFor(input), url) << input.toStdString();
+}
+
+TEST(QtShellUrls, AMissingFileIsNotHandedToTheDesktop)
+{
+    QtShell shell;
+    EXPECT_FALSE(shell.openWithDefault(QStringLiteral("/nonexistent-folder/doc/index.html")));
+    EXPECT_FALSE(shell.openWithDefault(QString()));
+}
+
+// A stand-in xdg-open first in PATH: what it does decides what the shell reports.
+TEST(QtShellOpener, AQuickFailureIsReportedAndAHandlerStillRunningIsNot)
+{
+    QTemporaryDir bin;
+    const QString log = bin.filePath(QStringLiteral("log"));
+    const QString oldPath = qEnvironmentVariable("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path() + u':' + oldPath));
+    QtShell shell(300);
+    const std::pair<const char *, bool> cases[] = {
+        {"exit 0", true},  // the desktop took it
+        {"exit 3", false}, // no handler found
+        {"sleep 2", true}, // a browser in the foreground
+    };
+    for (const auto &[body, expected] : cases) {
+        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + QFile::encodeName(log) + "'\n" +
+                     body + "\n");
+        script.close();
+        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_EQ(shell.openWithDefault(QStringLiteral("https://example.org/a b")), expected)
+            << body;
+    }
+    qputenv("PATH", QFile::encodeName(oldPath));
+    QFile written(log);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("https://example.org/a%20b\n").repeated(3));
 }
 
 } // namespace

@@ -36,7 +36,7 @@ TEST(Startup, NoArgumentsOpensOneUntitledDocumentFromTheTemplate)
     ASSERT_EQ(app.windows().size(), 1);
     EXPECT_EQ(app.captions(), QStringList{QStringLiteral("無題1")});
     EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題1")});
-    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<HTML>")));
+    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<html lang=\"ja\">")));
     EXPECT_EQ(app.active()->Tag(), QStringLiteral("Number1"));
     EXPECT_TRUE(app.messages.shown.isEmpty());
     EXPECT_TRUE(gTagList.contains(QStringLiteral("<a>")));
@@ -183,7 +183,7 @@ TEST_F(NewDocumentTemplate, OtherValuesStartEmptyAndLettersReadAsTheDefault)
     EXPECT_EQ(app.active()->control().Text(), QString());
     use(QStringLiteral("abc"));
     app.frame().mnuFile_Click(0);
-    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<HTML>")));
+    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<html lang=\"ja\">")));
     EXPECT_TRUE(app.dialogs.requests.isEmpty());
 }
 

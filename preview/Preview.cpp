@@ -1,0 +1,157 @@
+#include "preview/Preview.h"
+
+#include "files/basFile.h"
+#include "files/basINI.h"
+#include "platform/IMessageService.h"
+#include "platform/IShell.h"
+#include "preview/Messages.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace scrivlet::preview {
+
+namespace {
+
+// The configured program of the browser, or empty when none is set or the setting names no
+// existing file: both count as "not configured".
+QString configuredProgram(Browser browser)
+{
+    const QString path =
+        basINI::ReadIniString(QStringLiteral("Browser"), BrowserSettingKey(browser), QString());
+    return !path.isEmpty() && QFileInfo(path).isFile() ? path : QString();
+}
+
+// Starts the configured program with the page (or with no argument when page is empty). The
+// page is one argument, so a path with blanks reaches the browser whole. True when a process
+// was started.
+bool startConfigured(const PreviewServices &services, const QString &program,
+                     const QStringList &arguments)
+{
+    return !program.isEmpty() && services.shell.startProgram(program, arguments);
+}
+
+void askForNetscapeSetting(const PreviewServices &services)
+{
+    if (services.messages.questionYesNo(msg::kNetscapeNotSet) && services.showOptionsDialog)
+        services.showOptionsDialog();
+}
+
+} // namespace
+
+QString BrowserSettingKey(Browser browser)
+{
+    switch (browser) {
+    case Browser::InternetExplorer:
+        return QStringLiteral("Internet Explorer");
+    case Browser::Netscape:
+        return QStringLiteral("Netscape");
+    case Browser::Associated:
+        break;
+    }
+    return {};
+}
+
+QString NextPreviewPath(const QString &documentPath)
+{
+    const qsizetype slash = documentPath.lastIndexOf(u'/');
+    const QString folder = documentPath.left(slash + 1);
+    QString base = documentPath.mid(slash + 1);
+    const qsizetype dot = base.lastIndexOf(u'.');
+    if (dot >= 0)
+        base.truncate(dot);
+    for (int i = 0;; ++i) {
+        const QString candidate =
+            folder + QStringLiteral("tmp") + base + QString::number(i) + QStringLiteral(".html");
+        const QFileInfo info(candidate);
+        if (!info.exists() && !info.isSymLink())
+            return candidate;
+    }
+}
+
+QString MakePreviewFile(IMessageService &messages, QString &previewFile,
+                        const QString &documentPath, const QString &text)
+{
+    if (!previewFile.isEmpty() && QFileInfo::exists(previewFile))
+        QFile::remove(previewFile);
+    const QString path = NextPreviewPath(documentPath);
+    if (!basFile::SaveTextFile(messages, path, text))
+        return {};
+    previewFile = path;
+    return path;
+}
+
+bool EnsureSaved(IMessageService &messages, const std::function<bool()> &isUntitled,
+                 const std::function<QString()> &documentName, const std::function<void()> &save)
+{
+    while (isUntitled()) {
+        save();
+        if (!isUntitled())
+            break;
+        const QString question = documentName() + msg::kNotSavedLine1 + QStringLiteral("\r\n") +
+                                 msg::kNotSavedLine2 + QStringLiteral("\r\n") + msg::kNotSavedLine3;
+        if (!messages.questionYesNo(question))
+            return false;
+    }
+    return true;
+}
+
+void PreviewDocument(Browser browser, const PreviewServices &services, QString &previewFile,
+                     const QString &documentPath, const QString &text)
+{
+    auto makePreview = [&] {
+        return MakePreviewFile(services.messages, previewFile, documentPath, text);
+    };
+    switch (browser) {
+    case Browser::InternetExplorer: {
+        const QString program = configuredProgram(browser);
+        if (!program.isEmpty()) {
+            const QString page = makePreview();
+            if (page.isEmpty() || startConfigured(services, program, {page}))
+                return;
+        }
+        // The desktop's default browser stands in for a browser that is not configured or
+        // could not be started; it gets a fresh copy, which replaces the one just written.
+        const QString page = makePreview();
+        if (!page.isEmpty() && !services.shell.openWithDefault(page))
+            services.messages.critical(msg::kInternetExplorerFailed);
+        return;
+    }
+    case Browser::Netscape: {
+        const QString program = configuredProgram(browser);
+        if (!program.isEmpty()) {
+            const QString page = makePreview();
+            if (page.isEmpty() || startConfigured(services, program, {page}))
+                return;
+        }
+        askForNetscapeSetting(services);
+        return;
+    }
+    case Browser::Associated: {
+        const QString page = makePreview();
+        if (!page.isEmpty() && !services.shell.openWithDefault(page))
+            services.messages.critical(msg::kAssociatedBrowserFailed);
+        return;
+    }
+    }
+}
+
+void StartBrowser(Browser browser, const PreviewServices &services)
+{
+    switch (browser) {
+    case Browser::InternetExplorer:
+        if (startConfigured(services, configuredProgram(browser), {}))
+            return;
+        if (!services.shell.openWithDefault(kBlankPage))
+            services.messages.critical(msg::kInternetExplorerFailed);
+        return;
+    case Browser::Netscape:
+        if (!startConfigured(services, configuredProgram(browser), {}))
+            askForNetscapeSetting(services);
+        return;
+    case Browser::Associated:
+        return;
+    }
+}
+
+} // namespace scrivlet::preview

@@ -1,0 +1,101 @@
+// The About box through its real widgets: the lines from the build, the two links and their
+// failures, and its looks. Opening from the Help menu and closing with Enter: ToolHelpMenusTest.
+
+#include "dialogs/frmAbout.h"
+#include "tests/common/FakePlatform.h"
+#include "tests/common/TestSupport.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using namespace scrivlet;
+using scrivlet::test::FakeMessageService;
+using scrivlet::test::FakeShell;
+
+namespace {
+
+class AboutBox : public ::testing::Test
+{
+protected:
+    FakeShell shell;
+    FakeMessageService messages;
+    QWidget owner;
+    frmAbout *box = nullptr;
+
+    void SetUp() override
+    {
+        owner.show();
+        box = frmAbout::ShowModal(shell, messages, &owner);
+    }
+    template<typename T = QLabel>
+    T *control(const char *name)
+    {
+        return box->findChild<T *>(QString::fromLatin1(name));
+    }
+};
+
+TEST(AboutVersionLine, MinorAndRevisionRunTogether)
+{
+    const std::tuple<int, int, int, const char16_t *> cases[] = {
+        {2, 1, 1, u"Scrivlet Version2.11"},
+        {0, 1, 0, u"Scrivlet Version0.10"},
+        {10, 0, 12, u"Scrivlet Version10.012"},
+    };
+    for (const auto &[major, minor, revision, line] : cases)
+        EXPECT_EQ(frmAbout::VersionLine(major, minor, revision), QString::fromUtf16(line));
+}
+
+TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
+{
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_TRUE(box->isModal());
+    EXPECT_EQ(box->parentWidget(), &owner);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Scrivlet のﾊﾞｰｼﾞｮﾝ情報"));
+    EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
+    EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
+    EXPECT_FALSE(control("Image1")->pixmap().isNull());
+}
+
+TEST_F(AboutBox, LinksLookLikeLinksAndTheControlsExplainThemselves)
+{
+    const std::pair<const char *, const char16_t *> tips[] = {
+        {"lblHomePage", u"作者のWebｻｲﾄを表示します。"},
+        {"lblMail", u"作者宛のﾒｰﾙを送信できます。"},
+        {"cmdOK", u"このﾀﾞｲｱﾛｸﾞを閉じます。"},
+    };
+    for (const auto &[name, tip] : tips)
+        EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf16(tip)) << name;
+    for (const char *name : {"lblHomePage", "lblMail"}) {
+        QLabel *link = control(name);
+        EXPECT_TRUE(link->font().underline()) << name;
+        EXPECT_EQ(link->font().pointSize(), 9) << name;
+        EXPECT_EQ(link->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック")) << name;
+        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue)) << name;
+    }
+    EXPECT_EQ(control("lblHomePage")->text(), QStringLiteral("https://www.example.org/scrivlet/"));
+    EXPECT_EQ(control("lblMail")->text(), QStringLiteral("scrivlet@example.org"));
+    EXPECT_EQ(control<QPushButton>("cmdOK")->text(), QStringLiteral("OK"));
+}
+
+TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
+{
+    QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
+    QTest::mouseClick(control("lblMail"), Qt::LeftButton);
+    QTest::mouseClick(control("lblMail"), Qt::RightButton);
+    EXPECT_EQ(shell.opened, (QStringList{QStringLiteral("https://www.example.org/scrivlet/"),
+                                         QStringLiteral("mailto:scrivlet@example.org")}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    shell.succeeds = false;
+    QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
+    QTest::mouseClick(control("lblMail"), Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Webサイトを表示できませんでした"),
+                                             QStringLiteral("メーラーを起動できませんでした。")}));
+    for (const auto &shown : messages.shown)
+        EXPECT_EQ(shown.icon, MessageIcon::Critical);
+    EXPECT_TRUE(box->isVisible()) << "a failed link leaves the box open";
+}
+
+} // namespace

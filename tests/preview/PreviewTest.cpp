@@ -1,0 +1,282 @@
+// The preview copy beside a document and the choice of the browser from the settings, against
+// the fake shell. The menus around them are tested through the windows.
+
+#include "preview/Preview.h"
+#include "files/basINI.h"
+#include "files/basKanji.h"
+#include "platform/Globals.h"
+#include "preview/Messages.h"
+#include "tests/common/FakePlatform.h"
+#include "tests/common/TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <iconv.h>
+
+namespace scrivlet {
+namespace {
+
+using namespace Qt::StringLiterals;
+using preview::Browser;
+using test::FakeMessageService;
+using test::FakeShell;
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void touch(const QString &path)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+}
+
+// The text in a code, by glibc iconv.
+QByteArray encode(const QString &text, const char *code)
+{
+    iconv_t cd = ::iconv_open(code, "UTF-8");
+    QByteArray in = text.toUtf8();
+    QByteArray out(in.size() * 4 + 16, '\0');
+    char *inPtr = in.data();
+    size_t inLeft = in.size();
+    char *outPtr = out.data();
+    size_t outLeft = out.size();
+    ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    ::iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    ::iconv_close(cd);
+    out.truncate(out.size() - qsizetype(outLeft));
+    return out;
+}
+
+class PreviewFixture : public ::testing::Test
+{
+protected:
+    QTemporaryDir program;
+    QTemporaryDir pages;
+    FakeMessageService messages;
+    FakeShell shell;
+    int optionsShown = 0;
+    preview::PreviewServices services{messages, shell, [this] {
+                                          ++optionsShown;
+                                      }};
+    QString previewFile;
+
+    void SetUp() override
+    {
+        ResetGlobals();
+        basKanji::UnloadLibraryForTests();
+        gProgramDirectory = program.path() + u'/';
+        QFile::copy(QStringLiteral(SCRIVLET_PROGRAM_DIR "/UNKANJ.DLL"),
+                    gProgramDirectory + QStringLiteral("UNKANJ.DLL"));
+        basINI::SetIniFile(gProgramDirectory + QStringLiteral("Scrivlet.ini"));
+    }
+    void TearDown() override
+    {
+        basKanji::UnloadLibraryForTests();
+        basINI::ResetForTests();
+        ResetGlobals();
+    }
+    QString page(const QString &name) const { return pages.filePath(name); }
+    // A file that stands for a browser program; the fake shell never runs it.
+    QString browserProgram()
+    {
+        const QString path = program.filePath(QStringLiteral("browser"));
+        touch(path);
+        return path;
+    }
+    void setBrowser(Browser browser, const QString &path)
+    {
+        basINI::WriteIniString(QStringLiteral("Browser"), preview::BrowserSettingKey(browser),
+                               path);
+    }
+    QStringList previewFiles() const
+    {
+        return QDir(pages.path()).entryList({QStringLiteral("tmp*")}, QDir::Files | QDir::System);
+    }
+};
+
+using PreviewCopy = PreviewFixture;
+
+TEST_F(PreviewCopy, NamesTakeTheFirstFreeNumberBesideTheDocument)
+{
+    touch(page(QStringLiteral("tmppage0.html")));
+    QFile::link(page(QStringLiteral("nowhere")), page(QStringLiteral("tmplinked0.html")));
+    QDir(pages.path()).mkdir(QStringLiteral("dir.d"));
+    const std::pair<const char *, const char *> cases[] = {
+        {"index.html", "tmpindex0.html"},        {"page.htm", "tmppage1.html"},
+        {"a.b.shtml", "tmpa.b0.html"},           {"README", "tmpREADME0.html"},
+        {"dir.d/notes", "dir.d/tmpnotes0.html"}, {"my page.html", "tmpmy page0.html"},
+        {"linked.html", "tmplinked1.html"},
+    };
+    for (const auto &[document, expected] : cases)
+        EXPECT_EQ(preview::NextPreviewPath(page(QString::fromUtf8(document))),
+                  page(QString::fromUtf8(expected)))
+            << document;
+}
+
+TEST_F(PreviewCopy, EachPreviewReplacesTheWindowsLastCopyAndLeavesOthersAlone)
+{
+    const QString document = page(QStringLiteral("page.htm"));
+    touch(page(QStringLiteral("tmppage0.html")));
+    const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
+    EXPECT_EQ(first, page(QStringLiteral("tmppage1.html")));
+    EXPECT_EQ(previewFile, first);
+    const QString second = preview::MakePreviewFile(messages, previewFile, document, u"B"_s);
+    EXPECT_EQ(second, first) << "the number of the deleted copy is free again";
+    EXPECT_EQ(readBytes(second), "B");
+    EXPECT_EQ(previewFiles(), (QStringList{u"tmppage0.html"_s, u"tmppage1.html"_s}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(PreviewCopy, IsWrittenInTheKanjiCodeAndLineEndsOfTheSettings)
+{
+    basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
+    basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
+    const QString text = QStringLiteral("<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n");
+    const QString path = preview::MakePreviewFile(messages, previewFile, page(u"a.html"_s), text);
+    EXPECT_EQ(readBytes(path), encode(QStringLiteral("<P>日本語ｶﾀｶﾅ</P>\n二行目\n"), "EUC-JP-MS"));
+}
+
+TEST_F(PreviewCopy, AFolderThatCannotBeWrittenGivesNoPathAndSaysWhy)
+{
+    const QString path =
+        preview::MakePreviewFile(messages, previewFile, u"/nonexistent-folder/a.html"_s, u"A"_s);
+    EXPECT_TRUE(path.isEmpty());
+    EXPECT_TRUE(previewFile.isEmpty());
+    EXPECT_EQ(messages.shown.size(), 1);
+}
+
+// How each browser's setting decides what is started, opened or asked.
+enum class Setting { Empty, Missing, Program };
+
+struct BrowserCase
+{
+    const char *what;
+    Browser browser;
+    Setting setting;
+    bool shellSucceeds;
+    QList<MessageAnswer> answers;
+    bool expectStart;   // the configured program was asked to start with the preview
+    bool expectOpen;    // the default handler was asked to open the preview
+    QString expectText; // the one message shown, if any
+    int expectOptions;
+};
+
+using BrowserChoice = PreviewFixture;
+
+TEST_F(BrowserChoice, FollowsTheSettingsAndFallsBackAsEachBrowserDoes)
+{
+    const QString notSet = preview::msg::kNetscapeNotSet;
+    const BrowserCase cases[] = {
+        {"IE empty", Browser::InternetExplorer, Setting::Empty, true, {}, false, true, {}, 0},
+        {"IE missing", Browser::InternetExplorer, Setting::Missing, true, {}, false, true, {}, 0},
+        {"IE started", Browser::InternetExplorer, Setting::Program, true, {}, true, false, {}, 0},
+        {"IE start fails, default opens",
+         Browser::InternetExplorer,
+         Setting::Program,
+         false,
+         {},
+         true,
+         true,
+         u"Internet Explorerの起動に失敗しました"_s,
+         0},
+        {"IE empty, no handler",
+         Browser::InternetExplorer,
+         Setting::Empty,
+         false,
+         {},
+         false,
+         true,
+         u"Internet Explorerの起動に失敗しました"_s,
+         0},
+        {"NN empty, Yes",
+         Browser::Netscape,
+         Setting::Empty,
+         true,
+         {MessageAnswer::Yes},
+         false,
+         false,
+         notSet,
+         1},
+        {"NN missing, No",
+         Browser::Netscape,
+         Setting::Missing,
+         true,
+         {MessageAnswer::No},
+         false,
+         false,
+         notSet,
+         0},
+        {"NN started", Browser::Netscape, Setting::Program, true, {}, true, false, {}, 0},
+        {"NN start fails",
+         Browser::Netscape,
+         Setting::Program,
+         false,
+         {MessageAnswer::Yes},
+         true,
+         false,
+         notSet,
+         1},
+        {"associated", Browser::Associated, Setting::Program, true, {}, false, true, {}, 0},
+        {"associated fails",
+         Browser::Associated,
+         Setting::Empty,
+         false,
+         {},
+         false,
+         true,
+         u"関連付けされているﾌﾞﾗｳｻﾞの起動に失敗しました"_s,
+         0},
+    };
+    const QString document = page(QStringLiteral("my page.html"));
+    const QString expectedPreview = page(QStringLiteral("tmpmy page0.html"));
+    for (const BrowserCase &c : cases) {
+        const QString browser = c.setting == Setting::Program ? browserProgram()
+                                : c.setting == Setting::Missing
+                                    ? program.filePath(u"gone/firefox"_s)
+                                    : QString();
+        // The other browser's key always names a program: only the chosen one's counts.
+        for (Browser b : {Browser::InternetExplorer, Browser::Netscape})
+            setBrowser(b, b == c.browser ? browser : browserProgram());
+        if (!previewFile.isEmpty())
+            QFile::remove(previewFile);
+        previewFile.clear();
+        messages.shown.clear();
+        messages.answers = c.answers;
+        shell = FakeShell();
+        shell.succeeds = c.shellSucceeds;
+        optionsShown = 0;
+
+        preview::PreviewDocument(c.browser, services, previewFile, document, u"<P>頁</P>"_s);
+
+        if (c.expectStart) {
+            ASSERT_EQ(shell.started.size(), 1) << c.what;
+            EXPECT_EQ(shell.started[0].program, browser) << c.what;
+            EXPECT_EQ(shell.started[0].arguments, QStringList{expectedPreview}) << c.what;
+        } else {
+            EXPECT_TRUE(shell.started.isEmpty()) << c.what;
+        }
+        EXPECT_EQ(shell.opened, c.expectOpen ? QStringList{expectedPreview} : QStringList())
+            << c.what;
+        EXPECT_EQ(messages.texts(),
+                  c.expectText.isEmpty() ? QStringList() : QStringList{c.expectText})
+            << c.what;
+        EXPECT_EQ(optionsShown, c.expectOptions) << c.what;
+        const bool written = c.expectStart || c.expectOpen;
+        EXPECT_EQ(previewFiles(), written ? QStringList{u"tmpmy page0.html"_s} : QStringList())
+            << c.what << ": at most one copy, and none when no browser was tried";
+        if (written) {
+            EXPECT_EQ(readBytes(expectedPreview), encode(u"<P>頁</P>"_s, "CP932")) << c.what;
+        }
+    }
+}
+
+} // namespace
+} // namespace scrivlet
