@@ -47,3 +47,9 @@ inline constexpr ErrorText kCommonDialogErrors[] = {
 inline const QString kUnknownError = QStringLiteral("未知のｴﾗｰです。");
 
 } // namespace scrivlet::dialogs::msg
+
+namespace scrivlet::dialogs::msg {
+
+inline const QString kReplaceFailed = QStringLiteral("文字列の置換に失敗しました");
+
+} // namespace scrivlet::dialogs::msg

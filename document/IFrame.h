@@ -33,6 +33,11 @@ public:
     // Closes the frame, which ends the program unless a document window refuses to close.
     virtual void exitProgram() = 0;
 
+    // Shows the Find or the Replace dialog, owned by the frame and acting on whichever document
+    // window is active when one of its buttons is pressed.
+    virtual void ShowFindDialog() = 0;
+    virtual void ShowReplaceDialog() = 0;
+
     // The window that owns the program's dialogs.
     virtual QWidget *frameWidget() = 0;
 };

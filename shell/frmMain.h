@@ -11,6 +11,8 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <memory>
+
 class QAction;
 class QMdiArea;
 class QMdiSubWindow;
@@ -21,6 +23,7 @@ class QToolBar;
 namespace scrivlet {
 
 class frmEdit;
+class SearchDialogs;
 
 class frmMain : public QMainWindow, public IFrame
 {
@@ -43,6 +46,8 @@ public:
     void setToolButtonEnabled(const QString &key, bool enabled) override;
     void closeAllDocuments() override;
     void exitProgram() override;
+    void ShowFindDialog() override;
+    void ShowReplaceDialog() override;
     QWidget *frameWidget() override { return this; }
 
     // The document windows, oldest first.
@@ -75,6 +80,7 @@ private:
     QMenu *mnuFileMenu = nullptr;
     // Windows in the order they were made; the document area orders by activation.
     QList<QPointer<frmEdit>> m_windows;
+    std::unique_ptr<SearchDialogs> m_searchDialogs;
 };
 
 // The arguments that name files to open; empty, with stop set, when one of them holds the
