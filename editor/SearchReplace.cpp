@@ -52,35 +52,30 @@ bool SelectMatch(IEditControl &control, const QString &needle, SearchDirection d
     return true;
 }
 
+QList<int> FindAll(QStringView text, QStringView needle, CompareMode mode)
+{
+    QList<int> positions;
+    for (qsizetype p = findForward(text, needle, 0, mode); p >= 0;
+         p = findForward(text, needle, p + needle.size(), mode))
+        positions.append(static_cast<int>(p));
+    return positions;
+}
+
 QString ReplaceAll(QStringView text, QStringView needle, QStringView replacement, CompareMode mode,
                    qsizetype *count)
 {
-    qsizetype matches = 0;
-    QString out;
-    qsizetype copied = 0; // text before this index is in out already
-    for (qsizetype p = findForward(text, needle, 0, mode); p >= 0;
-         p = findForward(text, needle, p + needle.size(), mode)) {
-        if (matches++ == 0)
-            out.reserve(text.size());
-        out.append(text.mid(copied, p - copied));
-        out.append(replacement);
-        copied = p + needle.size();
-    }
+    const QList<int> positions = FindAll(text, needle, mode);
     if (count)
-        *count = matches;
-    if (matches == 0)
-        return text.toString();
-    out.append(text.mid(copied));
-    return out;
+        *count = positions.size();
+    return spliceEach(text, positions, static_cast<int>(needle.size()), replacement);
 }
 
 qsizetype ReplaceAllInControl(IEditControl &control, const QString &needle,
                               const QString &replacement, CompareMode mode)
 {
-    qsizetype count = 0;
-    const QString text = control.TextSnapshot().toString();
-    control.setText(ReplaceAll(text, needle, replacement, mode, &count));
-    return count;
+    const QList<int> positions = FindAll(control.TextSnapshot().toString(), needle, mode);
+    control.replaceEach(positions, static_cast<int>(needle.size()), replacement);
+    return positions.size();
 }
 
 } // namespace scrivlet

@@ -31,14 +31,18 @@ enum class SearchDirection { Down, Up };
 bool SelectMatch(IEditControl &control, const QString &needle, SearchDirection direction,
                  CompareMode mode);
 
+// Where every match of needle begins, scanning left to right without overlaps. An empty needle
+// matches nothing.
+QList<int> FindAll(QStringView text, QStringView needle, CompareMode mode);
+
 // The text with every match of needle, scanned left to right without overlaps, replaced by
-// replacement; count (when given) receives the number of matches. An empty needle matches
-// nothing. One pass: the cost is the text's length, however many matches there are.
+// replacement; count (when given) receives the number of matches. One pass: the cost is the
+// text's length, however many matches there are.
 QString ReplaceAll(QStringView text, QStringView needle, QStringView replacement, CompareMode mode,
                    qsizetype *count = nullptr);
 
-// Writes ReplaceAll of the control's text back in one piece, so that the whole replacement is
-// one change of the control and one step of its history. Returns the number of matches.
+// Replaces every match in the control as one change, and so as one step of its history; the
+// caret goes to 0 as when the whole text is written. Returns the number of matches.
 qsizetype ReplaceAllInControl(IEditControl &control, const QString &needle,
                               const QString &replacement, CompareMode mode);
 
