@@ -22,7 +22,6 @@ SearchDialog::SearchDialog(ISearchTarget &target, IMessageService &messages, QWi
     outer->addLayout(m_fields, 1);
     outer->addLayout(m_buttons);
     m_fields->setColumnStretch(1, 1);
-    m_fields->setRowStretch(100, 1);
     m_buttons->addStretch(1);
 }
 
@@ -57,6 +56,7 @@ void SearchDialog::addComparisonBox()
     chkBinary->setToolTip(
         QStringLiteral("ﾁｪｯｸすると大文字/小文字,全角/半角,ひらがな,ｶﾀｶﾅを区別して検索します。"));
     m_fields->addWidget(chkBinary, m_nextRow++, 0, 1, 2);
+    m_fields->setRowStretch(m_nextRow, 1);
 }
 
 QPushButton *SearchDialog::addButton(const QString &name, const QString &caption,

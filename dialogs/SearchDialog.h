@@ -45,6 +45,7 @@ protected:
     QComboBox *addField(const QString &name, const QString &label, const QString &toolTip,
                         QLabel **labelOut);
     QPushButton *addButton(const QString &name, const QString &caption, const QString &toolTip);
+    // The check box, below the fields added so far.
     void addComparisonBox();
 
     // Ticked: exact; clear or grey: the text comparison.

@@ -354,12 +354,14 @@ TEST_F(SearchDialogs, ALoadedDialogKeepsItsListsUntilItsOwnButtonRefillsThem)
 TEST_F(SearchDialogs, EnterSearchesDownAndEscapeUnloads)
 {
     setText(QStringLiteral("find Me here"));
+    gFindHistory = tenSlots({QStringLiteral("ME")});
     QPointer<frmFind> find = openFind();
     QTest::keyClicks(find->cboFindStr->lineEdit(), QStringLiteral("me"));
     QTest::keyClick(find->cboFindStr->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(control().SelStart(), 5);
     EXPECT_EQ(selection(), QStringLiteral("Me"));
-    EXPECT_EQ(gFindHistory.first(), QStringLiteral("me"));
+    EXPECT_EQ(gFindHistory, tenSlots({QStringLiteral("me"), QStringLiteral("ME")}))
+        << "what was typed, not a list entry that differs in letter case";
 
     QPointer<frmReplace> replace = openReplace();
     replace->cboFindStr->setEditText(QStringLiteral("here"));
