@@ -177,24 +177,5 @@ TEST(ReplaceAll, AgreesWithOneByOneReplacementOnRandomTexts)
     }
 }
 
-TEST(ReplaceAll, ControlChangesOnceAndOnlyWhenSomethingMatched)
-{
-    test::FakeClipboard clipboard;
-    MemoryEditControl control(clipboard);
-    control.setText(QStringLiteral("<B>x</b>\r\n<b>y</B>"));
-    int changes = 0;
-    QObject::connect(&control, &IEditControl::Change, &control, [&] { ++changes; });
-    EXPECT_EQ(ReplaceAllInControl(control, QStringLiteral("b>"), QStringLiteral("strong>"),
-                                  CompareMode::Text),
-              4);
-    EXPECT_EQ(control.Text(), QStringLiteral("<strong>x</strong>\r\n<strong>y</strong>"));
-    EXPECT_EQ(changes, 1);
-    EXPECT_EQ(
-        ReplaceAllInControl(control, QStringLiteral("zz"), QStringLiteral("y"), CompareMode::Exact),
-        0);
-    EXPECT_EQ(ReplaceAllInControl(control, QString(), QStringLiteral("y"), CompareMode::Exact), 0);
-    EXPECT_EQ(changes, 1) << "an unchanged text is no change";
-}
-
 } // namespace
 } // namespace scrivlet
