@@ -50,3 +50,9 @@ inline const QString kUnknownError = QStringLiteral("未知のｴﾗｰです。
 inline const QString kMailerFailed = QStringLiteral("メーラーを起動できませんでした。");
 
 } // namespace scrivlet::dialogs::msg
+
+namespace scrivlet::dialogs::msg {
+
+inline const QString kReplaceFailed = QStringLiteral("文字列の置換に失敗しました");
+
+} // namespace scrivlet::dialogs::msg

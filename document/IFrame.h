@@ -36,6 +36,10 @@ public:
     // Opens the options dialog modally: the Tool menus' options item, and the preview's offer
     // to set a browser whose setting is unusable.
     virtual void ShowOptionsDialog() = 0;
+    // Shows the Find or the Replace dialog, owned by the frame and acting on whichever document
+    // window is active when one of its buttons is pressed.
+    virtual void ShowFindDialog() = 0;
+    virtual void ShowReplaceDialog() = 0;
 
     // The window that owns the program's dialogs.
     virtual QWidget *frameWidget() = 0;

@@ -191,6 +191,64 @@ void PlainTextEditAdapter::setSelText(const QString &text)
     replaceSelection(normalized);
 }
 
+void PlainTextEditAdapter::replaceEach(const QList<int> &positions, int length,
+                                       const QString &replacement)
+{
+    if (positions.isEmpty())
+        return;
+    const QString old = m_text.toString();
+    const QString normalized = normalizeLineBreaks(replacement);
+    const QString result = spliceEach(old, positions, length, normalized);
+    // A stretch that starts or ends between a CR and its LF has no place in the widget; the
+    // whole text, normalized, is written instead.
+    const auto insideBreak = [&old](qsizetype p) {
+        return p > 0 && p < old.size() && old.at(p - 1) == u'\r' && old.at(p) == u'\n';
+    };
+    for (const int p : positions) {
+        if (insideBreak(p) || insideBreak(qsizetype(p) + length)) {
+            setText(result);
+            return;
+        }
+    }
+    if (result.size() == old.size() && result == old)
+        return;
+
+    // Each stretch is edited in place inside one edit block: the widget keeps its blocks and
+    // lays out once, and reports one change. Widget positions follow from the line breaks
+    // (CR LF in the text, one unit in the widget) counted on the way.
+    const auto breaksIn = [&old](qsizetype from, qsizetype to) {
+        return static_cast<int>(QStringView(old).mid(from, to - from).count(u'\r'));
+    };
+    const QString inserted = toWidgetText(normalized);
+    {
+        QScopedValueRollback<bool> editing(m_editing, true);
+        QTextCursor cursor(document());
+        cursor.beginEditBlock();
+        int breaksBefore = 0;
+        qsizetype counted = 0;
+        int shift = 0; // what the edits so far added to widget positions
+        for (const int p : positions) {
+            breaksBefore += breaksIn(counted, p);
+            counted = p;
+            const int from = p - breaksBefore + shift;
+            const int removed = length - breaksIn(p, qsizetype(p) + length);
+            cursor.setPosition(from);
+            cursor.setPosition(from + removed, QTextCursor::KeepAnchor);
+            cursor.insertText(inserted);
+            shift += static_cast<int>(inserted.size()) - removed;
+        }
+        cursor.endEditBlock();
+        QTextCursor caret = m_widget->textCursor();
+        caret.setPosition(0);
+        m_widget->setTextCursor(caret);
+    }
+    const int first = positions.first();
+    const qsizetype removed = qsizetype(positions.last()) + length - first;
+    m_text = SharedText(result);
+    Q_EMIT Change(TextChange{first, static_cast<int>(removed),
+                             result.mid(first, removed + result.size() - old.size())});
+}
+
 void PlainTextEditAdapter::cut()
 {
     if (!m_widget->textCursor().hasSelection())

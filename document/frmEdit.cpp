@@ -437,11 +437,17 @@ void frmEdit::mnuEdit_Click(int index)
     case 7:
         objDoc->AllSelect();
         break;
+    case 9:
+        m_frame.ShowFindDialog();
+        break;
     case 10:
         objDoc->FindBack(gFindHistory.value(0));
         break;
     case 11:
         objDoc->FindNext(gFindHistory.value(0));
+        break;
+    case 12:
+        m_frame.ShowReplaceDialog();
         break;
     default:
         break;

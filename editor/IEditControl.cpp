@@ -47,6 +47,27 @@ QString normalizeLineBreaks(const QString &text)
     return out;
 }
 
+QString spliceEach(QStringView text, const QList<int> &positions, int length,
+                   QStringView replacement)
+{
+    QString out;
+    out.reserve(text.size() + positions.size() * (replacement.size() - length));
+    qsizetype copied = 0;
+    for (const int p : positions) {
+        out.append(text.mid(copied, p - copied));
+        out.append(replacement);
+        copied = qsizetype(p) + length;
+    }
+    out.append(text.mid(copied));
+    return out;
+}
+
+void IEditControl::replaceEach(const QList<int> &positions, int length, const QString &replacement)
+{
+    if (!positions.isEmpty())
+        setText(spliceEach(TextSnapshot().toString(), positions, length, replacement));
+}
+
 int snapOutOfLineBreak(int position, QChar before, QChar at)
 {
     return (before == u'\r' && at == u'\n') ? position - 1 : position;

@@ -10,6 +10,7 @@
 #include "files/basINI.h"
 #include "platform/Globals.h"
 #include "platform/IMessageService.h"
+#include "shell/SearchDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -55,7 +56,8 @@ QStringList AcceptablePaths(const QStringList &arguments, bool *stop)
 }
 
 frmMain::frmMain(const Platform &platform, QWidget *parent)
-    : QMainWindow(parent), m_platform(platform)
+    : QMainWindow(parent), m_platform(platform),
+      m_searchDialogs(std::make_unique<SearchDialogs>(*this, platform.messages))
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Scrivlet"));
@@ -297,7 +299,22 @@ void frmMain::mnuFileExit_Click()
 
 void frmMain::exitProgram()
 {
-    close();
+    // A document window's Exit: close every document, let the search dialogs go in any case,
+    // and end the program when no document stayed open.
+    closeAllDocuments();
+    m_searchDialogs->unload();
+    if (documentWindows().isEmpty())
+        close();
+}
+
+void frmMain::ShowFindDialog()
+{
+    m_searchDialogs->showFind();
+}
+
+void frmMain::ShowReplaceDialog()
+{
+    m_searchDialogs->showReplace();
 }
 
 void frmMain::closeAllDocuments()
@@ -323,6 +340,8 @@ void frmMain::closeEvent(QCloseEvent *event)
         basINI::WriteIniString(QStringLiteral("ReplaceHistory"), QString::number(i + 1),
                                gReplaceHistory.value(i));
     }
+    // The program ends with the frame, open search dialogs or not.
+    m_searchDialogs->unload();
     event->accept();
 }
 

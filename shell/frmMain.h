@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QMdiArea;
@@ -23,6 +24,7 @@ class QToolBar;
 namespace scrivlet {
 
 class frmEdit;
+class SearchDialogs;
 
 class frmMain : public QMainWindow, public IFrame
 {
@@ -45,6 +47,8 @@ public:
     void setToolButtonEnabled(const QString &key, bool enabled) override;
     void closeAllDocuments() override;
     void exitProgram() override;
+    void ShowFindDialog() override;
+    void ShowReplaceDialog() override;
     QWidget *frameWidget() override { return this; }
     void ShowOptionsDialog() override;
 
@@ -85,6 +89,7 @@ private:
     // Windows in the order they were made; the document area orders by activation.
     QList<QPointer<frmEdit>> m_windows;
     std::function<void()> m_optionsDialogHook;
+    std::unique_ptr<SearchDialogs> m_searchDialogs;
 };
 
 // The arguments that name files to open; empty, with stop set, when one of them is the switch

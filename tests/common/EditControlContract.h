@@ -210,11 +210,55 @@ TYPED_TEST_P(EditControlContract, SetTextPutsTheCaretAtTheStart)
     EXPECT_EQ(c.SelLength(), 0);
 }
 
+TYPED_TEST_P(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
+{
+    const struct
+    {
+        const char *text;
+        QList<int> positions;
+        int length;
+        const char *replacement;
+        const char *expect; // nullptr: no change at all
+    } cases[] = {
+        {"ab\r\nab\r\nab", {0, 4, 8}, 2, "x", "x\r\nx\r\nx"},
+        {"a\r\nb\r\nc", {1, 4}, 2, "<br>\r\n", "a<br>\r\nb<br>\r\nc"},
+        {"a\r\nb\r\nc", {1}, 4, "", "a\r\nc"},
+        {"abc", {1}, 1, "\n", "a\r\nc"},
+        {"a\r\nbc", {2}, 2, "X", "a\r\nXc"},
+        {"ab", {0}, 1, "a", nullptr},
+        {"ab", {}, 1, "z", nullptr},
+    };
+    auto &c = this->control();
+    for (const auto &t : cases) {
+        c.setText(QString::fromUtf8(t.text));
+        c.setSelStart(1);
+        const QString before = c.Text();
+        const auto changes = this->changesDuring(
+            [&] { c.replaceEach(t.positions, t.length, QString::fromUtf8(t.replacement)); });
+        const QString after = t.expect ? QString::fromUtf8(t.expect) : before;
+        EXPECT_EQ(c.Text(), after) << t.text;
+        EXPECT_EQ(c.TextSnapshot().toString(), after) << t.text;
+        if (!t.expect) {
+            EXPECT_TRUE(changes.isEmpty()) << t.text;
+            EXPECT_EQ(c.SelStart(), 1) << t.text;
+            continue;
+        }
+        ASSERT_EQ(changes.size(), 1) << t.text;
+        EXPECT_EQ(QString(before).replace(changes[0].position, changes[0].removedLength,
+                                          changes[0].inserted),
+                  after)
+            << "the change describes the edit: " << t.text;
+        EXPECT_EQ(c.SelStart(), 0) << t.text;
+        EXPECT_EQ(c.SelLength(), 0) << t.text;
+    }
+}
+
 REGISTER_TYPED_TEST_SUITE_P(EditControlContract, LineBreaksCountAsCrLfWhateverTheirKind,
                             UnitsTheWidgetMightAlterSurvive, PositionBetweenCrAndLfMovesBeforeTheCr,
                             SelectionIsClampedAndNegativeValuesRefused,
                             ChangeIsRaisedOncePerRealChange,
                             ChangeDescribesTheEditWithinTheNotification, KeysEditAtTheCaret,
-                            ClipboardMessagesActOnTheSelection, SetTextPutsTheCaretAtTheStart);
+                            ClipboardMessagesActOnTheSelection, SetTextPutsTheCaretAtTheStart,
+                            ReplaceEachIsOneChangeLikeWritingTheWholeText);
 
 } // namespace scrivlet::test

@@ -1,0 +1,71 @@
+#include "shell/SearchDialogs.h"
+
+#include "dialogs/frmFind.h"
+#include "dialogs/frmReplace.h"
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "shell/frmMain.h"
+
+namespace scrivlet {
+
+namespace {
+
+template<class Dialog>
+void showDialog(QPointer<Dialog> &dialog, frmMain &frame, ISearchTarget &target,
+                IMessageService &messages)
+{
+    // A dialog on its way out after an unload counts as not loaded.
+    if (!dialog || dialog->isUnloaded())
+        dialog = new Dialog(target, messages, &frame);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
+}
+
+} // namespace
+
+SearchDialogs::SearchDialogs(frmMain &frame, IMessageService &messages)
+    : m_frame(frame), m_messages(messages)
+{}
+
+SearchDialogs::~SearchDialogs()
+{
+    // The dialogs reference this object; they must not outlive it, even by a pending delete.
+    delete m_find.data();
+    delete m_replace.data();
+}
+
+void SearchDialogs::showFind()
+{
+    showDialog(m_find, m_frame, *this, m_messages);
+}
+
+void SearchDialogs::showReplace()
+{
+    showDialog(m_replace, m_frame, *this, m_messages);
+}
+
+void SearchDialogs::unload()
+{
+    if (m_find)
+        m_find->Unload();
+    if (m_replace)
+        m_replace->Unload();
+}
+
+IEditControl *SearchDialogs::activeEditControl()
+{
+    frmEdit *window = m_frame.activeDocument();
+    return window && !window->isUnloaded() && window->document() ? &window->control() : nullptr;
+}
+
+void SearchDialogs::focusActiveDocument()
+{
+    frmEdit *window = m_frame.activeDocument();
+    if (!window || window->isUnloaded())
+        return;
+    m_frame.activateWindow();
+    window->textEdit()->setFocus(Qt::OtherFocusReason);
+}
+
+} // namespace scrivlet

@@ -1,0 +1,181 @@
+// The find and replace histories, the dialogs' search on a control, and Replace all.
+
+#include "editor/SearchReplace.h"
+#include "editor/MemoryEditControl.h"
+#include "tests/common/FakePlatform.h"
+#include "tests/common/TestSupport.h"
+
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace scrivlet {
+namespace {
+
+QStringList tenSlots(std::initializer_list<const char *> entries)
+{
+    QStringList out;
+    for (const char *e : entries)
+        out.append(QString::fromUtf8(e));
+    out.resize(kSearchHistorySlots);
+    return out;
+}
+
+struct HistoryCase
+{
+    const char *name;
+    QStringList before;
+    QString x;
+    QStringList after;
+};
+
+TEST(SearchHistory, UpdateMovesOrPushesExactly)
+{
+    const HistoryCase cases[] = {
+        {"an entry further down moves up", tenSlots({"a", "b", "c"}), "c",
+         tenSlots({"c", "a", "b"})},
+        {"the second moves up", tenSlots({"c", "a", "b"}), "b", tenSlots({"b", "c", "a"})},
+        {"a new one pushes", tenSlots({"b", "c", "a"}), "d", tenSlots({"d", "b", "c", "a"})},
+        {"slot 1 stays", tenSlots({"a", "b"}), "a", tenSlots({"a", "b"})},
+        {"letter case counts", tenSlots({"abc"}), "ABC", tenSlots({"ABC", "abc"})},
+        {"width counts", tenSlots({"ｶﾅ"}), "カナ", tenSlots({"カナ", "ｶﾅ"})},
+        {"the oldest of ten drops", tenSlots({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}),
+         "new", tenSlots({"new", "1", "2", "3", "4", "5", "6", "7", "8", "9"})},
+        {"the tenth moves up", tenSlots({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}), "10",
+         tenSlots({"10", "1", "2", "3", "4", "5", "6", "7", "8", "9"})},
+        {"an empty string takes the first empty slot up", tenSlots({"x", "y"}), "",
+         tenSlots({"", "x", "y"})},
+        {"into an empty history", tenSlots({}), "a", tenSlots({"a"})},
+    };
+    for (const HistoryCase &c : cases) {
+        QStringList history = c.before;
+        UpdateSearchHistory(history, c.x);
+        EXPECT_EQ(history, c.after) << c.name;
+    }
+    QStringList shortList{QStringLiteral("a")};
+    UpdateSearchHistory(shortList, QStringLiteral("b"));
+    EXPECT_EQ(shortList, tenSlots({"b", "a"})) << "a short list is taken as ten slots";
+    EXPECT_EQ(ShownHistory(tenSlots({"", "x", "", "y"})),
+              (QStringList{QStringLiteral("x"), QStringLiteral("y")}));
+}
+
+struct SelectCase
+{
+    const char16_t *text;
+    int selStart, selLength;
+    const char16_t *needle;
+    SearchDirection direction;
+    CompareMode mode;
+    int expectStart; // -1: not found, the selection stays
+};
+
+TEST(DialogSearch, SelectsTheNearestMatchInTheDirection)
+{
+    using enum SearchDirection;
+    const auto T = CompareMode::Text;
+    const auto E = CompareMode::Exact;
+    const SelectCase cases[] = {
+        {u"abcABC", 0, 0, u"abc", Down, T, 0},   {u"abcABC", 0, 3, u"abc", Down, T, 3},
+        {u"abcABC", 3, 3, u"abc", Down, T, -1},  {u"abcABC", 0, 0, u"ABC", Down, E, 3},
+        {u"abcABC", 1, 0, u"abc", Down, E, -1},  {u"xxかなxx", 2, 0, u"ｶﾅ", Down, T, 2},
+        {u"xxかなxx", 0, 0, u"ｶﾅ", Down, E, -1}, {u"abcABC", 3, 3, u"abc", Up, T, 0},
+        {u"abcABC", 3, 3, u"abc", Up, E, 0},     {u"abcABC", 6, 0, u"abc", Up, E, 0},
+        {u"abcABC", 6, 0, u"abc", Up, T, 3},     {u"abcABC", 0, 3, u"abc", Up, T, -1},
+        {u"aaaa", 3, 0, u"aa", Up, T, 1},        {u"aaaa", 1, 0, u"aa", Up, T, -1},
+        {u"a\r\nb", 0, 0, u"\r\nB", Down, T, 1},
+    };
+    test::FakeClipboard clipboard;
+    for (const SelectCase &c : cases) {
+        MemoryEditControl control(clipboard);
+        control.setText(QString::fromUtf16(c.text));
+        control.setSelStart(c.selStart);
+        control.setSelLength(c.selLength);
+        const QString needle = QString::fromUtf16(c.needle);
+        const bool found = SelectMatch(control, needle, c.direction, c.mode);
+        const auto what = test::visible(QString::fromUtf16(c.text)) + " for " +
+                          test::visible(needle) + " from " + std::to_string(c.selStart);
+        EXPECT_EQ(found, c.expectStart >= 0) << what;
+        EXPECT_EQ(control.SelStart(), found ? c.expectStart : c.selStart) << what;
+        EXPECT_EQ(control.SelLength(), found ? needle.size() : c.selLength) << what;
+    }
+}
+
+struct ReplaceCase
+{
+    const char16_t *text, *needle, *replacement;
+    CompareMode mode;
+    const char16_t *expect;
+    qsizetype count;
+};
+
+TEST(ReplaceAll, ReplacesEveryMatchLeftToRightWithoutOverlap)
+{
+    const auto T = CompareMode::Text;
+    const auto E = CompareMode::Exact;
+    const ReplaceCase cases[] = {
+        {u"Abc aBC abc ABD", u"abc", u"x", T, u"x x x ABD", 3},
+        {u"Abc aBC abc ABD", u"abc", u"x", E, u"Abc aBC x ABD", 1},
+        {u"ＡＢＣ　ｶﾀｶﾅ", u"abc かたかな", u"ok", T, u"ok", 1},
+        {u"aaa", u"aa", u"b", E, u"ba", 1},
+        {u"aXa", u"a", u"aa", T, u"aaXaa", 2},
+        {u"abc", u"", u"x", E, u"abc", 0},
+        {u"abc", u"abcd", u"x", T, u"abc", 0},
+        {u"a-a", u"a", u"", E, u"-", 2},
+        {u"", u"a", u"b", T, u"", 0},
+    };
+    for (const ReplaceCase &c : cases) {
+        qsizetype count = -1;
+        const QString out = ReplaceAll(QString::fromUtf16(c.text), QString::fromUtf16(c.needle),
+                                       QString::fromUtf16(c.replacement), c.mode, &count);
+        EXPECT_EQ(out, QString::fromUtf16(c.expect)) << test::visible(QString::fromUtf16(c.text));
+        EXPECT_EQ(count, c.count) << test::visible(QString::fromUtf16(c.text));
+    }
+}
+
+// One match at a time, as a user pressing Replace down from the top would: a literal loop over
+// a plain string, checked at every index.
+QString replaceOneByOne(QString text, const QString &needle, const QString &replacement,
+                        CompareMode mode)
+{
+    if (needle.isEmpty())
+        return text;
+    for (qsizetype i = 0; i + needle.size() <= text.size();) {
+        if (textStartsWith(QStringView(text).mid(i), needle, mode)) {
+            text.replace(i, needle.size(), replacement);
+            i += replacement.size();
+        } else {
+            ++i;
+        }
+    }
+    return text;
+}
+
+TEST(ReplaceAll, AgreesWithOneByOneReplacementOnRandomTexts)
+{
+    // A small alphabet in several forms, so that matches are dense, adjacent and overlapping.
+    const QString alphabet = QStringLiteral("aAａＡかカｶb");
+    QRandomGenerator random(12);
+    auto draw = [&](int length) {
+        QString s;
+        for (int i = 0; i < length; ++i)
+            s.append(alphabet.at(random.bounded(alphabet.size())));
+        return s;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const QString text = draw(random.bounded(40));
+        const QString needle = draw(1 + random.bounded(3));
+        const QString replacement = draw(random.bounded(4));
+        for (CompareMode mode : {CompareMode::Exact, CompareMode::Text}) {
+            ASSERT_EQ(ReplaceAll(text, needle, replacement, mode),
+                      replaceOneByOne(text, needle, replacement, mode))
+                << test::visible(text) << " / " << test::visible(needle) << " -> "
+                << test::visible(replacement);
+        }
+        // Qt's own replacement is a third opinion on the exact form.
+        ASSERT_EQ(ReplaceAll(text, needle, replacement, CompareMode::Exact),
+                  QString(text).replace(needle, replacement, Qt::CaseSensitive));
+    }
+}
+
+} // namespace
+} // namespace scrivlet

@@ -1,0 +1,410 @@
+// The Find and Replace dialogs as a user meets them: opened from the Edit menu of a real
+// document window, driven through their own controls, acting on the active document.
+
+#include "dialogs/Messages.h"
+#include "dialogs/frmFind.h"
+#include "dialogs/frmReplace.h"
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "editor/IEditControl.h"
+#include "editor/Messages.h"
+#include "editor/clsRTF.h"
+#include "platform/Globals.h"
+#include "shell/frmMain.h"
+#include "tests/shell/AppDriver.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace scrivlet::test {
+namespace {
+
+QStringList items(const QComboBox *combo)
+{
+    QStringList out;
+    for (int i = 0; i < combo->count(); ++i)
+        out.append(combo->itemText(i));
+    return out;
+}
+
+QStringList tenSlots(const QStringList &entries)
+{
+    QStringList out = entries;
+    out.resize(10);
+    return out;
+}
+
+class SearchDialogs : public ::testing::Test
+{
+protected:
+    AppDriver app;
+    void SetUp() override
+    {
+        app.start();
+        // Only what the dialogs say counts here; the converter may have spoken while the
+        // template loaded.
+        app.messages.shown.clear();
+    }
+    frmEdit *win() { return app.active(); }
+    IEditControl &control() { return win()->control(); }
+
+    void setText(const QString &text, int caret = 0)
+    {
+        control().setText(text);
+        control().setSelStart(caret);
+    }
+    frmFind *openFind()
+    {
+        app.click(win()->mnuEdit[9]);
+        return app.frame().findChild<frmFind *>(QStringLiteral("frmFind"));
+    }
+    frmReplace *openReplace()
+    {
+        app.click(win()->mnuEdit[12]);
+        return app.frame().findChild<frmReplace *>(QStringLiteral("frmReplace"));
+    }
+    static void press(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Lets a dialog that unloaded itself go.
+    static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+    QString selection() { return control().SelText(); }
+};
+
+TEST_F(SearchDialogs, ShowEveryControlWithItsCaptionAndTip)
+{
+    struct Expected
+    {
+        const char *name, *caption, *tip;
+    };
+    const Expected shared[] = {
+        {"Label1", "検索する文字列(&F):", ""},
+        {"cboFindStr", "", "検索する文字列を入力してください。"},
+        {"chkBinary", "大文字/小文字,全角/半角を区別する(B)",
+         "ﾁｪｯｸすると大文字/小文字,全角/半角,ひらがな,ｶﾀｶﾅを区別して検索します。"},
+        {"cmdCancel", "ｷｬﾝｾﾙ", "このﾀﾞｲｱﾛｸﾞを閉じます。"},
+    };
+    const Expected findOnly[] = {
+        {"cmdFindDown", "下検索(&N)", "下方向に検索します。"},
+        {"cmdFindUp", "上検索(&P)", "上方向に検索します。"},
+    };
+    const Expected replaceOnly[] = {
+        {"Label2", "置換後の文字列(&R):", ""},
+        {"cboReplaceStr", "", "置き換える文字列を入力してください。"},
+        {"cmdFindDown", "下検索(&N)", "下方向に検索・置換します。"},
+        {"cmdFindUp", "上検索(&P)", "上方向に検索・置換します。"},
+        {"cmdAllReplace", "全置換(&A)", "すべての文字列を置換します。"},
+    };
+    auto check = [](QWidget *dialog, const auto &table) {
+        for (const Expected &e : table) {
+            auto *w = dialog->findChild<QWidget *>(QString::fromUtf8(e.name));
+            ASSERT_NE(w, nullptr) << e.name;
+            QString caption;
+            if (auto *label = qobject_cast<QLabel *>(w))
+                caption = label->text();
+            else if (auto *button = qobject_cast<QAbstractButton *>(w))
+                caption = button->text();
+            EXPECT_EQ(caption, QString::fromUtf8(e.caption)) << e.name;
+            EXPECT_EQ(w->toolTip(), QString::fromUtf8(e.tip)) << e.name;
+        }
+    };
+    frmFind *find = openFind();
+    ASSERT_NE(find, nullptr);
+    EXPECT_EQ(find->windowTitle(), QStringLiteral("検索"));
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_FALSE(find->isModal());
+    EXPECT_EQ(find->parentWidget(), &app.frame());
+    check(find, shared);
+    check(find, findOnly);
+    frmReplace *replace = openReplace();
+    ASSERT_NE(replace, nullptr);
+    EXPECT_EQ(replace->windowTitle(), QStringLiteral("置換"));
+    check(replace, shared);
+    check(replace, replaceOnly);
+}
+
+TEST_F(SearchDialogs, FindRotatesTheHistoryAndRefillsItsList)
+{
+    setText(QStringLiteral("a b c d"));
+    gFindHistory = tenSlots({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    frmFind *find = openFind();
+    EXPECT_EQ(items(find->cboFindStr), (QStringList{"a", "b", "c"}));
+    EXPECT_EQ(find->cboFindStr->currentText(), QString()) << "the field starts empty";
+    const struct
+    {
+        const char *search;
+        QStringList history;
+    } steps[] = {
+        {"c", {"c", "a", "b"}},
+        {"b", {"b", "c", "a"}},
+        {"d", {"d", "b", "c", "a"}},
+        {"d", {"d", "b", "c", "a"}},
+    };
+    for (const auto &step : steps) {
+        control().setSelStart(0);
+        // Somewhere else in the frame, as after a click on a tab.
+        app.frame().findChild<QWidget *>(QStringLiteral("tabSelectBar"))->setFocus();
+        find->cboFindStr->setEditText(QString::fromUtf8(step.search));
+        press(find->cmdFindDown);
+        EXPECT_EQ(app.frame().focusWidget(), win()->textEdit()) << "the document gets the focus";
+        EXPECT_EQ(selection(), QString::fromUtf8(step.search));
+        EXPECT_EQ(gFindHistory, tenSlots(step.history)) << step.search;
+        EXPECT_EQ(items(find->cboFindStr), step.history) << step.search;
+        EXPECT_EQ(find->cboFindStr->currentText(), QString::fromUtf8(step.search));
+    }
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+}
+
+TEST_F(SearchDialogs, FindComparesLooselyButTheHistoryExactly)
+{
+    setText(QStringLiteral("xx abc ＡＢＣ ABC"));
+    gFindHistory = tenSlots({QStringLiteral("abc")});
+    frmFind *find = openFind();
+    find->cboFindStr->setEditText(QStringLiteral("ABC"));
+    press(find->cmdFindDown);
+    EXPECT_EQ(control().SelStart(), 3) << "check box clear: abc matches ABC";
+    EXPECT_EQ(gFindHistory, tenSlots({QStringLiteral("ABC"), QStringLiteral("abc")}));
+
+    control().setSelStart(0);
+    find->chkBinary->setChecked(true);
+    press(find->cmdFindDown);
+    EXPECT_EQ(control().SelStart(), 11) << "ticked: only the exact form";
+    press(find->cmdFindUp);
+    EXPECT_EQ(control().SelStart(), 11) << "nothing exact above";
+    EXPECT_EQ(app.messages.texts(), QStringList{editor::msg::kSearchFinished});
+    find->chkBinary->setCheckState(Qt::PartiallyChecked);
+    press(find->cmdFindUp);
+    EXPECT_EQ(control().SelStart(), 7) << "grey compares like clear";
+}
+
+TEST_F(SearchDialogs, AFailedSearchStillEntersTheHistory)
+{
+    setText(QStringLiteral("abc"), 1);
+    gFindHistory = tenSlots({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
+                             QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
+                             QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
+                             QStringLiteral("10")});
+    frmFind *find = openFind();
+    find->cboFindStr->setEditText(QStringLiteral("zz"));
+    press(find->cmdFindDown);
+    ASSERT_EQ(app.messages.shown.size(), 1);
+    EXPECT_EQ(app.messages.shown[0].text, editor::msg::kSearchFinished);
+    EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(control().SelStart(), 1) << "the caret stays";
+    EXPECT_EQ(gFindHistory.first(), QStringLiteral("zz"));
+    EXPECT_EQ(gFindHistory.last(), QStringLiteral("9")) << "slot 10 dropped";
+    EXPECT_EQ(find->cboFindStr->count(), 10);
+
+    find->cboFindStr->setEditText(QString());
+    press(find->cmdFindDown);
+    EXPECT_EQ(gFindHistory.first(), QStringLiteral("zz")) << "an empty field does nothing";
+    EXPECT_EQ(app.messages.shown.size(), 1);
+}
+
+TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
+{
+    struct Step
+    {
+        bool down;
+        const char *text;
+        int caret;
+    };
+    const struct
+    {
+        const char *start;
+        int caret;
+        std::vector<Step> steps;
+    } runs[] = {
+        {"a-a-a", 0, {{true, "aa-a-a", 2}, {true, "aa-aa-a", 5}, {true, "aa-aa-aa", 8}}},
+        {"xa-", 3, {{false, "xaa-", 3}, {false, "xaaa-", 4}, {true, "xaaa-", 4}}},
+    };
+    frmReplace *replace = openReplace();
+    for (const auto &run : runs) {
+        setText(QString::fromUtf8(run.start), run.caret);
+        replace->cboFindStr->setEditText(QStringLiteral("a"));
+        replace->cboReplaceStr->setEditText(QStringLiteral("aa"));
+        for (const Step &step : run.steps) {
+            press(step.down ? replace->cmdFindDown : replace->cmdFindUp);
+            EXPECT_EQ(control().Text(), QString::fromUtf8(step.text)) << run.start;
+            EXPECT_EQ(control().SelStart(), step.caret) << step.text;
+            EXPECT_EQ(control().SelLength(), 0);
+        }
+    }
+    EXPECT_EQ(app.messages.texts(), QStringList{editor::msg::kSearchFinished})
+        << "only the last step, with nothing left below, finds nothing";
+    EXPECT_EQ(gFindHistory.first(), QStringLiteral("a"));
+    EXPECT_EQ(gReplaceHistory.first(), QStringLiteral("aa"));
+}
+
+TEST_F(SearchDialogs, AnEmptyReplacementDeletesAndMovesAnEmptySlotUp)
+{
+    setText(QStringLiteral("<b>x</b>"));
+    gReplaceHistory = tenSlots({QStringLiteral("r")});
+    frmReplace *replace = openReplace();
+    EXPECT_EQ(items(replace->cboReplaceStr), QStringList{"r"});
+    replace->cboFindStr->setEditText(QStringLiteral("<B>"));
+    replace->cboReplaceStr->setEditText(QString());
+    press(replace->cmdFindDown);
+    EXPECT_EQ(control().Text(), QStringLiteral("x</b>"));
+    EXPECT_EQ(gReplaceHistory, tenSlots({QString(), QStringLiteral("r")}));
+    EXPECT_EQ(items(replace->cboReplaceStr), QStringList{"r"}) << "empty entries never show";
+    EXPECT_EQ(items(replace->cboFindStr), QStringList{"<B>"});
+}
+
+TEST_F(SearchDialogs, ReplaceAllIsOneUndoStepInEitherComparison)
+{
+    const QString start = QStringLiteral("Abc aBC\r\nabc ＡＢＣ ab");
+    const struct
+    {
+        bool exact;
+        const char *expect;
+    } cases[] = {
+        {false, "x x\r\nx x ab"},
+        {true, "Abc aBC\r\nx ＡＢＣ ab"},
+    };
+    frmReplace *replace = openReplace();
+    for (const auto &c : cases) {
+        setText(start, 5);
+        const int steps = win()->document()->GetClctUndoCount();
+        replace->chkBinary->setChecked(c.exact);
+        replace->cboFindStr->setEditText(QStringLiteral("abc"));
+        replace->cboReplaceStr->setEditText(QStringLiteral("x"));
+        press(replace->cmdAllReplace);
+        EXPECT_EQ(control().Text(), QString::fromUtf8(c.expect));
+        clsRTF &doc = *win()->document();
+        ASSERT_EQ(doc.GetClctUndoCount(), steps + 1) << "one step for every replacement";
+        EXPECT_EQ(doc.undoSnapshot(steps).Text.toString(), QString::fromUtf8(c.expect));
+        EXPECT_EQ(doc.undoSnapshot(steps - 1).Text.toString(), start);
+        EXPECT_TRUE(win()->mnuEdit[0]->isEnabled());
+    }
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_EQ(gFindHistory, tenSlots({})) << "Replace all leaves the histories alone";
+    EXPECT_EQ(gReplaceHistory, tenSlots({}));
+    EXPECT_EQ(items(replace->cboFindStr), QStringList());
+
+    const int steps = win()->document()->GetClctUndoCount();
+    replace->cboFindStr->setEditText(QString());
+    press(replace->cmdAllReplace);
+    EXPECT_EQ(win()->document()->GetClctUndoCount(), steps) << "an empty search changes nothing";
+}
+
+TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
+{
+    QPointer<frmFind> find = openFind();
+    QPointer<frmReplace> replace = openReplace();
+    app.closeActive();
+    ASSERT_EQ(app.active(), nullptr);
+    find->cboFindStr->setEditText(QStringLiteral("a"));
+    press(find->cmdFindDown);
+    replace->cboFindStr->setEditText(QStringLiteral("a"));
+    press(replace->cmdAllReplace);
+    settle();
+    EXPECT_TRUE(find.isNull()) << "the failed search unloads its dialog";
+    ASSERT_FALSE(replace.isNull());
+    EXPECT_TRUE(replace->isVisible());
+    ASSERT_EQ(app.messages.shown.size(), 2);
+    EXPECT_EQ(app.messages.shown[0].text, editor::msg::kSearchFailed);
+    EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Critical);
+    EXPECT_EQ(app.messages.shown[0].title, QStringLiteral("Scrivlet"));
+    EXPECT_EQ(app.messages.shown[1].text, dialogs::msg::kReplaceFailed);
+    EXPECT_EQ(app.messages.shown[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(gFindHistory, tenSlots({})) << "a failure enters nothing";
+
+    press(replace->cmdFindUp);
+    settle();
+    EXPECT_TRUE(replace.isNull());
+    EXPECT_EQ(app.messages.shown.last().text, editor::msg::kSearchFailed);
+}
+
+TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
+{
+    setText(QStringLiteral("one"));
+    frmEdit *first = win();
+    frmFind *find = openFind();
+    app.frame().NewWindow(QString());
+    ASSERT_NE(win(), first);
+    setText(QStringLiteral("two one"));
+    find->cboFindStr->setEditText(QStringLiteral("one"));
+    press(find->cmdFindDown);
+    EXPECT_EQ(control().SelStart(), 4);
+    EXPECT_EQ(first->control().SelLength(), 0);
+    EXPECT_EQ(openFind(), find) << "showing it again reuses the loaded dialog";
+}
+
+TEST_F(SearchDialogs, ALoadedDialogKeepsItsListsUntilItsOwnButtonRefillsThem)
+{
+    setText(QStringLiteral("abc"));
+    gFindHistory = tenSlots({QStringLiteral("old")});
+    frmFind *find = openFind();
+    frmReplace *replace = openReplace();
+    replace->cboFindStr->setEditText(QStringLiteral("b"));
+    press(replace->cmdFindDown);
+    openFind();
+    EXPECT_EQ(items(find->cboFindStr), QStringList{"old"});
+    find->cboFindStr->setEditText(QStringLiteral("c"));
+    press(find->cmdFindDown);
+    EXPECT_EQ(items(find->cboFindStr), (QStringList{"c", "b", "old"}));
+}
+
+TEST_F(SearchDialogs, EnterSearchesDownAndEscapeUnloads)
+{
+    setText(QStringLiteral("find Me here"));
+    gFindHistory = tenSlots({QStringLiteral("ME")});
+    QPointer<frmFind> find = openFind();
+    QTest::keyClicks(find->cboFindStr->lineEdit(), QStringLiteral("me"));
+    QTest::keyClick(find->cboFindStr->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(control().SelStart(), 5);
+    EXPECT_EQ(selection(), QStringLiteral("Me"));
+    EXPECT_EQ(gFindHistory, tenSlots({QStringLiteral("me"), QStringLiteral("ME")}))
+        << "what was typed, not a list entry that differs in letter case";
+
+    QPointer<frmReplace> replace = openReplace();
+    replace->cboFindStr->setEditText(QStringLiteral("here"));
+    QTest::keyClicks(replace->cboReplaceStr->lineEdit(), QStringLiteral("there"));
+    QTest::keyClick(replace->cboReplaceStr->lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(control().Text(), QStringLiteral("find Me there"));
+
+    for (QWidget *dialog : {static_cast<QWidget *>(find), static_cast<QWidget *>(replace)})
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    settle();
+    EXPECT_TRUE(find.isNull());
+    EXPECT_TRUE(replace.isNull());
+}
+
+TEST_F(SearchDialogs, ExitUnloadsBothDialogsAndTheHistoriesAreWritten)
+{
+    setText(QStringLiteral("abc"));
+    QPointer<frmFind> find = openFind();
+    find->cboFindStr->setEditText(QStringLiteral("b"));
+    press(find->cmdFindDown);
+    QPointer<frmReplace> replace = openReplace();
+    replace->cboFindStr->setEditText(QStringLiteral("c"));
+    replace->cboReplaceStr->setEditText(QStringLiteral("C"));
+    press(replace->cmdFindDown);
+
+    // A cancelled save prompt keeps the program, but the dialogs go all the same.
+    app.messages.answers = {MessageAnswer::Cancel};
+    app.click(win()->mnuFileExit);
+    settle();
+    EXPECT_TRUE(find.isNull());
+    EXPECT_TRUE(replace.isNull());
+    EXPECT_TRUE(app.frame().isVisible());
+
+    openFind();
+    app.messages.answers = {MessageAnswer::No};
+    app.click(win()->mnuFileExit);
+    EXPECT_FALSE(app.frame().isVisible()) << "an open dialog does not keep the program";
+    EXPECT_EQ(app.setting(QStringLiteral("FindHistory"), QStringLiteral("1")), QStringLiteral("c"));
+    EXPECT_EQ(app.setting(QStringLiteral("FindHistory"), QStringLiteral("2")), QStringLiteral("b"));
+    EXPECT_EQ(app.setting(QStringLiteral("FindHistory"), QStringLiteral("3")), QString());
+    EXPECT_EQ(app.setting(QStringLiteral("ReplaceHistory"), QStringLiteral("1")),
+              QStringLiteral("C"));
+}
+
+} // namespace
+} // namespace scrivlet::test
