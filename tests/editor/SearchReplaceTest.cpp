@@ -1,7 +1,7 @@
 // The find and replace histories, the dialogs' search on a control, and Replace all.
 
 #include "editor/SearchReplace.h"
-#include "editor/MemoryEditControl.h"
+#include "tests/common/MemoryEditControl.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
 
