@@ -59,6 +59,9 @@ public:
     void mnuEditStrConv_Click(int index);
     void mnuEditTagConv_Click(int index);
     void mnuEditTagInsert_Click(int index);
+    void mnuWindow_Click(int index);
+    // The Window menu opens: its list of the document windows is brought up to date.
+    void mnuWindowMenu_Click();
 
     void UpdateEditMenu();
     void SetToolBar();
@@ -104,6 +107,9 @@ private:
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;
     QMenu *mnuEditMenu = nullptr;
+    QMenu *mnuWindowMenu = nullptr;
+    // The window list below the Window menu's items, rebuilt each time the menu opens.
+    QList<QAction *> m_windowList;
 };
 
 } // namespace scrivlet

@@ -10,6 +10,7 @@
 #include "files/basINI.h"
 #include "platform/Globals.h"
 #include "platform/IMessageService.h"
+#include "shell/ToolBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -62,6 +63,9 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     tlbToolBar->setObjectName(QStringLiteral("tlbToolBar"));
     tlbToolBar->setMovable(false);
     tlbToolBar->setIconSize(QSize(16, 16));
+    buildToolBar(tlbToolBar);
+    connect(tlbToolBar, &QToolBar::actionTriggered, this,
+            [this](QAction *button) { tlbToolBar_ButtonClick(button->objectName()); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -83,9 +87,11 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     layout->addWidget(m_mdiArea);
     setCentralWidget(central);
+    m_mdiArea->viewport()->installEventFilter(this);
 
     buildMenus();
     showMenusOf(nullptr);
+    setDocumentButtonsEnabled(false);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::mdiArea_SubWindowActivated);
     connect(tabSelectBar, &QTabBar::tabBarClicked, this, &frmMain::tabSelectBar_Click);
 
@@ -99,6 +105,7 @@ frmMain::~frmMain()
     // The document area reports activations while the base class tears the windows down; by
     // then this frame's menus are gone.
     disconnect(m_mdiArea, nullptr, this, nullptr);
+    m_mdiArea->viewport()->removeEventFilter(this);
 }
 
 void frmMain::buildMenus()
@@ -226,6 +233,8 @@ void frmMain::mdiArea_SubWindowActivated(QMdiSubWindow *sub)
     showMenusOf(window);
     if (window)
         window->Form_Activate();
+    else
+        setDocumentButtonsEnabled(false);
 }
 
 void frmMain::AddHistory(const QString &fileName)
@@ -350,15 +359,7 @@ void frmMain::tabSelectBar_Click(int index)
 {
     if (index < 0)
         return;
-    const QString key = tabSelectBar->tabData(index).toString();
-    for (frmEdit *window : documentWindows()) {
-        if (window->Tag() == key) {
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-                m_mdiArea->setActiveSubWindow(sub);
-            window->textEdit()->setFocus();
-            return;
-        }
-    }
+    showDocument(tabSelectBar->tabData(index).toString());
 }
 
 void frmMain::setToolButtonEnabled(const QString &key, bool enabled)

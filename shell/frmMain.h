@@ -41,6 +41,9 @@ public:
     void selectTab(const QString &key) override;
     void removeTab(const QString &key) override;
     void setToolButtonEnabled(const QString &key, bool enabled) override;
+    void arrangeWindows(int index) override;
+    QList<WindowEntry> windowList() const override;
+    void showDocument(const QString &key) override;
     void closeAllDocuments() override;
     void exitProgram() override;
     QWidget *frameWidget() override { return this; }
@@ -52,12 +55,16 @@ public:
     void mnuFileHistory_Click(int index) override;
     void mnuFile_Click(int index);
     void mnuFileExit_Click();
+    // Runs the command of the toolbar button with this key; an unknown key runs nothing.
+    void tlbToolBar_ButtonClick(const QString &key);
 
     QList<QAction *> mnuFile, mnuFileHistory, mnuTool, mnuHelp;
     QAction *mnuFileExit = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Clicks on the document area where no window lies.
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildMenus();
@@ -65,6 +72,9 @@ private:
     void mdiArea_SubWindowActivated(QMdiSubWindow *window);
     void tabSelectBar_Click(int index);
     void OpenFiles();
+    void setDocumentButtonsEnabled(bool enabled);
+    void tileWindows(Qt::Orientation orientation);
+    void arrangeIcons();
 
     const Platform &m_platform;
     QMdiArea *m_mdiArea = nullptr;
