@@ -198,6 +198,7 @@ void frmMain::NewWindow(const QString &fileName)
     auto *window = new frmEdit(m_platform, *this);
     m_windows.append(window);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
+    sub->setGeometry(normalGeometryFor(static_cast<int>(m_windows.size()) - 1));
     window->Form_Load();
     // Documents fill the area, one at a time, and the tabs switch between them; the Window
     // menu arranges them otherwise.

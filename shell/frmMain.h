@@ -73,8 +73,12 @@ private:
     void tabSelectBar_Click(int index);
     void OpenFiles();
     void setDocumentButtonsEnabled(bool enabled);
+    void cascadeWindows();
+    void minimizeAll();
     void tileWindows(Qt::Orientation orientation);
     void arrangeIcons();
+    // Where the n-th document window stands when it is neither maximized nor minimized.
+    QRect normalGeometryFor(int n) const;
 
     const Platform &m_platform;
     QMdiArea *m_mdiArea = nullptr;

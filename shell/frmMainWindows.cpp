@@ -10,7 +10,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QStyle>
 #include <QToolBar>
+
+#include <algorithm>
 
 namespace scrivlet {
 
@@ -106,7 +109,7 @@ void frmMain::arrangeWindows(int index)
 {
     switch (index) {
     case 0:
-        m_mdiArea->cascadeSubWindows();
+        cascadeWindows();
         break;
     case 1:
         tileWindows(Qt::Vertical);
@@ -115,16 +118,50 @@ void frmMain::arrangeWindows(int index)
         tileWindows(Qt::Horizontal);
         break;
     case 3:
-        for (frmEdit *window : documentWindows()) {
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-                sub->showMinimized();
-        }
+        minimizeAll();
         break;
     case 4:
         arrangeIcons();
         break;
     default:
         break;
+    }
+}
+
+void frmMain::minimizeAll()
+{
+    // The active window goes first: the document area hands a maximized active window's state
+    // on to any window it touches, which would bring that one back up.
+    QList<QMdiSubWindow *> subs;
+    for (frmEdit *window : documentWindows()) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+            subs.append(sub);
+    }
+    if (QMdiSubWindow *active = m_mdiArea->currentSubWindow(); subs.removeOne(active))
+        subs.prepend(active);
+    for (QMdiSubWindow *sub : subs)
+        sub->showMinimized();
+}
+
+// The windows that are not minimized step down from the top left, each big enough to work in,
+// the active one in front. (The document area's own cascade sizes windows by their size hint,
+// which leaves a document window no room for its text.)
+void frmMain::cascadeWindows()
+{
+    QList<QMdiSubWindow *> stacked;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        stacked.append(sub);
+    }
+    QMdiSubWindow *active = m_mdiArea->activeSubWindow();
+    if (stacked.removeOne(active))
+        stacked.append(active);
+    for (int i = 0; i < stacked.size(); ++i) {
+        stacked[i]->setGeometry(normalGeometryFor(i));
+        stacked[i]->raise();
     }
 }
 
@@ -180,6 +217,20 @@ void frmMain::arrangeIcons()
         sub->move(x, bottom - size.height());
         x += size.width();
     }
+}
+
+QRect frmMain::normalGeometryFor(int n) const
+{
+    // Windows open maximized; restored, they stand in a cascade, each big enough to work in,
+    // rather than shrink to the smallest size a window can have.
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2;
+    const QSize size(std::max(area.width() * 3 / 4, 240), std::max(area.height() * 3 / 4, 160));
+    const int room =
+        std::max(std::min(area.width() - size.width(), area.height() - size.height()), 0);
+    const int positions = std::max(room / step + 1, 1);
+    const int offset = (n % positions) * step;
+    return QRect(QPoint(offset, offset), size);
 }
 
 QList<IFrame::WindowEntry> frmMain::windowList() const
