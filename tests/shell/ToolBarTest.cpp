@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QIcon>
 #include <QMenu>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 
@@ -246,6 +247,23 @@ TEST(ToolBar, FileButtonsReachTheirCommands)
     app.type(QStringLiteral("!"));
     press(app, QStringLiteral("FileUpdate"));
     EXPECT_EQ(app.readPage(QStringLiteral("p.html")), QByteArray("!P"));
+}
+
+TEST(ToolBar, ToolAndHelpButtonsRunTheMenuItems)
+{
+    AppDriver app;
+    app.start();
+    const QList<std::pair<QString, QAction *>> buttons = {
+        {QStringLiteral("ToolIE"), app.active()->mnuTool[0]},
+        {QStringLiteral("ToolNN"), app.active()->mnuTool[1]},
+        {QStringLiteral("ToolBrowser"), app.active()->mnuTool[2]},
+        {QStringLiteral("HelpIndex"), app.frame().mnuHelp[0]}};
+    for (const auto &[key, item] : buttons) {
+        SCOPED_TRACE(key.toStdString());
+        QSignalSpy ran(item, &QAction::triggered);
+        press(app, key);
+        EXPECT_EQ(ran.count(), 1);
+    }
 }
 
 TEST(ToolBar, WithNoDocumentOnlyNewAndOpenWork)
