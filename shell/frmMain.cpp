@@ -199,6 +199,7 @@ void frmMain::NewWindow(const QString &fileName)
     m_windows.append(window);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
     sub->setGeometry(normalGeometryFor(static_cast<int>(m_windows.size()) - 1));
+    window->installEventFilter(this);
     window->Form_Load();
     // Documents fill the area, one at a time, and the tabs switch between them; the Window
     // menu arranges them otherwise.
@@ -236,6 +237,7 @@ void frmMain::mdiArea_SubWindowActivated(QMdiSubWindow *sub)
         window->Form_Activate();
     else
         setDocumentButtonsEnabled(false);
+    updateFrameTitle();
 }
 
 void frmMain::AddHistory(const QString &fileName)

@@ -63,8 +63,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
-    // Clicks on the document area where no window lies.
+    // Clicks on the document area where no window lies; new captions of document windows.
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildMenus();
@@ -79,6 +80,10 @@ private:
     void arrangeIcons();
     // Where the n-th document window stands when it is neither maximized nor minimized.
     QRect normalGeometryFor(int n) const;
+    // "Scrivlet - [caption]" of the active document window, whatever its state; "Scrivlet"
+    // with none.
+    QString frameTitle() const;
+    void updateFrameTitle();
 
     const Platform &m_platform;
     QMdiArea *m_mdiArea = nullptr;

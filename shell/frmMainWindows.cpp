@@ -88,6 +88,10 @@ void frmMain::setDocumentButtonsEnabled(bool enabled)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (event->type() == QEvent::WindowTitleChange && qobject_cast<frmEdit *>(watched)) {
+        updateFrameTitle();
+        return false;
+    }
     if (watched != m_mdiArea->viewport())
         return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonDblClick) {
@@ -103,6 +107,29 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         }
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+QString frmMain::frameTitle() const
+{
+    const frmEdit *active = activeDocument();
+    if (!active || active->isUnloaded())
+        return QStringLiteral("Scrivlet");
+    return QStringLiteral("Scrivlet - [") + active->windowTitle() + u']';
+}
+
+void frmMain::updateFrameTitle()
+{
+    if (windowTitle() != frameTitle())
+        setWindowTitle(frameTitle());
+}
+
+// The document area writes the frame's title itself while a window is maximized and puts
+// back an older one when it is restored; the frame keeps naming the active document.
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && m_mdiArea)
+        updateFrameTitle();
 }
 
 void frmMain::arrangeWindows(int index)

@@ -149,12 +149,9 @@ TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
             EXPECT_TRUE(room.contains(sub->geometry()));
             EXPECT_GE(window->height(), room.height() / 4) << "room for the text";
             EXPECT_EQ(tabBar(fresh)->currentIndex(), i);
-            const QString caption = window->windowTitle();
-            if (sub->isMaximized())
-                EXPECT_EQ(fresh.frame().windowTitle(),
-                          QStringLiteral("Scrivlet - [%1]").arg(caption));
-            else
-                EXPECT_EQ(sub->windowTitle(), caption);
+            EXPECT_EQ(holder(window)->windowTitle(), window->windowTitle());
+            EXPECT_EQ(fresh.frame().windowTitle(),
+                      QStringLiteral("Scrivlet - [%1]").arg(window->windowTitle()));
         }
     }
 }
@@ -270,6 +267,22 @@ TEST_F(WindowMenu, ListsEveryWindowWithACheckAtTheActiveOne)
     EXPECT_EQ(list.last(),
               QStringLiteral("&3 ") + QString(target).replace(u'&', QStringLiteral("&&")));
     EXPECT_EQ(checked, QStringLiteral("&1 無題1"));
+}
+
+TEST_F(WindowMenu, TheFrameNamesTheActiveDocumentInEveryState)
+{
+    app.click(app.active()->mnuWindow[2]);
+    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [無題3]"));
+    const QString target = app.pagePath(QStringLiteral("t.html"));
+    app.dialogs.willChoose({target});
+    app.click(app.active()->mnuFile[6]);
+    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [%1]").arg(target));
+    holder(app.active())->showMaximized();
+    holder(app.active())->showNormal();
+    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [%1]").arg(target));
+    app.click(app.active()->mnuFile[3]);
+    ASSERT_TRUE(app.windows().isEmpty());
+    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet"));
 }
 
 TEST(Tabs, TwoWindowsOnOneFileHaveTwoTabsEachActivatingItsOwn)
