@@ -1,6 +1,7 @@
 #pragma once
 // What a document window asks of the frame that holds it; the frame implements it. Owns nothing.
 
+#include <QList>
 #include <QString>
 
 class QWidget;
@@ -27,6 +28,19 @@ public:
 
     // The toolbar buttons that act on the active document, by their key.
     virtual void setToolButtonEnabled(const QString &key, bool enabled) = 0;
+
+    // The Window menu: the arrangements by the menu's index (cascade, one above the other, side
+    // by side, minimize all, line up the minimized), the document windows to list there, and
+    // bringing one of them to the front as a click on its tab does.
+    struct WindowEntry
+    {
+        QString key;
+        QString caption;
+        bool active = false;
+    };
+    virtual void arrangeWindows(int index) = 0;
+    virtual QList<WindowEntry> windowList() const = 0;
+    virtual void showDocument(const QString &key) = 0;
 
     // Closes every document window, newest first; one whose user cancels stays open.
     virtual void closeAllDocuments() = 0;

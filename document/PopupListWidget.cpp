@@ -65,6 +65,9 @@ QPointF PopupListAdapter::twipsPerPixel() const
 void PopupListAdapter::Clear()
 {
     m_list->clear();
+    // The view keeps its scroll offset through a clear; a list filled anew would open as far
+    // down as the previous one had scrolled to its selection.
+    m_list->scrollToTop();
 }
 
 void PopupListAdapter::AddItem(const QString &item)

@@ -50,8 +50,10 @@ frmEdit::frmEdit(const Platform &platform, IFrame &frame, QWidget *parent)
     layout->addWidget(m_view);
     buildMenus();
     // The Edit menu is also the text's context menu.
-    connect(m_view, &DocumentView::contextMenuRequested, this,
-            [this](const QPoint &at) { mnuEditMenu->popup(at); });
+    connect(m_view, &DocumentView::contextMenuRequested, this, [this](const QPoint &at) {
+        m_view->hidePopup();
+        mnuEditMenu->popup(at);
+    });
     connect(m_view, &DocumentView::openFileRequested, this,
             [this](const QString &path) { m_frame.NewWindow(path); });
     connect(m_view, &DocumentView::undoRedoDisabled, this, [this] {
@@ -155,6 +157,7 @@ void frmEdit::buildMenus()
                       {QStringLiteral("重ねて表示(&C)"), QStringLiteral("上下に並べて表示(&V)"),
                        QStringLiteral("左右に並べて表示(&H)"), QStringLiteral("すべて最小化(&M)"),
                        QStringLiteral("ｱｲｺﾝの整列(&A)")});
+    mnuWindowMenu = window;
     auto *help = new QMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"), this);
     help->setObjectName(QStringLiteral("mnuHelpMenu"));
     mnuHelp = addMenuFamily(help, QStringLiteral("mnuHelp"),
@@ -181,6 +184,8 @@ void frmEdit::buildMenus()
     wire(mnuEditTagInsert, &frmEdit::mnuEditTagInsert_Click);
     wire(mnuTool, &frmEdit::mnuTool_Click);
     wire(mnuHelp, &frmEdit::mnuHelp_Click);
+    wire(mnuWindow, &frmEdit::mnuWindow_Click);
+    connect(mnuWindowMenu, &QMenu::aboutToShow, this, &frmEdit::mnuWindowMenu_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmEdit::mnuFileExit_Click);
     connect(mnuFileMenu, &QMenu::aboutToShow, this, &frmEdit::mnuFileMenu_Click);
     connect(mnuEditMenu, &QMenu::aboutToShow, this, &frmEdit::mnuEditMenu_Click);

@@ -63,6 +63,9 @@ public:
     // Preview in a browser (0 to 2) and the options (4); the toolbar's browser buttons come here.
     void mnuTool_Click(int index);
     void mnuHelp_Click(int index);
+    void mnuWindow_Click(int index);
+    // The Window menu opens: its list of the document windows is brought up to date.
+    void mnuWindowMenu_Click();
 
     void UpdateEditMenu();
     void SetToolBar();
@@ -117,6 +120,9 @@ private:
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;
     QMenu *mnuEditMenu = nullptr;
+    QMenu *mnuWindowMenu = nullptr;
+    // The window list below the Window menu's items, rebuilt each time the menu opens.
+    QList<QAction *> m_windowList;
 };
 
 } // namespace scrivlet

@@ -11,6 +11,7 @@
 #include "platform/Globals.h"
 #include "platform/IMessageService.h"
 #include "shell/SearchDialogs.h"
+#include "shell/ToolBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -66,6 +67,9 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     tlbToolBar->setObjectName(QStringLiteral("tlbToolBar"));
     tlbToolBar->setMovable(false);
     tlbToolBar->setIconSize(QSize(16, 16));
+    buildToolBar(tlbToolBar);
+    connect(tlbToolBar, &QToolBar::actionTriggered, this,
+            [this](QAction *button) { tlbToolBar_ButtonClick(button->objectName()); });
 
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -87,9 +91,11 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
     layout->addWidget(m_mdiArea);
     setCentralWidget(central);
+    m_mdiArea->viewport()->installEventFilter(this);
 
     buildMenus();
     showMenusOf(nullptr);
+    setDocumentButtonsEnabled(false);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::mdiArea_SubWindowActivated);
     connect(tabSelectBar, &QTabBar::tabBarClicked, this, &frmMain::tabSelectBar_Click);
 
@@ -103,6 +109,7 @@ frmMain::~frmMain()
     // The document area reports activations while the base class tears the windows down; by
     // then this frame's menus are gone.
     disconnect(m_mdiArea, nullptr, this, nullptr);
+    m_mdiArea->viewport()->removeEventFilter(this);
 }
 
 void frmMain::buildMenus()
@@ -199,6 +206,8 @@ void frmMain::NewWindow(const QString &fileName)
     auto *window = new frmEdit(m_platform, *this);
     m_windows.append(window);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
+    sub->setGeometry(normalGeometryFor(static_cast<int>(m_windows.size()) - 1));
+    window->installEventFilter(this);
     window->Form_Load();
     // Documents fill the area, one at a time, and the tabs switch between them; the Window
     // menu arranges them otherwise.
@@ -234,6 +243,9 @@ void frmMain::mdiArea_SubWindowActivated(QMdiSubWindow *sub)
     showMenusOf(window);
     if (window)
         window->Form_Activate();
+    else
+        setDocumentButtonsEnabled(false);
+    updateFrameTitle();
 }
 
 void frmMain::AddHistory(const QString &fileName)
@@ -375,15 +387,7 @@ void frmMain::tabSelectBar_Click(int index)
 {
     if (index < 0)
         return;
-    const QString key = tabSelectBar->tabData(index).toString();
-    for (frmEdit *window : documentWindows()) {
-        if (window->Tag() == key) {
-            if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
-                m_mdiArea->setActiveSubWindow(sub);
-            window->textEdit()->setFocus();
-            return;
-        }
-    }
+    showDocument(tabSelectBar->tabData(index).toString());
 }
 
 void frmMain::setToolButtonEnabled(const QString &key, bool enabled)

@@ -45,6 +45,9 @@ public:
     void selectTab(const QString &key) override;
     void removeTab(const QString &key) override;
     void setToolButtonEnabled(const QString &key, bool enabled) override;
+    void arrangeWindows(int index) override;
+    QList<WindowEntry> windowList() const override;
+    void showDocument(const QString &key) override;
     void closeAllDocuments() override;
     void exitProgram() override;
     void ShowFindDialog() override;
@@ -65,12 +68,17 @@ public:
     // Starts a browser without a page (0, 1) and the options (3); the toolbar comes here too.
     void mnuTool_Click(int index);
     void mnuHelp_Click(int index);
+    // Runs the command of the toolbar button with this key; an unknown key runs nothing.
+    void tlbToolBar_ButtonClick(const QString &key);
 
     QList<QAction *> mnuFile, mnuFileHistory, mnuTool, mnuHelp;
     QAction *mnuFileExit = nullptr;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    // Clicks on the document area where no window lies; new captions of document windows.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     void buildMenus();
@@ -78,6 +86,17 @@ private:
     void mdiArea_SubWindowActivated(QMdiSubWindow *window);
     void tabSelectBar_Click(int index);
     void OpenFiles();
+    void setDocumentButtonsEnabled(bool enabled);
+    void cascadeWindows();
+    void minimizeAll();
+    void tileWindows(Qt::Orientation orientation);
+    void arrangeIcons();
+    // Where the n-th document window stands when it is neither maximized nor minimized.
+    QRect normalGeometryFor(int n) const;
+    // "Scrivlet - [caption]" of the active document window, whatever its state; "Scrivlet"
+    // with none.
+    QString frameTitle() const;
+    void updateFrameTitle();
 
     const Platform &m_platform;
     QMdiArea *m_mdiArea = nullptr;

@@ -1,0 +1,293 @@
+// The frame's toolbar, its document area and the Window menu's arrangements.
+
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "shell/ToolBar.h"
+#include "shell/frmMain.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QStyle>
+#include <QToolBar>
+
+#include <algorithm>
+
+namespace scrivlet {
+
+namespace {
+
+QList<QMdiSubWindow *> minimizedOf(const QList<QMdiSubWindow *> &subs)
+{
+    QList<QMdiSubWindow *> out;
+    for (QMdiSubWindow *sub : subs) {
+        if (sub->isVisible() && sub->isMinimized())
+            out.append(sub);
+    }
+    return out;
+}
+
+} // namespace
+
+void frmMain::tlbToolBar_ButtonClick(const QString &key)
+{
+    const ToolButton *button = findToolButton(key);
+    if (!button)
+        return;
+    frmEdit *active = activeDocument();
+    switch (button->target) {
+    case ToolTarget::None:
+        break;
+    case ToolTarget::FrameFile:
+        mnuFile_Click(button->index);
+        break;
+    case ToolTarget::FrameHelp:
+        if (QAction *item = mnuHelp.value(button->index))
+            item->trigger();
+        break;
+    case ToolTarget::DocumentFile:
+        if (active)
+            active->mnuFile_Click(button->index);
+        break;
+    case ToolTarget::DocumentEditIfEnabled:
+        if (active && active->mnuEdit.value(button->index) &&
+            active->mnuEdit[button->index]->isEnabled())
+            active->mnuEdit_Click(button->index);
+        break;
+    case ToolTarget::DocumentEdit:
+        if (active)
+            active->mnuEdit_Click(button->index);
+        break;
+    case ToolTarget::DocumentTool:
+        // The Tool items carry their command; the button runs whatever the menu runs.
+        if (active) {
+            if (QAction *item = active->mnuTool.value(button->index))
+                item->trigger();
+        }
+        break;
+    }
+}
+
+void frmMain::setDocumentButtonsEnabled(bool enabled)
+{
+    for (const ToolButton &button : toolButtons()) {
+        switch (button.target) {
+        case ToolTarget::DocumentFile:
+        case ToolTarget::DocumentEdit:
+        case ToolTarget::DocumentEditIfEnabled:
+        case ToolTarget::DocumentTool:
+            setToolButtonEnabled(QString(button.key), enabled);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::WindowTitleChange && qobject_cast<frmEdit *>(watched)) {
+        updateFrameTitle();
+        return false;
+    }
+    if (watched != m_mdiArea->viewport())
+        return QMainWindow::eventFilter(watched, event);
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            mnuFile_Click(1);
+            return true;
+        }
+    } else if (event->type() == QEvent::MouseButtonPress) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::RightButton) {
+            mnuFileMenu->popup(mouse->globalPosition().toPoint());
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+QString frmMain::frameTitle() const
+{
+    const frmEdit *active = activeDocument();
+    if (!active || active->isUnloaded())
+        return QStringLiteral("Scrivlet");
+    return QStringLiteral("Scrivlet - [") + active->windowTitle() + u']';
+}
+
+void frmMain::updateFrameTitle()
+{
+    if (windowTitle() != frameTitle())
+        setWindowTitle(frameTitle());
+}
+
+// The document area writes the frame's title itself while a window is maximized and puts
+// back an older one when it is restored; the frame keeps naming the active document.
+void frmMain::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && m_mdiArea)
+        updateFrameTitle();
+}
+
+void frmMain::arrangeWindows(int index)
+{
+    switch (index) {
+    case 0:
+        cascadeWindows();
+        break;
+    case 1:
+        tileWindows(Qt::Vertical);
+        break;
+    case 2:
+        tileWindows(Qt::Horizontal);
+        break;
+    case 3:
+        minimizeAll();
+        break;
+    case 4:
+        arrangeIcons();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMain::minimizeAll()
+{
+    // The active window goes first: the document area hands a maximized active window's state
+    // on to any window it touches, which would bring that one back up.
+    QList<QMdiSubWindow *> subs;
+    for (frmEdit *window : documentWindows()) {
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
+            subs.append(sub);
+    }
+    if (QMdiSubWindow *active = m_mdiArea->currentSubWindow(); subs.removeOne(active))
+        subs.prepend(active);
+    for (QMdiSubWindow *sub : subs)
+        sub->showMinimized();
+}
+
+// The windows that are not minimized step down from the top left, each big enough to work in,
+// the active one in front. (The document area's own cascade sizes windows by their size hint,
+// which leaves a document window no room for its text.)
+void frmMain::cascadeWindows()
+{
+    QList<QMdiSubWindow *> stacked;
+    for (QMdiSubWindow *sub : m_mdiArea->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        stacked.append(sub);
+    }
+    QMdiSubWindow *active = m_mdiArea->activeSubWindow();
+    if (stacked.removeOne(active))
+        stacked.append(active);
+    for (int i = 0; i < stacked.size(); ++i) {
+        stacked[i]->setGeometry(normalGeometryFor(i));
+        stacked[i]->raise();
+    }
+}
+
+// The windows that are not minimized share the area in one row or one column, oldest first,
+// above the row of minimized ones.
+void frmMain::tileWindows(Qt::Orientation orientation)
+{
+    const QList<QMdiSubWindow *> all = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
+    QList<QMdiSubWindow *> tiled;
+    for (QMdiSubWindow *sub : all) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        if (sub->isMaximized())
+            sub->showNormal();
+        tiled.append(sub);
+    }
+    if (tiled.isEmpty())
+        return;
+    QRect area = m_mdiArea->viewport()->rect();
+    const QList<QMdiSubWindow *> icons = minimizedOf(all);
+    if (!icons.isEmpty())
+        area.setBottom(area.bottom() - icons.first()->height());
+    const int n = static_cast<int>(tiled.size());
+    for (int i = 0; i < n; ++i) {
+        QRect cell;
+        if (orientation == Qt::Vertical) {
+            const int top = area.top() + area.height() * i / n;
+            const int bottom = area.top() + area.height() * (i + 1) / n;
+            cell = QRect(area.left(), top, area.width(), bottom - top);
+        } else {
+            const int left = area.left() + area.width() * i / n;
+            const int right = area.left() + area.width() * (i + 1) / n;
+            cell = QRect(left, area.top(), right - left, area.height());
+        }
+        tiled[i]->setGeometry(cell);
+    }
+}
+
+// The minimized windows in rows from the bottom left, in the order they were opened.
+void frmMain::arrangeIcons()
+{
+    const QList<QMdiSubWindow *> icons =
+        minimizedOf(m_mdiArea->subWindowList(QMdiArea::CreationOrder));
+    const QRect area = m_mdiArea->viewport()->rect();
+    int x = area.left();
+    int bottom = area.bottom() + 1;
+    for (QMdiSubWindow *sub : icons) {
+        const QSize size = sub->size();
+        if (x > area.left() && x + size.width() > area.right() + 1) {
+            x = area.left();
+            bottom -= size.height();
+        }
+        sub->move(x, bottom - size.height());
+        x += size.width();
+    }
+}
+
+QRect frmMain::normalGeometryFor(int n) const
+{
+    // Windows open maximized; restored, they stand in a cascade, each big enough to work in,
+    // rather than shrink to the smallest size a window can have.
+    const QRect area = m_mdiArea->viewport()->rect();
+    const int step = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2;
+    const QSize size(std::max(area.width() * 3 / 4, 240), std::max(area.height() * 3 / 4, 160));
+    const int room =
+        std::max(std::min(area.width() - size.width(), area.height() - size.height()), 0);
+    const int positions = std::max(room / step + 1, 1);
+    const int offset = (n % positions) * step;
+    return QRect(QPoint(offset, offset), size);
+}
+
+QList<IFrame::WindowEntry> frmMain::windowList() const
+{
+    QList<WindowEntry> out;
+    const frmEdit *active = activeDocument();
+    for (frmEdit *window : documentWindows())
+        out.append({window->Tag(), window->windowTitle(), window == active});
+    return out;
+}
+
+void frmMain::showDocument(const QString &key)
+{
+    for (frmEdit *window : documentWindows()) {
+        if (window->Tag() != key)
+            continue;
+        if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget())) {
+            // A window the user minimized comes back as it was before, so that its text shows.
+            if (sub->isMinimized()) {
+                const Qt::WindowStates state = sub->windowState() & ~Qt::WindowMinimized;
+                if (state & Qt::WindowMaximized)
+                    sub->showMaximized();
+                else
+                    sub->showNormal();
+            }
+            m_mdiArea->setActiveSubWindow(sub);
+        }
+        window->textEdit()->setFocus();
+        return;
+    }
+}
+
+} // namespace scrivlet
