@@ -11,6 +11,7 @@ packages=(
     fonts-ipafont fonts-noto-cjk
     xvfb xauth imagemagick
     nkf
+    desktop-file-utils shared-mime-info
 )
 
 missing=()
