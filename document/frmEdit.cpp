@@ -1,6 +1,7 @@
 #include "document/frmEdit.h"
 
 #include "dialogs/cCommonDlg.h"
+#include "dialogs/frmOption.h"
 #include "document/DocumentView.h"
 #include "document/IFrame.h"
 #include "document/MenuFamily.h"
@@ -179,6 +180,8 @@ void frmEdit::buildMenus()
     wire(mnuEditTagConv, &frmEdit::mnuEditTagConv_Click);
     wire(mnuEditTagInsert, &frmEdit::mnuEditTagInsert_Click);
     connect(mnuFileExit, &QAction::triggered, this, &frmEdit::mnuFileExit_Click);
+    connect(mnuTool[4], &QAction::triggered, this,
+            [this] { frmOption::ShowModal(m_platform, m_frame.frameWidget()); });
     connect(mnuFileMenu, &QMenu::aboutToShow, this, &frmEdit::mnuFileMenu_Click);
     connect(mnuEditMenu, &QMenu::aboutToShow, this, &frmEdit::mnuEditMenu_Click);
 }

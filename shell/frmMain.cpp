@@ -1,6 +1,7 @@
 #include "shell/frmMain.h"
 
 #include "dialogs/cCommonDlg.h"
+#include "dialogs/frmOption.h"
 #include "document/MenuFamily.h"
 #include "document/Messages.h"
 #include "document/SourceTextEdit.h"
@@ -9,7 +10,9 @@
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "platform/Globals.h"
+#include "platform/IInstanceChannel.h"
 #include "platform/IMessageService.h"
+#include "shell/Opening.h"
 
 #include <QAction>
 #include <QApplication>
@@ -88,6 +91,8 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     showMenusOf(nullptr);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::mdiArea_SubWindowActivated);
     connect(tabSelectBar, &QTabBar::tabBarClicked, this, &frmMain::tabSelectBar_Click);
+    new FileDropFilter(m_mdiArea->viewport(),
+                       [this](const QStringList &files) { Form_OLEDragDrop(files); });
 
     // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen.
     resize(qRound(681 * scale),
@@ -137,6 +142,8 @@ void frmMain::buildMenus()
         connect(mnuFileHistory[k], &QAction::triggered, this,
                 [this, k] { mnuFileHistory_Click(k); });
     connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(mnuTool[3], &QAction::triggered, this,
+            [this] { frmOption::ShowModal(m_platform, this); });
 }
 
 void frmMain::showMenusOf(frmEdit *window)
@@ -175,6 +182,14 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
         gReplaceHistory[i] = basINI::ReadIniString(QStringLiteral("ReplaceHistory"),
                                                    QString::number(i + 1), QString());
     }
+
+    // Serving before the command line is handled: an instance started by the shell verb opens
+    // nothing by itself and waits for its file on the channel.
+    if (m_platform.instances)
+        m_platform.instances->serve(QStringLiteral("System"),
+                                    [frame = QPointer<frmMain>(this)](const QString &command) {
+                                        return frame ? frame->DdeExecute(command) : true;
+                                    });
 
     if (arguments.isEmpty()) {
         NewWindow(QString());
@@ -282,6 +297,20 @@ void frmMain::OpenFiles()
         return;
     for (const QString &file : dlg.FileNames())
         NewWindow(file);
+}
+
+bool frmMain::DdeExecute(const QString &command)
+{
+    bool refused = false;
+    for (const QString &path : CommandPaths(command, &refused))
+        NewWindow(path);
+    return refused;
+}
+
+void frmMain::Form_OLEDragDrop(const QStringList &files)
+{
+    for (const QString &path : DroppedPaths(files))
+        NewWindow(path);
 }
 
 void frmMain::mnuFileExit_Click()

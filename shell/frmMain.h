@@ -52,6 +52,11 @@ public:
     void mnuFileHistory_Click(int index) override;
     void mnuFile_Click(int index);
     void mnuFileExit_Click();
+    // A command of the instance channel ("Edit" and a quoted path): one window per acceptable
+    // path. True when the command is refused.
+    bool DdeExecute(const QString &command);
+    // Files dropped on the empty document area.
+    void Form_OLEDragDrop(const QStringList &files);
 
     QList<QAction *> mnuFile, mnuFileHistory, mnuTool, mnuHelp;
     QAction *mnuFileExit = nullptr;
