@@ -2,18 +2,25 @@
 // on the frame's empty area.
 
 #include "shell/Opening.h"
+#include "document/SourceTextEdit.h"
 #include "document/frmEdit.h"
+#include "editor/IEditControl.h"
 #include "platform/qt/LocalSocketChannel.h"
 #include "shell/frmMain.h"
 #include "tests/shell/AppDriver.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QLocalSocket>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -92,6 +99,48 @@ TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndIgnoresText)
     EXPECT_TRUE(drop(&files));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
+}
+
+TEST(FrameDrop, AFileDroppedOnTheTextOpensInAWindowOfItsOwn)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
+    const QString b = app.writePage(QStringLiteral("b.html"), QStringLiteral("B"));
+    app.start({a});
+    QWidget *text = app.active()->textEdit()->viewport();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(b)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(text, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(text, &dropped);
+    EXPECT_EQ(app.captions(), (QStringList{a, b}));
+    EXPECT_EQ(app.windows()[0]->control().Text(), QStringLiteral("A"));
+}
+
+// The Tool menu item of the frame and of a document window opens the options modally.
+TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
+    app.start({QStringLiteral("/O")});
+    QStringList seen;
+    auto openAndCancel = [&seen](QAction *item) {
+        QTimer::singleShot(0, qApp, [&seen] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            seen << modal->objectName() + u' ' + modal->windowTitle();
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("cmdCancel")),
+                              Qt::LeftButton);
+        });
+        item->trigger();
+    };
+    openAndCancel(app.frame().mnuTool[3]);
+    app.frame().NewWindow(a);
+    openAndCancel(app.active()->mnuTool[4]);
+    EXPECT_EQ(seen, QStringList(2, QStringLiteral("frmOption ｵﾌﾟｼｮﾝ")));
+    EXPECT_TRUE(app.messages.shown.isEmpty());
 }
 
 // A client in its own thread, as another process would be, while this one serves.
