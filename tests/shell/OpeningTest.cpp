@@ -26,7 +26,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <csignal>
+#include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -249,6 +254,53 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
     EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(pipeEnds[0]));
     ::close(pipeEnds[0]);
     ::close(pipeEnds[1]);
+}
+
+// Root can be another user for a moment: a child that has dropped to "nobody" connects, and the
+// server's check sees a stranger.
+TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "only root can connect as another user here";
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ExeOther | QFile::WriteOther);
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("s")));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ::chmod(path.constData(), 0777);
+    ASSERT_EQ(::listen(server, 1), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Only calls that are safe after a fork.
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            ::_exit(3);
+        char byte;
+        [[maybe_unused]] const auto n = ::read(client, &byte, 1);
+        ::_exit(0);
+    }
+    // A child that could not connect must not leave this test waiting.
+    pollfd ready{server, POLLIN, 0};
+    const int connection = ::poll(&ready, 1, 10000) == 1 ? ::accept(server, nullptr, nullptr) : -1;
+    if (connection < 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        FAIL() << "no connection from the child";
+    }
+    EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(connection));
+    ::close(connection);
+    ::close(server);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 } // namespace
