@@ -196,12 +196,7 @@ void frmOption::Form_Load()
     txtIE->setText(loaded.values.internetExplorer);
     txtNN->setText(loaded.values.netscape);
     if (!loaded.ok) {
-        // A "Use" that names no choice selects none; the pages stay as they are.
-        for (QRadioButton *opt : optTemplate) {
-            opt->setAutoExclusive(false);
-            opt->setChecked(false);
-            opt->setAutoExclusive(true);
-        }
+        // A "Use" that names no choice selects none; every page stays visible.
         m_platform.messages.critical(options::msg::kLoadFailed);
         return;
     }

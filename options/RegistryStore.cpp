@@ -294,7 +294,10 @@ bool RegistryStore::change(quint32 root, const std::function<bool(Tree &)> &edit
 {
     if (!rootName(root))
         return false;
-    QDir().mkpath(QFileInfo(m_fileName).absolutePath());
+    // The folder is the user's alone, like the rest of the program's settings.
+    const QString folder = QFileInfo(m_fileName).absolutePath();
+    if (!QFileInfo::exists(folder) && QDir().mkpath(folder))
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // The program and the shell helper may both write; the lock makes read, change and save one
     // step for each of them.
     QLockFile lock(m_fileName + QStringLiteral(".lock"));

@@ -266,6 +266,20 @@ TEST_F(DesktopEntriesTest, AChosenDefaultIsKept)
                              "[Default Applications]\ntext/html=mine.desktop;\n"));
 }
 
+TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
+{
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("empty"))));
+    write(QStringLiteral("data/applications/viewer.desktop"),
+          "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=text/css;text/html;\n");
+    AddVerb(store, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    qputenv("PATH", path);
+    const QString ours = EntryFileName(QStringLiteral("text/html"), kVerb);
+    EXPECT_EQ(read(places.applications + QStringLiteral("/mimeinfo.cache")),
+              QStringLiteral("[MIME Cache]\ntext/css=viewer.desktop;\ntext/html=") + ours +
+                  QStringLiteral(";viewer.desktop;\n"));
+}
+
 TEST(DesktopExecLine, QuotesWhatTheDesktopWouldSplit)
 {
     struct Case

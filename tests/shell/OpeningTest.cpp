@@ -145,7 +145,7 @@ TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
     app.frame().NewWindow(a);
     openAndCancel(app.active()->mnuTool[4]);
     EXPECT_EQ(seen, QStringList(2, QStringLiteral("frmOption ｵﾌﾟｼｮﾝ")));
-    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
 // A client in its own thread, as another process would be, while this one serves.
@@ -190,7 +190,7 @@ TEST_F(InstanceChannelTest, TheRunningFrameOpensWhatItIsSent)
     EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit \"%1\" \"%2\"").arg(b, a)),
               Reply::Accepted);
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
-    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
 TEST_F(InstanceChannelTest, ASecondInstanceDoesNotTakeTheSocket)
