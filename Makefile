@@ -4,7 +4,7 @@ BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 PROGRAM_DIR := $(BUILD_DIR)/bin
 
-.PHONY: all deps configure build run test bench format clean
+.PHONY: all deps configure build run test bench format clean install-desktop uninstall-desktop
 
 all: build
 
@@ -29,6 +29,14 @@ bench: build
 		echo "== $$(basename $$b)"; \
 		QT_QPA_PLATFORM=offscreen "$$b" || exit 1; \
 	done
+
+# The program's entry and icon in the user's applications menu, for the program directory of
+# this build (or PROGRAM_DIR=/path/of/an/installed/copy).
+install-desktop: build
+	@bash scripts/install-desktop.sh $(abspath $(PROGRAM_DIR))
+
+uninstall-desktop:
+	@bash scripts/install-desktop.sh --remove $(abspath $(PROGRAM_DIR))
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

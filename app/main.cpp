@@ -1,6 +1,11 @@
-// Scrivlet's entry point: builds the platform services and shows the frame window.
+// Scrivlet's entry point: builds the platform services and shows the frame window, or, started
+// by the file manager for a verb, hands the file to an instance and ends.
 
+#include "options/DesktopEntries.h"
+#include "options/RegistryStore.h"
+#include "options/ShellExec.h"
 #include "platform/Platform.h"
+#include "platform/qt/LocalSocketChannel.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtKeyboardState.h"
@@ -9,14 +14,43 @@
 #include "shell/frmMain.h"
 
 #include <QApplication>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QProcess>
 #include <QTranslator>
+
+#include <cstring>
 
 using namespace scrivlet;
 
+namespace {
+
+// scrivlet --shell-exec <class> <verb> <file>: what the desktop entry of a verb runs. Needs no
+// display.
+int shellExec(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() != 5)
+        return 2;
+    options::RegistryStore store(options::RegistryStore::DefaultFileName());
+    LocalSocketChannel channel(QString(), LocalSocketChannel::defaultRuntimeDir());
+    return options::ShellExec(
+        store, channel,
+        [](const QString &program, const QStringList &arguments) {
+            return QProcess::startDetached(program, arguments);
+        },
+        args[2], args[3], QFileInfo(args[4]).absoluteFilePath());
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    if (argc > 1 && std::strcmp(argv[1], "--shell-exec") == 0)
+        return shellExec(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrivlet"));
     // Qt's own dialogs (file chooser, buttons of message boxes) speak Japanese like the rest.
@@ -30,7 +64,19 @@ int main(int argc, char *argv[])
     QtFileDialogs fileDialogs;
     QtShell shell;
     QtKeyboardState keyboard;
-    const Platform platform{messages, clipboard, fileDialogs, shell, keyboard};
+    options::RegistryStore registry(options::RegistryStore::DefaultFileName());
+    // Every change of the verbs shows in the file manager at once.
+    const QString program = QCoreApplication::applicationFilePath();
+    registry.setChangeHook([&registry, program](quint32 root) {
+        if (root == hkey::ClassesRoot)
+            options::ProjectShellVerbs(registry, options::DesktopPlaces::fromEnvironment(),
+                                       program);
+    });
+    // The service is the executable's name, as the verb's command starts it.
+    LocalSocketChannel instances(QFileInfo(program).completeBaseName(),
+                                 LocalSocketChannel::defaultRuntimeDir());
+    const Platform platform{messages, clipboard, fileDialogs, shell,
+                            keyboard, &registry, &instances};
 
     frmMain frame(platform);
     messages.setParentWidget(&frame);

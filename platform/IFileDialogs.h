@@ -35,6 +35,14 @@ class IFileDialogs
 public:
     virtual ~IFileDialogs() = default;
     virtual FileDialogAnswer choose(const FileDialogRequest &request) = 0;
+    // A folder chosen from the whole file system, modal to owner, with prompt as its title;
+    // empty when the user cancelled.
+    virtual QString chooseFolder(QObject *owner, const QString &prompt)
+    {
+        Q_UNUSED(owner);
+        Q_UNUSED(prompt);
+        return {};
+    }
 };
 
 } // namespace scrivlet

@@ -9,6 +9,8 @@ class IClipboard;
 class IFileDialogs;
 class IShell;
 class IKeyboardState;
+class IRegistry;
+class IInstanceChannel;
 
 struct Platform
 {
@@ -17,6 +19,11 @@ struct Platform
     IFileDialogs &fileDialogs;
     IShell &shell;
     IKeyboardState &keyboard;
+    // The key store of the shell verbs; the options dialog's shell page needs it.
+    IRegistry *registry = nullptr;
+    // Where the frame serves the commands of the desktop and of second starts; none in tests
+    // that do not need it.
+    IInstanceChannel *instances = nullptr;
 };
 
 } // namespace scrivlet

@@ -13,6 +13,7 @@ packages=(
     python3 xdotool x11-xserver-utils x11-utils util-linux
     nkf
     xdg-utils
+    desktop-file-utils shared-mime-info
 )
 
 missing=()

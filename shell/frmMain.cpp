@@ -9,9 +9,11 @@
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "platform/Globals.h"
+#include "platform/IInstanceChannel.h"
 #include "platform/IMessageService.h"
 #include "shell/SearchDialogs.h"
 #include "shell/ToolBar.h"
+#include "shell/Opening.h"
 
 #include <QAction>
 #include <QApplication>
@@ -98,6 +100,8 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     setDocumentButtonsEnabled(false);
     connect(m_mdiArea, &QMdiArea::subWindowActivated, this, &frmMain::mdiArea_SubWindowActivated);
     connect(tabSelectBar, &QTabBar::tabBarClicked, this, &frmMain::tabSelectBar_Click);
+    new FileDropFilter(m_mdiArea->viewport(),
+                       [this](const QStringList &files) { Form_OLEDragDrop(files); });
 
     // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen.
     resize(qRound(681 * scale),
@@ -190,6 +194,14 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
         gReplaceHistory[i] = basINI::ReadIniString(QStringLiteral("ReplaceHistory"),
                                                    QString::number(i + 1), QString());
     }
+
+    // Serving before the command line is handled: an instance started by the shell verb opens
+    // nothing by itself and waits for its file on the channel.
+    if (m_platform.instances)
+        m_platform.instances->serve(QStringLiteral("System"),
+                                    [frame = QPointer<frmMain>(this)](const QString &command) {
+                                        return frame ? frame->DdeExecute(command) : true;
+                                    });
 
     if (arguments.isEmpty()) {
         NewWindow(QString());
@@ -302,6 +314,20 @@ void frmMain::OpenFiles()
         return;
     for (const QString &file : dlg.FileNames())
         NewWindow(file);
+}
+
+bool frmMain::DdeExecute(const QString &command)
+{
+    bool refused = false;
+    for (const QString &path : CommandPaths(command, &refused))
+        NewWindow(path);
+    return refused;
+}
+
+void frmMain::Form_OLEDragDrop(const QStringList &files)
+{
+    for (const QString &path : DroppedPaths(files))
+        NewWindow(path);
 }
 
 void frmMain::mnuFileExit_Click()

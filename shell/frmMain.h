@@ -55,7 +55,7 @@ public:
     QWidget *frameWidget() override { return this; }
     void ShowOptionsDialog() override;
 
-    // What ShowOptionsDialog runs; until the options dialog is connected here it does nothing.
+    // Stands in for the options dialog in ShowOptionsDialog, for tests.
     void setOptionsDialogHook(std::function<void()> hook) { m_optionsDialogHook = std::move(hook); }
 
     // The document windows, oldest first.
@@ -70,6 +70,11 @@ public:
     void mnuHelp_Click(int index);
     // Runs the command of the toolbar button with this key; an unknown key runs nothing.
     void tlbToolBar_ButtonClick(const QString &key);
+    // A command of the instance channel ("Edit" and a quoted path): one window per acceptable
+    // path. True when the command is refused.
+    bool DdeExecute(const QString &command);
+    // Files dropped on the empty document area.
+    void Form_OLEDragDrop(const QStringList &files);
 
     QList<QAction *> mnuFile, mnuFileHistory, mnuTool, mnuHelp;
     QAction *mnuFileExit = nullptr;

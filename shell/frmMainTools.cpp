@@ -2,6 +2,7 @@
 // a page, the options, the help pages, the author's pages and the About box.
 
 #include "dialogs/frmAbout.h"
+#include "dialogs/frmOption.h"
 #include "preview/Help.h"
 #include "preview/Preview.h"
 #include "shell/frmMain.h"
@@ -12,6 +13,8 @@ void frmMain::ShowOptionsDialog()
 {
     if (m_optionsDialogHook)
         m_optionsDialogHook();
+    else
+        frmOption::ShowModal(m_platform, this);
 }
 
 void frmMain::mnuTool_Click(int index)

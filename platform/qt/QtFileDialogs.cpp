@@ -98,4 +98,11 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
     return {true, dialog.selectedFiles()};
 }
 
+QString QtFileDialogs::chooseFolder(QObject *owner, const QString &prompt)
+{
+    // From the root of the file system, folders only.
+    return QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), prompt,
+                                             QDir::rootPath(), QFileDialog::ShowDirsOnly);
+}
+
 } // namespace scrivlet

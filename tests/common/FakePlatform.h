@@ -71,6 +71,15 @@ public:
     }
     void willCancel() { answers.append(FileDialogAnswer{}); }
 
+    QString chooseFolder(QObject *owner, const QString &prompt) override
+    {
+        Q_UNUSED(owner);
+        folderPrompts.append(prompt);
+        return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
+    }
+    QStringList folderPrompts;
+    QStringList folderAnswers; // given in order; a cancel (empty) when none is left
+
     QList<FileDialogRequest> requests;
     QList<FileDialogAnswer> answers; // given in order; a cancel when none is left
 };

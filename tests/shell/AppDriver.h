@@ -29,6 +29,8 @@ public:
     // Starts the program with these command-line arguments.
     void start(const QStringList &arguments = {});
     frmMain &frame() const { return *m_frame; }
+    // The services the frame is started with; set the optional ones before start().
+    Platform &platform() { return m_platform; }
     QList<frmEdit *> windows() const;
     frmEdit *active() const;
     QStringList captions() const;

@@ -1,0 +1,32 @@
+#pragma once
+// The settings the options dialog edits: the two browsers of the preview and how a new document
+// starts. Read from and written to the current settings file; stateless.
+
+#include <QString>
+
+namespace scrivlet::options {
+
+struct OptionValues
+{
+    QString internetExplorer; // "Browser"/"Internet Explorer"
+    QString netscape;         // "Browser"/"Netscape"
+    int use = 0;              // "Template"/"Use": 0 standard template, 1 chosen, 2 blank page
+    QString templatePass;     // "Template"/"TemplatePass"
+};
+
+// How far a load got: the values read before a failure are in values, the rest empty.
+struct LoadedOptions
+{
+    OptionValues values;
+    bool ok = false;
+};
+
+// Reads the settings in the dialog's order. A "Use" that names none of the three choices ends
+// the load there, a failure.
+LoadedOptions LoadOptions();
+
+// Writes the settings in the dialog's order and stops at the first that cannot be written; the
+// ones written before keep their new values. A "Use" other than 0 and 1 is written as "2".
+bool SaveOptions(const OptionValues &values);
+
+} // namespace scrivlet::options

@@ -1,0 +1,30 @@
+#pragma once
+// The channel on which a running instance takes commands from the desktop and from a second
+// start of the program: a server under a service and a topic name, and the client that sends it
+// one command. Owns nothing.
+
+#include <QString>
+
+#include <functional>
+
+namespace scrivlet {
+
+class IInstanceChannel
+{
+public:
+    enum class Reply { NoServer, Refused, Accepted };
+    // Runs one command; true when it is refused.
+    using Execute = std::function<bool(const QString &command)>;
+
+    virtual ~IInstanceChannel() = default;
+
+    // Starts serving topic under this program's service name for as long as the channel lives.
+    // False when another instance serves already or the system offers no private place for it.
+    virtual bool serve(const QString &topic, Execute execute) = 0;
+    // Sends one command to whoever serves application and topic (names compared without regard
+    // to case) and waits up to timeoutMs for the answer.
+    virtual Reply send(const QString &application, const QString &topic, const QString &command,
+                       int timeoutMs) = 0;
+};
+
+} // namespace scrivlet

@@ -1,0 +1,332 @@
+// The options dialog through its real widgets: loading, the tabs, the browse buttons, OK and
+// Cancel against a temporary settings file, and the shell page against a temporary store.
+
+#include "dialogs/frmOption.h"
+#include "files/Cp932.h"
+#include "files/basINI.h"
+#include "options/RegistryStore.h"
+#include "options/clsRegEdit.h"
+#include "platform/Globals.h"
+#include "tests/common/FakePlatform.h"
+#include "tests/common/TestSupport.h"
+
+#include <QFile>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace scrivlet::test {
+namespace {
+
+class OptionDialogTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ResetGlobals();
+        gProgramDirectory = QStringLiteral("/opt/Scrivlet/");
+        basINI::ResetForTests();
+        basINI::SetIniFile(ini);
+    }
+    void TearDown() override { basINI::ResetForTests(); }
+
+    void writeIni(const QString &text)
+    {
+        QFile f(ini);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(encodeCp932(text));
+    }
+    QByteArray iniBytes() const
+    {
+        QFile f(ini);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
+    }
+    std::unique_ptr<frmOption> open()
+    {
+        auto dialog = std::make_unique<frmOption>(platform);
+        dialog->Form_Load();
+        dialog->show();
+        return dialog;
+    }
+    // Which of the three pages can be seen.
+    static QList<bool> pagesShown(frmOption &dialog)
+    {
+        QList<bool> out;
+        for (int i = 0; i < 3; ++i)
+            out.append(dialog.findChild<QFrame *>(QStringLiteral("fraOption_%1").arg(i))
+                           ->isVisibleTo(&dialog));
+        return out;
+    }
+    static QList<bool> optionsChecked(frmOption &dialog)
+    {
+        QList<bool> out;
+        for (int i = 0; i < 3; ++i)
+            out.append(dialog.findChild<QRadioButton *>(QStringLiteral("optTemplate_%1").arg(i))
+                           ->isChecked());
+        return out;
+    }
+    static QLineEdit *edit(frmOption &dialog, const char *name)
+    {
+        return dialog.findChild<QLineEdit *>(QLatin1String(name));
+    }
+    static QPushButton *button(frmOption &dialog, const char *name)
+    {
+        return dialog.findChild<QPushButton *>(QLatin1String(name));
+    }
+    void clickTab(frmOption &dialog, int index)
+    {
+        auto *tabs = dialog.findChild<QTabBar *>(QStringLiteral("tabOption"));
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
+    }
+
+    QTemporaryDir dir;
+    QString ini = dir.filePath(QStringLiteral("Scrivlet.ini"));
+    FakeMessageService messages;
+    FakeClipboard clipboard;
+    FakeFileDialogs dialogs;
+    FakeShell shell;
+    FakeKeyboardState keyboard;
+    options::RegistryStore store{dir.filePath(QStringLiteral("registry.json")),
+                                 {{QStringLiteral(".html"), QStringLiteral("text/html")}}};
+    Platform platform{messages, clipboard, dialogs, shell, keyboard, &store};
+};
+
+TEST_F(OptionDialogTest, EveryControlHasItsCaptionAndTip)
+{
+    frmOption dialog(platform);
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
+    auto *tabs = dialog.findChild<QTabBar *>(QStringLiteral("tabOption"));
+    ASSERT_EQ(tabs->count(), 3);
+    const std::pair<const char16_t *, const char16_t *> tabTexts[] = {
+        {u"Webﾌﾞﾗｳｻﾞ(&W)", u"ﾌﾟﾚﾋﾞｭｰに使用するWebﾌﾞﾗｳｻﾞを指定します。"},
+        {u"ﾃﾝﾌﾟﾚｰﾄ(&T)", u"新規作成時に使用するﾃﾝﾌﾟﾚｰﾄを指定します。"},
+        {u"右ｸﾘｯｸﾒﾆｭｰ(&M)", u"ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(tabs->tabText(i), QString::fromUtf16(tabTexts[i].first));
+        EXPECT_EQ(tabs->tabToolTip(i), QString::fromUtf16(tabTexts[i].second));
+    }
+    struct Control
+    {
+        const char *name;
+        const char16_t *caption; // nullptr: a text box
+        const char16_t *tip;
+    };
+    const Control controls[] = {
+        {"Label1", u"Internet Explorer(&E):", u""},
+        {"txtIE", nullptr, u"Internet Explorerのﾊﾟｽを入力してください。"},
+        {"cmdIE", u"参照(&I)...", u"Internet Explorerを参照します。"},
+        {"Label2", u"Netscape(&N):", u""},
+        {"txtNN", nullptr, u"Netscapeのﾊﾟｽを入力してください。"},
+        {"cmdNN", u"参照(&N)...", u"Netscapeを参照します。"},
+        {"optTemplate_0", u"新規作成時にﾃﾝﾌﾟﾚｰﾄを使用する(&U)",
+         u"新規作成時に標準のﾃﾝﾌﾟﾚｰﾄを使用します。"},
+        {"optTemplate_1", u"新規作成時ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞから選択する(&S)",
+         u"新規作成時ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞからﾃﾝﾌﾟﾚｰﾄを選択します。"},
+        {"optTemplate_2", u"白紙の状態で新規作成する(&B)", u"白紙の状態で新規作成します。"},
+        {"Label3", u"ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞ(&F):", u""},
+        {"txtTemplate", nullptr, u"ﾃﾝﾌﾟﾚｰﾄがあるﾌｫﾙﾀﾞのﾊﾟｽを入力してください。"},
+        {"cmdTemplate", u"参照(&F),,,", u"ﾃﾝﾌﾟﾚｰﾄがあるﾌｫﾙﾀﾞを選択します。"},
+        {"fraAdd", u"Scrivletで編集を追加(&A)",
+         u"各ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
+        {"cmdAdd_0", u".htm(&H)", u"拡張子.htmのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
+        {"cmdAdd_3", u".css(&C)", u"拡張子.cssのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
+        {"fraDel", u"Scrivletで編集を削除(&D)",
+         u"各ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
+        {"cmdDel_1", u".html(&T)",
+         u"拡張子.htmlのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
+        {"cmdDel_2", u".shtml(&S)",
+         u"拡張子.shtmlのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
+        {"cmdOK", u"OK", u"設定を変更します。"},
+        {"cmdCancel", u"キャンセル", u"設定を変更せずにこのﾀﾞｲｱﾛｸﾞを閉じます。"},
+    };
+    for (const Control &c : controls) {
+        QWidget *w = dialog.findChild<QWidget *>(QLatin1String(c.name));
+        ASSERT_NE(w, nullptr) << c.name;
+        EXPECT_EQ(w->toolTip(), QString::fromUtf16(c.tip)) << c.name;
+        QString caption;
+        if (auto *b = qobject_cast<QAbstractButton *>(w))
+            caption = b->text();
+        else if (auto *l = qobject_cast<QLabel *>(w))
+            caption = l->text();
+        else if (auto *g = qobject_cast<QGroupBox *>(w))
+            caption = g->title();
+        if (c.caption) {
+            EXPECT_EQ(caption, QString::fromUtf16(c.caption)) << c.name;
+        }
+    }
+    EXPECT_TRUE(button(dialog, "cmdOK")->isDefault());
+}
+
+TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
+{
+    auto dialog = open();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(edit(*dialog, "txtIE")->text(), QString());
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
+    EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{true, false, false}));
+    EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
+    clickTab(*dialog, 2);
+    EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, false, true}));
+    clickTab(*dialog, 1);
+    EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, true, false}));
+}
+
+TEST_F(OptionDialogTest, StoredValuesLoad)
+{
+    writeIni(QStringLiteral("[Browser]\r\nInternet Explorer=/usr/bin/ie\r\nNetscape=/opt/nn\r\n"
+                            "[Template]\r\nUse=1\r\nTemplatePass=/home/u/雛形\r\n"));
+    auto dialog = open();
+    EXPECT_TRUE(messages.shown.isEmpty());
+    EXPECT_EQ(edit(*dialog, "txtIE")->text(), QStringLiteral("/usr/bin/ie"));
+    EXPECT_EQ(edit(*dialog, "txtNN")->text(), QStringLiteral("/opt/nn"));
+    EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{false, true, false}));
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QStringLiteral("/home/u/雛形"));
+}
+
+TEST_F(OptionDialogTest, AUseOutOfRangeStopsTheLoad)
+{
+    for (const char *use : {"5", "3"}) {
+        messages.shown.clear();
+        writeIni(QStringLiteral("[Browser]\r\nNetscape=/opt/nn\r\n[Template]\r\nUse=") +
+                 QLatin1String(use) + QStringLiteral("\r\nTemplatePass=/t\r\n"));
+        auto dialog = open();
+        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("設定ロードに失敗しました")});
+        ASSERT_EQ(messages.shown.size(), 1);
+        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
+        EXPECT_EQ(edit(*dialog, "txtNN")->text(), QStringLiteral("/opt/nn"));
+        EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
+        EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{false, false, false}));
+        EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, true, true}));
+        clickTab(*dialog, 0);
+        EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
+    }
+}
+
+TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
+{
+    {
+        auto dialog = open();
+        QTest::mouseClick(button(*dialog, "cmdOK"), Qt::LeftButton);
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_FALSE(dialog->isVisible());
+    }
+    EXPECT_EQ(iniBytes().toStdString(),
+              std::string("[Browser]\r\nInternet Explorer=\r\nNetscape=\r\n\r\n"
+                          "[Template]\r\nUse=0\r\nTemplatePass=\r\n"));
+
+    const QByteArray before = iniBytes();
+    for (bool byKey : {false, true}) {
+        auto dialog = open();
+        edit(*dialog, "txtIE")->setText(QStringLiteral("/a"));
+        edit(*dialog, "txtNN")->setText(QStringLiteral("/b"));
+        edit(*dialog, "txtTemplate")->setText(QStringLiteral("/c"));
+        dialog->findChild<QRadioButton *>(QStringLiteral("optTemplate_2"))->setChecked(true);
+        if (byKey)
+            QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        else
+            QTest::mouseClick(button(*dialog, "cmdCancel"), Qt::LeftButton);
+        EXPECT_FALSE(dialog->isVisible());
+        EXPECT_EQ(iniBytes(), before) << byKey;
+    }
+
+    auto dialog = open();
+    edit(*dialog, "txtIE")->setText(QStringLiteral("/usr/bin/firefox"));
+    edit(*dialog, "txtTemplate")->setText(QStringLiteral("/home/u/My Templates"));
+    dialog->findChild<QRadioButton *>(QStringLiteral("optTemplate_2"))->setChecked(true);
+    QTest::keyClick(edit(*dialog, "txtIE"), Qt::Key_Return);
+    EXPECT_EQ(dialog->result(), QDialog::Accepted) << "Enter is OK";
+    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"),
+                                    QString()),
+              QStringLiteral("/usr/bin/firefox"));
+    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("Use"), QString()),
+              QStringLiteral("2"));
+    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("TemplatePass"),
+                                    QString()),
+              QStringLiteral("/home/u/My Templates"));
+}
+
+TEST_F(OptionDialogTest, AFailedSaveKeepsTheDialogOpen)
+{
+    auto dialog = open();
+    // A character Shift-JIS cannot hold cannot be written: the first two keys are.
+    edit(*dialog, "txtIE")->setText(QStringLiteral("/ie"));
+    edit(*dialog, "txtNN")->setText(QStringLiteral("/opt/😀"));
+    QTest::mouseClick(button(*dialog, "cmdOK"), Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("設定の保存に失敗しました")});
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"),
+                                    QString()),
+              QStringLiteral("/ie"));
+    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("Use"),
+                                    QStringLiteral("<none>")),
+              QStringLiteral("<none>"));
+}
+
+TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
+{
+    auto dialog = open();
+    edit(*dialog, "txtNN")->setText(QStringLiteral("/old"));
+    dialogs.willChoose({QStringLiteral("/usr/bin/firefox")});
+    QTest::mouseClick(button(*dialog, "cmdIE"), Qt::LeftButton);
+    dialogs.willCancel();
+    QTest::mouseClick(button(*dialog, "cmdNN"), Qt::LeftButton);
+    EXPECT_EQ(edit(*dialog, "txtIE")->text(), QStringLiteral("/usr/bin/firefox"));
+    EXPECT_EQ(edit(*dialog, "txtNN")->text(), QStringLiteral("/old"));
+    ASSERT_EQ(dialogs.requests.size(), 2);
+    EXPECT_EQ(dialogs.requests[0].title, QStringLiteral("Internet Exploprerを参照"));
+    EXPECT_EQ(dialogs.requests[1].title, QStringLiteral("Netscapeを参照"));
+    EXPECT_EQ(dialogs.requests[0].filters,
+              (QList<std::pair<QString, QString>>{
+                  {QStringLiteral("Programs (*)"), QStringLiteral("*")}}));
+    EXPECT_EQ(dialogs.requests[0].owner, dialog.get());
+
+    // The folder keeps its letter case: on this system another case is another folder.
+    dialogs.folderAnswers = {QStringLiteral("/home/u/My Templates"), QString()};
+    QTest::mouseClick(button(*dialog, "cmdTemplate"), Qt::LeftButton);
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QStringLiteral("/home/u/My Templates"));
+    QTest::mouseClick(button(*dialog, "cmdTemplate"), Qt::LeftButton);
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QStringLiteral("/home/u/My Templates"));
+    EXPECT_EQ(dialogs.folderPrompts,
+              (QStringList(2, QStringLiteral("フォルダを選択してください"))));
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+TEST_F(OptionDialogTest, TheShellPageActsAtOnceAndSaysWhatItDid)
+{
+    auto dialog = open();
+    clickTab(*dialog, 2);
+    QTest::mouseClick(button(*dialog, "cmdAdd_1"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "cmdAdd_3"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "cmdDel_1"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "cmdDel_1"), Qt::LeftButton);
+    ASSERT_EQ(messages.shown.size(), 4);
+    EXPECT_EQ(messages.shown[0].text,
+              QStringLiteral(".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。"));
+    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(messages.shown[0].title, QStringLiteral("Scrivlet"));
+    EXPECT_TRUE(messages.shown[1].text.startsWith(QStringLiteral(".cssﾌｧｲﾙは関連付け")));
+    EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
+    EXPECT_EQ(messages.shown[2].icon, MessageIcon::Information);
+    EXPECT_EQ(messages.shown[3].text,
+              QStringLiteral(".htmlﾌｧｲﾙにはScrivletで編集はありませんでした"));
+
+    // Cancel does not take a registration back.
+    QTest::mouseClick(button(*dialog, "cmdAdd_1"), Qt::LeftButton);
+    QTest::mouseClick(button(*dialog, "cmdCancel"), Qt::LeftButton);
+    clsRegEdit reg(store);
+    reg.setRegKey(hkey::ClassesRoot);
+    reg.setSubKey(QStringLiteral("text/html\\shell\\Scrivletで編集\\command"));
+    EXPECT_TRUE(reg.GetString(QString(), QString()).startsWith(QStringLiteral("/opt/Scrivlet/")));
+    EXPECT_TRUE(reg.GetString(QString(), QString()).endsWith(QStringLiteral(" \"%1 /O\"")));
+}
+
+} // namespace
+} // namespace scrivlet::test

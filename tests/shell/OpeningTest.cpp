@@ -1,0 +1,307 @@
+// Files that reach a running program from outside: commands on the instance channel, and drops
+// on the frame's empty area.
+
+#include "shell/Opening.h"
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "editor/IEditControl.h"
+#include "platform/qt/LocalSocketChannel.h"
+#include "shell/frmMain.h"
+#include "tests/shell/AppDriver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QLocalSocket>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <csignal>
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace scrivlet::test {
+namespace {
+
+using Reply = IInstanceChannel::Reply;
+
+TEST(InstanceCommand, VerbsArgumentsAndRefusals)
+{
+    struct Case
+    {
+        const char *command;
+        bool refused;
+        QStringList paths;
+    };
+    const Case cases[] = {
+        {"Edit \"/w/a b.html\"", false, {QStringLiteral("/w/a b.html")}},
+        {"OPEN /w/c.html", false, {QStringLiteral("/w/c.html")}},
+        {"edit \"/w/a.html\" \"/w/b.htm\"",
+         false,
+         {QStringLiteral("/w/a.html"), QStringLiteral("/w/b.htm")}},
+        {"print /w/a.html", true, {}},
+        {"edit", false, {}},
+        {"edit ", false, {}},
+        {"", true, {}},
+        // Unquoted, a space splits a path and each part is tested on its own.
+        {"edit /w/x y.html", false, {QStringLiteral("y.html")}},
+        {"open /w/README /w/dir/", false, {}},
+    };
+    for (const Case &c : cases) {
+        bool refused = !c.refused;
+        EXPECT_EQ(CommandPaths(QString::fromUtf8(c.command), &refused), c.paths) << c.command;
+        EXPECT_EQ(refused, c.refused) << c.command;
+    }
+}
+
+TEST(FrameDrop, LastFileFirstAndOnlyFilesWithAnExtension)
+{
+    EXPECT_EQ(DroppedPaths({QStringLiteral("/w/a.html"), QStringLiteral("/w/folder"),
+                            QStringLiteral("/w/b.html"), QStringLiteral("/w/README"),
+                            QStringLiteral("/w/c.html")}),
+              (QStringList{QStringLiteral("/w/c.html"), QStringLiteral("/w/b.html"),
+                           QStringLiteral("/w/a.html")}));
+}
+
+// Drops through the document area's real event handling.
+TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndIgnoresText)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
+    const QString b = app.writePage(QStringLiteral("b.html"), QStringLiteral("B"));
+    app.start({QStringLiteral("/O")});
+    QWidget *area = app.frame().findChild<QMdiArea *>(QStringLiteral("mdiArea"))->viewport();
+    auto drop = [area](QMimeData *data) {
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(area, &enter);
+        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(area, &dropped);
+        return enter.isAccepted();
+    };
+    QMimeData text;
+    text.setText(QStringLiteral("/w/a.html"));
+    EXPECT_FALSE(drop(&text));
+    EXPECT_TRUE(app.windows().isEmpty());
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.pagePath(QString())),
+                   QUrl::fromLocalFile(b)});
+    EXPECT_TRUE(drop(&files));
+    EXPECT_EQ(app.captions(), (QStringList{b, a}));
+    EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
+}
+
+TEST(FrameDrop, AFileDroppedOnTheTextOpensInAWindowOfItsOwn)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
+    const QString b = app.writePage(QStringLiteral("b.html"), QStringLiteral("B"));
+    app.start({a});
+    QWidget *text = app.active()->textEdit()->viewport();
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(b)});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(text, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(text, &dropped);
+    EXPECT_EQ(app.captions(), (QStringList{a, b}));
+    EXPECT_EQ(app.windows()[0]->control().Text(), QStringLiteral("A"));
+}
+
+// The Tool menu item of the frame and of a document window opens the options modally.
+TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
+{
+    AppDriver app;
+    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
+    app.start({QStringLiteral("/O")});
+    QStringList seen;
+    auto openAndCancel = [&seen](QAction *item) {
+        QTimer::singleShot(0, qApp, [&seen] {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal)
+                return;
+            seen << modal->objectName() + u' ' + modal->windowTitle();
+            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("cmdCancel")),
+                              Qt::LeftButton);
+        });
+        item->trigger();
+    };
+    openAndCancel(app.frame().mnuTool[3]);
+    app.frame().NewWindow(a);
+    openAndCancel(app.active()->mnuTool[4]);
+    EXPECT_EQ(seen, QStringList(2, QStringLiteral("frmOption ｵﾌﾟｼｮﾝ")));
+    EXPECT_EQ(app.messages.texts(), QStringList());
+}
+
+// A client in its own thread, as another process would be, while this one serves.
+Reply sendFromOutside(const QString &runtime, const QString &command)
+{
+    std::atomic<bool> done = false;
+    Reply reply = Reply::NoServer;
+    std::thread client([&] {
+        LocalSocketChannel channel(QString(), runtime);
+        reply = channel.send(QStringLiteral("SCRIVLET"), QStringLiteral("system"), command, 10000);
+        done = true;
+    });
+    while (!done)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    client.join();
+    return reply;
+}
+
+class InstanceChannelTest : public ::testing::Test
+{
+protected:
+    QTemporaryDir runtime; // made with mode 0700
+    LocalSocketChannel channel{QStringLiteral("Scrivlet"), runtime.path()};
+    AppDriver app;
+
+    void SetUp() override
+    {
+        app.platform().instances = &channel;
+        app.start({QStringLiteral("/O")});
+        ASSERT_TRUE(channel.serving());
+    }
+};
+
+TEST_F(InstanceChannelTest, TheRunningFrameOpensWhatItIsSent)
+{
+    const QString a = app.writePage(QStringLiteral("a b.html"), QStringLiteral("A"));
+    const QString b = app.writePage(QStringLiteral("b.htm"), QStringLiteral("B"));
+    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("Edit \"") + a + u'"'),
+              Reply::Accepted);
+    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("print \"") + b + u'"'),
+              Reply::Refused);
+    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit \"%1\" \"%2\"").arg(b, a)),
+              Reply::Accepted);
+    EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
+    EXPECT_EQ(app.messages.texts(), QStringList());
+}
+
+TEST_F(InstanceChannelTest, ASecondInstanceDoesNotTakeTheSocket)
+{
+    LocalSocketChannel second(QStringLiteral("scrivlet"), runtime.path());
+    EXPECT_FALSE(second.serve(QStringLiteral("System"), [](const QString &) { return false; }));
+    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit")), Reply::Accepted);
+}
+
+TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
+{
+    for (const QByteArray &bytes :
+         {QByteArray(LocalSocketChannel::kMaxCommand + 10, 'a'), QByteArray("edit \xff\xfe.html\n"),
+          QByteArray("edit a\0.html\n", 13)}) {
+        std::atomic<bool> done = false;
+        QByteArray answer;
+        std::thread client([&] {
+            QLocalSocket socket;
+            socket.connectToServer(channel.servedPath());
+            if (socket.waitForConnected(5000)) {
+                socket.write(bytes);
+                socket.waitForBytesWritten(5000);
+                while (socket.state() == QLocalSocket::ConnectedState &&
+                       socket.waitForReadyRead(5000))
+                    answer += socket.readAll();
+            }
+            done = true;
+        });
+        while (!done)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        client.join();
+        EXPECT_TRUE(answer.isEmpty()) << answer.toStdString();
+    }
+    EXPECT_TRUE(app.windows().isEmpty());
+    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit")), Reply::Accepted);
+}
+
+TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
+{
+    QTemporaryDir dir;
+    EXPECT_FALSE(
+        LocalSocketChannel::socketPath(dir.path(), QStringLiteral("S"), QStringLiteral("T"))
+            .isEmpty());
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::ExeOther);
+    EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), QStringLiteral("S"), QStringLiteral("T"))
+                    .isEmpty());
+    EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), QStringLiteral("S"), QStringLiteral("T"))
+                    .isEmpty());
+    LocalSocketChannel open(QStringLiteral("S"), dir.path());
+    EXPECT_FALSE(open.serve(QStringLiteral("T"), [](const QString &) { return false; }));
+
+    // The peer check: a connected pair of this process is this user; a pipe is no socket.
+    int pair[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
+    EXPECT_TRUE(LocalSocketChannel::peerIsThisUser(pair[0]));
+    ::close(pair[0]);
+    ::close(pair[1]);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(pipeEnds[0]));
+    ::close(pipeEnds[0]);
+    ::close(pipeEnds[1]);
+}
+
+// Root can be another user for a moment: a child that has dropped to "nobody" connects, and the
+// server's check sees a stranger.
+TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
+{
+    if (::getuid() != 0)
+        GTEST_SKIP() << "only root can connect as another user here";
+    QTemporaryDir dir;
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ExeOther | QFile::WriteOther);
+    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("s")));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ::chmod(path.constData(), 0777);
+    ASSERT_EQ(::listen(server, 1), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Only calls that are safe after a fork.
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(2);
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        if (::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            ::_exit(3);
+        char byte;
+        [[maybe_unused]] const auto n = ::read(client, &byte, 1);
+        ::_exit(0);
+    }
+    // A child that could not connect must not leave this test waiting.
+    pollfd ready{server, POLLIN, 0};
+    const int connection = ::poll(&ready, 1, 10000) == 1 ? ::accept(server, nullptr, nullptr) : -1;
+    if (connection < 0) {
+        ::kill(child, SIGKILL);
+        ::waitpid(child, nullptr, 0);
+        FAIL() << "no connection from the child";
+    }
+    EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(connection));
+    ::close(connection);
+    ::close(server);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+} // namespace
+} // namespace scrivlet::test
