@@ -219,7 +219,7 @@ TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
         EXPECT_FALSE(dialog->isVisible());
     }
     EXPECT_EQ(iniBytes().toStdString(),
-              std::string("[Browser]\r\nInternet Explorer=\r\nNetscape=\r\n\r\n"
+              std::string("[Browser]\r\nInternet Explorer=\r\nNetscape=\r\n"
                           "[Template]\r\nUse=0\r\nTemplatePass=\r\n"));
 
     const QByteArray before = iniBytes();
