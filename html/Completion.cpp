@@ -105,9 +105,9 @@ QString extensionOf(const QString &path)
 
 } // namespace
 
-// Positions in the comments are counted from 1, as the rules of the test are written: p is the
+// Positions in the comments are counted from 1, so that 0 can stand for "none": p is the
 // character just before the caret (index p - 1), lt and gt the last "<" and ">" at or before p,
-// lt2 and gt2 the first "<" and ">" at or after p, 0 standing for none.
+// lt2 and gt2 the first "<" and ">" at or after p.
 std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart)
 {
     if (selStart <= 0)
