@@ -4,6 +4,7 @@
 #include "editor/SharedText.h"
 #include "editor/TextCompare.h"
 #include "editor/clsRTF.h"
+#include "files/basFile.h"
 #include "platform/Globals.h"
 #include "platform/IKeyboardState.h"
 
@@ -87,21 +88,6 @@ private:
 constexpr char16_t kLt = u'<';
 constexpr char16_t kGt = u'>';
 constexpr char16_t kQuote = u'"';
-
-// The path rules of the file module, on this system's separator: the last component, empty
-// for a folder; the text after the last "." anywhere in the path.
-QString fileNameOf(const QString &path)
-{
-    if (path.isEmpty() || path.endsWith(u'/'))
-        return {};
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
-QString extensionOf(const QString &path)
-{
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot < 0 ? QString() : path.mid(dot + 1);
-}
 
 } // namespace
 
@@ -371,7 +357,7 @@ void CompletionController::rtfEdit_OLEDragDrop(const DropData &data, int shift)
         const bool insert = (shift & (kShiftMask | kCtrlMask | kAltMask)) != 0;
         for (qsizetype k = data.files.size() - 1; k >= 0; --k) {
             const QString &path = data.files.at(k);
-            if (fileNameOf(path).isEmpty() || extensionOf(path).isEmpty())
+            if (basFile::GetFileName(path).isEmpty() || basFile::GetExtension(path).isEmpty())
                 continue;
             if (insert) {
                 if (m_callbacks.loadTextFile)
