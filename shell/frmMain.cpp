@@ -8,6 +8,7 @@
 #include "files/ProgramPaths.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
+#include "html/Dictionary.h"
 #include "platform/Globals.h"
 #include "platform/IMessageService.h"
 
@@ -26,16 +27,6 @@
 #include <QVBoxLayout>
 
 namespace scrivlet {
-
-namespace {
-
-QStringList splitList(const QString &text)
-{
-    // One entry per line, exactly as written: no trimming, an empty line an empty entry.
-    return text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
-}
-
-} // namespace
 
 QStringList AcceptablePaths(const QStringList &arguments, bool *stop)
 {
@@ -162,10 +153,9 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
     gReplaceHistory = QStringList(10);
     UpdateHistoryMenu();
 
-    gTagList = splitList(basFile::LoadTextFile(
-        m_platform.messages, gProgramDirectory + QStringLiteral("HTML/List/Tag.dat")));
-    gAttributeList = splitList(basFile::LoadTextFile(
-        m_platform.messages, gProgramDirectory + QStringLiteral("HTML/List/Attribute.dat")));
+    html::LoadDictionaries(gProgramDirectory, [this](const QString &path) {
+        return basFile::LoadTextFile(m_platform.messages, path);
+    });
 
     basINI::SetIniFile(files::settingsFilePath());
     for (int i = 0; i < 5; ++i)
