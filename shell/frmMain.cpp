@@ -129,7 +129,7 @@ void frmMain::buildMenus()
     for (int k = 1; k <= 5; ++k)
         connect(mnuFileHistory[k], &QAction::triggered, this,
                 [this, k] { mnuFileHistory_Click(k); });
-    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::exitProgram);
 }
 
 void frmMain::showMenusOf(frmEdit *window)
@@ -274,11 +274,6 @@ void frmMain::OpenFiles()
         return;
     for (const QString &file : dlg.FileNames())
         NewWindow(file);
-}
-
-void frmMain::mnuFileExit_Click()
-{
-    close();
 }
 
 void frmMain::exitProgram()

@@ -51,7 +51,6 @@ public:
 
     void mnuFileHistory_Click(int index) override;
     void mnuFile_Click(int index);
-    void mnuFileExit_Click();
 
     QList<QAction *> mnuFile, mnuFileHistory, mnuTool, mnuHelp;
     QAction *mnuFileExit = nullptr;
