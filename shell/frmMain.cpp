@@ -188,7 +188,6 @@ void frmMain::NewWindow(const QString &fileName)
     // menu arranges them otherwise.
     sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
-    QCoreApplication::processEvents();
     UpdateHistoryMenu();
 }
 
