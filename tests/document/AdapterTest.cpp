@@ -99,17 +99,34 @@ TEST(Adapter, HiddenSelectionIsNeverPaintedAndComesBack)
     EXPECT_TRUE(kit.widget.viewport()->updatesEnabled());
 }
 
-TEST(Adapter, CaretPositionFollowsTheLines)
+TEST(Adapter, CaretPositionFollowsTheLinesAndColumns)
 {
     WidgetKit kit;
-    kit.control.setText(QStringLiteral("a\r\nb\r\nc"));
-    kit.control.setSelStart(0);
-    const QPoint first = kit.control.caretPos();
-    kit.control.setSelStart(6);
-    const QPoint third = kit.control.caretPos();
-    EXPECT_GT(third.y(), first.y());
-    EXPECT_GT(kit.control.FontSize(), 0.0);
-    EXPECT_GT(kit.control.twipsPerPixel().x(), 0.0);
+    kit.control.setText(QStringLiteral("ab\r\nb\r\nc"));
+    const auto caretAt = [&kit](int pos) {
+        kit.control.setSelStart(pos);
+        return kit.control.caretPos();
+    };
+    const QPoint first = caretAt(0), afterA = caretAt(1), second = caretAt(4), third = caretAt(7);
+    EXPECT_EQ(second.x(), first.x()) << "a line starts at the left margin";
+    EXPECT_EQ(third.x(), first.x());
+    EXPECT_GT(afterA.x(), first.x());
+    EXPECT_EQ(afterA.y(), first.y());
+    EXPECT_GT(second.y(), first.y());
+    EXPECT_EQ(third.y() - second.y(), second.y() - first.y()) << "lines are evenly spaced";
+}
+
+TEST(Adapter, FontSizeAndTwipsAreTheWidgets)
+{
+    WidgetKit kit;
+    QFont font = kit.widget.font();
+    font.setPointSizeF(10.5);
+    kit.widget.setFont(font);
+    EXPECT_DOUBLE_EQ(kit.control.FontSize(), 10.5);
+    // 1440 twips to the inch: 15 to a pixel at 96 dots per inch.
+    ASSERT_EQ(kit.widget.logicalDpiX(), 96);
+    EXPECT_DOUBLE_EQ(kit.control.twipsPerPixel().x(), 15.0);
+    EXPECT_DOUBLE_EQ(kit.control.twipsPerPixel().y(), 1440.0 / kit.widget.logicalDpiY());
 }
 
 } // namespace
