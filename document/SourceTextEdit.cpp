@@ -1,5 +1,7 @@
 #include "document/SourceTextEdit.h"
 
+#include "html/KeyCodes.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -262,26 +264,26 @@ int virtualKeyCode(int qtKey)
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return qtKey; // the same numbers as the characters
     if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
-        return 112 + (qtKey - Qt::Key_F1);
+        return html::keys::F1 + (qtKey - Qt::Key_F1);
     switch (qtKey) {
     case Qt::Key_Backspace:
-        return 8;
+        return html::keys::Backspace;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-        return 9;
+        return html::keys::Tab;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return 13;
+        return html::keys::Enter;
     case Qt::Key_Shift:
-        return 16;
+        return html::keys::Shift;
     case Qt::Key_Control:
-        return 17;
+        return html::keys::Control;
     case Qt::Key_Alt:
-        return 18;
+        return html::keys::Alt;
     case Qt::Key_Escape:
         return html::keys::Escape;
     case Qt::Key_Space:
-        return 32;
+        return html::keys::Space;
     case Qt::Key_PageUp:
         return html::keys::PageUp;
     case Qt::Key_PageDown:
@@ -299,9 +301,9 @@ int virtualKeyCode(int qtKey)
     case Qt::Key_Down:
         return html::keys::Down;
     case Qt::Key_Insert:
-        return 45;
+        return html::keys::Insert;
     case Qt::Key_Delete:
-        return 46;
+        return html::keys::Delete;
     default:
         return 0;
     }

@@ -123,9 +123,11 @@ QString toUpperLetters(const QString &text)
     return mapUnits(text, chars::toUpperPair);
 }
 
-// Only characters with a full-width partner change, so that converting back restores them.
-// Typographic quotes, ￥ ￣ ￠ ￡ ￢ ￤ and the like have none: turning ” into " inside an
-// attribute value would break the markup.
+// Only characters with a full-width partner change, so that converting back gives the same
+// text, with one exception: ヷ and ヺ become ﾜﾞ and ｦﾞ, and those come back as ワ゛ and ヲ゛,
+// because Shift-JIS has no ヷ or ヺ to merge them into. Typographic quotes, ￥ ￣ ￠ ￡ ￢ ￤
+// and the like have no partner: turning ” into " inside an attribute value would break the
+// markup.
 QString toHalfWidth(const QString &text)
 {
     if (text.isEmpty())
@@ -159,8 +161,9 @@ QString toHalfWidth(const QString &text)
 }
 
 // Like the platform's full-width conversion, a half-width kana and its mark become one voiced
-// kana where Shift-JIS has it. ¥ ¢ £ ¬ ¯ ¦ stay, since the half-width conversion leaves
-// their full-width forms alone and the two conversions should undo each other.
+// kana where Shift-JIS has it (so ﾜﾞ and ｦﾞ give ワ゛ and ヲ゛). ¥ ¢ £ ¬ ¯ ¦ stay, since the
+// half-width conversion leaves their full-width forms alone and the two conversions should
+// undo each other wherever Shift-JIS allows.
 QString toFullWidth(const QString &text)
 {
     if (text.isEmpty())

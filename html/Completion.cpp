@@ -4,6 +4,7 @@
 #include "editor/SharedText.h"
 #include "editor/TextCompare.h"
 #include "editor/clsRTF.h"
+#include "files/basFile.h"
 #include "platform/Globals.h"
 #include "platform/IKeyboardState.h"
 
@@ -88,26 +89,11 @@ constexpr char16_t kLt = u'<';
 constexpr char16_t kGt = u'>';
 constexpr char16_t kQuote = u'"';
 
-// The path rules of the file module, on this system's separator: the last component, empty
-// for a folder; the text after the last "." anywhere in the path.
-QString fileNameOf(const QString &path)
-{
-    if (path.isEmpty() || path.endsWith(u'/'))
-        return {};
-    return path.mid(path.lastIndexOf(u'/') + 1);
-}
-
-QString extensionOf(const QString &path)
-{
-    const qsizetype dot = path.lastIndexOf(u'.');
-    return dot < 0 ? QString() : path.mid(dot + 1);
-}
-
 } // namespace
 
-// Positions in the comments are counted from 1, as the rules of the test are written: p is the
+// Positions in the comments are counted from 1, so that 0 can stand for "none": p is the
 // character just before the caret (index p - 1), lt and gt the last "<" and ">" at or before p,
-// lt2 and gt2 the first "<" and ">" at or after p, 0 standing for none.
+// lt2 and gt2 the first "<" and ">" at or after p.
 std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart)
 {
     if (selStart <= 0)
@@ -371,7 +357,7 @@ void CompletionController::rtfEdit_OLEDragDrop(const DropData &data, int shift)
         const bool insert = (shift & (kShiftMask | kCtrlMask | kAltMask)) != 0;
         for (qsizetype k = data.files.size() - 1; k >= 0; --k) {
             const QString &path = data.files.at(k);
-            if (fileNameOf(path).isEmpty() || extensionOf(path).isEmpty())
+            if (basFile::GetFileName(path).isEmpty() || basFile::GetExtension(path).isEmpty())
                 continue;
             if (insert) {
                 if (m_callbacks.loadTextFile)

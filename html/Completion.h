@@ -7,6 +7,7 @@
 
 #include "html/Dictionary.h"
 #include "html/IPopupList.h"
+#include "html/KeyCodes.h"
 
 #include <QPointer>
 #include <QString>
@@ -23,27 +24,6 @@ class SharedText;
 class clsRTF;
 
 namespace html {
-
-// Key and character codes the handlers act on, in the classic numbering.
-namespace keys {
-inline constexpr int Backspace = 8;
-inline constexpr int Enter = 13;
-inline constexpr int Escape = 27;
-inline constexpr int Space = 32;
-inline constexpr int PageUp = 33;
-inline constexpr int PageDown = 34;
-inline constexpr int End = 35;
-inline constexpr int Home = 36;
-inline constexpr int Left = 37;
-inline constexpr int Up = 38;
-inline constexpr int Right = 39;
-inline constexpr int Down = 40;
-inline constexpr int LessThan = 60;
-inline constexpr int GreaterThan = 62;
-// Virtual keys asked of IsKeyDown.
-inline constexpr int RightMouseButton = 2;
-inline constexpr int Control = 17;
-} // namespace keys
 
 // Mouse buttons and the Shift/Ctrl/Alt bit set of mouse and drop events.
 inline constexpr int kLeftButton = 1;

@@ -39,7 +39,8 @@ struct AttributeRows
 bool isTagFileNameAllowed(const QString &tagName);
 
 // The tag's own file below programDir + "HTML/Tag/", the name matched without regard to letter
-// case, as on the file systems the dictionary was first written for; empty when there is none.
+// case, since tags are typed in any case and the shipped files are named in one; empty when
+// there is none.
 // An exact match wins; among files differing only in case the first in code-unit order wins.
 QString findTagFile(const QString &programDir, const QString &tagName);
 

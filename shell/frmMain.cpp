@@ -8,6 +8,7 @@
 #include "files/ProgramPaths.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
+#include "html/Dictionary.h"
 #include "platform/Globals.h"
 #include "platform/IInstanceChannel.h"
 #include "platform/IMessageService.h"
@@ -30,16 +31,6 @@
 #include <QVBoxLayout>
 
 namespace scrivlet {
-
-namespace {
-
-QStringList splitList(const QString &text)
-{
-    // One entry per line, exactly as written: no trimming, an empty line an empty entry.
-    return text.isEmpty() ? QStringList() : text.split(QStringLiteral("\r\n"));
-}
-
-} // namespace
 
 QStringList AcceptablePaths(const QStringList &arguments, bool *stop)
 {
@@ -151,7 +142,7 @@ void frmMain::buildMenus()
     for (int k = 1; k <= 5; ++k)
         connect(mnuFileHistory[k], &QAction::triggered, this,
                 [this, k] { mnuFileHistory_Click(k); });
-    connect(mnuFileExit, &QAction::triggered, this, &frmMain::mnuFileExit_Click);
+    connect(mnuFileExit, &QAction::triggered, this, &frmMain::exitProgram);
     for (int i : {0, 1, 3})
         connect(mnuTool[i], &QAction::triggered, this, [this, i] { mnuTool_Click(i); });
     for (int i : {0, 2, 3, 5})
@@ -179,10 +170,9 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
     gReplaceHistory = QStringList(10);
     UpdateHistoryMenu();
 
-    gTagList = splitList(basFile::LoadTextFile(
-        m_platform.messages, gProgramDirectory + QStringLiteral("HTML/List/Tag.dat")));
-    gAttributeList = splitList(basFile::LoadTextFile(
-        m_platform.messages, gProgramDirectory + QStringLiteral("HTML/List/Attribute.dat")));
+    html::LoadDictionaries(gProgramDirectory, [this](const QString &path) {
+        return basFile::LoadTextFile(m_platform.messages, path);
+    });
 
     basINI::SetIniFile(files::settingsFilePath());
     for (int i = 0; i < 5; ++i)
@@ -225,7 +215,6 @@ void frmMain::NewWindow(const QString &fileName)
     // menu arranges them otherwise.
     sub->showMaximized();
     m_mdiArea->setActiveSubWindow(sub);
-    QCoreApplication::processEvents();
     UpdateHistoryMenu();
 }
 
@@ -328,11 +317,6 @@ void frmMain::Form_OLEDragDrop(const QStringList &files)
 {
     for (const QString &path : DroppedPaths(files))
         NewWindow(path);
-}
-
-void frmMain::mnuFileExit_Click()
-{
-    close();
 }
 
 void frmMain::exitProgram()

@@ -64,7 +64,6 @@ public:
 
     void mnuFileHistory_Click(int index) override;
     void mnuFile_Click(int index);
-    void mnuFileExit_Click();
     // Starts a browser without a page (0, 1) and the options (3); the toolbar comes here too.
     void mnuTool_Click(int index);
     void mnuHelp_Click(int index);

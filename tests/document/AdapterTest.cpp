@@ -1,5 +1,6 @@
-// What only the widget adapter does: translate positions, keep the widget's own undo out of the
-// way, and report edits made by keys, the mouse or the input method.
+// What only the widget adapter does (its position translation is checked through the contracts):
+// keep the widget's own undo out of the way, and report edits made by keys, the mouse or the input
+// method.
 
 #include "tests/document/WidgetKit.h"
 
@@ -9,47 +10,6 @@
 
 namespace scrivlet::test {
 namespace {
-
-struct PositionCase
-{
-    int control;
-    int widget;
-};
-
-class AdapterPositions : public ::testing::TestWithParam<PositionCase>
-{
-protected:
-    static inline WidgetKit *kit = nullptr;
-    static void SetUpTestSuite()
-    {
-        kit = new WidgetKit;
-        kit->control.setText(QStringLiteral("ab\r\n\r\ncd\r\n"));
-    }
-    static void TearDownTestSuite()
-    {
-        delete kit;
-        kit = nullptr;
-    }
-};
-
-// "ab", CR LF, CR LF, "cd", CR LF: 10 control units, 7 widget units.
-TEST_P(AdapterPositions, TranslateBothWays)
-{
-    const PositionCase c = GetParam();
-    EXPECT_EQ(kit->control.toWidget(c.control), c.widget) << "control " << c.control;
-    if (c.control != 3 && c.control != 5 && c.control != 9 && c.control != 99) {
-        // Positions between CR and LF, and past the end, have no widget position of their own.
-        EXPECT_EQ(kit->control.toControl(c.widget), c.control) << "widget " << c.widget;
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, AdapterPositions,
-                         ::testing::Values(PositionCase{0, 0}, PositionCase{1, 1},
-                                           PositionCase{2, 2}, PositionCase{3, 2},
-                                           PositionCase{4, 3}, PositionCase{5, 3},
-                                           PositionCase{6, 4}, PositionCase{7, 5},
-                                           PositionCase{8, 6}, PositionCase{9, 6},
-                                           PositionCase{10, 7}, PositionCase{99, 7}));
 
 TEST(Adapter, TheWidgetKeepsNoUndoOfItsOwn)
 {
@@ -99,17 +59,34 @@ TEST(Adapter, HiddenSelectionIsNeverPaintedAndComesBack)
     EXPECT_TRUE(kit.widget.viewport()->updatesEnabled());
 }
 
-TEST(Adapter, CaretPositionFollowsTheLines)
+TEST(Adapter, CaretPositionFollowsTheLinesAndColumns)
 {
     WidgetKit kit;
-    kit.control.setText(QStringLiteral("a\r\nb\r\nc"));
-    kit.control.setSelStart(0);
-    const QPoint first = kit.control.caretPos();
-    kit.control.setSelStart(6);
-    const QPoint third = kit.control.caretPos();
-    EXPECT_GT(third.y(), first.y());
-    EXPECT_GT(kit.control.FontSize(), 0.0);
-    EXPECT_GT(kit.control.twipsPerPixel().x(), 0.0);
+    kit.control.setText(QStringLiteral("ab\r\nb\r\nc"));
+    const auto caretAt = [&kit](int pos) {
+        kit.control.setSelStart(pos);
+        return kit.control.caretPos();
+    };
+    const QPoint first = caretAt(0), afterA = caretAt(1), second = caretAt(4), third = caretAt(7);
+    EXPECT_EQ(second.x(), first.x()) << "a line starts at the left margin";
+    EXPECT_EQ(third.x(), first.x());
+    EXPECT_GT(afterA.x(), first.x());
+    EXPECT_EQ(afterA.y(), first.y());
+    EXPECT_GT(second.y(), first.y());
+    EXPECT_EQ(third.y() - second.y(), second.y() - first.y()) << "lines are evenly spaced";
+}
+
+TEST(Adapter, FontSizeAndTwipsAreTheWidgets)
+{
+    WidgetKit kit;
+    QFont font = kit.widget.font();
+    font.setPointSizeF(10.5);
+    kit.widget.setFont(font);
+    EXPECT_DOUBLE_EQ(kit.control.FontSize(), 10.5);
+    // 1440 twips to the inch: 15 to a pixel at 96 dots per inch.
+    ASSERT_EQ(kit.widget.logicalDpiX(), 96);
+    EXPECT_DOUBLE_EQ(kit.control.twipsPerPixel().x(), 15.0);
+    EXPECT_DOUBLE_EQ(kit.control.twipsPerPixel().y(), 1440.0 / kit.widget.logicalDpiY());
 }
 
 } // namespace

@@ -24,28 +24,6 @@ TEST(SharedText, ReadsLikeItsString)
     EXPECT_EQ(SharedText().mid(0, 4), QString());
 }
 
-TEST(SharedText, OlderVersionsStayAsTheyWere)
-{
-    const SharedText v0(QStringLiteral("abcdef"));
-    const SharedText v1 = v0.replaced(3, 0, QStringLiteral("XY"));
-    const SharedText v2 = v1.replaced(5, 0, QStringLiteral("Z")); // grows the piece in place
-    const SharedText v3 = v1.replaced(5, 0, QStringLiteral("W")); // a sibling of v2
-    const SharedText v4 = v2.replaced(0, 2, QString());
-    EXPECT_EQ(v0.toString(), QStringLiteral("abcdef"));
-    EXPECT_EQ(v1.toString(), QStringLiteral("abcXYdef"));
-    EXPECT_EQ(v2.toString(), QStringLiteral("abcXYZdef"));
-    EXPECT_EQ(v3.toString(), QStringLiteral("abcXYWdef"));
-    EXPECT_EQ(v4.toString(), QStringLiteral("cXYZdef"));
-}
-
-TEST(SharedText, OutOfRangeEditsAreCut)
-{
-    const SharedText v(QStringLiteral("abc"));
-    EXPECT_EQ(v.replaced(10, 5, QStringLiteral("!")).toString(), QStringLiteral("abc!"));
-    EXPECT_EQ(v.replaced(-4, 2, QStringLiteral("<")).toString(), QStringLiteral("<c"));
-    EXPECT_EQ(v.replaced(1, 99, QString()).toString(), QStringLiteral("a"));
-}
-
 TEST(SharedText, TypingAtOnePlaceKeepsThePiecesFew)
 {
     SharedText text(QString(100000, u'x'));

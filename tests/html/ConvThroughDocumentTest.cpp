@@ -37,27 +37,6 @@ protected:
     }
 };
 
-TEST_F(ConvThroughDocument, ASelectionIsConvertedAloneAsOneStep)
-{
-    load(QStringLiteral("<P>abc</P>"));
-    select(3, 3);
-    doc.Conv(ConvType::FullWidth);
-    EXPECT_EQ(control.Text(), QStringLiteral("<P>ａｂｃ</P>"));
-    EXPECT_EQ(control.SelStart(), 6);
-    EXPECT_EQ(control.SelLength(), 0);
-    EXPECT_EQ(doc.GetClctUndoCount(), 2);
-    EXPECT_TRUE(doc.NeedSave());
-}
-
-TEST_F(ConvThroughDocument, NothingSelectedConvertsTheWholeText)
-{
-    load(QStringLiteral("<P CLASS=\"X\">a</P>\r\n<BR>"));
-    control.setSelStart(5);
-    doc.Conv(ConvType::TagNameLower);
-    EXPECT_EQ(control.Text(), QStringLiteral("<p CLASS=\"X\">a</p>\r\n<br>"));
-    EXPECT_EQ(doc.GetClctUndoCount(), 2);
-}
-
 TEST_F(ConvThroughDocument, UndoAndRedoOfAConversionGiveBackTheExactText)
 {
     // Longer, same length and shorter: the stretch that differs comes back selected, a single

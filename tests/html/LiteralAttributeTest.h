@@ -1,8 +1,8 @@
 #pragma once
-// The attribute test of the space key as its rules read, for comparison with the one the
-// program runs: the whole text, searched backwards and forwards from the caret with
-// lastIndexOf and indexOf, quotes counted in copies of the ranges. Positions are counted from
-// 1 as in the rules; 0 stands for none. The quotes after the caret are counted from p + 1, as
+// The attribute test of the space key written the plain way, as an independent oracle for the
+// chunked scan the program runs: the whole text, searched backwards and forwards from the caret
+// with lastIndexOf and indexOf, quotes counted in copies of the ranges. Positions are counted
+// from 1 so that 0 can stand for none. The quotes after the caret are counted from p + 1, as
 // the program counts them (a quote at p is the one just before the caret).
 
 #include <QString>

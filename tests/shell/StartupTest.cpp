@@ -13,8 +13,11 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -129,6 +132,33 @@ TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題2")});
+}
+
+// NewWindow runs no events of its own: a queued request (a page from another instance, a
+// drop) handled inside it would re-enter the frame before the window is complete. The window
+// must still be whole when it returns: active, maximized, laid out, its menus in the bar.
+TEST(Startup, NewWindowIsCompleteWithoutRunningQueuedEvents)
+{
+    AppDriver app;
+    app.start();
+    bool queuedRan = false;
+    QTimer::singleShot(0, app.active(), [&queuedRan] { queuedRan = true; });
+    app.frame().NewWindow(QString());
+    EXPECT_FALSE(queuedRan);
+    frmEdit *window = app.active();
+    ASSERT_EQ(app.windows().size(), 2);
+    EXPECT_EQ(window, app.windows()[1]);
+    auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
+    ASSERT_NE(sub, nullptr);
+    EXPECT_TRUE(sub->isMaximized());
+    const auto *edit = window->findChild<QWidget *>(QStringLiteral("rtfEdit"));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_GT(edit->width(), 100);
+    EXPECT_GT(edit->height(), 50);
+    EXPECT_EQ(app.frame().menuBar()->actions().size(), 5);
+    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("無題1"), QStringLiteral("無題2")}));
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(queuedRan);
 }
 
 } // namespace
