@@ -11,6 +11,7 @@
 #include "editor/clsRTF.h"
 #include "files/Charset.h"
 #include "files/ProgramPaths.h"
+#include "files/SaveCodes.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "html/ConvString.h"
@@ -318,8 +319,8 @@ void frmEdit::reportCharsetMismatch(const QString &text)
     const QString declared = files::DeclaredCharset(text);
     if (declared.isEmpty())
         return;
-    const QString saved = files::SavedKanjiCode(basINI::ReadIniString(
-        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS")));
+    const QString saved =
+        files::SavedKanjiCode(files::ReadSaveSetting(files::SaveSetting::KanjiCode));
     if (files::KanjiCodeOfCharset(declared) == saved)
         return;
     m_charsetReported = true;
@@ -370,13 +371,11 @@ void frmEdit::mnuFile_Click(int index)
 
 void frmEdit::mnuFileMenu_Click()
 {
-    const QString kanji = basINI::ReadIniString(
-        QStringLiteral("Convert"), QStringLiteral("KanjiCode"), QStringLiteral("Shift-JIS"));
-    // Any other value counts as Shift-JIS, so an older settings file keeps its meaning.
-    const int kanjiIndex = kanji == u"JIS" ? 0 : kanji == u"EUC" ? 1 : kanji == u"UTF-8" ? 3 : 2;
-    const QString lineEnd = basINI::ReadIniString(
-        QStringLiteral("Convert"), QStringLiteral("ReturnCode"), QStringLiteral("CRLF"));
-    const int returnIndex = lineEnd == u"CR" ? 1 : lineEnd == u"LF" ? 2 : 0;
+    using files::SaveSetting;
+    const int kanjiIndex = files::SaveSettingIndex(SaveSetting::KanjiCode,
+                                                   files::ReadSaveSetting(SaveSetting::KanjiCode));
+    const int returnIndex = files::SaveSettingIndex(
+        SaveSetting::ReturnCode, files::ReadSaveSetting(SaveSetting::ReturnCode));
     for (int i = 0; i < mnuFileKanji.size(); ++i)
         mnuFileKanji[i]->setChecked(i == kanjiIndex);
     for (int i = 0; i < mnuFileReturn.size(); ++i)
@@ -387,20 +386,15 @@ void frmEdit::mnuFileKanji_Click(int index)
 {
     // The check marks follow the setting the next time the menu opens.
     mnuFileKanji[index]->setChecked(!mnuFileKanji[index]->isChecked());
-    const QString value = index == 0   ? QStringLiteral("JIS")
-                          : index == 1 ? QStringLiteral("EUC")
-                          : index == 3 ? QStringLiteral("UTF-8")
-                                       : QStringLiteral("Shift-JIS");
-    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"), value);
+    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
+                           files::SaveSettingValue(files::SaveSetting::KanjiCode, index));
 }
 
 void frmEdit::mnuFileReturn_Click(int index)
 {
     mnuFileReturn[index]->setChecked(!mnuFileReturn[index]->isChecked());
-    const QString value = index == 1   ? QStringLiteral("CR")
-                          : index == 2 ? QStringLiteral("LF")
-                                       : QStringLiteral("CRLF");
-    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("ReturnCode"), value);
+    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("ReturnCode"),
+                           files::SaveSettingValue(files::SaveSetting::ReturnCode, index));
 }
 
 void frmEdit::mnuFileHistory_Click(int index)

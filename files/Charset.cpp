@@ -1,5 +1,7 @@
 #include "files/Charset.h"
 
+#include "files/SaveCodes.h"
+
 #include <QRegularExpression>
 
 namespace scrivlet::files {
@@ -42,9 +44,7 @@ QString KanjiCodeOfCharset(const QString &label)
 
 QString SavedKanjiCode(const QString &setting)
 {
-    if (setting == u"JIS" || setting == u"EUC" || setting == u"UTF-8")
-        return setting;
-    return QStringLiteral("Shift-JIS");
+    return EffectiveSaveSetting(SaveSetting::KanjiCode, setting);
 }
 
 } // namespace scrivlet::files

@@ -4,6 +4,7 @@
 #include "files/Cp932.h"
 #include "files/Messages.h"
 #include "files/ProgramPaths.h"
+#include "files/SaveCodes.h"
 #include "files/basINI.h"
 #include "files/basKanji.h"
 #include "platform/IMessageService.h"
@@ -18,22 +19,7 @@ namespace scrivlet::basFile {
 
 namespace {
 
-QString kanjiCode()
-{
-    return basINI::ReadIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
-                                 QStringLiteral("Shift-JIS"));
-}
-
-QString kanjiOption(const QString &code)
-{
-    if (code == u"JIS")
-        return QStringLiteral("-j");
-    if (code == u"EUC")
-        return QStringLiteral("-e");
-    if (code == u"UTF-8")
-        return QStringLiteral("-w");
-    return QStringLiteral("-s");
-}
+using files::SaveSetting;
 
 // A page in UTF-8: a byte-order mark, or valid UTF-8 with at least one byte above 0x7F. Such a
 // page is loaded through UTF-8, so that characters Shift-JIS lacks arrive as themselves; every
@@ -49,17 +35,6 @@ bool isUtf8Page(const QString &path)
     const bool high = std::any_of(bytes.begin(), bytes.end(),
                                   [](char c) { return static_cast<uchar>(c) >= 0x80; });
     return high && QByteArrayView(bytes).isValidUtf8();
-}
-
-QString lineOption()
-{
-    const QString code = basINI::ReadIniString(
-        QStringLiteral("Convert"), QStringLiteral("ReturnCode"), QStringLiteral("CRLF"));
-    if (code == u"CR")
-        return QStringLiteral("-CR");
-    if (code == u"LF")
-        return QStringLiteral("-LF");
-    return QStringLiteral("-CRLF");
 }
 
 QByteArray reference(char32_t codePoint, bool css)
@@ -140,7 +115,8 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
     const std::unique_ptr<const QString, void (*)(const QString *)> removeWork(
         &work, [](const QString *name) { QFile::remove(*name); });
     const bool css = GetExtension(path).compare(u"css", Qt::CaseInsensitive) == 0;
-    const QString code = kanjiCode();
+    const QString code = files::EffectiveSaveSetting(
+        SaveSetting::KanjiCode, files::ReadSaveSetting(SaveSetting::KanjiCode));
     // UTF-8 holds every character: no references, and the work file in UTF-8 as well.
     const QByteArray bytes = code == u"UTF-8" ? text.toUtf8() : EncodeForSaving(text, css);
     {
@@ -151,7 +127,10 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
             return false;
         }
     }
-    if (!basKanji::ConvertKanjiFile(messages, work, path, kanjiOption(code), lineOption())) {
+    if (!basKanji::ConvertKanjiFile(
+            messages, work, path, files::SaveSettingOption(SaveSetting::KanjiCode, code),
+            files::SaveSettingOption(SaveSetting::ReturnCode,
+                                     files::ReadSaveSetting(SaveSetting::ReturnCode)))) {
         if (!files::replaceFileContents(path, bytes)) {
             messages.critical(files::msg::kSaveFailed);
             return false;
