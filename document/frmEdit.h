@@ -80,7 +80,11 @@ Q_SIGNALS:
     void Unloaded();
 
 public:
-    // The menu items, indexed as their families number them.
+    // The menu items, indexed as their families number them. Public on purpose: the frame's
+    // toolbar and tab strip, the recent-file list and the tests reach an item by the family and
+    // number the menus are known by everywhere (mnuEdit[0] is Undo). buildMenus() fills them once
+    // while the window is made; nothing assigns them afterwards, and each item is owned by its
+    // menu, so a caller can trigger, check or enable an item but not take it away.
     QList<QAction *> mnuFile, mnuFileKanji, mnuFileReturn, mnuFileHistory, mnuEdit, mnuEditStrConv,
         mnuEditTagConv, mnuEditTagInsert, mnuTool, mnuWindow, mnuHelp;
     QAction *mnuFileExit = nullptr;
