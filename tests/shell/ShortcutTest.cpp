@@ -57,6 +57,20 @@ TEST_F(Shortcuts, CtrlSSavesTheActiveDocumentOnly)
     EXPECT_TRUE(app.messages.shown.isEmpty());
 }
 
+TEST_F(Shortcuts, CtrlFAndCtrlHOpenTheirDialogs)
+{
+    press(Qt::Key_F);
+    auto *find = app.frame().findChild<QWidget *>(QStringLiteral("frmFind"));
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_EQ(app.frame().findChild<QWidget *>(QStringLiteral("frmReplace")), nullptr);
+    focusActive();
+    press(Qt::Key_H);
+    auto *replace = app.frame().findChild<QWidget *>(QStringLiteral("frmReplace"));
+    ASSERT_NE(replace, nullptr);
+    EXPECT_TRUE(replace->isVisible());
+}
+
 TEST_F(Shortcuts, CtrlZUndoesAndCtrlYRedoesInTheActiveDocument)
 {
     window(1)->control().setSelStart(0);
