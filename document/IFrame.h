@@ -20,6 +20,8 @@ public:
     virtual void UpdateHistoryMenu() = 0;
     // Opens recent file k (1 to 5), or says that it is gone.
     virtual void mnuFileHistory_Click(int index) = 0;
+    // The Help menu, the same in the frame and in every document window.
+    virtual void mnuHelp_Click(int index) = 0;
 
     // The tab strip: one tab per document window, keyed by the window's Tag.
     virtual void addTab(const QString &key, const QString &caption) = 0;

@@ -1,13 +1,11 @@
 // The document window's Tool and Help menus: preview of the document in a browser, the options,
 // the help pages, the author's pages and the About box.
 
-#include "dialogs/frmAbout.h"
 #include "document/DocumentView.h"
 #include "document/IFrame.h"
 #include "document/Messages.h"
 #include "document/frmEdit.h"
 #include "editor/IEditControl.h"
-#include "preview/Help.h"
 #include "preview/Preview.h"
 
 namespace scrivlet {
@@ -35,22 +33,7 @@ void frmEdit::mnuTool_Click(int index)
 
 void frmEdit::mnuHelp_Click(int index)
 {
-    switch (index) {
-    case 0:
-        preview::OpenHelpContents(m_platform.shell, m_platform.messages);
-        break;
-    case 2:
-        preview::OpenHomePage(m_platform.shell, m_platform.messages);
-        break;
-    case 3:
-        preview::OpenDownloadPage(m_platform.shell, m_platform.messages);
-        break;
-    case 5:
-        frmAbout::ShowModal(m_platform.shell, m_platform.messages, this);
-        break;
-    default:
-        break;
-    }
+    m_frame.mnuHelp_Click(index);
 }
 
 } // namespace scrivlet

@@ -66,7 +66,7 @@ public:
     void mnuFile_Click(int index);
     // Starts a browser without a page (0, 1) and the options (3); the toolbar comes here too.
     void mnuTool_Click(int index);
-    void mnuHelp_Click(int index);
+    void mnuHelp_Click(int index) override;
     // Runs the command of the toolbar button with this key; an unknown key runs nothing.
     void tlbToolBar_ButtonClick(const QString &key);
     // A command of the instance channel ("Edit" and a quoted path): one window per acceptable
