@@ -493,6 +493,25 @@ def write_shell_verb(s, file_class):
         json.dump(tree, f, ensure_ascii=False)
 
 
+def run_shell_verb(s, file_class, page):
+    """What the desktop entry of the verb runs for page: scrivlet --shell-exec. Its exit code.
+    Its output goes to a file: a program it starts inherits it, and would hold a pipe open."""
+    log = s.path("shell-exec.log")
+    command = [os.path.join(s.program_dir, "scrivlet"), "--shell-exec", file_class, VERB, page]
+    s.note(f"run {' '.join(command)}")
+    with open(log, "wb") as out:
+        helper = subprocess.Popen(command, cwd=s.work, env=s.env(), stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=subprocess.STDOUT)
+    try:
+        code = helper.wait(30)
+    except subprocess.TimeoutExpired:
+        helper.kill()
+        helper.wait()
+        raise JourneyFailed("the helper did not end within 30 s")
+    s.note(f"the helper ended with {code}: {s.read(log)!r}")
+    return code
+
+
 @journey
 def shell_verb_hands_page_to_running_instance(s):
     """With the program running, the desktop entry's command (scrivlet --shell-exec) for a
@@ -500,19 +519,37 @@ def shell_verb_hands_page_to_running_instance(s):
     write_shell_verb(s, "text/html")
     path, frame = open_page(s, "a.html", PAGE)
     other = s.write_file("b.html", PAGE)
-    s.note("scrivlet --shell-exec for b.html")
-    helper = subprocess.run(
-        [os.path.join(s.program_dir, "scrivlet"), "--shell-exec", "text/html", VERB, other],
-        cwd=s.work, env=s.env(), stdin=subprocess.DEVNULL, capture_output=True, timeout=20,
-        preexec_fn=None)
+    helper = run_shell_verb(s, "text/html", other)
     try:
         s.wait_title(frame, r"b\.html", timeout=5.0)
     except JourneyFailed:
         raise JourneyFailed(f"the running frame did not open b.html (helper exit "
-                            f"{helper.returncode}); title {s.title(frame)!r}, windows "
+                            f"{helper}); title {s.title(frame)!r}, windows "
                             f"{s.windows()}")
-    if helper.returncode != 0:
-        raise JourneyFailed(f"the helper ended with {helper.returncode}")
+    if helper != 0:
+        raise JourneyFailed(f"the helper ended with {helper}")
+    frames = [w for w in s.windows() if w.kind == "normal" and w.name.startswith("Scrivlet")]
+    if len(frames) != 1:
+        raise JourneyFailed(f"{len(frames)} frames after the hand-off: {frames}")
+
+
+@journey
+def shell_verb_starts_instance_and_hands_page(s):
+    """No program running: the verb's helper starts the stored command (scrivlet "PAGE /O"),
+    which opens nothing by itself, and hands it the page once it serves: one frame, titled
+    with the page."""
+    write_shell_verb(s, "text/html")
+    page = s.write_file("b.html", PAGE)
+    helper = run_shell_verb(s, "text/html", page)
+    frame = s.main_window()
+    s.adopt(frame)  # started detached by the helper
+    try:
+        s.wait_title(frame, r"b\.html", timeout=5.0)
+    except JourneyFailed:
+        raise JourneyFailed(f"the started program did not open b.html (helper exit "
+                            f"{helper}); title {s.title(frame)!r}")
+    if helper != 0:
+        raise JourneyFailed(f"the helper ended with {helper}")
     frames = [w for w in s.windows() if w.kind == "normal" and w.name.startswith("Scrivlet")]
     if len(frames) != 1:
         raise JourneyFailed(f"{len(frames)} frames after the hand-off: {frames}")
