@@ -9,6 +9,7 @@ journey per test (tests/e2e/CMakeLists.txt lists the names).
 """
 
 import argparse
+import json
 import os
 import subprocess
 import sys
@@ -331,17 +332,18 @@ def click(s, window, x, y):
 
 
 def write_settings(s, text):
-    """Writes Scrivlet.ini into the program directory before the program starts."""
+    """Writes Scrivlet.ini into the program directory before the program starts (ASCII text:
+    the same bytes in Shift-JIS, the file's own code)."""
     path = os.path.join(s.program_dir, "Scrivlet.ini")
     with open(path, "wb") as f:
-        f.write(text.replace("\n", "\r\n").encode("utf-8"))
+        f.write(text.replace("\n", "\r\n").encode("ascii"))
     return path
 
 
 def settings_text(s):
     path = os.path.join(s.program_dir, "Scrivlet.ini")
     data = s.read(path) if os.path.exists(path) else b""
-    return data.decode("utf-8", errors="replace")
+    return data.decode("cp932", errors="replace")
 
 
 @journey
@@ -471,7 +473,8 @@ VERB = "Scrivletで編集"
 
 
 def write_shell_verb(s, file_class):
-    import json
+    """Stores the verb for file_class in the registry file of the journey's HOME, as the options
+    dialog stores it."""
     command = os.path.join(s.program_dir, "scrivlet") + ' "%1 /O"'
 
     def key(name, values=(), keys=()):
