@@ -41,6 +41,15 @@ def _die_with_parent():
         pass
 
 
+def _alive(pid):
+    """Whether pid still runs (a zombie of somebody else's counts as ended)."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except (OSError, IndexError):
+        return False
+
+
 class JourneyFailed(AssertionError):
     pass
 
@@ -87,6 +96,7 @@ class Session:
         self.display = None
         self._xvfb = None
         self._program = None
+        self._adopted = []
         self._program_log = os.path.join(self.root, "program.log")
         self._xvfb_log = os.path.join(self.root, "xvfb.log")
         self._notes = []
@@ -195,7 +205,29 @@ class Session:
     def _stop_all(self):
         # The program first, while its display is still there to say goodbye to.
         self._stop(self._program)
+        for pid in self._adopted:
+            self._stop_pid(pid)
         self._stop(self._xvfb)
+
+    def _stop_pid(self, pid, grace=3.0):
+        try:
+            os.kill(pid, signal.SIGTERM)
+        except ProcessLookupError:
+            return
+        if not wait_for(lambda: not _alive(pid), grace):
+            try:
+                os.kill(pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+
+    def adopt(self, window):
+        """Takes over the process that owns window (one the program started detached, so not
+        a child of the journey): it is stopped by its PID with everything else. Its PID."""
+        pid = int(self.x("xdotool", "getwindowpid", window.id).strip())
+        if pid not in self._adopted:
+            self._adopted.append(pid)
+        self.note(f"adopted process {pid} of {window}")
+        return pid
 
     # ---- the environment ----------------------------------------------------------------------
 

@@ -9,7 +9,9 @@ journey per test (tests/e2e/CMakeLists.txt lists the names).
 """
 
 import argparse
+import json
 import os
+import subprocess
 import sys
 import time
 import traceback
@@ -310,6 +312,250 @@ def close_after_undoing_past_save_asks(s):
     if not s.running():
         raise JourneyFailed("the program ended after Cancel")
     expect_bytes(s.read(path), PAGE + b"x", "file after cancelling the question")
+
+
+# ---- the toolbar, the Window menu, the dialogs, the preview, UTF-8 and the instance channel ----
+
+# Where things lie in the frame, in pixels from its top left corner: measured on the harness's
+# Xvfb (96 dpi, Qt's Fusion style). The toolbar's buttons are not X windows of their own, so a
+# click must aim; a miss shows as "the file was not written" or "the title did not change".
+TOOLBAR_ROW_Y = 33  # the middle of the toolbar's buttons, below the menu bar
+TOOLBAR_SAVE_X = 65  # the third button (新規作成, 開く, 上書き保存)
+TAB_ROW_Y = 62  # the middle of the tab strip, below the toolbar
+TAB_FIRST_X = 30  # the middle of the first tab ("a.html" is about 60 pixels wide)
+
+
+def click(s, window, x, y):
+    """A left click at (x, y) inside window."""
+    s.note(f"click {x},{y} in {window.id}")
+    s.x("xdotool", "mousemove", "--window", window.id, "--sync", str(x), str(y), "click", "1")
+
+
+def write_settings(s, text):
+    """Writes Scrivlet.ini into the program directory before the program starts (ASCII text:
+    the same bytes in Shift-JIS, the file's own code)."""
+    path = os.path.join(s.program_dir, "Scrivlet.ini")
+    with open(path, "wb") as f:
+        f.write(text.replace("\n", "\r\n").encode("ascii"))
+    return path
+
+
+def settings_text(s):
+    path = os.path.join(s.program_dir, "Scrivlet.ini")
+    data = s.read(path) if os.path.exists(path) else b""
+    return data.decode("cp932", errors="replace")
+
+
+@journey
+def toolbar_save_button(s):
+    """Type into a named page and click the toolbar's 上書き保存 button: the file is written."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.type("x")
+    before = s.stamp(path)
+    click(s, frame, TOOLBAR_SAVE_X, TOOLBAR_ROW_Y)
+    if not s.wait_file_changed(path, before, 5.0):
+        raise JourneyFailed(f"the Save button did not write {path}; dialogs: {s.dialogs()}")
+    expect_bytes(s.read(path), PAGE + b"x", "bytes saved by the toolbar's Save button")
+
+
+@journey
+def window_tile_then_tab(s):
+    """Three pages, ｳｨﾝﾄﾞｳ › 上下に並べて表示, then a click on the first tab: the frame's title
+    names that page."""
+    paths = [s.write_file(name, PAGE) for name in ("a.html", "b.html", "c.html")]
+    s.start(*paths)
+    frame = s.main_window()
+    s.wait_title(frame, r"c\.html")
+    s.focus(frame)
+    s.menu("w", "v")  # ｳｨﾝﾄﾞｳ(&W) › 上下に並べて表示(&V)
+    s.wait_title(frame, r"c\.html")
+    click(s, frame, TAB_FIRST_X, TAB_ROW_Y)
+    try:
+        s.wait_title(frame, r"a\.html", timeout=5.0)
+    except JourneyFailed:
+        raise JourneyFailed(f"clicking the first tab left the title {s.title(frame)!r}")
+
+
+@journey
+def replace_all_save_undo_save(s):
+    """Ctrl+H, a search and a replacement, 全置換, close, Ctrl+S: every occurrence replaced;
+    Ctrl+Z, Ctrl+S: the original bytes again."""
+    page = b"<p>ab</p>\r\n<p>ab cab</p>\r\nAB\r\n"
+    path, frame = open_page(s, "a.html", page)
+    s.key("ctrl+h")
+    dialog = s.wait_window(r"^置換$", kind="dialog")
+    s.focus(dialog)
+    s.key("alt+f", "ctrl+a")  # 検索する文字列(&F)
+    s.type("ab")
+    s.key("alt+r", "ctrl+a")  # 置換後の文字列(&R)
+    s.type("xyz")
+    s.key("alt+a")  # 全置換(&A)
+    # An access key presses its button and clicks it 100 ms later (Qt shows the press); an
+    # Escape before then closes the dialog first and the click never comes.
+    time.sleep(0.3)
+    s.key("Escape")
+    s.wait_no_window(r"^置換$", timeout=5.0)
+    s.focus(frame)
+    # Matching ignores case unless asked otherwise, so AB is replaced too.
+    expect_bytes(save_and_wait(s, path), b"<p>xyz</p>\r\n<p>xyz cxyz</p>\r\nxyz\r\n",
+                 "bytes saved after Replace all")
+    s.key("ctrl+z")
+    expect_bytes(save_and_wait(s, path), page, "bytes saved after undoing Replace all")
+
+
+@journey
+def options_browser_path_saved(s):
+    """ﾂｰﾙ › ｵﾌﾟｼｮﾝ, a new Internet Explorer path, OK: Scrivlet.ini holds it."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.menu("t", "o")  # ﾂｰﾙ(&T) › ｵﾌﾟｼｮﾝ(&O)...
+    dialog = s.wait_window(r"^ｵﾌﾟｼｮﾝ$", kind="dialog")
+    s.focus(dialog)
+    browser = "/opt/journey/browser"
+    s.key("alt+e", "ctrl+a")  # Internet Explorer(&E):
+    s.type(browser)
+    s.key("Return")  # OK, the default button
+    s.wait_no_window(r"^ｵﾌﾟｼｮﾝ$", timeout=5.0)
+    line = f"Internet Explorer={browser}"
+    if not wait_for(lambda: line in settings_text(s).splitlines(), 5.0):
+        raise JourneyFailed(f"Scrivlet.ini lacks {line!r}: {settings_text(s)!r}")
+
+
+@journey
+def preview_through_configured_browser(s):
+    """The Internet Explorer setting names a script of the journey's; ﾂｰﾙ › Internet
+    Explorer起動 hands it a copy of the page; closing the window removes the copy."""
+    record = s.path("browser-args")
+    copied = s.path("browser-copy")
+    script = s.write_file("browser.sh", (
+        "#!/bin/sh\n"
+        f"cp -- \"$1\" '{copied}.part' && mv -- '{copied}.part' '{copied}'\n"
+        f"printf '%s\\n' \"$1\" > '{record}.part' && mv -- '{record}.part' '{record}'\n"
+    ).encode(), 0o755)
+    write_settings(s, f"[Browser]\nInternet Explorer={script}\n")
+    path, frame = open_page(s, "a.html", PAGE)
+    s.menu("t", "e")  # ﾂｰﾙ(&T) › Internet Explorer起動(&E)...
+    if not wait_for(lambda: os.path.exists(record), 10.0):
+        raise JourneyFailed(f"the browser script was not started; dialogs: {s.dialogs()}")
+    preview = s.read(record).decode().rstrip("\n")
+    s.note(f"the browser got {preview!r}")
+    if os.path.dirname(preview) != os.path.dirname(path) or preview == path:
+        raise JourneyFailed(f"the browser got {preview!r}, not a copy beside {path!r}")
+    expect_bytes(s.read(copied), PAGE, "the preview copy the browser got")
+    if not os.path.exists(preview):
+        raise JourneyFailed(f"the preview copy {preview} is gone while the window is open")
+    s.focus(frame)
+    s.menu("f", "c")  # ﾌｧｲﾙ(&F) › 閉じる(&C)
+    if not wait_for(lambda: not os.path.exists(preview), 5.0):
+        raise JourneyFailed(f"closing the window left the preview copy {preview}")
+    expect_bytes(s.read(path), PAGE, "the page itself")
+
+
+@journey
+def utf8_page_type_save(s):
+    """A UTF-8 page with an emoji, é and Japanese; 保存時の漢字ｺｰﾄﾞ › UTF-8, one character
+    typed, Ctrl+S: the original bytes plus that character."""
+    page = "<p>café 日本語 😀</p>\r\n<p>🎉 ｶﾀｶﾅ</p>\r\n".encode("utf-8")
+    path, frame = open_page(s, "u.html", page)
+    s.menu("f", "k", "u")  # ﾌｧｲﾙ(&F) › 保存時の漢字ｺｰﾄﾞ(&K) › UTF-8(&U)
+    if not wait_for(lambda: "KanjiCode=UTF-8" in settings_text(s), 5.0):
+        raise JourneyFailed(f"UTF-8 was not chosen: Scrivlet.ini holds {settings_text(s)!r}")
+    s.focus(frame)
+    s.key("ctrl+Home", "Right", "Right", "Right")  # after "<p>"
+    s.type("Z")
+    expected = page.replace(b"<p>caf", b"<p>Zcaf", 1)
+    expect_bytes(save_and_wait(s, path), expected, "bytes saved in UTF-8")
+
+
+# What the options dialog stores for the verb 「Scrivletで編集」 of a file class: the command
+# that starts the program with "%1 /O" and the command handed to a running one.
+VERB = "Scrivletで編集"
+
+
+def write_shell_verb(s, file_class):
+    """Stores the verb for file_class in the registry file of the journey's HOME, as the options
+    dialog stores it."""
+    command = os.path.join(s.program_dir, "scrivlet") + ' "%1 /O"'
+
+    def key(name, values=(), keys=()):
+        return {"name": name, "values": [{"name": n, "type": 1, "text": t} for n, t in values],
+                "keys": list(keys)}
+
+    verb = key(VERB, keys=[
+        key("command", [("", command)]),
+        key("ddeexec", [("", 'Edit "%1"')], [key("Application", [("", "Scrivlet")]),
+                                            key("Topic", [("", "System")])]),
+    ])
+    tree = {"format": "Scrivlet registry 1",
+            "HKEY_CLASSES_ROOT": key("", keys=[
+                key(".html", [("", file_class)]),
+                key(file_class, keys=[key("shell", keys=[verb])])])}
+    folder = os.path.join(s.home, ".config", "Scrivlet")
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "registry.json"), "w", encoding="utf-8") as f:
+        json.dump(tree, f, ensure_ascii=False)
+
+
+def run_shell_verb(s, file_class, page):
+    """What the desktop entry of the verb runs for page: scrivlet --shell-exec. Its exit code.
+    Its output goes to a file: a program it starts inherits it, and would hold a pipe open."""
+    log = s.path("shell-exec.log")
+    command = [os.path.join(s.program_dir, "scrivlet"), "--shell-exec", file_class, VERB, page]
+    s.note(f"run {' '.join(command)}")
+    with open(log, "wb") as out:
+        helper = subprocess.Popen(command, cwd=s.work, env=s.env(), stdin=subprocess.DEVNULL,
+                                  stdout=out, stderr=subprocess.STDOUT)
+    try:
+        code = helper.wait(30)
+    except subprocess.TimeoutExpired:
+        helper.kill()
+        helper.wait()
+        raise JourneyFailed("the helper did not end within 30 s")
+    s.note(f"the helper ended with {code}: {s.read(log)!r}")
+    return code
+
+
+@journey
+def shell_verb_hands_page_to_running_instance(s):
+    """With the program running, the desktop entry's command (scrivlet --shell-exec) for a
+    second page: the running frame opens it and no second frame stays."""
+    write_shell_verb(s, "text/html")
+    path, frame = open_page(s, "a.html", PAGE)
+    other = s.write_file("b.html", PAGE)
+    helper = run_shell_verb(s, "text/html", other)
+    try:
+        s.wait_title(frame, r"b\.html", timeout=5.0)
+    except JourneyFailed:
+        raise JourneyFailed(f"the running frame did not open b.html (helper exit "
+                            f"{helper}); title {s.title(frame)!r}, windows "
+                            f"{s.windows()}")
+    if helper != 0:
+        raise JourneyFailed(f"the helper ended with {helper}")
+    frames = [w for w in s.windows() if w.kind == "normal" and w.name.startswith("Scrivlet")]
+    if len(frames) != 1:
+        raise JourneyFailed(f"{len(frames)} frames after the hand-off: {frames}")
+
+
+@journey
+def shell_verb_starts_instance_and_hands_page(s):
+    """No program running: the verb's helper starts the stored command (scrivlet "PAGE /O"),
+    which opens nothing by itself, and hands it the page once it serves: one frame, titled
+    with the page."""
+    write_shell_verb(s, "text/html")
+    page = s.write_file("b.html", PAGE)
+    helper = run_shell_verb(s, "text/html", page)
+    frame = s.main_window()
+    s.adopt(frame)  # started detached by the helper
+    try:
+        s.wait_title(frame, r"b\.html", timeout=5.0)
+    except JourneyFailed:
+        raise JourneyFailed(f"the started program did not open b.html (helper exit "
+                            f"{helper}); title {s.title(frame)!r}")
+    if helper != 0:
+        raise JourneyFailed(f"the helper ended with {helper}")
+    frames = [w for w in s.windows() if w.kind == "normal" and w.name.startswith("Scrivlet")]
+    if len(frames) != 1:
+        raise JourneyFailed(f"{len(frames)} frames after the hand-off: {frames}")
 
 
 def main():
