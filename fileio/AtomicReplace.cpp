@@ -1,5 +1,7 @@
 #include "fileio/AtomicReplace.h"
 
+#include "fileio/Fd.h"
+
 #include <cerrno>
 #include <ctime>
 #include <fcntl.h>
@@ -9,32 +11,6 @@
 namespace scrivlet::fileio {
 
 namespace {
-
-// Closes a descriptor on every way out.
-class Fd
-{
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-
-    int get() const { return m_fd; }
-    // Closes now and reports what close says (NFS reports write errors only there).
-    int close()
-    {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 std::string directoryOf(const std::string &path)
 {

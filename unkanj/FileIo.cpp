@@ -1,6 +1,7 @@
 #include "FileIo.h"
 
 #include "fileio/AtomicReplace.h"
+#include "fileio/Fd.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,36 +13,12 @@ namespace scrivlet::unkanj {
 
 namespace {
 
+using fileio::Fd;
+
 std::string describe(const char *what, const std::string &path, int err)
 {
     return std::string(what) + " \"" + path + "\": " + std::strerror(err);
 }
-
-// Closes a descriptor on every way out.
-class Fd
-{
-public:
-    explicit Fd(int fd) : m_fd(fd) {}
-    ~Fd()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-
-    int get() const { return m_fd; }
-    // Closes now and reports the error close gives (NFS reports write errors only there).
-    int close()
-    {
-        int result = ::close(m_fd);
-        m_fd = -1;
-        return result;
-    }
-
-private:
-    int m_fd;
-};
 
 } // namespace
 
