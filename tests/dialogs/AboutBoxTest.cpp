@@ -4,8 +4,8 @@
 #include "dialogs/frmAbout.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+#include "tests/dialogs/CaptionTable.h"
 
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,10 +29,9 @@ protected:
         owner.show();
         box = frmAbout::ShowModal(shell, messages, &owner);
     }
-    template<typename T = QLabel>
-    T *control(const char *name)
+    QLabel *control(const char *name)
     {
-        return box->findChild<T *>(QString::fromLatin1(name));
+        return box->findChild<QLabel *>(QString::fromLatin1(name));
     }
 };
 
@@ -52,21 +51,14 @@ TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
     EXPECT_TRUE(box->isVisible());
     EXPECT_TRUE(box->isModal());
     EXPECT_EQ(box->parentWidget(), &owner);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Scrivlet のﾊﾞｰｼﾞｮﾝ情報"));
+    scrivlet::test::expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
     EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
     EXPECT_FALSE(control("Image1")->pixmap().isNull());
 }
 
-TEST_F(AboutBox, LinksLookLikeLinksAndTheControlsExplainThemselves)
+TEST_F(AboutBox, LinksLookLikeLinks)
 {
-    const std::pair<const char *, const char16_t *> tips[] = {
-        {"lblHomePage", u"作者のWebｻｲﾄを表示します。"},
-        {"lblMail", u"作者宛のﾒｰﾙを送信できます。"},
-        {"cmdOK", u"このﾀﾞｲｱﾛｸﾞを閉じます。"},
-    };
-    for (const auto &[name, tip] : tips)
-        EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf16(tip)) << name;
     for (const char *name : {"lblHomePage", "lblMail"}) {
         QLabel *link = control(name);
         EXPECT_TRUE(link->font().underline()) << name;
@@ -74,9 +66,6 @@ TEST_F(AboutBox, LinksLookLikeLinksAndTheControlsExplainThemselves)
         EXPECT_EQ(link->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック")) << name;
         EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue)) << name;
     }
-    EXPECT_EQ(control("lblHomePage")->text(), QStringLiteral("https://www.example.org/scrivlet/"));
-    EXPECT_EQ(control("lblMail")->text(), QStringLiteral("scrivlet@example.org"));
-    EXPECT_EQ(control<QPushButton>("cmdOK")->text(), QStringLiteral("OK"));
 }
 
 TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)

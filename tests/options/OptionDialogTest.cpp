@@ -9,11 +9,10 @@
 #include "platform/Globals.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+#include "tests/dialogs/CaptionTable.h"
 
 #include <QFile>
 #include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -99,72 +98,6 @@ protected:
     Platform platform{messages, clipboard, dialogs, shell, keyboard, &store};
 };
 
-TEST_F(OptionDialogTest, EveryControlHasItsCaptionAndTip)
-{
-    frmOption dialog(platform);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
-    auto *tabs = dialog.findChild<QTabBar *>(QStringLiteral("tabOption"));
-    ASSERT_EQ(tabs->count(), 3);
-    const std::pair<const char16_t *, const char16_t *> tabTexts[] = {
-        {u"Webﾌﾞﾗｳｻﾞ(&W)", u"ﾌﾟﾚﾋﾞｭｰに使用するWebﾌﾞﾗｳｻﾞを指定します。"},
-        {u"ﾃﾝﾌﾟﾚｰﾄ(&T)", u"新規作成時に使用するﾃﾝﾌﾟﾚｰﾄを指定します。"},
-        {u"右ｸﾘｯｸﾒﾆｭｰ(&M)", u"ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(tabs->tabText(i), QString::fromUtf16(tabTexts[i].first));
-        EXPECT_EQ(tabs->tabToolTip(i), QString::fromUtf16(tabTexts[i].second));
-    }
-    struct Control
-    {
-        const char *name;
-        const char16_t *caption; // nullptr: a text box
-        const char16_t *tip;
-    };
-    const Control controls[] = {
-        {"Label1", u"Internet Explorer(&E):", u""},
-        {"txtIE", nullptr, u"Internet Explorerのﾊﾟｽを入力してください。"},
-        {"cmdIE", u"参照(&I)...", u"Internet Explorerを参照します。"},
-        {"Label2", u"Netscape(&N):", u""},
-        {"txtNN", nullptr, u"Netscapeのﾊﾟｽを入力してください。"},
-        {"cmdNN", u"参照(&N)...", u"Netscapeを参照します。"},
-        {"optTemplate_0", u"新規作成時にﾃﾝﾌﾟﾚｰﾄを使用する(&U)",
-         u"新規作成時に標準のﾃﾝﾌﾟﾚｰﾄを使用します。"},
-        {"optTemplate_1", u"新規作成時ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞから選択する(&S)",
-         u"新規作成時ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞからﾃﾝﾌﾟﾚｰﾄを選択します。"},
-        {"optTemplate_2", u"白紙の状態で新規作成する(&B)", u"白紙の状態で新規作成します。"},
-        {"Label3", u"ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞ(&F):", u""},
-        {"txtTemplate", nullptr, u"ﾃﾝﾌﾟﾚｰﾄがあるﾌｫﾙﾀﾞのﾊﾟｽを入力してください。"},
-        {"cmdTemplate", u"参照(&F),,,", u"ﾃﾝﾌﾟﾚｰﾄがあるﾌｫﾙﾀﾞを選択します。"},
-        {"fraAdd", u"Scrivletで編集を追加(&A)",
-         u"各ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
-        {"cmdAdd_0", u".htm(&H)", u"拡張子.htmのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
-        {"cmdAdd_3", u".css(&C)", u"拡張子.cssのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
-        {"fraDel", u"Scrivletで編集を削除(&D)",
-         u"各ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
-        {"cmdDel_1", u".html(&T)",
-         u"拡張子.htmlのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
-        {"cmdDel_2", u".shtml(&S)",
-         u"拡張子.shtmlのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
-        {"cmdOK", u"OK", u"設定を変更します。"},
-        {"cmdCancel", u"キャンセル", u"設定を変更せずにこのﾀﾞｲｱﾛｸﾞを閉じます。"},
-    };
-    for (const Control &c : controls) {
-        QWidget *w = dialog.findChild<QWidget *>(QLatin1String(c.name));
-        ASSERT_NE(w, nullptr) << c.name;
-        EXPECT_EQ(w->toolTip(), QString::fromUtf16(c.tip)) << c.name;
-        QString caption;
-        if (auto *b = qobject_cast<QAbstractButton *>(w))
-            caption = b->text();
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            caption = l->text();
-        else if (auto *g = qobject_cast<QGroupBox *>(w))
-            caption = g->title();
-        if (c.caption) {
-            EXPECT_EQ(caption, QString::fromUtf16(c.caption)) << c.name;
-        }
-    }
-    EXPECT_TRUE(button(dialog, "cmdOK")->isDefault());
-}
-
 TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
 {
     auto dialog = open();
@@ -173,6 +106,8 @@ TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
     EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
     EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{true, false, false}));
     EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
+    EXPECT_TRUE(button(*dialog, "cmdOK")->isDefault());
+    expectCaptions(dialog.get(), "option");
     clickTab(*dialog, 2);
     EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, false, true}));
     clickTab(*dialog, 1);

@@ -11,12 +11,12 @@
 #include "editor/clsRTF.h"
 #include "platform/Globals.h"
 #include "shell/frmMain.h"
+#include "tests/dialogs/CaptionTable.h"
 #include "tests/shell/AppDriver.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -75,58 +75,6 @@ protected:
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
     QString selection() { return control().SelText(); }
 };
-
-TEST_F(SearchDialogs, ShowEveryControlWithItsCaptionAndTip)
-{
-    struct Expected
-    {
-        const char *name, *caption, *tip;
-    };
-    const Expected shared[] = {
-        {"Label1", "検索する文字列(&F):", ""},
-        {"cboFindStr", "", "検索する文字列を入力してください。"},
-        {"chkBinary", "大文字/小文字,全角/半角を区別する(B)",
-         "ﾁｪｯｸすると大文字/小文字,全角/半角,ひらがな,ｶﾀｶﾅを区別して検索します。"},
-        {"cmdCancel", "ｷｬﾝｾﾙ", "このﾀﾞｲｱﾛｸﾞを閉じます。"},
-    };
-    const Expected findOnly[] = {
-        {"cmdFindDown", "下検索(&N)", "下方向に検索します。"},
-        {"cmdFindUp", "上検索(&P)", "上方向に検索します。"},
-    };
-    const Expected replaceOnly[] = {
-        {"Label2", "置換後の文字列(&R):", ""},
-        {"cboReplaceStr", "", "置き換える文字列を入力してください。"},
-        {"cmdFindDown", "下検索(&N)", "下方向に検索・置換します。"},
-        {"cmdFindUp", "上検索(&P)", "上方向に検索・置換します。"},
-        {"cmdAllReplace", "全置換(&A)", "すべての文字列を置換します。"},
-    };
-    auto check = [](QWidget *dialog, const auto &table) {
-        for (const Expected &e : table) {
-            auto *w = dialog->findChild<QWidget *>(QString::fromUtf8(e.name));
-            ASSERT_NE(w, nullptr) << e.name;
-            QString caption;
-            if (auto *label = qobject_cast<QLabel *>(w))
-                caption = label->text();
-            else if (auto *button = qobject_cast<QAbstractButton *>(w))
-                caption = button->text();
-            EXPECT_EQ(caption, QString::fromUtf8(e.caption)) << e.name;
-            EXPECT_EQ(w->toolTip(), QString::fromUtf8(e.tip)) << e.name;
-        }
-    };
-    frmFind *find = openFind();
-    ASSERT_NE(find, nullptr);
-    EXPECT_EQ(find->windowTitle(), QStringLiteral("検索"));
-    EXPECT_TRUE(find->isVisible());
-    EXPECT_FALSE(find->isModal());
-    EXPECT_EQ(find->parentWidget(), &app.frame());
-    check(find, shared);
-    check(find, findOnly);
-    frmReplace *replace = openReplace();
-    ASSERT_NE(replace, nullptr);
-    EXPECT_EQ(replace->windowTitle(), QStringLiteral("置換"));
-    check(replace, shared);
-    check(replace, replaceOnly);
-}
 
 TEST_F(SearchDialogs, FindRotatesTheHistoryAndRefillsItsList)
 {
@@ -326,6 +274,12 @@ TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
     setText(QStringLiteral("one"));
     frmEdit *first = win();
     frmFind *find = openFind();
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_FALSE(find->isModal()) << "the document stays in reach";
+    EXPECT_EQ(find->parentWidget(), &app.frame());
+    expectCaptions(find, "find");
+    expectCaptions(openReplace(), "replace");
     app.frame().NewWindow(QString());
     ASSERT_NE(win(), first);
     setText(QStringLiteral("two one"));
