@@ -53,60 +53,58 @@ TEST(Startup, NoArgumentsOpensOneUntitledDocumentFromTheTemplate)
     EXPECT_FALSE(app.active()->mnuEdit[1]->isEnabled());
 }
 
-TEST(Startup, PathsOpenInOrderAndOthersAreSkipped)
+// What each command line opens. In the arguments, "@name" stands for that file in the pages
+// folder; every page is written with the text "<P>name</P>", and a missing one opens empty after
+// its message.
+TEST(Startup, CommandLinesOpenTheirPathsInOrder)
 {
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("<P>あ</P>"));
-    const QString b = app.writePage(QStringLiteral("b b.htm"), QStringLiteral("<P>い</P>"));
-    app.start({a, app.pagePath(QStringLiteral("README")), b, app.pagePath(QString()) + u'/'});
-    EXPECT_EQ(app.captions(), (QStringList{a, b}));
-    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("a.html"), QStringLiteral("b b.htm")}));
-    EXPECT_EQ(app.windows()[1]->control().Text(), QStringLiteral("<P>い</P>"));
-    EXPECT_EQ(gHistory.mid(0, 2), (QStringList{b, a}));
-}
-
-TEST(Startup, TheWaitSwitchOpensNothing)
-{
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("x"));
-    app.start({a + QStringLiteral(" /O")});
-    EXPECT_TRUE(app.windows().isEmpty());
-    app.start({a, QStringLiteral("/O")});
-    EXPECT_TRUE(app.windows().isEmpty()) << "the switch stops the paths before it too";
-    // With no document the frame shows its own menus.
-    EXPECT_EQ(menuTitles(app.frame()),
-              (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("ﾂｰﾙ(&T)"),
-                           QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
-}
-
-TEST(Startup, AFolderStartingWithOIsNoSwitch)
-{
-    AppDriver app;
-    QDir(app.pagePath(QString())).mkpath(QStringLiteral("Output"));
-    const QString page =
-        app.writePage(QStringLiteral("Output/a.html"), QStringLiteral("<P>Output</P>"));
-    ASSERT_TRUE(page.contains(QStringLiteral("/O")));
-    app.start({page});
-    EXPECT_EQ(app.captions(), (QStringList{page}));
-    EXPECT_EQ(app.windows().first()->control().Text(), QStringLiteral("<P>Output</P>"));
-}
-
-TEST(Startup, ALowerCaseSwitchIsJustAnotherArgument)
-{
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("x"));
-    app.start({a, QStringLiteral("/o")});
-    EXPECT_EQ(app.captions(), QStringList{a});
-}
-
-TEST(Startup, AMissingFileOpensEmptyAfterItsMessage)
-{
-    AppDriver app;
-    const QString gone = app.pagePath(QStringLiteral("gone.html"));
-    app.start({gone});
-    EXPECT_EQ(app.captions(), QStringList{gone});
-    EXPECT_EQ(app.active()->control().Text(), QString());
-    EXPECT_EQ(app.messages.texts(), QStringList{gone + files::msg::kCouldNotOpen});
+    const struct
+    {
+        const char *what;
+        QStringList arguments, opened;
+    } cases[] = {
+        {"paths in order, others skipped",
+         {"@a.html", "@README", "@b b.htm", "@"},
+         {"@a.html", "@b b.htm"}},
+        {"the wait switch joined to a path", {"@a.html /O"}, {}},
+        {"the wait switch stops the paths before it too", {"@a.html", "/O"}, {}},
+        {"a folder starting with O is no switch", {"@Output/a.html"}, {"@Output/a.html"}},
+        {"a lower-case switch is just another argument", {"@a.html", "/o"}, {"@a.html"}},
+        {"a missing file", {"@gone.html"}, {"@gone.html"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        AppDriver app;
+        QDir(app.pagePath(QString())).mkpath(QStringLiteral("Output"));
+        for (const char *name : {"a.html", "b b.htm", "Output/a.html"})
+            app.writePage(QString::fromUtf8(name), QStringLiteral("<P>%1</P>").arg(name));
+        auto resolve = [&app](QStringList args) {
+            for (QString &arg : args) {
+                if (arg == u"@")
+                    arg = app.pagePath(QString()) + u'/';
+                else if (arg.startsWith(u'@'))
+                    arg = app.pagePath(arg.mid(1));
+            }
+            return args;
+        };
+        app.start(resolve(c.arguments));
+        const QStringList opened = resolve(c.opened);
+        EXPECT_EQ(app.captions(), opened);
+        QStringList missing;
+        for (qsizetype i = 0; i < opened.size(); ++i) {
+            const bool gone = opened[i].endsWith(u"gone.html");
+            EXPECT_EQ(app.windows()[i]->control().Text(),
+                      gone ? QString() : QStringLiteral("<P>%1</P>").arg(c.opened[i].mid(1)));
+            if (gone)
+                missing.append(opened[i] + files::msg::kCouldNotOpen);
+        }
+        EXPECT_EQ(app.messages.texts(), missing);
+        if (opened.size() == 2) {
+            EXPECT_EQ(app.tabs(),
+                      (QStringList{QStringLiteral("a.html"), QStringLiteral("b b.htm")}));
+            EXPECT_EQ(gHistory.mid(0, 2), (QStringList{opened[1], opened[0]}));
+        }
+    }
 }
 
 TEST(Startup, UntitledNumbersAreNeverReused)
@@ -179,31 +177,27 @@ protected:
     }
 };
 
-TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolder)
+TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolderAndACancelStillMakesAWindow)
 {
     const QString chosen = app.writePage(QStringLiteral("mine.html"), QStringLiteral("<P>型</P>"));
     use(QStringLiteral("1"));
     basINI::WriteIniString(QStringLiteral("Template"), QStringLiteral("TemplatePass"),
                            app.pagePath(QString()));
-    app.dialogs.willChoose({chosen});
-    app.frame().mnuFile_Click(0);
-    ASSERT_EQ(app.dialogs.requests.size(), 1);
-    EXPECT_EQ(app.dialogs.requests[0].title, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄの選択"));
-    EXPECT_EQ(app.dialogs.requests[0].initialDirectory, app.pagePath(QString()));
-    EXPECT_EQ(app.active()->control().Text(), QStringLiteral("<P>型</P>"));
-    EXPECT_EQ(app.active()->windowTitle(), QStringLiteral("無題1")) << "it stays untitled";
-    EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
-}
-
-TEST_F(NewDocumentTemplate, ACancelledChoiceStillMakesAWindowWithItsTab)
-{
-    use(QStringLiteral("1"));
     app.dialogs.willCancel();
     app.frame().mnuFile_Click(0);
     ASSERT_EQ(app.windows().size(), 1);
     EXPECT_EQ(app.active()->control().Text(), QString());
     EXPECT_EQ(app.active()->Tag(), QStringLiteral("Number1"));
     EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題1")});
+
+    app.dialogs.willChoose({chosen});
+    app.frame().mnuFile_Click(0);
+    ASSERT_EQ(app.dialogs.requests.size(), 2);
+    EXPECT_EQ(app.dialogs.requests[1].title, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄの選択"));
+    EXPECT_EQ(app.dialogs.requests[1].initialDirectory, app.pagePath(QString()));
+    EXPECT_EQ(app.active()->control().Text(), QStringLiteral("<P>型</P>"));
+    EXPECT_EQ(app.active()->windowTitle(), QStringLiteral("無題2")) << "it stays untitled";
+    EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
 }
 
 TEST_F(NewDocumentTemplate, OtherValuesStartEmptyAndLettersReadAsTheDefault)
