@@ -59,6 +59,7 @@ TEST_F(FileCommands, SaveAsRenamesTheWindowButNotItsTab)
     const QString target = app.pagePath(QStringLiteral("b.html"));
     app.dialogs.willChoose({target, app.pagePath(QStringLiteral("c.html"))});
     app.click(win()->mnuFile[6]);
+    EXPECT_TRUE(app.dialogs.requests.at(0).promptOverwrite) << "only Save As asks before replacing";
     EXPECT_EQ(win()->windowTitle(), target) << "the first of several chosen names";
     EXPECT_TRUE(QFileInfo::exists(target));
     EXPECT_FALSE(QFileInfo::exists(app.pagePath(QStringLiteral("c.html"))));
@@ -77,6 +78,7 @@ TEST_F(FileCommands, OpenShowsTheDialogAndOpensEveryChosenFile)
     EXPECT_EQ(request.title, QStringLiteral("開く"));
     EXPECT_TRUE(request.multiSelect);
     EXPECT_TRUE(request.pathMustExist);
+    EXPECT_FALSE(request.promptOverwrite);
     EXPECT_EQ(request.filterIndex, 0);
     EXPECT_EQ(app.captions(), (QStringList{QStringLiteral("無題1"), a, b}));
     app.dialogs.willCancel();
@@ -101,18 +103,7 @@ TEST_F(FileCommands, CloseAsksAboutChangesAndHonoursEachAnswer)
     EXPECT_TRUE(app.windows().isEmpty()) << "No closes without saving";
 }
 
-TEST_F(FileCommands, YesSavesBeforeClosing)
-{
-    const QString path = app.writePage(QStringLiteral("y.html"), QStringLiteral("old"));
-    app.frame().NewWindow(path);
-    app.type(QStringLiteral("new "));
-    app.messages.answers = {MessageAnswer::Yes};
-    app.click(win()->mnuFile[2]);
-    EXPECT_EQ(app.windows().size(), 1);
-    EXPECT_EQ(app.readPage(QStringLiteral("y.html")), QByteArray("new old"));
-}
-
-TEST_F(FileCommands, YesWithACancelledSaveDialogKeepsTheText)
+TEST_F(FileCommands, YesSavesBeforeClosingAndACancelledSaveDialogKeepsTheText)
 {
     // Closing would lose the text that the user just asked to keep.
     app.type(QStringLiteral("keep me"));
@@ -121,6 +112,14 @@ TEST_F(FileCommands, YesWithACancelledSaveDialogKeepsTheText)
     app.click(win()->mnuFile[2]);
     ASSERT_EQ(app.windows().size(), 1);
     EXPECT_TRUE(win()->control().Text().contains(QStringLiteral("keep me")));
+
+    const QString path = app.writePage(QStringLiteral("y.html"), QStringLiteral("old"));
+    app.frame().NewWindow(path);
+    app.type(QStringLiteral("new "));
+    app.messages.answers = {MessageAnswer::Yes};
+    app.click(win()->mnuFile[2]);
+    EXPECT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.readPage(QStringLiteral("y.html")), QByteArray("new old"));
 }
 
 TEST_F(FileCommands, AnUntouchedOrFullyUndoneDocumentClosesWithoutAsking)
@@ -187,17 +186,6 @@ TEST_F(FileCommands, APageThatCouldNotBeReadIsNeverSavedOverUnasked)
     app.click(win()->mnuFile[5]);
     EXPECT_EQ(app.dialogs.requests.size(), 2) << "once named, Save writes without a dialog";
     EXPECT_EQ(app.readPage(QStringLiteral("saved.html")), QByteArray("xy"));
-}
-
-TEST_F(FileCommands, OnlySaveAsAsksBeforeReplacingAFile)
-{
-    app.dialogs.willCancel();
-    app.click(win()->mnuFile[6]);
-    app.dialogs.willCancel();
-    app.click(win()->mnuFile[1]);
-    ASSERT_EQ(app.dialogs.requests.size(), 2);
-    EXPECT_TRUE(app.dialogs.requests[0].promptOverwrite);
-    EXPECT_FALSE(app.dialogs.requests[1].promptOverwrite);
 }
 
 TEST_F(FileCommands, CloseAllGoesOnPastARefusal)
