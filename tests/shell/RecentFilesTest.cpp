@@ -45,6 +45,11 @@ TEST(RecentFiles, AnEntryMovesToTheTopAndEmptySlotsMoveDown)
 {
     AppDriver app;
     app.start({QStringLiteral("/O")});
+    // An empty list hides every item and disables the separator.
+    EXPECT_EQ(shownCaptions(app.frame().mnuFileHistory), QStringList(5, QStringLiteral("-")));
+    EXPECT_FALSE(app.frame().mnuFileHistory[6]->isEnabled());
+    EXPECT_TRUE(app.frame().mnuFileHistory[6]->isVisible());
+
     gHistory = {QStringLiteral("a"), QString(), QStringLiteral("b"), QString(), QString()};
     app.frame().AddHistory(QStringLiteral("x"));
     EXPECT_EQ(gHistory, (QStringList{QStringLiteral("x"), QStringLiteral("a"), QString(),
@@ -62,23 +67,10 @@ TEST(RecentFiles, AnEntryMovesToTheTopAndEmptySlotsMoveDown)
     app.frame().AddHistory(QStringLiteral("C"));
     EXPECT_EQ(gHistory.mid(0, 2), (QStringList{QStringLiteral("C"), QStringLiteral("c")}))
         << "letter case makes another entry";
-}
 
-TEST(RecentFiles, AnEmptyListHidesEveryItemAndDisablesTheSeparator)
-{
-    AppDriver app;
-    app.start({QStringLiteral("/O")});
-    EXPECT_EQ(shownCaptions(app.frame().mnuFileHistory), QStringList(5, QStringLiteral("-")));
-    EXPECT_FALSE(app.frame().mnuFileHistory[6]->isEnabled());
-    EXPECT_TRUE(app.frame().mnuFileHistory[6]->isVisible());
-}
-
-TEST(RecentFiles, AnAmpersandInAPathShowsAsItself)
-{
-    AppDriver app;
-    app.start({QStringLiteral("/O")});
     app.frame().AddHistory(QStringLiteral("/web/Q&A.html"));
-    EXPECT_EQ(app.frame().mnuFileHistory[1]->text(), QStringLiteral("&1 /web/Q&&A.html"));
+    EXPECT_EQ(app.frame().mnuFileHistory[1]->text(), QStringLiteral("&1 /web/Q&&A.html"))
+        << "an ampersand in a path shows as itself";
 }
 
 TEST(RecentFiles, AFileThatIsGoneIsReportedAndStays)
