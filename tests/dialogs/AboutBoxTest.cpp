@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace scrivlet;
 using scrivlet::test::FakeMessageService;
 using scrivlet::test::FakeShell;
@@ -63,7 +65,7 @@ TEST_F(AboutBox, LinksLookLikeLinks)
         QLabel *link = control(name);
         EXPECT_TRUE(link->font().underline()) << name;
         EXPECT_EQ(link->font().pointSize(), 9) << name;
-        EXPECT_EQ(link->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック")) << name;
+        EXPECT_EQ(link->font().families().value(0), u"ＭＳ Ｐゴシック"_s) << name;
         EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue)) << name;
     }
 }
@@ -73,15 +75,15 @@ TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::RightButton);
-    EXPECT_EQ(shell.opened, (QStringList{QStringLiteral("https://www.example.org/scrivlet/"),
-                                         QStringLiteral("mailto:scrivlet@example.org")}));
+    EXPECT_EQ(shell.opened, (QStringList{u"https://www.example.org/scrivlet/"_s,
+                                         u"mailto:scrivlet@example.org"_s}));
     EXPECT_TRUE(messages.shown.isEmpty());
 
     shell.succeeds = false;
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
-    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Webサイトを表示できませんでした"),
-                                             QStringLiteral("メーラーを起動できませんでした。")}));
+    EXPECT_EQ(messages.texts(), (QStringList{u"Webサイトを表示できませんでした"_s,
+                                             u"メーラーを起動できませんでした。"_s}));
     for (const auto &shown : messages.shown)
         EXPECT_EQ(shown.icon, MessageIcon::Critical);
     EXPECT_TRUE(box->isVisible()) << "a failed link leaves the box open";

@@ -22,6 +22,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -32,12 +34,12 @@ QMdiSubWindow *holder(frmEdit *window)
 
 QTabBar *tabBar(AppDriver &app)
 {
-    return app.frame().findChild<QTabBar *>(QStringLiteral("tabSelectBar"));
+    return app.frame().findChild<QTabBar *>(u"tabSelectBar"_s);
 }
 
 QWidget *documentArea(AppDriver &app)
 {
-    return app.frame().findChild<QMdiArea *>(QStringLiteral("mdiArea"))->viewport();
+    return app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
 }
 
 void clickTab(AppDriver &app, int index)
@@ -150,8 +152,7 @@ TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
             EXPECT_GE(window->height(), room.height() / 4) << "room for the text";
             EXPECT_EQ(tabBar(fresh)->currentIndex(), i);
             EXPECT_EQ(holder(window)->windowTitle(), window->windowTitle());
-            EXPECT_EQ(fresh.frame().windowTitle(),
-                      QStringLiteral("Scrivlet - [%1]").arg(window->windowTitle()));
+            EXPECT_EQ(fresh.frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(window->windowTitle()));
         }
     }
 }
@@ -201,9 +202,8 @@ TEST_F(WindowMenu, CascadeStepsDownWithTheActiveWindowInFront)
     clickTab(app, 0);
     app.click(app.active()->mnuWindow[0]);
     // Front to back as the area stacks them: the active window last.
-    const QList<QMdiSubWindow *> stacked = app.frame()
-                                               .findChild<QMdiArea *>(QStringLiteral("mdiArea"))
-                                               ->subWindowList(QMdiArea::StackingOrder);
+    const QList<QMdiSubWindow *> stacked =
+        app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->subWindowList(QMdiArea::StackingOrder);
     ASSERT_EQ(stacked.size(), 3);
     EXPECT_EQ(stacked.last(), holder(wins()[0]));
     QPoint previous(-1, -1);
@@ -220,7 +220,7 @@ TEST_F(WindowMenu, CascadeStepsDownWithTheActiveWindowInFront)
 TEST_F(WindowMenu, MinimizeAllLeavesTheFrameAndDialogsAlone)
 {
     QDialog dialog(&app.frame());
-    dialog.setObjectName(QStringLiteral("frmFind"));
+    dialog.setObjectName(u"frmFind"_s);
     dialog.show();
     app.click(app.active()->mnuWindow[3]);
     for (frmEdit *w : wins())
@@ -244,47 +244,45 @@ TEST_F(WindowMenu, ListsEveryWindowWithACheckAtTheActiveOne)
 {
     QString checked;
     EXPECT_EQ(windowListOf(app.active(), &checked),
-              (QStringList{QStringLiteral("&1 無題1"), QStringLiteral("&2 無題2"),
-                           QStringLiteral("&3 無題3")}));
-    EXPECT_EQ(checked, QStringLiteral("&3 無題3"));
+              (QStringList{u"&1 無題1"_s, u"&2 無題2"_s, u"&3 無題3"_s}));
+    EXPECT_EQ(checked, u"&3 無題3"_s);
 
     // Choosing an entry activates its window; a renamed window is listed by its new name.
-    const QString target = app.pagePath(QStringLiteral("R&D.html"));
+    const QString target = app.pagePath(u"R&D.html"_s);
     app.dialogs.willChoose({target});
     app.click(app.active()->mnuFile[6]);
     windowListOf(app.active(), &checked);
     windowMenu(app.active())->actions()[6]->trigger();
     EXPECT_EQ(app.active(), wins()[0]);
     const QStringList list = windowListOf(app.active(), &checked);
-    EXPECT_EQ(list.last(),
-              QStringLiteral("&3 ") + QString(target).replace(u'&', QStringLiteral("&&")));
-    EXPECT_EQ(checked, QStringLiteral("&1 無題1"));
+    EXPECT_EQ(list.last(), u"&3 "_s + QString(target).replace(u'&', u"&&"_s));
+    EXPECT_EQ(checked, u"&1 無題1"_s);
 }
 
 TEST_F(WindowMenu, TheFrameNamesTheActiveDocumentInEveryState)
 {
     app.click(app.active()->mnuWindow[2]);
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [無題3]"));
-    const QString target = app.pagePath(QStringLiteral("t.html"));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet - [無題3]"_s);
+    const QString target = app.pagePath(u"t.html"_s);
     app.dialogs.willChoose({target});
     app.click(app.active()->mnuFile[6]);
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [%1]").arg(target));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(target));
     holder(app.active())->showMaximized();
     holder(app.active())->showNormal();
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [%1]").arg(target));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(target));
     app.click(app.active()->mnuFile[3]);
     ASSERT_TRUE(app.windows().isEmpty());
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet"));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet"_s);
 }
 
 TEST(Tabs, TwoWindowsOnOneFileHaveTwoTabsEachActivatingItsOwn)
 {
     AppDriver app;
-    const QString page = app.writePage(QStringLiteral("same.html"), QStringLiteral("S"));
+    const QString page = app.writePage(u"same.html"_s, u"S"_s);
     app.start({page, page});
     const QList<frmEdit *> wins = app.windows();
     ASSERT_EQ(wins.size(), 2);
-    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("same.html"), QStringLiteral("same.html")}));
+    EXPECT_EQ(app.tabs(), (QStringList{u"same.html"_s, u"same.html"_s}));
     EXPECT_NE(wins[0]->Tag(), wins[1]->Tag());
     for (int i : {0, 1, 0}) {
         clickTab(app, i);
@@ -298,7 +296,7 @@ TEST(Tabs, TwoWindowsOnOneFileHaveTwoTabsEachActivatingItsOwn)
     clickTab(app, 0);
     app.frame().showDocument(gone);
     EXPECT_EQ(app.active(), wins[0]);
-    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("same.html")});
+    EXPECT_EQ(app.tabs(), QStringList{u"same.html"_s});
 }
 
 TEST(FrameArea, RightClickShowsTheFileMenuAndDoubleClickOpens)
@@ -306,12 +304,12 @@ TEST(FrameArea, RightClickShowsTheFileMenuAndDoubleClickOpens)
     for (bool documents : {false, true}) {
         SCOPED_TRACE(documents);
         AppDriver app;
-        app.start(documents ? QStringList() : QStringList{QStringLiteral("/O")});
+        app.start(documents ? QStringList() : QStringList{u"/O"_s});
         if (documents)
             app.click(app.active()->mnuWindow[3]); // bare the area above the icons
         QWidget *area = documentArea(app);
-        QMenu *fileMenu = app.frame().findChild<QMenu *>(QStringLiteral("mnuFileMenu"),
-                                                         Qt::FindDirectChildrenOnly);
+        QMenu *fileMenu =
+            app.frame().findChild<QMenu *>(u"mnuFileMenu"_s, Qt::FindDirectChildrenOnly);
         ASSERT_NE(fileMenu, nullptr);
         QTest::mousePress(area, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
         EXPECT_TRUE(fileMenu->isVisible());
@@ -323,7 +321,7 @@ TEST(FrameArea, RightClickShowsTheFileMenuAndDoubleClickOpens)
         app.dialogs.willCancel();
         QTest::mouseDClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         ASSERT_EQ(app.dialogs.requests.size(), 1);
-        EXPECT_EQ(app.dialogs.requests[0].title, QStringLiteral("開く"));
+        EXPECT_EQ(app.dialogs.requests[0].title, u"開く"_s);
     }
 }
 
@@ -340,7 +338,7 @@ TEST(ContextMenu, TheEditMenuOpensRecomputedWithTheListHidden)
         AppDriver app;
         app.start();
         frmEdit *win = app.active();
-        app.type(QStringLiteral("<"));
+        app.type(u"<"_s);
         PopupListWidget *list = win->view()->popupList();
         ASSERT_TRUE(list->isVisible());
         win->control().setSelStart(0);
@@ -366,15 +364,15 @@ TEST(CompletionList, ANewListShowsItsFirstRowAtTheTopWithNoneSelected)
     AppDriver app;
     app.start();
     frmEdit *win = app.active();
-    win->control().setText(QStringLiteral("\r\n</BODY>"));
+    win->control().setText(u"\r\n</BODY>"_s);
     win->control().setSelStart(0);
     PopupListWidget *list = win->view()->popupList();
-    app.type(QStringLiteral("<ta"));
+    app.type(u"<ta"_s);
     ASSERT_TRUE(list->isVisible());
     ASSERT_GT(list->verticalScrollBar()->value(), 0) << "the tag list scrolled to <table>";
-    app.type(QStringLiteral(" "));
+    app.type(u" "_s);
     ASSERT_TRUE(list->isVisible());
-    ASSERT_EQ(list->item(0)->text(), QStringLiteral("border=\"\""));
+    ASSERT_EQ(list->item(0)->text(), u"border=\"\""_s);
     EXPECT_EQ(list->verticalScrollBar()->value(), 0);
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0);
     EXPECT_EQ(list->selectedItems().size(), 0);
