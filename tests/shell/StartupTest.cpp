@@ -106,20 +106,7 @@ TEST(Startup, CommandLinesOpenTheirPathsInOrder)
     }
 }
 
-TEST(Startup, UntitledNumbersAreNeverReused)
-{
-    AppDriver app;
-    app.start();
-    app.closeActive();
-    EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_TRUE(app.tabs().isEmpty());
-    app.frame().mnuFile_Click(0);
-    app.frame().mnuFile_Click(0);
-    EXPECT_EQ(app.captions(), (QStringList{u"無題2"_s, u"無題3"_s}));
-    EXPECT_EQ(app.windows()[1]->Tag(), u"Number3"_s);
-}
-
-TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
+TEST(Startup, ClosedWindowsGoWithTheirTabsAndTheirNumbersAreNeverReused)
 {
     AppDriver app;
     app.start();
@@ -129,6 +116,13 @@ TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
     EXPECT_EQ(app.tabs(), QStringList{u"無題2"_s});
+    app.closeActive();
+    EXPECT_TRUE(app.windows().isEmpty());
+    EXPECT_TRUE(app.tabs().isEmpty());
+    app.frame().mnuFile_Click(0);
+    app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.captions(), (QStringList{u"無題3"_s, u"無題4"_s}));
+    EXPECT_EQ(app.windows()[1]->Tag(), u"Number4"_s);
 }
 
 // NewWindow runs no events of its own: a queued request (a page from another instance, a
