@@ -76,49 +76,43 @@ TEST(FrameDrop, LastFileFirstAndOnlyFilesWithAnExtension)
               (QStringList{u"/w/c.html"_s, u"/w/b.html"_s, u"/w/a.html"_s}));
 }
 
-// Drops through the document area's real event handling.
-TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndIgnoresText)
+// A drag entering the widget and dropped there; whether the drag was accepted.
+bool drop(QWidget *target, QMimeData *data)
+{
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &dropped);
+    return enter.isAccepted();
+}
+
+// Drops through the real event handling of the document area and of the text.
+TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndTheTextOneMore)
 {
     AppDriver app;
     const QString a = app.writePage(u"a.html"_s, u"A"_s);
     const QString b = app.writePage(u"b.html"_s, u"B"_s);
+    const QString c = app.writePage(u"c.html"_s, u"C"_s);
     app.start({u"/O"_s});
     QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
-    auto drop = [area](QMimeData *data) {
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(area, &enter);
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(area, &dropped);
-        return enter.isAccepted();
-    };
     QMimeData text;
     text.setText(u"/w/a.html"_s);
-    EXPECT_FALSE(drop(&text));
+    EXPECT_FALSE(drop(area, &text));
     EXPECT_TRUE(app.windows().isEmpty());
 
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.pagePath(QString())),
                    QUrl::fromLocalFile(b)});
-    EXPECT_TRUE(drop(&files));
+    EXPECT_TRUE(drop(area, &files));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
-}
 
-TEST(FrameDrop, AFileDroppedOnTheTextOpensInAWindowOfItsOwn)
-{
-    AppDriver app;
-    const QString a = app.writePage(u"a.html"_s, u"A"_s);
-    const QString b = app.writePage(u"b.html"_s, u"B"_s);
-    app.start({a});
-    QWidget *text = app.active()->textEdit()->viewport();
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(b)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(text, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(text, &dropped);
-    EXPECT_EQ(app.captions(), (QStringList{a, b}));
-    EXPECT_EQ(app.windows()[0]->control().Text(), u"A"_s);
+    // A file dropped on the text opens in a window of its own.
+    QMimeData another;
+    another.setUrls({QUrl::fromLocalFile(c)});
+    drop(app.active()->textEdit()->viewport(), &another);
+    EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
+    EXPECT_EQ(app.windows()[1]->control().Text(), u"A"_s);
 }
 
 // The Tool menu item of the frame and of a document window opens the options modally.
