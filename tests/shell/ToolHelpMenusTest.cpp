@@ -54,7 +54,7 @@ protected:
     }
 };
 
-TEST_F(ToolHelpMenus, AnUntitledPageIsPreviewedOnlyOnceSaved)
+TEST_F(ToolHelpMenus, AnUntitledPageIsPreviewedOnlyOnceSavedAndThenAtOnce)
 {
     app.messages.answers = {MessageAnswer::No};
     app.click(win()->mnuTool[0]);
@@ -70,10 +70,9 @@ TEST_F(ToolHelpMenus, AnUntitledPageIsPreviewedOnlyOnceSaved)
     EXPECT_EQ(app.messages.texts(), (QStringList{kNotSaved, kNotSaved}));
     EXPECT_TRUE(app.shell.opened.isEmpty());
     EXPECT_TRUE(previewCopies().isEmpty());
-}
 
-TEST_F(ToolHelpMenus, AnUntitledPageSavedInTheDialogIsPreviewedAtOnce)
-{
+    // Saved in the dialog, it is previewed at once.
+    app.messages.shown.clear();
     app.type(u"こんにちは"_s);
     app.dialogs.willChoose({app.pagePath(u"a.html"_s)});
     app.click(win()->mnuTool[2]);
