@@ -18,8 +18,6 @@
 #include <QTabBar>
 #include <QTest>
 
-#include <functional>
-
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -88,57 +86,43 @@ protected:
     QRect area() { return documentArea(app)->rect(); }
 };
 
-struct Disturbance
+// What the user does to the windows: the five items of the Window menu, in their order, or a
+// button on the active window's title bar.
+enum Step { Cascade, Stack, SideBySide, MinimizeAll, LineUp, Restore, Minimize, Maximize };
+
+void apply(AppDriver &app, Step step)
 {
-    const char *name;
-    std::function<void(AppDriver &)> act;
-};
+    QMdiSubWindow *sub = holder(app.active());
+    if (step == Restore)
+        sub->showNormal();
+    else if (step == Minimize)
+        sub->showMinimized();
+    else if (step == Maximize)
+        sub->showMaximized();
+    else
+        app.click(app.active()->mnuWindow[step]);
+}
 
 TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
 {
-    const QList<Disturbance> cases = {
-        {"restore button of the maximized window",
-         [](AppDriver &a) {
-             holder(a.active())->showNormal();
-         }},
-        {"cascade",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[0]);
-         }},
-        {"above one another",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[1]);
-         }},
-        {"side by side",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[2]);
-         }},
-        {"minimize all",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[3]);
-         }},
-        {"minimize all, line up the icons",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[3]);
-             a.click(a.active()->mnuWindow[4]);
-         }},
-        {"minimize the active window",
-         [](AppDriver &a) {
-             holder(a.active())->showMinimized();
-         }},
-        {"restore, then maximize again",
-         [](AppDriver &a) {
-             holder(a.active())->showNormal();
-             holder(a.active())->showMaximized();
-         }},
+    const std::pair<const char *, QList<Step>> cases[] = {
+        {"restore button of the maximized window", {Restore}},
+        {"cascade", {Cascade}},
+        {"above one another", {Stack}},
+        {"side by side", {SideBySide}},
+        {"minimize all", {MinimizeAll}},
+        {"minimize all, line up the icons", {MinimizeAll, LineUp}},
+        {"minimize the active window", {Minimize}},
+        {"restore, then maximize again", {Restore, Maximize}},
     };
-    for (const Disturbance &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, steps] : cases) {
+        SCOPED_TRACE(name);
         AppDriver fresh;
         fresh.start();
         fresh.frame().NewWindow(QString());
         fresh.frame().NewWindow(QString());
-        c.act(fresh);
+        for (Step step : steps)
+            apply(fresh, step);
         const QRect room = documentArea(fresh)->rect();
         for (int i : {0, 2, 1}) {
             SCOPED_TRACE(i);
