@@ -106,6 +106,7 @@ TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
     EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{true, false, false}));
     EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
     EXPECT_TRUE(button(*dialog, "cmdOK")->isDefault());
+    EXPECT_EQ(dialog->findChild<QTabBar *>(u"tabOption"_s)->count(), 3);
     expectCaptions(dialog.get(), "option");
     clickTab(*dialog, 2);
     EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, false, true}));

@@ -103,6 +103,8 @@ TEST(Startup, CommandLinesOpenTheirPathsInOrder)
             tabs.append(QFileInfo(opened[i]).fileName());
         }
         EXPECT_EQ(app.messages.texts(), missing);
+        EXPECT_EQ(menuTitles(app.frame()).size(), opened.isEmpty() ? 3 : 5)
+            << "with no document the frame shows its own menus";
         EXPECT_EQ(app.tabs(), tabs) << "each tab names its file";
         EXPECT_EQ(gHistory.mid(0, history.size()), history) << "the newest first";
     }
@@ -121,6 +123,8 @@ TEST(Startup, ClosedWindowsGoWithTheirTabsAndTheirNumbersAreNeverReused)
     app.closeActive();
     EXPECT_TRUE(app.windows().isEmpty());
     EXPECT_TRUE(app.tabs().isEmpty());
+    // With no document the frame shows its own menus.
+    EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"ﾂｰﾙ(&T)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
     app.frame().mnuFile_Click(0);
     app.frame().mnuFile_Click(0);
     EXPECT_EQ(app.captions(), (QStringList{u"無題3"_s, u"無題4"_s}));
