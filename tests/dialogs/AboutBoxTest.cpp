@@ -4,11 +4,13 @@
 #include "dialogs/frmAbout.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+#include "tests/dialogs/CaptionTable.h"
 
-#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 using namespace scrivlet;
 using scrivlet::test::FakeMessageService;
@@ -29,10 +31,9 @@ protected:
         owner.show();
         box = frmAbout::ShowModal(shell, messages, &owner);
     }
-    template<typename T = QLabel>
-    T *control(const char *name)
+    QLabel *control(const char *name)
     {
-        return box->findChild<T *>(QString::fromLatin1(name));
+        return box->findChild<QLabel *>(QString::fromLatin1(name));
     }
 };
 
@@ -52,31 +53,21 @@ TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
     EXPECT_TRUE(box->isVisible());
     EXPECT_TRUE(box->isModal());
     EXPECT_EQ(box->parentWidget(), &owner);
-    EXPECT_EQ(box->windowTitle(), QStringLiteral("Scrivlet のﾊﾞｰｼﾞｮﾝ情報"));
+    scrivlet::test::expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
     EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
     EXPECT_FALSE(control("Image1")->pixmap().isNull());
 }
 
-TEST_F(AboutBox, LinksLookLikeLinksAndTheControlsExplainThemselves)
+TEST_F(AboutBox, LinksLookLikeLinks)
 {
-    const std::pair<const char *, const char16_t *> tips[] = {
-        {"lblHomePage", u"作者のWebｻｲﾄを表示します。"},
-        {"lblMail", u"作者宛のﾒｰﾙを送信できます。"},
-        {"cmdOK", u"このﾀﾞｲｱﾛｸﾞを閉じます。"},
-    };
-    for (const auto &[name, tip] : tips)
-        EXPECT_EQ(control<QWidget>(name)->toolTip(), QString::fromUtf16(tip)) << name;
     for (const char *name : {"lblHomePage", "lblMail"}) {
         QLabel *link = control(name);
         EXPECT_TRUE(link->font().underline()) << name;
         EXPECT_EQ(link->font().pointSize(), 9) << name;
-        EXPECT_EQ(link->font().families().value(0), QStringLiteral("ＭＳ Ｐゴシック")) << name;
+        EXPECT_EQ(link->font().families().value(0), u"ＭＳ Ｐゴシック"_s) << name;
         EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue)) << name;
     }
-    EXPECT_EQ(control("lblHomePage")->text(), QStringLiteral("https://www.example.org/scrivlet/"));
-    EXPECT_EQ(control("lblMail")->text(), QStringLiteral("scrivlet@example.org"));
-    EXPECT_EQ(control<QPushButton>("cmdOK")->text(), QStringLiteral("OK"));
 }
 
 TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
@@ -84,15 +75,15 @@ TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::RightButton);
-    EXPECT_EQ(shell.opened, (QStringList{QStringLiteral("https://www.example.org/scrivlet/"),
-                                         QStringLiteral("mailto:scrivlet@example.org")}));
+    EXPECT_EQ(shell.opened, (QStringList{u"https://www.example.org/scrivlet/"_s,
+                                         u"mailto:scrivlet@example.org"_s}));
     EXPECT_TRUE(messages.shown.isEmpty());
 
     shell.succeeds = false;
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
-    EXPECT_EQ(messages.texts(), (QStringList{QStringLiteral("Webサイトを表示できませんでした"),
-                                             QStringLiteral("メーラーを起動できませんでした。")}));
+    EXPECT_EQ(messages.texts(), (QStringList{u"Webサイトを表示できませんでした"_s,
+                                             u"メーラーを起動できませんでした。"_s}));
     for (const auto &shown : messages.shown)
         EXPECT_EQ(shown.icon, MessageIcon::Critical);
     EXPECT_TRUE(box->isVisible()) << "a failed link leaves the box open";

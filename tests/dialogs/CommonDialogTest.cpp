@@ -11,6 +11,8 @@
 
 #include <tuple>
 
+using namespace Qt::StringLiterals;
+
 using namespace scrivlet;
 using scrivlet::test::FakeFileDialogs;
 using scrivlet::test::FakeShell;
@@ -32,12 +34,12 @@ protected:
     void SetUp() override
     {
         dlg.setForm(&form);
-        dlg.setDialogTitle(QStringLiteral("開く"));
+        dlg.setDialogTitle(u"開く"_s);
         dlg.setFilter(QStringLiteral("HTML Files (*.htm,*.html,*.shtml)|*.htm;*.html;*.shtml|"
                                      "All Files (*.*)|*.*"));
         dlg.setFilterIndex(1);
         dlg.setFlags(2624004);
-        dlg.setInitDir(QStringLiteral("/work/site"));
+        dlg.setInitDir(u"/work/site"_s);
         dlg.setCancelError(true);
     }
     void open(const QStringList &chosen)
@@ -80,21 +82,20 @@ TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
     dlg.ShowOpen();
     const FileDialogRequest &r = files.requests.last();
     EXPECT_EQ(r.owner, &form);
-    EXPECT_EQ(r.title, QStringLiteral("開く"));
-    EXPECT_EQ(r.filters, (Pairs{{QStringLiteral("HTML Files (*.htm,*.html,*.shtml)"),
-                                 QStringLiteral("*.htm;*.html;*.shtml")},
-                                {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}}));
+    EXPECT_EQ(r.title, u"開く"_s);
+    EXPECT_EQ(r.filters, (Pairs{{u"HTML Files (*.htm,*.html,*.shtml)"_s, u"*.htm;*.html;*.shtml"_s},
+                                {u"All Files (*.*)"_s, u"*.*"_s}}));
     EXPECT_EQ(r.filterIndex, 0);
-    EXPECT_EQ(r.initialDirectory, QStringLiteral("/work/site"));
-    EXPECT_EQ(r.fileName, QStringLiteral("/work"));
+    EXPECT_EQ(r.initialDirectory, u"/work/site"_s);
+    EXPECT_EQ(r.fileName, u"/work"_s);
     EXPECT_TRUE(r.multiSelect && r.pathMustExist && !r.save && !r.promptOverwrite);
 
     dlg.setFlags(ofn::OverwritePrompt | ofn::FileMustExist);
-    dlg.setFileName(QStringLiteral("/work/a.html")); // the cancelled open emptied it
+    dlg.setFileName(u"/work/a.html"_s); // the cancelled open emptied it
     dlg.setMaxFileSize(4);
     dlg.ShowSave();
     const FileDialogRequest &s = files.requests.last();
-    EXPECT_EQ(s.fileName, QStringLiteral("/wo"));
+    EXPECT_EQ(s.fileName, u"/wo"_s);
     EXPECT_TRUE(s.save && s.promptOverwrite && s.pathMustExist && !s.multiSelect);
 }
 
@@ -112,16 +113,16 @@ TEST_F(CommonDialog, CancelErrorDecidesWhetherACancelReportsAndEmptiesTheName)
 {
     for (const bool cancelError : {true, false}) {
         dlg.setCancelError(cancelError);
-        open({QStringLiteral("/w/a.html")});
+        open({u"/w/a.html"_s});
         EXPECT_FALSE(dlg.CancelButton());
-        EXPECT_EQ(dlg.FileNames(), QStringList{QStringLiteral("/w/a.html")});
-        EXPECT_EQ(dlg.FileTitle(), QStringLiteral("a.html"));
+        EXPECT_EQ(dlg.FileNames(), QStringList{u"/w/a.html"_s});
+        EXPECT_EQ(dlg.FileTitle(), u"a.html"_s);
         open({});
         EXPECT_EQ(dlg.CancelButton(), cancelError);
-        EXPECT_EQ(dlg.FileName(), cancelError ? QString() : QStringLiteral("/w/a.html"));
-        open({QStringLiteral("/w/b.html")});
+        EXPECT_EQ(dlg.FileName(), cancelError ? QString() : u"/w/a.html"_s);
+        open({u"/w/b.html"_s});
         EXPECT_FALSE(dlg.CancelButton());
-        EXPECT_EQ(dlg.FileName(), QStringLiteral("/w/b.html"));
+        EXPECT_EQ(dlg.FileName(), u"/w/b.html"_s);
     }
 }
 
@@ -130,13 +131,13 @@ TEST_F(CommonDialog, CancelErrorDecidesWhetherACancelReportsAndEmptiesTheName)
 TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancel)
 {
     dlg.setMaxFileSize(10);
-    open({QStringLiteral("/abcdefgh")}); // 9 characters and the NUL: fits
-    EXPECT_EQ(dlg.FileName(), QStringLiteral("/abcdefgh"));
-    open({QStringLiteral("/abcdefghi")});
+    open({u"/abcdefgh"_s}); // 9 characters and the NUL: fits
+    EXPECT_EQ(dlg.FileName(), u"/abcdefgh"_s);
+    open({u"/abcdefghi"_s});
     EXPECT_TRUE(dlg.CancelButton());
     EXPECT_TRUE(dlg.FileNames().isEmpty());
 
-    open({QStringLiteral("/a.html")});
+    open({u"/a.html"_s});
     auto *owner = new QWidget;
     dlg.setForm(owner);
     delete owner;
@@ -148,17 +149,17 @@ TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancel)
 
 TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
 {
-    const QStringList site{QStringLiteral("/work/site/a.html"), QStringLiteral("/work/site/b.htm")};
+    const QStringList site{u"/work/site/a.html"_s, u"/work/site/b.htm"_s};
     open(site);
     EXPECT_EQ(dlg.FileName(), nul(u"/work/site|a.html|b.htm"));
     EXPECT_EQ(dlg.FileNames(), site);
-    EXPECT_EQ(dlg.FileTitle(), QStringLiteral("a.html"));
-    open({QStringLiteral("/a"), QStringLiteral("/b")});
+    EXPECT_EQ(dlg.FileTitle(), u"a.html"_s);
+    open({u"/a"_s, u"/b"_s});
     EXPECT_EQ(dlg.FileName(), nul(u"/|a|b"));
-    EXPECT_EQ(dlg.FileNames(), (QStringList{QStringLiteral("/a"), QStringLiteral("/b")}));
+    EXPECT_EQ(dlg.FileNames(), (QStringList{u"/a"_s, u"/b"_s}));
 
     // "/w|a|b" takes 6 characters and two closing NULs.
-    const QStringList chosen{QStringLiteral("/w/a"), QStringLiteral("/w/b")};
+    const QStringList chosen{u"/w/a"_s, u"/w/b"_s};
     dlg.setMaxFileSize(8);
     open(chosen);
     EXPECT_EQ(dlg.FileNames(), chosen);
@@ -204,7 +205,7 @@ TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
     cCommonDlg::FontAnswer answer{.accepted = true, .name = "IPA", .size = 10.6, .color = 0xFF};
     dlg.setFontChooser([&answer](auto) { return answer; });
     dlg.ShowFont();
-    EXPECT_EQ(dlg.FontName(), QStringLiteral("IPA"));
+    EXPECT_EQ(dlg.FontName(), u"IPA"_s);
     EXPECT_EQ(dlg.FontSize(), 11);
     EXPECT_EQ(dlg.Color(), 0xFF);
 
@@ -223,7 +224,7 @@ TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
 
 TEST_F(CommonDialog, HelpNeedsAFileAndACommandHtmlHelpOnlyAFile)
 {
-    const QString hlp = QStringLiteral("/h.hlp");
+    const QString hlp = u"/h.hlp"_s;
     for (const auto &[file, command, opens] :
          {std::tuple{hlp, 3, true}, {hlp, 0, false}, {QString(), 3, false}}) {
         shell.opened.clear();
@@ -234,14 +235,14 @@ TEST_F(CommonDialog, HelpNeedsAFileAndACommandHtmlHelpOnlyAFile)
     }
     dlg.ShowHtmlHelp();
     EXPECT_TRUE(shell.opened.isEmpty());
-    dlg.setHtmlHelpFile(QStringLiteral("/doc/index.html"));
+    dlg.setHtmlHelpFile(u"/doc/index.html"_s);
     dlg.ShowHtmlHelp();
-    EXPECT_EQ(shell.opened, QStringList{QStringLiteral("/doc/index.html")});
+    EXPECT_EQ(shell.opened, QStringList{u"/doc/index.html"_s});
 }
 
 TEST_F(CommonDialog, ActionStoresTheValueAndShowsTheChooserItNames)
 {
-    dlg.setHelpFile(QStringLiteral("/h.hlp"));
+    dlg.setHelpFile(u"/h.hlp"_s);
     dlg.setHelpCommand(1);
     QString shown; // each chooser notes it was shown and cancels
     dlg.setColorChooser([&](auto) { return shown = "color", cCommonDlg::ColorAnswer{}; });

@@ -13,20 +13,20 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 using namespace scrivlet;
 
 namespace {
 
 TEST(QtFileDialogFilters, PatternsAreSeparatedByBlanksAndEmptyOnesDropped)
 {
-    EXPECT_EQ(QtFileDialogs::nameFilters(
-                  {{QStringLiteral("HTML (*.htm,*.html)"), QStringLiteral("*.htm;*.html")},
-                   {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")},
-                   {QStringLiteral("Text"), QStringLiteral(" *.txt ; ;*.TXT")},
-                   {QStringLiteral("None"), QStringLiteral(";")}}),
-              (QStringList{QStringLiteral("HTML (*.htm,*.html) (*.htm *.html)"),
-                           QStringLiteral("All Files (*.*) (*)"),
-                           QStringLiteral("Text (*.txt *.TXT)"), QStringLiteral("None (*)")}));
+    EXPECT_EQ(QtFileDialogs::nameFilters({{u"HTML (*.htm,*.html)"_s, u"*.htm;*.html"_s},
+                                          {u"All Files (*.*)"_s, u"*.*"_s},
+                                          {u"Text"_s, u" *.txt ; ;*.TXT"_s},
+                                          {u"None"_s, u";"_s}}),
+              (QStringList{u"HTML (*.htm,*.html) (*.htm *.html)"_s, u"All Files (*.*) (*)"_s,
+                           u"Text (*.txt *.TXT)"_s, u"None (*)"_s}));
 }
 
 // Qt reads the patterns back out of the filter texts; what it filters with is what counts.
@@ -34,8 +34,7 @@ TEST(QtFileDialogFilters, PatternsAreSeparatedByBlanksAndEmptyOnesDropped)
 TEST(QtFileDialogSetUp, ModesAndTheChosenEntrysPatterns)
 {
     FileDialogRequest r;
-    r.filters = {{QStringLiteral("HTML (*.htm)"), QStringLiteral("*.htm;*.html")},
-                 {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")}};
+    r.filters = {{u"HTML (*.htm)"_s, u"*.htm;*.html"_s}, {u"All Files (*.*)"_s, u"*.*"_s}};
     for (const auto &[save, multiSelect, prompt, mode, index] :
          {std::tuple{false, true, false, QFileDialog::ExistingFiles, 0},
           {false, false, false, QFileDialog::ExistingFile, 1},
@@ -55,8 +54,7 @@ TEST(QtFileDialogSetUp, ModesAndTheChosenEntrysPatterns)
         const auto *model = dialog.findChild<QFileSystemModel *>();
         ASSERT_NE(model, nullptr) << "the dialog holds no file-system model to read patterns from";
         EXPECT_EQ(model->nameFilters(),
-                  index ? QStringList{QStringLiteral("*")}
-                        : (QStringList{QStringLiteral("*.htm"), QStringLiteral("*.html")}));
+                  index ? QStringList{u"*"_s} : (QStringList{u"*.htm"_s, u"*.html"_s}));
     }
 }
 
@@ -64,10 +62,10 @@ TEST(QtShellUrls, PathsBecomeLocalFilesAndUrlsStayUrls)
 {
     const QString cwd = QDir::currentPath() + u'/';
     const std::pair<QString, QUrl> cases[] = {
-        {QStringLiteral("/tmp/a b.html"), QUrl::fromLocalFile(QStringLiteral("/tmp/a b.html"))},
-        {QStringLiteral("doc/index.html"), QUrl::fromLocalFile(cwd + "doc/index.html")},
-        {QStringLiteral("C:\\web\\a.html"), QUrl::fromLocalFile(cwd + "C:\\web\\a.html")},
-        {QStringLiteral("http://example.com/dl/"), QUrl(QStringLiteral("http://example.com/dl/"))},
+        {u"/tmp/a b.html"_s, QUrl::fromLocalFile(u"/tmp/a b.html"_s)},
+        {u"doc/index.html"_s, QUrl::fromLocalFile(cwd + "doc/index.html")},
+        {u"C:\\web\\a.html"_s, QUrl::fromLocalFile(cwd + "C:\\web\\a.html")},
+        {u"http://example.com/dl/"_s, QUrl(u"http://example.com/dl/"_s)},
         {QString(), QUrl()}};
     for (const auto &[input, url] : cases)
         EXPECT_EQ(QtShell::urlFor(input), url) << input.toStdString();
@@ -76,7 +74,7 @@ TEST(QtShellUrls, PathsBecomeLocalFilesAndUrlsStayUrls)
 TEST(QtShellUrls, AMissingFileIsNotHandedToTheDesktop)
 {
     QtShell shell;
-    EXPECT_FALSE(shell.openWithDefault(QStringLiteral("/nonexistent-folder/doc/index.html")));
+    EXPECT_FALSE(shell.openWithDefault(u"/nonexistent-folder/doc/index.html"_s));
     EXPECT_FALSE(shell.openWithDefault(QString()));
 }
 
@@ -84,7 +82,7 @@ TEST(QtShellUrls, AMissingFileIsNotHandedToTheDesktop)
 TEST(QtShellOpener, AQuickFailureIsReportedAndAHandlerStillRunningIsNot)
 {
     QTemporaryDir bin;
-    const QString log = bin.filePath(QStringLiteral("log"));
+    const QString log = bin.filePath(u"log"_s);
     const QString oldPath = qEnvironmentVariable("PATH");
     qputenv("PATH", QFile::encodeName(bin.path() + u':' + oldPath));
     QtShell shell(300);
@@ -94,14 +92,13 @@ TEST(QtShellOpener, AQuickFailureIsReportedAndAHandlerStillRunningIsNot)
         {"sleep 2", true}, // a browser in the foreground
     };
     for (const auto &[body, expected] : cases) {
-        QFile script(bin.filePath(QStringLiteral("xdg-open")));
+        QFile script(bin.filePath(u"xdg-open"_s));
         ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
         script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + QFile::encodeName(log) + "'\n" +
                      body + "\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        EXPECT_EQ(shell.openWithDefault(QStringLiteral("https://example.org/a b")), expected)
-            << body;
+        EXPECT_EQ(shell.openWithDefault(u"https://example.org/a b"_s), expected) << body;
     }
     qputenv("PATH", QFile::encodeName(oldPath));
     QFile written(log);

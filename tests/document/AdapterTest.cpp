@@ -8,32 +8,28 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
-TEST(Adapter, TheWidgetKeepsNoUndoOfItsOwn)
+TEST(Adapter, NoUndoOfItsOwnAndShiftEnterMakesAnOrdinaryLineBreak)
 {
     WidgetKit kit;
     kit.keys.type(u'a');
     EXPECT_FALSE(kit.widget.document()->isUndoRedoEnabled());
     EXPECT_FALSE(kit.widget.document()->isUndoAvailable());
-    kit.control.setText(QStringLiteral("x"));
+    kit.control.setText(u"ab"_s);
     EXPECT_FALSE(kit.widget.document()->isUndoRedoEnabled()) << "also after a new text";
-}
-
-TEST(Adapter, ShiftEnterMakesAnOrdinaryLineBreak)
-{
-    WidgetKit kit;
-    kit.control.setText(QStringLiteral("ab"));
     kit.control.setSelStart(1);
     QTest::keyClick(&kit.widget, Qt::Key_Return, Qt::ShiftModifier);
-    EXPECT_EQ(kit.control.Text(), QStringLiteral("a\r\nb"));
+    EXPECT_EQ(kit.control.Text(), u"a\r\nb"_s);
 }
 
 TEST(Adapter, WidgetEditsOfItsOwnAreReportedAsChanges)
 {
     WidgetKit kit;
-    kit.control.setText(QStringLiteral("one\r\ntwo"));
+    kit.control.setText(u"one\r\ntwo"_s);
     QList<TextChange> changes;
     QObject::connect(&kit.control, &IEditControl::Change,
                      [&](const TextChange &c) { changes.append(c); });
@@ -41,12 +37,12 @@ TEST(Adapter, WidgetEditsOfItsOwnAreReportedAsChanges)
     QTextCursor cursor(kit.widget.document());
     cursor.setPosition(4);
     cursor.setPosition(6, QTextCursor::KeepAnchor);
-    cursor.insertText(QStringLiteral("T\nW"));
+    cursor.insertText(u"T\nW"_s);
     ASSERT_EQ(changes.size(), 1);
     EXPECT_EQ(changes[0].position, 5);
     EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("T\r\nW"));
-    EXPECT_EQ(kit.control.Text(), QStringLiteral("one\r\nT\r\nWo"));
+    EXPECT_EQ(changes[0].inserted, u"T\r\nW"_s);
+    EXPECT_EQ(kit.control.Text(), u"one\r\nT\r\nWo"_s);
 }
 
 TEST(Adapter, HiddenSelectionIsNeverPaintedAndComesBack)
@@ -62,7 +58,7 @@ TEST(Adapter, HiddenSelectionIsNeverPaintedAndComesBack)
 TEST(Adapter, CaretPositionFollowsTheLinesAndColumns)
 {
     WidgetKit kit;
-    kit.control.setText(QStringLiteral("ab\r\nb\r\nc"));
+    kit.control.setText(u"ab\r\nb\r\nc"_s);
     const auto caretAt = [&kit](int pos) {
         kit.control.setSelStart(pos);
         return kit.control.caretPos();

@@ -14,13 +14,15 @@
 
 #include <functional>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
 TEST(QtClipboardTest, TheCachedAnswerFollowsEveryChangeOfTheClipboard)
 {
     QClipboard *system = QGuiApplication::clipboard();
-    system->setText(QStringLiteral("before"));
+    system->setText(u"before"_s);
     QtClipboard clipboard;
     EXPECT_TRUE(clipboard.hasText()) << "the answer is taken when the program starts";
 
@@ -32,16 +34,16 @@ TEST(QtClipboardTest, TheCachedAnswerFollowsEveryChangeOfTheClipboard)
     };
     const Step steps[] = {
         {"cleared by another program", [system] { system->clear(); }, false},
-        {"text from another program", [system] { system->setText(QStringLiteral("x")); }, true},
+        {"text from another program", [system] { system->setText(u"x"_s); }, true},
         {"an image only",
          [system] {
              auto *mime = new QMimeData;
-             mime->setData(QStringLiteral("image/png"), QByteArray("\x89PNG", 4));
+             mime->setData(u"image/png"_s, QByteArray("\x89PNG", 4));
              system->setMimeData(mime);
          },
          false},
         {"an empty text", [system] { system->setText(QString()); }, false},
-        {"copied here", [&clipboard] { clipboard.setText(QStringLiteral("y")); }, true},
+        {"copied here", [&clipboard] { clipboard.setText(u"y"_s); }, true},
     };
     for (const Step &step : steps) {
         step.change();
@@ -55,22 +57,22 @@ TEST(QtClipboardTest, LinesLeaveWithLfAndComeBackWithCrLf)
     QtClipboard clipboard;
     SourceTextEdit widget;
     PlainTextEditAdapter control(&widget, clipboard);
-    control.setText(QStringLiteral("a\r\nb\r\nc"));
+    control.setText(u"a\r\nb\r\nc"_s);
     control.setSelStart(0);
     control.setSelLength(4); // "a", CR LF, "b"
     control.copy();
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a\nb"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), u"a\nb"_s);
     EXPECT_TRUE(clipboard.hasText());
 
     control.setSelStart(control.Text().size());
     control.paste();
-    EXPECT_EQ(control.Text(), QStringLiteral("a\r\nb\r\nca\r\nb"));
+    EXPECT_EQ(control.Text(), u"a\r\nb\r\nca\r\nb"_s);
 
-    QGuiApplication::clipboard()->setText(QStringLiteral("p\nq\r\nr"));
+    QGuiApplication::clipboard()->setText(u"p\nq\r\nr"_s);
     control.setSelStart(0);
     control.setSelLength(0);
     control.paste();
-    EXPECT_EQ(control.Text().left(7), QStringLiteral("p\r\nq\r\nr"));
+    EXPECT_EQ(control.Text().left(7), u"p\r\nq\r\nr"_s);
     EXPECT_EQ(control.SelStart(), 7) << "positions count each line end as two";
 }
 

@@ -25,6 +25,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -34,14 +36,13 @@ protected:
     void SetUp() override
     {
         ResetGlobals();
-        gTagList = {QStringLiteral("<b>"), QStringLiteral("<div>"), QStringLiteral("<dl>"),
-                    QStringLiteral("</div>")};
+        gTagList = {u"<b>"_s, u"<div>"_s, u"<dl>"_s, u"</div>"_s};
         const QString programDir = m_dir.path() + u'/';
-        ASSERT_TRUE(QDir().mkpath(programDir + QStringLiteral("HTML/Tag")));
-        QFile tag(programDir + QStringLiteral("HTML/Tag/dl.tag"));
+        ASSERT_TRUE(QDir().mkpath(programDir + u"HTML/Tag"_s));
+        QFile tag(programDir + u"HTML/Tag/dl.tag"_s);
         ASSERT_TRUE(tag.open(QIODevice::WriteOnly));
         tag.write("[Attribute]\r\nAttributes=2\r\n1=compact\r\n2=title\r\n");
-        settingsFile = programDir + QStringLiteral("Scrivlet.ini");
+        settingsFile = programDir + u"Scrivlet.ini"_s;
         basINI::SetIniFile(settingsFile);
 
         view = std::make_unique<DocumentView>(clipboard, keyboard);
@@ -50,8 +51,8 @@ protected:
         view->resize(600, 400);
         view->show();
         QApplication::setActiveWindow(view.get());
-        edit = view->findChild<QPlainTextEdit *>(QStringLiteral("rtfEdit"));
-        list = view->findChild<QListWidget *>(QStringLiteral("lstPopup"));
+        edit = view->findChild<QPlainTextEdit *>(u"rtfEdit"_s);
+        list = view->findChild<QListWidget *>(u"lstPopup"_s);
         ASSERT_TRUE(edit && list);
         edit->setFocus();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
@@ -95,32 +96,32 @@ protected:
 
 TEST_F(DocumentViewTest, LessThanDDownSpaceShowsAndAcceptsTheListAsTheUserSeesIt)
 {
-    control().setText(QStringLiteral("\r\n</body>"));
+    control().setText(u"\r\n</body>"_s);
     control().setSelStart(0);
     const int caretLeft = edit->viewport()->mapTo(view.get(), edit->cursorRect().topLeft()).x();
 
-    QTest::keyClicks(edit, QStringLiteral("<"));
+    QTest::keyClicks(edit, u"<"_s);
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(rows(), gTagList);
     EXPECT_EQ(selectedRow(), QString());
     EXPECT_EQ(list->pos(), QPoint(caretLeft, caretLineBottom())) << "just under the caret's line";
 
-    QTest::keyClicks(edit, QStringLiteral("d"));
-    EXPECT_EQ(selectedRow(), QStringLiteral("<div>"));
+    QTest::keyClicks(edit, u"d"_s);
+    EXPECT_EQ(selectedRow(), u"<div>"_s);
     QTest::keyClick(edit, Qt::Key_Down);
-    EXPECT_EQ(selectedRow(), QStringLiteral("<dl>"));
-    EXPECT_EQ(control().Text(), QStringLiteral("<d\r\n</body>")) << "Down moved the list only";
+    EXPECT_EQ(selectedRow(), u"<dl>"_s);
+    EXPECT_EQ(control().Text(), u"<d\r\n</body>"_s) << "Down moved the list only";
     EXPECT_EQ(control().SelStart(), 2);
 
     QTest::keyClick(edit, Qt::Key_Space);
-    EXPECT_EQ(control().Text(), QStringLiteral("<dl >\r\n</body>"));
+    EXPECT_EQ(control().Text(), u"<dl >\r\n</body>"_s);
     EXPECT_EQ(control().SelStart(), 4) << "inside the tag, after the space";
     ASSERT_TRUE(list->isVisible()) << "the tag's attribute list";
-    EXPECT_EQ(rows(), (QStringList{QStringLiteral("compact=\"\""), QStringLiteral("title=\"\"")}));
+    EXPECT_EQ(rows(), (QStringList{u"compact=\"\""_s, u"title=\"\""_s}));
     EXPECT_EQ(basINI::CurrentIniFile(), settingsFile);
 
-    QTest::keyClicks(edit, QStringLiteral("t>"));
-    EXPECT_EQ(control().Text(), QStringLiteral("<dl title=\"\">\r\n</body>"));
+    QTest::keyClicks(edit, u"t>"_s);
+    EXPECT_EQ(control().Text(), u"<dl title=\"\">\r\n</body>"_s);
     EXPECT_EQ(control().SelStart(), 12);
     EXPECT_FALSE(list->isVisible());
 }
@@ -129,15 +130,15 @@ TEST_F(DocumentViewTest, LessThanDDownSpaceShowsAndAcceptsTheListAsTheUserSeesIt
 TEST_F(DocumentViewTest, TheListSitsJustUnderTheCaretsLineAtALargeFont)
 {
     edit->setFont(japaneseEditorFont(20));
-    control().setText(QStringLiteral("<p>\r\n\r\n<b>"));
+    control().setText(u"<p>\r\n\r\n<b>"_s);
     control().setSelStart(5);
-    QTest::keyClicks(edit, QStringLiteral("<"));
+    QTest::keyClicks(edit, u"<"_s);
     EXPECT_EQ(list->y(), caretLineBottom());
 }
 
 TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
 {
-    QTest::keyClicks(edit, QStringLiteral("<"));
+    QTest::keyClicks(edit, u"<"_s);
     const QRect lastRow = list->visualItemRect(list->item(list->count() - 1));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier,
                       lastRow.bottomLeft() + QPoint(5, 5));
@@ -145,7 +146,7 @@ TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
     EXPECT_EQ(QApplication::focusWidget(), edit);
     const QRect row = list->visualItemRect(list->item(2));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
-    EXPECT_EQ(control().Text(), QStringLiteral("<dl>"));
+    EXPECT_EQ(control().Text(), u"<dl>"_s);
 }
 
 TEST_F(DocumentViewTest, TheRightButtonAsksForTheEditMenuWhereItWasPressed)
@@ -161,11 +162,11 @@ TEST_F(DocumentViewTest, TheRightButtonAsksForTheEditMenuWhereItWasPressed)
 TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCharacter)
 {
     QInputMethodEvent commit;
-    commit.setCommitString(QStringLiteral("<ｄ"));
+    commit.setCommitString(u"<ｄ"_s);
     QApplication::sendEvent(edit, &commit);
-    EXPECT_EQ(control().Text(), QStringLiteral("<ｄ"));
+    EXPECT_EQ(control().Text(), u"<ｄ"_s);
     ASSERT_TRUE(list->isVisible());
-    EXPECT_EQ(selectedRow(), QStringLiteral("<div>")) << "full-width letters match too";
+    EXPECT_EQ(selectedRow(), u"<div>"_s) << "full-width letters match too";
 }
 
 // The widget's own undo is off; the keys belong to the window's Edit menu.
@@ -177,14 +178,14 @@ TEST_F(DocumentViewTest, CtrlZAndCtrlYReachTheWindowsCommands)
     view->addActions({&undo, &redo});
     QSignalSpy undone(&undo, &QAction::triggered);
     QSignalSpy redone(&redo, &QAction::triggered);
-    QTest::keyClicks(edit, QStringLiteral("<b"));
+    QTest::keyClicks(edit, u"<b"_s);
     QTest::keyClick(edit, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(undone.count(), 1);
     EXPECT_EQ(redone.count(), 0);
     QTest::keyClick(edit, Qt::Key_Y, Qt::ControlModifier);
     EXPECT_EQ(undone.count(), 1);
     EXPECT_EQ(redone.count(), 1);
-    EXPECT_EQ(control().Text(), QStringLiteral("<b")) << "the widget undid nothing itself";
+    EXPECT_EQ(control().Text(), u"<b"_s) << "the widget undid nothing itself";
 
     QSignalSpy disabled(view.get(), &DocumentView::undoRedoDisabled);
     view->ResetFlag();
@@ -195,14 +196,13 @@ TEST_F(DocumentViewTest, DroppedFilesAskForWindowsTheLastFirst)
 {
     QSignalSpy opened(view.get(), &DocumentView::openFileRequested);
     QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QStringLiteral("/web/a.html")),
-                  QUrl::fromLocalFile(QStringLiteral("/web/b.html"))});
+    mime.setUrls({QUrl::fromLocalFile(u"/web/a.html"_s), QUrl::fromLocalFile(u"/web/b.html"_s)});
     QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(edit->viewport(), &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(edit->viewport(), &drop);
     ASSERT_EQ(opened.count(), 2);
-    EXPECT_EQ(opened.at(0).first().toString(), QStringLiteral("/web/b.html"));
+    EXPECT_EQ(opened.at(0).first().toString(), u"/web/b.html"_s);
 }
 
 } // namespace

@@ -9,11 +9,10 @@
 #include "platform/Globals.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+#include "tests/dialogs/CaptionTable.h"
 
 #include <QFile>
 #include <QFrame>
-#include <QGroupBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -22,6 +21,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
 namespace {
@@ -32,7 +33,7 @@ protected:
     void SetUp() override
     {
         ResetGlobals();
-        gProgramDirectory = QStringLiteral("/opt/Scrivlet/");
+        gProgramDirectory = u"/opt/Scrivlet/"_s;
         basINI::ResetForTests();
         basINI::SetIniFile(ini);
     }
@@ -61,16 +62,14 @@ protected:
     {
         QList<bool> out;
         for (int i = 0; i < 3; ++i)
-            out.append(dialog.findChild<QFrame *>(QStringLiteral("fraOption_%1").arg(i))
-                           ->isVisibleTo(&dialog));
+            out.append(dialog.findChild<QFrame *>(u"fraOption_%1"_s.arg(i))->isVisibleTo(&dialog));
         return out;
     }
     static QList<bool> optionsChecked(frmOption &dialog)
     {
         QList<bool> out;
         for (int i = 0; i < 3; ++i)
-            out.append(dialog.findChild<QRadioButton *>(QStringLiteral("optTemplate_%1").arg(i))
-                           ->isChecked());
+            out.append(dialog.findChild<QRadioButton *>(u"optTemplate_%1"_s.arg(i))->isChecked());
         return out;
     }
     static QLineEdit *edit(frmOption &dialog, const char *name)
@@ -83,87 +82,20 @@ protected:
     }
     void clickTab(frmOption &dialog, int index)
     {
-        auto *tabs = dialog.findChild<QTabBar *>(QStringLiteral("tabOption"));
+        auto *tabs = dialog.findChild<QTabBar *>(u"tabOption"_s);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
     }
 
     QTemporaryDir dir;
-    QString ini = dir.filePath(QStringLiteral("Scrivlet.ini"));
+    QString ini = dir.filePath(u"Scrivlet.ini"_s);
     FakeMessageService messages;
     FakeClipboard clipboard;
     FakeFileDialogs dialogs;
     FakeShell shell;
     FakeKeyboardState keyboard;
-    options::RegistryStore store{dir.filePath(QStringLiteral("registry.json")),
-                                 {{QStringLiteral(".html"), QStringLiteral("text/html")}}};
+    options::RegistryStore store{dir.filePath(u"registry.json"_s), {{u".html"_s, u"text/html"_s}}};
     Platform platform{messages, clipboard, dialogs, shell, keyboard, &store};
 };
-
-TEST_F(OptionDialogTest, EveryControlHasItsCaptionAndTip)
-{
-    frmOption dialog(platform);
-    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("ｵﾌﾟｼｮﾝ"));
-    auto *tabs = dialog.findChild<QTabBar *>(QStringLiteral("tabOption"));
-    ASSERT_EQ(tabs->count(), 3);
-    const std::pair<const char16_t *, const char16_t *> tabTexts[] = {
-        {u"Webﾌﾞﾗｳｻﾞ(&W)", u"ﾌﾟﾚﾋﾞｭｰに使用するWebﾌﾞﾗｳｻﾞを指定します。"},
-        {u"ﾃﾝﾌﾟﾚｰﾄ(&T)", u"新規作成時に使用するﾃﾝﾌﾟﾚｰﾄを指定します。"},
-        {u"右ｸﾘｯｸﾒﾆｭｰ(&M)", u"ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"}};
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(tabs->tabText(i), QString::fromUtf16(tabTexts[i].first));
-        EXPECT_EQ(tabs->tabToolTip(i), QString::fromUtf16(tabTexts[i].second));
-    }
-    struct Control
-    {
-        const char *name;
-        const char16_t *caption; // nullptr: a text box
-        const char16_t *tip;
-    };
-    const Control controls[] = {
-        {"Label1", u"Internet Explorer(&E):", u""},
-        {"txtIE", nullptr, u"Internet Explorerのﾊﾟｽを入力してください。"},
-        {"cmdIE", u"参照(&I)...", u"Internet Explorerを参照します。"},
-        {"Label2", u"Netscape(&N):", u""},
-        {"txtNN", nullptr, u"Netscapeのﾊﾟｽを入力してください。"},
-        {"cmdNN", u"参照(&N)...", u"Netscapeを参照します。"},
-        {"optTemplate_0", u"新規作成時にﾃﾝﾌﾟﾚｰﾄを使用する(&U)",
-         u"新規作成時に標準のﾃﾝﾌﾟﾚｰﾄを使用します。"},
-        {"optTemplate_1", u"新規作成時ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞから選択する(&S)",
-         u"新規作成時ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞからﾃﾝﾌﾟﾚｰﾄを選択します。"},
-        {"optTemplate_2", u"白紙の状態で新規作成する(&B)", u"白紙の状態で新規作成します。"},
-        {"Label3", u"ﾃﾝﾌﾟﾚｰﾄﾌｫﾙﾀﾞ(&F):", u""},
-        {"txtTemplate", nullptr, u"ﾃﾝﾌﾟﾚｰﾄがあるﾌｫﾙﾀﾞのﾊﾟｽを入力してください。"},
-        {"cmdTemplate", u"参照(&F),,,", u"ﾃﾝﾌﾟﾚｰﾄがあるﾌｫﾙﾀﾞを選択します。"},
-        {"fraAdd", u"Scrivletで編集を追加(&A)",
-         u"各ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
-        {"cmdAdd_0", u".htm(&H)", u"拡張子.htmのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
-        {"cmdAdd_3", u".css(&C)", u"拡張子.cssのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加します。"},
-        {"fraDel", u"Scrivletで編集を削除(&D)",
-         u"各ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
-        {"cmdDel_1", u".html(&T)",
-         u"拡張子.htmlのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
-        {"cmdDel_2", u".shtml(&S)",
-         u"拡張子.shtmlのﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除します。"},
-        {"cmdOK", u"OK", u"設定を変更します。"},
-        {"cmdCancel", u"キャンセル", u"設定を変更せずにこのﾀﾞｲｱﾛｸﾞを閉じます。"},
-    };
-    for (const Control &c : controls) {
-        QWidget *w = dialog.findChild<QWidget *>(QLatin1String(c.name));
-        ASSERT_NE(w, nullptr) << c.name;
-        EXPECT_EQ(w->toolTip(), QString::fromUtf16(c.tip)) << c.name;
-        QString caption;
-        if (auto *b = qobject_cast<QAbstractButton *>(w))
-            caption = b->text();
-        else if (auto *l = qobject_cast<QLabel *>(w))
-            caption = l->text();
-        else if (auto *g = qobject_cast<QGroupBox *>(w))
-            caption = g->title();
-        if (c.caption) {
-            EXPECT_EQ(caption, QString::fromUtf16(c.caption)) << c.name;
-        }
-    }
-    EXPECT_TRUE(button(dialog, "cmdOK")->isDefault());
-}
 
 TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
 {
@@ -173,6 +105,9 @@ TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
     EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
     EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{true, false, false}));
     EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
+    EXPECT_TRUE(button(*dialog, "cmdOK")->isDefault());
+    EXPECT_EQ(dialog->findChild<QTabBar *>(u"tabOption"_s)->count(), 3);
+    expectCaptions(dialog.get(), "option");
     clickTab(*dialog, 2);
     EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, false, true}));
     clickTab(*dialog, 1);
@@ -185,23 +120,23 @@ TEST_F(OptionDialogTest, StoredValuesLoad)
                             "[Template]\r\nUse=1\r\nTemplatePass=/home/u/雛形\r\n"));
     auto dialog = open();
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(edit(*dialog, "txtIE")->text(), QStringLiteral("/usr/bin/ie"));
-    EXPECT_EQ(edit(*dialog, "txtNN")->text(), QStringLiteral("/opt/nn"));
+    EXPECT_EQ(edit(*dialog, "txtIE")->text(), u"/usr/bin/ie"_s);
+    EXPECT_EQ(edit(*dialog, "txtNN")->text(), u"/opt/nn"_s);
     EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{false, true, false}));
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QStringLiteral("/home/u/雛形"));
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), u"/home/u/雛形"_s);
 }
 
 TEST_F(OptionDialogTest, AUseOutOfRangeStopsTheLoad)
 {
     for (const char *use : {"5", "3"}) {
         messages.shown.clear();
-        writeIni(QStringLiteral("[Browser]\r\nNetscape=/opt/nn\r\n[Template]\r\nUse=") +
-                 QLatin1String(use) + QStringLiteral("\r\nTemplatePass=/t\r\n"));
+        writeIni(u"[Browser]\r\nNetscape=/opt/nn\r\n[Template]\r\nUse="_s + QLatin1String(use) +
+                 u"\r\nTemplatePass=/t\r\n"_s);
         auto dialog = open();
-        EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("設定ロードに失敗しました")});
+        EXPECT_EQ(messages.texts(), QStringList{u"設定ロードに失敗しました"_s});
         ASSERT_EQ(messages.shown.size(), 1);
         EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-        EXPECT_EQ(edit(*dialog, "txtNN")->text(), QStringLiteral("/opt/nn"));
+        EXPECT_EQ(edit(*dialog, "txtNN")->text(), u"/opt/nn"_s);
         EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
         EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{false, false, false}));
         EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, true, true}));
@@ -225,10 +160,10 @@ TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
     const QByteArray before = iniBytes();
     for (bool byKey : {false, true}) {
         auto dialog = open();
-        edit(*dialog, "txtIE")->setText(QStringLiteral("/a"));
-        edit(*dialog, "txtNN")->setText(QStringLiteral("/b"));
-        edit(*dialog, "txtTemplate")->setText(QStringLiteral("/c"));
-        dialog->findChild<QRadioButton *>(QStringLiteral("optTemplate_2"))->setChecked(true);
+        edit(*dialog, "txtIE")->setText(u"/a"_s);
+        edit(*dialog, "txtNN")->setText(u"/b"_s);
+        edit(*dialog, "txtTemplate")->setText(u"/c"_s);
+        dialog->findChild<QRadioButton *>(u"optTemplate_2"_s)->setChecked(true);
         if (byKey)
             QTest::keyClick(dialog.get(), Qt::Key_Escape);
         else
@@ -238,64 +173,55 @@ TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
     }
 
     auto dialog = open();
-    edit(*dialog, "txtIE")->setText(QStringLiteral("/usr/bin/firefox"));
-    edit(*dialog, "txtTemplate")->setText(QStringLiteral("/home/u/My Templates"));
-    dialog->findChild<QRadioButton *>(QStringLiteral("optTemplate_2"))->setChecked(true);
+    edit(*dialog, "txtIE")->setText(u"/usr/bin/firefox"_s);
+    edit(*dialog, "txtTemplate")->setText(u"/home/u/My Templates"_s);
+    dialog->findChild<QRadioButton *>(u"optTemplate_2"_s)->setChecked(true);
     QTest::keyClick(edit(*dialog, "txtIE"), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted) << "Enter is OK";
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"),
-                                    QString()),
-              QStringLiteral("/usr/bin/firefox"));
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("Use"), QString()),
-              QStringLiteral("2"));
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("TemplatePass"),
-                                    QString()),
-              QStringLiteral("/home/u/My Templates"));
+    EXPECT_EQ(basINI::ReadIniString(u"Browser"_s, u"Internet Explorer"_s, QString()),
+              u"/usr/bin/firefox"_s);
+    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"Use"_s, QString()), u"2"_s);
+    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"TemplatePass"_s, QString()),
+              u"/home/u/My Templates"_s);
 }
 
 TEST_F(OptionDialogTest, AFailedSaveKeepsTheDialogOpen)
 {
     auto dialog = open();
     // A character Shift-JIS cannot hold cannot be written: the first two keys are.
-    edit(*dialog, "txtIE")->setText(QStringLiteral("/ie"));
-    edit(*dialog, "txtNN")->setText(QStringLiteral("/opt/😀"));
+    edit(*dialog, "txtIE")->setText(u"/ie"_s);
+    edit(*dialog, "txtNN")->setText(u"/opt/😀"_s);
     QTest::mouseClick(button(*dialog, "cmdOK"), Qt::LeftButton);
-    EXPECT_EQ(messages.texts(), QStringList{QStringLiteral("設定の保存に失敗しました")});
+    EXPECT_EQ(messages.texts(), QStringList{u"設定の保存に失敗しました"_s});
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"),
-                                    QString()),
-              QStringLiteral("/ie"));
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("Use"),
-                                    QStringLiteral("<none>")),
-              QStringLiteral("<none>"));
+    EXPECT_EQ(basINI::ReadIniString(u"Browser"_s, u"Internet Explorer"_s, QString()), u"/ie"_s);
+    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"Use"_s, u"<none>"_s), u"<none>"_s);
 }
 
 TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
 {
     auto dialog = open();
-    edit(*dialog, "txtNN")->setText(QStringLiteral("/old"));
-    dialogs.willChoose({QStringLiteral("/usr/bin/firefox")});
+    edit(*dialog, "txtNN")->setText(u"/old"_s);
+    dialogs.willChoose({u"/usr/bin/firefox"_s});
     QTest::mouseClick(button(*dialog, "cmdIE"), Qt::LeftButton);
     dialogs.willCancel();
     QTest::mouseClick(button(*dialog, "cmdNN"), Qt::LeftButton);
-    EXPECT_EQ(edit(*dialog, "txtIE")->text(), QStringLiteral("/usr/bin/firefox"));
-    EXPECT_EQ(edit(*dialog, "txtNN")->text(), QStringLiteral("/old"));
+    EXPECT_EQ(edit(*dialog, "txtIE")->text(), u"/usr/bin/firefox"_s);
+    EXPECT_EQ(edit(*dialog, "txtNN")->text(), u"/old"_s);
     ASSERT_EQ(dialogs.requests.size(), 2);
-    EXPECT_EQ(dialogs.requests[0].title, QStringLiteral("Internet Exploprerを参照"));
-    EXPECT_EQ(dialogs.requests[1].title, QStringLiteral("Netscapeを参照"));
+    EXPECT_EQ(dialogs.requests[0].title, u"Internet Exploprerを参照"_s);
+    EXPECT_EQ(dialogs.requests[1].title, u"Netscapeを参照"_s);
     EXPECT_EQ(dialogs.requests[0].filters,
-              (QList<std::pair<QString, QString>>{
-                  {QStringLiteral("Programs (*)"), QStringLiteral("*")}}));
+              (QList<std::pair<QString, QString>>{{u"Programs (*)"_s, u"*"_s}}));
     EXPECT_EQ(dialogs.requests[0].owner, dialog.get());
 
     // The folder keeps its letter case: on this system another case is another folder.
-    dialogs.folderAnswers = {QStringLiteral("/home/u/My Templates"), QString()};
+    dialogs.folderAnswers = {u"/home/u/My Templates"_s, QString()};
     QTest::mouseClick(button(*dialog, "cmdTemplate"), Qt::LeftButton);
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QStringLiteral("/home/u/My Templates"));
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), u"/home/u/My Templates"_s);
     QTest::mouseClick(button(*dialog, "cmdTemplate"), Qt::LeftButton);
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QStringLiteral("/home/u/My Templates"));
-    EXPECT_EQ(dialogs.folderPrompts,
-              (QStringList(2, QStringLiteral("フォルダを選択してください"))));
+    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), u"/home/u/My Templates"_s);
+    EXPECT_EQ(dialogs.folderPrompts, (QStringList(2, u"フォルダを選択してください"_s)));
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
@@ -308,24 +234,22 @@ TEST_F(OptionDialogTest, TheShellPageActsAtOnceAndSaysWhatItDid)
     QTest::mouseClick(button(*dialog, "cmdDel_1"), Qt::LeftButton);
     QTest::mouseClick(button(*dialog, "cmdDel_1"), Qt::LeftButton);
     ASSERT_EQ(messages.shown.size(), 4);
-    EXPECT_EQ(messages.shown[0].text,
-              QStringLiteral(".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。"));
+    EXPECT_EQ(messages.shown[0].text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。"_s);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.shown[0].title, QStringLiteral("Scrivlet"));
-    EXPECT_TRUE(messages.shown[1].text.startsWith(QStringLiteral(".cssﾌｧｲﾙは関連付け")));
+    EXPECT_EQ(messages.shown[0].title, u"Scrivlet"_s);
+    EXPECT_TRUE(messages.shown[1].text.startsWith(u".cssﾌｧｲﾙは関連付け"_s));
     EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
     EXPECT_EQ(messages.shown[2].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.shown[3].text,
-              QStringLiteral(".htmlﾌｧｲﾙにはScrivletで編集はありませんでした"));
+    EXPECT_EQ(messages.shown[3].text, u".htmlﾌｧｲﾙにはScrivletで編集はありませんでした"_s);
 
     // Cancel does not take a registration back.
     QTest::mouseClick(button(*dialog, "cmdAdd_1"), Qt::LeftButton);
     QTest::mouseClick(button(*dialog, "cmdCancel"), Qt::LeftButton);
     clsRegEdit reg(store);
     reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(QStringLiteral("text/html\\shell\\Scrivletで編集\\command"));
-    EXPECT_TRUE(reg.GetString(QString(), QString()).startsWith(QStringLiteral("/opt/Scrivlet/")));
-    EXPECT_TRUE(reg.GetString(QString(), QString()).endsWith(QStringLiteral(" \"%1 /O\"")));
+    reg.setSubKey(u"text/html\\shell\\Scrivletで編集\\command"_s);
+    EXPECT_TRUE(reg.GetString(QString(), QString()).startsWith(u"/opt/Scrivlet/"_s));
+    EXPECT_TRUE(reg.GetString(QString(), QString()).endsWith(u" \"%1 /O\""_s));
 }
 
 } // namespace

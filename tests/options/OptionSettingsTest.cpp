@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -28,7 +30,7 @@ protected:
     }
 
     QTemporaryDir dir;
-    QString ini = dir.filePath(QStringLiteral("Scrivlet.ini"));
+    QString ini = dir.filePath(u"Scrivlet.ini"_s);
 };
 
 TEST_F(OptionSettingsTest, UseMustNameOneOfTheThreeChoices)
@@ -44,28 +46,23 @@ TEST_F(OptionSettingsTest, UseMustNameOneOfTheThreeChoices)
         {"Use=", true, 0},  {"Use=3", false, 3}, {"Use=5", false, 5},
     };
     for (const Case &c : cases) {
-        writeIni(QStringLiteral("[Template]\r\n") +
-                 (c.line ? QString::fromLatin1(c.line) + QStringLiteral("\r\n") : QString()) +
-                 QStringLiteral("TemplatePass=/t\r\n"));
+        writeIni(u"[Template]\r\n"_s +
+                 (c.line ? QString::fromLatin1(c.line) + u"\r\n"_s : QString()) +
+                 u"TemplatePass=/t\r\n"_s);
         const LoadedOptions loaded = LoadOptions();
         EXPECT_EQ(loaded.ok, c.ok) << (c.line ? c.line : "none");
         EXPECT_EQ(loaded.values.use, c.use) << (c.line ? c.line : "none");
-        EXPECT_EQ(loaded.values.templatePass, c.ok ? QStringLiteral("/t") : QString());
+        EXPECT_EQ(loaded.values.templatePass, c.ok ? u"/t"_s : QString());
     }
 }
 
 TEST_F(OptionSettingsTest, ASaveStopsAtTheFirstKeyItCannotWrite)
 {
-    EXPECT_TRUE(SaveOptions({QStringLiteral("/ie"), QString(), 7, QStringLiteral("/t")}));
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("Use"), QString()),
-              QStringLiteral("2"));
-    EXPECT_FALSE(
-        SaveOptions({QStringLiteral("/ie2"), QStringLiteral("/😀"), 0, QStringLiteral("/u")}));
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"),
-                                    QString()),
-              QStringLiteral("/ie2"));
-    EXPECT_EQ(basINI::ReadIniString(QStringLiteral("Template"), QStringLiteral("Use"), QString()),
-              QStringLiteral("2"))
+    EXPECT_TRUE(SaveOptions({u"/ie"_s, QString(), 7, u"/t"_s}));
+    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"Use"_s, QString()), u"2"_s);
+    EXPECT_FALSE(SaveOptions({u"/ie2"_s, u"/😀"_s, 0, u"/u"_s}));
+    EXPECT_EQ(basINI::ReadIniString(u"Browser"_s, u"Internet Explorer"_s, QString()), u"/ie2"_s);
+    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"Use"_s, QString()), u"2"_s)
         << "the keys after the failure keep their old values";
 }
 

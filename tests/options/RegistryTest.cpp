@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -18,8 +20,8 @@ class RegistryTest : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
-    QString file = dir.filePath(QStringLiteral("sub/registry.json"));
-    RegistryStore store{file, {{QStringLiteral(".html"), QStringLiteral("text/html")}}};
+    QString file = dir.filePath(u"sub/registry.json"_s);
+    RegistryStore store{file, {{u".html"_s, u"text/html"_s}}};
 
     clsRegEdit key(const QString &path, quint32 root = hkey::CurrentUser)
     {
@@ -32,119 +34,116 @@ protected:
 
 TEST_F(RegistryTest, ReadsNeverCreateAnything)
 {
-    auto reg = key(QStringLiteral("Software\\Missing"));
-    EXPECT_EQ(reg.GetString(QString(), QStringLiteral("dflt")), QStringLiteral("dflt"));
-    EXPECT_EQ(reg.GetDWORD(QStringLiteral("n"), 7), 7);
+    auto reg = key(u"Software\\Missing"_s);
+    EXPECT_EQ(reg.GetString(QString(), u"dflt"_s), u"dflt"_s);
+    EXPECT_EQ(reg.GetDWORD(u"n"_s, 7), 7);
     QByteArray bytes("keep");
-    EXPECT_EQ(reg.GetBinary(QStringLiteral("b"), bytes), 0);
+    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
     EXPECT_EQ(bytes, QByteArray("keep")) << "a missing key leaves the array as it was";
-    QStringList names{QStringLiteral("x")};
+    QStringList names{u"x"_s};
     EXPECT_EQ(reg.EnumSubKey(names), 0);
     EXPECT_EQ(reg.EnumValueName(names), 0);
-    EXPECT_EQ(names, QStringList{QStringLiteral("x")});
-    EXPECT_FALSE(reg.DeleteSubKey(QStringLiteral("a")));
-    EXPECT_FALSE(reg.DeleteValueName(QStringLiteral("a")));
+    EXPECT_EQ(names, QStringList{u"x"_s});
+    EXPECT_FALSE(reg.DeleteSubKey(u"a"_s));
+    EXPECT_FALSE(reg.DeleteValueName(u"a"_s));
     EXPECT_FALSE(QFile::exists(file));
-    EXPECT_FALSE(store.subKeyNames(hkey::CurrentUser, QStringLiteral("Software")));
+    EXPECT_FALSE(store.subKeyNames(hkey::CurrentUser, u"Software"_s));
 }
 
 TEST_F(RegistryTest, WritesCreateTheKeysAboveAndPersist)
 {
-    auto reg = key(QStringLiteral("Software\\Scrivlet\\Deep"));
-    EXPECT_TRUE(reg.SetString(QString(), QStringLiteral("既定")));
-    EXPECT_TRUE(reg.SetString(QStringLiteral("Name"), QStringLiteral("値")));
+    auto reg = key(u"Software\\Scrivlet\\Deep"_s);
+    EXPECT_TRUE(reg.SetString(QString(), u"既定"_s));
+    EXPECT_TRUE(reg.SetString(u"Name"_s, u"値"_s));
     // Another store on the same file, as the shell helper is, sees the same tree.
     RegistryStore other(file, {});
     clsRegEdit again(other);
     again.setRegKey(hkey::CurrentUser);
-    again.setSubKey(QStringLiteral("software\\SCRIVLET\\deep"));
-    EXPECT_EQ(again.GetString(QString(), QString()), QStringLiteral("既定"));
-    EXPECT_EQ(again.GetString(QStringLiteral("NAME"), QString()), QStringLiteral("値"));
-    EXPECT_EQ(other.subKeyNames(hkey::CurrentUser, QStringLiteral("Software")),
-              QStringList{QStringLiteral("Scrivlet")})
+    again.setSubKey(u"software\\SCRIVLET\\deep"_s);
+    EXPECT_EQ(again.GetString(QString(), QString()), u"既定"_s);
+    EXPECT_EQ(again.GetString(u"NAME"_s, QString()), u"値"_s);
+    EXPECT_EQ(other.subKeyNames(hkey::CurrentUser, u"Software"_s), QStringList{u"Scrivlet"_s})
         << "a key keeps the case it was first written with";
     EXPECT_EQ(QFile(file).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
 }
 
 TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeys)
 {
-    ASSERT_TRUE(key(QStringLiteral("a\\b\\c")).SetString(QString(), QStringLiteral("x")));
-    auto a = key(QStringLiteral("a"));
-    EXPECT_FALSE(a.DeleteSubKey(QStringLiteral("b")));
-    EXPECT_EQ(key(QStringLiteral("a\\b\\c")).GetString(QString(), QString()), QStringLiteral("x"));
-    EXPECT_TRUE(key(QStringLiteral("a\\b")).DeleteSubKey(QStringLiteral("C")));
-    EXPECT_TRUE(a.DeleteSubKey(QStringLiteral("b")));
-    EXPECT_FALSE(a.DeleteSubKey(QStringLiteral("b")));
+    ASSERT_TRUE(key(u"a\\b\\c"_s).SetString(QString(), u"x"_s));
+    auto a = key(u"a"_s);
+    EXPECT_FALSE(a.DeleteSubKey(u"b"_s));
+    EXPECT_EQ(key(u"a\\b\\c"_s).GetString(QString(), QString()), u"x"_s);
+    EXPECT_TRUE(key(u"a\\b"_s).DeleteSubKey(u"C"_s));
+    EXPECT_TRUE(a.DeleteSubKey(u"b"_s));
+    EXPECT_FALSE(a.DeleteSubKey(u"b"_s));
     QStringList names;
     EXPECT_EQ(a.EnumSubKey(names), 0);
 }
 
 TEST_F(RegistryTest, EnumerationOrderAndNameLimit)
 {
-    auto reg = key(QStringLiteral("k"));
+    auto reg = key(u"k"_s);
     for (const char *name : {"zeta", "Alpha", "mid"})
-        ASSERT_TRUE(reg.SetString(QString::fromLatin1(name), QStringLiteral("1")));
-    ASSERT_TRUE(reg.SetString(QStringLiteral("ALPHA"), QStringLiteral("2")));
+        ASSERT_TRUE(reg.SetString(QString::fromLatin1(name), u"1"_s));
+    ASSERT_TRUE(reg.SetString(u"ALPHA"_s, u"2"_s));
     for (const char *sub : {"b", "C", "a"})
-        ASSERT_TRUE(key(QStringLiteral("k\\") + QLatin1String(sub)).SetDWORD(QString(), 1));
+        ASSERT_TRUE(key(u"k\\"_s + QLatin1String(sub)).SetDWORD(QString(), 1));
 
-    QStringList names(5, QStringLiteral("old"));
+    QStringList names(5, u"old"_s);
     EXPECT_EQ(reg.EnumValueName(names), 3);
-    EXPECT_EQ(names,
-              (QStringList{QStringLiteral("zeta"), QStringLiteral("Alpha"), QStringLiteral("mid")}))
+    EXPECT_EQ(names, (QStringList{u"zeta"_s, u"Alpha"_s, u"mid"_s}))
         << "creation order; an overwrite keeps its slot and its first name";
-    EXPECT_EQ(reg.GetString(QStringLiteral("alpha"), QString()), QStringLiteral("2"));
+    EXPECT_EQ(reg.GetString(u"alpha"_s, QString()), u"2"_s);
     EXPECT_EQ(reg.EnumSubKey(names), 3);
-    EXPECT_EQ(names, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("C")}));
+    EXPECT_EQ(names, (QStringList{u"a"_s, u"b"_s, u"C"_s}));
 
     // A name of 79 characters fits the buffer; one of 80 ends the listing quietly.
-    auto limits = key(QStringLiteral("limits"));
+    auto limits = key(u"limits"_s);
     limits.SetString(QString(79, u'x'), QString());
     limits.SetString(QString(80, u'y'), QString());
-    limits.SetString(QStringLiteral("after"), QString());
+    limits.SetString(u"after"_s, QString());
     EXPECT_EQ(limits.EnumValueName(names), 1);
     EXPECT_EQ(names, QStringList{QString(79, u'x')});
 }
 
 TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredType)
 {
-    auto reg = key(QStringLiteral("types"));
+    auto reg = key(u"types"_s);
     const QByteArray withNul("abc\0more", 8);
-    ASSERT_TRUE(reg.SetBinary(QStringLiteral("bin"), withNul, 8));
-    EXPECT_EQ(reg.GetString(QStringLiteral("bin"), QString()), QStringLiteral("abc"));
-    ASSERT_TRUE(reg.SetDWORD(QStringLiteral("num"), 0x00434241));
-    EXPECT_EQ(reg.GetString(QStringLiteral("num"), QString()), QStringLiteral("ABC"));
+    ASSERT_TRUE(reg.SetBinary(u"bin"_s, withNul, 8));
+    EXPECT_EQ(reg.GetString(u"bin"_s, QString()), u"abc"_s);
+    ASSERT_TRUE(reg.SetDWORD(u"num"_s, 0x00434241));
+    EXPECT_EQ(reg.GetString(u"num"_s, QString()), u"ABC"_s);
     QByteArray bytes;
-    EXPECT_EQ(reg.GetBinary(QStringLiteral("num"), bytes), 4);
+    EXPECT_EQ(reg.GetBinary(u"num"_s, bytes), 4);
     EXPECT_EQ(bytes, QByteArray("ABC\0", 4));
-    ASSERT_TRUE(reg.SetString(QStringLiteral("s"), QStringLiteral("ab")));
-    EXPECT_EQ(reg.GetDWORD(QStringLiteral("s"), int(0x11223344)), 0x11006261)
+    ASSERT_TRUE(reg.SetString(u"s"_s, u"ab"_s));
+    EXPECT_EQ(reg.GetDWORD(u"s"_s, int(0x11223344)), 0x11006261)
         << "three bytes land on the low bytes of the default";
-    EXPECT_EQ(reg.GetDWORD(QStringLiteral("bin"), 9), 9) << "eight bytes do not fit";
-    EXPECT_EQ(reg.GetBinary(QStringLiteral("missing"), bytes), 0);
+    EXPECT_EQ(reg.GetDWORD(u"bin"_s, 9), 9) << "eight bytes do not fit";
+    EXPECT_EQ(reg.GetBinary(u"missing"_s, bytes), 0);
     EXPECT_TRUE(bytes.isEmpty()) << "a missing value empties the array";
-    EXPECT_FALSE(reg.SetBinary(QStringLiteral("x"), withNul, 9));
+    EXPECT_FALSE(reg.SetBinary(u"x"_s, withNul, 9));
 }
 
 TEST_F(RegistryTest, BufferLimits)
 {
-    auto reg = key(QStringLiteral("big"));
+    auto reg = key(u"big"_s);
     struct Case
     {
         qsizetype stringLength; // UTF-8 bytes before the closing NUL
         bool fits;
     };
     for (const Case c : {Case{4095, true}, Case{4096, false}}) {
-        reg.SetString(QStringLiteral("s"), QString(c.stringLength, u'a'));
-        EXPECT_EQ(reg.GetString(QStringLiteral("s"), QStringLiteral("d")).size(),
-                  c.fits ? c.stringLength : 1)
+        reg.SetString(u"s"_s, QString(c.stringLength, u'a'));
+        EXPECT_EQ(reg.GetString(u"s"_s, u"d"_s).size(), c.fits ? c.stringLength : 1)
             << c.stringLength;
     }
     QByteArray bytes;
-    reg.SetBinary(QStringLiteral("b"), QByteArray(4096, 'b'), 4096);
-    EXPECT_EQ(reg.GetBinary(QStringLiteral("b"), bytes), 4096);
-    reg.SetBinary(QStringLiteral("b"), QByteArray(4097, 'b'), 4097);
-    EXPECT_EQ(reg.GetBinary(QStringLiteral("b"), bytes), 0);
+    reg.SetBinary(u"b"_s, QByteArray(4096, 'b'), 4096);
+    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 4096);
+    reg.SetBinary(u"b"_s, QByteArray(4097, 'b'), 4097);
+    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
     EXPECT_TRUE(bytes.isEmpty());
 }
 
@@ -158,45 +157,45 @@ TEST_F(RegistryTest, BadRootsAndPathsFailEverything)
     for (const Case c : {Case{0x80000004u, "a"}, Case{0, ""}, Case{hkey::CurrentUser, "\\a"},
                          Case{hkey::CurrentUser, "a\\\\b"}}) {
         auto reg = key(QString::fromLatin1(c.path), c.root);
-        EXPECT_FALSE(reg.SetString(QString(), QStringLiteral("x"))) << c.path;
+        EXPECT_FALSE(reg.SetString(QString(), u"x"_s)) << c.path;
         EXPECT_FALSE(reg.SetDWORD(QString(), 1)) << c.path;
-        EXPECT_EQ(reg.GetString(QString(), QStringLiteral("d")), QStringLiteral("d"));
+        EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
         QStringList names;
         EXPECT_EQ(reg.EnumSubKey(names), 0);
     }
     EXPECT_FALSE(QFile::exists(file));
     // "" is the root itself.
     auto root = key(QString());
-    EXPECT_TRUE(root.SetString(QStringLiteral("v"), QStringLiteral("r")));
-    EXPECT_EQ(key(QString()).GetString(QStringLiteral("v"), QString()), QStringLiteral("r"));
+    EXPECT_TRUE(root.SetString(u"v"_s, u"r"_s));
+    EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
 }
 
 TEST_F(RegistryTest, ANewStoreKnowsTheClassesOfItsSeed)
 {
-    auto reg = key(QStringLiteral(".HTML"), hkey::ClassesRoot);
-    EXPECT_EQ(reg.GetString(QString(), QString()), QStringLiteral("text/html"));
+    auto reg = key(u".HTML"_s, hkey::ClassesRoot);
+    EXPECT_EQ(reg.GetString(QString(), QString()), u"text/html"_s);
     EXPECT_FALSE(QFile::exists(file)) << "the seed is written with the first change only";
-    ASSERT_TRUE(key(QStringLiteral("x"), hkey::ClassesRoot).SetString(QString(), QString()));
+    ASSERT_TRUE(key(u"x"_s, hkey::ClassesRoot).SetString(QString(), QString()));
     EXPECT_EQ(RegistryStore(file, {}).subKeyNames(hkey::ClassesRoot, QString()),
-              (QStringList{QStringLiteral(".html"), QStringLiteral("x")}));
+              (QStringList{u".html"_s, u"x"_s}));
 
     const auto seed = RegistryStore::DefaultSeed();
-    EXPECT_EQ(seed, (RegistryStore::Seed{{QStringLiteral(".htm"), QStringLiteral("text/html")},
-                                         {QStringLiteral(".html"), QStringLiteral("text/html")},
-                                         {QStringLiteral(".shtml"), QStringLiteral("text/html")},
-                                         {QStringLiteral(".css"), QStringLiteral("text/css")}}));
+    EXPECT_EQ(seed, (RegistryStore::Seed{{u".htm"_s, u"text/html"_s},
+                                         {u".html"_s, u"text/html"_s},
+                                         {u".shtml"_s, u"text/html"_s},
+                                         {u".css"_s, u"text/css"_s}}));
 }
 
 TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
 {
-    QDir().mkpath(dir.filePath(QStringLiteral("sub")));
+    QDir().mkpath(dir.filePath(u"sub"_s));
     QFile f(file);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("{ not json");
     f.close();
-    auto reg = key(QStringLiteral("a"));
-    EXPECT_FALSE(reg.SetString(QString(), QStringLiteral("x")));
-    EXPECT_EQ(reg.GetString(QString(), QStringLiteral("d")), QStringLiteral("d"));
+    auto reg = key(u"a"_s);
+    EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
+    EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     EXPECT_EQ(f.readAll(), QByteArray("{ not json"));
 }
@@ -205,11 +204,11 @@ TEST_F(RegistryTest, TheHookHearsEverySavedChange)
 {
     QList<quint32> roots;
     store.setChangeHook([&](quint32 root) { roots.append(root); });
-    auto reg = key(QStringLiteral("a"), hkey::ClassesRoot);
-    reg.SetString(QString(), QStringLiteral("x"));
-    reg.DeleteValueName(QStringLiteral("nothing"));
-    key(QString(), hkey::ClassesRoot).DeleteSubKey(QStringLiteral("a"));
-    key(QStringLiteral("b")).SetDWORD(QStringLiteral("n"), 1);
+    auto reg = key(u"a"_s, hkey::ClassesRoot);
+    reg.SetString(QString(), u"x"_s);
+    reg.DeleteValueName(u"nothing"_s);
+    key(QString(), hkey::ClassesRoot).DeleteSubKey(u"a"_s);
+    key(u"b"_s).SetDWORD(u"n"_s, 1);
     EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
 }
 

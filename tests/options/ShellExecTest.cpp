@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -39,7 +41,7 @@ public:
 TEST(CommandLine, SplitsAsTheVerbMeansIt)
 {
     QTemporaryDir dir;
-    const QString program = dir.filePath(QStringLiteral("my apps/scrivlet"));
+    const QString program = dir.filePath(u"my apps/scrivlet"_s);
     QDir().mkpath(QFileInfo(program).absolutePath());
     QFile f(program);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
@@ -52,13 +54,10 @@ TEST(CommandLine, SplitsAsTheVerbMeansIt)
         QStringList expected;
     };
     const Case cases[] = {
-        {program + QStringLiteral(" \"/w/a b.html /O\""),
-         {program, QStringLiteral("/w/a b.html /O")}},
-        {u'"' + program + QStringLiteral("\" -x \"y z\""),
-         {program, QStringLiteral("-x"), QStringLiteral("y z")}},
+        {program + u" \"/w/a b.html /O\""_s, {program, u"/w/a b.html /O"_s}},
+        {u'"' + program + u"\" -x \"y z\""_s, {program, u"-x"_s, u"y z"_s}},
         {program, {program}},
-        {QStringLiteral("/no/such prog arg"),
-         {QStringLiteral("/no/such"), QStringLiteral("prog"), QStringLiteral("arg")}},
+        {u"/no/such prog arg"_s, {u"/no/such"_s, u"prog"_s, u"arg"_s}},
     };
     for (const Case &c : cases)
         EXPECT_EQ(SplitCommandLine(c.line), c.expected) << visible(c.line);
@@ -69,7 +68,7 @@ class ShellExecTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(AddVerb(store, 1, QStringLiteral("/opt/S/"), QStringLiteral("scrivlet")).message,
+        ASSERT_EQ(AddVerb(store, 1, u"/opt/S/"_s, u"scrivlet"_s).message,
                   RegistrationMessage::Added);
     }
     int run(int waitMs = 300)
@@ -80,12 +79,11 @@ protected:
                 started.append(QStringList{program} + arguments);
                 return startWorks;
             },
-            QStringLiteral("text/html"), kVerb, QStringLiteral("/w/a b.html"), waitMs);
+            u"text/html"_s, kVerb, u"/w/a b.html"_s, waitMs);
     }
 
     QTemporaryDir dir;
-    RegistryStore store{dir.filePath(QStringLiteral("r.json")),
-                        {{QStringLiteral(".html"), QStringLiteral("text/html")}}};
+    RegistryStore store{dir.filePath(u"r.json"_s), {{u".html"_s, u"text/html"_s}}};
     ScriptedChannel channel;
     QList<QStringList> started;
     bool startWorks = true;
@@ -96,9 +94,9 @@ TEST_F(ShellExecTest, ARunningInstanceGetsTheFile)
     channel.replies = {Reply::Accepted};
     EXPECT_EQ(run(), 0);
     ASSERT_EQ(channel.sent.size(), 1);
-    EXPECT_EQ(channel.sent[0].application, QStringLiteral("Scrivlet"));
-    EXPECT_EQ(channel.sent[0].topic, QStringLiteral("System"));
-    EXPECT_EQ(channel.sent[0].command, QStringLiteral("Edit \"/w/a b.html\""));
+    EXPECT_EQ(channel.sent[0].application, u"Scrivlet"_s);
+    EXPECT_EQ(channel.sent[0].topic, u"System"_s);
+    EXPECT_EQ(channel.sent[0].command, u"Edit \"/w/a b.html\""_s);
     EXPECT_TRUE(started.isEmpty());
 }
 
@@ -107,8 +105,7 @@ TEST_F(ShellExecTest, WithoutOneANewInstanceStartsWaitingAndThenGetsIt)
     channel.replies = {Reply::NoServer, Reply::NoServer, Reply::Accepted};
     EXPECT_EQ(run(5000), 0);
     ASSERT_EQ(started.size(), 1);
-    EXPECT_EQ(started[0],
-              (QStringList{QStringLiteral("/opt/S/scrivlet"), QStringLiteral("/w/a b.html /O")}));
+    EXPECT_EQ(started[0], (QStringList{u"/opt/S/scrivlet"_s, u"/w/a b.html /O"_s}));
     EXPECT_EQ(channel.sent.size(), 3);
 }
 
@@ -127,9 +124,7 @@ TEST_F(ShellExecTest, FailuresEndTheHelperWithAnError)
     EXPECT_EQ(run(300), 1) << "the new instance never served";
     EXPECT_GE(channel.sent.size(), 2);
 
-    EXPECT_EQ(ShellExec(store, channel, {}, QStringLiteral("text/css"), kVerb,
-                        QStringLiteral("/w/x.css")),
-              1)
+    EXPECT_EQ(ShellExec(store, channel, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
         << "no such verb";
 }
 

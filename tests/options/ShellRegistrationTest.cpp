@@ -14,29 +14,31 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
 using namespace options;
 
-const QString kVerbKey = QStringLiteral("\\shell\\Scrivletで編集");
+const QString kVerbKey = u"\\shell\\Scrivletで編集"_s;
 
 class ShellRegistrationTest : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
-    RegistryStore store{dir.filePath(QStringLiteral("registry.json")),
-                        {{QStringLiteral(".htm"), QStringLiteral("text/html")},
-                         {QStringLiteral(".html"), QStringLiteral("text/html")},
-                         {QStringLiteral(".shtml"), QStringLiteral("text/html")},
-                         {QStringLiteral(".css"), QStringLiteral("text/css")}}};
+    RegistryStore store{dir.filePath(u"registry.json"_s),
+                        {{u".htm"_s, u"text/html"_s},
+                         {u".html"_s, u"text/html"_s},
+                         {u".shtml"_s, u"text/html"_s},
+                         {u".css"_s, u"text/css"_s}}};
 
     QString get(const QString &path)
     {
         clsRegEdit reg(store);
         reg.setRegKey(hkey::ClassesRoot);
         reg.setSubKey(path);
-        return reg.GetString(QString(), QStringLiteral("<none>"));
+        return reg.GetString(QString(), u"<none>"_s);
     }
     bool keyExists(const QString &path)
     {
@@ -66,17 +68,15 @@ TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
     for (const Case &c : cases) {
         // Twice: the second overwrites the same values and succeeds again.
         for (int round = 0; round < 2; ++round) {
-            const auto r = AddVerb(store, c.index, QStringLiteral("/opt/my apps/Scrivlet/"),
-                                   QStringLiteral("scrivlet"));
+            const auto r = AddVerb(store, c.index, u"/opt/my apps/Scrivlet/"_s, u"scrivlet"_s);
             EXPECT_EQ(r.text, QString::fromUtf16(c.message));
             EXPECT_FALSE(r.critical);
         }
         const QString verb = QString::fromUtf16(c.cls) + kVerbKey;
-        EXPECT_EQ(get(verb + QStringLiteral("\\command")),
-                  QStringLiteral("/opt/my apps/Scrivlet/scrivlet \"%1 /O\""));
-        EXPECT_EQ(get(verb + QStringLiteral("\\ddeexec")), QStringLiteral("Edit \"%1\""));
-        EXPECT_EQ(get(verb + QStringLiteral("\\ddeexec\\Application")), QStringLiteral("Scrivlet"));
-        EXPECT_EQ(get(verb + QStringLiteral("\\ddeexec\\Topic")), QStringLiteral("System"));
+        EXPECT_EQ(get(verb + u"\\command"_s), u"/opt/my apps/Scrivlet/scrivlet \"%1 /O\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec"_s), u"Edit \"%1\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Application"_s), u"Scrivlet"_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Topic"_s), u"System"_s);
     }
 }
 
@@ -84,11 +84,11 @@ TEST_F(ShellRegistrationTest, AnExtensionWithoutAClassIsRefusedAndNothingWritten
 {
     clsRegEdit reg(store);
     reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(QStringLiteral(".css"));
+    reg.setSubKey(u".css"_s);
     ASSERT_TRUE(reg.SetString(QString(), QString()));
     const QByteArray before = fileBytes();
 
-    const auto add = AddVerb(store, 3, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    const auto add = AddVerb(store, 3, u"/p/"_s, u"scrivlet"_s);
     EXPECT_EQ(add.text,
               QStringLiteral(".cssﾌｧｲﾙは関連付けされていません。\r\n"
                              "この機能は既に関連付けされているファイルにしか使用できません。"));
@@ -103,15 +103,14 @@ TEST_F(ShellRegistrationTest, AnExtensionWithoutAClassIsRefusedAndNothingWritten
 
 TEST_F(ShellRegistrationTest, HtmAndHtmlShareTheirVerb)
 {
-    ASSERT_FALSE(AddVerb(store, 0, QStringLiteral("/p/"), QStringLiteral("scrivlet")).critical);
+    ASSERT_FALSE(AddVerb(store, 0, u"/p/"_s, u"scrivlet"_s).critical);
     const auto first = RemoveVerb(store, 1);
-    EXPECT_EQ(first.text,
-              QStringLiteral(".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除しました。"));
+    EXPECT_EQ(first.text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除しました。"_s);
     EXPECT_FALSE(first.critical);
-    EXPECT_FALSE(keyExists(QStringLiteral("text/html") + kVerbKey));
-    EXPECT_TRUE(keyExists(QStringLiteral("text/html\\shell"))) << "the shell key stays";
+    EXPECT_FALSE(keyExists(u"text/html"_s + kVerbKey));
+    EXPECT_TRUE(keyExists(u"text/html\\shell"_s)) << "the shell key stays";
     const auto second = RemoveVerb(store, 0);
-    EXPECT_EQ(second.text, QStringLiteral(".htmﾌｧｲﾙにはScrivletで編集はありませんでした"));
+    EXPECT_EQ(second.text, u".htmﾌｧｲﾙにはScrivletで編集はありませんでした"_s);
     EXPECT_TRUE(second.critical);
 }
 
@@ -119,39 +118,36 @@ TEST_F(ShellRegistrationTest, RemovingLeavesOtherVerbsAndRemovingNothingDeletesN
 {
     clsRegEdit reg(store);
     reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(QStringLiteral("text/css\\shell\\open\\command"));
-    ASSERT_TRUE(reg.SetString(QString(), QStringLiteral("other %f")));
+    reg.setSubKey(u"text/css\\shell\\open\\command"_s);
+    ASSERT_TRUE(reg.SetString(QString(), u"other %f"_s));
     const QByteArray before = fileBytes();
     EXPECT_EQ(RemoveVerb(store, 3).message, RegistrationMessage::NoVerb);
     EXPECT_EQ(fileBytes(), before);
 
-    AddVerb(store, 3, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    AddVerb(store, 3, u"/p/"_s, u"scrivlet"_s);
     EXPECT_EQ(RemoveVerb(store, 3).message, RegistrationMessage::Removed);
-    EXPECT_EQ(get(QStringLiteral("text/css\\shell\\open\\command")), QStringLiteral("other %f"));
-    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, QStringLiteral("text/css\\shell")),
-              QStringList{QStringLiteral("open")});
+    EXPECT_EQ(get(u"text/css\\shell\\open\\command"_s), u"other %f"_s);
+    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, u"text/css\\shell"_s), QStringList{u"open"_s});
 }
 
 TEST_F(ShellRegistrationTest, ARemovalThatCannotFinishSaysSoAndKeepsWhatWasDeleted)
 {
-    AddVerb(store, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
     clsRegEdit reg(store);
     reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(QStringLiteral("text/html") + kVerbKey + QStringLiteral("\\command\\extra"));
-    ASSERT_TRUE(reg.SetString(QString(), QStringLiteral("x")));
+    reg.setSubKey(u"text/html"_s + kVerbKey + u"\\command\\extra"_s);
+    ASSERT_TRUE(reg.SetString(QString(), u"x"_s));
 
     const auto r = RemoveVerb(store, 1);
-    EXPECT_EQ(r.text,
-              QStringLiteral(".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除できませんでした。"));
+    EXPECT_EQ(r.text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除できませんでした。"_s);
     EXPECT_TRUE(r.critical);
-    const QString dde = QStringLiteral("text/html") + kVerbKey + QStringLiteral("\\ddeexec");
+    const QString dde = u"text/html"_s + kVerbKey + u"\\ddeexec"_s;
     EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, dde), QStringList());
-    EXPECT_EQ(get(QStringLiteral("text/html") + kVerbKey + QStringLiteral("\\command")),
-              QStringLiteral("/p/scrivlet \"%1 /O\""));
+    EXPECT_EQ(get(u"text/html"_s + kVerbKey + u"\\command"_s), u"/p/scrivlet \"%1 /O\""_s);
 
     // A removal that finds "Application" already gone goes on.
-    reg.setSubKey(QStringLiteral("text/html") + kVerbKey + QStringLiteral("\\command"));
-    ASSERT_TRUE(reg.DeleteSubKey(QStringLiteral("extra")));
+    reg.setSubKey(u"text/html"_s + kVerbKey + u"\\command"_s);
+    ASSERT_TRUE(reg.DeleteSubKey(u"extra"_s));
     EXPECT_EQ(RemoveVerb(store, 1).message, RegistrationMessage::RemoveFailed)
         << "Topic is gone too, so its delete fails";
 }
@@ -162,27 +158,25 @@ TEST_F(ShellRegistrationTest, AStoreThatCannotBeWrittenFailsTheAdd)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("[]");
     f.close();
-    const auto r = AddVerb(store, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    const auto r = AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
     EXPECT_EQ(r.message, RegistrationMessage::NotAssociatedAdd) << "nothing can be read either";
     // A store whose folder cannot be made: its place is taken by a file.
-    QFile blocker(dir.filePath(QStringLiteral("blocked")));
+    QFile blocker(dir.filePath(u"blocked"_s));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    RegistryStore blocked(dir.filePath(QStringLiteral("blocked/registry.json")),
-                          {{QStringLiteral(".html"), QStringLiteral("text/html")}});
-    EXPECT_EQ(AddVerb(blocked, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet")).message,
-              RegistrationMessage::AddFailed);
+    RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s), {{u".html"_s, u"text/html"_s}});
+    EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, RegistrationMessage::AddFailed);
 }
 
 // Desktop entries, in temporary data and configuration folders.
 class DesktopEntriesTest : public ShellRegistrationTest
 {
 protected:
-    DesktopPlaces places{dir.filePath(QStringLiteral("data/applications")),
-                         dir.filePath(QStringLiteral("config/mimeapps.list")),
+    DesktopPlaces places{dir.filePath(u"data/applications"_s),
+                         dir.filePath(u"config/mimeapps.list"_s),
                          {},
-                         {dir.filePath(QStringLiteral("system/applications"))}};
-    const QString program = QStringLiteral("/opt/my apps/scrivlet");
+                         {dir.filePath(u"system/applications"_s)}};
+    const QString program = u"/opt/my apps/scrivlet"_s;
 
     void SetUp() override
     {
@@ -191,10 +185,10 @@ protected:
                 ProjectShellVerbs(store, places, program);
         });
         // Another editor the system already opens pages with.
-        write(QStringLiteral("system/applications/other-editor.desktop"),
+        write(u"system/applications/other-editor.desktop"_s,
               "[Desktop Entry]\nType=Application\nName=Other\nExec=other %f\n"
               "MimeType=text/html;text/css;\n");
-        write(QStringLiteral("system/applications/mimeinfo.cache"),
+        write(u"system/applications/mimeinfo.cache"_s,
               "[MIME Cache]\ntext/html=other-editor.desktop;\n");
     }
     void write(const QString &name, const QByteArray &bytes)
@@ -211,29 +205,27 @@ protected:
     }
     QStringList entries()
     {
-        return QDir(places.applications).entryList({QStringLiteral("*.desktop")}, QDir::Files);
+        return QDir(places.applications).entryList({u"*.desktop"_s}, QDir::Files);
     }
 };
 
 TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
 {
-    ASSERT_EQ(AddVerb(store, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet")).message,
-              RegistrationMessage::Added);
-    ASSERT_EQ(entries(), QStringList{EntryFileName(QStringLiteral("text/html"), kVerb)});
+    ASSERT_EQ(AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s).message, RegistrationMessage::Added);
+    ASSERT_EQ(entries(), QStringList{EntryFileName(u"text/html"_s, kVerb)});
     const QString entry = places.applications + u'/' + entries().first();
     const QString text = read(entry);
     for (const char16_t *line :
          {u"Name=Scrivletで編集\n", u"NoDisplay=true\n", u"MimeType=text/html;\n",
           u"Exec=\"/opt/my apps/scrivlet\" --shell-exec text/html Scrivletで編集 %f\n"})
         EXPECT_TRUE(text.contains(QString::fromUtf16(line))) << visible(text);
-    EXPECT_TRUE(read(places.applications + QStringLiteral("/mimeinfo.cache"))
-                    .contains(QStringLiteral("text/html=") + entries().first()));
+    EXPECT_TRUE(read(places.applications + u"/mimeinfo.cache"_s)
+                    .contains(u"text/html="_s + entries().first()));
     // A double-click keeps opening the editor it opened before.
     EXPECT_EQ(read(places.mimeappsList),
-              QStringLiteral("[Default Applications]\ntext/html=other-editor.desktop;\n"));
+              u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s);
 
-    const QString validator =
-        QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
+    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
     if (!validator.isEmpty()) {
         QProcess check;
         check.start(validator, {entry});
@@ -242,25 +234,24 @@ TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
     }
 
     // The .css verb: its type has no default to pin.
-    AddVerb(store, 3, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    AddVerb(store, 3, u"/p/"_s, u"scrivlet"_s);
     EXPECT_EQ(entries().size(), 2);
-    EXPECT_FALSE(read(places.mimeappsList).contains(QStringLiteral("text/css=")));
+    EXPECT_FALSE(read(places.mimeappsList).contains(u"text/css="_s));
 
     RemoveVerb(store, 0);
     RemoveVerb(store, 3);
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(
-        read(places.applications + QStringLiteral("/mimeinfo.cache")).contains(kEntryPrefix));
+    EXPECT_FALSE(read(places.applications + u"/mimeinfo.cache"_s).contains(kEntryPrefix));
     EXPECT_EQ(read(places.mimeappsList),
-              QStringLiteral("[Default Applications]\ntext/html=other-editor.desktop;\n"));
+              u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s);
 }
 
 TEST_F(DesktopEntriesTest, AChosenDefaultIsKept)
 {
-    write(QStringLiteral("config/mimeapps.list"),
+    write(u"config/mimeapps.list"_s,
           "[Added Associations]\ntext/plain=x.desktop;\n\n[Default Applications]\n"
           "text/html=mine.desktop;\n");
-    AddVerb(store, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
     EXPECT_EQ(read(places.mimeappsList),
               QStringLiteral("[Added Associations]\ntext/plain=x.desktop;\n\n"
                              "[Default Applications]\ntext/html=mine.desktop;\n"));
@@ -269,15 +260,15 @@ TEST_F(DesktopEntriesTest, AChosenDefaultIsKept)
 TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
 {
     const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(dir.filePath(QStringLiteral("empty"))));
-    write(QStringLiteral("data/applications/viewer.desktop"),
+    qputenv("PATH", QFile::encodeName(dir.filePath(u"empty"_s)));
+    write(u"data/applications/viewer.desktop"_s,
           "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=text/css;text/html;\n");
-    AddVerb(store, 1, QStringLiteral("/p/"), QStringLiteral("scrivlet"));
+    AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
     qputenv("PATH", path);
-    const QString ours = EntryFileName(QStringLiteral("text/html"), kVerb);
-    EXPECT_EQ(read(places.applications + QStringLiteral("/mimeinfo.cache")),
-              QStringLiteral("[MIME Cache]\ntext/css=viewer.desktop;\ntext/html=") + ours +
-                  QStringLiteral(";viewer.desktop;\n"));
+    const QString ours = EntryFileName(u"text/html"_s, kVerb);
+    EXPECT_EQ(read(places.applications + u"/mimeinfo.cache"_s),
+              u"[MIME Cache]\ntext/css=viewer.desktop;\ntext/html="_s + ours +
+                  u";viewer.desktop;\n"_s);
 }
 
 TEST(DesktopExecLine, QuotesWhatTheDesktopWouldSplit)
@@ -295,8 +286,7 @@ TEST(DesktopExecLine, QuotesWhatTheDesktopWouldSplit)
         {u"/opt/100%/s", u"/opt/100%%/s a %f"},
     };
     for (const Case &c : cases)
-        EXPECT_EQ(ExecLine(QString::fromUtf16(c.program), {QStringLiteral("a")}),
-                  QString::fromUtf16(c.exec));
+        EXPECT_EQ(ExecLine(QString::fromUtf16(c.program), {u"a"_s}), QString::fromUtf16(c.exec));
 }
 
 } // namespace

@@ -74,8 +74,8 @@ protected:
         basKanji::UnloadLibraryForTests();
         gProgramDirectory = program.path() + u'/';
         QFile::copy(QStringLiteral(SCRIVLET_PROGRAM_DIR "/UNKANJ.DLL"),
-                    gProgramDirectory + QStringLiteral("UNKANJ.DLL"));
-        basINI::SetIniFile(gProgramDirectory + QStringLiteral("Scrivlet.ini"));
+                    gProgramDirectory + u"UNKANJ.DLL"_s);
+        basINI::SetIniFile(gProgramDirectory + u"Scrivlet.ini"_s);
     }
     void TearDown() override
     {
@@ -87,18 +87,17 @@ protected:
     // A file that stands for a browser program; the fake shell never runs it.
     QString browserProgram()
     {
-        const QString path = program.filePath(QStringLiteral("browser"));
+        const QString path = program.filePath(u"browser"_s);
         touch(path);
         return path;
     }
     void setBrowser(Browser browser, const QString &path)
     {
-        basINI::WriteIniString(QStringLiteral("Browser"), preview::BrowserSettingKey(browser),
-                               path);
+        basINI::WriteIniString(u"Browser"_s, preview::BrowserSettingKey(browser), path);
     }
     QStringList previewFiles() const
     {
-        return QDir(pages.path()).entryList({QStringLiteral("tmp*")}, QDir::Files | QDir::System);
+        return QDir(pages.path()).entryList({u"tmp*"_s}, QDir::Files | QDir::System);
     }
 };
 
@@ -106,9 +105,9 @@ using PreviewCopy = PreviewFixture;
 
 TEST_F(PreviewCopy, NamesTakeTheFirstFreeNumberBesideTheDocument)
 {
-    touch(page(QStringLiteral("tmppage0.html")));
-    QFile::link(page(QStringLiteral("nowhere")), page(QStringLiteral("tmplinked0.html")));
-    QDir(pages.path()).mkdir(QStringLiteral("dir.d"));
+    touch(page(u"tmppage0.html"_s));
+    QFile::link(page(u"nowhere"_s), page(u"tmplinked0.html"_s));
+    QDir(pages.path()).mkdir(u"dir.d"_s);
     const std::pair<const char *, const char *> cases[] = {
         {"index.html", "tmpindex0.html"},        {"page.htm", "tmppage1.html"},
         {"a.b.shtml", "tmpa.b0.html"},           {"README", "tmpREADME0.html"},
@@ -123,10 +122,10 @@ TEST_F(PreviewCopy, NamesTakeTheFirstFreeNumberBesideTheDocument)
 
 TEST_F(PreviewCopy, EachPreviewReplacesTheWindowsLastCopyAndLeavesOthersAlone)
 {
-    const QString document = page(QStringLiteral("page.htm"));
-    touch(page(QStringLiteral("tmppage0.html")));
+    const QString document = page(u"page.htm"_s);
+    touch(page(u"tmppage0.html"_s));
     const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
-    EXPECT_EQ(first, page(QStringLiteral("tmppage1.html")));
+    EXPECT_EQ(first, page(u"tmppage1.html"_s));
     EXPECT_EQ(previewFile, first);
     const QString second = preview::MakePreviewFile(messages, previewFile, document, u"B"_s);
     EXPECT_EQ(second, first) << "the number of the deleted copy is free again";
@@ -139,9 +138,9 @@ TEST_F(PreviewCopy, IsWrittenInTheKanjiCodeAndLineEndsOfTheSettings)
 {
     basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
     basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
-    const QString text = QStringLiteral("<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n");
+    const QString text = u"<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n"_s;
     const QString path = preview::MakePreviewFile(messages, previewFile, page(u"a.html"_s), text);
-    EXPECT_EQ(readBytes(path), encode(QStringLiteral("<P>日本語ｶﾀｶﾅ</P>\n二行目\n"), "EUC-JP-MS"));
+    EXPECT_EQ(readBytes(path), encode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS"));
 }
 
 TEST_F(PreviewCopy, AFolderThatCannotBeWrittenGivesNoPathAndSaysWhy)
@@ -174,69 +173,28 @@ using BrowserChoice = PreviewFixture;
 TEST_F(BrowserChoice, FollowsTheSettingsAndFallsBackAsEachBrowserDoes)
 {
     const QString notSet = preview::msg::kNetscapeNotSet;
+    const QString ieFailed = u"Internet Explorerの起動に失敗しました"_s;
+    const QString associatedFailed = u"関連付けされているﾌﾞﾗｳｻﾞの起動に失敗しました"_s;
+    constexpr auto IE = Browser::InternetExplorer, NN = Browser::Netscape,
+                   Any = Browser::Associated;
+    using enum Setting;
+    constexpr auto Yes = MessageAnswer::Yes, No = MessageAnswer::No;
+    // what, browser, setting, shell succeeds, answers, started, opened, message, options shown
     const BrowserCase cases[] = {
-        {"IE empty", Browser::InternetExplorer, Setting::Empty, true, {}, false, true, {}, 0},
-        {"IE missing", Browser::InternetExplorer, Setting::Missing, true, {}, false, true, {}, 0},
-        {"IE started", Browser::InternetExplorer, Setting::Program, true, {}, true, false, {}, 0},
-        {"IE start fails, default opens",
-         Browser::InternetExplorer,
-         Setting::Program,
-         false,
-         {},
-         true,
-         true,
-         u"Internet Explorerの起動に失敗しました"_s,
-         0},
-        {"IE empty, no handler",
-         Browser::InternetExplorer,
-         Setting::Empty,
-         false,
-         {},
-         false,
-         true,
-         u"Internet Explorerの起動に失敗しました"_s,
-         0},
-        {"NN empty, Yes",
-         Browser::Netscape,
-         Setting::Empty,
-         true,
-         {MessageAnswer::Yes},
-         false,
-         false,
-         notSet,
-         1},
-        {"NN missing, No",
-         Browser::Netscape,
-         Setting::Missing,
-         true,
-         {MessageAnswer::No},
-         false,
-         false,
-         notSet,
-         0},
-        {"NN started", Browser::Netscape, Setting::Program, true, {}, true, false, {}, 0},
-        {"NN start fails",
-         Browser::Netscape,
-         Setting::Program,
-         false,
-         {MessageAnswer::Yes},
-         true,
-         false,
-         notSet,
-         1},
-        {"associated", Browser::Associated, Setting::Program, true, {}, false, true, {}, 0},
-        {"associated fails",
-         Browser::Associated,
-         Setting::Empty,
-         false,
-         {},
-         false,
-         true,
-         u"関連付けされているﾌﾞﾗｳｻﾞの起動に失敗しました"_s,
-         0},
+        {"IE empty", IE, Empty, true, {}, false, true, {}, 0},
+        {"IE missing", IE, Missing, true, {}, false, true, {}, 0},
+        {"IE started", IE, Program, true, {}, true, false, {}, 0},
+        {"IE start fails, default opens", IE, Program, false, {}, true, true, ieFailed, 0},
+        {"IE empty, no handler", IE, Empty, false, {}, false, true, ieFailed, 0},
+        {"NN empty, Yes", NN, Empty, true, {Yes}, false, false, notSet, 1},
+        {"NN missing, No", NN, Missing, true, {No}, false, false, notSet, 0},
+        {"NN started", NN, Program, true, {}, true, false, {}, 0},
+        {"NN start fails", NN, Program, false, {Yes}, true, false, notSet, 1},
+        {"associated", Any, Program, true, {}, false, true, {}, 0},
+        {"associated fails", Any, Empty, false, {}, false, true, associatedFailed, 0},
     };
-    const QString document = page(QStringLiteral("my page.html"));
-    const QString expectedPreview = page(QStringLiteral("tmpmy page0.html"));
+    const QString document = page(u"my page.html"_s);
+    const QString expectedPreview = page(u"tmpmy page0.html"_s);
     for (const BrowserCase &c : cases) {
         const QString browser = c.setting == Setting::Program ? browserProgram()
                                 : c.setting == Setting::Missing

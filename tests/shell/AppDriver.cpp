@@ -18,6 +18,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 
 AppDriver::AppDriver() : m_platform{messages, clipboard, dialogs, shell, keyboard}
@@ -30,8 +32,7 @@ AppDriver::AppDriver() : m_platform{messages, clipboard, dialogs, shell, keyboar
     for (const char *entry : {"HTML", "Template", "doc"})
         QFile::link(built + u'/' + QString::fromLatin1(entry),
                     m_program.filePath(QString::fromLatin1(entry)));
-    QFile::copy(built + QStringLiteral("/UNKANJ.DLL"),
-                m_program.filePath(QStringLiteral("UNKANJ.DLL")));
+    QFile::copy(built + u"/UNKANJ.DLL"_s, m_program.filePath(u"UNKANJ.DLL"_s));
 }
 
 AppDriver::~AppDriver()
@@ -78,7 +79,7 @@ QStringList AppDriver::captions() const
 
 QStringList AppDriver::tabs() const
 {
-    auto *bar = m_frame->findChild<QTabBar *>(QStringLiteral("tabSelectBar"));
+    auto *bar = m_frame->findChild<QTabBar *>(u"tabSelectBar"_s);
     QStringList out;
     for (int i = 0; i < bar->count(); ++i)
         out.append(bar->tabText(i));
@@ -140,7 +141,7 @@ bool AppDriver::closeFrame()
 
 QString AppDriver::setting(const QString &section, const QString &key) const
 {
-    return basINI::ReadIniString(section, key, QStringLiteral("<missing>"));
+    return basINI::ReadIniString(section, key, u"<missing>"_s);
 }
 
 } // namespace scrivlet::test

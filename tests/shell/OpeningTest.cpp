@@ -35,6 +35,8 @@
 #include <thread>
 #include <unistd.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -49,17 +51,15 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
         QStringList paths;
     };
     const Case cases[] = {
-        {"Edit \"/w/a b.html\"", false, {QStringLiteral("/w/a b.html")}},
-        {"OPEN /w/c.html", false, {QStringLiteral("/w/c.html")}},
-        {"edit \"/w/a.html\" \"/w/b.htm\"",
-         false,
-         {QStringLiteral("/w/a.html"), QStringLiteral("/w/b.htm")}},
+        {"Edit \"/w/a b.html\"", false, {u"/w/a b.html"_s}},
+        {"OPEN /w/c.html", false, {u"/w/c.html"_s}},
+        {"edit \"/w/a.html\" \"/w/b.htm\"", false, {u"/w/a.html"_s, u"/w/b.htm"_s}},
         {"print /w/a.html", true, {}},
         {"edit", false, {}},
         {"edit ", false, {}},
         {"", true, {}},
         // Unquoted, a space splits a path and each part is tested on its own.
-        {"edit /w/x y.html", false, {QStringLiteral("y.html")}},
+        {"edit /w/x y.html", false, {u"y.html"_s}},
         {"open /w/README /w/dir/", false, {}},
     };
     for (const Case &c : cases) {
@@ -71,64 +71,56 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 
 TEST(FrameDrop, LastFileFirstAndOnlyFilesWithAnExtension)
 {
-    EXPECT_EQ(DroppedPaths({QStringLiteral("/w/a.html"), QStringLiteral("/w/folder"),
-                            QStringLiteral("/w/b.html"), QStringLiteral("/w/README"),
-                            QStringLiteral("/w/c.html")}),
-              (QStringList{QStringLiteral("/w/c.html"), QStringLiteral("/w/b.html"),
-                           QStringLiteral("/w/a.html")}));
+    EXPECT_EQ(DroppedPaths(
+                  {u"/w/a.html"_s, u"/w/folder"_s, u"/w/b.html"_s, u"/w/README"_s, u"/w/c.html"_s}),
+              (QStringList{u"/w/c.html"_s, u"/w/b.html"_s, u"/w/a.html"_s}));
 }
 
-// Drops through the document area's real event handling.
-TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndIgnoresText)
+// A drag entering the widget and dropped there; whether the drag was accepted.
+bool drop(QWidget *target, QMimeData *data)
+{
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &enter);
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QCoreApplication::sendEvent(target, &dropped);
+    return enter.isAccepted();
+}
+
+// Drops through the real event handling of the document area and of the text.
+TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndTheTextOneMore)
 {
     AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
-    const QString b = app.writePage(QStringLiteral("b.html"), QStringLiteral("B"));
-    app.start({QStringLiteral("/O")});
-    QWidget *area = app.frame().findChild<QMdiArea *>(QStringLiteral("mdiArea"))->viewport();
-    auto drop = [area](QMimeData *data) {
-        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(area, &enter);
-        QDropEvent dropped(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, {});
-        QCoreApplication::sendEvent(area, &dropped);
-        return enter.isAccepted();
-    };
+    const QString a = app.writePage(u"a.html"_s, u"A"_s);
+    const QString b = app.writePage(u"b.html"_s, u"B"_s);
+    const QString c = app.writePage(u"c.html"_s, u"C"_s);
+    app.start({u"/O"_s});
+    QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
     QMimeData text;
-    text.setText(QStringLiteral("/w/a.html"));
-    EXPECT_FALSE(drop(&text));
+    text.setText(u"/w/a.html"_s);
+    EXPECT_FALSE(drop(area, &text));
     EXPECT_TRUE(app.windows().isEmpty());
 
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.pagePath(QString())),
                    QUrl::fromLocalFile(b)});
-    EXPECT_TRUE(drop(&files));
+    EXPECT_TRUE(drop(area, &files));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
-}
 
-TEST(FrameDrop, AFileDroppedOnTheTextOpensInAWindowOfItsOwn)
-{
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
-    const QString b = app.writePage(QStringLiteral("b.html"), QStringLiteral("B"));
-    app.start({a});
-    QWidget *text = app.active()->textEdit()->viewport();
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(b)});
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(text, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &files, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(text, &dropped);
-    EXPECT_EQ(app.captions(), (QStringList{a, b}));
-    EXPECT_EQ(app.windows()[0]->control().Text(), QStringLiteral("A"));
+    // A file dropped on the text opens in a window of its own.
+    QMimeData another;
+    another.setUrls({QUrl::fromLocalFile(c)});
+    drop(app.active()->textEdit()->viewport(), &another);
+    EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
+    EXPECT_EQ(app.windows()[1]->control().Text(), u"A"_s);
 }
 
 // The Tool menu item of the frame and of a document window opens the options modally.
 TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
 {
     AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("A"));
-    app.start({QStringLiteral("/O")});
+    const QString a = app.writePage(u"a.html"_s, u"A"_s);
+    app.start({u"/O"_s});
     QStringList seen;
     auto openAndCancel = [&seen](QAction *item) {
         QTimer::singleShot(0, qApp, [&seen] {
@@ -136,15 +128,14 @@ TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
             if (!modal)
                 return;
             seen << modal->objectName() + u' ' + modal->windowTitle();
-            QTest::mouseClick(modal->findChild<QPushButton *>(QStringLiteral("cmdCancel")),
-                              Qt::LeftButton);
+            QTest::mouseClick(modal->findChild<QPushButton *>(u"cmdCancel"_s), Qt::LeftButton);
         });
         item->trigger();
     };
     openAndCancel(app.frame().mnuTool[3]);
     app.frame().NewWindow(a);
     openAndCancel(app.active()->mnuTool[4]);
-    EXPECT_EQ(seen, QStringList(2, QStringLiteral("frmOption ｵﾌﾟｼｮﾝ")));
+    EXPECT_EQ(seen, QStringList(2, u"frmOption ｵﾌﾟｼｮﾝ"_s));
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
@@ -155,7 +146,7 @@ Reply sendFromOutside(const QString &runtime, const QString &command)
     Reply reply = Reply::NoServer;
     std::thread client([&] {
         LocalSocketChannel channel(QString(), runtime);
-        reply = channel.send(QStringLiteral("SCRIVLET"), QStringLiteral("system"), command, 10000);
+        reply = channel.send(u"SCRIVLET"_s, u"system"_s, command, 10000);
         done = true;
     });
     while (!done)
@@ -168,36 +159,33 @@ class InstanceChannelTest : public ::testing::Test
 {
 protected:
     QTemporaryDir runtime; // made with mode 0700
-    LocalSocketChannel channel{QStringLiteral("Scrivlet"), runtime.path()};
+    LocalSocketChannel channel{u"Scrivlet"_s, runtime.path()};
     AppDriver app;
 
     void SetUp() override
     {
         app.platform().instances = &channel;
-        app.start({QStringLiteral("/O")});
+        app.start({u"/O"_s});
         ASSERT_TRUE(channel.serving());
     }
 };
 
 TEST_F(InstanceChannelTest, TheRunningFrameOpensWhatItIsSent)
 {
-    const QString a = app.writePage(QStringLiteral("a b.html"), QStringLiteral("A"));
-    const QString b = app.writePage(QStringLiteral("b.htm"), QStringLiteral("B"));
-    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("Edit \"") + a + u'"'),
-              Reply::Accepted);
-    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("print \"") + b + u'"'),
-              Reply::Refused);
-    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit \"%1\" \"%2\"").arg(b, a)),
-              Reply::Accepted);
+    const QString a = app.writePage(u"a b.html"_s, u"A"_s);
+    const QString b = app.writePage(u"b.htm"_s, u"B"_s);
+    EXPECT_EQ(sendFromOutside(runtime.path(), u"Edit \""_s + a + u'"'), Reply::Accepted);
+    EXPECT_EQ(sendFromOutside(runtime.path(), u"print \""_s + b + u'"'), Reply::Refused);
+    EXPECT_EQ(sendFromOutside(runtime.path(), u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
 TEST_F(InstanceChannelTest, ASecondInstanceDoesNotTakeTheSocket)
 {
-    LocalSocketChannel second(QStringLiteral("scrivlet"), runtime.path());
-    EXPECT_FALSE(second.serve(QStringLiteral("System"), [](const QString &) { return false; }));
-    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit")), Reply::Accepted);
+    LocalSocketChannel second(u"scrivlet"_s, runtime.path());
+    EXPECT_FALSE(second.serve(u"System"_s, [](const QString &) { return false; }));
+    EXPECT_EQ(sendFromOutside(runtime.path(), u"edit"_s), Reply::Accepted);
 }
 
 TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
@@ -225,23 +213,19 @@ TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
         EXPECT_TRUE(answer.isEmpty()) << answer.toStdString();
     }
     EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_EQ(sendFromOutside(runtime.path(), QStringLiteral("edit")), Reply::Accepted);
+    EXPECT_EQ(sendFromOutside(runtime.path(), u"edit"_s), Reply::Accepted);
 }
 
 TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
 {
     QTemporaryDir dir;
-    EXPECT_FALSE(
-        LocalSocketChannel::socketPath(dir.path(), QStringLiteral("S"), QStringLiteral("T"))
-            .isEmpty());
+    EXPECT_FALSE(LocalSocketChannel::socketPath(dir.path(), u"S"_s, u"T"_s).isEmpty());
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                           QFile::ReadOther | QFile::ExeOther);
-    EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), QStringLiteral("S"), QStringLiteral("T"))
-                    .isEmpty());
-    EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), QStringLiteral("S"), QStringLiteral("T"))
-                    .isEmpty());
-    LocalSocketChannel open(QStringLiteral("S"), dir.path());
-    EXPECT_FALSE(open.serve(QStringLiteral("T"), [](const QString &) { return false; }));
+    EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), u"S"_s, u"T"_s).isEmpty());
+    EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), u"S"_s, u"T"_s).isEmpty());
+    LocalSocketChannel open(u"S"_s, dir.path());
+    EXPECT_FALSE(open.serve(u"T"_s, [](const QString &) { return false; }));
 
     // The peer check: a connected pair of this process is this user; a pipe is no socket.
     int pair[2];
@@ -265,7 +249,7 @@ TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
     QTemporaryDir dir;
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                           QFile::ExeOther | QFile::WriteOther);
-    const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("s")));
+    const QByteArray path = QFile::encodeName(dir.filePath(u"s"_s));
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     ASSERT_LT(size_t(path.size()), sizeof address.sun_path);

@@ -11,17 +11,19 @@
 #include "editor/clsRTF.h"
 #include "platform/Globals.h"
 #include "shell/frmMain.h"
+#include "tests/dialogs/CaptionTable.h"
 #include "tests/shell/AppDriver.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
 namespace {
@@ -63,12 +65,12 @@ protected:
     frmFind *openFind()
     {
         app.click(win()->mnuEdit[9]);
-        return app.frame().findChild<frmFind *>(QStringLiteral("frmFind"));
+        return app.frame().findChild<frmFind *>(u"frmFind"_s);
     }
     frmReplace *openReplace()
     {
         app.click(win()->mnuEdit[12]);
-        return app.frame().findChild<frmReplace *>(QStringLiteral("frmReplace"));
+        return app.frame().findChild<frmReplace *>(u"frmReplace"_s);
     }
     static void press(QPushButton *button) { QTest::mouseClick(button, Qt::LeftButton); }
     // Lets a dialog that unloaded itself go.
@@ -76,62 +78,10 @@ protected:
     QString selection() { return control().SelText(); }
 };
 
-TEST_F(SearchDialogs, ShowEveryControlWithItsCaptionAndTip)
-{
-    struct Expected
-    {
-        const char *name, *caption, *tip;
-    };
-    const Expected shared[] = {
-        {"Label1", "検索する文字列(&F):", ""},
-        {"cboFindStr", "", "検索する文字列を入力してください。"},
-        {"chkBinary", "大文字/小文字,全角/半角を区別する(B)",
-         "ﾁｪｯｸすると大文字/小文字,全角/半角,ひらがな,ｶﾀｶﾅを区別して検索します。"},
-        {"cmdCancel", "ｷｬﾝｾﾙ", "このﾀﾞｲｱﾛｸﾞを閉じます。"},
-    };
-    const Expected findOnly[] = {
-        {"cmdFindDown", "下検索(&N)", "下方向に検索します。"},
-        {"cmdFindUp", "上検索(&P)", "上方向に検索します。"},
-    };
-    const Expected replaceOnly[] = {
-        {"Label2", "置換後の文字列(&R):", ""},
-        {"cboReplaceStr", "", "置き換える文字列を入力してください。"},
-        {"cmdFindDown", "下検索(&N)", "下方向に検索・置換します。"},
-        {"cmdFindUp", "上検索(&P)", "上方向に検索・置換します。"},
-        {"cmdAllReplace", "全置換(&A)", "すべての文字列を置換します。"},
-    };
-    auto check = [](QWidget *dialog, const auto &table) {
-        for (const Expected &e : table) {
-            auto *w = dialog->findChild<QWidget *>(QString::fromUtf8(e.name));
-            ASSERT_NE(w, nullptr) << e.name;
-            QString caption;
-            if (auto *label = qobject_cast<QLabel *>(w))
-                caption = label->text();
-            else if (auto *button = qobject_cast<QAbstractButton *>(w))
-                caption = button->text();
-            EXPECT_EQ(caption, QString::fromUtf8(e.caption)) << e.name;
-            EXPECT_EQ(w->toolTip(), QString::fromUtf8(e.tip)) << e.name;
-        }
-    };
-    frmFind *find = openFind();
-    ASSERT_NE(find, nullptr);
-    EXPECT_EQ(find->windowTitle(), QStringLiteral("検索"));
-    EXPECT_TRUE(find->isVisible());
-    EXPECT_FALSE(find->isModal());
-    EXPECT_EQ(find->parentWidget(), &app.frame());
-    check(find, shared);
-    check(find, findOnly);
-    frmReplace *replace = openReplace();
-    ASSERT_NE(replace, nullptr);
-    EXPECT_EQ(replace->windowTitle(), QStringLiteral("置換"));
-    check(replace, shared);
-    check(replace, replaceOnly);
-}
-
 TEST_F(SearchDialogs, FindRotatesTheHistoryAndRefillsItsList)
 {
-    setText(QStringLiteral("a b c d"));
-    gFindHistory = tenSlots({QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+    setText(u"a b c d"_s);
+    gFindHistory = tenSlots({u"a"_s, u"b"_s, u"c"_s});
     frmFind *find = openFind();
     EXPECT_EQ(items(find->cboFindStr), (QStringList{"a", "b", "c"}));
     EXPECT_EQ(find->cboFindStr->currentText(), QString()) << "the field starts empty";
@@ -148,7 +98,7 @@ TEST_F(SearchDialogs, FindRotatesTheHistoryAndRefillsItsList)
     for (const auto &step : steps) {
         control().setSelStart(0);
         // Somewhere else in the frame, as after a click on a tab.
-        app.frame().findChild<QWidget *>(QStringLiteral("tabSelectBar"))->setFocus();
+        app.frame().findChild<QWidget *>(u"tabSelectBar"_s)->setFocus();
         find->cboFindStr->setEditText(QString::fromUtf8(step.search));
         press(find->cmdFindDown);
         EXPECT_EQ(app.frame().focusWidget(), win()->textEdit()) << "the document gets the focus";
@@ -162,13 +112,13 @@ TEST_F(SearchDialogs, FindRotatesTheHistoryAndRefillsItsList)
 
 TEST_F(SearchDialogs, FindComparesLooselyButTheHistoryExactly)
 {
-    setText(QStringLiteral("xx abc ＡＢＣ ABC"));
-    gFindHistory = tenSlots({QStringLiteral("abc")});
+    setText(u"xx abc ＡＢＣ ABC"_s);
+    gFindHistory = tenSlots({u"abc"_s});
     frmFind *find = openFind();
-    find->cboFindStr->setEditText(QStringLiteral("ABC"));
+    find->cboFindStr->setEditText(u"ABC"_s);
     press(find->cmdFindDown);
     EXPECT_EQ(control().SelStart(), 3) << "check box clear: abc matches ABC";
-    EXPECT_EQ(gFindHistory, tenSlots({QStringLiteral("ABC"), QStringLiteral("abc")}));
+    EXPECT_EQ(gFindHistory, tenSlots({u"ABC"_s, u"abc"_s}));
 
     control().setSelStart(0);
     find->chkBinary->setChecked(true);
@@ -184,25 +134,23 @@ TEST_F(SearchDialogs, FindComparesLooselyButTheHistoryExactly)
 
 TEST_F(SearchDialogs, AFailedSearchStillEntersTheHistory)
 {
-    setText(QStringLiteral("abc"), 1);
-    gFindHistory = tenSlots({QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"),
-                             QStringLiteral("4"), QStringLiteral("5"), QStringLiteral("6"),
-                             QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9"),
-                             QStringLiteral("10")});
+    setText(u"abc"_s, 1);
+    gFindHistory =
+        tenSlots({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s, u"6"_s, u"7"_s, u"8"_s, u"9"_s, u"10"_s});
     frmFind *find = openFind();
-    find->cboFindStr->setEditText(QStringLiteral("zz"));
+    find->cboFindStr->setEditText(u"zz"_s);
     press(find->cmdFindDown);
     ASSERT_EQ(app.messages.shown.size(), 1);
     EXPECT_EQ(app.messages.shown[0].text, editor::msg::kSearchFinished);
     EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(control().SelStart(), 1) << "the caret stays";
-    EXPECT_EQ(gFindHistory.first(), QStringLiteral("zz"));
-    EXPECT_EQ(gFindHistory.last(), QStringLiteral("9")) << "slot 10 dropped";
+    EXPECT_EQ(gFindHistory.first(), u"zz"_s);
+    EXPECT_EQ(gFindHistory.last(), u"9"_s) << "slot 10 dropped";
     EXPECT_EQ(find->cboFindStr->count(), 10);
 
     find->cboFindStr->setEditText(QString());
     press(find->cmdFindDown);
-    EXPECT_EQ(gFindHistory.first(), QStringLiteral("zz")) << "an empty field does nothing";
+    EXPECT_EQ(gFindHistory.first(), u"zz"_s) << "an empty field does nothing";
     EXPECT_EQ(app.messages.shown.size(), 1);
 }
 
@@ -226,8 +174,8 @@ TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
     frmReplace *replace = openReplace();
     for (const auto &run : runs) {
         setText(QString::fromUtf8(run.start), run.caret);
-        replace->cboFindStr->setEditText(QStringLiteral("a"));
-        replace->cboReplaceStr->setEditText(QStringLiteral("aa"));
+        replace->cboFindStr->setEditText(u"a"_s);
+        replace->cboReplaceStr->setEditText(u"aa"_s);
         for (const Step &step : run.steps) {
             press(step.down ? replace->cmdFindDown : replace->cmdFindUp);
             EXPECT_EQ(control().Text(), QString::fromUtf8(step.text)) << run.start;
@@ -237,28 +185,28 @@ TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
     }
     EXPECT_EQ(app.messages.texts(), QStringList{editor::msg::kSearchFinished})
         << "only the last step, with nothing left below, finds nothing";
-    EXPECT_EQ(gFindHistory.first(), QStringLiteral("a"));
-    EXPECT_EQ(gReplaceHistory.first(), QStringLiteral("aa"));
+    EXPECT_EQ(gFindHistory.first(), u"a"_s);
+    EXPECT_EQ(gReplaceHistory.first(), u"aa"_s);
 }
 
 TEST_F(SearchDialogs, AnEmptyReplacementDeletesAndMovesAnEmptySlotUp)
 {
-    setText(QStringLiteral("<b>x</b>"));
-    gReplaceHistory = tenSlots({QStringLiteral("r")});
+    setText(u"<b>x</b>"_s);
+    gReplaceHistory = tenSlots({u"r"_s});
     frmReplace *replace = openReplace();
     EXPECT_EQ(items(replace->cboReplaceStr), QStringList{"r"});
-    replace->cboFindStr->setEditText(QStringLiteral("<B>"));
+    replace->cboFindStr->setEditText(u"<B>"_s);
     replace->cboReplaceStr->setEditText(QString());
     press(replace->cmdFindDown);
-    EXPECT_EQ(control().Text(), QStringLiteral("x</b>"));
-    EXPECT_EQ(gReplaceHistory, tenSlots({QString(), QStringLiteral("r")}));
+    EXPECT_EQ(control().Text(), u"x</b>"_s);
+    EXPECT_EQ(gReplaceHistory, tenSlots({QString(), u"r"_s}));
     EXPECT_EQ(items(replace->cboReplaceStr), QStringList{"r"}) << "empty entries never show";
     EXPECT_EQ(items(replace->cboFindStr), QStringList{"<B>"});
 }
 
 TEST_F(SearchDialogs, ReplaceAllIsOneUndoStepInEitherComparison)
 {
-    const QString start = QStringLiteral("Abc aBC\r\nabc ＡＢＣ ab");
+    const QString start = u"Abc aBC\r\nabc ＡＢＣ ab"_s;
     const struct
     {
         bool exact;
@@ -272,8 +220,8 @@ TEST_F(SearchDialogs, ReplaceAllIsOneUndoStepInEitherComparison)
         setText(start, 5);
         const int steps = win()->document()->GetClctUndoCount();
         replace->chkBinary->setChecked(c.exact);
-        replace->cboFindStr->setEditText(QStringLiteral("abc"));
-        replace->cboReplaceStr->setEditText(QStringLiteral("x"));
+        replace->cboFindStr->setEditText(u"abc"_s);
+        replace->cboReplaceStr->setEditText(u"x"_s);
         press(replace->cmdAllReplace);
         EXPECT_EQ(control().Text(), QString::fromUtf8(c.expect));
         clsRTF &doc = *win()->document();
@@ -299,9 +247,9 @@ TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
     QPointer<frmReplace> replace = openReplace();
     app.closeActive();
     ASSERT_EQ(app.active(), nullptr);
-    find->cboFindStr->setEditText(QStringLiteral("a"));
+    find->cboFindStr->setEditText(u"a"_s);
     press(find->cmdFindDown);
-    replace->cboFindStr->setEditText(QStringLiteral("a"));
+    replace->cboFindStr->setEditText(u"a"_s);
     press(replace->cmdAllReplace);
     settle();
     EXPECT_TRUE(find.isNull()) << "the failed search unloads its dialog";
@@ -310,7 +258,7 @@ TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
     ASSERT_EQ(app.messages.shown.size(), 2);
     EXPECT_EQ(app.messages.shown[0].text, editor::msg::kSearchFailed);
     EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(app.messages.shown[0].title, QStringLiteral("Scrivlet"));
+    EXPECT_EQ(app.messages.shown[0].title, u"Scrivlet"_s);
     EXPECT_EQ(app.messages.shown[1].text, dialogs::msg::kReplaceFailed);
     EXPECT_EQ(app.messages.shown[1].icon, MessageIcon::Critical);
     EXPECT_EQ(gFindHistory, tenSlots({})) << "a failure enters nothing";
@@ -323,13 +271,19 @@ TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
 
 TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
 {
-    setText(QStringLiteral("one"));
+    setText(u"one"_s);
     frmEdit *first = win();
     frmFind *find = openFind();
+    ASSERT_NE(find, nullptr);
+    EXPECT_TRUE(find->isVisible());
+    EXPECT_FALSE(find->isModal()) << "the document stays in reach";
+    EXPECT_EQ(find->parentWidget(), &app.frame());
+    expectCaptions(find, "find");
+    expectCaptions(openReplace(), "replace");
     app.frame().NewWindow(QString());
     ASSERT_NE(win(), first);
-    setText(QStringLiteral("two one"));
-    find->cboFindStr->setEditText(QStringLiteral("one"));
+    setText(u"two one"_s);
+    find->cboFindStr->setEditText(u"one"_s);
     press(find->cmdFindDown);
     EXPECT_EQ(control().SelStart(), 4);
     EXPECT_EQ(first->control().SelLength(), 0);
@@ -338,36 +292,36 @@ TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
 
 TEST_F(SearchDialogs, ALoadedDialogKeepsItsListsUntilItsOwnButtonRefillsThem)
 {
-    setText(QStringLiteral("abc"));
-    gFindHistory = tenSlots({QStringLiteral("old")});
+    setText(u"abc"_s);
+    gFindHistory = tenSlots({u"old"_s});
     frmFind *find = openFind();
     frmReplace *replace = openReplace();
-    replace->cboFindStr->setEditText(QStringLiteral("b"));
+    replace->cboFindStr->setEditText(u"b"_s);
     press(replace->cmdFindDown);
     openFind();
     EXPECT_EQ(items(find->cboFindStr), QStringList{"old"});
-    find->cboFindStr->setEditText(QStringLiteral("c"));
+    find->cboFindStr->setEditText(u"c"_s);
     press(find->cmdFindDown);
     EXPECT_EQ(items(find->cboFindStr), (QStringList{"c", "b", "old"}));
 }
 
 TEST_F(SearchDialogs, EnterSearchesDownAndEscapeUnloads)
 {
-    setText(QStringLiteral("find Me here"));
-    gFindHistory = tenSlots({QStringLiteral("ME")});
+    setText(u"find Me here"_s);
+    gFindHistory = tenSlots({u"ME"_s});
     QPointer<frmFind> find = openFind();
-    QTest::keyClicks(find->cboFindStr->lineEdit(), QStringLiteral("me"));
+    QTest::keyClicks(find->cboFindStr->lineEdit(), u"me"_s);
     QTest::keyClick(find->cboFindStr->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(control().SelStart(), 5);
-    EXPECT_EQ(selection(), QStringLiteral("Me"));
-    EXPECT_EQ(gFindHistory, tenSlots({QStringLiteral("me"), QStringLiteral("ME")}))
+    EXPECT_EQ(selection(), u"Me"_s);
+    EXPECT_EQ(gFindHistory, tenSlots({u"me"_s, u"ME"_s}))
         << "what was typed, not a list entry that differs in letter case";
 
     QPointer<frmReplace> replace = openReplace();
-    replace->cboFindStr->setEditText(QStringLiteral("here"));
-    QTest::keyClicks(replace->cboReplaceStr->lineEdit(), QStringLiteral("there"));
+    replace->cboFindStr->setEditText(u"here"_s);
+    QTest::keyClicks(replace->cboReplaceStr->lineEdit(), u"there"_s);
     QTest::keyClick(replace->cboReplaceStr->lineEdit(), Qt::Key_Return);
-    EXPECT_EQ(control().Text(), QStringLiteral("find Me there"));
+    EXPECT_EQ(control().Text(), u"find Me there"_s);
 
     for (QWidget *dialog : {static_cast<QWidget *>(find), static_cast<QWidget *>(replace)})
         QTest::keyClick(dialog, Qt::Key_Escape);
@@ -378,13 +332,13 @@ TEST_F(SearchDialogs, EnterSearchesDownAndEscapeUnloads)
 
 TEST_F(SearchDialogs, ExitUnloadsBothDialogsAndTheHistoriesAreWritten)
 {
-    setText(QStringLiteral("abc"));
+    setText(u"abc"_s);
     QPointer<frmFind> find = openFind();
-    find->cboFindStr->setEditText(QStringLiteral("b"));
+    find->cboFindStr->setEditText(u"b"_s);
     press(find->cmdFindDown);
     QPointer<frmReplace> replace = openReplace();
-    replace->cboFindStr->setEditText(QStringLiteral("c"));
-    replace->cboReplaceStr->setEditText(QStringLiteral("C"));
+    replace->cboFindStr->setEditText(u"c"_s);
+    replace->cboReplaceStr->setEditText(u"C"_s);
     press(replace->cmdFindDown);
 
     // A cancelled save prompt keeps the program, but the dialogs go all the same.
@@ -399,11 +353,10 @@ TEST_F(SearchDialogs, ExitUnloadsBothDialogsAndTheHistoriesAreWritten)
     app.messages.answers = {MessageAnswer::No};
     app.click(win()->mnuFileExit);
     EXPECT_FALSE(app.frame().isVisible()) << "an open dialog does not keep the program";
-    EXPECT_EQ(app.setting(QStringLiteral("FindHistory"), QStringLiteral("1")), QStringLiteral("c"));
-    EXPECT_EQ(app.setting(QStringLiteral("FindHistory"), QStringLiteral("2")), QStringLiteral("b"));
-    EXPECT_EQ(app.setting(QStringLiteral("FindHistory"), QStringLiteral("3")), QString());
-    EXPECT_EQ(app.setting(QStringLiteral("ReplaceHistory"), QStringLiteral("1")),
-              QStringLiteral("C"));
+    EXPECT_EQ(app.setting(u"FindHistory"_s, u"1"_s), u"c"_s);
+    EXPECT_EQ(app.setting(u"FindHistory"_s, u"2"_s), u"b"_s);
+    EXPECT_EQ(app.setting(u"FindHistory"_s, u"3"_s), QString());
+    EXPECT_EQ(app.setting(u"ReplaceHistory"_s, u"1"_s), u"C"_s);
 }
 
 } // namespace

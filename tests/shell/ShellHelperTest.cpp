@@ -19,6 +19,8 @@
 
 #include <csignal>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -28,19 +30,18 @@ class ShellHelperTest : public ::testing::Test
 {
 protected:
     QTemporaryDir home;
-    QString runtime = home.filePath(QStringLiteral("run"));
+    QString runtime = home.filePath(u"run"_s);
     QString program = QStringLiteral(SCRIVLET_PROGRAM_DIR "/scrivlet");
 
     void SetUp() override
     {
         ASSERT_TRUE(QDir().mkpath(runtime));
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        options::RegistryStore store(
-            home.filePath(QStringLiteral("config/Scrivlet/registry.json")));
-        ASSERT_EQ(options::AddVerb(store, 1, QStringLiteral(SCRIVLET_PROGRAM_DIR "/"),
-                                   QStringLiteral("scrivlet"))
-                      .message,
-                  options::RegistrationMessage::Added);
+        options::RegistryStore store(home.filePath(u"config/Scrivlet/registry.json"_s));
+        ASSERT_EQ(
+            options::AddVerb(store, 1, QStringLiteral(SCRIVLET_PROGRAM_DIR "/"), u"scrivlet"_s)
+                .message,
+            options::RegistrationMessage::Added);
     }
 
     // Runs the helper as the desktop entry does, serving meanwhile; its exit code.
@@ -48,13 +49,12 @@ protected:
     {
         QProcess helper;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
-        env.insert(QStringLiteral("XDG_DATA_HOME"), home.filePath(QStringLiteral("data")));
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+        env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+        env.insert(u"XDG_DATA_HOME"_s, home.filePath(u"data"_s));
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
         helper.setProcessEnvironment(env);
-        helper.start(program, {QStringLiteral("--shell-exec"), QStringLiteral("text/html"),
-                               options::kVerb, file});
+        helper.start(program, {u"--shell-exec"_s, u"text/html"_s, options::kVerb, file});
         const QDeadlineTimer deadline(60000);
         while (helper.state() != QProcess::NotRunning && !deadline.hasExpired()) {
             QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
@@ -69,10 +69,10 @@ protected:
 TEST_F(ShellHelperTest, TheRunningProgramOpensTheFile)
 {
     AppDriver app;
-    LocalSocketChannel channel(QStringLiteral("Scrivlet"), runtime);
+    LocalSocketChannel channel(u"Scrivlet"_s, runtime);
     app.platform().instances = &channel;
-    app.start({QStringLiteral("/O")});
-    const QString page = app.writePage(QStringLiteral("a b.html"), QStringLiteral("<P>A</P>"));
+    app.start({u"/O"_s});
+    const QString page = app.writePage(u"a b.html"_s, u"<P>A</P>"_s);
     EXPECT_EQ(runHelper(page), 0);
     EXPECT_EQ(app.captions(), QStringList{page});
 }
@@ -80,7 +80,7 @@ TEST_F(ShellHelperTest, TheRunningProgramOpensTheFile)
 TEST_F(ShellHelperTest, WithoutOneANewInstanceStartsAndAKilledOneLeavesNoObstacle)
 {
     QTemporaryDir pages;
-    const QString page = pages.filePath(QStringLiteral("p.html"));
+    const QString page = pages.filePath(u"p.html"_s);
     QFile f(page);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("<P>x</P>");
@@ -89,26 +89,21 @@ TEST_F(ShellHelperTest, WithoutOneANewInstanceStartsAndAKilledOneLeavesNoObstacl
 
     // The new instance still serves; it is found through its lock and killed.
     LocalSocketChannel client(QString(), runtime);
-    EXPECT_EQ(client.send(QStringLiteral("Scrivlet"), QStringLiteral("System"),
-                          QStringLiteral("edit"), 10000),
-              Reply::Accepted);
-    const QString socket = LocalSocketChannel::socketPath(runtime, QStringLiteral("Scrivlet"),
-                                                          QStringLiteral("System"));
+    EXPECT_EQ(client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, 10000), Reply::Accepted);
+    const QString socket = LocalSocketChannel::socketPath(runtime, u"Scrivlet"_s, u"System"_s);
     qint64 pid = 0;
     QString host, appName;
-    ASSERT_TRUE(QLockFile(socket + QStringLiteral(".lock")).getLockInfo(&pid, &host, &appName));
+    ASSERT_TRUE(QLockFile(socket + u".lock"_s).getLockInfo(&pid, &host, &appName));
     ASSERT_GT(pid, 0);
     ::kill(pid_t(pid), SIGKILL);
     const QDeadlineTimer deadline(10000);
     while (::kill(pid_t(pid), 0) == 0 && !deadline.hasExpired())
         QThread::msleep(20);
     EXPECT_TRUE(QFile::exists(socket)) << "a killed instance leaves its socket";
-    EXPECT_EQ(client.send(QStringLiteral("Scrivlet"), QStringLiteral("System"),
-                          QStringLiteral("edit"), 2000),
-              Reply::NoServer);
+    EXPECT_EQ(client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, 2000), Reply::NoServer);
 
-    LocalSocketChannel next(QStringLiteral("Scrivlet"), runtime);
-    EXPECT_TRUE(next.serve(QStringLiteral("System"), [](const QString &) { return false; }));
+    LocalSocketChannel next(u"Scrivlet"_s, runtime);
+    EXPECT_TRUE(next.serve(u"System"_s, [](const QString &) { return false; }));
 }
 
 } // namespace

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -26,8 +28,8 @@ protected:
 
     void SetUp() override
     {
-        first = app.writePage(QStringLiteral("first.html"), QStringLiteral("<P>1</P>"));
-        second = app.writePage(QStringLiteral("second.html"), QStringLiteral("<P>2</P>"));
+        first = app.writePage(u"first.html"_s, u"<P>1</P>"_s);
+        second = app.writePage(u"second.html"_s, u"<P>2</P>"_s);
         app.start({first, second});
         focusActive();
     }
@@ -48,25 +50,25 @@ protected:
 
 TEST_F(Shortcuts, CtrlSSavesTheActiveDocumentOnly)
 {
-    window(0)->control().setText(QStringLiteral("<P>one</P>"));
-    window(1)->control().setText(QStringLiteral("<P>two</P>"));
+    window(0)->control().setText(u"<P>one</P>"_s);
+    window(1)->control().setText(u"<P>two</P>"_s);
     ASSERT_EQ(app.active(), window(1));
     press(Qt::Key_S);
-    EXPECT_EQ(app.readPage(QStringLiteral("second.html")), QByteArray("<P>two</P>"));
-    EXPECT_EQ(app.readPage(QStringLiteral("first.html")), QByteArray("<P>1</P>"));
+    EXPECT_EQ(app.readPage(u"second.html"_s), QByteArray("<P>two</P>"));
+    EXPECT_EQ(app.readPage(u"first.html"_s), QByteArray("<P>1</P>"));
     EXPECT_TRUE(app.messages.shown.isEmpty());
 }
 
 TEST_F(Shortcuts, CtrlFAndCtrlHOpenTheirDialogs)
 {
     press(Qt::Key_F);
-    auto *find = app.frame().findChild<QWidget *>(QStringLiteral("frmFind"));
+    auto *find = app.frame().findChild<QWidget *>(u"frmFind"_s);
     ASSERT_NE(find, nullptr);
     EXPECT_TRUE(find->isVisible());
-    EXPECT_EQ(app.frame().findChild<QWidget *>(QStringLiteral("frmReplace")), nullptr);
+    EXPECT_EQ(app.frame().findChild<QWidget *>(u"frmReplace"_s), nullptr);
     focusActive();
     press(Qt::Key_H);
-    auto *replace = app.frame().findChild<QWidget *>(QStringLiteral("frmReplace"));
+    auto *replace = app.frame().findChild<QWidget *>(u"frmReplace"_s);
     ASSERT_NE(replace, nullptr);
     EXPECT_TRUE(replace->isVisible());
 }
@@ -74,15 +76,15 @@ TEST_F(Shortcuts, CtrlFAndCtrlHOpenTheirDialogs)
 TEST_F(Shortcuts, CtrlZUndoesAndCtrlYRedoesInTheActiveDocument)
 {
     window(1)->control().setSelStart(0);
-    app.type(QStringLiteral("ab"));
-    ASSERT_EQ(window(1)->control().Text(), QStringLiteral("ab<P>2</P>"));
+    app.type(u"ab"_s);
+    ASSERT_EQ(window(1)->control().Text(), u"ab<P>2</P>"_s);
     press(Qt::Key_Z);
-    EXPECT_EQ(window(1)->control().Text(), QStringLiteral("a<P>2</P>"));
+    EXPECT_EQ(window(1)->control().Text(), u"a<P>2</P>"_s);
     press(Qt::Key_Z);
-    EXPECT_EQ(window(1)->control().Text(), QStringLiteral("<P>2</P>"));
+    EXPECT_EQ(window(1)->control().Text(), u"<P>2</P>"_s);
     press(Qt::Key_Y);
-    EXPECT_EQ(window(1)->control().Text(), QStringLiteral("a<P>2</P>"));
-    EXPECT_EQ(window(0)->control().Text(), QStringLiteral("<P>1</P>"));
+    EXPECT_EQ(window(1)->control().Text(), u"a<P>2</P>"_s);
+    EXPECT_EQ(window(0)->control().Text(), u"<P>1</P>"_s);
 }
 
 TEST_F(Shortcuts, AltFOpensTheDocumentsFileMenu)
@@ -91,7 +93,7 @@ TEST_F(Shortcuts, AltFOpensTheDocumentsFileMenu)
     QApplication::processEvents();
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "no menu opened";
-    EXPECT_EQ(menu->objectName(), QStringLiteral("mnuFileMenu"));
+    EXPECT_EQ(menu->objectName(), u"mnuFileMenu"_s);
     EXPECT_TRUE(menu->actions().contains(app.active()->mnuFile[5])) << "the active window's menu";
     press(Qt::Key_Escape, Qt::NoModifier);
 }
@@ -99,7 +101,7 @@ TEST_F(Shortcuts, AltFOpensTheDocumentsFileMenu)
 // The close shortcut closes the active document window through its save prompt.
 TEST_F(Shortcuts, CtrlF4ClosesTheActiveDocumentWindowAfterItsPrompt)
 {
-    app.type(QStringLiteral("x"));
+    app.type(u"x"_s);
     app.messages.answers = {MessageAnswer::Cancel};
     press(Qt::Key_F4);
     QApplication::processEvents();
@@ -111,7 +113,7 @@ TEST_F(Shortcuts, CtrlF4ClosesTheActiveDocumentWindowAfterItsPrompt)
     QApplication::processEvents();
     EXPECT_EQ(app.captions(), QStringList{first});
     EXPECT_EQ(app.active(), window(0));
-    EXPECT_EQ(app.readPage(QStringLiteral("second.html")), QByteArray("<P>2</P>"));
+    EXPECT_EQ(app.readPage(u"second.html"_s), QByteArray("<P>2</P>"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QFileInfo>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,6 +21,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
 namespace {
@@ -37,92 +40,77 @@ TEST(Startup, NoArgumentsOpensOneUntitledDocumentFromTheTemplate)
     AppDriver app;
     app.start();
     ASSERT_EQ(app.windows().size(), 1);
-    EXPECT_EQ(app.captions(), QStringList{QStringLiteral("無題1")});
-    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題1")});
-    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<html lang=\"ja\">")));
-    EXPECT_EQ(app.active()->Tag(), QStringLiteral("Number1"));
+    EXPECT_EQ(app.captions(), QStringList{u"無題1"_s});
+    EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
+    EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
+    EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
     EXPECT_TRUE(app.messages.shown.isEmpty());
-    EXPECT_TRUE(gTagList.contains(QStringLiteral("<a>")));
+    EXPECT_TRUE(gTagList.contains(u"<a>"_s));
     EXPECT_FALSE(gTagList.last().isEmpty()) << "the list file has no final empty line";
     // The active document's menus stand in the bar.
-    EXPECT_EQ(menuTitles(app.frame()),
-              (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("編集(&E)"),
-                           QStringLiteral("ﾂｰﾙ(&T)"), QStringLiteral("ｳｨﾝﾄﾞｳ(&W)"),
-                           QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
+    EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"編集(&E)"_s, u"ﾂｰﾙ(&T)"_s,
+                                                    u"ｳｨﾝﾄﾞｳ(&W)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
     EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled());
     EXPECT_FALSE(app.active()->mnuEdit[1]->isEnabled());
 }
 
-TEST(Startup, PathsOpenInOrderAndOthersAreSkipped)
+// What each command line opens. In the arguments, "@name" stands for that file in the pages
+// folder; every page is written with the text "<P>name</P>", and a missing one opens empty after
+// its message.
+TEST(Startup, CommandLinesOpenTheirPathsInOrder)
 {
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("<P>あ</P>"));
-    const QString b = app.writePage(QStringLiteral("b b.htm"), QStringLiteral("<P>い</P>"));
-    app.start({a, app.pagePath(QStringLiteral("README")), b, app.pagePath(QString()) + u'/'});
-    EXPECT_EQ(app.captions(), (QStringList{a, b}));
-    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("a.html"), QStringLiteral("b b.htm")}));
-    EXPECT_EQ(app.windows()[1]->control().Text(), QStringLiteral("<P>い</P>"));
-    EXPECT_EQ(gHistory.mid(0, 2), (QStringList{b, a}));
+    const struct
+    {
+        const char *what;
+        QStringList arguments, opened;
+    } cases[] = {
+        {"paths in order, others skipped",
+         {"@a.html", "@README", "@b b.htm", "@"},
+         {"@a.html", "@b b.htm"}},
+        {"the wait switch joined to a path", {"@a.html /O"}, {}},
+        {"the wait switch stops the paths before it too", {"@a.html", "/O"}, {}},
+        {"a folder starting with O is no switch", {"@Output/a.html"}, {"@Output/a.html"}},
+        {"a lower-case switch is just another argument", {"@a.html", "/o"}, {"@a.html"}},
+        {"a missing file", {"@gone.html"}, {"@gone.html"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        AppDriver app;
+        QDir(app.pagePath(QString())).mkpath(u"Output"_s);
+        for (const char *name : {"a.html", "b b.htm", "Output/a.html"})
+            app.writePage(QString::fromUtf8(name), u"<P>%1</P>"_s.arg(name));
+        auto resolve = [&app](QStringList args) {
+            for (QString &arg : args) {
+                if (arg == u"@")
+                    arg = app.pagePath(QString()) + u'/';
+                else if (arg.startsWith(u'@'))
+                    arg = app.pagePath(arg.mid(1));
+            }
+            return args;
+        };
+        app.start(resolve(c.arguments));
+        const QStringList opened = resolve(c.opened);
+        ASSERT_EQ(app.captions(), opened);
+        QStringList missing, tabs, history;
+        for (qsizetype i = 0; i < opened.size(); ++i) {
+            const bool gone = opened[i].endsWith(u"gone.html");
+            EXPECT_EQ(app.windows()[i]->control().Text(),
+                      gone ? QString() : u"<P>%1</P>"_s.arg(c.opened[i].mid(1)));
+            if (gone)
+                missing.append(opened[i] + files::msg::kCouldNotOpen);
+            else
+                history.prepend(opened[i]);
+            tabs.append(QFileInfo(opened[i]).fileName());
+        }
+        EXPECT_EQ(app.messages.texts(), missing);
+        EXPECT_EQ(menuTitles(app.frame()).size(), opened.isEmpty() ? 3 : 5)
+            << "with no document the frame shows its own menus";
+        EXPECT_EQ(app.tabs(), tabs) << "each tab names its file";
+        EXPECT_EQ(gHistory.mid(0, history.size()), history) << "the newest first";
+    }
 }
 
-TEST(Startup, TheWaitSwitchOpensNothing)
-{
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("x"));
-    app.start({a + QStringLiteral(" /O")});
-    EXPECT_TRUE(app.windows().isEmpty());
-    app.start({a, QStringLiteral("/O")});
-    EXPECT_TRUE(app.windows().isEmpty()) << "the switch stops the paths before it too";
-    // With no document the frame shows its own menus.
-    EXPECT_EQ(menuTitles(app.frame()),
-              (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("ﾂｰﾙ(&T)"),
-                           QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
-}
-
-TEST(Startup, AFolderStartingWithOIsNoSwitch)
-{
-    AppDriver app;
-    QDir(app.pagePath(QString())).mkpath(QStringLiteral("Output"));
-    const QString page =
-        app.writePage(QStringLiteral("Output/a.html"), QStringLiteral("<P>Output</P>"));
-    ASSERT_TRUE(page.contains(QStringLiteral("/O")));
-    app.start({page});
-    EXPECT_EQ(app.captions(), (QStringList{page}));
-    EXPECT_EQ(app.windows().first()->control().Text(), QStringLiteral("<P>Output</P>"));
-}
-
-TEST(Startup, ALowerCaseSwitchIsJustAnotherArgument)
-{
-    AppDriver app;
-    const QString a = app.writePage(QStringLiteral("a.html"), QStringLiteral("x"));
-    app.start({a, QStringLiteral("/o")});
-    EXPECT_EQ(app.captions(), QStringList{a});
-}
-
-TEST(Startup, AMissingFileOpensEmptyAfterItsMessage)
-{
-    AppDriver app;
-    const QString gone = app.pagePath(QStringLiteral("gone.html"));
-    app.start({gone});
-    EXPECT_EQ(app.captions(), QStringList{gone});
-    EXPECT_EQ(app.active()->control().Text(), QString());
-    EXPECT_EQ(app.messages.texts(), QStringList{gone + files::msg::kCouldNotOpen});
-}
-
-TEST(Startup, UntitledNumbersAreNeverReused)
-{
-    AppDriver app;
-    app.start();
-    app.closeActive();
-    EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_TRUE(app.tabs().isEmpty());
-    app.frame().mnuFile_Click(0);
-    app.frame().mnuFile_Click(0);
-    EXPECT_EQ(app.captions(), (QStringList{QStringLiteral("無題2"), QStringLiteral("無題3")}));
-    EXPECT_EQ(app.windows()[1]->Tag(), QStringLiteral("Number3"));
-}
-
-TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
+TEST(Startup, ClosedWindowsGoWithTheirTabsAndTheirNumbersAreNeverReused)
 {
     AppDriver app;
     app.start();
@@ -131,7 +119,16 @@ TEST(Startup, ClosingAWindowReleasesItsDocumentAndTab)
     first->closeWindow();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題2")});
+    EXPECT_EQ(app.tabs(), QStringList{u"無題2"_s});
+    app.closeActive();
+    EXPECT_TRUE(app.windows().isEmpty());
+    EXPECT_TRUE(app.tabs().isEmpty());
+    // With no document the frame shows its own menus.
+    EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"ﾂｰﾙ(&T)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
+    app.frame().mnuFile_Click(0);
+    app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.captions(), (QStringList{u"無題3"_s, u"無題4"_s}));
+    EXPECT_EQ(app.windows()[1]->Tag(), u"Number4"_s);
 }
 
 // NewWindow runs no events of its own: a queued request (a page from another instance, a
@@ -151,12 +148,12 @@ TEST(Startup, NewWindowIsCompleteWithoutRunningQueuedEvents)
     auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isMaximized());
-    const auto *edit = window->findChild<QWidget *>(QStringLiteral("rtfEdit"));
+    const auto *edit = window->findChild<QWidget *>(u"rtfEdit"_s);
     ASSERT_NE(edit, nullptr);
     EXPECT_GT(edit->width(), 100);
     EXPECT_GT(edit->height(), 50);
     EXPECT_EQ(app.frame().menuBar()->actions().size(), 5);
-    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("無題1"), QStringLiteral("無題2")}));
+    EXPECT_EQ(app.tabs(), (QStringList{u"無題1"_s, u"無題2"_s}));
     QCoreApplication::processEvents();
     EXPECT_TRUE(queuedRan);
 }
@@ -172,58 +169,50 @@ class NewDocumentTemplate : public ::testing::Test
 {
 protected:
     AppDriver app;
-    void SetUp() override { app.start({QStringLiteral("/O")}); }
-    void use(const QString &value)
-    {
-        basINI::WriteIniString(QStringLiteral("Template"), QStringLiteral("Use"), value);
-    }
+    void SetUp() override { app.start({u"/O"_s}); }
+    void use(const QString &value) { basINI::WriteIniString(u"Template"_s, u"Use"_s, value); }
 };
 
-TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolder)
+TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolderAndACancelStillMakesAWindow)
 {
-    const QString chosen = app.writePage(QStringLiteral("mine.html"), QStringLiteral("<P>型</P>"));
-    use(QStringLiteral("1"));
-    basINI::WriteIniString(QStringLiteral("Template"), QStringLiteral("TemplatePass"),
-                           app.pagePath(QString()));
-    app.dialogs.willChoose({chosen});
-    app.frame().mnuFile_Click(0);
-    ASSERT_EQ(app.dialogs.requests.size(), 1);
-    EXPECT_EQ(app.dialogs.requests[0].title, QStringLiteral("ﾃﾝﾌﾟﾚｰﾄの選択"));
-    EXPECT_EQ(app.dialogs.requests[0].initialDirectory, app.pagePath(QString()));
-    EXPECT_EQ(app.active()->control().Text(), QStringLiteral("<P>型</P>"));
-    EXPECT_EQ(app.active()->windowTitle(), QStringLiteral("無題1")) << "it stays untitled";
-    EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
-}
-
-TEST_F(NewDocumentTemplate, ACancelledChoiceStillMakesAWindowWithItsTab)
-{
-    use(QStringLiteral("1"));
+    const QString chosen = app.writePage(u"mine.html"_s, u"<P>型</P>"_s);
+    use(u"1"_s);
+    basINI::WriteIniString(u"Template"_s, u"TemplatePass"_s, app.pagePath(QString()));
     app.dialogs.willCancel();
     app.frame().mnuFile_Click(0);
     ASSERT_EQ(app.windows().size(), 1);
     EXPECT_EQ(app.active()->control().Text(), QString());
-    EXPECT_EQ(app.active()->Tag(), QStringLiteral("Number1"));
-    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("無題1")});
+    EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
+    EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
+
+    app.dialogs.willChoose({chosen});
+    app.frame().mnuFile_Click(0);
+    ASSERT_EQ(app.dialogs.requests.size(), 2);
+    EXPECT_EQ(app.dialogs.requests[1].title, u"ﾃﾝﾌﾟﾚｰﾄの選択"_s);
+    EXPECT_EQ(app.dialogs.requests[1].initialDirectory, app.pagePath(QString()));
+    EXPECT_EQ(app.active()->control().Text(), u"<P>型</P>"_s);
+    EXPECT_EQ(app.active()->windowTitle(), u"無題2"_s) << "it stays untitled";
+    EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
 }
 
 TEST_F(NewDocumentTemplate, OtherValuesStartEmptyAndLettersReadAsTheDefault)
 {
-    use(QStringLiteral("2"));
+    use(u"2"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_EQ(app.active()->control().Text(), QString());
-    use(QStringLiteral("abc"));
+    use(u"abc"_s);
     app.frame().mnuFile_Click(0);
-    EXPECT_TRUE(app.active()->control().Text().contains(QStringLiteral("<html lang=\"ja\">")));
+    EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_TRUE(app.dialogs.requests.isEmpty());
 }
 
 TEST_F(NewDocumentTemplate, AMissingDefaultTemplateIsReportedAndTheWindowOpensEmpty)
 {
-    QFile::remove(app.programDirectory() + QStringLiteral("Template"));
+    QFile::remove(app.programDirectory() + u"Template"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_EQ(app.active()->control().Text(), QString());
     EXPECT_EQ(app.messages.texts(),
-              QStringList{app.programDirectory() + QStringLiteral("Template/Default.html") +
+              QStringList{app.programDirectory() + u"Template/Default.html"_s +
                           files::msg::kCouldNotOpen});
 }
 

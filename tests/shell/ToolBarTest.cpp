@@ -17,28 +17,25 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
 // Every key in its position; "-" for the separators.
 const QStringList kLayout = {
-    QStringLiteral("FileNew"),   QStringLiteral("FileOpen"), QStringLiteral("FileUpdate"),
-    QStringLiteral("-"),         QStringLiteral("EditCut"),  QStringLiteral("EditCopy"),
-    QStringLiteral("EditPaste"), QStringLiteral("EditFind"), QStringLiteral("-"),
-    QStringLiteral("EditUndo"),  QStringLiteral("EditRedo"), QStringLiteral("-"),
-    QStringLiteral("ToolIE"),    QStringLiteral("ToolNN"),   QStringLiteral("ToolBrowser"),
-    QStringLiteral("-"),         QStringLiteral("HelpIndex")};
+    u"FileNew"_s,   u"FileOpen"_s, u"FileUpdate"_s,  u"-"_s,        u"EditCut"_s,  u"EditCopy"_s,
+    u"EditPaste"_s, u"EditFind"_s, u"-"_s,           u"EditUndo"_s, u"EditRedo"_s, u"-"_s,
+    u"ToolIE"_s,    u"ToolNN"_s,   u"ToolBrowser"_s, u"-"_s,        u"HelpIndex"_s};
 
 // The buttons that act on the active document window.
-const QStringList kDocumentButtons = {QStringLiteral("FileUpdate"), QStringLiteral("EditCut"),
-                                      QStringLiteral("EditCopy"),   QStringLiteral("EditPaste"),
-                                      QStringLiteral("EditFind"),   QStringLiteral("EditUndo"),
-                                      QStringLiteral("EditRedo"),   QStringLiteral("ToolIE"),
-                                      QStringLiteral("ToolNN"),     QStringLiteral("ToolBrowser")};
+const QStringList kDocumentButtons = {
+    u"FileUpdate"_s, u"EditCut"_s,  u"EditCopy"_s, u"EditPaste"_s, u"EditFind"_s,
+    u"EditUndo"_s,   u"EditRedo"_s, u"ToolIE"_s,   u"ToolNN"_s,    u"ToolBrowser"_s};
 
 QToolBar *toolBar(AppDriver &app)
 {
-    return app.frame().findChild<QToolBar *>(QStringLiteral("tlbToolBar"));
+    return app.frame().findChild<QToolBar *>(u"tlbToolBar"_s);
 }
 
 QAction *button(AppDriver &app, const QString &key)
@@ -88,7 +85,7 @@ TEST(ToolBar, SeventeenPositionsWithImagesAndNoCaptions)
     app.start();
     QStringList layout;
     for (QAction *action : toolBar(app)->actions()) {
-        layout.append(action->isSeparator() ? QStringLiteral("-") : action->objectName());
+        layout.append(action->isSeparator() ? u"-"_s : action->objectName());
         if (action->isSeparator())
             continue;
         SCOPED_TRACE(action->objectName().toStdString());
@@ -108,7 +105,7 @@ TEST(ToolBar, SeventeenPositionsWithImagesAndNoCaptions)
         EXPECT_LT(opaque, 256);
     }
     EXPECT_EQ(layout, kLayout);
-    EXPECT_EQ(button(app, QStringLiteral("Seperator4"))->isSeparator(), true);
+    EXPECT_EQ(button(app, u"Seperator4"_s)->isSeparator(), true);
 }
 
 struct StateCase
@@ -121,7 +118,7 @@ struct StateCase
 
 TEST(ToolBar, EnabledStatesFollowTheDocument)
 {
-    const QString always = QStringLiteral("FileUpdate EditFind ToolIE ToolNN ToolBrowser");
+    const QString always = u"FileUpdate EditFind ToolIE ToolNN ToolBrowser"_s;
     auto with = [](const QString &buttons, const QString &base) {
         QStringList keys = base.split(u' ') + buttons.split(u' ', Qt::SkipEmptyParts);
         QStringList ordered;
@@ -133,23 +130,21 @@ TEST(ToolBar, EnabledStatesFollowTheDocument)
     };
     const QList<StateCase> cases = {
         {"freshly loaded", QString(), [](AppDriver &) {}, with({}, always)},
-        {"loaded, text on the clipboard", QStringLiteral("x"), [](AppDriver &) {},
-         with(QStringLiteral("EditPaste"), always)},
-        {"typed", QString(), [](AppDriver &a) { a.type(QStringLiteral("ab")); },
-         with(QStringLiteral("EditUndo"), always)},
+        {"loaded, text on the clipboard", u"x"_s, [](AppDriver &) {}, with(u"EditPaste"_s, always)},
+        {"typed", QString(), [](AppDriver &a) { a.type(u"ab"_s); }, with(u"EditUndo"_s, always)},
         {"typed, undone", QString(),
          [](AppDriver &a) {
-             a.type(QStringLiteral("a"));
-             press(a, QStringLiteral("EditUndo"));
+             a.type(u"a"_s);
+             press(a, u"EditUndo"_s);
          },
-         with(QStringLiteral("EditRedo"), always)},
+         with(u"EditRedo"_s, always)},
         {"typed, undone, redone", QString(),
          [](AppDriver &a) {
-             a.type(QStringLiteral("a"));
-             press(a, QStringLiteral("EditUndo"));
-             press(a, QStringLiteral("EditRedo"));
+             a.type(u"a"_s);
+             press(a, u"EditUndo"_s);
+             press(a, u"EditRedo"_s);
          },
-         with(QStringLiteral("EditUndo"), always)},
+         with(u"EditUndo"_s, always)},
         {"a selection alone changes nothing", QString(), [](AppDriver &a) { select(a, 0, 3); },
          with({}, always)},
         {"a selection, then the Edit menu", QString(),
@@ -157,7 +152,7 @@ TEST(ToolBar, EnabledStatesFollowTheDocument)
              select(a, 0, 3);
              openEditMenu(a);
          },
-         with(QStringLiteral("EditCut EditCopy"), always)},
+         with(u"EditCut EditCopy"_s, always)},
         {"a selection, then another window and back", QString(),
          [](AppDriver &a) {
              select(a, 0, 3);
@@ -165,13 +160,13 @@ TEST(ToolBar, EnabledStatesFollowTheDocument)
              a.frame().NewWindow(QString());
              a.frame().showDocument(first->Tag());
          },
-         with(QStringLiteral("EditCut EditCopy"), always)},
-        {"emptied, then the Edit menu", QStringLiteral("x"),
+         with(u"EditCut EditCopy"_s, always)},
+        {"emptied, then the Edit menu", u"x"_s,
          [](AppDriver &a) {
              a.active()->control().setText(QString());
              openEditMenu(a);
          },
-         with(QStringLiteral("EditPaste EditUndo"), always)},
+         with(u"EditPaste EditUndo"_s, always)},
     };
     for (const StateCase &c : cases) {
         SCOPED_TRACE(c.name);
@@ -203,20 +198,20 @@ QString observe(AppDriver &app)
 
 TEST(ToolBar, TestedButtonsRunOnlyWhileTheirEditItemIsEnabled)
 {
-    const QList<std::pair<QString, int>> buttons = {{QStringLiteral("EditCut"), 3},
-                                                    {QStringLiteral("EditCopy"), 4},
-                                                    {QStringLiteral("EditPaste"), 5},
-                                                    {QStringLiteral("EditUndo"), 0},
-                                                    {QStringLiteral("EditRedo"), 1}};
+    const QList<std::pair<QString, int>> buttons = {{u"EditCut"_s, 3},
+                                                    {u"EditCopy"_s, 4},
+                                                    {u"EditPaste"_s, 5},
+                                                    {u"EditUndo"_s, 0},
+                                                    {u"EditRedo"_s, 1}};
     for (const auto &[key, item] : buttons) {
         SCOPED_TRACE(key.toStdString());
         AppDriver app;
-        app.clipboard.content = QStringLiteral("Z");
+        app.clipboard.content = u"Z"_s;
         app.start();
         app.active()->control().setText(QString());
-        app.type(QStringLiteral("abc"));
+        app.type(u"abc"_s);
         if (key == u"EditRedo")
-            press(app, QStringLiteral("EditUndo"));
+            press(app, u"EditUndo"_s);
         select(app, 1, 1);
         openEditMenu(app);
         ASSERT_TRUE(button(app, key)->isEnabled());
@@ -236,17 +231,17 @@ TEST(ToolBar, FileButtonsReachTheirCommands)
 {
     AppDriver app;
     app.start();
-    press(app, QStringLiteral("FileNew"));
-    EXPECT_EQ(app.captions(), (QStringList{QStringLiteral("無題1"), QStringLiteral("無題2")}));
+    press(app, u"FileNew"_s);
+    EXPECT_EQ(app.captions(), (QStringList{u"無題1"_s, u"無題2"_s}));
 
-    const QString page = app.writePage(QStringLiteral("p.html"), QStringLiteral("P"));
+    const QString page = app.writePage(u"p.html"_s, u"P"_s);
     app.dialogs.willChoose({page});
-    press(app, QStringLiteral("FileOpen"));
+    press(app, u"FileOpen"_s);
     EXPECT_EQ(app.captions().last(), page);
 
-    app.type(QStringLiteral("!"));
-    press(app, QStringLiteral("FileUpdate"));
-    EXPECT_EQ(app.readPage(QStringLiteral("p.html")), QByteArray("!P"));
+    app.type(u"!"_s);
+    press(app, u"FileUpdate"_s);
+    EXPECT_EQ(app.readPage(u"p.html"_s), QByteArray("!P"));
 }
 
 TEST(ToolBar, ToolAndHelpButtonsRunTheMenuItems)
@@ -254,10 +249,10 @@ TEST(ToolBar, ToolAndHelpButtonsRunTheMenuItems)
     AppDriver app;
     app.start();
     const QList<std::pair<QString, QAction *>> buttons = {
-        {QStringLiteral("ToolIE"), app.active()->mnuTool[0]},
-        {QStringLiteral("ToolNN"), app.active()->mnuTool[1]},
-        {QStringLiteral("ToolBrowser"), app.active()->mnuTool[2]},
-        {QStringLiteral("HelpIndex"), app.frame().mnuHelp[0]}};
+        {u"ToolIE"_s, app.active()->mnuTool[0]},
+        {u"ToolNN"_s, app.active()->mnuTool[1]},
+        {u"ToolBrowser"_s, app.active()->mnuTool[2]},
+        {u"HelpIndex"_s, app.frame().mnuHelp[0]}};
     for (const auto &[key, item] : buttons) {
         SCOPED_TRACE(key.toStdString());
         QSignalSpy ran(item, &QAction::triggered);
@@ -269,11 +264,10 @@ TEST(ToolBar, ToolAndHelpButtonsRunTheMenuItems)
 TEST(ToolBar, WithNoDocumentOnlyNewAndOpenWork)
 {
     AppDriver app;
-    app.start({QStringLiteral("/O")});
+    app.start({u"/O"_s});
     ASSERT_TRUE(app.windows().isEmpty());
     EXPECT_EQ(enabledButtons(app), QString()) << "nothing to act on";
-    for (const QString &key : kDocumentButtons + QStringList{QStringLiteral("Separator1"),
-                                                             QStringLiteral("NoSuchKey")}) {
+    for (const QString &key : kDocumentButtons + QStringList{u"Separator1"_s, u"NoSuchKey"_s}) {
         SCOPED_TRACE(key.toStdString());
         app.frame().tlbToolBar_ButtonClick(key);
         EXPECT_TRUE(app.windows().isEmpty());
@@ -282,12 +276,12 @@ TEST(ToolBar, WithNoDocumentOnlyNewAndOpenWork)
     }
 
     app.dialogs.willCancel();
-    press(app, QStringLiteral("FileOpen"));
+    press(app, u"FileOpen"_s);
     EXPECT_EQ(app.dialogs.requests.size(), 1);
     EXPECT_TRUE(app.windows().isEmpty());
-    press(app, QStringLiteral("FileNew"));
+    press(app, u"FileNew"_s);
     EXPECT_EQ(app.windows().size(), 1);
-    EXPECT_EQ(enabledButtons(app), QStringLiteral("FileUpdate EditFind ToolIE ToolNN ToolBrowser"));
+    EXPECT_EQ(enabledButtons(app), u"FileUpdate EditFind ToolIE ToolNN ToolBrowser"_s);
 
     app.closeActive();
     EXPECT_EQ(enabledButtons(app), QString()) << "the last window closed";

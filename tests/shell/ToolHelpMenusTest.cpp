@@ -19,6 +19,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace scrivlet::test {
 namespace {
 
@@ -40,21 +42,19 @@ protected:
     frmEdit *win() { return app.active(); }
     QStringList previewCopies() const
     {
-        return QFileInfo(app.pagePath(QStringLiteral("x")))
-            .dir()
-            .entryList({QStringLiteral("tmp*")});
+        return QFileInfo(app.pagePath(u"x"_s)).dir().entryList({u"tmp*"_s});
     }
     // A file standing for a browser program; the fake shell never runs it.
     QString browserProgram()
     {
-        const QString path = app.programDirectory() + QStringLiteral("browser");
+        const QString path = app.programDirectory() + u"browser"_s;
         QFile file(path);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return path;
     }
 };
 
-TEST_F(ToolHelpMenus, AnUntitledPageIsPreviewedOnlyOnceSaved)
+TEST_F(ToolHelpMenus, AnUntitledPageIsPreviewedOnlyOnceSavedAndThenAtOnce)
 {
     app.messages.answers = {MessageAnswer::No};
     app.click(win()->mnuTool[0]);
@@ -70,36 +70,34 @@ TEST_F(ToolHelpMenus, AnUntitledPageIsPreviewedOnlyOnceSaved)
     EXPECT_EQ(app.messages.texts(), (QStringList{kNotSaved, kNotSaved}));
     EXPECT_TRUE(app.shell.opened.isEmpty());
     EXPECT_TRUE(previewCopies().isEmpty());
-}
 
-TEST_F(ToolHelpMenus, AnUntitledPageSavedInTheDialogIsPreviewedAtOnce)
-{
-    app.type(QStringLiteral("こんにちは"));
-    app.dialogs.willChoose({app.pagePath(QStringLiteral("a.html"))});
+    // Saved in the dialog, it is previewed at once.
+    app.messages.shown.clear();
+    app.type(u"こんにちは"_s);
+    app.dialogs.willChoose({app.pagePath(u"a.html"_s)});
     app.click(win()->mnuTool[2]);
     EXPECT_TRUE(app.messages.shown.isEmpty());
-    EXPECT_EQ(app.shell.opened, QStringList{app.pagePath(QStringLiteral("tmpa0.html"))});
-    EXPECT_TRUE(decodeCp932(app.readPage(QStringLiteral("tmpa0.html"))).contains(u"こんにちは"));
+    EXPECT_EQ(app.shell.opened, QStringList{app.pagePath(u"tmpa0.html"_s)});
+    EXPECT_TRUE(decodeCp932(app.readPage(u"tmpa0.html"_s)).contains(u"こんにちは"));
 }
 
 TEST_F(ToolHelpMenus, ANamedPageIsPreviewedAsEditedWithoutSavingAndItsCopyGoesWithTheWindow)
 {
-    const QString page =
-        app.writePage(QStringLiteral("my page.html"), QStringLiteral("<P>old</P>"));
+    const QString page = app.writePage(u"my page.html"_s, u"<P>old</P>"_s);
     app.frame().NewWindow(page);
-    app.type(QStringLiteral("new"));
+    app.type(u"new"_s);
     const QString program = browserProgram();
-    basINI::WriteIniString(QStringLiteral("Browser"), QStringLiteral("Netscape"), program);
-    const QString copy = app.pagePath(QStringLiteral("tmpmy page0.html"));
+    basINI::WriteIniString(u"Browser"_s, u"Netscape"_s, program);
+    const QString copy = app.pagePath(u"tmpmy page0.html"_s);
 
     app.click(win()->mnuTool[1]);
     app.click(win()->mnuTool[1]);
     ASSERT_EQ(app.shell.started.size(), 2);
     EXPECT_EQ(app.shell.started[1].program, program);
     EXPECT_EQ(app.shell.started[1].arguments, QStringList{copy}) << "one argument, blanks and all";
-    EXPECT_EQ(previewCopies(), QStringList{QStringLiteral("tmpmy page0.html")});
-    EXPECT_TRUE(app.readPage(QStringLiteral("tmpmy page0.html")).startsWith("new<P>old</P>"));
-    EXPECT_EQ(app.readPage(QStringLiteral("my page.html")), "<P>old</P>") << "the page stays";
+    EXPECT_EQ(previewCopies(), QStringList{u"tmpmy page0.html"_s});
+    EXPECT_TRUE(app.readPage(u"tmpmy page0.html"_s).startsWith("new<P>old</P>"));
+    EXPECT_EQ(app.readPage(u"my page.html"_s), "<P>old</P>") << "the page stays";
     EXPECT_TRUE(app.messages.shown.isEmpty());
 
     app.messages.answers = {MessageAnswer::No};
@@ -109,14 +107,14 @@ TEST_F(ToolHelpMenus, ANamedPageIsPreviewedAsEditedWithoutSavingAndItsCopyGoesWi
 
 TEST_F(ToolHelpMenus, AnUnusableNetscapeSettingOffersTheOptions)
 {
-    const QString page = app.writePage(QStringLiteral("b.html"), QStringLiteral("B"));
+    const QString page = app.writePage(u"b.html"_s, u"B"_s);
     app.frame().NewWindow(page);
-    basINI::WriteIniString(QStringLiteral("Browser"), QStringLiteral("Netscape"),
-                           app.programDirectory() + QStringLiteral("deleted/netscape"));
+    basINI::WriteIniString(u"Browser"_s, u"Netscape"_s,
+                           app.programDirectory() + u"deleted/netscape"_s);
     app.messages.answers = {MessageAnswer::Yes};
     app.click(win()->mnuTool[1]);
     EXPECT_EQ(app.messages.texts(),
-              QStringList{QStringLiteral("Netscapeの設定が無効です\r\n今すぐ設定しますか？")});
+              QStringList{u"Netscapeの設定が無効です\r\n今すぐ設定しますか？"_s});
     EXPECT_EQ(optionsShown, 1);
     EXPECT_TRUE(app.shell.started.isEmpty());
 
@@ -131,7 +129,7 @@ TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
     ASSERT_EQ(app.frame().menuBar()->actions().size(), 3) << "the frame's own menus";
 
     app.click(app.frame().mnuTool[0]);
-    EXPECT_EQ(app.shell.opened, QStringList{QStringLiteral("about:blank")});
+    EXPECT_EQ(app.shell.opened, QStringList{u"about:blank"_s});
 
     app.messages.answers = {MessageAnswer::No, MessageAnswer::Yes};
     app.click(app.frame().mnuTool[1]);
@@ -143,7 +141,7 @@ TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
 
     const QString program = browserProgram();
     for (const char *key : {"Internet Explorer", "Netscape"})
-        basINI::WriteIniString(QStringLiteral("Browser"), QString::fromLatin1(key), program);
+        basINI::WriteIniString(u"Browser"_s, QString::fromLatin1(key), program);
     app.click(app.frame().mnuTool[0]);
     app.click(app.frame().mnuTool[1]);
     ASSERT_EQ(app.shell.started.size(), 2);
@@ -154,25 +152,24 @@ TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
 
     app.messages.shown.clear();
     app.shell.succeeds = false;
-    basINI::WriteIniString(QStringLiteral("Browser"), QStringLiteral("Internet Explorer"), {});
+    basINI::WriteIniString(u"Browser"_s, u"Internet Explorer"_s, {});
     app.click(app.frame().mnuTool[0]);
-    EXPECT_EQ(app.messages.texts(),
-              QStringList{QStringLiteral("Internet Explorerの起動に失敗しました")});
+    EXPECT_EQ(app.messages.texts(), QStringList{u"Internet Explorerの起動に失敗しました"_s});
     EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Critical);
 }
 
 TEST_F(ToolHelpMenus, HelpOpensTheContentsAndThePagesOrSaysWhyNot)
 {
     app.shell.refusesMissingFiles = true;
-    const QString contents = app.programDirectory() + QStringLiteral("doc/index.html");
+    const QString contents = app.programDirectory() + u"doc/index.html"_s;
     app.click(win()->mnuHelp[0]);
     app.click(app.frame().mnuHelp[0]);
     EXPECT_EQ(app.shell.opened, (QStringList{contents, contents}));
     EXPECT_TRUE(app.messages.shown.isEmpty()) << "the build's program directory has the pages";
 
-    QFile::remove(app.programDirectory() + QStringLiteral("doc"));
+    QFile::remove(app.programDirectory() + u"doc"_s);
     app.click(win()->mnuHelp[0]);
-    EXPECT_EQ(app.messages.texts(), QStringList{QStringLiteral("ヘルプを表示できませんでした")});
+    EXPECT_EQ(app.messages.texts(), QStringList{u"ヘルプを表示できませんでした"_s});
 
     app.shell.opened.clear();
     app.messages.shown.clear();
@@ -180,11 +177,10 @@ TEST_F(ToolHelpMenus, HelpOpensTheContentsAndThePagesOrSaysWhyNot)
     app.click(win()->mnuHelp[3]);
     app.shell.succeeds = false;
     app.click(app.frame().mnuHelp[2]);
-    EXPECT_EQ(app.shell.opened,
-              (QStringList{QStringLiteral("https://www.example.org/scrivlet/"),
-                           QStringLiteral("https://www.example.org/scrivlet/download.html"),
-                           QStringLiteral("https://www.example.org/scrivlet/")}));
-    EXPECT_EQ(app.messages.texts(), QStringList{QStringLiteral("Webサイトを表示できませんでした")});
+    EXPECT_EQ(app.shell.opened, (QStringList{u"https://www.example.org/scrivlet/"_s,
+                                             u"https://www.example.org/scrivlet/download.html"_s,
+                                             u"https://www.example.org/scrivlet/"_s}));
+    EXPECT_EQ(app.messages.texts(), QStringList{u"Webサイトを表示できませんでした"_s});
 }
 
 TEST_F(ToolHelpMenus, AboutOpensModallyFromEitherMenuAndEnterClosesIt)

@@ -18,9 +18,9 @@
 #include <QTabBar>
 #include <QTest>
 
-#include <functional>
-
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
 namespace {
@@ -32,12 +32,12 @@ QMdiSubWindow *holder(frmEdit *window)
 
 QTabBar *tabBar(AppDriver &app)
 {
-    return app.frame().findChild<QTabBar *>(QStringLiteral("tabSelectBar"));
+    return app.frame().findChild<QTabBar *>(u"tabSelectBar"_s);
 }
 
 QWidget *documentArea(AppDriver &app)
 {
-    return app.frame().findChild<QMdiArea *>(QStringLiteral("mdiArea"))->viewport();
+    return app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
 }
 
 void clickTab(AppDriver &app, int index)
@@ -86,57 +86,43 @@ protected:
     QRect area() { return documentArea(app)->rect(); }
 };
 
-struct Disturbance
+// What the user does to the windows: the five items of the Window menu, in their order, or a
+// button on the active window's title bar.
+enum Step { Cascade, Stack, SideBySide, MinimizeAll, LineUp, Restore, Minimize, Maximize };
+
+void apply(AppDriver &app, Step step)
 {
-    const char *name;
-    std::function<void(AppDriver &)> act;
-};
+    QMdiSubWindow *sub = holder(app.active());
+    if (step == Restore)
+        sub->showNormal();
+    else if (step == Minimize)
+        sub->showMinimized();
+    else if (step == Maximize)
+        sub->showMaximized();
+    else
+        app.click(app.active()->mnuWindow[step]);
+}
 
 TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
 {
-    const QList<Disturbance> cases = {
-        {"restore button of the maximized window",
-         [](AppDriver &a) {
-             holder(a.active())->showNormal();
-         }},
-        {"cascade",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[0]);
-         }},
-        {"above one another",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[1]);
-         }},
-        {"side by side",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[2]);
-         }},
-        {"minimize all",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[3]);
-         }},
-        {"minimize all, line up the icons",
-         [](AppDriver &a) {
-             a.click(a.active()->mnuWindow[3]);
-             a.click(a.active()->mnuWindow[4]);
-         }},
-        {"minimize the active window",
-         [](AppDriver &a) {
-             holder(a.active())->showMinimized();
-         }},
-        {"restore, then maximize again",
-         [](AppDriver &a) {
-             holder(a.active())->showNormal();
-             holder(a.active())->showMaximized();
-         }},
+    const std::pair<const char *, QList<Step>> cases[] = {
+        {"restore button of the maximized window", {Restore}},
+        {"cascade", {Cascade}},
+        {"above one another", {Stack}},
+        {"side by side", {SideBySide}},
+        {"minimize all", {MinimizeAll}},
+        {"minimize all, line up the icons", {MinimizeAll, LineUp}},
+        {"minimize the active window", {Minimize}},
+        {"restore, then maximize again", {Restore, Maximize}},
     };
-    for (const Disturbance &c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto &[name, steps] : cases) {
+        SCOPED_TRACE(name);
         AppDriver fresh;
         fresh.start();
         fresh.frame().NewWindow(QString());
         fresh.frame().NewWindow(QString());
-        c.act(fresh);
+        for (Step step : steps)
+            apply(fresh, step);
         const QRect room = documentArea(fresh)->rect();
         for (int i : {0, 2, 1}) {
             SCOPED_TRACE(i);
@@ -150,8 +136,7 @@ TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
             EXPECT_GE(window->height(), room.height() / 4) << "room for the text";
             EXPECT_EQ(tabBar(fresh)->currentIndex(), i);
             EXPECT_EQ(holder(window)->windowTitle(), window->windowTitle());
-            EXPECT_EQ(fresh.frame().windowTitle(),
-                      QStringLiteral("Scrivlet - [%1]").arg(window->windowTitle()));
+            EXPECT_EQ(fresh.frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(window->windowTitle()));
         }
     }
 }
@@ -187,6 +172,11 @@ TEST_F(WindowMenu, TilingSharesTheAreaInOpeningOrder)
         }
         EXPECT_TRUE(coverInOrder(cells, area(), along)) << index;
         EXPECT_EQ(app.active(), wins()[2]) << "the active window stays active";
+        app.click(app.active()->mnuWindow[4]);
+        QList<QRect> after;
+        for (frmEdit *w : wins())
+            after.append(holder(w)->geometry());
+        EXPECT_EQ(after, cells) << "lining up icons with none minimized changes nothing";
         holder(app.active())->showMaximized();
     }
 }
@@ -196,9 +186,8 @@ TEST_F(WindowMenu, CascadeStepsDownWithTheActiveWindowInFront)
     clickTab(app, 0);
     app.click(app.active()->mnuWindow[0]);
     // Front to back as the area stacks them: the active window last.
-    const QList<QMdiSubWindow *> stacked = app.frame()
-                                               .findChild<QMdiArea *>(QStringLiteral("mdiArea"))
-                                               ->subWindowList(QMdiArea::StackingOrder);
+    const QList<QMdiSubWindow *> stacked =
+        app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->subWindowList(QMdiArea::StackingOrder);
     ASSERT_EQ(stacked.size(), 3);
     EXPECT_EQ(stacked.last(), holder(wins()[0]));
     QPoint previous(-1, -1);
@@ -215,7 +204,7 @@ TEST_F(WindowMenu, CascadeStepsDownWithTheActiveWindowInFront)
 TEST_F(WindowMenu, MinimizeAllLeavesTheFrameAndDialogsAlone)
 {
     QDialog dialog(&app.frame());
-    dialog.setObjectName(QStringLiteral("frmFind"));
+    dialog.setObjectName(u"frmFind"_s);
     dialog.show();
     app.click(app.active()->mnuWindow[3]);
     for (frmEdit *w : wins())
@@ -235,64 +224,49 @@ TEST_F(WindowMenu, MinimizeAllLeavesTheFrameAndDialogsAlone)
     }
 }
 
-TEST_F(WindowMenu, LiningUpIconsWithNoneMinimizedChangesNothing)
-{
-    app.click(app.active()->mnuWindow[2]);
-    QList<QRect> before;
-    for (frmEdit *w : wins())
-        before.append(holder(w)->geometry());
-    app.click(app.active()->mnuWindow[4]);
-    QList<QRect> after;
-    for (frmEdit *w : wins())
-        after.append(holder(w)->geometry());
-    EXPECT_EQ(after, before);
-}
-
 TEST_F(WindowMenu, ListsEveryWindowWithACheckAtTheActiveOne)
 {
     QString checked;
     EXPECT_EQ(windowListOf(app.active(), &checked),
-              (QStringList{QStringLiteral("&1 無題1"), QStringLiteral("&2 無題2"),
-                           QStringLiteral("&3 無題3")}));
-    EXPECT_EQ(checked, QStringLiteral("&3 無題3"));
+              (QStringList{u"&1 無題1"_s, u"&2 無題2"_s, u"&3 無題3"_s}));
+    EXPECT_EQ(checked, u"&3 無題3"_s);
 
     // Choosing an entry activates its window; a renamed window is listed by its new name.
-    const QString target = app.pagePath(QStringLiteral("R&D.html"));
+    const QString target = app.pagePath(u"R&D.html"_s);
     app.dialogs.willChoose({target});
     app.click(app.active()->mnuFile[6]);
     windowListOf(app.active(), &checked);
     windowMenu(app.active())->actions()[6]->trigger();
     EXPECT_EQ(app.active(), wins()[0]);
     const QStringList list = windowListOf(app.active(), &checked);
-    EXPECT_EQ(list.last(),
-              QStringLiteral("&3 ") + QString(target).replace(u'&', QStringLiteral("&&")));
-    EXPECT_EQ(checked, QStringLiteral("&1 無題1"));
+    EXPECT_EQ(list.last(), u"&3 "_s + QString(target).replace(u'&', u"&&"_s));
+    EXPECT_EQ(checked, u"&1 無題1"_s);
 }
 
 TEST_F(WindowMenu, TheFrameNamesTheActiveDocumentInEveryState)
 {
     app.click(app.active()->mnuWindow[2]);
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [無題3]"));
-    const QString target = app.pagePath(QStringLiteral("t.html"));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet - [無題3]"_s);
+    const QString target = app.pagePath(u"t.html"_s);
     app.dialogs.willChoose({target});
     app.click(app.active()->mnuFile[6]);
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [%1]").arg(target));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(target));
     holder(app.active())->showMaximized();
     holder(app.active())->showNormal();
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet - [%1]").arg(target));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(target));
     app.click(app.active()->mnuFile[3]);
     ASSERT_TRUE(app.windows().isEmpty());
-    EXPECT_EQ(app.frame().windowTitle(), QStringLiteral("Scrivlet"));
+    EXPECT_EQ(app.frame().windowTitle(), u"Scrivlet"_s);
 }
 
 TEST(Tabs, TwoWindowsOnOneFileHaveTwoTabsEachActivatingItsOwn)
 {
     AppDriver app;
-    const QString page = app.writePage(QStringLiteral("same.html"), QStringLiteral("S"));
+    const QString page = app.writePage(u"same.html"_s, u"S"_s);
     app.start({page, page});
     const QList<frmEdit *> wins = app.windows();
     ASSERT_EQ(wins.size(), 2);
-    EXPECT_EQ(app.tabs(), (QStringList{QStringLiteral("same.html"), QStringLiteral("same.html")}));
+    EXPECT_EQ(app.tabs(), (QStringList{u"same.html"_s, u"same.html"_s}));
     EXPECT_NE(wins[0]->Tag(), wins[1]->Tag());
     for (int i : {0, 1, 0}) {
         clickTab(app, i);
@@ -306,7 +280,7 @@ TEST(Tabs, TwoWindowsOnOneFileHaveTwoTabsEachActivatingItsOwn)
     clickTab(app, 0);
     app.frame().showDocument(gone);
     EXPECT_EQ(app.active(), wins[0]);
-    EXPECT_EQ(app.tabs(), QStringList{QStringLiteral("same.html")});
+    EXPECT_EQ(app.tabs(), QStringList{u"same.html"_s});
 }
 
 TEST(FrameArea, RightClickShowsTheFileMenuAndDoubleClickOpens)
@@ -314,12 +288,12 @@ TEST(FrameArea, RightClickShowsTheFileMenuAndDoubleClickOpens)
     for (bool documents : {false, true}) {
         SCOPED_TRACE(documents);
         AppDriver app;
-        app.start(documents ? QStringList() : QStringList{QStringLiteral("/O")});
+        app.start(documents ? QStringList() : QStringList{u"/O"_s});
         if (documents)
             app.click(app.active()->mnuWindow[3]); // bare the area above the icons
         QWidget *area = documentArea(app);
-        QMenu *fileMenu = app.frame().findChild<QMenu *>(QStringLiteral("mnuFileMenu"),
-                                                         Qt::FindDirectChildrenOnly);
+        QMenu *fileMenu =
+            app.frame().findChild<QMenu *>(u"mnuFileMenu"_s, Qt::FindDirectChildrenOnly);
         ASSERT_NE(fileMenu, nullptr);
         QTest::mousePress(area, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
         EXPECT_TRUE(fileMenu->isVisible());
@@ -331,7 +305,7 @@ TEST(FrameArea, RightClickShowsTheFileMenuAndDoubleClickOpens)
         app.dialogs.willCancel();
         QTest::mouseDClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         ASSERT_EQ(app.dialogs.requests.size(), 1);
-        EXPECT_EQ(app.dialogs.requests[0].title, QStringLiteral("開く"));
+        EXPECT_EQ(app.dialogs.requests[0].title, u"開く"_s);
     }
 }
 
@@ -348,7 +322,7 @@ TEST(ContextMenu, TheEditMenuOpensRecomputedWithTheListHidden)
         AppDriver app;
         app.start();
         frmEdit *win = app.active();
-        app.type(QStringLiteral("<"));
+        app.type(u"<"_s);
         PopupListWidget *list = win->view()->popupList();
         ASSERT_TRUE(list->isVisible());
         win->control().setSelStart(0);
@@ -374,15 +348,15 @@ TEST(CompletionList, ANewListShowsItsFirstRowAtTheTopWithNoneSelected)
     AppDriver app;
     app.start();
     frmEdit *win = app.active();
-    win->control().setText(QStringLiteral("\r\n</BODY>"));
+    win->control().setText(u"\r\n</BODY>"_s);
     win->control().setSelStart(0);
     PopupListWidget *list = win->view()->popupList();
-    app.type(QStringLiteral("<ta"));
+    app.type(u"<ta"_s);
     ASSERT_TRUE(list->isVisible());
     ASSERT_GT(list->verticalScrollBar()->value(), 0) << "the tag list scrolled to <table>";
-    app.type(QStringLiteral(" "));
+    app.type(u" "_s);
     ASSERT_TRUE(list->isVisible());
-    ASSERT_EQ(list->item(0)->text(), QStringLiteral("border=\"\""));
+    ASSERT_EQ(list->item(0)->text(), u"border=\"\""_s);
     EXPECT_EQ(list->verticalScrollBar()->value(), 0);
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0);
     EXPECT_EQ(list->selectedItems().size(), 0);
