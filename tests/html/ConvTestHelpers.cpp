@@ -1,11 +1,8 @@
 #include "tests/html/ConvTestHelpers.h"
 
 #include "html/ConvString.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/TestSupport.h"
-
-#include <QFile>
-
-#include <stdexcept>
 
 namespace scrivlet::html::test {
 
@@ -25,27 +22,6 @@ void PrintTo(const ConvCase &row, std::ostream *os)
 
 namespace {
 
-QString unescape(const QString &field)
-{
-    QString out;
-    for (qsizetype i = 0; i < field.size(); ++i) {
-        if (field[i] != u'\\' || i + 1 == field.size()) {
-            out += field[i];
-            continue;
-        }
-        const QChar e = field[++i];
-        const int digits = e == u'u' ? 4 : e == u'U' ? 8 : 0;
-        if (digits > 0) {
-            const char32_t code = field.mid(i + 1, digits).toUInt(nullptr, 16);
-            out += QString::fromUcs4(&code, 1);
-            i += digits;
-        } else {
-            out += e == u'r' ? u'\r' : e == u'n' ? u'\n' : e == u't' ? u'\t' : e.unicode();
-        }
-    }
-    return out;
-}
-
 std::vector<ConvCase> loadConvCases()
 {
     // Indexed by the ConvType number.
@@ -56,21 +32,13 @@ std::vector<ConvCase> loadConvCases()
             "UnescapeAmpersand SpaceToNbsp NbspToSpace TagNameLower TagNameUpper - - - - "
             "AddBrAtLineEnd BrToLineBreak WrapLinesInLi")
             .split(u' ');
-    QFile file(QStringLiteral(SCRIVLET_TEST_DATA "/conversions.txt"));
-    if (!file.open(QIODevice::ReadOnly))
-        throw std::runtime_error("cannot read conversions.txt");
     std::vector<ConvCase> rows;
-    QString group;
-    for (const QString &line : QString::fromUtf8(file.readAll()).split(u'\n')) {
-        const QStringList f = line.split(u'\t');
-        if (line.startsWith(u'['))
-            group = line.mid(1, line.size() - 2);
-        else if (f.size() == 4 && types.contains(f[1]))
-            rows.push_back({(group + u'_' + f[0]).toStdString(),
-                            static_cast<ConvType>(types.indexOf(f[1])), unescape(f[2]),
-                            unescape(f[3])});
-        else if (!line.isEmpty() && !line.startsWith(u'#'))
-            throw std::runtime_error("bad row in conversions.txt: " + line.toStdString());
+    for (const auto &r : scrivlet::test::readDataRows(SCRIVLET_TEST_DATA "/conversions.txt", 4)) {
+        const auto type = types.indexOf(QString::fromStdString(r[1]));
+        if (type < 0)
+            throw std::runtime_error("unknown conversion " + r[1]);
+        rows.push_back({r.group + '_' + r[0], static_cast<ConvType>(type),
+                        QString::fromStdString(r[2]), QString::fromStdString(r[3])});
     }
     return rows;
 }
