@@ -63,7 +63,8 @@ inline std::string unescapeField(const std::string &field)
     return out;
 }
 
-// Every row of the file, its fields unescaped; a row of another width than expected throws.
+// Every row of the file, its fields unescaped; a row of another width than expected throws
+// (width 0: any).
 inline std::vector<DataRow> readDataRows(const std::string &path, std::size_t width)
 {
     std::ifstream in(path, std::ios::binary);
@@ -84,7 +85,7 @@ inline std::vector<DataRow> readDataRows(const std::string &path, std::size_t wi
             row.fields.push_back(unescapeField(f));
         if (line.back() == '\t')
             row.fields.emplace_back();
-        if (row.fields.size() != width)
+        if (width != 0 && row.fields.size() != width)
             throw std::runtime_error(path + ": bad row: " + line);
         rows.push_back(std::move(row));
     }

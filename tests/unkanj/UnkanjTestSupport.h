@@ -2,6 +2,7 @@
 // temporary folders. Failures print byte strings with escapes, so they compare as std::string.
 #pragma once
 
+#include "../common/DataRows.h"
 #include "Convert.h"
 #include "Detect.h"
 
@@ -54,6 +55,28 @@ inline std::string readFile(const std::string &path)
 inline void writeFile(const std::string &path, std::string_view bytes)
 {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The rows of one group of tests/data/unkanj/vectors.txt.
+inline std::vector<scrivlet::test::DataRow> vectors(const std::string &group, std::size_t width)
+{
+    std::vector<scrivlet::test::DataRow> rows;
+    for (auto &row : scrivlet::test::readDataRows(UNKANJ_TEST_DATA "/vectors.txt", 0)) {
+        if (row.group == group && row.fields.size() != width)
+            throw std::runtime_error("bad row in group " + group + ": " + row[0]);
+        if (row.group == group)
+            rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// A code by the name codeName gives it, as the vector files spell it.
+inline KanjiCode codeNamed(const std::string &name)
+{
+    for (KanjiCode code : {Ascii, ShiftJis, Euc, Jis, Utf8})
+        if (name == codeName(code))
+            return code;
+    throw std::runtime_error("unknown code " + name);
 }
 
 inline std::string sampleFile(const std::string &name)
