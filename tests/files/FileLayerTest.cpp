@@ -276,64 +276,6 @@ TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
     }
 }
 
-TEST_F(FileLayer, AnUnwritableTargetKeepsWhatWasThere)
-{
-    const QString folder = page(QStringLiteral("folder.html"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    EXPECT_FALSE(basFile::SaveTextFile(messages, folder, kText));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-
-    messages.shown.clear();
-    EXPECT_FALSE(basFile::SaveTextFile(messages, page(QStringLiteral("no/such/dir.html")), kText));
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-    EXPECT_FALSE(workFileLeft());
-}
-
-TEST_F(FileLayer, AReadOnlyFolderKeepsTheOldFile)
-{
-    // Permissions do not hold back root, which is how the tests run in CI; a folder of /proc
-    // refuses new files to everyone, and so shows that the old file stays even then. The file
-    // is written only by renaming a new one over it, which that folder cannot take.
-    QTemporaryDir locked;
-    QString target = locked.filePath(QStringLiteral("page.html"));
-    if (::geteuid() == 0) {
-        target = QStringLiteral("/proc/sys/kernel/hostname");
-        if (!QFileInfo(target).isFile())
-            GTEST_SKIP() << "no /proc/sys here";
-    } else {
-        writeBytes(target, "kept");
-        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
-    }
-    const QByteArray before = readBytes(target);
-    ASSERT_FALSE(before.isEmpty());
-    EXPECT_FALSE(basFile::SaveTextFile(messages, target, kText));
-    EXPECT_EQ(readBytes(target), before);
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-    EXPECT_FALSE(workFileLeft());
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-TEST_F(FileLayer, AFullDiskKeepsTheOldFile)
-{
-    const QString target = page(QStringLiteral("full.html"));
-    writeBytes(target, "the old contents");
-    // A file-size limit stands in for a full disk: every write past it fails.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = basFile::SaveTextFile(messages, target, QString(20000, u'あ'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readBytes(target), QByteArray("the old contents"));
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-    for (const QString &name : QDir(pages.path()).entryList(QDir::Files))
-        EXPECT_TRUE(name == u"full.html") << "left behind: " << name.toStdString();
-}
-
 TEST_F(FileLayer, CharactersShiftJisCannotHoldBecomeReferences)
 {
     const QString text = QStringLiteral("顔😀と\u00e9");
@@ -347,20 +289,6 @@ TEST_F(FileLayer, CharactersShiftJisCannotHoldBecomeReferences)
     const QString css = page(QStringLiteral("style.css"));
     basFile::SaveTextFile(messages, css, QStringLiteral("a:before{content:\"😀\"}"));
     EXPECT_EQ(readBytes(css), QByteArray("a:before{content:\"\\1F600 \"}"));
-}
-
-TEST_F(FileLayer, SavingThroughALinkWritesItsTarget)
-{
-    const QString target = page(QStringLiteral("real.html"));
-    const QString link = page(QStringLiteral("link.html"));
-    writeBytes(target, "old");
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    ASSERT_TRUE(QFile::link(target, link));
-    basFile::SaveTextFile(messages, link, QStringLiteral("new"));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readBytes(target), QByteArray("new"));
-    EXPECT_EQ(QFileInfo(target).permissions() & kModeBits,
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
 TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
