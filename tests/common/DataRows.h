@@ -1,10 +1,11 @@
 #pragma once
 // Tables of test vectors kept in text files under tests/data: one row a line, fields separated
 // by tabs; "#" starts a comment line; "[Group]" names the rows below it. Field escapes: \r \n
-// \t \0 \\, \xHH for a raw byte, \uXXXX and \UXXXXXXXX for a character in UTF-8. Plain C++,
+// \t \b \0 \\, \xHH for a raw byte, \uXXXX and \UXXXXXXXX for a character in UTF-8. Plain C++,
 // so that the converter's tests, which have no Qt, read them too.
 
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -17,6 +18,8 @@ struct DataRow
     std::string group;
     std::vector<std::string> fields;
     const std::string &operator[](std::size_t i) const { return fields.at(i); }
+    // GoogleTest prints a row by its first field, its name.
+    friend void PrintTo(const DataRow &row, std::ostream *os) { *os << row.fields.at(0); }
 };
 
 inline std::string appendUtf8(std::string out, unsigned long c)
@@ -57,7 +60,12 @@ inline std::string unescapeField(const std::string &field)
             out = e == 'x' ? out + static_cast<char>(code) : appendUtf8(std::move(out), code);
             i += digits;
         } else {
-            out += e == 'r' ? '\r' : e == 'n' ? '\n' : e == 't' ? '\t' : e == '0' ? '\0' : e;
+            out += e == 'r'   ? '\r'
+                   : e == 'n' ? '\n'
+                   : e == 't' ? '\t'
+                   : e == 'b' ? '\b'
+                   : e == '0' ? '\0'
+                              : e;
         }
     }
     return out;
