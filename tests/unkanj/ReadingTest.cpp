@@ -66,44 +66,6 @@ bool isValidEuc(std::string_view text)
     return true;
 }
 
-// Whether bytes are well-formed ISO-2022-JP as this converter writes it: seven bits only,
-// ESC ( B, ESC $ B and ESC ( I alone, kanji in pairs of 0x21-0x7E, katakana 0x21-0x5F,
-// controls in ASCII, and ASCII at the end.
-bool isValidJis(std::string_view text)
-{
-    enum { Ascii, Kanji, Kana } set = Ascii;
-    for (std::size_t i = 0; i < text.size();) {
-        const auto b = static_cast<unsigned char>(text[i]);
-        if (b >= 0x80)
-            return false;
-        if (b == 0x1B) {
-            const std::string_view escape = text.substr(i, 3);
-            if (escape == "\x1B(B")
-                set = Ascii;
-            else if (escape == "\x1B$B")
-                set = Kanji;
-            else if (escape == "\x1B(I")
-                set = Kana;
-            else
-                return false;
-            i += 3;
-        } else if (set == Ascii) {
-            i += 1;
-        } else if (b < 0x21 || b > 0x7E) {
-            return false; // a control outside ASCII
-        } else if (set == Kana) {
-            if (b > 0x5F)
-                return false;
-            i += 1;
-        } else {
-            if (i + 1 >= text.size() || text[i + 1] < 0x21 || text[i + 1] > 0x7E)
-                return false;
-            i += 2;
-        }
-    }
-    return set == Ascii;
-}
-
 TEST(Reading, FaultsBecomeOneGetaEachInEucAndJisAndTheTextAroundComesBack)
 {
     // Good lines, with a faulty sequence at the end of one line after another (and one cut off
@@ -170,7 +132,7 @@ TEST(Reading, FaultsBecomeOneGetaEachInEucAndJisAndTheTextAroundComesBack)
         expected += cutOff.sjis;
         for (KanjiCode to : {Euc, Jis}) {
             const std::string out = convertFrom(source, code, to);
-            EXPECT_TRUE(to == Euc ? isValidEuc(out) : isValidJis(out))
+            EXPECT_TRUE(to == Euc ? isValidEuc(out) : jisBreach(out).empty())
                 << name << " into " << codeName(to) << ": " << out;
             Detection detected;
             EXPECT_EQ(convertDetected(out, OutputFormat{ShiftJis, LineEnd::Lf}, detected), expected)
@@ -212,7 +174,7 @@ TEST(Reading, BinaryInputNeitherCrashesNorHangs)
                 const std::string out = convertFrom(input, from, to, LineEnd::CrLf);
                 EXPECT_LE(out.size(), 8 * input.size() + 3);
                 if (to != ShiftJis) {
-                    EXPECT_TRUE(to == Euc ? isValidEuc(out) : isValidJis(out))
+                    EXPECT_TRUE(to == Euc ? isValidEuc(out) : jisBreach(out).empty())
                         << codeName(from) << " into " << codeName(to);
                 }
             }

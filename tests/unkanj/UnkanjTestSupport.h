@@ -45,6 +45,40 @@ inline std::string convertFrom(std::string_view text, KanjiCode from, KanjiCode 
     return convertText(text, from, OutputFormat{to, lineEnd, refs});
 }
 
+// The first breach of our ISO-2022-JP output rules, or an empty string: seven bits; only
+// ESC $ B, ESC ( I and ESC ( B, never the escape of the set in use; kanji in pairs of
+// 0x21-0x7E, katakana 0x21-0x5F; ASCII before every control and at the end.
+inline std::string jisBreach(std::string_view jis)
+{
+    std::string_view set = "\x1B(B";
+    for (std::size_t i = 0; i < jis.size(); ++i) {
+        const auto c = static_cast<unsigned char>(jis[i]);
+        const std::string at = " at byte " + std::to_string(i);
+        const std::string_view escape = jis.substr(i, 3);
+        const bool graphic = c >= 0x21 && c <= 0x7E;
+        if (c >= 0x80)
+            return "eight-bit byte" + at;
+        if (c == 0x1B && escape != "\x1B$B" && escape != "\x1B(I" && escape != "\x1B(B")
+            return "escape other than ESC $ B, ESC ( I, ESC ( B" + at;
+        if (c == 0x1B && escape == set)
+            return "escape repeats the set in use" + at;
+        if (c == 0x1B) {
+            set = escape;
+            i += 2;
+        } else if (set == "\x1B(B") {
+            continue;
+        } else if (!graphic) {
+            return "control character outside ASCII" + at;
+        } else if (set == "\x1B(I" && c > 0x5F) {
+            return "katakana out of range" + at;
+        } else if (set == "\x1B$B" &&
+                   (i + 1 == jis.size() || jis[i + 1] < 0x21 || jis[++i] > 0x7E)) {
+            return "half a kanji" + at;
+        }
+    }
+    return set == "\x1B(B" ? "" : "text ends outside ASCII";
+}
+
 inline std::string readFile(const std::string &path)
 {
     std::ostringstream data;
