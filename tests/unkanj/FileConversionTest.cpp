@@ -21,28 +21,11 @@
 namespace scrivlet::unkanj::test {
 namespace {
 
-using Names = std::set<std::string>;
 using enum Status;
 
 // A page in Shift-JIS with CR LF, and what -e -LF makes of it.
 const std::string kSjis = "<p>\x8A\xBF\x8E\x9A \xB1\xB2</p>\r\n<p>\x82\xA0</p>\r\n";
 const std::string kEucLf = "<p>\xB4\xC1\xBB\xFA \x8E\xB1\x8E\xB2</p>\n<p>\xA4\xA2</p>\n";
-
-struct stat statOf(const std::string &path)
-{
-    struct stat st = {};
-    ::lstat(path.c_str(), &st);
-    return st;
-}
-
-// Hidden files included: a temporary file left behind shows.
-Names listDir(const std::string &dir)
-{
-    Names names;
-    for (const auto &entry : std::filesystem::directory_iterator(dir))
-        names.insert(entry.path().filename());
-    return names;
-}
 
 class FileConversion : public testing::Test
 {
@@ -91,7 +74,7 @@ TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
         EXPECT_EQ(statOf(file(c.destName)).st_mode & 07777, c.mode) << c.destName;
         EXPECT_NE(statOf(file(c.destName)).st_ino, replaced) << "rewritten in place";
         EXPECT_EQ(readFile(file(c.sourceName)), c.source);
-        EXPECT_EQ(listDir(m_dir.path), (Names{c.sourceName, c.destName, "lock"}));
+        EXPECT_EQ(m_dir.names(), (Names{c.sourceName, c.destName, "lock"}));
         std::filesystem::remove(file(c.sourceName));
         std::filesystem::remove(file(c.destName));
     }
@@ -124,7 +107,7 @@ TEST_F(FileConversion, ErrorsLeaveEveryFileAsItWas)
     EXPECT_EQ(run("-s -crlf", "two\nlines", "out.html").message.find('\n'), std::string::npos);
     EXPECT_NE(run("-s -crlf", "none.html", "out.html").message.find(std::strerror(ENOENT)),
               std::string::npos);
-    EXPECT_EQ(listDir(m_dir.path), before);
+    EXPECT_EQ(m_dir.names(), before);
     EXPECT_EQ(readFile(file("in.html")), kSjis);
     EXPECT_TRUE(S_ISFIFO(statOf(file("fifo")).st_mode));
     EXPECT_TRUE(S_ISLNK(statOf(file("a")).st_mode));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../common/DataRows.h"
+#include "../common/TempFiles.h"
 #include "Convert.h"
 #include "Detect.h"
 
@@ -16,6 +17,8 @@
 #include <string_view>
 
 namespace scrivlet::unkanj::test {
+
+using namespace scrivlet::test;
 
 using enum KanjiCode;
 
@@ -79,18 +82,6 @@ inline std::string jisBreach(std::string_view jis)
     return set == "\x1B(B" ? "" : "text ends outside ASCII";
 }
 
-inline std::string readFile(const std::string &path)
-{
-    std::ostringstream data;
-    data << std::ifstream(path, std::ios::binary).rdbuf();
-    return data.str();
-}
-
-inline void writeFile(const std::string &path, std::string_view bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // The rows of one group of tests/data/unkanj/vectors.txt.
 inline std::vector<scrivlet::test::DataRow> vectors(const std::string &group, std::size_t width)
 {
@@ -117,22 +108,5 @@ inline std::string sampleFile(const std::string &name)
 {
     return readFile(UNKANJ_TEST_DATA "/" + name);
 }
-
-// A fresh folder below the system's temporary folder, removed with everything in it.
-struct TempDir
-{
-    std::string path = [] {
-        std::string pattern = std::filesystem::temp_directory_path() / "unkanj-test-XXXXXX";
-        return mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("mkdtemp");
-    }();
-    TempDir() = default;
-    TempDir(const TempDir &) = delete;
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string file(const std::string &name) const { return path + "/" + name; }
-};
 
 } // namespace scrivlet::unkanj::test
