@@ -9,6 +9,7 @@
 #include "platform/Globals.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+#include "tests/files/IniTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,8 @@ namespace scrivlet {
 namespace {
 
 using test::FakeMessageService;
+using test::readBytes;
+using test::writeBytes;
 
 // Owner, group and others; Qt's "user" bits only mirror the owner's for the current user.
 constexpr QFile::Permissions kModeBits{0x7077};
@@ -46,19 +49,6 @@ QByteArray encode(const QString &text, const char *code)
     ::iconv_close(cd);
     out.truncate(out.size() - qsizetype(outLeft));
     return out;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 class FileLayer : public ::testing::Test

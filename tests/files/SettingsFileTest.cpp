@@ -28,6 +28,7 @@ using basINI::SetIniFile;
 using test::iniFixture;
 using test::readBytes;
 using test::str;
+using test::writeBytes;
 
 const QString kDefault = u"<default>"_s;
 
@@ -39,13 +40,6 @@ QString get(QStringView section, QStringView key)
 bool set(QStringView section, QStringView key, QStringView value)
 {
     return basINI::WriteIniString(section.toString(), key.toString(), value.toString());
-}
-
-bool writeBytes(const QString &path, QByteArrayView bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
 struct stat statOf(const QString &path)
