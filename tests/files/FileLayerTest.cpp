@@ -172,14 +172,6 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
     EXPECT_FALSE(workFileLeft());
 }
 
-TEST_F(FileLayer, SavingOverALongerFileLeavesNoTail)
-{
-    const QString target = page(QStringLiteral("long.html"));
-    writeBytes(target, QByteArray(5000, 'x'));
-    basFile::SaveTextFile(messages, target, QStringLiteral("short"));
-    EXPECT_EQ(readBytes(target), QByteArray("short"));
-}
-
 TEST_F(FileLayer, AMissingFileIsReportedAndLeavesNoWorkFile)
 {
     const QString missing = page(QStringLiteral("nothing.html"));
