@@ -11,26 +11,6 @@
 
 namespace scrivlet::test {
 
-void MemoryKeyDriver::type(QChar printable)
-{
-    m_control.typeText(QString(printable));
-}
-
-void MemoryKeyDriver::enter()
-{
-    m_control.pressEnter();
-}
-
-void MemoryKeyDriver::backspace()
-{
-    m_control.pressBackspace();
-}
-
-void MemoryKeyDriver::del()
-{
-    m_control.pressDelete();
-}
-
 namespace {
 
 // Conversions that keep, grow and shrink the text, at the caret and far from it.

@@ -5,6 +5,8 @@
 // says where the caret and selection go when a step was one insertion or removal at its caret;
 // after any other step the stretch that differs must come back selected.
 
+#include "tests/common/MemoryEditControl.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -12,7 +14,6 @@
 
 namespace scrivlet {
 class IEditControl;
-class MemoryEditControl;
 } // namespace scrivlet
 
 namespace scrivlet::test {
@@ -34,10 +35,10 @@ class MemoryKeyDriver final : public KeyDriver
 {
 public:
     explicit MemoryKeyDriver(MemoryEditControl &control) : m_control(control) {}
-    void type(QChar printable) override;
-    void enter() override;
-    void backspace() override;
-    void del() override;
+    void type(QChar printable) override { m_control.typeText(QString(printable)); }
+    void enter() override { m_control.pressEnter(); }
+    void backspace() override { m_control.pressBackspace(); }
+    void del() override { m_control.pressDelete(); }
 
 private:
     MemoryEditControl &m_control;

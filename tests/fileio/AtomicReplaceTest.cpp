@@ -1,15 +1,12 @@
 // Replacing a file whole: links followed, permissions kept, and every refusal or failure leaves
 // the old file and no temporary file.
 #include "fileio/AtomicReplace.h"
+#include "tests/common/TempFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
-#include <set>
-#include <sstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -18,44 +15,7 @@
 namespace scrivlet::fileio {
 namespace {
 
-using Names = std::set<std::string>;
-
-struct TempDir
-{
-    std::string path = [] {
-        std::string pattern = std::filesystem::temp_directory_path() / "fileio-test-XXXXXX";
-        return ::mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("mkdtemp");
-    }();
-    TempDir() = default;
-    TempDir(const TempDir &) = delete;
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::permissions(path, std::filesystem::perms::owner_all, ignored);
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string file(const std::string &name) const { return path + "/" + name; }
-    // Hidden files included: a temporary file left behind shows.
-    Names names() const
-    {
-        Names all;
-        for (const auto &entry : std::filesystem::directory_iterator(path))
-            all.insert(entry.path().filename());
-        return all;
-    }
-};
-
-std::string readFile(const std::string &path)
-{
-    std::ostringstream data;
-    data << std::ifstream(path, std::ios::binary).rdbuf();
-    return data.str();
-}
-
-void writeFile(const std::string &path, const std::string &bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
+using namespace scrivlet::test;
 
 mode_t modeOf(const std::string &path)
 {

@@ -2,6 +2,7 @@
 // ways, and on faulty input.
 
 #include "files/Cp932.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -23,40 +24,15 @@ struct Pin
 
 TEST(Cp932Codec, PinnedCodesGoTheWindowsWay)
 {
-    const Pin pins[] = {
-        // Row 1, where JIS-based tables give U+301C, U+2016, U+2212 ...
-        {"\x81\x60"_ba, u"\uFF5E"_s, Way::Both},
-        {"\x81\x5F"_ba, u"\uFF3C"_s, Way::Both},
-        {"\x81\x61\x81\x7C\x81\x5C"_ba, u"\u2225\uFF0D\u2015"_s, Way::Both},
-        {"\x81\x91\x81\x92\x81\xCA"_ba, u"\uFFE0\uFFE1\uFFE2"_s, Way::Both},
-        // The JIS forms, as input methods type them, take their Windows twin's code.
-        {"\x81\x60\x81\x61\x81\x7C\x81\x5C"_ba, u"\u301C\u2016\u2212\u2014"_s, Way::EncodeOnly},
-        {"\x81\x91\x81\x92\x81\xCA"_ba, u"\u00A2\u00A3\u00AC"_s, Way::EncodeOnly},
-        // NEC row 13; where a character has two codes, the one Windows writes: row 2 before
-        // row 13, IBM extensions before the NEC-selected copies.
-        {"\x87\x40\x87\x54\x87\x82\x87\x5F"_ba, u"①Ⅰ№㍉"_s, Way::Both},
-        {"\x87\x90"_ba, u"≒"_s, Way::DecodeOnly},
-        {"\x81\xE0\x81\xE6"_ba, u"≒∵"_s, Way::Both},
-        {"\xFA\x40\xFA\x5C\xFC\x4B\xFA\x55"_ba, u"ⅰ纊黑\uFFE4"_s, Way::Both},
-        {"\xED\x40\xEE\xEF"_ba, u"纊ⅰ"_s, Way::DecodeOnly},
-        // User-defined area, half-width katakana, ASCII, second bytes that look like ASCII.
-        {"\xF0\x40\xF9\xFC\xB1\xDF"
-         "abc\\~"_ba,
-         u"\uE000\uE757ｱﾟabc\\~"_s, Way::Both},
-        {"\x95\x5C\x83\x5D\x81\x5B\x94\x5C"_ba, u"表ゾー能"_s, Way::Both},
-        {""_ba, u""_s, Way::Both},
-        // Faulty bytes become U+FFFD one byte each: the byte after a stray lead byte may begin
-        // the next character.
-        {"\x81"_ba, u"\uFFFD"_s, Way::DecodeOnly, false},
-        {"\x81 a\x80\xA0"_ba, u"\uFFFD a\uFFFD\uFFFD"_s, Way::DecodeOnly, false},
-        {"a\xFD\xFE\xFF"
-         "b\x95\x5C\x81"_ba,
-         u"a\uFFFD\uFFFD\uFFFDb表\uFFFD"_s, Way::DecodeOnly, false},
-        // Characters without a code become "?", also those glibc would quietly turn into the
-        // ASCII backslash (U+00A5) and tilde (U+203E) or drop (tag characters).
-        {"a?b"_ba, u"a😀b"_s, Way::EncodeOnly, false},
-        {"?\x95\x5C??x?y"_ba, u"☃表\u00A5\u203Ex\U000E0001y"_s, Way::EncodeOnly, false},
-        {"?a?"_ba, QChar(0xD800) + u"a"_s + QChar(0xDC00), Way::EncodeOnly, false}};
+    std::vector<Pin> pins;
+    for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/cp932-pins.txt", 4))
+        pins.push_back({QByteArray::fromStdString(row[0]), QString::fromStdString(row[1]),
+                        row[2] == "Both"         ? Way::Both
+                        : row[2] == "DecodeOnly" ? Way::DecodeOnly
+                                                 : Way::EncodeOnly,
+                        row[3] == "1"});
+    // Lone surrogates have no UTF-8 to be written in the file.
+    pins.push_back({"?a?"_ba, QChar(0xD800) + u"a"_s + QChar(0xDC00), Way::EncodeOnly, false});
     for (const Pin &pin : pins) {
         bool ok = !pin.ok;
         if (pin.way != Way::EncodeOnly) {

@@ -9,6 +9,7 @@
 #include "platform/Globals.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
+#include "tests/files/IniTestSupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -26,6 +27,8 @@ namespace scrivlet {
 namespace {
 
 using test::FakeMessageService;
+using test::readBytes;
+using test::writeBytes;
 
 // Owner, group and others; Qt's "user" bits only mirror the owner's for the current user.
 constexpr QFile::Permissions kModeBits{0x7077};
@@ -46,19 +49,6 @@ QByteArray encode(const QString &text, const char *code)
     ::iconv_close(cd);
     out.truncate(out.size() - qsizetype(outLeft));
     return out;
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(bytes);
 }
 
 class FileLayer : public ::testing::Test
@@ -182,14 +172,6 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
     EXPECT_FALSE(workFileLeft());
 }
 
-TEST_F(FileLayer, SavingOverALongerFileLeavesNoTail)
-{
-    const QString target = page(QStringLiteral("long.html"));
-    writeBytes(target, QByteArray(5000, 'x'));
-    basFile::SaveTextFile(messages, target, QStringLiteral("short"));
-    EXPECT_EQ(readBytes(target), QByteArray("short"));
-}
-
 TEST_F(FileLayer, AMissingFileIsReportedAndLeavesNoWorkFile)
 {
     const QString missing = page(QStringLiteral("nothing.html"));
@@ -276,64 +258,6 @@ TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
     }
 }
 
-TEST_F(FileLayer, AnUnwritableTargetKeepsWhatWasThere)
-{
-    const QString folder = page(QStringLiteral("folder.html"));
-    ASSERT_TRUE(QDir().mkdir(folder));
-    EXPECT_FALSE(basFile::SaveTextFile(messages, folder, kText));
-    EXPECT_TRUE(QFileInfo(folder).isDir());
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-
-    messages.shown.clear();
-    EXPECT_FALSE(basFile::SaveTextFile(messages, page(QStringLiteral("no/such/dir.html")), kText));
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-    EXPECT_FALSE(workFileLeft());
-}
-
-TEST_F(FileLayer, AReadOnlyFolderKeepsTheOldFile)
-{
-    // Permissions do not hold back root, which is how the tests run in CI; a folder of /proc
-    // refuses new files to everyone, and so shows that the old file stays even then. The file
-    // is written only by renaming a new one over it, which that folder cannot take.
-    QTemporaryDir locked;
-    QString target = locked.filePath(QStringLiteral("page.html"));
-    if (::geteuid() == 0) {
-        target = QStringLiteral("/proc/sys/kernel/hostname");
-        if (!QFileInfo(target).isFile())
-            GTEST_SKIP() << "no /proc/sys here";
-    } else {
-        writeBytes(target, "kept");
-        QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::ExeOwner);
-    }
-    const QByteArray before = readBytes(target);
-    ASSERT_FALSE(before.isEmpty());
-    EXPECT_FALSE(basFile::SaveTextFile(messages, target, kText));
-    EXPECT_EQ(readBytes(target), before);
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-    EXPECT_FALSE(workFileLeft());
-    QFile::setPermissions(locked.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
-TEST_F(FileLayer, AFullDiskKeepsTheOldFile)
-{
-    const QString target = page(QStringLiteral("full.html"));
-    writeBytes(target, "the old contents");
-    // A file-size limit stands in for a full disk: every write past it fails.
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ::getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    ::setrlimit(RLIMIT_FSIZE, &small);
-    const bool written = basFile::SaveTextFile(messages, target, QString(20000, u'あ'));
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    EXPECT_FALSE(written);
-    EXPECT_EQ(readBytes(target), QByteArray("the old contents"));
-    EXPECT_EQ(messages.texts(), QStringList{files::msg::kSaveFailed});
-    for (const QString &name : QDir(pages.path()).entryList(QDir::Files))
-        EXPECT_TRUE(name == u"full.html") << "left behind: " << name.toStdString();
-}
-
 TEST_F(FileLayer, CharactersShiftJisCannotHoldBecomeReferences)
 {
     const QString text = QStringLiteral("顔😀と\u00e9");
@@ -347,20 +271,6 @@ TEST_F(FileLayer, CharactersShiftJisCannotHoldBecomeReferences)
     const QString css = page(QStringLiteral("style.css"));
     basFile::SaveTextFile(messages, css, QStringLiteral("a:before{content:\"😀\"}"));
     EXPECT_EQ(readBytes(css), QByteArray("a:before{content:\"\\1F600 \"}"));
-}
-
-TEST_F(FileLayer, SavingThroughALinkWritesItsTarget)
-{
-    const QString target = page(QStringLiteral("real.html"));
-    const QString link = page(QStringLiteral("link.html"));
-    writeBytes(target, "old");
-    QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
-    ASSERT_TRUE(QFile::link(target, link));
-    basFile::SaveTextFile(messages, link, QStringLiteral("new"));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(readBytes(target), QByteArray("new"));
-    EXPECT_EQ(QFileInfo(target).permissions() & kModeBits,
-              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
 }
 
 TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)

@@ -164,21 +164,6 @@ TEST(ProfileWrite, WhatTheReaderCouldNotGiveBackOrWouldFindAsAnotherKeyIsRefused
     EXPECT_FALSE(withProfileValue("\xFF\xFE[\0s\0]\0"_ba, u"s", u"k", u"v"));           // UTF-16
 }
 
-TEST(ProfileWrite, EveryValueReadsBackAsWrittenAndRewritingItChangesNothing)
-{
-    const char16_t *values[] = {u" leading",   u"trailing ", u"  ",    u"\t",
-                                u"\"quoted\"", u"'quoted'",  u"\"\"",  u"\"",
-                                u"\"a'",       u"a \"b\" c", u"=;[x]", u"表ソ能ゾ",
-                                u"\x1A",       u"plain",     u"",      u"\u3000全角\u3000"};
-    for (const char16_t *text : values) {
-        const QString value = QString::fromUtf16(text);
-        const std::optional<QByteArray> file = withProfileValue(kConvert, u"Find", u"1", value);
-        ASSERT_TRUE(file) << test::visible(value);
-        EXPECT_EQ(profileValue(*file, u"Find", u"1"), value) << str(file);
-        EXPECT_EQ(str(withProfileValue(*file, u"Find", u"1", value)), str(file));
-    }
-}
-
 TEST(ProfileWrite, NamesWithAlternativeFormsFindTheLineWrittenForThem)
 {
     // 〜 and — are written under the codes of ～ and ―, and read back as those: either spelling
@@ -195,13 +180,15 @@ TEST(ProfileWrite, NamesWithAlternativeFormsFindTheLineWrittenForThem)
 
 TEST(ProfileWrite, RandomWritesAlwaysReadBackAndRewritingChangesNothing)
 {
-    // Names and values pieced together from what has tripped the format: letter case, blanks,
-    // "=", brackets, ";", quotes, kanji whose second byte is "\" or "]", half-width katakana,
-    // full-width letters, and the alternative forms beside their Windows twins. Fixed seed.
-    const QStringList pieces = {u"a"_s, u"B"_s,  u"k"_s,  u"1"_s,  u" "_s,  u"\t"_s, u"="_s,
-                                u"["_s, u"]"_s,  u";"_s,  u"\""_s, u"'"_s,  u"表"_s, u"ゾ"_s,
-                                u"ｱ"_s, u"Ａ"_s, u"ａ"_s, u"〜"_s, u"～"_s, u"—"_s,  u"―"_s,
-                                u"‖"_s, u"∥"_s,  u"−"_s,  u"－"_s, u"¢"_s,  u"£"_s,  u"¬"_s};
+    // Names and values pieced together from what has tripped the format: letter case, blanks
+    // (^Z among them), "=", brackets, ";", quotes, kanji whose second byte is "\" or "]",
+    // half-width katakana, full-width letters and spaces, and the alternative forms beside
+    // their Windows twins. Fixed seed.
+    const QStringList pieces = {u"a"_s,      u"B"_s,  u"k"_s,  u"1"_s, u" "_s,  u"\t"_s, u"\x1A"_s,
+                                u"\u3000"_s, u"ソ"_s, u"="_s,  u"["_s, u"]"_s,  u";"_s,  u"\""_s,
+                                u"'"_s,      u"表"_s, u"ゾ"_s, u"ｱ"_s, u"Ａ"_s, u"ａ"_s, u"〜"_s,
+                                u"～"_s,     u"—"_s,  u"―"_s,  u"‖"_s, u"∥"_s,  u"−"_s,  u"－"_s,
+                                u"¢"_s,      u"£"_s,  u"¬"_s};
     // What reading gives back for each alternative form: its Windows twin.
     const std::pair<char16_t, char16_t> twins[] = {{u'〜', u'～'}, {u'—', u'―'},  {u'‖', u'∥'},
                                                    {u'−', u'－'},  {u'¢', u'￠'}, {u'£', u'￡'},

@@ -1,5 +1,5 @@
 #pragma once
-// Byte helpers shared by the settings tests.
+// Byte helpers shared by the settings and file layer tests.
 
 #include <QByteArray>
 #include <QFile>
@@ -15,6 +15,13 @@ inline QByteArray readBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, QByteArrayView bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
 // The bytes of a fixture below tests/data/ini.

@@ -28,6 +28,7 @@ using basINI::SetIniFile;
 using test::iniFixture;
 using test::readBytes;
 using test::str;
+using test::writeBytes;
 
 const QString kDefault = u"<default>"_s;
 
@@ -39,13 +40,6 @@ QString get(QStringView section, QStringView key)
 bool set(QStringView section, QStringView key, QStringView value)
 {
     return basINI::WriteIniString(section.toString(), key.toString(), value.toString());
-}
-
-bool writeBytes(const QString &path, QByteArrayView bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
 struct stat statOf(const QString &path)
@@ -232,45 +226,12 @@ TEST_F(Settings, AFailedWriteLeavesEveryFileAsItWas)
         SetIniFile(file);
         EXPECT_FALSE(set(u"Convert", u"KanjiCode", value)) << test::visible(file + u' ' + value);
     }
-    // A file-size limit stands in for a full disk: the new file cannot be written whole.
-    SetIniFile(writable);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit saved = {};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    rlimit small = saved;
-    small.rlim_cur = 256;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    const bool written = set(u"Convert", u"KanjiCode", u"JIS");
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(written);
 
     EXPECT_EQ(entries(), before);
     EXPECT_EQ(str(readBytes(readOnly)), str(fixture));
     EXPECT_EQ(statOf(readOnly).st_mode & 07777, mode_t(0444));
     EXPECT_EQ(str(readBytes(writable)), str(fixture));
     EXPECT_EQ(str(readBytes(path(u"plain"_s))), "x");
-}
-
-TEST_F(Settings, AWriteReplacesTheFileWholeThroughALinkKeepingItsPermissions)
-{
-    ASSERT_TRUE(QDir(m_dir.path()).mkdir(u"dotfiles"_s));
-    const QString target = copyOf(u"Scrivlet.ini"_s, u"dotfiles/Scrivlet.ini"_s);
-    const QByteArray before = readBytes(target);
-    ASSERT_EQ(::chmod(QFile::encodeName(target).constData(), 0640), 0);
-    const QString link = path(u"Scrivlet.ini"_s);
-    ASSERT_EQ(::symlink("dotfiles/Scrivlet.ini", QFile::encodeName(link).constData()), 0);
-    QFile reader(target);
-    ASSERT_TRUE(reader.open(QIODevice::ReadOnly));
-    SetIniFile(link);
-    ASSERT_TRUE(set(u"Convert", u"KanjiCode", u"JIS"));
-    // A reader of the old file sees it whole, never a mixture.
-    EXPECT_EQ(str(reader.readAll()), str(before));
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(str(readBytes(target)),
-              str(QByteArray(before).replace("KanjiCode=EUC", "KanjiCode=JIS")));
-    EXPECT_EQ(statOf(target).st_mode & 07777, mode_t(0640));
-    EXPECT_EQ(entries(u"dotfiles"_s), QStringList{u"Scrivlet.ini"_s});
 }
 
 } // namespace

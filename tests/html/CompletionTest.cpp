@@ -3,13 +3,14 @@
 
 #include "tests/html/LiteralAttributeTest.h"
 
-#include "tests/common/MemoryEditControl.h"
 #include "editor/SharedText.h"
 #include "editor/clsRTF.h"
 #include "html/Completion.h"
 #include "platform/Globals.h"
 #include "platform/IKeyboardState.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
+#include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
 
 #include <QSet>
@@ -161,75 +162,31 @@ public:
     int undoRedoDisabled = 0;
 };
 
-// A text with the caret at "|", keys typed, and what follows: the text, the list and the one
-// tag name an attribute list was asked for. A shown list holds the general attribute rows when
-// one was asked for, else the tags.
-struct Typing
-{
-    const char *name;
-    const char16_t *start;
-    const char16_t *input;
-    const char16_t *result;
-    const char16_t *list;    // nullptr: hidden; else the selected row, "" for none
-    const char16_t *request; // nullptr: none asked for
-};
-
-class TypingTest : public Completion, public ::testing::WithParamInterface<Typing>
+// Rows of tests/data/completion-typing.txt: what typing leaves in the text and the list.
+class TypingTest : public Completion, public ::testing::WithParamInterface<scrivlet::test::DataRow>
 {};
 
 TEST_P(TypingTest, LeavesTextAndList)
 {
-    const Typing &t = GetParam();
-    setText(qs(t.start));
-    type(qs(t.input));
-    EXPECT_EQ(marked(), qs(t.result));
-    EXPECT_EQ(requests, t.request ? QStringList{qs(t.request)} : QStringList{});
-    ASSERT_EQ(lstPopup.visible, t.list != nullptr);
-    if (t.list) {
-        EXPECT_EQ(lstPopup.rows, t.request ? kAttributes : kTags);
-        EXPECT_EQ(lstPopup.rows.value(lstPopup.index), qs(t.list));
+    const auto field = [this](int i) {
+        return QString::fromStdString(GetParam()[i]);
+    };
+    setText(field(1));
+    type(field(2));
+    EXPECT_EQ(marked(), field(3));
+    EXPECT_EQ(requests, field(5) == u"-" ? QStringList{} : QStringList{field(5)});
+    ASSERT_EQ(lstPopup.visible, field(4) != u"-");
+    if (lstPopup.visible) {
+        EXPECT_EQ(lstPopup.rows, field(5) == u"-" ? kTags : kAttributes);
+        EXPECT_EQ(lstPopup.rows.value(lstPopup.index), field(4));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, TypingTest,
-    ::testing::Values(
-        Typing{"LessThanSpaceBeforeATag", u"|\r\n<p>", u"< ", u"< |\r\n<p>", nullptr, nullptr},
-        Typing{"LessThanSpaceAtTheEnd", u"x|", u"< ", u"x< |", u"", u""},
-        Typing{"LettersAndSpaceAccept", u"|\r\n<b>", u"<dl ", u"<dl |>\r\n<b>", u"", u"dl"},
-        Typing{"NoLaterLessThanNoList", u"<p>\r\n|", u"<di ", u"<p>\r\n<div |>", nullptr, nullptr},
-        Typing{"QuotedRowLeavesCaretInIt", u"<a|>\r\n<b>", u" C ", u"<a class=\"|\">\r\n<b>",
-               nullptr, u"a"},
-        Typing{"ListAfterAQuotedValue", u"<a href=\"x\"|>\r\n<b>", u" ", u"<a href=\"x\" |>\r\n<b>",
-               u"", u"a"},
-        Typing{"NoListInsideAQuotedValue", u"<a title=\"x|y\">\r\n<b>", u" ",
-               u"<a title=\"x |y\">\r\n<b>", nullptr, nullptr},
-        Typing{"NoListAfterAnOpeningQuote", u"<a title=\"|x\">\r\n<b>", u" ",
-               u"<a title=\" |x\">\r\n<b>", nullptr, nullptr},
-        Typing{"NoListInAClosingTag", u"</p|>\r\n<b>", u" ", u"</p |>\r\n<b>", nullptr, nullptr},
-        Typing{"NoListOutsideATag", u"<p>x|</p>", u" ", u"<p>x |</p>", nullptr, nullptr},
-        Typing{"OwnFileWithoutRowsNoList", u"<br|>\r\n<p>", u" ", u"<br |>\r\n<p>", nullptr, u"br"},
-        Typing{"BackspaceHidesAttributeList", u"<a|>\r\n<b>", u" c\b", u"<a |>\r\n<b>", nullptr,
-               u"a"},
-        Typing{"BackspaceKeepsTheTagList", u"|", u"<b\b", u"<|", u"<div>", nullptr},
-        Typing{"BackspaceOnLessThanHides", u"|", u"<\b", u"|", nullptr, nullptr},
-        Typing{"EnterNeverAccepts", u"|", u"<di\r", u"<di\r\n|", nullptr, nullptr},
-        Typing{"GreaterThanAcceptsUntyped", u"|", u"<di>", u"<div>|", nullptr, nullptr},
-        Typing{"GreaterThanAcceptsAttribute", u"<a|>\r\n<b>", u" i>", u"<a id=\"\"|>\r\n<b>",
-               nullptr, u"a"},
-        Typing{"GreaterThanWithoutRowIsTyped", u"|", u"<zz>", u"<zz>|", nullptr, nullptr},
-        Typing{"KeysWhileHiddenAreTyped", u"|", u"<d>x\b>", u"<div>>|", nullptr, nullptr},
-        Typing{"SpaceWithoutRowAcceptsNothing", u"|", u"<x ", u"<x |", nullptr, nullptr},
-        Typing{"MatchIgnoresCase", u"|", u"<ta", u"<ta|", u"<TABLE>", nullptr},
-        Typing{"MatchIgnoresWidth", u"|", u"<ＤＬ", u"<ＤＬ|", u"<dl>", nullptr},
-        Typing{"MatchIgnoresKana", u"|", u"<かた", u"<かた|", u"<カタカナ>", nullptr},
-        Typing{"FirstMatchWins", u"|", u"<d", u"<d|", u"<div>", nullptr},
-        Typing{"NoMatchNoSelection", u"|", u"<dx", u"<dx|", u"", nullptr},
-        Typing{"UpWithoutSelection", u"|", u"<↑", u"<|", u"", nullptr},
-        Typing{"UpStopsAtTheTop", u"|", u"<↓↑↑", u"<|", u"<div>", nullptr},
-        Typing{"DownStopsAtTheBottom", u"|", u"<↓↓↓↓↓↓↓↓↓", u"<|", u"<b>", nullptr},
-        Typing{"UpFromTheBottom", u"|", u"<↓↓↓↓↓↓↓↓↓↑", u"<|", u"<カタカナ>", nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, TypingTest,
+                         ::testing::ValuesIn(scrivlet::test::readDataRows(SCRIVLET_TEST_DATA
+                                                                          "/completion-typing.txt",
+                                                                          6)),
+                         [](const auto &info) { return info.param[0]; });
 
 TEST_F(Completion, DownThenSpaceAcceptsTheFirstRowAndOpensItsAttributes)
 {
@@ -379,47 +336,10 @@ TEST_F(Completion, ResetFlagEmptiesTheHistoryAndDisablesUndoAndRedo)
     EXPECT_EQ(undoRedoDisabled, 1);
 }
 
-// The fast attribute test: its answer on typical places, and the literal whole-text test's.
-
-struct AttributeCase
-{
-    const char *name;
-    const char16_t *marked;  // "|" at the caret
-    const char16_t *tagName; // nullptr: no list opens
-};
-
-using AttributeTest = ::testing::TestWithParam<AttributeCase>;
-
-TEST_P(AttributeTest, FindsTheTagName)
-{
-    QString marked = Completion::qs(GetParam().marked);
-    const int caret = static_cast<int>(marked.indexOf(u'|'));
-    marked.remove(caret, 1);
-    const std::optional<QString> name = tagNameForAttributes(SharedText(marked), caret);
-    const char16_t *tag = GetParam().tagName;
-    EXPECT_EQ(name, tag ? std::optional(Completion::qs(tag)) : std::nullopt);
-    EXPECT_EQ(name, literalTagNameForAttributes(marked, caret));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Table, AttributeTest,
-    ::testing::Values(AttributeCase{"AtTheStart", u"|<a>", nullptr},
-                      AttributeCase{"AfterTheName", u"<a|><b>", u"a"},
-                      AttributeCase{"InTheName", u"<ta|ble><b>", u"table"},
-                      AttributeCase{"NameCutAtTheSpace", u"<a |href=\"x\"><b>", u"a"},
-                      AttributeCase{"RightAfterTheLessThan", u"<|a><b>", nullptr},
-                      AttributeCase{"AfterAGreaterThan", u"<a>|<b>", nullptr},
-                      AttributeCase{"UnclosedQuote", u"<a b=\"x|><c>", u"a"},
-                      AttributeCase{"ClosingTag", u"</p|><b>", u"/p"},
-                      AttributeCase{"TagOverLines", u"<img\r\nsrc=\"a\"|><b>", u"img\r\nsrc=\"a\""},
-                      AttributeCase{"TabIsNoSpace", u"<td\tclass=x|><b>", u"td\tclass=x"},
-                      AttributeCase{"UnclosedTagBeforeATag", u"<a |<b>", nullptr},
-                      AttributeCase{"CaretAtTheVeryEnd", u"<a b|", nullptr}),
-    [](const auto &info) { return std::string(info.param.name); });
-
+// The fast attribute test against the literal whole-text one (LiteralAttributeTest.h).
 QString randomMarkup(std::mt19937 &engine, int length, int bracketPercent)
 {
-    static const QString plain = QStringLiteral("ab =/x\r\n日本");
+    static const QString plain = QStringLiteral("ab =/x\t\r\n日本");
     static const QString marks = QStringLiteral("<>\"");
     QString text;
     for (int k = 0; k < length; ++k) {

@@ -30,23 +30,8 @@ std::vector<std::string> allCp932DoubleByteCodes()
 
 TEST(Cp932Mapping, FromUtf8TheCodesWindowsWrites)
 {
-    const std::pair<const char *, std::string> cases[] = {
-        // Where CP932 and plain Shift_JIS differ (the JIS code points of the same bytes take
-        // these codes too: Reading.Utf8AlternativeForms...). 0x5C and 0x7E stay ASCII.
-        {"\uFF5E\uFF3C\u2225\uFF0D\uFFE0\uFFE1",
-         "\x81\x60\x81\x5F\x81\x61\x81\x7C\x81\x91\x81\x92"},
-        {"\\~", "\\~"},
-        // NEC row 13 and IBM extensions; of two codes, the one Windows writes.
-        {"\u2460\u2160\u3231\u2116", "\x87\x40\x87\x54\x87\x8A\x87\x82"},
-        {"\u2170\u9AD9\uFA11", "\xFA\x40\xFB\xFC\xFA\xB1"}, // not NEC-selected: 0xEEEF ...
-        {"\uFFE2\u2235", "\x81\xCA\x81\xE6"},               // row 2, not IBM or row 13
-        {"\uFF71\uFF9F\uE000", "\xB1\xDF\xF0\x40"},         // half-width, user-defined
-        // References: upper-case hex without leading zeros; nothing becomes "?" or 〓.
-        {"a\U0001F600b\u00E9\u00A5", "a&#x1F600;b&#xE9;&#xA5;"},
-        {"\u00A9\u20AC\u2603\uFFFD\u4E02", "&#xA9;&#x20AC;&#x2603;&#xFFFD;&#x4E02;"},
-    };
-    for (const auto &[utf8, sjis] : cases)
-        EXPECT_EQ(convertFrom(utf8, Utf8, ShiftJis), sjis) << utf8;
+    for (const auto &row : vectors("Cp932", 2))
+        EXPECT_EQ(convertFrom(row[0], Utf8, ShiftJis), row[1]) << row[0];
     EXPECT_EQ(convertFrom("\U0001F600", Utf8, ShiftJis, LineEnd::Lf, ReferenceStyle::Css),
               "\\1F600 ");
 }
@@ -66,37 +51,16 @@ TEST(Cp932Mapping, EveryCharacterFromUtf8AsGlibcWritesIt)
 
 TEST(NecIbmMapping, ShiftJisIntoEucAndJis)
 {
-    struct Case
-    {
-        const char *sjis, *euc, *jis, *why;
-    };
-    const Case cases[] = {
-        {"\x87\x40", "\xAD\xA1", "\x1B$B-!\x1B(B", "NEC row 13 to row 13"},
-        {"\x87\x9C", "\xAD\xFC", "\x1B$B-|\x1B(B", "the last of row 13"},
-        {"\xED\x40", "\xF9\xA1", "\x1B$By!\x1B(B", "NEC-selected rows stay in rows 89-92"},
-        {"\xEE\xFC", "\xFC\xFE", "\x1B$B|~\x1B(B", "the last NEC-selected code"},
-        // An IBM code takes its twin: rows 1-8 first, then row 13, then the NEC-selected rows.
-        {"\xFA\x54", "\xA2\xCC", "\x1B$B\"L\x1B(B", "NOT SIGN: row 2"},
-        {"\xFA\x5B", "\xA2\xE8", "\x1B$B\"h\x1B(B", "BECAUSE: row 2, though row 13 has it"},
-        {"\xFA\x4A", "\xAD\xB5", "\x1B$B-5\x1B(B", "ROMAN NUMERAL ONE: row 13"},
-        {"\xFA\x58", "\xAD\xEA", "\x1B$B-j\x1B(B", "PARENTHESIZED IDEOGRAPH STOCK: row 13"},
-        {"\xFA\x59", "\xAD\xE2", "\x1B$B-b\x1B(B", "NUMERO SIGN: row 13"},
-        {"\xFA\x40", "\xFC\xF1", "\x1B$B|q\x1B(B", "SMALL ROMAN NUMERAL ONE: NEC-selected"},
-        {"\xFA\x5C", "\xF9\xA1", "\x1B$By!\x1B(B", "the first IBM kanji"},
-        {"\xFB\xFC", "\xFC\xE2", "\x1B$B|b\x1B(B", "髙"},
-        {"\xFC\x4B", "\xFC\xEE", "\x1B$B|n\x1B(B", "the last IBM code"},
-        // Half-width katakana stay half-width.
-        {"\xB1\xDF", "\x8E\xB1\x8E\xDF", "\x1B(I1_\x1B(B", "half-width katakana"},
-        // A user-defined character is a reference, ASCII: the kanji set ends before it.
-        {"\x88\x9F\xF0\x40", "\xB0\xA1&#xE000;", "\x1B$B0!\x1B(B&#xE000;", "user-defined"},
-        {"\xF9\xFC\x88\x9F", "&#xE757;\xB0\xA1", "&#xE757;\x1B$B0!\x1B(B", "user-defined"},
-    };
-    for (const Case &c : cases) {
+    for (const auto &row : vectors("NecIbm", 4)) {
+        const struct
+        {
+            const std::string &sjis, &euc, &jis, &why;
+        } c{row[0], row[1], row[2], row[3]};
         EXPECT_EQ(convertFrom(c.sjis, ShiftJis, Euc), c.euc) << c.why;
         EXPECT_EQ(convertFrom(c.sjis, ShiftJis, Jis), c.jis) << c.why;
         EXPECT_EQ(convertFrom(c.sjis, ShiftJis, ShiftJis), c.sjis) << c.why;
         // And back, as the same character.
-        if (std::string_view(c.euc).find('&') == std::string_view::npos) {
+        if (c.euc.find('&') == std::string_view::npos) {
             EXPECT_EQ(cp932ToUtf8(convertFrom(c.euc, Euc, ShiftJis)), cp932ToUtf8(c.sjis));
             EXPECT_EQ(cp932ToUtf8(convertFrom(c.jis, Jis, ShiftJis)), cp932ToUtf8(c.sjis));
         }

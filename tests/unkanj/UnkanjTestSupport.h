@@ -2,6 +2,8 @@
 // temporary folders. Failures print byte strings with escapes, so they compare as std::string.
 #pragma once
 
+#include "../common/DataRows.h"
+#include "../common/TempFiles.h"
 #include "Convert.h"
 #include "Detect.h"
 
@@ -15,6 +17,8 @@
 #include <string_view>
 
 namespace scrivlet::unkanj::test {
+
+using namespace scrivlet::test;
 
 using enum KanjiCode;
 
@@ -44,38 +48,65 @@ inline std::string convertFrom(std::string_view text, KanjiCode from, KanjiCode 
     return convertText(text, from, OutputFormat{to, lineEnd, refs});
 }
 
-inline std::string readFile(const std::string &path)
+// The first breach of our ISO-2022-JP output rules, or an empty string: seven bits; only
+// ESC $ B, ESC ( I and ESC ( B, never the escape of the set in use; kanji in pairs of
+// 0x21-0x7E, katakana 0x21-0x5F; ASCII before every control and at the end.
+inline std::string jisBreach(std::string_view jis)
 {
-    std::ostringstream data;
-    data << std::ifstream(path, std::ios::binary).rdbuf();
-    return data.str();
+    std::string_view set = "\x1B(B";
+    for (std::size_t i = 0; i < jis.size(); ++i) {
+        const auto c = static_cast<unsigned char>(jis[i]);
+        const std::string at = " at byte " + std::to_string(i);
+        const std::string_view escape = jis.substr(i, 3);
+        const bool graphic = c >= 0x21 && c <= 0x7E;
+        if (c >= 0x80)
+            return "eight-bit byte" + at;
+        if (c == 0x1B && escape != "\x1B$B" && escape != "\x1B(I" && escape != "\x1B(B")
+            return "escape other than ESC $ B, ESC ( I, ESC ( B" + at;
+        if (c == 0x1B && escape == set)
+            return "escape repeats the set in use" + at;
+        if (c == 0x1B) {
+            set = escape;
+            i += 2;
+        } else if (set == "\x1B(B") {
+            continue;
+        } else if (!graphic) {
+            return "control character outside ASCII" + at;
+        } else if (set == "\x1B(I" && c > 0x5F) {
+            return "katakana out of range" + at;
+        } else if (set == "\x1B$B" &&
+                   (i + 1 == jis.size() || jis[i + 1] < 0x21 || jis[++i] > 0x7E)) {
+            return "half a kanji" + at;
+        }
+    }
+    return set == "\x1B(B" ? "" : "text ends outside ASCII";
 }
 
-inline void writeFile(const std::string &path, std::string_view bytes)
+// The rows of one group of tests/data/unkanj/vectors.txt.
+inline std::vector<scrivlet::test::DataRow> vectors(const std::string &group, std::size_t width)
 {
-    std::ofstream(path, std::ios::binary) << bytes;
+    std::vector<scrivlet::test::DataRow> rows;
+    for (auto &row : scrivlet::test::readDataRows(UNKANJ_TEST_DATA "/vectors.txt", 0)) {
+        if (row.group == group && row.fields.size() != width)
+            throw std::runtime_error("bad row in group " + group + ": " + row[0]);
+        if (row.group == group)
+            rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// A code by the name codeName gives it, as the vector files spell it.
+inline KanjiCode codeNamed(const std::string &name)
+{
+    for (KanjiCode code : {Ascii, ShiftJis, Euc, Jis, Utf8})
+        if (name == codeName(code))
+            return code;
+    throw std::runtime_error("unknown code " + name);
 }
 
 inline std::string sampleFile(const std::string &name)
 {
     return readFile(UNKANJ_TEST_DATA "/" + name);
 }
-
-// A fresh folder below the system's temporary folder, removed with everything in it.
-struct TempDir
-{
-    std::string path = [] {
-        std::string pattern = std::filesystem::temp_directory_path() / "unkanj-test-XXXXXX";
-        return mkdtemp(pattern.data()) != nullptr ? pattern : throw std::runtime_error("mkdtemp");
-    }();
-    TempDir() = default;
-    TempDir(const TempDir &) = delete;
-    ~TempDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path, ignored);
-    }
-    std::string file(const std::string &name) const { return path + "/" + name; }
-};
 
 } // namespace scrivlet::unkanj::test
