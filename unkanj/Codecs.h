@@ -614,8 +614,16 @@ public:
         // ESC, SO and SI of a source in another code would read as (or break) the escapes of
         // JIS: each becomes 〓, so the output stays valid JIS.
         const Byte *end = p + n;
+        const Byte *first = p;
+        while (first < end && *first != kEsc && *first != kSo && *first != kSi)
+            ++first;
+        if (first == end) [[likely]] {
+            select(JisSet::Ascii);
+            m_out.write(p, n);
+            return;
+        }
         const Byte *run = p;
-        for (const Byte *q = p; q < end; ++q) {
+        for (const Byte *q = first; q < end; ++q) {
             if (*q == kEsc || *q == kSo || *q == kSi) [[unlikely]] {
                 if (q > run) {
                     select(JisSet::Ascii);
