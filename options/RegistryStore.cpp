@@ -246,48 +246,55 @@ RegistryStore::Seed RegistryStore::DefaultSeed()
     return seed;
 }
 
-std::optional<RegistryValue> RegistryStore::value(quint32 root, const QString &path,
-                                                  const QString &name) const
+namespace {
+
+// Reads the store afresh and hands the key at path below root to read; nothing when the path,
+// the root or the key does not exist.
+template<class Read>
+auto readKey(const QString &fileName, const RegistryStore::Seed &seed, quint32 root,
+             const QString &path, Read read) -> decltype(read(std::declval<Node &>()))
 {
     const auto names = splitPath(path);
-    auto tree = load(m_fileName, m_seed);
+    auto tree = load(fileName, seed);
     if (!names || !tree || !tree->root(root))
         return std::nullopt;
     Node *node = find(*tree->root(root), *names);
-    RegistryValue *v = node ? findValue(*node, name) : nullptr;
-    if (!v)
+    if (!node)
         return std::nullopt;
-    return *v;
+    return read(*node);
+}
+
+} // namespace
+
+std::optional<RegistryValue> RegistryStore::value(quint32 root, const QString &path,
+                                                  const QString &name) const
+{
+    return readKey(m_fileName, m_seed, root, path, [&](Node &node) -> std::optional<RegistryValue> {
+        const RegistryValue *v = findValue(node, name);
+        if (!v)
+            return std::nullopt;
+        return *v;
+    });
 }
 
 std::optional<QStringList> RegistryStore::valueNames(quint32 root, const QString &path) const
 {
-    const auto names = splitPath(path);
-    auto tree = load(m_fileName, m_seed);
-    if (!names || !tree || !tree->root(root))
-        return std::nullopt;
-    Node *node = find(*tree->root(root), *names);
-    if (!node)
-        return std::nullopt;
-    QStringList out;
-    for (const RegistryValue &v : node->values)
-        out.append(v.name);
-    return out;
+    return readKey(m_fileName, m_seed, root, path, [](Node &node) -> std::optional<QStringList> {
+        QStringList out;
+        for (const RegistryValue &v : node.values)
+            out.append(v.name);
+        return out;
+    });
 }
 
 std::optional<QStringList> RegistryStore::subKeyNames(quint32 root, const QString &path) const
 {
-    const auto names = splitPath(path);
-    auto tree = load(m_fileName, m_seed);
-    if (!names || !tree || !tree->root(root))
-        return std::nullopt;
-    Node *node = find(*tree->root(root), *names);
-    if (!node)
-        return std::nullopt;
-    QStringList out;
-    for (const Node &k : node->keys)
-        out.append(k.name);
-    return out;
+    return readKey(m_fileName, m_seed, root, path, [](Node &node) -> std::optional<QStringList> {
+        QStringList out;
+        for (const Node &k : node.keys)
+            out.append(k.name);
+        return out;
+    });
 }
 
 bool RegistryStore::change(quint32 root, const std::function<bool(Tree &)> &edit)
