@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace scrivlet::options {
