@@ -1,5 +1,7 @@
 #include "tests/common/TestSupport.h"
 
+#include <iconv.h>
+
 QT_BEGIN_NAMESPACE
 void PrintTo(const QString &text, std::ostream *os)
 {
@@ -33,6 +35,22 @@ std::string visible(const QString &text)
             out += c;
     }
     return out.toStdString();
+}
+
+QByteArray iconvEncode(const QString &text, const char *code)
+{
+    iconv_t cd = ::iconv_open(code, "UTF-8");
+    QByteArray in = text.toUtf8();
+    QByteArray out(in.size() * 4 + 16, '\0');
+    char *inPtr = in.data();
+    size_t inLeft = in.size();
+    char *outPtr = out.data();
+    size_t outLeft = out.size();
+    ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+    ::iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
+    ::iconv_close(cd);
+    out.truncate(out.size() - qsizetype(outLeft));
+    return out;
 }
 
 } // namespace scrivlet::test

@@ -1,6 +1,7 @@
 #pragma once
 // Printing of Qt values in test failures, and small helpers shared by the suites.
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -16,5 +17,9 @@ namespace scrivlet::test {
 
 // The text with CR, LF and other invisible units spelled out, for messages.
 std::string visible(const QString &text);
+
+// The text in a code ("CP932", "EUC-JP-MS", "ISO-2022-JP", ...) by glibc iconv: the reference
+// that the program's own codecs and converter are checked against.
+QByteArray iconvEncode(const QString &text, const char *code);
 
 } // namespace scrivlet::test

@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <iconv.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -34,22 +33,6 @@ using test::writeBytes;
 constexpr QFile::Permissions kModeBits{0x7077};
 
 const QString kText = QStringLiteral("<P>日本語の文章、ｶﾀｶﾅ、①Ⅱ髙﨑～</P>\r\n二行目\r\n");
-
-QByteArray encode(const QString &text, const char *code)
-{
-    iconv_t cd = ::iconv_open(code, "UTF-8");
-    QByteArray in = text.toUtf8();
-    QByteArray out(in.size() * 4 + 16, '\0');
-    char *inPtr = in.data();
-    size_t inLeft = in.size();
-    char *outPtr = out.data();
-    size_t outLeft = out.size();
-    ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    ::iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
-    ::iconv_close(cd);
-    out.truncate(out.size() - qsizetype(outLeft));
-    return out;
-}
 
 class FileLayer : public ::testing::Test
 {
@@ -92,13 +75,13 @@ TEST_F(FileLayer, EveryKanjiCodeLoadsAsTheSameText)
 {
     QString lf = kText;
     lf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    writeBytes(page(QStringLiteral("sjis.html")), encode(kText, "CP932"));
-    writeBytes(page(QStringLiteral("euc.html")), encode(lf, "EUC-JP-MS"));
+    writeBytes(page(QStringLiteral("sjis.html")), test::iconvEncode(kText, "CP932"));
+    writeBytes(page(QStringLiteral("euc.html")), test::iconvEncode(lf, "EUC-JP-MS"));
     // ISO-2022-JP has neither half-width kana nor the vendor rows: a text without them.
     const QString plain = QStringLiteral("<P>日本語の文章、カタカナ</P>\r\n二行目\r\n");
     QString plainCr = plain;
     plainCr.replace(QStringLiteral("\r\n"), QStringLiteral("\r"));
-    writeBytes(page(QStringLiteral("jis.html")), encode(plainCr, "ISO-2022-JP"));
+    writeBytes(page(QStringLiteral("jis.html")), test::iconvEncode(plainCr, "ISO-2022-JP"));
     EXPECT_EQ(basFile::LoadTextFile(messages, page(QStringLiteral("jis.html"))), plain);
     writeBytes(page(QStringLiteral("utf8.html")), lf.toUtf8());
     for (const char *name : {"sjis.html", "euc.html", "utf8.html"}) {
@@ -137,7 +120,7 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
     }
     setSaveCodes(QStringLiteral("Shift-JIS"), QStringLiteral("CRLF"));
     basFile::SaveTextFile(messages, target, kText);
-    EXPECT_EQ(readBytes(target), encode(kText, "CP932"));
+    EXPECT_EQ(readBytes(target), test::iconvEncode(kText, "CP932"));
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(workFileLeft());
 }
@@ -204,7 +187,7 @@ TEST_F(FileLayer, WithoutTheLibrarySavingStillWritesShiftJis)
     qputenv("PATH", oldPath.toLocal8Bit());
     QDir::setCurrent(oldCurrent);
 
-    EXPECT_EQ(readBytes(target), encode(kText, "CP932"));
+    EXPECT_EQ(readBytes(target), test::iconvEncode(kText, "CP932"));
     EXPECT_EQ(loaded, QString());
     ASSERT_EQ(messages.shown.size(), 4);
     EXPECT_EQ(messages.shown[0].text, files::msg::kLibraryMissing);
@@ -220,7 +203,7 @@ TEST_F(FileLayer, ABusyLibraryIsReportedAndTheFileStillWritten)
     useLibraryFrom(QStringLiteral(SCRIVLET_FAKE_UNKANJ_DIR "/busy"));
     const QString target = page(QStringLiteral("busy.html"));
     EXPECT_TRUE(basFile::SaveTextFile(messages, target, kText));
-    EXPECT_EQ(readBytes(target), encode(kText, "CP932"));
+    EXPECT_EQ(readBytes(target), test::iconvEncode(kText, "CP932"));
     EXPECT_EQ(messages.texts(),
               (QStringList{files::msg::kLibraryBusy, files::msg::kConversionFailed}));
     EXPECT_FALSE(workFileLeft());
@@ -232,7 +215,7 @@ TEST_F(FileLayer, AFailingConversionFallsBackToShiftJis)
     const QString target = page(QStringLiteral("fail.html"));
     writeBytes(target, "old");
     EXPECT_TRUE(basFile::SaveTextFile(messages, target, kText));
-    EXPECT_EQ(readBytes(target), encode(kText, "CP932"));
+    EXPECT_EQ(readBytes(target), test::iconvEncode(kText, "CP932"));
     EXPECT_EQ(messages.texts(), QStringList{files::msg::kConversionFailed});
     EXPECT_FALSE(workFileLeft());
 }
@@ -262,11 +245,11 @@ TEST_F(FileLayer, CharactersShiftJisCannotHoldBecomeReferences)
 {
     const QString text = QStringLiteral("顔😀と\u00e9");
     EXPECT_EQ(basFile::EncodeForSaving(text, false),
-              encode(QStringLiteral("顔"), "CP932") + "&#x1F600;" +
-                  encode(QStringLiteral("と"), "CP932") + "&#xE9;");
+              test::iconvEncode(QStringLiteral("顔"), "CP932") + "&#x1F600;" +
+                  test::iconvEncode(QStringLiteral("と"), "CP932") + "&#xE9;");
     EXPECT_EQ(basFile::EncodeForSaving(text, true),
-              encode(QStringLiteral("顔"), "CP932") + "\\1F600 " +
-                  encode(QStringLiteral("と"), "CP932") + "\\E9 ");
+              test::iconvEncode(QStringLiteral("顔"), "CP932") + "\\1F600 " +
+                  test::iconvEncode(QStringLiteral("と"), "CP932") + "\\E9 ");
     setSaveCodes(QStringLiteral("Shift-JIS"), QStringLiteral("CRLF"));
     const QString css = page(QStringLiteral("style.css"));
     basFile::SaveTextFile(messages, css, QStringLiteral("a:before{content:\"😀\"}"));

@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <iconv.h>
-
 namespace scrivlet {
 namespace {
 
@@ -36,23 +34,6 @@ void touch(const QString &path)
 {
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-}
-
-// The text in a code, by glibc iconv.
-QByteArray encode(const QString &text, const char *code)
-{
-    iconv_t cd = ::iconv_open(code, "UTF-8");
-    QByteArray in = text.toUtf8();
-    QByteArray out(in.size() * 4 + 16, '\0');
-    char *inPtr = in.data();
-    size_t inLeft = in.size();
-    char *outPtr = out.data();
-    size_t outLeft = out.size();
-    ::iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
-    ::iconv(cd, nullptr, nullptr, &outPtr, &outLeft);
-    ::iconv_close(cd);
-    out.truncate(out.size() - qsizetype(outLeft));
-    return out;
 }
 
 class PreviewFixture : public ::testing::Test
@@ -140,7 +121,7 @@ TEST_F(PreviewCopy, IsWrittenInTheKanjiCodeAndLineEndsOfTheSettings)
     basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
     const QString text = u"<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n"_s;
     const QString path = preview::MakePreviewFile(messages, previewFile, page(u"a.html"_s), text);
-    EXPECT_EQ(readBytes(path), encode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS"));
+    EXPECT_EQ(readBytes(path), test::iconvEncode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS"));
 }
 
 TEST_F(PreviewCopy, AFolderThatCannotBeWrittenGivesNoPathAndSaysWhy)
@@ -231,7 +212,8 @@ TEST_F(BrowserChoice, FollowsTheSettingsAndFallsBackAsEachBrowserDoes)
         EXPECT_EQ(previewFiles(), written ? QStringList{u"tmpmy page0.html"_s} : QStringList())
             << c.what << ": at most one copy, and none when no browser was tried";
         if (written) {
-            EXPECT_EQ(readBytes(expectedPreview), encode(u"<P>頁</P>"_s, "CP932")) << c.what;
+            EXPECT_EQ(readBytes(expectedPreview), test::iconvEncode(u"<P>頁</P>"_s, "CP932"))
+                << c.what;
         }
     }
 }
