@@ -7,10 +7,30 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
+#include <dlfcn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+// A rename that fails cannot be provoked reliably from outside, least of all as root, so this
+// binary interposes rename(): the library's call binds to the definition below, which fails on
+// request and otherwise hands over to the C library's.
+namespace {
+int failRenameWith = 0;
+} // namespace
+
+extern "C" int rename(const char *from, const char *to) noexcept
+{
+    if (failRenameWith != 0) {
+        errno = failRenameWith;
+        return -1;
+    }
+    using Rename = int (*)(const char *, const char *);
+    static const auto real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
+    return real(from, to);
+}
 
 namespace scrivlet::fileio {
 namespace {
@@ -118,6 +138,25 @@ TEST(AtomicReplace, AFullDiskLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(WEXITSTATUS(status), EFBIG);
     EXPECT_EQ(readFile(dir.file("page.html")), "old contents");
     EXPECT_EQ(dir.names(), Names{"page.html"});
+}
+
+TEST(AtomicReplace, AFailedRenameLeavesTheOldFileAndNoTemporary)
+{
+    TempDir dir;
+    writeFile(dir.file("page.html"), "old contents");
+    for (const char *name : {"page.html", "new.html"}) {
+        failRenameWith = EIO;
+        int error = 0;
+        const bool written = replaceFile(dir.file(name), "new contents", error);
+        failRenameWith = 0;
+        EXPECT_FALSE(written) << name;
+        EXPECT_EQ(error, EIO) << name;
+    }
+    EXPECT_EQ(readFile(dir.file("page.html")), "old contents");
+    EXPECT_EQ(dir.names(), Names{"page.html"});
+    int error = 0; // and the seam hands over when not asked to fail
+    EXPECT_TRUE(replaceFile(dir.file("page.html"), "new contents", error));
+    EXPECT_EQ(readFile(dir.file("page.html")), "new contents");
 }
 
 } // namespace
