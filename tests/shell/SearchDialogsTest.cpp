@@ -25,11 +25,6 @@ QStringList items(const QComboBox *combo)
         out.append(combo->itemText(i));
     return out;
 }
-QStringList tenSlots(QStringList entries)
-{
-    entries.resize(10);
-    return entries;
-}
 // Types the text into the field and clicks the button.
 void search(QComboBox *field, const QString &text, QPushButton *button)
 {
@@ -47,17 +42,17 @@ protected:
         // template loaded.
         app->messages.shown.clear();
     }
-    frmFind *openFind()
+    // The Edit menu's Find and Replace items.
+    template<class Dialog>
+    Dialog *open(int item, const QString &name)
     {
-        app->click(win()->mnuEdit[9]);
-        return child<frmFind>(u"frmFind"_s);
+        app->click(win()->mnuEdit[item]);
+        return child<Dialog>(name);
     }
-    frmReplace *openReplace()
-    {
-        app->click(win()->mnuEdit[12]);
-        return child<frmReplace>(u"frmReplace"_s);
-    }
+    frmFind *openFind() { return open<frmFind>(9, u"frmFind"_s); }
+    frmReplace *openReplace() { return open<frmReplace>(12, u"frmReplace"_s); }
     const ShownMessage &message(int i) { return app->messages.shown.at(i); }
+    static QStringList tenSlots(const QStringList &e) { return e + QStringList(10 - e.size()); }
 };
 
 // How the history rotates is the history's own business; here the dialog hands it what was

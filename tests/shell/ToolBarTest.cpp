@@ -22,13 +22,7 @@ class ToolBar : public Frame
 {
 protected:
     QToolBar *toolBar() { return child<QToolBar>(u"tlbToolBar"_s); }
-    QAction *button(const QString &key)
-    {
-        const QList<QAction *> all = toolBar()->actions();
-        const auto it = std::find_if(all.begin(), all.end(),
-                                     [&](QAction *a) { return a->objectName() == key; });
-        return it == all.end() ? nullptr : *it;
-    }
+    QAction *button(const QString &key) { return toolBar()->findChild<QAction *>(key); }
     // A click with the mouse on the button's widget, as the user makes it.
     void press(const QString &key)
     {
@@ -99,7 +93,7 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
         fresh();
         app->clipboard.content = row.clipboard ? u"x"_s : QString();
         start();
-        frmEdit *first = app->active();
+        frmEdit *first = win();
         for (Do step : row.steps) {
             if (step == Type)
                 app->type(u"a"_s);
@@ -128,31 +122,30 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
 
 TEST_F(ToolBar, TestedButtonsRunOnlyWhileTheirEditItemIsEnabled)
 {
-    for (const auto &[key, item] : {std::pair{u"EditCut"_s, 3},
-                                    {u"EditCopy"_s, 4},
-                                    {u"EditPaste"_s, 5},
-                                    {u"EditUndo"_s, 0},
-                                    {u"EditRedo"_s, 1}}) {
-        SCOPED_TRACE(key.toStdString());
+    const std::pair<const char *, int> buttons[] = {
+        {"EditCut", 3}, {"EditCopy", 4}, {"EditPaste", 5}, {"EditUndo", 0}, {"EditRedo", 1}};
+    for (const auto &[name, item] : buttons) {
+        SCOPED_TRACE(name);
+        const QString key = QString::fromLatin1(name);
         fresh();
         app->clipboard.content = u"Z"_s;
         start();
-        app->active()->control().setText(QString());
+        win()->control().setText(QString());
         app->type(u"abc"_s);
         if (key == u"EditRedo")
             press(u"EditUndo"_s);
         select(1, 1);
-        openMenu(app->active()->editMenu());
+        openMenu(win()->editMenu());
         ASSERT_TRUE(button(key)->isEnabled());
         // What a button changes: the text and the clipboard.
         const auto observe = [&] {
-            return app->active()->control().Text() + u'|' + app->clipboard.content;
+            return win()->control().Text() + u'|' + app->clipboard.content;
         };
         const QString before = observe();
-        app->active()->mnuEdit[item]->setEnabled(false);
+        win()->mnuEdit[item]->setEnabled(false);
         press(key);
         EXPECT_EQ(observe(), before) << "the item is disabled";
-        app->active()->mnuEdit[item]->setEnabled(true);
+        win()->mnuEdit[item]->setEnabled(true);
         press(key);
         EXPECT_NE(observe(), before) << "the item is enabled";
     }
@@ -161,9 +154,9 @@ TEST_F(ToolBar, TestedButtonsRunOnlyWhileTheirEditItemIsEnabled)
 TEST_F(ToolBar, EachButtonReachesItsCommand)
 {
     start();
-    const std::pair<QString, QAction *> items[] = {{u"ToolIE"_s, app->active()->mnuTool[0]},
-                                                   {u"ToolNN"_s, app->active()->mnuTool[1]},
-                                                   {u"ToolBrowser"_s, app->active()->mnuTool[2]},
+    const std::pair<QString, QAction *> items[] = {{u"ToolIE"_s, win()->mnuTool[0]},
+                                                   {u"ToolNN"_s, win()->mnuTool[1]},
+                                                   {u"ToolBrowser"_s, win()->mnuTool[2]},
                                                    {u"HelpIndex"_s, app->frame().mnuHelp[0]}};
     for (const auto &[key, item] : items) {
         QSignalSpy ran(item, &QAction::triggered);

@@ -7,7 +7,6 @@
 #include "tests/shell/FrameFixture.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QMenuBar>
 
 namespace scrivlet::test {
@@ -25,10 +24,7 @@ protected:
         start();
         app->frame().setOptionsDialogHook([this] { ++optionsShown; });
     }
-    QStringList previewCopies()
-    {
-        return QFileInfo(app->pagePath(u"x"_s)).dir().entryList({u"tmp*"_s});
-    }
+    QStringList previewCopies() { return QDir(app->pagePath({})).entryList({u"tmp*"_s}); }
     // A file standing for a browser program; the fake shell never runs it.
     QString browserProgram()
     {
@@ -36,9 +32,9 @@ protected:
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         return file.fileName();
     }
-    void setBrowser(const char *key, const QString &program)
+    void setBrowser(const QString &k, const QString &p)
     {
-        basINI::WriteIniString(u"Browser"_s, QString::fromLatin1(key), program);
+        basINI::WriteIniString(u"Browser"_s, k, p);
     }
 };
 
@@ -70,7 +66,7 @@ TEST_F(ToolHelpMenus, ANamedPageIsPreviewedAsEditedWithoutSavingAndItsCopyGoesWi
     app->frame().NewWindow(app->writePage(u"my page.html"_s, u"<P>old</P>"_s));
     app->type(u"new"_s);
     // An unusable Netscape setting offers the options instead.
-    setBrowser("Netscape", app->programDirectory() + u"deleted/netscape"_s);
+    setBrowser(u"Netscape"_s, app->programDirectory() + u"deleted/netscape"_s);
     app->messages.answers = {MessageAnswer::Yes};
     app->click(win()->mnuTool[1]);
     EXPECT_EQ(app->messages.texts(),
@@ -78,7 +74,7 @@ TEST_F(ToolHelpMenus, ANamedPageIsPreviewedAsEditedWithoutSavingAndItsCopyGoesWi
     EXPECT_EQ(optionsShown, 1);
     EXPECT_TRUE(app->shell.started.isEmpty());
     const QString program = browserProgram();
-    setBrowser("Netscape", program);
+    setBrowser(u"Netscape"_s, program);
     app->click(win()->mnuTool[1]);
     app->click(win()->mnuTool[1]);
     ASSERT_EQ(app->shell.started.size(), 2);
@@ -108,8 +104,8 @@ TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
     app->click(tool[1]);
     EXPECT_EQ(optionsShown, 1);
     const QString program = browserProgram();
-    setBrowser("Internet Explorer", program);
-    setBrowser("Netscape", program);
+    setBrowser(u"Internet Explorer"_s, program);
+    setBrowser(u"Netscape"_s, program);
     app->click(tool[0]);
     app->click(tool[1]);
     ASSERT_EQ(app->shell.started.size(), 2);
@@ -119,7 +115,7 @@ TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
     }
     app->messages.shown.clear();
     app->shell.succeeds = false;
-    setBrowser("Internet Explorer", {});
+    setBrowser(u"Internet Explorer"_s, {});
     app->click(tool[0]);
     EXPECT_EQ(app->messages.texts(), QStringList{u"Internet Explorerの起動に失敗しました"_s});
     EXPECT_EQ(app->messages.shown[0].icon, MessageIcon::Critical);
