@@ -89,12 +89,12 @@ TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
     }
 }
 
-TEST_F(WindowMenu, TilingSharesTheAreaInOpeningOrder)
+TEST_F(WindowMenu, TheArrangementsLayTheWindowsOutInOpeningOrder)
 {
     for (const auto &[item, across] : {std::pair{Stack, false}, {SideBySide, true}}) {
         SCOPED_TRACE(item);
         apply(item);
-        // Taken in order, the cells cover the area exactly, top to bottom or left to right.
+        // Tiled, the cells cover the area exactly in order, top to bottom or left to right.
         const auto turn = [across](QRect r) {
             return across ? QRect(r.y(), r.x(), r.height(), r.width()) : r;
         };
@@ -111,10 +111,7 @@ TEST_F(WindowMenu, TilingSharesTheAreaInOpeningOrder)
         EXPECT_EQ(cells(), before) << "lining up icons with none minimized changes nothing";
         apply(Maximize);
     }
-}
-
-TEST_F(WindowMenu, CascadeStepsDownWithTheActiveWindowInFront)
-{
+    // Cascade steps down with the active window in front.
     clickTab(0);
     apply(Cascade);
     // Front to back as the area stacks them: the active window last.
@@ -130,10 +127,7 @@ TEST_F(WindowMenu, CascadeStepsDownWithTheActiveWindowInFront)
         EXPECT_GE(sub->width(), area().width() / 2);
         previous = sub->pos();
     }
-}
-
-TEST_F(WindowMenu, MinimizeAllLeavesTheFrameAndDialogsAlone)
-{
+    // Minimize all leaves the frame and the dialogs alone.
     QDialog dialog(&app->frame());
     dialog.setObjectName(u"frmFind"_s);
     dialog.show();
