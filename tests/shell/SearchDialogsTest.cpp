@@ -210,7 +210,7 @@ TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
     EXPECT_EQ(items(find->cboFindStr), (QStringList{"one", "tw", "old"}));
 }
 
-TEST_F(SearchDialogs, EnterSearchesDownAndEscapeUnloads)
+TEST_F(SearchDialogs, EnterSearchesEscapeAndExitUnloadAndTheHistoriesAreWritten)
 {
     setText(u"find Me here"_s);
     gFindHistory = tenSlots({u"ME"_s});
@@ -230,17 +230,10 @@ TEST_F(SearchDialogs, EnterSearchesDownAndEscapeUnloads)
     QTest::keyClick(replace, Qt::Key_Escape);
     settle();
     EXPECT_TRUE(find.isNull() && replace.isNull());
-}
 
-TEST_F(SearchDialogs, ExitUnloadsBothDialogsAndTheHistoriesAreWritten)
-{
-    setText(u"abc"_s);
-    QPointer<frmFind> find = openFind();
-    search(find->cboFindStr, u"b"_s, find->cmdFindDown);
-    QPointer<frmReplace> replace = openReplace();
-    replace->cboReplaceStr->setEditText(u"C"_s);
-    search(replace->cboFindStr, u"c"_s, replace->cmdFindDown);
     // A cancelled save prompt keeps the program, but the dialogs go all the same.
+    find = openFind();
+    replace = openReplace();
     app->messages.answers = {MessageAnswer::Cancel};
     app->click(win()->mnuFileExit);
     settle();
@@ -250,10 +243,11 @@ TEST_F(SearchDialogs, ExitUnloadsBothDialogsAndTheHistoriesAreWritten)
     app->messages.answers = {MessageAnswer::No};
     app->click(win()->mnuFileExit);
     EXPECT_FALSE(app->frame().isVisible()) << "an open dialog does not keep the program";
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"1"_s), u"c"_s);
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"2"_s), u"b"_s);
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"3"_s), QString());
-    EXPECT_EQ(app->setting(u"ReplaceHistory"_s, u"1"_s), u"C"_s);
+    EXPECT_EQ(app->setting(u"FindHistory"_s, u"1"_s), u"here"_s);
+    EXPECT_EQ(app->setting(u"FindHistory"_s, u"2"_s), u"me"_s);
+    EXPECT_EQ(app->setting(u"FindHistory"_s, u"3"_s), u"ME"_s);
+    EXPECT_EQ(app->setting(u"FindHistory"_s, u"4"_s), QString());
+    EXPECT_EQ(app->setting(u"ReplaceHistory"_s, u"1"_s), u"there"_s);
 }
 
 } // namespace
