@@ -92,18 +92,10 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
 
 TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
 {
-    struct Step
-    {
-        bool down;
-        const char *text;
-        int caret;
-    };
-    const struct
-    {
-        const char *start; // | marks the caret
-        const char *find, *replacement;
-        std::vector<Step> steps;
-    } runs[] = {
+    // The text with | at the caret, what to find and put instead, then each step: down or up,
+    // the text and the caret after it.
+    using Steps = std::vector<std::tuple<bool, const char *, int>>;
+    const std::tuple<const char *, const char *, const char *, Steps> runs[] = {
         {"|a-a-a", "a", "aa", {{true, "aa-a-a", 2}, {true, "aa-aa-a", 5}, {true, "aa-aa-aa", 8}}},
         {"xa-|", "a", "aa", {{false, "xaa-", 3}, {false, "xaaa-", 4}, {true, "xaaa-", 4}}},
         {"|<b>x</b>", "<B>", "", {{true, "x</b>", 0}}}, // an empty replacement deletes
@@ -111,15 +103,15 @@ TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
     gReplaceHistory = tenSlots({u"r"_s});
     frmReplace *replace = openReplace();
     EXPECT_EQ(items(replace->cboReplaceStr), QStringList{"r"});
-    for (const auto &run : runs) {
-        const QString text = QString::fromUtf8(run.start);
+    for (const auto &[start, find, replacement, steps] : runs) {
+        const QString text = QString::fromUtf8(start);
         setText(QString(text).remove(u'|'), text.indexOf(u'|'));
-        replace->cboReplaceStr->setEditText(QString::fromUtf8(run.replacement));
-        for (const Step &step : run.steps) {
-            search(replace->cboFindStr, QString::fromUtf8(run.find),
-                   step.down ? replace->cmdFindDown : replace->cmdFindUp);
-            EXPECT_EQ(control().Text(), QString::fromUtf8(step.text)) << run.start;
-            EXPECT_EQ(control().SelStart(), step.caret) << step.text;
+        replace->cboReplaceStr->setEditText(QString::fromUtf8(replacement));
+        for (const auto &[down, after, caret] : steps) {
+            search(replace->cboFindStr, QString::fromUtf8(find),
+                   down ? replace->cmdFindDown : replace->cmdFindUp);
+            EXPECT_EQ(control().Text(), QString::fromUtf8(after)) << start;
+            EXPECT_EQ(control().SelStart(), caret) << after;
             EXPECT_EQ(control().SelLength(), 0);
         }
     }

@@ -71,13 +71,8 @@ TEST_F(ToolBar, SeventeenPositionsWithImagesAndNoCaptions)
 TEST_F(ToolBar, EnabledStatesFollowTheDocument)
 {
     enum Do { Type, Undo, Redo, Select, EditMenu, AwayAndBack, Empty };
-    const struct
-    {
-        const char *name;
-        bool clipboard;
-        QList<Do> steps;
-        const char *on; // of the following buttons
-    } rows[] = {
+    // What was done, with text on the clipboard or not, and the following buttons then enabled.
+    const std::tuple<const char *, bool, QList<Do>, const char *> rows[] = {
         {"freshly loaded", false, {}, ""},
         {"loaded, text on the clipboard", true, {}, "EditPaste"},
         {"typed", false, {Type}, "EditUndo"},
@@ -88,13 +83,13 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
         {"a selection, another window, back", false, {Select, AwayAndBack}, "EditCut EditCopy"},
         {"emptied, then the Edit menu", true, {Empty, EditMenu}, "EditPaste EditUndo"},
     };
-    for (const auto &row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto &[name, clipboard, steps, on] : rows) {
+        SCOPED_TRACE(name);
         fresh();
-        app->clipboard.content = row.clipboard ? u"x"_s : QString();
+        app->clipboard.content = clipboard ? u"x"_s : QString();
         start();
         frmEdit *first = win();
-        for (Do step : row.steps) {
+        for (Do step : steps) {
             if (step == Type)
                 app->type(u"a"_s);
             else if (step == Undo || step == Redo)
@@ -110,9 +105,9 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
                 app->frame().showDocument(first->Tag());
             }
         }
-        EXPECT_EQ(enabled(kFollowing), keys(row.on));
+        EXPECT_EQ(enabled(kFollowing), keys(on));
         EXPECT_EQ(enabled(kAlways), kAlways);
-        if (row.steps.contains(Empty)) { // nothing to select in an empty document
+        if (steps.contains(Empty)) { // nothing to select in an empty document
             for (int i : {3, 4, 6, 7})
                 EXPECT_FALSE(first->mnuEdit[i]->isEnabled()) << i;
             EXPECT_TRUE(first->mnuEdit[9]->isEnabled());
