@@ -81,12 +81,12 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     EXPECT_EQ(message(0).icon, MessageIcon::Information);
     EXPECT_EQ(gFindHistory.mid(0, 3), (QStringList{"aBC", "ABC", "abc"})) << "a failed search too";
     find->chkBinary->setCheckState(Qt::PartiallyChecked);
-    search(find->cboFindStr, u"abc"_s, find->cmdFindUp);
+    search(find->cboFindStr, u"ABC"_s, find->cmdFindUp);
     EXPECT_EQ(control().SelStart(), 7) << "grey compares like clear";
-    EXPECT_EQ(gFindHistory, (QStringList{"abc", "aBC", "ABC", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(gFindHistory, (QStringList{"ABC", "aBC", "abc", "2", "3", "4", "5", "6", "7", "8"}));
     EXPECT_EQ(items(find->cboFindStr), gFindHistory) << "all ten, refilled";
     search(find->cboFindStr, QString(), find->cmdFindDown);
-    EXPECT_EQ(gFindHistory.first(), u"abc"_s) << "an empty field does nothing";
+    EXPECT_EQ(gFindHistory.first(), u"ABC"_s) << "an empty field does nothing";
     EXPECT_EQ(app->messages.shown.size(), 1);
 }
 
