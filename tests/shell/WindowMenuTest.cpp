@@ -69,8 +69,7 @@ TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
     };
     for (const auto &[name, steps] : cases) {
         SCOPED_TRACE(name);
-        fresh();
-        start({}, 2);
+        start({}, 2, true);
         for (Step step : steps)
             apply(step);
         for (int i : {0, 2, 1}) {
@@ -169,9 +168,8 @@ TEST_F(WindowMenu, ListsEveryWindowAndTheFrameNamesTheActiveOne)
 
 TEST_F(WindowMenu, TwoWindowsOnOneFileHaveTwoTabsEachActivatingItsOwn)
 {
-    fresh();
     const QString page = app->writePage(u"same.html"_s, u"S"_s);
-    start({page, page});
+    start({page, page}, 0, true);
     const QList<frmEdit *> wins = app->windows();
     ASSERT_EQ(wins.size(), 2);
     EXPECT_EQ(app->tabs(), QStringList(2, u"same.html"_s));
@@ -194,8 +192,7 @@ TEST_F(WindowMenu, TheEmptyAreaShowsTheFileMenuOnARightClickAndOpensOnADoubleCli
 {
     for (bool documents : {false, true}) {
         SCOPED_TRACE(documents);
-        fresh();
-        start(documents ? QStringList() : QStringList{u"/O"_s});
+        start(documents ? QStringList() : QStringList{u"/O"_s}, 0, true);
         if (documents)
             apply(MinimizeAll); // bare the area above the icons
         QWidget *area = documentArea();
@@ -215,32 +212,9 @@ TEST_F(WindowMenu, TheEmptyAreaShowsTheFileMenuOnARightClickAndOpensOnADoubleCli
     }
 }
 
-TEST_F(WindowMenu, TheContextMenuIsTheEditMenuRecomputedWithTheListHidden)
-{
-    for (int selLength : {0, 2}) {
-        SCOPED_TRACE(selLength);
-        fresh();
-        start();
-        frmEdit *w = win();
-        app->type(u"<"_s);
-        PopupListWidget *list = w->view()->popupList();
-        ASSERT_TRUE(list->isVisible());
-        select(0, selLength);
-        QTest::mousePress(w->textEdit()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
-        QMenu *menu = w->editMenu();
-        EXPECT_TRUE(menu->isVisible());
-        EXPECT_FALSE(list->isVisible());
-        EXPECT_TRUE(w->mnuEdit[0]->isEnabled()) << "the typed \"<\" can be undone";
-        EXPECT_FALSE(w->mnuEdit[1]->isEnabled());
-        for (int i : {3, 4, 6}) // Cut, Copy and Delete
-            EXPECT_EQ(w->mnuEdit[i]->isEnabled(), selLength > 0) << i;
-        EXPECT_TRUE(w->mnuEdit[7]->isEnabled());
-        EXPECT_EQ(menu->actions().size(), 17) << "the whole Edit menu with its submenus";
-        menu->hide();
-    }
-}
-
-TEST_F(WindowMenu, ANewCompletionListShowsItsFirstRowAtTheTopWithNoneSelected)
+// A right click on the text hides the completion list and shows the Edit menu, recomputed; the
+// Edit states with nothing selected are the toolbar suite's.
+TEST_F(WindowMenu, TheContextMenuIsTheEditMenuAndANewCompletionListStartsAtItsTop)
 {
     setText(u"\r\n</BODY>"_s);
     PopupListWidget *list = win()->view()->popupList();
@@ -253,6 +227,16 @@ TEST_F(WindowMenu, ANewCompletionListShowsItsFirstRowAtTheTopWithNoneSelected)
     EXPECT_EQ(list->verticalScrollBar()->value(), 0);
     EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0);
     EXPECT_EQ(list->selectedItems().size(), 0);
+    select(0, 2);
+    QTest::mousePress(win()->textEdit()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
+    QMenu *menu = win()->editMenu();
+    EXPECT_TRUE(menu->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    for (int i : {0, 3, 4, 6, 7}) // Undo the typing, Cut, Copy, Delete, Select all
+        EXPECT_TRUE(win()->mnuEdit[i]->isEnabled()) << i;
+    EXPECT_FALSE(win()->mnuEdit[1]->isEnabled());
+    EXPECT_EQ(menu->actions().size(), 17) << "the whole Edit menu with its submenus";
+    menu->hide();
 }
 
 } // namespace
