@@ -28,14 +28,15 @@ class Frame : public ::testing::Test
 protected:
     std::unique_ptr<AppDriver> app = std::make_unique<AppDriver>();
 
-    // A new program with the given arguments and `extra` more untitled windows; tables whose
-    // rows each start from the beginning call it once a row.
-    void start(const QStringList &arguments = {}, int extra = 0, bool fresh = false)
+    // A new program, for tables whose rows each start from the beginning.
+    void fresh()
     {
-        if (fresh) {
-            app.reset();
-            app = std::make_unique<AppDriver>();
-        }
+        app.reset();
+        app = std::make_unique<AppDriver>();
+    }
+    // The frame started with the given arguments, then `extra` more untitled windows.
+    void start(const QStringList &arguments = {}, int extra = 0)
+    {
         app->start(arguments);
         for (int i = 0; i < extra; ++i)
             app->frame().NewWindow(QString());

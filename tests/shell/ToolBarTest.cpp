@@ -81,8 +81,7 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
     };
     for (const auto &[name, clipboard, steps, on] : rows) {
         SCOPED_TRACE(name);
-        app.reset(); // the old program goes before the new one starts
-        app = std::make_unique<AppDriver>();
+        fresh();
         app->clipboard.content = clipboard ? u"x"_s : QString();
         start();
         frmEdit *first = win();
