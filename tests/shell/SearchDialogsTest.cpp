@@ -63,13 +63,11 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     setText(u"xx abc ＡＢＣ ABC"_s);
     gFindHistory = QStringList{"abc", "2", "3", "4", "5", "6", "7", "8", "9", "10"};
     frmFind *find = open<frmFind>(9);
-    EXPECT_EQ(items(find->cboFindStr), gFindHistory);
     EXPECT_EQ(find->cboFindStr->currentText(), QString()) << "the field starts empty";
     child(u"tabSelectBar"_s)->setFocus(); // elsewhere, as after a click on a tab
     search(find->cboFindStr, u"ABC"_s, find->cmdFindDown);
     EXPECT_EQ(app->frame().focusWidget(), win()->textEdit()) << "the document gets the focus";
     EXPECT_EQ(control().SelText(), u"abc"_s) << "check box clear: abc matches ABC";
-    EXPECT_EQ(gFindHistory.mid(0, 3), (QStringList{"ABC", "abc", "2"}));
     EXPECT_EQ(find->cboFindStr->currentText(), u"ABC"_s);
     control().setSelStart(0);
     find->chkBinary->setChecked(true);
@@ -80,15 +78,14 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     ASSERT_EQ(app->messages.shown.size(), 1);
     EXPECT_EQ(message(0).text, editor::msg::kSearchFinished);
     EXPECT_EQ(message(0).icon, MessageIcon::Information);
-    EXPECT_EQ(gFindHistory.mid(0, 3), (QStringList{"aBC", "ABC", "abc"})) << "a failed search too";
     find->chkBinary->setCheckState(Qt::PartiallyChecked);
     search(find->cboFindStr, u"ABC"_s, find->cmdFindUp);
     EXPECT_EQ(control().SelStart(), 7) << "grey compares like clear";
-    EXPECT_EQ(gFindHistory, (QStringList{"ABC", "aBC", "abc", "2", "3", "4", "5", "6", "7", "8"}));
+    EXPECT_EQ(gFindHistory, (QStringList{"ABC", "aBC", "abc", "2", "3", "4", "5", "6", "7", "8"}))
+        << "each search entered, the failed one too";
     EXPECT_EQ(items(find->cboFindStr), gFindHistory) << "all ten, refilled";
     search(find->cboFindStr, QString(), find->cmdFindDown);
     EXPECT_EQ(gFindHistory.first(), u"ABC"_s) << "an empty field does nothing";
-    EXPECT_EQ(app->messages.shown.size(), 1);
 }
 
 TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
@@ -179,7 +176,6 @@ TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
     frmEdit *first = win();
     frmFind *find = open<frmFind>(9);
     ASSERT_NE(find, nullptr);
-    EXPECT_TRUE(find->isVisible());
     EXPECT_FALSE(find->isModal()) << "the document stays in reach";
     EXPECT_EQ(find->parentWidget(), &app->frame());
     expectCaptions(find, "find");
@@ -194,7 +190,6 @@ TEST_F(SearchDialogs, EachButtonActsOnTheWindowActiveAtThatMoment)
     control().setSelStart(0);
     search(find->cboFindStr, u"one"_s, find->cmdFindDown);
     EXPECT_EQ(control().SelStart(), 2) << "in \"o one\", after the replacement of tw by nothing";
-    EXPECT_EQ(first->control().SelLength(), 0);
     EXPECT_EQ(items(find->cboFindStr), (QStringList{"one", "tw", "old"}));
 }
 
