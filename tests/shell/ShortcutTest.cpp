@@ -1,119 +1,80 @@
 // Shortcuts and menu keys pressed on the real frame, as a user presses them: a shortcut bound to
 // the wrong command, or reaching the wrong window, shows only here.
 
-#include "document/SourceTextEdit.h"
-#include "document/frmEdit.h"
-#include "editor/IEditControl.h"
-#include "platform/Globals.h"
-#include "shell/frmMain.h"
-#include "tests/shell/AppDriver.h"
-
-#include <QApplication>
-#include <QMenu>
-#include <QMenuBar>
-#include <QTest>
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
+#include "tests/shell/FrameFixture.h"
 
 namespace scrivlet::test {
 namespace {
 
-class Shortcuts : public ::testing::Test
+class Shortcuts : public Frame
 {
 protected:
-    AppDriver app;
-    QString first, second;
-
     void SetUp() override
     {
-        first = app.writePage(u"first.html"_s, u"<P>1</P>"_s);
-        second = app.writePage(u"second.html"_s, u"<P>2</P>"_s);
-        app.start({first, second});
+        start({app->writePage(u"first.html"_s, u"<P>1</P>"_s),
+               app->writePage(u"second.html"_s, u"<P>2</P>"_s)});
         focusActive();
     }
     // Key presses go to the focused widget of the active window, as they do for a user.
     void focusActive()
     {
-        app.frame().activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&app.frame()));
-        app.active()->textEdit()->setFocus();
+        app->frame().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&app->frame()));
+        win()->textEdit()->setFocus();
         QApplication::processEvents();
     }
     void press(int key, Qt::KeyboardModifiers modifiers = Qt::ControlModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), modifiers);
+        QApplication::processEvents();
     }
-    frmEdit *window(int i) { return app.windows().at(i); }
+    QString text(int i) { return app->windows().at(i)->control().Text(); }
 };
 
-TEST_F(Shortcuts, CtrlSSavesTheActiveDocumentOnly)
+// Every key acts on the active window, the second; the first holds changes of its own.
+TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
 {
-    window(0)->control().setText(u"<P>one</P>"_s);
-    window(1)->control().setText(u"<P>two</P>"_s);
-    ASSERT_EQ(app.active(), window(1));
+    app->windows().at(0)->control().setText(u"<P>one</P>"_s);
+    select(0);
+    app->type(u"ab"_s);
+    for (const auto &[key, after] : {std::pair{Qt::Key_Z, u"a<P>2</P>"_s},
+                                     {Qt::Key_Z, u"<P>2</P>"_s},
+                                     {Qt::Key_Y, u"a<P>2</P>"_s}}) {
+        press(key);
+        EXPECT_EQ(text(1), after);
+    }
+    EXPECT_EQ(text(0), u"<P>one</P>"_s);
     press(Qt::Key_S);
-    EXPECT_EQ(app.readPage(u"second.html"_s), QByteArray("<P>two</P>"));
-    EXPECT_EQ(app.readPage(u"first.html"_s), QByteArray("<P>1</P>"));
-    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_EQ(app->readPage(u"second.html"_s), QByteArray("a<P>2</P>"));
+    EXPECT_EQ(app->readPage(u"first.html"_s), QByteArray("<P>1</P>"));
+    EXPECT_TRUE(app->messages.shown.isEmpty());
+    // The close shortcut goes through the save prompt.
+    app->type(u"x"_s);
+    app->messages.answers = {MessageAnswer::Cancel};
+    press(Qt::Key_F4);
+    EXPECT_EQ(app->messages.shown.size(), 1);
+    EXPECT_EQ(app->windows().size(), 2) << "cancelled: the window stays";
+    app->messages.answers = {MessageAnswer::No};
+    press(Qt::Key_F4);
+    EXPECT_EQ(app->captions(), QStringList{app->pagePath(u"first.html"_s)});
+    EXPECT_EQ(win(), app->windows().at(0));
+    EXPECT_EQ(app->readPage(u"second.html"_s), QByteArray("a<P>2</P>"));
 }
 
-TEST_F(Shortcuts, CtrlFAndCtrlHOpenTheirDialogs)
-{
-    press(Qt::Key_F);
-    auto *find = app.frame().findChild<QWidget *>(u"frmFind"_s);
-    ASSERT_NE(find, nullptr);
-    EXPECT_TRUE(find->isVisible());
-    EXPECT_EQ(app.frame().findChild<QWidget *>(u"frmReplace"_s), nullptr);
-    focusActive();
-    press(Qt::Key_H);
-    auto *replace = app.frame().findChild<QWidget *>(u"frmReplace"_s);
-    ASSERT_NE(replace, nullptr);
-    EXPECT_TRUE(replace->isVisible());
-}
-
-TEST_F(Shortcuts, CtrlZUndoesAndCtrlYRedoesInTheActiveDocument)
-{
-    window(1)->control().setSelStart(0);
-    app.type(u"ab"_s);
-    ASSERT_EQ(window(1)->control().Text(), u"ab<P>2</P>"_s);
-    press(Qt::Key_Z);
-    EXPECT_EQ(window(1)->control().Text(), u"a<P>2</P>"_s);
-    press(Qt::Key_Z);
-    EXPECT_EQ(window(1)->control().Text(), u"<P>2</P>"_s);
-    press(Qt::Key_Y);
-    EXPECT_EQ(window(1)->control().Text(), u"a<P>2</P>"_s);
-    EXPECT_EQ(window(0)->control().Text(), u"<P>1</P>"_s);
-}
-
-TEST_F(Shortcuts, AltFOpensTheDocumentsFileMenu)
+TEST_F(Shortcuts, AltFOpensTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
 {
     press(Qt::Key_F, Qt::AltModifier);
-    QApplication::processEvents();
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "no menu opened";
     EXPECT_EQ(menu->objectName(), u"mnuFileMenu"_s);
-    EXPECT_TRUE(menu->actions().contains(app.active()->mnuFile[5])) << "the active window's menu";
+    EXPECT_TRUE(menu->actions().contains(win()->mnuFile[5])) << "the active window's menu";
     press(Qt::Key_Escape, Qt::NoModifier);
-}
-
-// The close shortcut closes the active document window through its save prompt.
-TEST_F(Shortcuts, CtrlF4ClosesTheActiveDocumentWindowAfterItsPrompt)
-{
-    app.type(u"x"_s);
-    app.messages.answers = {MessageAnswer::Cancel};
-    press(Qt::Key_F4);
-    QApplication::processEvents();
-    EXPECT_EQ(app.messages.shown.size(), 1);
-    EXPECT_EQ(app.captions(), (QStringList{first, second})) << "cancelled: the window stays";
-
-    app.messages.answers = {MessageAnswer::No};
-    press(Qt::Key_F4);
-    QApplication::processEvents();
-    EXPECT_EQ(app.captions(), QStringList{first});
-    EXPECT_EQ(app.active(), window(0));
-    EXPECT_EQ(app.readPage(u"second.html"_s), QByteArray("<P>2</P>"));
+    // Ctrl+H is pressed end to end (replace_all_save_undo_save).
+    EXPECT_EQ(child(u"frmFind"_s), nullptr);
+    focusActive();
+    press(Qt::Key_F);
+    ASSERT_NE(child(u"frmFind"_s), nullptr);
+    EXPECT_TRUE(child(u"frmFind"_s)->isVisible());
 }
 
 } // namespace
