@@ -12,10 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace scrivlet;
-using scrivlet::test::FakeMessageService;
-using scrivlet::test::FakeShell;
-
+namespace scrivlet::test {
 namespace {
 
 class AboutBox : public ::testing::Test
@@ -39,13 +36,9 @@ protected:
 
 TEST(AboutVersionLine, MinorAndRevisionRunTogether)
 {
-    const std::tuple<int, int, int, const char16_t *> cases[] = {
-        {2, 1, 1, u"Scrivlet Version2.11"},
-        {0, 1, 0, u"Scrivlet Version0.10"},
-        {10, 0, 12, u"Scrivlet Version10.012"},
-    };
-    for (const auto &[major, minor, revision, line] : cases)
-        EXPECT_EQ(frmAbout::VersionLine(major, minor, revision), QString::fromUtf16(line));
+    EXPECT_EQ(frmAbout::VersionLine(2, 1, 1), u"Scrivlet Version2.11"_s);
+    EXPECT_EQ(frmAbout::VersionLine(0, 1, 0), u"Scrivlet Version0.10"_s);
+    EXPECT_EQ(frmAbout::VersionLine(10, 0, 12), u"Scrivlet Version10.012"_s);
 }
 
 TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
@@ -53,7 +46,7 @@ TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
     EXPECT_TRUE(box->isVisible());
     EXPECT_TRUE(box->isModal());
     EXPECT_EQ(box->parentWidget(), &owner);
-    scrivlet::test::expectCaptions(box, "about");
+    expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
     EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
     EXPECT_FALSE(control("Image1")->pixmap().isNull());
@@ -90,3 +83,4 @@ TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
 }
 
 } // namespace
+} // namespace scrivlet::test

@@ -9,14 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 using namespace Qt::StringLiterals;
 
-using namespace scrivlet;
-using scrivlet::test::FakeFileDialogs;
-using scrivlet::test::FakeShell;
-
+namespace scrivlet::test {
 namespace {
 
 using Pairs = QList<std::pair<QString, QString>>;
@@ -138,9 +133,7 @@ TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancel)
     EXPECT_TRUE(dlg.FileNames().isEmpty());
 
     open({u"/a.html"_s});
-    auto *owner = new QWidget;
-    dlg.setForm(owner);
-    delete owner;
+    dlg.setForm(std::make_unique<QWidget>().get()); // an owner closed since
     dlg.ShowOpen();
     EXPECT_EQ(files.requests.size(), 3);
     EXPECT_TRUE(dlg.CancelButton());
@@ -157,15 +150,13 @@ TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
     open({u"/a"_s, u"/b"_s});
     EXPECT_EQ(dlg.FileName(), nul(u"/|a|b"));
     EXPECT_EQ(dlg.FileNames(), (QStringList{u"/a"_s, u"/b"_s}));
-
     // "/w|a|b" takes 6 characters and two closing NULs.
-    const QStringList chosen{u"/w/a"_s, u"/w/b"_s};
-    dlg.setMaxFileSize(8);
-    open(chosen);
-    EXPECT_EQ(dlg.FileNames(), chosen);
-    dlg.setMaxFileSize(7);
-    open(chosen);
-    EXPECT_TRUE(dlg.CancelButton());
+    for (const int size : {8, 7}) {
+        dlg.setMaxFileSize(size);
+        open({u"/w/a"_s, u"/w/b"_s});
+        EXPECT_EQ(dlg.CancelButton(), size == 7);
+        EXPECT_EQ(dlg.FileNames(), (size == 8 ? QStringList{u"/w/a"_s, u"/w/b"_s} : QStringList()));
+    }
 }
 
 TEST_F(CommonDialog, ErrDescriptionNamesTheLastError)
@@ -205,9 +196,8 @@ TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
     cCommonDlg::FontAnswer answer{.accepted = true, .name = "IPA", .size = 10.6, .color = 0xFF};
     dlg.setFontChooser([&answer](auto) { return answer; });
     dlg.ShowFont();
-    EXPECT_EQ(dlg.FontName(), u"IPA"_s);
-    EXPECT_EQ(dlg.FontSize(), 11);
-    EXPECT_EQ(dlg.Color(), 0xFF);
+    EXPECT_EQ(std::tuple(dlg.FontName(), dlg.FontSize(), dlg.Color()),
+              std::tuple(u"IPA"_s, 11, 0xFF));
 
     answer = {};
     answer.error = 24574;
@@ -216,10 +206,8 @@ TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
     dlg.ShowFont();
     EXPECT_TRUE(dlg.CancelButton());
     EXPECT_EQ(dlg.ErrNumber(), 24574);
-    EXPECT_TRUE(dlg.FontName().isEmpty());
-    EXPECT_EQ(dlg.FontSize(), 0);
+    EXPECT_EQ(std::tuple(dlg.FontName(), dlg.FontSize(), dlg.Color()), std::tuple(QString(), 0, 0));
     EXPECT_FALSE(dlg.FontBold() || dlg.FontItalic() || dlg.FontStrikethru() || dlg.FontUnderline());
-    EXPECT_EQ(dlg.Color(), 0);
 }
 
 TEST_F(CommonDialog, HelpNeedsAFileAndACommandHtmlHelpOnlyAFile)
@@ -266,3 +254,4 @@ TEST_F(CommonDialog, ActionStoresTheValueAndShowsTheChooserItNames)
 }
 
 } // namespace
+} // namespace scrivlet::test

@@ -3,6 +3,7 @@
 
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtShell.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 
 #include <QDir>
@@ -15,8 +16,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace scrivlet;
-
+namespace scrivlet::test {
 namespace {
 
 TEST(QtFileDialogFilters, PatternsAreSeparatedByBlanksAndEmptyOnesDropped)
@@ -58,21 +58,15 @@ TEST(QtFileDialogSetUp, ModesAndTheChosenEntrysPatterns)
     }
 }
 
-TEST(QtShellUrls, PathsBecomeLocalFilesAndUrlsStayUrls)
+TEST(QtShellUrls, PathsBecomeLocalFilesUrlsStayUrlsAndAMissingFileIsNotOpened)
 {
     const QString cwd = QDir::currentPath() + u'/';
-    const std::pair<QString, QUrl> cases[] = {
-        {u"/tmp/a b.html"_s, QUrl::fromLocalFile(u"/tmp/a b.html"_s)},
-        {u"doc/index.html"_s, QUrl::fromLocalFile(cwd + "doc/index.html")},
-        {u"C:\\web\\a.html"_s, QUrl::fromLocalFile(cwd + "C:\\web\\a.html")},
-        {u"http://example.com/dl/"_s, QUrl(u"http://example.com/dl/"_s)},
-        {QString(), QUrl()}};
-    for (const auto &[input, url] : cases)
-        EXPECT_EQ(QtShell::urlFor(input), url) << input.toStdString();
-}
-
-TEST(QtShellUrls, AMissingFileIsNotHandedToTheDesktop)
-{
+    EXPECT_EQ(QtShell::urlFor(u"/tmp/a b.html"_s), QUrl::fromLocalFile(u"/tmp/a b.html"_s));
+    EXPECT_EQ(QtShell::urlFor(u"doc/index.html"_s), QUrl::fromLocalFile(cwd + "doc/index.html"));
+    EXPECT_EQ(QtShell::urlFor(u"C:\\web\\a.html"_s), QUrl::fromLocalFile(cwd + "C:\\web\\a.html"));
+    EXPECT_EQ(QtShell::urlFor(u"http://example.com/dl/"_s), QUrl(u"http://example.com/dl/"_s));
+    EXPECT_EQ(QtShell::urlFor(QString()), QUrl());
+    // A missing file is not handed to the desktop.
     QtShell shell;
     EXPECT_FALSE(shell.openWithDefault(u"/nonexistent-folder/doc/index.html"_s));
     EXPECT_FALSE(shell.openWithDefault(QString()));
@@ -86,24 +80,19 @@ TEST(QtShellOpener, AQuickFailureIsReportedAndAHandlerStillRunningIsNot)
     const QString oldPath = qEnvironmentVariable("PATH");
     qputenv("PATH", QFile::encodeName(bin.path() + u':' + oldPath));
     QtShell shell(300);
-    const std::pair<const char *, bool> cases[] = {
-        {"exit 0", true},  // the desktop took it
-        {"exit 3", false}, // no handler found
-        {"sleep 2", true}, // a browser in the foreground
-    };
-    for (const auto &[body, expected] : cases) {
-        QFile script(bin.filePath(u"xdg-open"_s));
-        ASSERT_TRUE(script.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        script.write("#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" + QFile::encodeName(log) + "'\n" +
-                     body + "\n");
-        script.close();
-        script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Taken by the desktop, no handler found, a browser in the foreground.
+    for (const auto &[body, expected] :
+         {std::pair{"exit 0", true}, {"exit 3", false}, {"sleep 2", true}}) {
+        const QString script = bin.filePath(u"xdg-open"_s);
+        writeFile(script.toStdString(), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+                                            log.toStdString() + "'\n" + body + "\n");
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         EXPECT_EQ(shell.openWithDefault(u"https://example.org/a b"_s), expected) << body;
     }
     qputenv("PATH", QFile::encodeName(oldPath));
-    QFile written(log);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), QByteArray("https://example.org/a%20b\n").repeated(3));
+    EXPECT_EQ(readFile(log.toStdString()),
+              QByteArray("https://example.org/a%20b\n").repeated(3).toStdString());
 }
 
 } // namespace
+} // namespace scrivlet::test

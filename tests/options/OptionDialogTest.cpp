@@ -8,10 +8,10 @@
 #include "options/clsRegEdit.h"
 #include "platform/Globals.h"
 #include "tests/common/FakePlatform.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 #include "tests/dialogs/CaptionTable.h"
 
-#include <QFile>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -39,52 +39,45 @@ protected:
     }
     void TearDown() override { basINI::ResetForTests(); }
 
-    void writeIni(const QString &text)
+    void open()
     {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(encodeCp932(text));
-    }
-    QByteArray iniBytes() const
-    {
-        QFile f(ini);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<none>");
-    }
-    std::unique_ptr<frmOption> open()
-    {
-        auto dialog = std::make_unique<frmOption>(platform);
+        dialog = std::make_unique<frmOption>(platform);
         dialog->Form_Load();
         dialog->show();
-        return dialog;
     }
-    // Which of the three pages can be seen.
-    static QList<bool> pagesShown(frmOption &dialog)
+    // The pages that can be seen, then the template choices checked: "100 010".
+    std::string state() const
     {
-        QList<bool> out;
+        std::string out;
         for (int i = 0; i < 3; ++i)
-            out.append(dialog.findChild<QFrame *>(u"fraOption_%1"_s.arg(i))->isVisibleTo(&dialog));
+            out += dialog->findChild<QFrame *>(u"fraOption_%1"_s.arg(i))->isVisibleTo(dialog.get())
+                       ? '1'
+                       : '0';
+        out += ' ';
+        for (int i = 0; i < 3; ++i)
+            out += dialog->findChild<QRadioButton *>(u"optTemplate_%1"_s.arg(i))->isChecked() ? '1'
+                                                                                              : '0';
         return out;
     }
-    static QList<bool> optionsChecked(frmOption &dialog)
+    QLineEdit *edit(const char *name)
     {
-        QList<bool> out;
-        for (int i = 0; i < 3; ++i)
-            out.append(dialog.findChild<QRadioButton *>(u"optTemplate_%1"_s.arg(i))->isChecked());
-        return out;
+        return dialog->findChild<QLineEdit *>(QLatin1String(name));
     }
-    static QLineEdit *edit(frmOption &dialog, const char *name)
+    QPushButton *button(const char *name)
     {
-        return dialog.findChild<QLineEdit *>(QLatin1String(name));
+        return dialog->findChild<QPushButton *>(QLatin1String(name));
     }
-    static QPushButton *button(frmOption &dialog, const char *name)
+    void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
+    void clickTab(int index)
     {
-        return dialog.findChild<QPushButton *>(QLatin1String(name));
-    }
-    void clickTab(frmOption &dialog, int index)
-    {
-        auto *tabs = dialog.findChild<QTabBar *>(u"tabOption"_s);
+        auto *tabs = dialog->findChild<QTabBar *>(u"tabOption"_s);
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(index).center());
     }
+    static QString stored(const QString &section, const QString &key)
+    {
+        return basINI::ReadIniString(section, key, u"<none>"_s);
+    }
+    std::string iniBytes() const { return readFile(ini.toStdString()); }
 
     QTemporaryDir dir;
     QString ini = dir.filePath(u"Scrivlet.ini"_s);
@@ -95,144 +88,127 @@ protected:
     FakeKeyboardState keyboard;
     options::RegistryStore store{dir.filePath(u"registry.json"_s), {{u".html"_s, u"text/html"_s}}};
     Platform platform{messages, clipboard, dialogs, shell, keyboard, &store};
+    std::unique_ptr<frmOption> dialog;
 };
 
 TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
 {
-    auto dialog = open();
+    open();
     EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(edit(*dialog, "txtIE")->text(), QString());
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
-    EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{true, false, false}));
-    EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
-    EXPECT_TRUE(button(*dialog, "cmdOK")->isDefault());
+    EXPECT_EQ(edit("txtIE")->text(), QString());
+    EXPECT_EQ(edit("txtTemplate")->text(), QString());
+    EXPECT_EQ(state(), "100 100");
+    EXPECT_TRUE(button("cmdOK")->isDefault());
     EXPECT_EQ(dialog->findChild<QTabBar *>(u"tabOption"_s)->count(), 3);
     expectCaptions(dialog.get(), "option");
-    clickTab(*dialog, 2);
-    EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, false, true}));
-    clickTab(*dialog, 1);
-    EXPECT_EQ(pagesShown(*dialog), (QList<bool>{false, true, false}));
+    clickTab(2);
+    EXPECT_EQ(state(), "001 100");
+    clickTab(1);
+    EXPECT_EQ(state(), "010 100");
 }
 
-TEST_F(OptionDialogTest, StoredValuesLoad)
+// A Use out of range stops the load after the browsers: no choice, every page shown at once.
+TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
 {
-    writeIni(QStringLiteral("[Browser]\r\nInternet Explorer=/usr/bin/ie\r\nNetscape=/opt/nn\r\n"
-                            "[Template]\r\nUse=1\r\nTemplatePass=/home/u/雛形\r\n"));
-    auto dialog = open();
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(edit(*dialog, "txtIE")->text(), u"/usr/bin/ie"_s);
-    EXPECT_EQ(edit(*dialog, "txtNN")->text(), u"/opt/nn"_s);
-    EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{false, true, false}));
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), u"/home/u/雛形"_s);
-}
-
-TEST_F(OptionDialogTest, AUseOutOfRangeStopsTheLoad)
-{
-    for (const char *use : {"5", "3"}) {
+    for (const auto &[use, ok, shown] :
+         {std::tuple{'1', true, "100 010"}, {'5', false, "111 000"}, {'3', false, "111 000"}}) {
+        SCOPED_TRACE(use);
         messages.shown.clear();
-        writeIni(u"[Browser]\r\nNetscape=/opt/nn\r\n[Template]\r\nUse="_s + QLatin1String(use) +
-                 u"\r\nTemplatePass=/t\r\n"_s);
-        auto dialog = open();
-        EXPECT_EQ(messages.texts(), QStringList{u"設定ロードに失敗しました"_s});
-        ASSERT_EQ(messages.shown.size(), 1);
-        EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-        EXPECT_EQ(edit(*dialog, "txtNN")->text(), u"/opt/nn"_s);
-        EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), QString());
-        EXPECT_EQ(optionsChecked(*dialog), (QList<bool>{false, false, false}));
-        EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, true, true}));
-        clickTab(*dialog, 0);
-        EXPECT_EQ(pagesShown(*dialog), (QList<bool>{true, false, false}));
+        writeFile(ini.toStdString(),
+                  encodeCp932(u"[Browser]\r\nInternet Explorer=/usr/bin/ie\r\nNetscape=/opt/nn\r\n"
+                              u"[Template]\r\nUse="_s +
+                              QChar(use) + u"\r\nTemplatePass=/home/u/雛形\r\n"_s)
+                      .toStdString());
+        open();
+        EXPECT_EQ(edit("txtIE")->text(), u"/usr/bin/ie"_s);
+        EXPECT_EQ(edit("txtNN")->text(), u"/opt/nn"_s);
+        EXPECT_EQ(edit("txtTemplate")->text(), ok ? u"/home/u/雛形"_s : QString());
+        EXPECT_EQ(state(), shown);
+        EXPECT_EQ(messages.texts(),
+                  ok ? QStringList() : QStringList{u"設定ロードに失敗しました"_s});
+        if (!ok) {
+            EXPECT_EQ(messages.shown.value(0).icon, MessageIcon::Critical);
+            clickTab(0);
+            EXPECT_EQ(state(), "100 000");
+        }
     }
 }
 
 TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
 {
-    {
-        auto dialog = open();
-        QTest::mouseClick(button(*dialog, "cmdOK"), Qt::LeftButton);
-        EXPECT_EQ(dialog->result(), QDialog::Accepted);
-        EXPECT_FALSE(dialog->isVisible());
-    }
-    EXPECT_EQ(iniBytes().toStdString(),
-              std::string("[Browser]\r\nInternet Explorer=\r\nNetscape=\r\n"
-                          "[Template]\r\nUse=0\r\nTemplatePass=\r\n"));
-
-    const QByteArray before = iniBytes();
+    open();
+    click("cmdOK");
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(iniBytes(), "[Browser]\r\nInternet Explorer=\r\nNetscape=\r\n"
+                          "[Template]\r\nUse=0\r\nTemplatePass=\r\n");
+    const std::string before = iniBytes();
     for (bool byKey : {false, true}) {
-        auto dialog = open();
-        edit(*dialog, "txtIE")->setText(u"/a"_s);
-        edit(*dialog, "txtNN")->setText(u"/b"_s);
-        edit(*dialog, "txtTemplate")->setText(u"/c"_s);
+        open();
+        edit("txtIE")->setText(u"/a"_s);
+        edit("txtNN")->setText(u"/b"_s);
+        edit("txtTemplate")->setText(u"/c"_s);
         dialog->findChild<QRadioButton *>(u"optTemplate_2"_s)->setChecked(true);
-        if (byKey)
-            QTest::keyClick(dialog.get(), Qt::Key_Escape);
-        else
-            QTest::mouseClick(button(*dialog, "cmdCancel"), Qt::LeftButton);
+        byKey ? QTest::keyClick(dialog.get(), Qt::Key_Escape) : click("cmdCancel");
         EXPECT_FALSE(dialog->isVisible());
         EXPECT_EQ(iniBytes(), before) << byKey;
     }
-
-    auto dialog = open();
-    edit(*dialog, "txtIE")->setText(u"/usr/bin/firefox"_s);
-    edit(*dialog, "txtTemplate")->setText(u"/home/u/My Templates"_s);
+    open();
+    edit("txtIE")->setText(u"/usr/bin/firefox"_s);
+    edit("txtTemplate")->setText(u"/home/u/My Templates"_s);
     dialog->findChild<QRadioButton *>(u"optTemplate_2"_s)->setChecked(true);
-    QTest::keyClick(edit(*dialog, "txtIE"), Qt::Key_Return);
+    QTest::keyClick(edit("txtIE"), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted) << "Enter is OK";
-    EXPECT_EQ(basINI::ReadIniString(u"Browser"_s, u"Internet Explorer"_s, QString()),
-              u"/usr/bin/firefox"_s);
-    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"Use"_s, QString()), u"2"_s);
-    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"TemplatePass"_s, QString()),
-              u"/home/u/My Templates"_s);
+    EXPECT_EQ(stored(u"Browser"_s, u"Internet Explorer"_s), u"/usr/bin/firefox"_s);
+    EXPECT_EQ(stored(u"Template"_s, u"Use"_s), u"2"_s);
+    EXPECT_EQ(stored(u"Template"_s, u"TemplatePass"_s), u"/home/u/My Templates"_s);
 }
 
 TEST_F(OptionDialogTest, AFailedSaveKeepsTheDialogOpen)
 {
-    auto dialog = open();
+    open();
     // A character Shift-JIS cannot hold cannot be written: the first two keys are.
-    edit(*dialog, "txtIE")->setText(u"/ie"_s);
-    edit(*dialog, "txtNN")->setText(u"/opt/😀"_s);
-    QTest::mouseClick(button(*dialog, "cmdOK"), Qt::LeftButton);
+    edit("txtIE")->setText(u"/ie"_s);
+    edit("txtNN")->setText(u"/opt/😀"_s);
+    click("cmdOK");
     EXPECT_EQ(messages.texts(), QStringList{u"設定の保存に失敗しました"_s});
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(basINI::ReadIniString(u"Browser"_s, u"Internet Explorer"_s, QString()), u"/ie"_s);
-    EXPECT_EQ(basINI::ReadIniString(u"Template"_s, u"Use"_s, u"<none>"_s), u"<none>"_s);
+    EXPECT_EQ(stored(u"Browser"_s, u"Internet Explorer"_s), u"/ie"_s);
+    EXPECT_EQ(stored(u"Template"_s, u"Use"_s), u"<none>"_s);
 }
 
 TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
 {
-    auto dialog = open();
-    edit(*dialog, "txtNN")->setText(u"/old"_s);
+    open();
+    edit("txtNN")->setText(u"/old"_s);
     dialogs.willChoose({u"/usr/bin/firefox"_s});
-    QTest::mouseClick(button(*dialog, "cmdIE"), Qt::LeftButton);
+    click("cmdIE");
     dialogs.willCancel();
-    QTest::mouseClick(button(*dialog, "cmdNN"), Qt::LeftButton);
-    EXPECT_EQ(edit(*dialog, "txtIE")->text(), u"/usr/bin/firefox"_s);
-    EXPECT_EQ(edit(*dialog, "txtNN")->text(), u"/old"_s);
+    click("cmdNN");
+    EXPECT_EQ(edit("txtIE")->text(), u"/usr/bin/firefox"_s);
+    EXPECT_EQ(edit("txtNN")->text(), u"/old"_s);
     ASSERT_EQ(dialogs.requests.size(), 2);
     EXPECT_EQ(dialogs.requests[0].title, u"Internet Exploprerを参照"_s);
     EXPECT_EQ(dialogs.requests[1].title, u"Netscapeを参照"_s);
     EXPECT_EQ(dialogs.requests[0].filters,
               (QList<std::pair<QString, QString>>{{u"Programs (*)"_s, u"*"_s}}));
     EXPECT_EQ(dialogs.requests[0].owner, dialog.get());
-
     // The folder keeps its letter case: on this system another case is another folder.
     dialogs.folderAnswers = {u"/home/u/My Templates"_s, QString()};
-    QTest::mouseClick(button(*dialog, "cmdTemplate"), Qt::LeftButton);
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), u"/home/u/My Templates"_s);
-    QTest::mouseClick(button(*dialog, "cmdTemplate"), Qt::LeftButton);
-    EXPECT_EQ(edit(*dialog, "txtTemplate")->text(), u"/home/u/My Templates"_s);
+    for (int i = 0; i < 2; ++i) {
+        click("cmdTemplate");
+        EXPECT_EQ(edit("txtTemplate")->text(), u"/home/u/My Templates"_s);
+    }
     EXPECT_EQ(dialogs.folderPrompts, (QStringList(2, u"フォルダを選択してください"_s)));
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(OptionDialogTest, TheShellPageActsAtOnceAndSaysWhatItDid)
 {
-    auto dialog = open();
-    clickTab(*dialog, 2);
-    QTest::mouseClick(button(*dialog, "cmdAdd_1"), Qt::LeftButton);
-    QTest::mouseClick(button(*dialog, "cmdAdd_3"), Qt::LeftButton);
-    QTest::mouseClick(button(*dialog, "cmdDel_1"), Qt::LeftButton);
-    QTest::mouseClick(button(*dialog, "cmdDel_1"), Qt::LeftButton);
+    open();
+    clickTab(2);
+    for (const char *name : {"cmdAdd_1", "cmdAdd_3", "cmdDel_1", "cmdDel_1"})
+        click(name);
     ASSERT_EQ(messages.shown.size(), 4);
     EXPECT_EQ(messages.shown[0].text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。"_s);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
@@ -241,10 +217,9 @@ TEST_F(OptionDialogTest, TheShellPageActsAtOnceAndSaysWhatItDid)
     EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
     EXPECT_EQ(messages.shown[2].icon, MessageIcon::Information);
     EXPECT_EQ(messages.shown[3].text, u".htmlﾌｧｲﾙにはScrivletで編集はありませんでした"_s);
-
     // Cancel does not take a registration back.
-    QTest::mouseClick(button(*dialog, "cmdAdd_1"), Qt::LeftButton);
-    QTest::mouseClick(button(*dialog, "cmdCancel"), Qt::LeftButton);
+    click("cmdAdd_1");
+    click("cmdCancel");
     clsRegEdit reg(store);
     reg.setRegKey(hkey::ClassesRoot);
     reg.setSubKey(u"text/html\\shell\\Scrivletで編集\\command"_s);

@@ -1,11 +1,10 @@
 // The options' settings on their own: what a load accepts of "Use", and where a save stops.
 
 #include "options/OptionSettings.h"
-#include "files/Cp932.h"
 #include "files/basINI.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -22,37 +21,25 @@ class OptionSettingsTest : public ::testing::Test
 protected:
     void SetUp() override { basINI::SetIniFile(ini); }
     void TearDown() override { basINI::ResetForTests(); }
-    void writeIni(const QString &text)
-    {
-        QFile f(ini);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(encodeCp932(text));
-    }
-
     QTemporaryDir dir;
     QString ini = dir.filePath(u"Scrivlet.ini"_s);
 };
 
 TEST_F(OptionSettingsTest, UseMustNameOneOfTheThreeChoices)
 {
-    struct Case
-    {
-        const char *line; // the Template section's Use line, or none
-        bool ok;
-        int use;
-    };
-    const Case cases[] = {
-        {nullptr, true, 0}, {"Use=0", true, 0},  {"Use=2", true, 2},  {"Use=1x", true, 1},
-        {"Use=", true, 0},  {"Use=3", false, 3}, {"Use=5", false, 5},
-    };
-    for (const Case &c : cases) {
-        writeIni(u"[Template]\r\n"_s +
-                 (c.line ? QString::fromLatin1(c.line) + u"\r\n"_s : QString()) +
-                 u"TemplatePass=/t\r\n"_s);
+    // The Template section's Use line ("" for none), whether the load succeeds, the Use it gives
+    for (const auto &[line, ok, use] : {std::tuple{"", true, 0},
+                                        {"Use=0\r\n", true, 0},
+                                        {"Use=2\r\n", true, 2},
+                                        {"Use=1x\r\n", true, 1},
+                                        {"Use=\r\n", true, 0},
+                                        {"Use=3\r\n", false, 3},
+                                        {"Use=5\r\n", false, 5}}) {
+        writeFile(ini.toStdString(), std::string("[Template]\r\n") + line + "TemplatePass=/t\r\n");
         const LoadedOptions loaded = LoadOptions();
-        EXPECT_EQ(loaded.ok, c.ok) << (c.line ? c.line : "none");
-        EXPECT_EQ(loaded.values.use, c.use) << (c.line ? c.line : "none");
-        EXPECT_EQ(loaded.values.templatePass, c.ok ? u"/t"_s : QString());
+        EXPECT_EQ(loaded.ok, ok) << line;
+        EXPECT_EQ(loaded.values.use, use) << line;
+        EXPECT_EQ(loaded.values.templatePass, ok ? u"/t"_s : QString()) << line;
     }
 }
 

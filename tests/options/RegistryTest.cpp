@@ -2,8 +2,10 @@
 
 #include "options/RegistryStore.h"
 #include "options/clsRegEdit.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -23,31 +25,45 @@ protected:
     QString file = dir.filePath(u"sub/registry.json"_s);
     RegistryStore store{file, {{u".html"_s, u"text/html"_s}}};
 
-    clsRegEdit key(const QString &path, quint32 root = hkey::CurrentUser)
+    clsRegEdit key(const QString &path, quint32 root = hkey::CurrentUser, IRegistry *in = nullptr)
     {
-        clsRegEdit reg(store);
+        clsRegEdit reg(in ? *in : store);
         reg.setRegKey(root);
         reg.setSubKey(path);
         return reg;
     }
 };
 
-TEST_F(RegistryTest, ReadsNeverCreateAnything)
+// A missing key reads as the defaults; a bad root or path also refuses every write.
+TEST_F(RegistryTest, ReadsAndBadKeysNeverCreateAnything)
 {
-    auto reg = key(u"Software\\Missing"_s);
-    EXPECT_EQ(reg.GetString(QString(), u"dflt"_s), u"dflt"_s);
-    EXPECT_EQ(reg.GetDWORD(u"n"_s, 7), 7);
-    QByteArray bytes("keep");
-    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
-    EXPECT_EQ(bytes, QByteArray("keep")) << "a missing key leaves the array as it was";
-    QStringList names{u"x"_s};
-    EXPECT_EQ(reg.EnumSubKey(names), 0);
-    EXPECT_EQ(reg.EnumValueName(names), 0);
-    EXPECT_EQ(names, QStringList{u"x"_s});
-    EXPECT_FALSE(reg.DeleteSubKey(u"a"_s));
-    EXPECT_FALSE(reg.DeleteValueName(u"a"_s));
+    for (const auto &[root, path, bad] : {std::tuple{hkey::CurrentUser, "Software\\Missing", false},
+                                          {0x80000004u, "a", true},
+                                          {0u, "", true},
+                                          {hkey::CurrentUser, "\\a", true},
+                                          {hkey::CurrentUser, "a\\\\b", true}}) {
+        SCOPED_TRACE(path);
+        auto reg = key(QString::fromLatin1(path), root);
+        EXPECT_EQ(reg.GetString(QString(), u"dflt"_s), u"dflt"_s);
+        EXPECT_EQ(reg.GetDWORD(u"n"_s, 7), 7);
+        QByteArray bytes("keep");
+        EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
+        EXPECT_EQ(bytes, QByteArray("keep")) << "a missing key leaves the array as it was";
+        QStringList names{u"x"_s};
+        EXPECT_EQ(reg.EnumSubKey(names), 0);
+        EXPECT_EQ(reg.EnumValueName(names), 0);
+        EXPECT_EQ(names, QStringList{u"x"_s});
+        EXPECT_FALSE(reg.DeleteSubKey(u"a"_s));
+        EXPECT_FALSE(reg.DeleteValueName(u"a"_s));
+        if (bad) {
+            EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
+            EXPECT_FALSE(reg.SetDWORD(QString(), 1));
+        }
+    }
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_FALSE(store.subKeyNames(hkey::CurrentUser, u"Software"_s));
+    EXPECT_TRUE(key(QString()).SetString(u"v"_s, u"r"_s)) << "\"\" is the root itself";
+    EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
 }
 
 TEST_F(RegistryTest, WritesCreateTheKeysAboveAndPersist)
@@ -57,9 +73,7 @@ TEST_F(RegistryTest, WritesCreateTheKeysAboveAndPersist)
     EXPECT_TRUE(reg.SetString(u"Name"_s, u"値"_s));
     // Another store on the same file, as the shell helper is, sees the same tree.
     RegistryStore other(file, {});
-    clsRegEdit again(other);
-    again.setRegKey(hkey::CurrentUser);
-    again.setSubKey(u"software\\SCRIVLET\\deep"_s);
+    auto again = key(u"software\\SCRIVLET\\deep"_s, hkey::CurrentUser, &other);
     EXPECT_EQ(again.GetString(QString(), QString()), u"既定"_s);
     EXPECT_EQ(again.GetString(u"NAME"_s, QString()), u"値"_s);
     EXPECT_EQ(other.subKeyNames(hkey::CurrentUser, u"Software"_s), QStringList{u"Scrivlet"_s})
@@ -88,7 +102,6 @@ TEST_F(RegistryTest, EnumerationOrderAndNameLimit)
     ASSERT_TRUE(reg.SetString(u"ALPHA"_s, u"2"_s));
     for (const char *sub : {"b", "C", "a"})
         ASSERT_TRUE(key(u"k\\"_s + QLatin1String(sub)).SetDWORD(QString(), 1));
-
     QStringList names(5, u"old"_s);
     EXPECT_EQ(reg.EnumValueName(names), 3);
     EXPECT_EQ(names, (QStringList{u"zeta"_s, u"Alpha"_s, u"mid"_s}))
@@ -96,17 +109,15 @@ TEST_F(RegistryTest, EnumerationOrderAndNameLimit)
     EXPECT_EQ(reg.GetString(u"alpha"_s, QString()), u"2"_s);
     EXPECT_EQ(reg.EnumSubKey(names), 3);
     EXPECT_EQ(names, (QStringList{u"a"_s, u"b"_s, u"C"_s}));
-
     // A name of 79 characters fits the buffer; one of 80 ends the listing quietly.
     auto limits = key(u"limits"_s);
-    limits.SetString(QString(79, u'x'), QString());
-    limits.SetString(QString(80, u'y'), QString());
-    limits.SetString(u"after"_s, QString());
+    for (const QString &name : {QString(79, u'x'), QString(80, u'y'), u"after"_s})
+        limits.SetString(name, QString());
     EXPECT_EQ(limits.EnumValueName(names), 1);
     EXPECT_EQ(names, QStringList{QString(79, u'x')});
 }
 
-TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredType)
+TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredTypeAndStopAtTheBuffers)
 {
     auto reg = key(u"types"_s);
     const QByteArray withNul("abc\0more", 8);
@@ -124,89 +135,45 @@ TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredType)
     EXPECT_EQ(reg.GetBinary(u"missing"_s, bytes), 0);
     EXPECT_TRUE(bytes.isEmpty()) << "a missing value empties the array";
     EXPECT_FALSE(reg.SetBinary(u"x"_s, withNul, 9));
-}
-
-TEST_F(RegistryTest, BufferLimits)
-{
-    auto reg = key(u"big"_s);
-    struct Case
-    {
-        qsizetype stringLength; // UTF-8 bytes before the closing NUL
-        bool fits;
-    };
-    for (const Case c : {Case{4095, true}, Case{4096, false}}) {
-        reg.SetString(u"s"_s, QString(c.stringLength, u'a'));
-        EXPECT_EQ(reg.GetString(u"s"_s, u"d"_s).size(), c.fits ? c.stringLength : 1)
-            << c.stringLength;
+    // A string of 4095 UTF-8 bytes and its closing NUL fit; 4096 bytes of binary fit.
+    for (const auto &[length, fits] : {std::pair{4095, true}, {4096, false}}) {
+        reg.SetString(u"s"_s, QString(length, u'a'));
+        EXPECT_EQ(reg.GetString(u"s"_s, u"d"_s), fits ? QString(length, u'a') : u"d"_s) << length;
+        reg.SetBinary(u"b"_s, QByteArray(length + 1, 'b'), length + 1);
+        EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), fits ? 4096 : 0);
+        EXPECT_EQ(bytes, fits ? QByteArray(4096, 'b') : QByteArray());
     }
-    QByteArray bytes;
-    reg.SetBinary(u"b"_s, QByteArray(4096, 'b'), 4096);
-    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 4096);
-    reg.SetBinary(u"b"_s, QByteArray(4097, 'b'), 4097);
-    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
-    EXPECT_TRUE(bytes.isEmpty());
-}
-
-TEST_F(RegistryTest, BadRootsAndPathsFailEverything)
-{
-    struct Case
-    {
-        quint32 root;
-        const char *path;
-    };
-    for (const Case c : {Case{0x80000004u, "a"}, Case{0, ""}, Case{hkey::CurrentUser, "\\a"},
-                         Case{hkey::CurrentUser, "a\\\\b"}}) {
-        auto reg = key(QString::fromLatin1(c.path), c.root);
-        EXPECT_FALSE(reg.SetString(QString(), u"x"_s)) << c.path;
-        EXPECT_FALSE(reg.SetDWORD(QString(), 1)) << c.path;
-        EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
-        QStringList names;
-        EXPECT_EQ(reg.EnumSubKey(names), 0);
-    }
-    EXPECT_FALSE(QFile::exists(file));
-    // "" is the root itself.
-    auto root = key(QString());
-    EXPECT_TRUE(root.SetString(u"v"_s, u"r"_s));
-    EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
 }
 
 TEST_F(RegistryTest, ANewStoreKnowsTheClassesOfItsSeed)
 {
-    auto reg = key(u".HTML"_s, hkey::ClassesRoot);
-    EXPECT_EQ(reg.GetString(QString(), QString()), u"text/html"_s);
+    EXPECT_EQ(key(u".HTML"_s, hkey::ClassesRoot).GetString(QString(), QString()), u"text/html"_s);
     EXPECT_FALSE(QFile::exists(file)) << "the seed is written with the first change only";
     ASSERT_TRUE(key(u"x"_s, hkey::ClassesRoot).SetString(QString(), QString()));
     EXPECT_EQ(RegistryStore(file, {}).subKeyNames(hkey::ClassesRoot, QString()),
               (QStringList{u".html"_s, u"x"_s}));
-
-    const auto seed = RegistryStore::DefaultSeed();
-    EXPECT_EQ(seed, (RegistryStore::Seed{{u".htm"_s, u"text/html"_s},
-                                         {u".html"_s, u"text/html"_s},
-                                         {u".shtml"_s, u"text/html"_s},
-                                         {u".css"_s, u"text/css"_s}}));
+    EXPECT_EQ(RegistryStore::DefaultSeed(), (RegistryStore::Seed{{u".htm"_s, u"text/html"_s},
+                                                                 {u".html"_s, u"text/html"_s},
+                                                                 {u".shtml"_s, u"text/html"_s},
+                                                                 {u".css"_s, u"text/css"_s}}));
 }
 
 TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
 {
     QDir().mkpath(dir.filePath(u"sub"_s));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{ not json");
-    f.close();
+    writeFile(file.toStdString(), "{ not json");
     auto reg = key(u"a"_s);
     EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
     EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("{ not json"));
+    EXPECT_EQ(readFile(file.toStdString()), "{ not json");
 }
 
 TEST_F(RegistryTest, TheHookHearsEverySavedChange)
 {
     QList<quint32> roots;
     store.setChangeHook([&](quint32 root) { roots.append(root); });
-    auto reg = key(u"a"_s, hkey::ClassesRoot);
-    reg.SetString(QString(), u"x"_s);
-    reg.DeleteValueName(u"nothing"_s);
+    key(u"a"_s, hkey::ClassesRoot).SetString(QString(), u"x"_s);
+    key(u"a"_s, hkey::ClassesRoot).DeleteValueName(u"nothing"_s);
     key(QString(), hkey::ClassesRoot).DeleteSubKey(u"a"_s);
     key(u"b"_s).SetDWORD(u"n"_s, 1);
     EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));

@@ -1,13 +1,15 @@
-// Adding and removing the "Scrivletで編集" verb, and the desktop entries that make it real.
+// Adding and removing the "Scrivletで編集" verb, the desktop entries that make it real, and what
+// the shell helper does with a stored verb against a scripted instance channel.
 
 #include "options/ShellRegistration.h"
 #include "options/DesktopEntries.h"
 #include "options/RegistryStore.h"
+#include "options/ShellExec.h"
 #include "options/clsRegEdit.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -20,59 +22,52 @@ namespace scrivlet::test {
 namespace {
 
 using namespace options;
+using Msg = RegistrationMessage;
+using Said = std::pair<QString, bool>; // a result's text and whether it is critical
 
 const QString kVerbKey = u"\\shell\\Scrivletで編集"_s;
+const QString kAdded = u"ﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。"_s;
+const QString kNotAssociated = u"は関連付けされていません。\r\n"
+                               u"この機能は既に関連付けされているファイルにしか使用できません。"_s;
+
+Said said(const RegistrationResult &r)
+{
+    return {r.text, r.critical};
+}
 
 class ShellRegistrationTest : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
-    RegistryStore store{dir.filePath(u"registry.json"_s),
-                        {{u".htm"_s, u"text/html"_s},
-                         {u".html"_s, u"text/html"_s},
-                         {u".shtml"_s, u"text/html"_s},
-                         {u".css"_s, u"text/css"_s}}};
+    RegistryStore store{dir.filePath(u"registry.json"_s)}; // .htm .html .shtml .css seeded
 
-    QString get(const QString &path)
+    clsRegEdit key(const QString &path)
     {
         clsRegEdit reg(store);
         reg.setRegKey(hkey::ClassesRoot);
         reg.setSubKey(path);
-        return reg.GetString(QString(), u"<none>"_s);
+        return reg;
     }
+    QString get(const QString &path) { return key(path).GetString(QString(), u"<none>"_s); }
     bool keyExists(const QString &path)
     {
         return store.subKeyNames(hkey::ClassesRoot, path).has_value();
     }
-    QByteArray fileBytes()
-    {
-        QFile f(store.fileName());
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
+    std::string bytes() { return readFile(store.fileName().toStdString()); }
+    RegistrationResult add(int index) { return AddVerb(store, index, u"/p/"_s, u"scrivlet"_s); }
 };
 
 TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
 {
-    struct Case
-    {
-        int index;
-        const char16_t *message;
-        const char16_t *cls;
-    };
-    const Case cases[] = {
-        {0, u".htmﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。", u"text/html"},
-        {1, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。", u"text/html"},
-        {2, u".shtmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。", u"text/html"},
-        {3, u".cssﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。", u"text/css"},
-    };
-    for (const Case &c : cases) {
+    for (const auto &[index, ext, cls] : {std::tuple{0, u".htm"_s, u"text/html"_s},
+                                          {1, u".html"_s, u"text/html"_s},
+                                          {2, u".shtml"_s, u"text/html"_s},
+                                          {3, u".css"_s, u"text/css"_s}}) {
         // Twice: the second overwrites the same values and succeeds again.
-        for (int round = 0; round < 2; ++round) {
-            const auto r = AddVerb(store, c.index, u"/opt/my apps/Scrivlet/"_s, u"scrivlet"_s);
-            EXPECT_EQ(r.text, QString::fromUtf16(c.message));
-            EXPECT_FALSE(r.critical);
-        }
-        const QString verb = QString::fromUtf16(c.cls) + kVerbKey;
+        for (int round = 0; round < 2; ++round)
+            EXPECT_EQ(said(AddVerb(store, index, u"/opt/my apps/Scrivlet/"_s, u"scrivlet"_s)),
+                      Said(ext + kAdded, false));
+        const QString verb = cls + kVerbKey;
         EXPECT_EQ(get(verb + u"\\command"_s), u"/opt/my apps/Scrivlet/scrivlet \"%1 /O\""_s);
         EXPECT_EQ(get(verb + u"\\ddeexec"_s), u"Edit \"%1\""_s);
         EXPECT_EQ(get(verb + u"\\ddeexec\\Application"_s), u"Scrivlet"_s);
@@ -82,90 +77,59 @@ TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
 
 TEST_F(ShellRegistrationTest, AnExtensionWithoutAClassIsRefusedAndNothingWritten)
 {
-    clsRegEdit reg(store);
-    reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(u".css"_s);
-    ASSERT_TRUE(reg.SetString(QString(), QString()));
-    const QByteArray before = fileBytes();
-
-    const auto add = AddVerb(store, 3, u"/p/"_s, u"scrivlet"_s);
-    EXPECT_EQ(add.text,
-              QStringLiteral(".cssﾌｧｲﾙは関連付けされていません。\r\n"
-                             "この機能は既に関連付けされているファイルにしか使用できません。"));
-    EXPECT_TRUE(add.critical);
-    const auto remove = RemoveVerb(store, 3);
-    EXPECT_EQ(remove.text,
-              QStringLiteral(".cssファイルは関連付けされていません。\r\n"
-                             "この機能は既に関連付けされているファイルにしか使用できません。"));
-    EXPECT_TRUE(remove.critical);
-    EXPECT_EQ(fileBytes(), before);
+    ASSERT_TRUE(key(u".css"_s).SetString(QString(), QString()));
+    const std::string before = bytes();
+    EXPECT_EQ(said(add(3)), Said(u".cssﾌｧｲﾙ"_s + kNotAssociated, true));
+    EXPECT_EQ(said(RemoveVerb(store, 3)), Said(u".cssファイル"_s + kNotAssociated, true));
+    EXPECT_EQ(bytes(), before);
 }
 
 TEST_F(ShellRegistrationTest, HtmAndHtmlShareTheirVerb)
 {
-    ASSERT_FALSE(AddVerb(store, 0, u"/p/"_s, u"scrivlet"_s).critical);
-    const auto first = RemoveVerb(store, 1);
-    EXPECT_EQ(first.text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除しました。"_s);
-    EXPECT_FALSE(first.critical);
+    ASSERT_FALSE(add(0).critical);
+    EXPECT_EQ(said(RemoveVerb(store, 1)),
+              Said(u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除しました。"_s, false));
     EXPECT_FALSE(keyExists(u"text/html"_s + kVerbKey));
     EXPECT_TRUE(keyExists(u"text/html\\shell"_s)) << "the shell key stays";
-    const auto second = RemoveVerb(store, 0);
-    EXPECT_EQ(second.text, u".htmﾌｧｲﾙにはScrivletで編集はありませんでした"_s);
-    EXPECT_TRUE(second.critical);
+    EXPECT_EQ(said(RemoveVerb(store, 0)),
+              Said(u".htmﾌｧｲﾙにはScrivletで編集はありませんでした"_s, true));
 }
 
 TEST_F(ShellRegistrationTest, RemovingLeavesOtherVerbsAndRemovingNothingDeletesNothing)
 {
-    clsRegEdit reg(store);
-    reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(u"text/css\\shell\\open\\command"_s);
-    ASSERT_TRUE(reg.SetString(QString(), u"other %f"_s));
-    const QByteArray before = fileBytes();
-    EXPECT_EQ(RemoveVerb(store, 3).message, RegistrationMessage::NoVerb);
-    EXPECT_EQ(fileBytes(), before);
-
-    AddVerb(store, 3, u"/p/"_s, u"scrivlet"_s);
-    EXPECT_EQ(RemoveVerb(store, 3).message, RegistrationMessage::Removed);
+    ASSERT_TRUE(key(u"text/css\\shell\\open\\command"_s).SetString(QString(), u"other %f"_s));
+    const std::string before = bytes();
+    EXPECT_EQ(RemoveVerb(store, 3).message, Msg::NoVerb);
+    EXPECT_EQ(bytes(), before);
+    add(3);
+    EXPECT_EQ(RemoveVerb(store, 3).message, Msg::Removed);
     EXPECT_EQ(get(u"text/css\\shell\\open\\command"_s), u"other %f"_s);
     EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, u"text/css\\shell"_s), QStringList{u"open"_s});
 }
 
 TEST_F(ShellRegistrationTest, ARemovalThatCannotFinishSaysSoAndKeepsWhatWasDeleted)
 {
-    AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
-    clsRegEdit reg(store);
-    reg.setRegKey(hkey::ClassesRoot);
-    reg.setSubKey(u"text/html"_s + kVerbKey + u"\\command\\extra"_s);
-    ASSERT_TRUE(reg.SetString(QString(), u"x"_s));
-
-    const auto r = RemoveVerb(store, 1);
-    EXPECT_EQ(r.text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除できませんでした。"_s);
-    EXPECT_TRUE(r.critical);
-    const QString dde = u"text/html"_s + kVerbKey + u"\\ddeexec"_s;
-    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, dde), QStringList());
-    EXPECT_EQ(get(u"text/html"_s + kVerbKey + u"\\command"_s), u"/p/scrivlet \"%1 /O\""_s);
-
+    add(1);
+    const QString verb = u"text/html"_s + kVerbKey;
+    ASSERT_TRUE(key(verb + u"\\command\\extra"_s).SetString(QString(), u"x"_s));
+    EXPECT_EQ(said(RemoveVerb(store, 1)),
+              Said(u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰから[Scrivletで編集]を削除できませんでした。"_s, true));
+    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, verb + u"\\ddeexec"_s), QStringList());
+    EXPECT_EQ(get(verb + u"\\command"_s), u"/p/scrivlet \"%1 /O\""_s);
     // A removal that finds "Application" already gone goes on.
-    reg.setSubKey(u"text/html"_s + kVerbKey + u"\\command"_s);
-    ASSERT_TRUE(reg.DeleteSubKey(u"extra"_s));
-    EXPECT_EQ(RemoveVerb(store, 1).message, RegistrationMessage::RemoveFailed)
+    ASSERT_TRUE(key(verb + u"\\command"_s).DeleteSubKey(u"extra"_s));
+    EXPECT_EQ(RemoveVerb(store, 1).message, Msg::RemoveFailed)
         << "Topic is gone too, so its delete fails";
 }
 
 TEST_F(ShellRegistrationTest, AStoreThatCannotBeWrittenFailsTheAdd)
 {
-    QFile f(store.fileName());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("[]");
-    f.close();
-    const auto r = AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
-    EXPECT_EQ(r.message, RegistrationMessage::NotAssociatedAdd) << "nothing can be read either";
+    writeFile(store.fileName().toStdString(), "[]");
+    EXPECT_EQ(add(1).message, Msg::NotAssociatedAdd) << "nothing can be read either";
     // A store whose folder cannot be made: its place is taken by a file.
-    QFile blocker(dir.filePath(u"blocked"_s));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
-    RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s), {{u".html"_s, u"text/html"_s}});
-    EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, RegistrationMessage::AddFailed);
+    writeFile(dir.filePath(u"blocked"_s).toStdString(), "");
+    RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s));
+    EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
 }
 
 // Desktop entries, in temporary data and configuration folders.
@@ -176,13 +140,13 @@ protected:
                          dir.filePath(u"config/mimeapps.list"_s),
                          {},
                          {dir.filePath(u"system/applications"_s)}};
-    const QString program = u"/opt/my apps/scrivlet"_s;
+    const QString otherDefault = u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s;
 
     void SetUp() override
     {
         store.setChangeHook([this](quint32 root) {
             if (root == hkey::ClassesRoot)
-                ProjectShellVerbs(store, places, program);
+                ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
         });
         // Another editor the system already opens pages with.
         write(u"system/applications/other-editor.desktop"_s,
@@ -191,18 +155,16 @@ protected:
         write(u"system/applications/mimeinfo.cache"_s,
               "[MIME Cache]\ntext/html=other-editor.desktop;\n");
     }
-    void write(const QString &name, const QByteArray &bytes)
+    void write(const QString &name, const char *bytes)
     {
         QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
-        QFile f(dir.filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(bytes);
+        writeFile(dir.filePath(name).toStdString(), bytes);
     }
-    QString read(const QString &path)
+    static QString read(const QString &path)
     {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        return QString::fromStdString(readFile(path.toStdString()));
     }
+    QString cache() { return read(places.applications + u"/mimeinfo.cache"_s); }
     QStringList entries()
     {
         return QDir(places.applications).entryList({u"*.desktop"_s}, QDir::Files);
@@ -211,7 +173,7 @@ protected:
 
 TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
 {
-    ASSERT_EQ(AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s).message, RegistrationMessage::Added);
+    ASSERT_EQ(add(1).message, Msg::Added);
     ASSERT_EQ(entries(), QStringList{EntryFileName(u"text/html"_s, kVerb)});
     const QString entry = places.applications + u'/' + entries().first();
     const QString text = read(entry);
@@ -219,11 +181,9 @@ TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
          {u"Name=Scrivletで編集\n", u"NoDisplay=true\n", u"MimeType=text/html;\n",
           u"Exec=\"/opt/my apps/scrivlet\" --shell-exec text/html Scrivletで編集 %f\n"})
         EXPECT_TRUE(text.contains(QString::fromUtf16(line))) << visible(text);
-    EXPECT_TRUE(read(places.applications + u"/mimeinfo.cache"_s)
-                    .contains(u"text/html="_s + entries().first()));
+    EXPECT_TRUE(cache().contains(u"text/html="_s + entries().first()));
     // A double-click keeps opening the editor it opened before.
-    EXPECT_EQ(read(places.mimeappsList),
-              u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s);
+    EXPECT_EQ(read(places.mimeappsList), otherDefault);
 
     const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
     if (!validator.isEmpty()) {
@@ -233,28 +193,23 @@ TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
         EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
     }
 
-    // The .css verb: its type has no default to pin.
-    AddVerb(store, 3, u"/p/"_s, u"scrivlet"_s);
+    add(3); // the .css verb: its type has no default to pin
     EXPECT_EQ(entries().size(), 2);
     EXPECT_FALSE(read(places.mimeappsList).contains(u"text/css="_s));
-
     RemoveVerb(store, 0);
     RemoveVerb(store, 3);
     EXPECT_TRUE(entries().isEmpty());
-    EXPECT_FALSE(read(places.applications + u"/mimeinfo.cache"_s).contains(kEntryPrefix));
-    EXPECT_EQ(read(places.mimeappsList),
-              u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s);
+    EXPECT_FALSE(cache().contains(kEntryPrefix));
+    EXPECT_EQ(read(places.mimeappsList), otherDefault);
 }
 
 TEST_F(DesktopEntriesTest, AChosenDefaultIsKept)
 {
-    write(u"config/mimeapps.list"_s,
-          "[Added Associations]\ntext/plain=x.desktop;\n\n[Default Applications]\n"
-          "text/html=mine.desktop;\n");
-    AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
-    EXPECT_EQ(read(places.mimeappsList),
-              QStringLiteral("[Added Associations]\ntext/plain=x.desktop;\n\n"
-                             "[Default Applications]\ntext/html=mine.desktop;\n"));
+    const char *chosen = "[Added Associations]\ntext/plain=x.desktop;\n\n[Default Applications]\n"
+                         "text/html=mine.desktop;\n";
+    write(u"config/mimeapps.list"_s, chosen);
+    add(1);
+    EXPECT_EQ(read(places.mimeappsList), QString::fromUtf8(chosen));
 }
 
 TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
@@ -263,30 +218,106 @@ TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
     qputenv("PATH", QFile::encodeName(dir.filePath(u"empty"_s)));
     write(u"data/applications/viewer.desktop"_s,
           "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=text/css;text/html;\n");
-    AddVerb(store, 1, u"/p/"_s, u"scrivlet"_s);
+    add(1);
     qputenv("PATH", path);
-    const QString ours = EntryFileName(u"text/html"_s, kVerb);
-    EXPECT_EQ(read(places.applications + u"/mimeinfo.cache"_s),
-              u"[MIME Cache]\ntext/css=viewer.desktop;\ntext/html="_s + ours +
-                  u";viewer.desktop;\n"_s);
+    EXPECT_EQ(cache(), u"[MIME Cache]\ntext/css=viewer.desktop;\ntext/html="_s +
+                           EntryFileName(u"text/html"_s, kVerb) + u";viewer.desktop;\n"_s);
 }
 
 TEST(DesktopExecLine, QuotesWhatTheDesktopWouldSplit)
 {
-    struct Case
-    {
-        const char16_t *program;
-        const char16_t *exec;
-    };
-    const Case cases[] = {
+    const std::pair<const char16_t *, const char16_t *> cases[] = {
         {u"/usr/bin/scrivlet", u"/usr/bin/scrivlet a %f"},
         {u"/opt/a b/scrivlet", u"\"/opt/a b/scrivlet\" a %f"},
         // Inside quotes " ` $ \ take a backslash; the entry's own escaping doubles backslashes.
         {u"/opt/$x\\y/s", u"\"/opt/\\\\$x\\\\\\\\y/s\" a %f"},
         {u"/opt/100%/s", u"/opt/100%%/s a %f"},
     };
-    for (const Case &c : cases)
-        EXPECT_EQ(ExecLine(QString::fromUtf16(c.program), {u"a"_s}), QString::fromUtf16(c.exec));
+    for (const auto &[program, exec] : cases)
+        EXPECT_EQ(ExecLine(QString::fromUtf16(program), {u"a"_s}), QString::fromUtf16(exec));
+}
+
+TEST(CommandLine, SplitsAsTheVerbMeansIt)
+{
+    QTemporaryDir dir;
+    const QString program = dir.filePath(u"my apps/scrivlet"_s);
+    QDir().mkpath(QFileInfo(program).absolutePath());
+    writeFile(program.toStdString(), "");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const std::pair<QString, QStringList> cases[] = {
+        {program + u" \"/w/a b.html /O\""_s, {program, u"/w/a b.html /O"_s}},
+        {u'"' + program + u"\" -x \"y z\""_s, {program, u"-x"_s, u"y z"_s}},
+        {program, {program}},
+        {u"/no/such prog arg"_s, {u"/no/such"_s, u"prog"_s, u"arg"_s}},
+    };
+    for (const auto &[line, expected] : cases)
+        EXPECT_EQ(SplitCommandLine(line), expected) << visible(line);
+}
+
+using Reply = IInstanceChannel::Reply;
+
+class ScriptedChannel final : public IInstanceChannel
+{
+public:
+    bool serve(const QString &, Execute) override { return false; }
+    Reply send(const QString &application, const QString &topic, const QString &command,
+               int) override
+    {
+        sent.append(QStringList{application, topic, command});
+        return replies.isEmpty() ? Reply::NoServer : replies.takeFirst();
+    }
+    QList<QStringList> sent;
+    QList<Reply> replies; // in order; no server when none is left
+};
+
+class ShellExecTest : public ShellRegistrationTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(AddVerb(store, 1, u"/opt/S/"_s, u"scrivlet"_s).message, Msg::Added);
+    }
+    int run(int waitMs = 300)
+    {
+        const auto start = [this](const QString &program, const QStringList &arguments) {
+            started.append(QStringList{program} + arguments);
+            return startWorks;
+        };
+        return ShellExec(store, channel, start, u"text/html"_s, kVerb, u"/w/a b.html"_s, waitMs);
+    }
+
+    ScriptedChannel channel;
+    QList<QStringList> started;
+    bool startWorks = true;
+};
+
+TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnError)
+{
+    const QStringList edit{u"Scrivlet"_s, u"System"_s, u"Edit \"/w/a b.html\""_s};
+    const QStringList newInstance{u"/opt/S/scrivlet"_s, u"/w/a b.html /O"_s};
+    // replies, start works, wait, exit code, programs started, messages sent
+    const std::tuple<QList<Reply>, bool, int, int, QList<QStringList>, qsizetype> cases[] = {
+        {{Reply::Accepted}, true, 300, 0, {}, 1},
+        {{Reply::NoServer, Reply::NoServer, Reply::Accepted}, true, 5000, 0, {newInstance}, 3},
+        {{Reply::Refused}, true, 300, 1, {}, 1},
+        {{}, false, 300, 1, {newInstance}, 1}, // no waiting for a program that did not start
+    };
+    for (const auto &[replies, works, waitMs, code, programs, sends] : cases) {
+        channel.sent.clear();
+        channel.replies = replies;
+        started.clear();
+        startWorks = works;
+        EXPECT_EQ(run(waitMs), code);
+        EXPECT_EQ(started, programs);
+        EXPECT_EQ(channel.sent, QList<QStringList>(sends, edit));
+    }
+    started.clear();
+    channel.sent.clear();
+    startWorks = true;
+    EXPECT_EQ(run(300), 1) << "the new instance never served";
+    EXPECT_GE(channel.sent.size(), 2);
+    EXPECT_EQ(ShellExec(store, channel, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
+        << "no such verb";
 }
 
 } // namespace
