@@ -2,6 +2,7 @@
 // shell stand in for the real ones, so no box ever opens.
 
 #include "dialogs/cCommonDlg.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
 
@@ -51,7 +52,8 @@ protected:
 
 // The platform's list ends at its first empty string; a description without a pattern is no
 // entry.
-TEST_F(CommonDialog, FilterBecomesNulSeparatedAndTheDialogGetsTheEntriesBeforeAnEmptyPart)
+TEST_F(CommonDialog,
+       FilterBecomesNulSeparatedAndTheDialogGetsTheEntriesBeforeAnEmptyPartFromTheIndex)
 {
     const std::tuple<const char16_t *, const char16_t *, Pairs> cases[] = {
         {u"Exe Files (*.exe)|*.exe|",
@@ -68,6 +70,13 @@ TEST_F(CommonDialog, FilterBecomesNulSeparatedAndTheDialogGetsTheEntriesBeforeAn
         EXPECT_EQ(dlg.convertedFilter(), nul(converted));
         EXPECT_EQ(files.requests.last().filters, pairs) << dlg.Filter().toStdString();
     }
+    // FilterIndex counts from 1 and falls back to the first entry.
+    dlg.setFilter(u"A|*.a|B|*.b"_s);
+    for (const auto &[index, expected] : {std::pair{0, 0}, {1, 0}, {2, 1}, {3, 0}, {-1, 0}}) {
+        dlg.setFilterIndex(qint16(index));
+        dlg.ShowOpen();
+        EXPECT_EQ(files.requests.last().filterIndex, expected) << "FilterIndex " << index;
+    }
 }
 
 // The initial name is cut to the buffer and, after several files, to the folder.
@@ -76,13 +85,10 @@ TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
     dlg.setFileName(nul(u"/work|a.html"));
     dlg.ShowOpen();
     const FileDialogRequest &r = files.requests.last();
-    EXPECT_EQ(r.owner, &form);
-    EXPECT_EQ(r.title, u"開く"_s);
+    EXPECT_EQ(std::tuple(r.owner, r.title, r.filterIndex, r.initialDirectory, r.fileName),
+              std::tuple(&form, u"開く"_s, 0, u"/work/site"_s, u"/work"_s));
     EXPECT_EQ(r.filters, (Pairs{{u"HTML Files (*.htm,*.html,*.shtml)"_s, u"*.htm;*.html;*.shtml"_s},
                                 {u"All Files (*.*)"_s, u"*.*"_s}}));
-    EXPECT_EQ(r.filterIndex, 0);
-    EXPECT_EQ(r.initialDirectory, u"/work/site"_s);
-    EXPECT_EQ(r.fileName, u"/work"_s);
     EXPECT_TRUE(r.multiSelect && r.pathMustExist && !r.save && !r.promptOverwrite);
 
     dlg.setFlags(ofn::OverwritePrompt | ofn::FileMustExist);
@@ -94,30 +100,19 @@ TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
     EXPECT_TRUE(s.save && s.promptOverwrite && s.pathMustExist && !s.multiSelect);
 }
 
-TEST_F(CommonDialog, FilterIndexIsOneBasedAndFallsBackToTheFirst)
-{
-    for (const auto &[index, expected] : {std::pair{0, 0}, {1, 0}, {2, 1}, {3, 0}, {-1, 0}}) {
-        dlg.setFilterIndex(qint16(index));
-        dlg.ShowOpen();
-        EXPECT_EQ(files.requests.last().filterIndex, expected) << "FilterIndex " << index;
-    }
-}
-
 // With CancelError False a cancel changes nothing; a confirm always clears CancelButton.
 TEST_F(CommonDialog, CancelErrorDecidesWhetherACancelReportsAndEmptiesTheName)
 {
     for (const bool cancelError : {true, false}) {
         dlg.setCancelError(cancelError);
         open({u"/w/a.html"_s});
-        EXPECT_FALSE(dlg.CancelButton());
-        EXPECT_EQ(dlg.FileNames(), QStringList{u"/w/a.html"_s});
-        EXPECT_EQ(dlg.FileTitle(), u"a.html"_s);
+        EXPECT_EQ(std::tuple(dlg.CancelButton(), dlg.FileNames(), dlg.FileTitle()),
+                  std::tuple(false, QStringList{u"/w/a.html"_s}, u"a.html"_s));
         open({});
-        EXPECT_EQ(dlg.CancelButton(), cancelError);
-        EXPECT_EQ(dlg.FileName(), cancelError ? QString() : u"/w/a.html"_s);
+        EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileName()),
+                  std::pair(cancelError, cancelError ? QString() : u"/w/a.html"_s));
         open({u"/w/b.html"_s});
-        EXPECT_FALSE(dlg.CancelButton());
-        EXPECT_EQ(dlg.FileName(), u"/w/b.html"_s);
+        EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileName()), std::pair(false, u"/w/b.html"_s));
     }
 }
 
@@ -129,27 +124,24 @@ TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancel)
     open({u"/abcdefgh"_s}); // 9 characters and the NUL: fits
     EXPECT_EQ(dlg.FileName(), u"/abcdefgh"_s);
     open({u"/abcdefghi"_s});
-    EXPECT_TRUE(dlg.CancelButton());
-    EXPECT_TRUE(dlg.FileNames().isEmpty());
+    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileNames()), std::pair(true, QStringList()));
 
     open({u"/a.html"_s});
     dlg.setForm(std::make_unique<QWidget>().get()); // an owner closed since
     dlg.ShowOpen();
     EXPECT_EQ(files.requests.size(), 3);
-    EXPECT_TRUE(dlg.CancelButton());
-    EXPECT_TRUE(dlg.FileName().isEmpty());
+    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileName()), std::pair(true, QString()));
 }
 
 TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
 {
     const QStringList site{u"/work/site/a.html"_s, u"/work/site/b.htm"_s};
     open(site);
-    EXPECT_EQ(dlg.FileName(), nul(u"/work/site|a.html|b.htm"));
-    EXPECT_EQ(dlg.FileNames(), site);
-    EXPECT_EQ(dlg.FileTitle(), u"a.html"_s);
+    EXPECT_EQ(std::tuple(dlg.FileName(), dlg.FileNames(), dlg.FileTitle()),
+              std::tuple(nul(u"/work/site|a.html|b.htm"), site, u"a.html"_s));
     open({u"/a"_s, u"/b"_s});
-    EXPECT_EQ(dlg.FileName(), nul(u"/|a|b"));
-    EXPECT_EQ(dlg.FileNames(), (QStringList{u"/a"_s, u"/b"_s}));
+    EXPECT_EQ(std::pair(dlg.FileName(), dlg.FileNames()),
+              std::pair(nul(u"/|a|b"), QStringList{u"/a"_s, u"/b"_s}));
     // "/w|a|b" takes 6 characters and two closing NULs.
     for (const int size : {8, 7}) {
         dlg.setMaxFileSize(size);
@@ -161,19 +153,12 @@ TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
 
 TEST_F(CommonDialog, ErrDescriptionNamesTheLastError)
 {
-    const std::pair<qint32, const char16_t *> cases[] = {
-        {0, u"未知のｴﾗｰです。"},
-        {-32768, u"関数がダイアログ ボックスをロードできません。"},
-        {28671, u"PDReturnDefault フラグが設定されていますが、hDevMode フィールドまたは "
-                u"hDevNames フィールドが 0 ではありません。"},
-        {32755, u"[キャンセル] ボタンが選択されました。"},
-        {32756, u"未知のｴﾗｰです。"},
-    };
-    for (const auto &[number, text] : cases) {
+    for (const DataRow &row : readDataRows(SCRIVLET_DIALOGS_DATA "/common-dialog-errors.txt", 2)) {
+        const qint32 number = std::stoi(row[0]);
         dlg.setColorChooser([number](auto) { return cCommonDlg::ColorAnswer{false, 0, number}; });
         dlg.ShowColor();
-        EXPECT_EQ(dlg.ErrNumber(), number);
-        EXPECT_EQ(dlg.ErrDescription(), QString::fromUtf16(text)) << number;
+        EXPECT_EQ(std::pair(dlg.ErrNumber(), dlg.ErrDescription()),
+                  std::pair(number, QString::fromStdString(row[1])));
     }
     dlg.ShowOpen();
     EXPECT_EQ(dlg.ErrNumber(), 0) << "a file dialog starts without an error";
@@ -204,8 +189,7 @@ TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
     dlg.setFontBold(true);
     dlg.setFontUnderline(true);
     dlg.ShowFont();
-    EXPECT_TRUE(dlg.CancelButton());
-    EXPECT_EQ(dlg.ErrNumber(), 24574);
+    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.ErrNumber()), std::pair(true, 24574));
     EXPECT_EQ(std::tuple(dlg.FontName(), dlg.FontSize(), dlg.Color()), std::tuple(QString(), 0, 0));
     EXPECT_FALSE(dlg.FontBold() || dlg.FontItalic() || dlg.FontStrikethru() || dlg.FontUnderline());
 }
@@ -221,10 +205,10 @@ TEST_F(CommonDialog, HelpNeedsAFileAndACommandHtmlHelpOnlyAFile)
         dlg.ShowHelp();
         EXPECT_EQ(shell.opened.size(), opens ? 1 : 0) << file.toStdString() << command;
     }
-    dlg.ShowHtmlHelp();
-    EXPECT_TRUE(shell.opened.isEmpty());
-    dlg.setHtmlHelpFile(u"/doc/index.html"_s);
-    dlg.ShowHtmlHelp();
+    for (const QString &file : {QString(), u"/doc/index.html"_s}) {
+        dlg.setHtmlHelpFile(file);
+        dlg.ShowHtmlHelp();
+    }
     EXPECT_EQ(shell.opened, QStringList{u"/doc/index.html"_s});
 }
 

@@ -11,6 +11,7 @@
 #include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 #include "tests/dialogs/CaptionTable.h"
+#include "tests/options/RegistrationMessages.h"
 
 #include <QFrame>
 #include <QLineEdit>
@@ -48,24 +49,24 @@ protected:
     // The pages that can be seen, then the template choices checked: "100 010".
     std::string state() const
     {
-        std::string out;
-        for (int i = 0; i < 3; ++i)
-            out += dialog->findChild<QFrame *>(u"fraOption_%1"_s.arg(i))->isVisibleTo(dialog.get())
+        const auto bit = [this](const QString &name, bool checked) {
+            QWidget *w = dialog->findChild<QWidget *>(name);
+            return (checked ? qobject_cast<QRadioButton *>(w)->isChecked()
+                            : w->isVisibleTo(dialog.get()))
                        ? '1'
                        : '0';
-        out += ' ';
-        for (int i = 0; i < 3; ++i)
-            out += dialog->findChild<QRadioButton *>(u"optTemplate_%1"_s.arg(i))->isChecked() ? '1'
-                                                                                              : '0';
+        };
+        std::string out(7, ' ');
+        for (int i = 0; i < 3; ++i) {
+            out[i] = bit(u"fraOption_%1"_s.arg(i), false);
+            out[i + 4] = bit(u"optTemplate_%1"_s.arg(i), true);
+        }
         return out;
     }
-    QLineEdit *edit(const char *name)
+    QLineEdit *edit(const char *n) { return dialog->findChild<QLineEdit *>(QLatin1String(n)); }
+    QPushButton *button(const char *n)
     {
-        return dialog->findChild<QLineEdit *>(QLatin1String(name));
-    }
-    QPushButton *button(const char *name)
-    {
-        return dialog->findChild<QPushButton *>(QLatin1String(name));
+        return dialog->findChild<QPushButton *>(QLatin1String(n));
     }
     void click(const char *name) { QTest::mouseClick(button(name), Qt::LeftButton); }
     void clickTab(int index)
@@ -94,10 +95,9 @@ protected:
 TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
 {
     open();
-    EXPECT_TRUE(messages.shown.isEmpty());
-    EXPECT_EQ(edit("txtIE")->text(), QString());
-    EXPECT_EQ(edit("txtTemplate")->text(), QString());
-    EXPECT_EQ(state(), "100 100");
+    EXPECT_EQ(
+        std::tuple(messages.texts(), edit("txtIE")->text(), edit("txtTemplate")->text(), state()),
+        std::tuple(QStringList(), QString(), QString(), "100 100"));
     EXPECT_TRUE(button("cmdOK")->isDefault());
     EXPECT_EQ(dialog->findChild<QTabBar *>(u"tabOption"_s)->count(), 3);
     expectCaptions(dialog.get(), "option");
@@ -110,20 +110,25 @@ TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
 // A Use out of range stops the load after the browsers: no choice, every page shown at once.
 TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
 {
-    for (const auto &[use, ok, shown] :
-         {std::tuple{'1', true, "100 010"}, {'5', false, "111 000"}, {'3', false, "111 000"}}) {
+    // The Use value, whether it loads, the pages shown and the choice checked.
+    for (const auto &[use, ok, shown] : {std::tuple{"1", true, "100 010"},
+                                         {"2", true, "100 001"},
+                                         {"1x", true, "100 010"},
+                                         {"", true, "100 100"},
+                                         {"5", false, "111 000"},
+                                         {"3", false, "111 000"}}) {
         SCOPED_TRACE(use);
         messages.shown.clear();
         writeFile(ini.toStdString(),
                   encodeCp932(u"[Browser]\r\nInternet Explorer=/usr/bin/ie\r\nNetscape=/opt/nn\r\n"
                               u"[Template]\r\nUse="_s +
-                              QChar(use) + u"\r\nTemplatePass=/home/u/雛形\r\n"_s)
+                              QLatin1String(use) + u"\r\nTemplatePass=/home/u/雛形\r\n"_s)
                       .toStdString());
         open();
-        EXPECT_EQ(edit("txtIE")->text(), u"/usr/bin/ie"_s);
-        EXPECT_EQ(edit("txtNN")->text(), u"/opt/nn"_s);
-        EXPECT_EQ(edit("txtTemplate")->text(), ok ? u"/home/u/雛形"_s : QString());
-        EXPECT_EQ(state(), shown);
+        EXPECT_EQ(
+            std::tuple(edit("txtIE")->text(), edit("txtNN")->text(), edit("txtTemplate")->text(),
+                       state()),
+            std::tuple(u"/usr/bin/ie"_s, u"/opt/nn"_s, ok ? u"/home/u/雛形"_s : QString(), shown));
         EXPECT_EQ(messages.texts(),
                   ok ? QStringList() : QStringList{u"設定ロードに失敗しました"_s});
         if (!ok) {
@@ -138,8 +143,8 @@ TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
 {
     open();
     click("cmdOK");
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(std::pair(dialog->result(), dialog->isVisible()),
+              std::pair(int(QDialog::Accepted), false));
     EXPECT_EQ(iniBytes(), "[Browser]\r\nInternet Explorer=\r\nNetscape=\r\n"
                           "[Template]\r\nUse=0\r\nTemplatePass=\r\n");
     const std::string before = iniBytes();
@@ -159,9 +164,9 @@ TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
     dialog->findChild<QRadioButton *>(u"optTemplate_2"_s)->setChecked(true);
     QTest::keyClick(edit("txtIE"), Qt::Key_Return);
     EXPECT_EQ(dialog->result(), QDialog::Accepted) << "Enter is OK";
-    EXPECT_EQ(stored(u"Browser"_s, u"Internet Explorer"_s), u"/usr/bin/firefox"_s);
-    EXPECT_EQ(stored(u"Template"_s, u"Use"_s), u"2"_s);
-    EXPECT_EQ(stored(u"Template"_s, u"TemplatePass"_s), u"/home/u/My Templates"_s);
+    EXPECT_EQ(std::tuple(stored(u"Browser"_s, u"Internet Explorer"_s),
+                         stored(u"Template"_s, u"Use"_s), stored(u"Template"_s, u"TemplatePass"_s)),
+              std::tuple(u"/usr/bin/firefox"_s, u"2"_s, u"/home/u/My Templates"_s));
 }
 
 TEST_F(OptionDialogTest, AFailedSaveKeepsTheDialogOpen)
@@ -173,8 +178,9 @@ TEST_F(OptionDialogTest, AFailedSaveKeepsTheDialogOpen)
     click("cmdOK");
     EXPECT_EQ(messages.texts(), QStringList{u"設定の保存に失敗しました"_s});
     EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(stored(u"Browser"_s, u"Internet Explorer"_s), u"/ie"_s);
-    EXPECT_EQ(stored(u"Template"_s, u"Use"_s), u"<none>"_s);
+    EXPECT_EQ(
+        std::pair(stored(u"Browser"_s, u"Internet Explorer"_s), stored(u"Template"_s, u"Use"_s)),
+        std::pair(u"/ie"_s, u"<none>"_s));
 }
 
 TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
@@ -185,14 +191,13 @@ TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
     click("cmdIE");
     dialogs.willCancel();
     click("cmdNN");
-    EXPECT_EQ(edit("txtIE")->text(), u"/usr/bin/firefox"_s);
-    EXPECT_EQ(edit("txtNN")->text(), u"/old"_s);
+    EXPECT_EQ(std::pair(edit("txtIE")->text(), edit("txtNN")->text()),
+              std::pair(u"/usr/bin/firefox"_s, u"/old"_s));
     ASSERT_EQ(dialogs.requests.size(), 2);
-    EXPECT_EQ(dialogs.requests[0].title, u"Internet Exploprerを参照"_s);
-    EXPECT_EQ(dialogs.requests[1].title, u"Netscapeを参照"_s);
-    EXPECT_EQ(dialogs.requests[0].filters,
-              (QList<std::pair<QString, QString>>{{u"Programs (*)"_s, u"*"_s}}));
-    EXPECT_EQ(dialogs.requests[0].owner, dialog.get());
+    const FileDialogRequest &ie = dialogs.requests[0];
+    EXPECT_EQ(std::tuple(ie.title, dialogs.requests[1].title, ie.owner),
+              std::tuple(u"Internet Exploprerを参照"_s, u"Netscapeを参照"_s, dialog.get()));
+    EXPECT_EQ(ie.filters, (QList<std::pair<QString, QString>>{{u"Programs (*)"_s, u"*"_s}}));
     // The folder keeps its letter case: on this system another case is another folder.
     dialogs.folderAnswers = {u"/home/u/My Templates"_s, QString()};
     for (int i = 0; i < 2; ++i) {
@@ -207,16 +212,20 @@ TEST_F(OptionDialogTest, TheShellPageActsAtOnceAndSaysWhatItDid)
 {
     open();
     clickTab(2);
-    for (const char *name : {"cmdAdd_1", "cmdAdd_3", "cmdDel_1", "cmdDel_1"})
+    // Each button and what it says; .css has no file class in this store.
+    for (const auto &[name, message, extension] : {std::tuple{"cmdAdd_1", "Added", ".html"},
+                                                   {"cmdAdd_3", "NotAssociatedAdd", ".css"},
+                                                   {"cmdDel_1", "Removed", ".html"},
+                                                   {"cmdDel_1", "NoVerb", ".html"}}) {
+        messages.shown.clear();
         click(name);
-    ASSERT_EQ(messages.shown.size(), 4);
-    EXPECT_EQ(messages.shown[0].text, u".htmlﾌｧｲﾙの右ｸﾘｯｸﾒﾆｭｰに[Scrivletで編集]を追加しました。"_s);
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.shown[0].title, u"Scrivlet"_s);
-    EXPECT_TRUE(messages.shown[1].text.startsWith(u".cssﾌｧｲﾙは関連付け"_s));
-    EXPECT_EQ(messages.shown[1].icon, MessageIcon::Critical);
-    EXPECT_EQ(messages.shown[2].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.shown[3].text, u".htmlﾌｧｲﾙにはScrivletで編集はありませんでした"_s);
+        const auto [text, critical] = registrationMessage(message, extension);
+        ASSERT_EQ(messages.shown.size(), 1) << name;
+        const ShownMessage &shown = messages.shown[0];
+        EXPECT_EQ(std::tuple(shown.text, shown.icon, shown.title),
+                  std::tuple(text, critical ? MessageIcon::Critical : MessageIcon::Information,
+                             u"Scrivlet"_s));
+    }
     // Cancel does not take a registration back.
     click("cmdAdd_1");
     click("cmdCancel");
