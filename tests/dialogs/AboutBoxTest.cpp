@@ -28,10 +28,7 @@ protected:
         owner.show();
         box = frmAbout::ShowModal(shell, messages, &owner);
     }
-    QLabel *control(const char *name)
-    {
-        return box->findChild<QLabel *>(QString::fromLatin1(name));
-    }
+    QLabel *control(const char *name) { return box->findChild<QLabel *>(QLatin1String(name)); }
 };
 
 TEST(AboutVersionLine, MinorAndRevisionRunTogether)
@@ -41,25 +38,21 @@ TEST(AboutVersionLine, MinorAndRevisionRunTogether)
     EXPECT_EQ(frmAbout::VersionLine(10, 0, 12), u"Scrivlet Version10.012"_s);
 }
 
-TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
+TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModallyAndLinksLookLikeLinks)
 {
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_TRUE(box->isModal());
-    EXPECT_EQ(box->parentWidget(), &owner);
+    EXPECT_EQ(std::tuple(box->isVisible(), box->isModal(), box->parentWidget()),
+              std::tuple(true, true, &owner));
     expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
     EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
     EXPECT_FALSE(control("Image1")->pixmap().isNull());
-}
-
-TEST_F(AboutBox, LinksLookLikeLinks)
-{
     for (const char *name : {"lblHomePage", "lblMail"}) {
-        QLabel *link = control(name);
-        EXPECT_TRUE(link->font().underline()) << name;
-        EXPECT_EQ(link->font().pointSize(), 9) << name;
-        EXPECT_EQ(link->font().families().value(0), u"ＭＳ Ｐゴシック"_s) << name;
-        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue)) << name;
+        const QLabel *link = control(name);
+        EXPECT_EQ(std::tuple(link->font().underline(), link->font().pointSize(),
+                             link->font().families().value(0),
+                             link->palette().color(QPalette::WindowText)),
+                  std::tuple(true, 9, u"ＭＳ Ｐゴシック"_s, QColor(Qt::blue)))
+            << name;
     }
 }
 

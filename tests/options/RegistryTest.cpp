@@ -288,14 +288,15 @@ TEST_F(ShellRegistrationTest, AStoreThatCannotBeWrittenFailsTheAdd)
     EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
 }
 
-// Desktop entries, in temporary data and configuration folders.
+// Desktop entries, in temporary data and configuration folders; the system's folder holds
+// another editor that already opens pages.
 class DesktopEntriesTest : public ShellRegistrationTest
 {
 protected:
     DesktopPlaces places{dir.filePath(u"data/applications"_s),
                          dir.filePath(u"config/mimeapps.list"_s),
                          {},
-                         {dir.filePath(u"system/applications"_s)}};
+                         {SCRIVLET_OPTIONS_DATA "/system-applications"}};
     const QString otherDefault = u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s;
 
     void SetUp() override
@@ -304,12 +305,6 @@ protected:
             if (root == hkey::ClassesRoot)
                 ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
         });
-        // Another editor the system already opens pages with.
-        write(u"system/applications/other-editor.desktop"_s,
-              "[Desktop Entry]\nType=Application\nName=Other\nExec=other %f\n"
-              "MimeType=text/html;text/css;\n");
-        write(u"system/applications/mimeinfo.cache"_s,
-              "[MIME Cache]\ntext/html=other-editor.desktop;\n");
     }
     void write(const QString &name, const char *bytes)
     {

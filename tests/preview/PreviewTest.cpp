@@ -64,15 +64,10 @@ TEST_F(PreviewTest, NamesTakeTheFirstFreeNumberBesideTheDocument)
     touch(page(u"tmppage0.html"_s));
     QFile::link(page(u"nowhere"_s), page(u"tmplinked0.html"_s));
     QDir(pages.path()).mkdir(u"dir.d"_s);
-    for (const auto &[document, expected] : {std::pair{u"index.html"_s, u"tmpindex0.html"_s},
-                                             {u"page.htm"_s, u"tmppage1.html"_s},
-                                             {u"a.b.shtml"_s, u"tmpa.b0.html"_s},
-                                             {u"README"_s, u"tmpREADME0.html"_s},
-                                             {u"dir.d/notes"_s, u"dir.d/tmpnotes0.html"_s},
-                                             {u"my page.html"_s, u"tmpmy page0.html"_s},
-                                             {u"linked.html"_s, u"tmplinked1.html"_s}})
-        EXPECT_EQ(preview::NextPreviewPath(page(document)), page(expected))
-            << document.toStdString();
+    for (const DataRow &row : readDataRows(SCRIVLET_PREVIEW_DATA "/preview-names.txt", 2)) {
+        EXPECT_EQ(preview::NextPreviewPath(page(QString::fromStdString(row[0]))),
+                  page(QString::fromStdString(row[1])));
+    }
 }
 
 TEST_F(PreviewTest, EachPreviewReplacesTheWindowsLastCopyAndLeavesOthersAlone)
