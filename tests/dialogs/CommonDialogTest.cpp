@@ -18,9 +18,9 @@ namespace {
 using Pairs = QList<std::pair<QString, QString>>;
 
 // "|" stands for NUL.
-QString nul(const char16_t *text)
+QString nul(QString text)
 {
-    return QString::fromUtf16(text).replace(u'|', QChar(u'\0'));
+    return text.replace(u'|', QChar(u'\0'));
 }
 
 class CommonDialog : public ::testing::Test
@@ -55,20 +55,15 @@ protected:
 TEST_F(CommonDialog,
        FilterBecomesNulSeparatedAndTheDialogGetsTheEntriesBeforeAnEmptyPartFromTheIndex)
 {
-    const std::tuple<const char16_t *, const char16_t *, Pairs> cases[] = {
-        {u"Exe Files (*.exe)|*.exe|",
-         u"Exe Files (*.exe)|*.exe|",
-         {{"Exe Files (*.exe)", "*.exe"}}},
-        {u"A|*.a|B", u"A|*.a|B|", {{"A", "*.a"}}},
-        {u"A|*.a||B|*.b", u"A|*.a||B|*.b|", {{"A", "*.a"}}},
-        {u"|*.a|B|*.b", u"|*.a|B|*.b|", {}},
-        {u"", u"|", {}},
-    };
-    for (const auto &[filter, converted, pairs] : cases) {
-        dlg.setFilter(QString::fromUtf16(filter));
+    for (const DataRow &row : readDataRows(SCRIVLET_DIALOGS_DATA "/common-dialog-filters.txt", 3)) {
+        dlg.setFilter(QString::fromStdString(row[0]));
         dlg.ShowOpen();
-        EXPECT_EQ(dlg.convertedFilter(), nul(converted));
-        EXPECT_EQ(files.requests.last().filters, pairs) << dlg.Filter().toStdString();
+        EXPECT_EQ(dlg.convertedFilter(), nul(QString::fromStdString(row[1])));
+        const QStringList parts = QString::fromStdString(row[2]).split(u'|', Qt::SkipEmptyParts);
+        Pairs pairs;
+        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
+            pairs.append({parts[i], parts[i + 1]});
+        EXPECT_EQ(files.requests.last().filters, pairs) << row[0];
     }
     // FilterIndex counts from 1 and falls back to the first entry.
     dlg.setFilter(u"A|*.a|B|*.b"_s);
@@ -82,7 +77,7 @@ TEST_F(CommonDialog,
 // The initial name is cut to the buffer and, after several files, to the folder.
 TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
 {
-    dlg.setFileName(nul(u"/work|a.html"));
+    dlg.setFileName(nul(u"/work|a.html"_s));
     dlg.ShowOpen();
     const FileDialogRequest &r = files.requests.last();
     EXPECT_EQ(std::tuple(r.owner, r.title, r.filterIndex, r.initialDirectory, r.fileName),
@@ -138,10 +133,10 @@ TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
     const QStringList site{u"/work/site/a.html"_s, u"/work/site/b.htm"_s};
     open(site);
     EXPECT_EQ(std::tuple(dlg.FileName(), dlg.FileNames(), dlg.FileTitle()),
-              std::tuple(nul(u"/work/site|a.html|b.htm"), site, u"a.html"_s));
+              std::tuple(nul(u"/work/site|a.html|b.htm"_s), site, u"a.html"_s));
     open({u"/a"_s, u"/b"_s});
     EXPECT_EQ(std::pair(dlg.FileName(), dlg.FileNames()),
-              std::pair(nul(u"/|a|b"), QStringList{u"/a"_s, u"/b"_s}));
+              std::pair(nul(u"/|a|b"_s), QStringList{u"/a"_s, u"/b"_s}));
     // "/w|a|b" takes 6 characters and two closing NULs.
     for (const int size : {8, 7}) {
         dlg.setMaxFileSize(size);

@@ -377,15 +377,10 @@ TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
 
 TEST(DesktopExecLine, QuotesWhatTheDesktopWouldSplit)
 {
-    const std::pair<const char16_t *, const char16_t *> cases[] = {
-        {u"/usr/bin/scrivlet", u"/usr/bin/scrivlet a %f"},
-        {u"/opt/a b/scrivlet", u"\"/opt/a b/scrivlet\" a %f"},
-        // Inside quotes " ` $ \ take a backslash; the entry's own escaping doubles backslashes.
-        {u"/opt/$x\\y/s", u"\"/opt/\\\\$x\\\\\\\\y/s\" a %f"},
-        {u"/opt/100%/s", u"/opt/100%%/s a %f"},
-    };
-    for (const auto &[program, exec] : cases)
-        EXPECT_EQ(ExecLine(QString::fromUtf16(program), {u"a"_s}), QString::fromUtf16(exec));
+    for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/desktop-exec-lines.txt", 2)) {
+        EXPECT_EQ(ExecLine(QString::fromStdString(row[0]), {u"a"_s}),
+                  QString::fromStdString(row[1]));
+    }
 }
 
 TEST(CommandLine, SplitsAsTheVerbMeansIt)
