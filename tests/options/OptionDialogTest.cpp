@@ -13,7 +13,7 @@
 #include "tests/dialogs/CaptionTable.h"
 #include "tests/options/RegistrationMessages.h"
 
-#include <QFrame>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -49,19 +49,15 @@ protected:
     // The pages that can be seen, then the template choices checked: "100 010".
     std::string state() const
     {
-        const auto bit = [this](const QString &name, bool checked) {
-            QWidget *w = dialog->findChild<QWidget *>(name);
-            return (checked ? qobject_cast<QRadioButton *>(w)->isChecked()
-                            : w->isVisibleTo(dialog.get()))
-                       ? '1'
-                       : '0';
-        };
-        std::string out(7, ' ');
-        for (int i = 0; i < 3; ++i) {
-            out[i] = bit(u"fraOption_%1"_s.arg(i), false);
-            out[i + 4] = bit(u"optTemplate_%1"_s.arg(i), true);
+        std::string pages, checks;
+        for (const QString &i : {u"0"_s, u"1"_s, u"2"_s}) {
+            pages += dialog->findChild<QWidget *>(u"fraOption_"_s + i)->isVisibleTo(dialog.get())
+                         ? '1'
+                         : '0';
+            checks +=
+                dialog->findChild<QRadioButton *>(u"optTemplate_"_s + i)->isChecked() ? '1' : '0';
         }
-        return out;
+        return pages + ' ' + checks;
     }
     QLineEdit *edit(const char *n) { return dialog->findChild<QLineEdit *>(QLatin1String(n)); }
     QPushButton *button(const char *n)
@@ -232,8 +228,9 @@ TEST_F(OptionDialogTest, TheShellPageActsAtOnceAndSaysWhatItDid)
     clsRegEdit reg(store);
     reg.setRegKey(hkey::ClassesRoot);
     reg.setSubKey(u"text/html\\shell\\Scrivletで編集\\command"_s);
-    EXPECT_TRUE(reg.GetString(QString(), QString()).startsWith(u"/opt/Scrivlet/"_s));
-    EXPECT_TRUE(reg.GetString(QString(), QString()).endsWith(u" \"%1 /O\""_s));
+    EXPECT_EQ(reg.GetString(QString(), QString()),
+              u"/opt/Scrivlet/"_s + QFileInfo(QCoreApplication::applicationFilePath()).fileName() +
+                  u" \"%1 /O\""_s);
 }
 
 } // namespace

@@ -26,6 +26,10 @@ namespace {
 
 using namespace options;
 
+using Msg = RegistrationMessage;
+using Reply = IInstanceChannel::Reply;
+const QString kVerbKey = u"\\shell\\Scrivletで編集"_s;
+
 class RegistryTest : public ::testing::Test
 {
 protected:
@@ -40,7 +44,20 @@ protected:
         reg.setSubKey(path);
         return reg;
     }
+    clsRegEdit cls(const QString &path) { return key(path, hkey::ClassesRoot); }
+    QString get(const QString &path) { return cls(path).GetString(QString(), u"<none>"_s); }
+    std::string bytes() { return readFile(file.toStdString()); }
+    RegistrationResult add(int index, const QString &folder = u"/p/"_s)
+    {
+        return AddVerb(store, index, folder, u"scrivlet"_s);
+    }
+    // A result's text and whether it is critical, against the message for the extension.
+    static void expectSaid(const RegistrationResult &r, const char *message, const char *extension)
+    {
+        EXPECT_EQ(std::pair(r.text, r.critical), registrationMessage(message, extension));
+    }
 };
+using ShellRegistrationTest = RegistryTest;
 
 // A missing key reads as the defaults; a bad root or path also refuses every write.
 TEST_F(RegistryTest, ReadsAndBadKeysNeverCreateAnything)
@@ -173,113 +190,7 @@ TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
     auto reg = key(u"a"_s);
     EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
     EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
-    EXPECT_EQ(readFile(file.toStdString()), "{ not json");
-}
-
-TEST_F(RegistryTest, TheHookHearsEverySavedChange)
-{
-    QList<quint32> roots;
-    store.setChangeHook([&](quint32 root) { roots.append(root); });
-    key(u"a"_s, hkey::ClassesRoot).SetString(QString(), u"x"_s);
-    key(u"a"_s, hkey::ClassesRoot).DeleteValueName(u"nothing"_s);
-    key(QString(), hkey::ClassesRoot).DeleteSubKey(u"a"_s);
-    key(u"b"_s).SetDWORD(u"n"_s, 1);
-    EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
-}
-
-using Msg = RegistrationMessage;
-using Said = std::pair<QString, bool>; // a result's text and whether it is critical
-
-const QString kVerbKey = u"\\shell\\Scrivletで編集"_s;
-
-Said said(const RegistrationResult &r)
-{
-    return {r.text, r.critical};
-}
-
-Said expected(const char *message, const QString &extension)
-{
-    return registrationMessage(message, extension.toStdString());
-}
-
-class ShellRegistrationTest : public RegistryTest
-{
-protected:
-    clsRegEdit cls(const QString &path) { return key(path, hkey::ClassesRoot); }
-    QString get(const QString &path) { return cls(path).GetString(QString(), u"<none>"_s); }
-    bool keyExists(const QString &path)
-    {
-        return store.subKeyNames(hkey::ClassesRoot, path).has_value();
-    }
-    std::string bytes() { return readFile(file.toStdString()); }
-    RegistrationResult add(int index) { return AddVerb(store, index, u"/p/"_s, u"scrivlet"_s); }
-};
-
-TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
-{
-    for (const auto &[index, ext, cls] : {std::tuple{0, u".htm"_s, u"text/html"_s},
-                                          {1, u".html"_s, u"text/html"_s},
-                                          {2, u".shtml"_s, u"text/html"_s},
-                                          {3, u".css"_s, u"text/css"_s}}) {
-        // Twice: the second overwrites the same values and succeeds again.
-        for (int round = 0; round < 2; ++round)
-            EXPECT_EQ(said(AddVerb(store, index, u"/opt/my apps/Scrivlet/"_s, u"scrivlet"_s)),
-                      expected("Added", ext));
-        const QString verb = cls + kVerbKey;
-        EXPECT_EQ(get(verb + u"\\command"_s), u"/opt/my apps/Scrivlet/scrivlet \"%1 /O\""_s);
-        EXPECT_EQ(get(verb + u"\\ddeexec"_s), u"Edit \"%1\""_s);
-        EXPECT_EQ(get(verb + u"\\ddeexec\\Application"_s), u"Scrivlet"_s);
-        EXPECT_EQ(get(verb + u"\\ddeexec\\Topic"_s), u"System"_s);
-    }
-}
-
-TEST_F(ShellRegistrationTest, AnExtensionWithoutAClassIsRefusedAndNothingWritten)
-{
-    ASSERT_TRUE(cls(u".css"_s).SetString(QString(), QString()));
-    const std::string before = bytes();
-    EXPECT_EQ(said(add(3)), expected("NotAssociatedAdd", u".css"_s));
-    EXPECT_EQ(said(RemoveVerb(store, 3)), expected("NotAssociatedRemove", u".css"_s));
-    EXPECT_EQ(bytes(), before);
-}
-
-TEST_F(ShellRegistrationTest, HtmAndHtmlShareTheirVerb)
-{
-    ASSERT_FALSE(add(0).critical);
-    EXPECT_EQ(said(RemoveVerb(store, 1)), expected("Removed", u".html"_s));
-    EXPECT_FALSE(keyExists(u"text/html"_s + kVerbKey));
-    EXPECT_TRUE(keyExists(u"text/html\\shell"_s)) << "the shell key stays";
-    EXPECT_EQ(said(RemoveVerb(store, 0)), expected("NoVerb", u".htm"_s));
-}
-
-TEST_F(ShellRegistrationTest, RemovingLeavesOtherVerbsAndRemovingNothingDeletesNothing)
-{
-    ASSERT_TRUE(cls(u"text/css\\shell\\open\\command"_s).SetString(QString(), u"other %f"_s));
-    const std::string before = bytes();
-    EXPECT_EQ(RemoveVerb(store, 3).message, Msg::NoVerb);
-    EXPECT_EQ(bytes(), before);
-    add(3);
-    EXPECT_EQ(RemoveVerb(store, 3).message, Msg::Removed);
-    EXPECT_EQ(get(u"text/css\\shell\\open\\command"_s), u"other %f"_s);
-    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, u"text/css\\shell"_s), QStringList{u"open"_s});
-}
-
-TEST_F(ShellRegistrationTest, ARemovalThatCannotFinishSaysSoAndKeepsWhatWasDeleted)
-{
-    add(1);
-    const QString verb = u"text/html"_s + kVerbKey;
-    ASSERT_TRUE(cls(verb + u"\\command\\extra"_s).SetString(QString(), u"x"_s));
-    EXPECT_EQ(said(RemoveVerb(store, 1)), expected("RemoveFailed", u".html"_s));
-    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, verb + u"\\ddeexec"_s), QStringList());
-    EXPECT_EQ(get(verb + u"\\command"_s), u"/p/scrivlet \"%1 /O\""_s);
-    // A removal that finds "Application" already gone goes on.
-    ASSERT_TRUE(cls(verb + u"\\command"_s).DeleteSubKey(u"extra"_s));
-    EXPECT_EQ(RemoveVerb(store, 1).message, Msg::RemoveFailed)
-        << "Topic is gone too, so its delete fails";
-}
-
-TEST_F(ShellRegistrationTest, AStoreThatCannotBeWrittenFailsTheAdd)
-{
-    QDir().mkpath(dir.filePath(u"sub"_s));
+    EXPECT_EQ(bytes(), "{ not json");
     writeFile(file.toStdString(), "[]");
     EXPECT_EQ(add(1).message, Msg::NotAssociatedAdd) << "nothing can be read either";
     // A store whose folder cannot be made: its place is taken by a file.
@@ -288,9 +199,78 @@ TEST_F(ShellRegistrationTest, AStoreThatCannotBeWrittenFailsTheAdd)
     EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
 }
 
+TEST_F(RegistryTest, TheHookHearsEverySavedChange)
+{
+    QList<quint32> roots;
+    store.setChangeHook([&](quint32 root) { roots.append(root); });
+    cls(u"a"_s).SetString(QString(), u"x"_s);
+    cls(u"a"_s).DeleteValueName(u"nothing"_s);
+    cls(QString()).DeleteSubKey(u"a"_s);
+    key(u"b"_s).SetDWORD(u"n"_s, 1);
+    EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
+}
+
+TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
+{
+    for (const auto &[index, ext, type] : {std::tuple{0, ".htm", u"text/html"_s},
+                                           {1, ".html", u"text/html"_s},
+                                           {2, ".shtml", u"text/html"_s},
+                                           {3, ".css", u"text/css"_s}}) {
+        // Twice: the second overwrites the same values and succeeds again.
+        for (int round = 0; round < 2; ++round)
+            expectSaid(add(index, u"/opt/my apps/Scrivlet/"_s), "Added", ext);
+        const QString verb = type + kVerbKey;
+        EXPECT_EQ(get(verb + u"\\command"_s), u"/opt/my apps/Scrivlet/scrivlet \"%1 /O\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec"_s), u"Edit \"%1\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Application"_s), u"Scrivlet"_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Topic"_s), u"System"_s);
+    }
+}
+
+// Refusals and removals of nothing write nothing; a removal leaves the other verbs and the shell
+// key; .htm and .html share their class and so their verb.
+TEST_F(ShellRegistrationTest, RemovingTakesOnlyTheVerbAndRefusalsWriteNothing)
+{
+    ASSERT_TRUE(cls(u"text/css\\shell\\open\\command"_s).SetString(QString(), u"other %f"_s));
+    std::string before = bytes();
+    expectSaid(RemoveVerb(store, 3), "NoVerb", ".css");
+    EXPECT_EQ(bytes(), before);
+    add(3);
+    EXPECT_EQ(RemoveVerb(store, 3).message, Msg::Removed);
+    EXPECT_EQ(get(u"text/css\\shell\\open\\command"_s), u"other %f"_s);
+    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, u"text/css\\shell"_s), QStringList{u"open"_s});
+
+    ASSERT_TRUE(cls(u".css"_s).SetString(QString(), QString()));
+    before = bytes();
+    expectSaid(add(3), "NotAssociatedAdd", ".css");
+    expectSaid(RemoveVerb(store, 3), "NotAssociatedRemove", ".css");
+    EXPECT_EQ(bytes(), before);
+
+    ASSERT_FALSE(add(0).critical);
+    expectSaid(RemoveVerb(store, 1), "Removed", ".html");
+    EXPECT_FALSE(store.subKeyNames(hkey::ClassesRoot, u"text/html"_s + kVerbKey));
+    EXPECT_TRUE(store.subKeyNames(hkey::ClassesRoot, u"text/html\\shell"_s))
+        << "the shell key stays";
+    expectSaid(RemoveVerb(store, 0), "NoVerb", ".htm");
+}
+
+TEST_F(ShellRegistrationTest, ARemovalThatCannotFinishSaysSoAndKeepsWhatWasDeleted)
+{
+    add(1);
+    const QString verb = u"text/html"_s + kVerbKey;
+    ASSERT_TRUE(cls(verb + u"\\command\\extra"_s).SetString(QString(), u"x"_s));
+    expectSaid(RemoveVerb(store, 1), "RemoveFailed", ".html");
+    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, verb + u"\\ddeexec"_s), QStringList());
+    EXPECT_EQ(get(verb + u"\\command"_s), u"/p/scrivlet \"%1 /O\""_s);
+    // A removal that finds "Application" already gone goes on.
+    ASSERT_TRUE(cls(verb + u"\\command"_s).DeleteSubKey(u"extra"_s));
+    EXPECT_EQ(RemoveVerb(store, 1).message, Msg::RemoveFailed)
+        << "Topic is gone too, so its delete fails";
+}
+
 // Desktop entries, in temporary data and configuration folders; the system's folder holds
 // another editor that already opens pages.
-class DesktopEntriesTest : public ShellRegistrationTest
+class DesktopEntriesTest : public RegistryTest
 {
 protected:
     DesktopPlaces places{dir.filePath(u"data/applications"_s),
@@ -306,20 +286,17 @@ protected:
                 ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
         });
     }
-    void write(const QString &name, const char *bytes)
+    void write(const QString &path, const char *bytes)
     {
-        QDir().mkpath(QFileInfo(dir.filePath(name)).absolutePath());
-        writeFile(dir.filePath(name).toStdString(), bytes);
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeFile(path.toStdString(), bytes);
     }
     static QString read(const QString &path)
     {
         return QString::fromStdString(readFile(path.toStdString()));
     }
     QString cache() { return read(places.applications + u"/mimeinfo.cache"_s); }
-    QStringList entries()
-    {
-        return QDir(places.applications).entryList({u"*.desktop"_s}, QDir::Files);
-    }
+    QStringList entries() { return QDir(places.applications).entryList({u"*.desktop"_s}); }
 };
 
 TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
@@ -358,7 +335,7 @@ TEST_F(DesktopEntriesTest, AChosenDefaultIsKept)
 {
     const char *chosen = "[Added Associations]\ntext/plain=x.desktop;\n\n[Default Applications]\n"
                          "text/html=mine.desktop;\n";
-    write(u"config/mimeapps.list"_s, chosen);
+    write(places.mimeappsList, chosen);
     add(1);
     EXPECT_EQ(read(places.mimeappsList), QString::fromUtf8(chosen));
 }
@@ -367,7 +344,7 @@ TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
 {
     const QByteArray path = qgetenv("PATH");
     qputenv("PATH", QFile::encodeName(dir.filePath(u"empty"_s)));
-    write(u"data/applications/viewer.desktop"_s,
+    write(places.applications + u"/viewer.desktop"_s,
           "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=text/css;text/html;\n");
     add(1);
     qputenv("PATH", path);
@@ -400,11 +377,12 @@ TEST(CommandLine, SplitsAsTheVerbMeansIt)
         EXPECT_EQ(SplitCommandLine(line), expected) << visible(line);
 }
 
-using Reply = IInstanceChannel::Reply;
-
-class ScriptedChannel final : public IInstanceChannel
+// The shell helper against a scripted instance channel: the replies it is to get, in order (no
+// server when none is left), and what it sent and started.
+class ShellExecTest : public RegistryTest, public IInstanceChannel
 {
-public:
+protected:
+    void SetUp() override { ASSERT_EQ(add(1, u"/opt/S/"_s).message, Msg::Added); }
     bool serve(const QString &, Execute) override { return false; }
     Reply send(const QString &application, const QString &topic, const QString &command,
                int) override
@@ -412,29 +390,18 @@ public:
         sent.append(QStringList{application, topic, command});
         return replies.isEmpty() ? Reply::NoServer : replies.takeFirst();
     }
-    QList<QStringList> sent;
-    QList<Reply> replies; // in order; no server when none is left
-};
-
-class ShellExecTest : public ShellRegistrationTest
-{
-protected:
-    void SetUp() override
+    int run(int waitMs, bool startWorks)
     {
-        ASSERT_EQ(AddVerb(store, 1, u"/opt/S/"_s, u"scrivlet"_s).message, Msg::Added);
-    }
-    int run(int waitMs = 300)
-    {
-        const auto start = [this](const QString &program, const QStringList &arguments) {
+        sent.clear();
+        started.clear();
+        const auto start = [&](const QString &program, const QStringList &arguments) {
             started.append(QStringList{program} + arguments);
             return startWorks;
         };
-        return ShellExec(store, channel, start, u"text/html"_s, kVerb, u"/w/a b.html"_s, waitMs);
+        return ShellExec(store, *this, start, u"text/html"_s, kVerb, u"/w/a b.html"_s, waitMs);
     }
-
-    ScriptedChannel channel;
-    QList<QStringList> started;
-    bool startWorks = true;
+    QList<QStringList> sent, started;
+    QList<Reply> replies;
 };
 
 TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnError)
@@ -448,21 +415,15 @@ TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnEr
         {{Reply::Refused}, true, 300, 1, {}, 1},
         {{}, false, 300, 1, {newInstance}, 1}, // no waiting for a program that did not start
     };
-    for (const auto &[replies, works, waitMs, code, programs, sends] : cases) {
-        channel.sent.clear();
-        channel.replies = replies;
-        started.clear();
-        startWorks = works;
-        EXPECT_EQ(run(waitMs), code);
+    for (const auto &[scripted, works, waitMs, code, programs, sends] : cases) {
+        replies = scripted;
+        EXPECT_EQ(run(waitMs, works), code);
         EXPECT_EQ(started, programs);
-        EXPECT_EQ(channel.sent, QList<QStringList>(sends, edit));
+        EXPECT_EQ(sent, QList<QStringList>(sends, edit));
     }
-    started.clear();
-    channel.sent.clear();
-    startWorks = true;
-    EXPECT_EQ(run(300), 1) << "the new instance never served";
-    EXPECT_GE(channel.sent.size(), 2);
-    EXPECT_EQ(ShellExec(store, channel, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
+    EXPECT_EQ(run(300, true), 1) << "the new instance never served";
+    EXPECT_GE(sent.size(), 2);
+    EXPECT_EQ(ShellExec(store, *this, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
         << "no such verb";
 }
 
