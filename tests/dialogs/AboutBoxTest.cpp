@@ -31,20 +31,16 @@ protected:
     QLabel *control(const char *name) { return box->findChild<QLabel *>(QLatin1String(name)); }
 };
 
-TEST(AboutVersionLine, MinorAndRevisionRunTogether)
+// Opening modally from the Help menus, on the frame, and closing: ToolHelpMenusTest.
+TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightAndLinksLookLikeLinks)
 {
-    EXPECT_EQ(frmAbout::VersionLine(2, 1, 1), u"Scrivlet Version2.11"_s);
-    EXPECT_EQ(frmAbout::VersionLine(0, 1, 0), u"Scrivlet Version0.10"_s);
-    EXPECT_EQ(frmAbout::VersionLine(10, 0, 12), u"Scrivlet Version10.012"_s);
-}
-
-TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModallyAndLinksLookLikeLinks)
-{
-    EXPECT_EQ(std::tuple(box->isVisible(), box->isModal(), box->parentWidget()),
-              std::tuple(true, true, &owner));
     expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
     EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
+    // Minor and revision run together.
+    EXPECT_EQ(frmAbout::VersionLine(2, 1, 1), u"Scrivlet Version2.11"_s);
+    EXPECT_EQ(frmAbout::VersionLine(0, 1, 0), u"Scrivlet Version0.10"_s);
+    EXPECT_EQ(frmAbout::VersionLine(10, 0, 12), u"Scrivlet Version10.012"_s);
     EXPECT_FALSE(control("Image1")->pixmap().isNull());
     for (const char *name : {"lblHomePage", "lblMail"}) {
         const QLabel *link = control(name);

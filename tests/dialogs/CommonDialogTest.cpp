@@ -59,11 +59,9 @@ TEST_F(CommonDialog,
         dlg.setFilter(QString::fromStdString(row[0]));
         dlg.ShowOpen();
         EXPECT_EQ(dlg.convertedFilter(), nul(QString::fromStdString(row[1])));
-        const QStringList parts = QString::fromStdString(row[2]).split(u'|', Qt::SkipEmptyParts);
-        Pairs pairs;
-        for (qsizetype i = 0; i + 1 < parts.size(); i += 2)
-            pairs.append({parts[i], parts[i + 1]});
-        EXPECT_EQ(files.requests.last().filters, pairs) << row[0];
+        const QString entry = QString::fromStdString(row[2]);
+        const Pairs pairs{{entry.section(u'|', 0, 0), entry.section(u'|', 1)}};
+        EXPECT_EQ(files.requests.last().filters, entry.isEmpty() ? Pairs() : pairs) << row[0];
     }
     // FilterIndex counts from 1 and falls back to the first entry.
     dlg.setFilter(u"A|*.a|B|*.b"_s);
@@ -146,20 +144,8 @@ TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
     }
 }
 
-TEST_F(CommonDialog, ErrDescriptionNamesTheLastError)
-{
-    for (const DataRow &row : readDataRows(SCRIVLET_DIALOGS_DATA "/common-dialog-errors.txt", 2)) {
-        const qint32 number = std::stoi(row[0]);
-        dlg.setColorChooser([number](auto) { return cCommonDlg::ColorAnswer{false, 0, number}; });
-        dlg.ShowColor();
-        EXPECT_EQ(std::pair(dlg.ErrNumber(), dlg.ErrDescription()),
-                  std::pair(number, QString::fromStdString(row[1])));
-    }
-    dlg.ShowOpen();
-    EXPECT_EQ(dlg.ErrNumber(), 0) << "a file dialog starts without an error";
-}
-
-TEST_F(CommonDialog, ColorsAreBlueGreenRed)
+// Colours are blue-green-red; an error is named after the last one.
+TEST_F(CommonDialog, ColorsAreBlueGreenRedAndErrDescriptionNamesTheLastError)
 {
     EXPECT_EQ(colorFromColorref(0x7F336699), QColor(0x99, 0x66, 0x33)); // top byte ignored
     EXPECT_EQ(colorrefFromColor(colorFromColorref(0x00010203)), 0x00010203);
@@ -169,6 +155,15 @@ TEST_F(CommonDialog, ColorsAreBlueGreenRed)
     });
     dlg.ShowColor();
     EXPECT_EQ(dlg.Color(), 0x004080FF);
+    for (const DataRow &row : readDataRows(SCRIVLET_DIALOGS_DATA "/common-dialog-errors.txt", 2)) {
+        const qint32 number = std::stoi(row[0]);
+        dlg.setColorChooser([number](auto) { return cCommonDlg::ColorAnswer{false, 0, number}; });
+        dlg.ShowColor();
+        EXPECT_EQ(std::pair(dlg.ErrNumber(), dlg.ErrDescription()),
+                  std::pair(number, QString::fromStdString(row[1])));
+    }
+    dlg.ShowOpen();
+    EXPECT_EQ(dlg.ErrNumber(), 0) << "a file dialog starts without an error";
 }
 
 TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
@@ -189,7 +184,8 @@ TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
     EXPECT_FALSE(dlg.FontBold() || dlg.FontItalic() || dlg.FontStrikethru() || dlg.FontUnderline());
 }
 
-TEST_F(CommonDialog, HelpNeedsAFileAndACommandHtmlHelpOnlyAFile)
+// Help needs a file and a command, HTML help only a file.
+TEST_F(CommonDialog, HelpAndActionShowWhatTheyName)
 {
     const QString hlp = u"/h.hlp"_s;
     for (const auto &[file, command, opens] :
@@ -205,20 +201,22 @@ TEST_F(CommonDialog, HelpNeedsAFileAndACommandHtmlHelpOnlyAFile)
         dlg.ShowHtmlHelp();
     }
     EXPECT_EQ(shell.opened, QStringList{u"/doc/index.html"_s});
-}
 
-TEST_F(CommonDialog, ActionStoresTheValueAndShowsTheChooserItNames)
-{
-    dlg.setHelpFile(u"/h.hlp"_s);
-    dlg.setHelpCommand(1);
-    QString shown; // each chooser notes it was shown and cancels
+    // Action stores the value and shows the chooser it names; each chooser notes it and cancels.
+    dlg.setHelpFile(hlp);
+    QString shown;
     dlg.setColorChooser([&](auto) { return shown = "color", cCommonDlg::ColorAnswer{}; });
     dlg.setFontChooser([&](auto) { return shown = "font", cCommonDlg::FontAnswer{}; });
     dlg.setPrinterChooser([&](auto) { return shown = "printer", cCommonDlg::PrinterAnswer{}; });
-    const std::pair<qint16, const char *> cases[] = {{1, "open"}, {2, "save"},    {3, "color"},
-                                                     {4, "font"}, {5, "printer"}, {6, "help"},
-                                                     {0, ""},     {7, ""},        {-1, ""}};
-    for (const auto &[action, expected] : cases) {
+    for (const auto &[action, expected] : {std::pair<qint16, const char *>{1, "open"},
+                                           {2, "save"},
+                                           {3, "color"},
+                                           {4, "font"},
+                                           {5, "printer"},
+                                           {6, "help"},
+                                           {0, ""},
+                                           {7, ""},
+                                           {-1, ""}}) {
         shown.clear();
         const auto requests = files.requests.size();
         const auto opened = shell.opened.size();

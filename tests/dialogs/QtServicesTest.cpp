@@ -19,33 +19,31 @@ using namespace Qt::StringLiterals;
 namespace scrivlet::test {
 namespace {
 
-TEST(QtFileDialogFilters, PatternsAreSeparatedByBlanksAndEmptyOnesDropped)
-{
-    EXPECT_EQ(QtFileDialogs::nameFilters({{u"HTML (*.htm,*.html)"_s, u"*.htm;*.html"_s},
-                                          {u"All Files (*.*)"_s, u"*.*"_s},
-                                          {u"Text"_s, u" *.txt ; ;*.TXT"_s},
-                                          {u"None"_s, u";"_s}}),
-              (QStringList{u"HTML (*.htm,*.html) (*.htm *.html)"_s, u"All Files (*.*) (*)"_s,
-                           u"Text (*.txt *.TXT)"_s, u"None (*)"_s}));
-}
-
-// Qt reads the patterns back out of the filter texts; what it filters with is what counts.
-// Overwriting is confirmed only when the caller asks for it.
-TEST(QtFileDialogSetUp, ModesAndTheChosenEntrysPatterns)
+// The filter texts name the patterns, blank-separated, empty ones dropped; Qt reads the patterns
+// back out of them, and what it filters with is what counts. Overwriting is confirmed only when
+// the caller asks for it.
+TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
 {
     FileDialogRequest r;
-    r.filters = {{u"HTML (*.htm)"_s, u"*.htm;*.html"_s}, {u"All Files (*.*)"_s, u"*.*"_s}};
-    for (const auto &[save, multiSelect, prompt, mode, index] :
-         {std::tuple{false, true, false, QFileDialog::ExistingFiles, 0},
-          {false, false, false, QFileDialog::ExistingFile, 1},
-          {true, false, false, QFileDialog::AnyFile, 0},
-          {true, false, true, QFileDialog::AnyFile, 1}}) {
+    r.filters = {{u"HTML (*.htm,*.html)"_s, u"*.htm;*.html"_s},
+                 {u"All Files (*.*)"_s, u"*.*"_s},
+                 {u"Text"_s, u" *.txt ; ;*.TXT"_s},
+                 {u"None"_s, u";"_s}};
+    for (const auto &[save, multiSelect, prompt, mode, index, patterns] :
+         {std::tuple{false, true, false, QFileDialog::ExistingFiles, 0,
+                     QStringList{u"*.htm"_s, u"*.html"_s}},
+          {false, false, false, QFileDialog::ExistingFile, 1, QStringList{u"*"_s}},
+          {true, false, false, QFileDialog::AnyFile, 2, QStringList{u"*.txt"_s, u"*.TXT"_s}},
+          {true, false, true, QFileDialog::AnyFile, 3, QStringList{u"*"_s}}}) {
         r.save = save;
         r.multiSelect = multiSelect;
         r.promptOverwrite = prompt;
         r.filterIndex = index;
         QFileDialog dialog;
         QtFileDialogs::configure(dialog, r);
+        EXPECT_EQ(dialog.nameFilters(),
+                  (QStringList{u"HTML (*.htm,*.html) (*.htm *.html)"_s, u"All Files (*.*) (*)"_s,
+                               u"Text (*.txt *.TXT)"_s, u"None (*)"_s}));
         EXPECT_EQ(dialog.fileMode(), mode);
         EXPECT_EQ(dialog.acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         EXPECT_EQ(dialog.testOption(QFileDialog::DontConfirmOverwrite), save && !prompt);
@@ -53,8 +51,7 @@ TEST(QtFileDialogSetUp, ModesAndTheChosenEntrysPatterns)
         // call returns; without one the check cannot be made and says so.
         const auto *model = dialog.findChild<QFileSystemModel *>();
         ASSERT_NE(model, nullptr) << "the dialog holds no file-system model to read patterns from";
-        EXPECT_EQ(model->nameFilters(),
-                  index ? QStringList{u"*"_s} : (QStringList{u"*.htm"_s, u"*.html"_s}));
+        EXPECT_EQ(model->nameFilters(), patterns);
     }
 }
 
