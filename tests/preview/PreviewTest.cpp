@@ -70,32 +70,27 @@ TEST_F(PreviewTest, NamesTakeTheFirstFreeNumberBesideTheDocument)
     }
 }
 
-TEST_F(PreviewTest, EachPreviewReplacesTheWindowsLastCopyAndLeavesOthersAlone)
+// Each copy replaces the window's last one and leaves others alone; it is written in the kanji
+// code and line ends of the settings; a folder that cannot be written gives no path and says so.
+TEST_F(PreviewTest, EachCopyReplacesTheWindowsLastInTheSettingsCodes)
 {
     const QString document = page(u"page.htm"_s);
     touch(page(u"tmppage0.html"_s));
     const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
     EXPECT_EQ(first, page(u"tmppage1.html"_s));
     EXPECT_EQ(previewFile, first);
-    EXPECT_EQ(preview::MakePreviewFile(messages, previewFile, document, u"B"_s), first)
-        << "the number of the deleted copy is free again";
-    EXPECT_EQ(bytes(first), "B");
-    EXPECT_EQ(previewFiles(), (QStringList{u"tmppage0.html"_s, u"tmppage1.html"_s}));
-    EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST_F(PreviewTest, IsWrittenInTheKanjiCodeAndLineEndsOfTheSettings)
-{
     basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
     basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
-    const QString text = u"<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n"_s;
-    const QString path = preview::MakePreviewFile(messages, previewFile, page(u"a.html"_s), text);
-    EXPECT_EQ(bytes(path),
+    EXPECT_EQ(preview::MakePreviewFile(messages, previewFile, document,
+                                       u"<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n"_s),
+              first)
+        << "the number of the deleted copy is free again";
+    EXPECT_EQ(bytes(first),
               iconvEncode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS").toStdString());
-}
+    EXPECT_EQ(previewFiles(), (QStringList{u"tmppage0.html"_s, u"tmppage1.html"_s}));
+    EXPECT_TRUE(messages.shown.isEmpty());
 
-TEST_F(PreviewTest, AFolderThatCannotBeWrittenGivesNoPathAndSaysWhy)
-{
+    previewFile.clear();
     EXPECT_TRUE(
         preview::MakePreviewFile(messages, previewFile, u"/nonexistent-folder/a.html"_s, u"A"_s)
             .isEmpty());
@@ -110,9 +105,6 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
     touch(browserProgram);
     for (const DataRow &row : readDataRows(SCRIVLET_PREVIEW_DATA "/browser-choice.txt", 9)) {
         SCOPED_TRACE(row[0]);
-        const auto field = [&row](int i) {
-            return QString::fromStdString(row[i]);
-        };
         const Browser browser = row[1] == "IE"   ? Browser::InternetExplorer
                                 : row[1] == "NN" ? Browser::Netscape
                                                  : Browser::Associated;
@@ -126,7 +118,7 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
         QFile::remove(preview);
         previewFile.clear();
         messages.shown.clear();
-        for (const QString &answer : field(4).split(u' ', Qt::SkipEmptyParts))
+        for (const QString &answer : QString::fromStdString(row[4]).split(u' ', Qt::SkipEmptyParts))
             messages.answers.append(answer == u"Yes" ? MessageAnswer::Yes : MessageAnswer::No);
         shell = FakeShell();
         shell.succeeds = row[3] == "yes";
@@ -137,19 +129,19 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
 
         const bool started = row[5] == "yes", opened = row[6] == "yes";
         ASSERT_EQ(shell.started.size(), started ? 1 : 0);
-        if (started) {
-            EXPECT_EQ(shell.started[0].program, path);
-            EXPECT_EQ(shell.started[0].arguments, QStringList{preview});
-        }
+        for (const StartedProgram &p : shell.started)
+            EXPECT_EQ(std::pair(p.program, p.arguments), std::pair(path, QStringList{preview}));
         EXPECT_EQ(shell.opened, opened ? QStringList{preview} : QStringList());
-        EXPECT_EQ(messages.texts(), row[7].empty() ? QStringList() : QStringList{field(7)});
-        EXPECT_EQ(optionsShown, std::stoi(row[8]));
+        EXPECT_EQ(
+            std::pair(messages.texts(), optionsShown),
+            std::pair(row[7].empty() ? QStringList() : QStringList{QString::fromStdString(row[7])},
+                      std::stoi(row[8])));
         // At most one copy, and none when no browser was tried.
         EXPECT_EQ(previewFiles(),
                   started || opened ? QStringList{u"tmpmy page0.html"_s} : QStringList());
-        if (started || opened) {
-            EXPECT_EQ(bytes(preview), iconvEncode(u"<P>頁</P>"_s, "CP932").toStdString());
-        }
+        EXPECT_EQ(bytes(preview), started || opened
+                                      ? iconvEncode(u"<P>頁</P>"_s, "CP932").toStdString()
+                                      : std::string());
     }
 }
 
