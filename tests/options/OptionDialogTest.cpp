@@ -88,7 +88,9 @@ protected:
     std::unique_ptr<frmOption> dialog;
 };
 
-TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
+// Without settings the first choice and the browser page show; a Use out of range stops the
+// load after the browsers: no choice, every page shown at once.
+TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
 {
     open();
     EXPECT_EQ(
@@ -101,11 +103,6 @@ TEST_F(OptionDialogTest, WithoutSettingsTheFirstChoiceAndTheBrowserPageShow)
     EXPECT_EQ(state(), "001 100");
     clickTab(1);
     EXPECT_EQ(state(), "010 100");
-}
-
-// A Use out of range stops the load after the browsers: no choice, every page shown at once.
-TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
-{
     // The Use value, whether it loads, the pages shown and the choice checked.
     for (const auto &[use, ok, shown] : {std::tuple{"1", true, "100 010"},
                                          {"2", true, "100 001"},
@@ -135,6 +132,7 @@ TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
     }
 }
 
+// A save that fails keeps the dialog open.
 TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
 {
     open();
@@ -163,20 +161,18 @@ TEST_F(OptionDialogTest, OkWritesEveryKeyAndCancelNothing)
     EXPECT_EQ(std::tuple(stored(u"Browser"_s, u"Internet Explorer"_s),
                          stored(u"Template"_s, u"Use"_s), stored(u"Template"_s, u"TemplatePass"_s)),
               std::tuple(u"/usr/bin/firefox"_s, u"2"_s, u"/home/u/My Templates"_s));
-}
-
-TEST_F(OptionDialogTest, AFailedSaveKeepsTheDialogOpen)
-{
     open();
     // A character Shift-JIS cannot hold cannot be written: the first two keys are.
     edit("txtIE")->setText(u"/ie"_s);
     edit("txtNN")->setText(u"/opt/😀"_s);
+    dialog->findChild<QRadioButton *>(u"optTemplate_0"_s)->setChecked(true);
     click("cmdOK");
     EXPECT_EQ(messages.texts(), QStringList{u"設定の保存に失敗しました"_s});
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(
         std::pair(stored(u"Browser"_s, u"Internet Explorer"_s), stored(u"Template"_s, u"Use"_s)),
-        std::pair(u"/ie"_s, u"<none>"_s));
+        std::pair(u"/ie"_s, u"2"_s))
+        << "the keys after the failure keep their values";
 }
 
 TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
