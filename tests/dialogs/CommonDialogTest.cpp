@@ -93,9 +93,23 @@ TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
     EXPECT_TRUE(s.save && s.promptOverwrite && s.pathMustExist && !s.multiSelect);
 }
 
-// With CancelError False a cancel changes nothing; a confirm always clears CancelButton.
-TEST_F(CommonDialog, CancelErrorDecidesWhetherACancelReportsAndEmptiesTheName)
+// An answer that does not fit, or no dialog at all, is a cancel: the earlier answer must not
+// pass for it. With CancelError False a cancel changes nothing; a confirm always clears
+// CancelButton.
+TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancelAndCancelErrorDecidesItsEffect)
 {
+    dlg.setMaxFileSize(10);
+    open({u"/abcdefgh"_s}); // 9 characters and the NUL: fits
+    EXPECT_EQ(dlg.FileName(), u"/abcdefgh"_s);
+    open({u"/abcdefghi"_s});
+    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileNames()), std::pair(true, QStringList()));
+    open({u"/a.html"_s});
+    dlg.setForm(std::make_unique<QWidget>().get()); // an owner closed since
+    dlg.ShowOpen();
+    EXPECT_EQ(files.requests.size(), 3);
+    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileName()), std::pair(true, QString()));
+
+    dlg.setForm(&form);
     for (const bool cancelError : {true, false}) {
         dlg.setCancelError(cancelError);
         open({u"/w/a.html"_s});
@@ -107,23 +121,6 @@ TEST_F(CommonDialog, CancelErrorDecidesWhetherACancelReportsAndEmptiesTheName)
         open({u"/w/b.html"_s});
         EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileName()), std::pair(false, u"/w/b.html"_s));
     }
-}
-
-// An answer that does not fit, or no dialog at all, is a cancel: the earlier answer must not
-// pass for it.
-TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancel)
-{
-    dlg.setMaxFileSize(10);
-    open({u"/abcdefgh"_s}); // 9 characters and the NUL: fits
-    EXPECT_EQ(dlg.FileName(), u"/abcdefgh"_s);
-    open({u"/abcdefghi"_s});
-    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileNames()), std::pair(true, QStringList()));
-
-    open({u"/a.html"_s});
-    dlg.setForm(std::make_unique<QWidget>().get()); // an owner closed since
-    dlg.ShowOpen();
-    EXPECT_EQ(files.requests.size(), 3);
-    EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileName()), std::pair(true, QString()));
 }
 
 TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)

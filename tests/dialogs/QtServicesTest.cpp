@@ -55,7 +55,8 @@ TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
     }
 }
 
-TEST(QtShellUrls, PathsBecomeLocalFilesUrlsStayUrlsAndAMissingFileIsNotOpened)
+// A quick failure of the desktop's opener is reported and a handler still running is not.
+TEST(QtShell, PathsBecomeLocalFilesUrlsStayUrlsAndOnlyWhatCanBeOpenedIsReportedOpened)
 {
     const QString cwd = QDir::currentPath() + u'/';
     EXPECT_EQ(QtShell::urlFor(u"/tmp/a b.html"_s), QUrl::fromLocalFile(u"/tmp/a b.html"_s));
@@ -63,29 +64,25 @@ TEST(QtShellUrls, PathsBecomeLocalFilesUrlsStayUrlsAndAMissingFileIsNotOpened)
     EXPECT_EQ(QtShell::urlFor(u"C:\\web\\a.html"_s), QUrl::fromLocalFile(cwd + "C:\\web\\a.html"));
     EXPECT_EQ(QtShell::urlFor(u"http://example.com/dl/"_s), QUrl(u"http://example.com/dl/"_s));
     EXPECT_EQ(QtShell::urlFor(QString()), QUrl());
-    // A missing file is not handed to the desktop.
-    QtShell shell;
-    EXPECT_FALSE(shell.openWithDefault(u"/nonexistent-folder/doc/index.html"_s));
-    EXPECT_FALSE(shell.openWithDefault(QString()));
-}
 
-// A stand-in xdg-open first in PATH: what it does decides what the shell reports.
-TEST(QtShellOpener, AQuickFailureIsReportedAndAHandlerStillRunningIsNot)
-{
+    // A stand-in xdg-open first in PATH: what it does decides what the shell reports.
     QTemporaryDir bin;
     const QString log = bin.filePath(u"log"_s);
     const QString oldPath = qEnvironmentVariable("PATH");
     qputenv("PATH", QFile::encodeName(bin.path() + u':' + oldPath));
-    QtShell shell(300);
+    QtShell waiting(300);
     // Taken by the desktop, no handler found, a browser in the foreground.
     for (const auto &[body, expected] :
-         {std::pair{"exit 0", true}, {"exit 3", false}, {"sleep 2", true}}) {
+         {std::pair{"exit 3", false}, {"sleep 2", true}, {"exit 0", true}}) {
         const QString script = bin.filePath(u"xdg-open"_s);
         writeFile(script.toStdString(), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
                                             log.toStdString() + "'\n" + body + "\n");
         QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        EXPECT_EQ(shell.openWithDefault(u"https://example.org/a b"_s), expected) << body;
+        EXPECT_EQ(waiting.openWithDefault(u"https://example.org/a b"_s), expected) << body;
     }
+    // A missing file or nothing is not handed to the desktop, which would take it.
+    EXPECT_FALSE(waiting.openWithDefault(u"/nonexistent-folder/doc/index.html"_s));
+    EXPECT_FALSE(waiting.openWithDefault(QString()));
     qputenv("PATH", QFile::encodeName(oldPath));
     EXPECT_EQ(readFile(log.toStdString()),
               QByteArray("https://example.org/a%20b\n").repeated(3).toStdString());
