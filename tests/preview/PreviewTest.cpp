@@ -59,7 +59,10 @@ protected:
     }
 };
 
-TEST_F(PreviewTest, NamesTakeTheFirstFreeNumberBesideTheDocument)
+// A copy's name takes the first free number beside the document. Each copy replaces the window's
+// last one and leaves others alone; it is written in the kanji
+// code and line ends of the settings; a folder that cannot be written gives no path and says so.
+TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheSettingsCodes)
 {
     touch(page(u"tmppage0.html"_s));
     QFile::link(page(u"nowhere"_s), page(u"tmplinked0.html"_s));
@@ -68,14 +71,7 @@ TEST_F(PreviewTest, NamesTakeTheFirstFreeNumberBesideTheDocument)
         EXPECT_EQ(preview::NextPreviewPath(page(QString::fromStdString(row[0]))),
                   page(QString::fromStdString(row[1])));
     }
-}
-
-// Each copy replaces the window's last one and leaves others alone; it is written in the kanji
-// code and line ends of the settings; a folder that cannot be written gives no path and says so.
-TEST_F(PreviewTest, EachCopyReplacesTheWindowsLastInTheSettingsCodes)
-{
     const QString document = page(u"page.htm"_s);
-    touch(page(u"tmppage0.html"_s));
     const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
     EXPECT_EQ(first, page(u"tmppage1.html"_s));
     EXPECT_EQ(previewFile, first);
@@ -87,7 +83,8 @@ TEST_F(PreviewTest, EachCopyReplacesTheWindowsLastInTheSettingsCodes)
         << "the number of the deleted copy is free again";
     EXPECT_EQ(bytes(first),
               iconvEncode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS").toStdString());
-    EXPECT_EQ(previewFiles(), (QStringList{u"tmppage0.html"_s, u"tmppage1.html"_s}));
+    EXPECT_EQ(previewFiles(),
+              (QStringList{u"tmplinked0.html"_s, u"tmppage0.html"_s, u"tmppage1.html"_s}));
     EXPECT_TRUE(messages.shown.isEmpty());
 
     previewFile.clear();
