@@ -327,23 +327,19 @@ TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
     EXPECT_EQ(read(places.mimeappsList), otherDefault);
 }
 
-TEST_F(DesktopEntriesTest, AChosenDefaultIsKept)
+// A default the user chose is kept; without the desktop's tools the cache is written here.
+TEST_F(DesktopEntriesTest, AChosenDefaultIsKeptAndWithoutTheDesktopToolsTheCacheIsWrittenHere)
 {
     const char *chosen = "[Added Associations]\ntext/plain=x.desktop;\n\n[Default Applications]\n"
                          "text/html=mine.desktop;\n";
     write(places.mimeappsList, chosen);
-    add(1);
-    EXPECT_EQ(read(places.mimeappsList), QString::fromUtf8(chosen));
-}
-
-TEST_F(DesktopEntriesTest, WithoutTheDesktopToolsTheCacheIsWrittenHere)
-{
-    const QByteArray path = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(dir.filePath(u"empty"_s)));
     write(places.applications + u"/viewer.desktop"_s,
           "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=text/css;text/html;\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath(u"empty"_s)));
     add(1);
     qputenv("PATH", path);
+    EXPECT_EQ(read(places.mimeappsList), QString::fromUtf8(chosen));
     EXPECT_EQ(cache(), u"[MIME Cache]\ntext/css=viewer.desktop;\ntext/html="_s +
                            EntryFileName(u"text/html"_s, kVerb) + u";viewer.desktop;\n"_s);
 }
