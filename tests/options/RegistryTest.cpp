@@ -47,6 +47,11 @@ protected:
     clsRegEdit cls(const QString &path) { return key(path, hkey::ClassesRoot); }
     QString get(const QString &path) { return cls(path).GetString(QString(), u"<none>"_s); }
     std::string bytes() { return readFile(file.toStdString()); }
+    void write(const QString &path, const char *bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeFile(path.toStdString(), bytes);
+    }
     RegistrationResult add(int index, const QString &folder = u"/p/"_s)
     {
         return AddVerb(store, index, folder, u"scrivlet"_s);
@@ -182,8 +187,7 @@ TEST_F(RegistryTest, ANewStoreKnowsTheClassesOfItsSeed)
 
 TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
 {
-    QDir().mkpath(dir.filePath(u"sub"_s));
-    writeFile(file.toStdString(), "{ not json");
+    write(file, "{ not json");
     auto reg = key(u"a"_s);
     EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
     EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
@@ -282,11 +286,6 @@ protected:
                 ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
         });
     }
-    void write(const QString &path, const char *bytes)
-    {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        writeFile(path.toStdString(), bytes);
-    }
     static QString read(const QString &path)
     {
         return QString::fromStdString(readFile(path.toStdString()));
@@ -344,20 +343,15 @@ TEST_F(DesktopEntriesTest, AChosenDefaultIsKeptAndWithoutTheDesktopToolsTheCache
                            EntryFileName(u"text/html"_s, kVerb) + u";viewer.desktop;\n"_s);
 }
 
-TEST(DesktopExecLine, QuotesWhatTheDesktopWouldSplit)
+// The desktop entry quotes what the desktop would split; a stored command splits as the verb
+// means it.
+TEST_F(RegistryTest, CommandLinesAreQuotedForTheDesktopAndSplitAsTheVerbMeansIt)
 {
-    for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/desktop-exec-lines.txt", 2)) {
+    for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/desktop-exec-lines.txt", 2))
         EXPECT_EQ(ExecLine(QString::fromStdString(row[0]), {u"a"_s}),
                   QString::fromStdString(row[1]));
-    }
-}
-
-TEST(CommandLine, SplitsAsTheVerbMeansIt)
-{
-    QTemporaryDir dir;
     const QString program = dir.filePath(u"my apps/scrivlet"_s);
-    QDir().mkpath(QFileInfo(program).absolutePath());
-    writeFile(program.toStdString(), "");
+    write(program, "");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const std::pair<QString, QStringList> cases[] = {
         {program + u" \"/w/a b.html /O\""_s, {program, u"/w/a b.html /O"_s}},
