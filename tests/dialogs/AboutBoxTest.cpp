@@ -32,7 +32,7 @@ protected:
 };
 
 // Opening modally from the Help menus, on the frame, and closing: ToolHelpMenusTest.
-TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightAndLinksLookLikeLinks)
+TEST_F(AboutBox, ShowsTheBuildAndItsLinksOpenTheHomePageAndAMailOrSayWhyNot)
 {
     expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
@@ -50,10 +50,8 @@ TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightAndLinksLookLikeLinks)
                   std::tuple(true, 9, u"ＭＳ Ｐゴシック"_s, QColor(Qt::blue)))
             << name;
     }
-}
 
-TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
-{
+    // Clicked links open the home page and a mail, or say why not.
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::RightButton);

@@ -73,7 +73,7 @@ TEST_F(CommonDialog,
 }
 
 // The initial name is cut to the buffer and, after several files, to the folder.
-TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
+TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenAndSeveralFilesComeBackAfterNuls)
 {
     dlg.setFileName(nul(u"/work|a.html"_s));
     dlg.ShowOpen();
@@ -84,8 +84,24 @@ TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenOfExistingPaths)
                                 {u"All Files (*.*)"_s, u"*.*"_s}}));
     EXPECT_TRUE(r.multiSelect && r.pathMustExist && !r.save && !r.promptOverwrite);
 
+    // Several files come back as the folder and the names after NULs.
+    const QStringList site{u"/work/site/a.html"_s, u"/work/site/b.htm"_s};
+    open(site);
+    EXPECT_EQ(std::tuple(dlg.FileName(), dlg.FileNames(), dlg.FileTitle()),
+              std::tuple(nul(u"/work/site|a.html|b.htm"_s), site, u"a.html"_s));
+    open({u"/a"_s, u"/b"_s});
+    EXPECT_EQ(std::pair(dlg.FileName(), dlg.FileNames()),
+              std::pair(nul(u"/|a|b"_s), QStringList{u"/a"_s, u"/b"_s}));
+    // "/w|a|b" takes 6 characters and two closing NULs.
+    for (const int size : {8, 7}) {
+        dlg.setMaxFileSize(size);
+        open({u"/w/a"_s, u"/w/b"_s});
+        EXPECT_EQ(dlg.CancelButton(), size == 7);
+        EXPECT_EQ(dlg.FileNames(), (size == 8 ? QStringList{u"/w/a"_s, u"/w/b"_s} : QStringList()));
+    }
+
     dlg.setFlags(ofn::OverwritePrompt | ofn::FileMustExist);
-    dlg.setFileName(u"/work/a.html"_s); // the cancelled open emptied it
+    dlg.setFileName(u"/work/a.html"_s); // the last, cancelled, open emptied it
     dlg.setMaxFileSize(4);
     dlg.ShowSave();
     const FileDialogRequest &s = files.requests.last();
@@ -123,26 +139,8 @@ TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancelAndCancelErrorDecide
     }
 }
 
-TEST_F(CommonDialog, SeveralFilesComeBackAsTheFolderAndTheNamesAfterNuls)
-{
-    const QStringList site{u"/work/site/a.html"_s, u"/work/site/b.htm"_s};
-    open(site);
-    EXPECT_EQ(std::tuple(dlg.FileName(), dlg.FileNames(), dlg.FileTitle()),
-              std::tuple(nul(u"/work/site|a.html|b.htm"_s), site, u"a.html"_s));
-    open({u"/a"_s, u"/b"_s});
-    EXPECT_EQ(std::pair(dlg.FileName(), dlg.FileNames()),
-              std::pair(nul(u"/|a|b"_s), QStringList{u"/a"_s, u"/b"_s}));
-    // "/w|a|b" takes 6 characters and two closing NULs.
-    for (const int size : {8, 7}) {
-        dlg.setMaxFileSize(size);
-        open({u"/w/a"_s, u"/w/b"_s});
-        EXPECT_EQ(dlg.CancelButton(), size == 7);
-        EXPECT_EQ(dlg.FileNames(), (size == 8 ? QStringList{u"/w/a"_s, u"/w/b"_s} : QStringList()));
-    }
-}
-
 // Colours are blue-green-red; an error is named after the last one.
-TEST_F(CommonDialog, ColorsAreBlueGreenRedAndErrDescriptionNamesTheLastError)
+TEST_F(CommonDialog, ColorsFontsAndErrorsComeBackAsTheChoosersAnswer)
 {
     EXPECT_EQ(colorFromColorref(0x7F336699), QColor(0x99, 0x66, 0x33)); // top byte ignored
     EXPECT_EQ(colorrefFromColor(colorFromColorref(0x00010203)), 0x00010203);
@@ -161,10 +159,8 @@ TEST_F(CommonDialog, ColorsAreBlueGreenRedAndErrDescriptionNamesTheLastError)
     }
     dlg.ShowOpen();
     EXPECT_EQ(dlg.ErrNumber(), 0) << "a file dialog starts without an error";
-}
 
-TEST_F(CommonDialog, FontSizeComesOutRoundedAndACancelResetsTheFont)
-{
+    // The font size comes out rounded; a cancel resets the font.
     cCommonDlg::FontAnswer answer{.accepted = true, .name = "IPA", .size = 10.6, .color = 0xFF};
     dlg.setFontChooser([&answer](auto) { return answer; });
     dlg.ShowFont();

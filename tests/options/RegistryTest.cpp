@@ -96,7 +96,7 @@ TEST_F(RegistryTest, ReadsAndBadKeysNeverCreateAnything)
     EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
 }
 
-TEST_F(RegistryTest, WritesCreateTheKeysAboveAndPersist)
+TEST_F(RegistryTest, WritesCreateTheKeysAbovePersistAndTheHookHearsEverySavedChange)
 {
     auto reg = key(u"Software\\Scrivlet\\Deep"_s);
     EXPECT_TRUE(reg.SetString(QString(), u"既定"_s));
@@ -109,9 +109,18 @@ TEST_F(RegistryTest, WritesCreateTheKeysAboveAndPersist)
     EXPECT_EQ(other.subKeyNames(hkey::CurrentUser, u"Software"_s), QStringList{u"Scrivlet"_s})
         << "a key keeps the case it was first written with";
     EXPECT_EQ(QFile(file).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+    // The hook hears every saved change, with its root.
+    QList<quint32> roots;
+    store.setChangeHook([&](quint32 root) { roots.append(root); });
+    cls(u"a"_s).SetString(QString(), u"x"_s);
+    cls(u"a"_s).DeleteValueName(u"nothing"_s);
+    cls(QString()).DeleteSubKey(u"a"_s);
+    key(u"b"_s).SetDWORD(u"n"_s, 1);
+    EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
 }
 
-TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeys)
+TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeysAndListingsKeepTheirOrderAndNameLimit)
 {
     ASSERT_TRUE(key(u"a\\b\\c"_s).SetString(QString(), u"x"_s));
     auto a = key(u"a"_s);
@@ -122,17 +131,15 @@ TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeys)
     EXPECT_FALSE(a.DeleteSubKey(u"b"_s));
     QStringList names;
     EXPECT_EQ(a.EnumSubKey(names), 0);
-}
 
-TEST_F(RegistryTest, EnumerationOrderAndNameLimit)
-{
+    // Listings keep the creation order.
     auto reg = key(u"k"_s);
     for (const char *name : {"zeta", "Alpha", "mid"})
         ASSERT_TRUE(reg.SetString(QString::fromLatin1(name), u"1"_s));
     ASSERT_TRUE(reg.SetString(u"ALPHA"_s, u"2"_s));
     for (const char *sub : {"b", "C", "a"})
         ASSERT_TRUE(key(u"k\\"_s + QLatin1String(sub)).SetDWORD(QString(), 1));
-    QStringList names(5, u"old"_s);
+    names = QStringList(5, u"old"_s);
     EXPECT_EQ(reg.EnumValueName(names), 3);
     EXPECT_EQ(names, (QStringList{u"zeta"_s, u"Alpha"_s, u"mid"_s}))
         << "creation order; an overwrite keeps its slot and its first name";
@@ -198,17 +205,6 @@ TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
     writeFile(dir.filePath(u"blocked"_s).toStdString(), "");
     RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s));
     EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
-}
-
-TEST_F(RegistryTest, TheHookHearsEverySavedChange)
-{
-    QList<quint32> roots;
-    store.setChangeHook([&](quint32 root) { roots.append(root); });
-    cls(u"a"_s).SetString(QString(), u"x"_s);
-    cls(u"a"_s).DeleteValueName(u"nothing"_s);
-    cls(QString()).DeleteSubKey(u"a"_s);
-    key(u"b"_s).SetDWORD(u"n"_s, 1);
-    EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
 }
 
 TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
