@@ -65,7 +65,7 @@ protected:
 using ShellRegistrationTest = RegistryTest;
 
 // A missing key reads as the defaults; a bad root or path also refuses every write.
-TEST_F(RegistryTest, ReadsAndBadKeysNeverCreateAnything)
+TEST_F(RegistryTest, ReadsBadKeysAndFilesThatAreNoStoreNeverCreateOrOverwriteAnything)
 {
     for (const auto &[root, path, bad] : {std::tuple{hkey::CurrentUser, "Software\\Missing", false},
                                           {0x80000004u, "a", true},
@@ -94,6 +94,19 @@ TEST_F(RegistryTest, ReadsAndBadKeysNeverCreateAnything)
     EXPECT_FALSE(store.subKeyNames(hkey::CurrentUser, u"Software"_s));
     EXPECT_TRUE(key(QString()).SetString(u"v"_s, u"r"_s)) << "\"\" is the root itself";
     EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
+
+    // A file that is no store is never overwritten.
+    write(file, "{ not json");
+    auto reg = key(u"a"_s);
+    EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
+    EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
+    EXPECT_EQ(bytes(), "{ not json");
+    writeFile(file.toStdString(), "[]");
+    EXPECT_EQ(add(1).message, Msg::NotAssociatedAdd) << "nothing can be read either";
+    // A store whose folder cannot be made: its place is taken by a file.
+    writeFile(dir.filePath(u"blocked"_s).toStdString(), "");
+    RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s));
+    EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
 }
 
 TEST_F(RegistryTest, WritesCreateTheKeysAbovePersistAndTheHookHearsEverySavedChange)
@@ -182,33 +195,14 @@ TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredTypeAndStopAtTheBuffers)
     }
 }
 
-// The seed's classes are checked where the verb is added to each extension.
-TEST_F(RegistryTest, ANewStoreKnowsTheClassesOfItsSeed)
+TEST_F(ShellRegistrationTest, ANewStoreKnowsItsSeedAndAddWritesTheFourValuesForEachExtension)
 {
+    // A new store knows the classes of its seed; the verb goes to each of them.
     EXPECT_EQ(key(u".HTML"_s, hkey::ClassesRoot).GetString(QString(), QString()), u"text/html"_s);
     EXPECT_FALSE(QFile::exists(file)) << "the seed is written with the first change only";
     ASSERT_TRUE(key(u"x"_s, hkey::ClassesRoot).SetString(QString(), QString()));
     EXPECT_EQ(RegistryStore(file, {}).subKeyNames(hkey::ClassesRoot, QString()),
               (QStringList{u".css"_s, u".htm"_s, u".html"_s, u".shtml"_s, u"x"_s}));
-}
-
-TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
-{
-    write(file, "{ not json");
-    auto reg = key(u"a"_s);
-    EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
-    EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
-    EXPECT_EQ(bytes(), "{ not json");
-    writeFile(file.toStdString(), "[]");
-    EXPECT_EQ(add(1).message, Msg::NotAssociatedAdd) << "nothing can be read either";
-    // A store whose folder cannot be made: its place is taken by a file.
-    writeFile(dir.filePath(u"blocked"_s).toStdString(), "");
-    RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s));
-    EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
-}
-
-TEST_F(ShellRegistrationTest, AddWritesTheFourValuesForEachExtension)
-{
     for (const auto &[index, ext, type] : {std::tuple{0, ".htm", u"text/html"_s},
                                            {1, ".html", u"text/html"_s},
                                            {2, ".shtml", u"text/html"_s},
