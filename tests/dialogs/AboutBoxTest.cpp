@@ -12,10 +12,7 @@
 
 using namespace Qt::StringLiterals;
 
-using namespace scrivlet;
-using scrivlet::test::FakeMessageService;
-using scrivlet::test::FakeShell;
-
+namespace scrivlet::test {
 namespace {
 
 class AboutBox : public ::testing::Test
@@ -31,47 +28,30 @@ protected:
         owner.show();
         box = frmAbout::ShowModal(shell, messages, &owner);
     }
-    QLabel *control(const char *name)
-    {
-        return box->findChild<QLabel *>(QString::fromLatin1(name));
-    }
+    QLabel *control(const char *name) { return box->findChild<QLabel *>(QLatin1String(name)); }
 };
 
-TEST(AboutVersionLine, MinorAndRevisionRunTogether)
+// Opening modally from the Help menus, on the frame, and closing: ToolHelpMenusTest.
+TEST_F(AboutBox, ShowsTheBuildAndItsLinksOpenTheHomePageAndAMailOrSayWhyNot)
 {
-    const std::tuple<int, int, int, const char16_t *> cases[] = {
-        {2, 1, 1, u"Scrivlet Version2.11"},
-        {0, 1, 0, u"Scrivlet Version0.10"},
-        {10, 0, 12, u"Scrivlet Version10.012"},
-    };
-    for (const auto &[major, minor, revision, line] : cases)
-        EXPECT_EQ(frmAbout::VersionLine(major, minor, revision), QString::fromUtf16(line));
-}
-
-TEST_F(AboutBox, ShowsTheBuildsVersionAndCopyrightModally)
-{
-    EXPECT_TRUE(box->isVisible());
-    EXPECT_TRUE(box->isModal());
-    EXPECT_EQ(box->parentWidget(), &owner);
-    scrivlet::test::expectCaptions(box, "about");
+    expectCaptions(box, "about");
     EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
     EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
+    // Minor and revision run together.
+    EXPECT_EQ(frmAbout::VersionLine(2, 1, 1), u"Scrivlet Version2.11"_s);
+    EXPECT_EQ(frmAbout::VersionLine(0, 1, 0), u"Scrivlet Version0.10"_s);
+    EXPECT_EQ(frmAbout::VersionLine(10, 0, 12), u"Scrivlet Version10.012"_s);
     EXPECT_FALSE(control("Image1")->pixmap().isNull());
-}
-
-TEST_F(AboutBox, LinksLookLikeLinks)
-{
     for (const char *name : {"lblHomePage", "lblMail"}) {
-        QLabel *link = control(name);
-        EXPECT_TRUE(link->font().underline()) << name;
-        EXPECT_EQ(link->font().pointSize(), 9) << name;
-        EXPECT_EQ(link->font().families().value(0), u"ＭＳ Ｐゴシック"_s) << name;
-        EXPECT_EQ(link->palette().color(QPalette::WindowText), QColor(Qt::blue)) << name;
+        const QLabel *link = control(name);
+        EXPECT_EQ(std::tuple(link->font().underline(), link->font().pointSize(),
+                             link->font().families().value(0),
+                             link->palette().color(QPalette::WindowText)),
+                  std::tuple(true, 9, u"ＭＳ Ｐゴシック"_s, QColor(Qt::blue)))
+            << name;
     }
-}
 
-TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
-{
+    // Clicked links open the home page and a mail, or say why not.
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::RightButton);
@@ -90,3 +70,4 @@ TEST_F(AboutBox, ClickedLinksOpenTheHomePageAndAMailOrSayWhyNot)
 }
 
 } // namespace
+} // namespace scrivlet::test

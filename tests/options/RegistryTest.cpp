@@ -1,10 +1,20 @@
-// The registry class over the file-backed store: what the shell verbs rely on of a registry.
+// The file-backed registry store and the "Scrivletで編集" verb kept in it: the registry class as
+// the verbs rely on it, adding and removing the verb, the desktop entries that make it real, and
+// what the shell helper does with a stored verb against a scripted instance channel.
 
+#include "options/DesktopEntries.h"
 #include "options/RegistryStore.h"
+#include "options/ShellExec.h"
+#include "options/ShellRegistration.h"
 #include "options/clsRegEdit.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
+#include "tests/options/RegistrationMessages.h"
 
+#include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -14,60 +24,116 @@ using namespace Qt::StringLiterals;
 namespace scrivlet::test {
 namespace {
 
-using options::RegistryStore;
+using namespace options;
+
+using Msg = RegistrationMessage;
+using Reply = IInstanceChannel::Reply;
+const QString kVerbKey = u"\\shell\\Scrivletで編集"_s;
 
 class RegistryTest : public ::testing::Test
 {
 protected:
     QTemporaryDir dir;
     QString file = dir.filePath(u"sub/registry.json"_s);
-    RegistryStore store{file, {{u".html"_s, u"text/html"_s}}};
+    RegistryStore store{file}; // .htm .html .shtml .css seeded
 
-    clsRegEdit key(const QString &path, quint32 root = hkey::CurrentUser)
+    clsRegEdit key(const QString &path, quint32 root = hkey::CurrentUser, IRegistry *in = nullptr)
     {
-        clsRegEdit reg(store);
+        clsRegEdit reg(in ? *in : store);
         reg.setRegKey(root);
         reg.setSubKey(path);
         return reg;
     }
+    clsRegEdit cls(const QString &path) { return key(path, hkey::ClassesRoot); }
+    QString get(const QString &path) { return cls(path).GetString(QString(), u"<none>"_s); }
+    std::string bytes() { return readFile(file.toStdString()); }
+    void write(const QString &path, const char *bytes)
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        writeFile(path.toStdString(), bytes);
+    }
+    RegistrationResult add(int index, const QString &folder = u"/p/"_s)
+    {
+        return AddVerb(store, index, folder, u"scrivlet"_s);
+    }
+    // A result's text and whether it is critical, against the message for the extension.
+    static void expectSaid(const RegistrationResult &r, const char *message, const char *extension)
+    {
+        EXPECT_EQ(std::pair(r.text, r.critical), registrationMessage(message, extension));
+    }
 };
+using ShellRegistrationTest = RegistryTest;
 
-TEST_F(RegistryTest, ReadsNeverCreateAnything)
+// A missing key reads as the defaults; a bad root or path also refuses every write.
+TEST_F(RegistryTest, ReadsBadKeysAndFilesThatAreNoStoreNeverCreateOrOverwriteAnything)
 {
-    auto reg = key(u"Software\\Missing"_s);
-    EXPECT_EQ(reg.GetString(QString(), u"dflt"_s), u"dflt"_s);
-    EXPECT_EQ(reg.GetDWORD(u"n"_s, 7), 7);
-    QByteArray bytes("keep");
-    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
-    EXPECT_EQ(bytes, QByteArray("keep")) << "a missing key leaves the array as it was";
-    QStringList names{u"x"_s};
-    EXPECT_EQ(reg.EnumSubKey(names), 0);
-    EXPECT_EQ(reg.EnumValueName(names), 0);
-    EXPECT_EQ(names, QStringList{u"x"_s});
-    EXPECT_FALSE(reg.DeleteSubKey(u"a"_s));
-    EXPECT_FALSE(reg.DeleteValueName(u"a"_s));
+    for (const auto &[root, path, bad] : {std::tuple{hkey::CurrentUser, "Software\\Missing", false},
+                                          {0x80000004u, "a", true},
+                                          {0u, "", true},
+                                          {hkey::CurrentUser, "\\a", true},
+                                          {hkey::CurrentUser, "a\\\\b", true}}) {
+        SCOPED_TRACE(path);
+        auto reg = key(QString::fromLatin1(path), root);
+        EXPECT_EQ(reg.GetString(QString(), u"dflt"_s), u"dflt"_s);
+        EXPECT_EQ(reg.GetDWORD(u"n"_s, 7), 7);
+        QByteArray bytes("keep");
+        EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
+        EXPECT_EQ(bytes, QByteArray("keep")) << "a missing key leaves the array as it was";
+        QStringList names{u"x"_s};
+        EXPECT_EQ(reg.EnumSubKey(names), 0);
+        EXPECT_EQ(reg.EnumValueName(names), 0);
+        EXPECT_EQ(names, QStringList{u"x"_s});
+        EXPECT_FALSE(reg.DeleteSubKey(u"a"_s));
+        EXPECT_FALSE(reg.DeleteValueName(u"a"_s));
+        if (bad) {
+            EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
+            EXPECT_FALSE(reg.SetDWORD(QString(), 1));
+        }
+    }
     EXPECT_FALSE(QFile::exists(file));
     EXPECT_FALSE(store.subKeyNames(hkey::CurrentUser, u"Software"_s));
+    EXPECT_TRUE(key(QString()).SetString(u"v"_s, u"r"_s)) << "\"\" is the root itself";
+    EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
+
+    // A file that is no store is never overwritten.
+    write(file, "{ not json");
+    auto reg = key(u"a"_s);
+    EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
+    EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
+    EXPECT_EQ(bytes(), "{ not json");
+    writeFile(file.toStdString(), "[]");
+    EXPECT_EQ(add(1).message, Msg::NotAssociatedAdd) << "nothing can be read either";
+    // A store whose folder cannot be made: its place is taken by a file.
+    writeFile(dir.filePath(u"blocked"_s).toStdString(), "");
+    RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s));
+    EXPECT_EQ(AddVerb(blocked, 1, u"/p/"_s, u"scrivlet"_s).message, Msg::AddFailed);
 }
 
-TEST_F(RegistryTest, WritesCreateTheKeysAboveAndPersist)
+TEST_F(RegistryTest, WritesCreateTheKeysAbovePersistAndTheHookHearsEverySavedChange)
 {
     auto reg = key(u"Software\\Scrivlet\\Deep"_s);
     EXPECT_TRUE(reg.SetString(QString(), u"既定"_s));
     EXPECT_TRUE(reg.SetString(u"Name"_s, u"値"_s));
     // Another store on the same file, as the shell helper is, sees the same tree.
     RegistryStore other(file, {});
-    clsRegEdit again(other);
-    again.setRegKey(hkey::CurrentUser);
-    again.setSubKey(u"software\\SCRIVLET\\deep"_s);
+    auto again = key(u"software\\SCRIVLET\\deep"_s, hkey::CurrentUser, &other);
     EXPECT_EQ(again.GetString(QString(), QString()), u"既定"_s);
     EXPECT_EQ(again.GetString(u"NAME"_s, QString()), u"値"_s);
     EXPECT_EQ(other.subKeyNames(hkey::CurrentUser, u"Software"_s), QStringList{u"Scrivlet"_s})
         << "a key keeps the case it was first written with";
     EXPECT_EQ(QFile(file).permissions() & (QFile::ReadOther | QFile::ReadGroup), 0);
+
+    // The hook hears every saved change, with its root.
+    QList<quint32> roots;
+    store.setChangeHook([&](quint32 root) { roots.append(root); });
+    cls(u"a"_s).SetString(QString(), u"x"_s);
+    cls(u"a"_s).DeleteValueName(u"nothing"_s);
+    cls(QString()).DeleteSubKey(u"a"_s);
+    key(u"b"_s).SetDWORD(u"n"_s, 1);
+    EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
 }
 
-TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeys)
+TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeysAndListingsKeepTheirOrderAndNameLimit)
 {
     ASSERT_TRUE(key(u"a\\b\\c"_s).SetString(QString(), u"x"_s));
     auto a = key(u"a"_s);
@@ -78,35 +144,30 @@ TEST_F(RegistryTest, DeleteRefusesAKeyWithSubkeys)
     EXPECT_FALSE(a.DeleteSubKey(u"b"_s));
     QStringList names;
     EXPECT_EQ(a.EnumSubKey(names), 0);
-}
 
-TEST_F(RegistryTest, EnumerationOrderAndNameLimit)
-{
+    // Listings keep the creation order.
     auto reg = key(u"k"_s);
     for (const char *name : {"zeta", "Alpha", "mid"})
         ASSERT_TRUE(reg.SetString(QString::fromLatin1(name), u"1"_s));
     ASSERT_TRUE(reg.SetString(u"ALPHA"_s, u"2"_s));
     for (const char *sub : {"b", "C", "a"})
         ASSERT_TRUE(key(u"k\\"_s + QLatin1String(sub)).SetDWORD(QString(), 1));
-
-    QStringList names(5, u"old"_s);
+    names = QStringList(5, u"old"_s);
     EXPECT_EQ(reg.EnumValueName(names), 3);
     EXPECT_EQ(names, (QStringList{u"zeta"_s, u"Alpha"_s, u"mid"_s}))
         << "creation order; an overwrite keeps its slot and its first name";
     EXPECT_EQ(reg.GetString(u"alpha"_s, QString()), u"2"_s);
     EXPECT_EQ(reg.EnumSubKey(names), 3);
     EXPECT_EQ(names, (QStringList{u"a"_s, u"b"_s, u"C"_s}));
-
     // A name of 79 characters fits the buffer; one of 80 ends the listing quietly.
     auto limits = key(u"limits"_s);
-    limits.SetString(QString(79, u'x'), QString());
-    limits.SetString(QString(80, u'y'), QString());
-    limits.SetString(u"after"_s, QString());
+    for (const QString &name : {QString(79, u'x'), QString(80, u'y'), u"after"_s})
+        limits.SetString(name, QString());
     EXPECT_EQ(limits.EnumValueName(names), 1);
     EXPECT_EQ(names, QStringList{QString(79, u'x')});
 }
 
-TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredType)
+TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredTypeAndStopAtTheBuffers)
 {
     auto reg = key(u"types"_s);
     const QByteArray withNul("abc\0more", 8);
@@ -124,92 +185,222 @@ TEST_F(RegistryTest, ReadsDoNotLookAtTheStoredType)
     EXPECT_EQ(reg.GetBinary(u"missing"_s, bytes), 0);
     EXPECT_TRUE(bytes.isEmpty()) << "a missing value empties the array";
     EXPECT_FALSE(reg.SetBinary(u"x"_s, withNul, 9));
-}
-
-TEST_F(RegistryTest, BufferLimits)
-{
-    auto reg = key(u"big"_s);
-    struct Case
-    {
-        qsizetype stringLength; // UTF-8 bytes before the closing NUL
-        bool fits;
-    };
-    for (const Case c : {Case{4095, true}, Case{4096, false}}) {
-        reg.SetString(u"s"_s, QString(c.stringLength, u'a'));
-        EXPECT_EQ(reg.GetString(u"s"_s, u"d"_s).size(), c.fits ? c.stringLength : 1)
-            << c.stringLength;
+    // A string of 4095 UTF-8 bytes and its closing NUL fit; 4096 bytes of binary fit.
+    for (const auto &[length, fits] : {std::pair{4095, true}, {4096, false}}) {
+        reg.SetString(u"s"_s, QString(length, u'a'));
+        EXPECT_EQ(reg.GetString(u"s"_s, u"d"_s), fits ? QString(length, u'a') : u"d"_s) << length;
+        reg.SetBinary(u"b"_s, QByteArray(length + 1, 'b'), length + 1);
+        EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), fits ? 4096 : 0);
+        EXPECT_EQ(bytes, fits ? QByteArray(4096, 'b') : QByteArray());
     }
-    QByteArray bytes;
-    reg.SetBinary(u"b"_s, QByteArray(4096, 'b'), 4096);
-    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 4096);
-    reg.SetBinary(u"b"_s, QByteArray(4097, 'b'), 4097);
-    EXPECT_EQ(reg.GetBinary(u"b"_s, bytes), 0);
-    EXPECT_TRUE(bytes.isEmpty());
 }
 
-TEST_F(RegistryTest, BadRootsAndPathsFailEverything)
+TEST_F(ShellRegistrationTest, ANewStoreKnowsItsSeedAndAddWritesTheFourValuesForEachExtension)
 {
-    struct Case
-    {
-        quint32 root;
-        const char *path;
-    };
-    for (const Case c : {Case{0x80000004u, "a"}, Case{0, ""}, Case{hkey::CurrentUser, "\\a"},
-                         Case{hkey::CurrentUser, "a\\\\b"}}) {
-        auto reg = key(QString::fromLatin1(c.path), c.root);
-        EXPECT_FALSE(reg.SetString(QString(), u"x"_s)) << c.path;
-        EXPECT_FALSE(reg.SetDWORD(QString(), 1)) << c.path;
-        EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
-        QStringList names;
-        EXPECT_EQ(reg.EnumSubKey(names), 0);
-    }
-    EXPECT_FALSE(QFile::exists(file));
-    // "" is the root itself.
-    auto root = key(QString());
-    EXPECT_TRUE(root.SetString(u"v"_s, u"r"_s));
-    EXPECT_EQ(key(QString()).GetString(u"v"_s, QString()), u"r"_s);
-}
-
-TEST_F(RegistryTest, ANewStoreKnowsTheClassesOfItsSeed)
-{
-    auto reg = key(u".HTML"_s, hkey::ClassesRoot);
-    EXPECT_EQ(reg.GetString(QString(), QString()), u"text/html"_s);
+    // A new store knows the classes of its seed; the verb goes to each of them.
+    EXPECT_EQ(key(u".HTML"_s, hkey::ClassesRoot).GetString(QString(), QString()), u"text/html"_s);
     EXPECT_FALSE(QFile::exists(file)) << "the seed is written with the first change only";
     ASSERT_TRUE(key(u"x"_s, hkey::ClassesRoot).SetString(QString(), QString()));
     EXPECT_EQ(RegistryStore(file, {}).subKeyNames(hkey::ClassesRoot, QString()),
-              (QStringList{u".html"_s, u"x"_s}));
-
-    const auto seed = RegistryStore::DefaultSeed();
-    EXPECT_EQ(seed, (RegistryStore::Seed{{u".htm"_s, u"text/html"_s},
-                                         {u".html"_s, u"text/html"_s},
-                                         {u".shtml"_s, u"text/html"_s},
-                                         {u".css"_s, u"text/css"_s}}));
+              (QStringList{u".css"_s, u".htm"_s, u".html"_s, u".shtml"_s, u"x"_s}));
+    for (const auto &[index, ext, type] : {std::tuple{0, ".htm", u"text/html"_s},
+                                           {1, ".html", u"text/html"_s},
+                                           {2, ".shtml", u"text/html"_s},
+                                           {3, ".css", u"text/css"_s}}) {
+        // Twice: the second overwrites the same values and succeeds again.
+        for (int round = 0; round < 2; ++round)
+            expectSaid(add(index, u"/opt/my apps/Scrivlet/"_s), "Added", ext);
+        const QString verb = type + kVerbKey;
+        EXPECT_EQ(get(verb + u"\\command"_s), u"/opt/my apps/Scrivlet/scrivlet \"%1 /O\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec"_s), u"Edit \"%1\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Application"_s), u"Scrivlet"_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Topic"_s), u"System"_s);
+        RemoveVerb(store, index); // so that the next extension's class is read afresh
+    }
 }
 
-TEST_F(RegistryTest, AFileThatIsNoStoreIsNeverOverwritten)
+// Refusals and removals of nothing write nothing; a removal leaves the other verbs and the shell
+// key; .htm and .html share their class and so their verb; a removal stopped half-way says so.
+TEST_F(ShellRegistrationTest, RemovingTakesOnlyTheVerbAndRefusalsWriteNothing)
 {
-    QDir().mkpath(dir.filePath(u"sub"_s));
-    QFile f(file);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("{ not json");
-    f.close();
-    auto reg = key(u"a"_s);
-    EXPECT_FALSE(reg.SetString(QString(), u"x"_s));
-    EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray("{ not json"));
+    ASSERT_TRUE(cls(u"text/css\\shell\\open\\command"_s).SetString(QString(), u"other %f"_s));
+    std::string before = bytes();
+    expectSaid(RemoveVerb(store, 3), "NoVerb", ".css");
+    EXPECT_EQ(bytes(), before);
+    add(3);
+    EXPECT_EQ(RemoveVerb(store, 3).message, Msg::Removed);
+    EXPECT_EQ(get(u"text/css\\shell\\open\\command"_s), u"other %f"_s);
+    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, u"text/css\\shell"_s), QStringList{u"open"_s});
+
+    ASSERT_TRUE(cls(u".css"_s).SetString(QString(), QString()));
+    before = bytes();
+    expectSaid(add(3), "NotAssociatedAdd", ".css");
+    expectSaid(RemoveVerb(store, 3), "NotAssociatedRemove", ".css");
+    EXPECT_EQ(bytes(), before);
+
+    ASSERT_FALSE(add(0).critical);
+    expectSaid(RemoveVerb(store, 1), "Removed", ".html");
+    EXPECT_FALSE(store.subKeyNames(hkey::ClassesRoot, u"text/html"_s + kVerbKey));
+    EXPECT_TRUE(store.subKeyNames(hkey::ClassesRoot, u"text/html\\shell"_s))
+        << "the shell key stays";
+    expectSaid(RemoveVerb(store, 0), "NoVerb", ".htm");
+
+    // A removal that cannot finish says so and keeps what was deleted.
+    add(1);
+    const QString verb = u"text/html"_s + kVerbKey;
+    ASSERT_TRUE(cls(verb + u"\\command\\extra"_s).SetString(QString(), u"x"_s));
+    expectSaid(RemoveVerb(store, 1), "RemoveFailed", ".html");
+    EXPECT_EQ(store.subKeyNames(hkey::ClassesRoot, verb + u"\\ddeexec"_s), QStringList());
+    EXPECT_EQ(get(verb + u"\\command"_s), u"/p/scrivlet \"%1 /O\""_s);
+    // A removal that finds "Application" already gone goes on.
+    ASSERT_TRUE(cls(verb + u"\\command"_s).DeleteSubKey(u"extra"_s));
+    EXPECT_EQ(RemoveVerb(store, 1).message, Msg::RemoveFailed)
+        << "Topic is gone too, so its delete fails";
 }
 
-TEST_F(RegistryTest, TheHookHearsEverySavedChange)
+// Desktop entries, in temporary data and configuration folders; the system's folder holds
+// another editor that already opens pages.
+class DesktopEntriesTest : public RegistryTest
 {
-    QList<quint32> roots;
-    store.setChangeHook([&](quint32 root) { roots.append(root); });
-    auto reg = key(u"a"_s, hkey::ClassesRoot);
-    reg.SetString(QString(), u"x"_s);
-    reg.DeleteValueName(u"nothing"_s);
-    key(QString(), hkey::ClassesRoot).DeleteSubKey(u"a"_s);
-    key(u"b"_s).SetDWORD(u"n"_s, 1);
-    EXPECT_EQ(roots, (QList<quint32>{hkey::ClassesRoot, hkey::ClassesRoot, hkey::CurrentUser}));
+protected:
+    DesktopPlaces places{dir.filePath(u"data/applications"_s),
+                         dir.filePath(u"config/mimeapps.list"_s),
+                         {},
+                         {SCRIVLET_OPTIONS_DATA "/system-applications"}};
+    const QString otherDefault = u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s;
+
+    void SetUp() override
+    {
+        store.setChangeHook([this](quint32 root) {
+            if (root == hkey::ClassesRoot)
+                ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
+        });
+    }
+    static QString read(const QString &path)
+    {
+        return QString::fromStdString(readFile(path.toStdString()));
+    }
+    QString cache() { return read(places.applications + u"/mimeinfo.cache"_s); }
+    QStringList entries() { return QDir(places.applications).entryList({u"*.desktop"_s}); }
+};
+
+TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
+{
+    ASSERT_EQ(add(1).message, Msg::Added);
+    ASSERT_EQ(entries(), QStringList{EntryFileName(u"text/html"_s, kVerb)});
+    const QString entry = places.applications + u'/' + entries().first();
+    const QString text = read(entry);
+    for (const char16_t *line :
+         {u"Name=Scrivletで編集\n", u"NoDisplay=true\n", u"MimeType=text/html;\n",
+          u"Exec=\"/opt/my apps/scrivlet\" --shell-exec text/html Scrivletで編集 %f\n"})
+        EXPECT_TRUE(text.contains(QString::fromUtf16(line))) << visible(text);
+    EXPECT_TRUE(cache().contains(u"text/html="_s + entries().first()));
+    // A double-click keeps opening the editor it opened before.
+    EXPECT_EQ(read(places.mimeappsList), otherDefault);
+
+    const QString validator = QStandardPaths::findExecutable(u"desktop-file-validate"_s);
+    if (!validator.isEmpty()) {
+        QProcess check;
+        check.start(validator, {entry});
+        ASSERT_TRUE(check.waitForFinished(10000));
+        EXPECT_EQ(check.exitCode(), 0) << check.readAllStandardOutput().toStdString();
+    }
+
+    add(3); // the .css verb: its type has no default to pin
+    EXPECT_EQ(entries().size(), 2);
+    EXPECT_FALSE(read(places.mimeappsList).contains(u"text/css="_s));
+    RemoveVerb(store, 0);
+    RemoveVerb(store, 3);
+    EXPECT_TRUE(entries().isEmpty());
+    EXPECT_FALSE(cache().contains(kEntryPrefix));
+    EXPECT_EQ(read(places.mimeappsList), otherDefault);
+}
+
+// A default the user chose is kept; without the desktop's tools the cache is written here.
+TEST_F(DesktopEntriesTest, AChosenDefaultIsKeptAndWithoutTheDesktopToolsTheCacheIsWrittenHere)
+{
+    const char *chosen = "[Added Associations]\ntext/plain=x.desktop;\n\n[Default Applications]\n"
+                         "text/html=mine.desktop;\n";
+    write(places.mimeappsList, chosen);
+    write(places.applications + u"/viewer.desktop"_s,
+          "[Desktop Entry]\nType=Application\nName=V\nExec=v %f\nMimeType=text/css;text/html;\n");
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(dir.filePath(u"empty"_s)));
+    add(1);
+    qputenv("PATH", path);
+    EXPECT_EQ(read(places.mimeappsList), QString::fromUtf8(chosen));
+    EXPECT_EQ(cache(), u"[MIME Cache]\ntext/css=viewer.desktop;\ntext/html="_s +
+                           EntryFileName(u"text/html"_s, kVerb) + u";viewer.desktop;\n"_s);
+}
+
+// The desktop entry quotes what the desktop would split; a stored command splits as the verb
+// means it.
+TEST_F(RegistryTest, CommandLinesAreQuotedForTheDesktopAndSplitAsTheVerbMeansIt)
+{
+    for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/desktop-exec-lines.txt", 2))
+        EXPECT_EQ(ExecLine(QString::fromStdString(row[0]), {u"a"_s}),
+                  QString::fromStdString(row[1]));
+    const QString program = dir.filePath(u"my apps/scrivlet"_s);
+    write(program, "");
+    QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const std::pair<QString, QStringList> cases[] = {
+        {program + u" \"/w/a b.html /O\""_s, {program, u"/w/a b.html /O"_s}},
+        {u'"' + program + u"\" -x \"y z\""_s, {program, u"-x"_s, u"y z"_s}},
+        {program, {program}},
+        {u"/no/such prog arg"_s, {u"/no/such"_s, u"prog"_s, u"arg"_s}},
+    };
+    for (const auto &[line, expected] : cases)
+        EXPECT_EQ(SplitCommandLine(line), expected) << visible(line);
+}
+
+// The shell helper against a scripted instance channel: the replies it is to get, in order (no
+// server when none is left), and what it sent and started.
+class ShellExecTest : public RegistryTest, public IInstanceChannel
+{
+protected:
+    void SetUp() override { ASSERT_EQ(add(1, u"/opt/S/"_s).message, Msg::Added); }
+    bool serve(const QString &, Execute) override { return false; }
+    Reply send(const QString &application, const QString &topic, const QString &command,
+               int) override
+    {
+        sent.append(QStringList{application, topic, command});
+        return replies.isEmpty() ? Reply::NoServer : replies.takeFirst();
+    }
+    int run(int waitMs, bool startWorks)
+    {
+        sent.clear();
+        started.clear();
+        const auto start = [&](const QString &program, const QStringList &arguments) {
+            started.append(QStringList{program} + arguments);
+            return startWorks;
+        };
+        return ShellExec(store, *this, start, u"text/html"_s, kVerb, u"/w/a b.html"_s, waitMs);
+    }
+    QList<QStringList> sent, started;
+    QList<Reply> replies;
+};
+
+TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnError)
+{
+    const QStringList edit{u"Scrivlet"_s, u"System"_s, u"Edit \"/w/a b.html\""_s};
+    const QStringList newInstance{u"/opt/S/scrivlet"_s, u"/w/a b.html /O"_s};
+    // replies, start works, wait, exit code, programs started, messages sent
+    const std::tuple<QList<Reply>, bool, int, int, QList<QStringList>, qsizetype> cases[] = {
+        {{Reply::Accepted}, true, 300, 0, {}, 1},
+        {{Reply::NoServer, Reply::NoServer, Reply::Accepted}, true, 5000, 0, {newInstance}, 3},
+        {{Reply::Refused}, true, 300, 1, {}, 1},
+        {{}, false, 300, 1, {newInstance}, 1}, // no waiting for a program that did not start
+    };
+    for (const auto &[scripted, works, waitMs, code, programs, sends] : cases) {
+        replies = scripted;
+        EXPECT_EQ(run(waitMs, works), code);
+        EXPECT_EQ(started, programs);
+        EXPECT_EQ(sent, QList<QStringList>(sends, edit));
+    }
+    EXPECT_EQ(run(300, true), 1) << "the new instance never served";
+    EXPECT_GE(sent.size(), 2);
+    EXPECT_EQ(ShellExec(store, *this, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
+        << "no such verb";
 }
 
 } // namespace
