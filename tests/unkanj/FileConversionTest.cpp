@@ -12,8 +12,6 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <set>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -43,40 +41,22 @@ protected:
 
 TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
 {
-    const std::string userDefined = "a\xF0\x40z";
-    const struct
-    {
-        std::string source, sourceName, options, destName, expected;
-        mode_t mode;
-    } cases[] = {
-        {kSjis, "in.html", "-e -LF", "out.html", kEucLf, 0640},
-        // Options in either order, any runs of blanks; quoted paths with blanks, commas and
-        // quotes not followed by a blank.
-        {kSjis, "my page, v2.html", "  -CR   -s ", "out \"put.html",
-         "<p>\x8A\xBF\x8E\x9A \xB1\xB2</p>\r<p>\x82\xA0</p>\r", 0600},
-        {kSjis, "in.html", "-crlf -s", "out.html", kSjis, 04755},
-        {kSjis, "in.html", "-w -LF", "out.html",
-         "<p>\xE6\xBC\xA2\xE5\xAD\x97 \xEF\xBD\xB1\xEF\xBD\xB2</p>\n<p>\xE3\x81\x82</p>\n", 0644},
-        {"", "in.html", "-j -CRLF", "out.html", "", 0664},
-        // Style sheets, by either name in any letter case, get CSS escapes.
-        {userDefined, "in.html", "-e -LF", "out.html", "a&#xE000;z", 0644},
-        {userDefined, "in.css", "-e -LF", "out.html", "a\\E000 z", 0644},
-        {userDefined, "in.html", "-e -LF", "OUT.CSS", "a\\E000 z", 0644},
-    };
-    for (const auto &c : cases) {
-        writeFile(file(c.sourceName), c.source);
-        writeFile(file(c.destName), std::string(100000, 'x')); // longer: no tail may stay
-        ASSERT_EQ(::chmod(file(c.destName).c_str(), c.mode), 0);
-        const ino_t replaced = statOf(file(c.destName)).st_ino;
-        const Result r = run(c.options, c.sourceName, c.destName);
+    for (const auto &row : rows("file-commands.txt", 6)) {
+        const std::string &source = row[0], &sourceName = row[1], &destName = row[3];
+        const auto mode = static_cast<mode_t>(std::stoul(row[5], nullptr, 8));
+        writeFile(file(sourceName), source);
+        writeFile(file(destName), std::string(100000, 'x')); // longer: no tail may stay
+        ASSERT_EQ(::chmod(file(destName).c_str(), mode), 0);
+        const ino_t replaced = statOf(file(destName)).st_ino;
+        const Result r = run(row[2], sourceName, destName);
         ASSERT_EQ(r.status, Ok) << r.message;
-        EXPECT_EQ(readFile(file(c.destName)), c.expected) << c.destName;
-        EXPECT_EQ(statOf(file(c.destName)).st_mode & 07777, c.mode) << c.destName;
-        EXPECT_NE(statOf(file(c.destName)).st_ino, replaced) << "rewritten in place";
-        EXPECT_EQ(readFile(file(c.sourceName)), c.source);
-        EXPECT_EQ(m_dir.names(), (Names{c.sourceName, c.destName, "lock"}));
-        std::filesystem::remove(file(c.sourceName));
-        std::filesystem::remove(file(c.destName));
+        EXPECT_EQ(readFile(file(destName)), row[4]) << row[2] << " " << destName;
+        EXPECT_EQ(statOf(file(destName)).st_mode & 07777, mode) << destName;
+        EXPECT_NE(statOf(file(destName)).st_ino, replaced) << "rewritten in place";
+        EXPECT_EQ(readFile(file(sourceName)), source);
+        EXPECT_EQ(m_dir.names(), (Names{sourceName, destName, "lock"}));
+        std::filesystem::remove(file(sourceName));
+        std::filesystem::remove(file(destName));
     }
 }
 
@@ -125,124 +105,132 @@ TEST(CommandSyntax, EveryOtherCommandIsRefusedWithAReason)
     }
 }
 
-// --- The exported C interface -----------------------------------------------------------------
-
-TEST(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
-{
-    const std::string path = UNKANJ_LIBRARY_PATH;
-    EXPECT_EQ(path.substr(path.rfind('/') + 1), "UNKANJ.DLL"); // the name the program loads
-    void *library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << ::dlerror();
-    const auto command = reinterpret_cast<ccCommandFunction>(::dlsym(library, "ccCommand"));
-    const auto getRunning =
-        reinterpret_cast<ccGetRunningFunction>(::dlsym(library, "ccGetRunning"));
-    ASSERT_TRUE(command != nullptr && getRunning != nullptr);
-    TempDir dir;
-    writeFile(dir.file("in.html"), "\x82\xA0\r\n");
-    char buffer[10240];
-    std::string line = "t -e -LF " + dir.file("in.html") + " " + dir.file("out.html");
-    EXPECT_EQ(command(nullptr, line.c_str(), buffer, sizeof buffer), 0) << buffer;
-    EXPECT_EQ(readFile(dir.file("out.html")), "\xA4\xA2\n");
-    line = "t -e -LF " + dir.file("none.html") + " " + dir.file("out.html");
-    std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_NE(command(nullptr, line.c_str(), buffer, sizeof buffer), 0);
-    ASSERT_NE(std::memchr(buffer, '\0', sizeof buffer), nullptr);
-    EXPECT_NE(std::strstr(buffer, "none.html"), nullptr);
-    EXPECT_EQ(std::strchr(buffer, '\n'), nullptr);
-    EXPECT_NE(command(nullptr, nullptr, buffer, sizeof buffer), 0);
-
-    // Never past the buffer, nor into it when there is none.
-    for (int size : {1, 2, 7, 16}) {
-        std::memset(buffer, '#', 32);
-        EXPECT_NE(command(nullptr, "bad command with a long explanation", buffer, size), 0);
-        EXPECT_EQ(std::strlen(buffer), static_cast<std::size_t>(size - 1));
-        EXPECT_EQ(std::string(buffer + size, 32 - size), std::string(32 - size, '#'));
-    }
-    std::memset(buffer, '#', 32);
-    EXPECT_NE(command(nullptr, "bad", buffer, 0), 0);
-    EXPECT_NE(command(nullptr, "bad", buffer, -5), 0);
-    EXPECT_EQ(buffer[0], '#');
-    EXPECT_NE(command(nullptr, "bad", nullptr, 100), 0);
-    // The message names the path; a cut through its あ would leave half a character.
-    line = "t -e -LF " + dir.file("\xE3\x81\x82\xE3\x81\x82.html") + " out";
-    const std::string prefix = "cannot open source \"" + dir.file("");
-    EXPECT_NE(command(nullptr, line.c_str(), buffer, static_cast<int>(prefix.size()) + 2), 0);
-    EXPECT_EQ(std::string(buffer), prefix);
-
-    // Running while this process converts through the library's program directory.
-    RunLock lock(lockPathFor(path.substr(0, path.rfind('/'))));
-    ASSERT_TRUE(lock.held());
-    EXPECT_NE(getRunning(), 0);
-}
-
-// A copy of UNKANJ.DLL in a program directory of its own, loaded as the program loads it.
-struct LibraryCopy
+// UNKANJ.DLL loaded as the program loads it: where it was built, or a copy of it in a program
+// directory of its own.
+struct Library
 {
     TempDir directory;
+    std::string folder;
     void *handle = nullptr;
     ccGetRunningFunction getRunning = nullptr;
     ccCommandFunction command = nullptr;
 
-    LibraryCopy()
+    explicit Library(bool copy)
+        : folder(copy ? directory.path
+                      : std::filesystem::path(UNKANJ_LIBRARY_PATH).parent_path().string())
     {
-        std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, directory.file("UNKANJ.DLL"));
-        handle = ::dlopen(directory.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (copy)
+            std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, directory.file("UNKANJ.DLL"));
+        handle = ::dlopen((folder + "/UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle != nullptr) {
             getRunning = reinterpret_cast<ccGetRunningFunction>(::dlsym(handle, "ccGetRunning"));
             command = reinterpret_cast<ccCommandFunction>(::dlsym(handle, "ccCommand"));
         }
     }
-    ~LibraryCopy()
+    ~Library()
     {
         if (handle != nullptr)
             ::dlclose(handle);
     }
-    LibraryCopy(const LibraryCopy &) = delete;
-    LibraryCopy &operator=(const LibraryCopy &) = delete;
-
-    int convert(const std::string &source, const std::string &destination) const
+    int convert(const std::string &source, const std::string &destination, char *buffer,
+                int size) const
     {
-        char buffer[10240];
-        const std::string line = "t -e -LF " + source + " " + destination;
-        return command(nullptr, line.c_str(), buffer, sizeof buffer);
+        return command(nullptr, ("t -e -LF " + source + " " + destination).c_str(), buffer, size);
     }
 };
 
+// A child process that holds the lock, stopped half-way through its conversion.
+struct StoppedHolder
+{
+    pid_t pid;
+    bool stopped = false;
+    explicit StoppedHolder(const std::string &lockPath) : pid(::fork())
+    {
+        if (pid == 0) {
+            RunLock lock(lockPath);
+            ::raise(SIGSTOP);
+            ::_exit(0);
+        }
+        stopped = pid > 0 && ::waitpid(pid, nullptr, WUNTRACED) == pid;
+    }
+    ~StoppedHolder() { kill(); }
+    void kill()
+    {
+        if (pid > 0 && ::kill(pid, SIGKILL) == 0)
+            ::waitpid(pid, nullptr, 0);
+        pid = -1;
+    }
+};
+
+TEST(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
+{
+    EXPECT_TRUE(
+        std::string(UNKANJ_LIBRARY_PATH).ends_with("/UNKANJ.DLL")); // what the program loads
+    const Library library(false);
+    ASSERT_TRUE(library.command != nullptr && library.getRunning != nullptr) << ::dlerror();
+    TempDir dir;
+    writeFile(dir.file("in.html"), "\x82\xA0\r\n");
+    char buffer[10240];
+    EXPECT_EQ(library.convert(dir.file("in.html"), dir.file("out.html"), buffer, sizeof buffer), 0)
+        << buffer;
+    EXPECT_EQ(readFile(dir.file("out.html")), "\xA4\xA2\n");
+    std::memset(buffer, 'x', sizeof buffer);
+    EXPECT_NE(library.convert(dir.file("none.html"), dir.file("out.html"), buffer, sizeof buffer),
+              0);
+    ASSERT_NE(std::memchr(buffer, '\0', sizeof buffer), nullptr);
+    EXPECT_NE(std::strstr(buffer, "none.html"), nullptr);
+    EXPECT_EQ(std::strchr(buffer, '\n'), nullptr);
+    EXPECT_NE(library.command(nullptr, nullptr, buffer, sizeof buffer), 0);
+    // Never past the buffer, nor into it when there is none.
+    for (int size : {1, 2, 7, 16}) {
+        std::memset(buffer, '#', 32);
+        EXPECT_NE(library.command(nullptr, "bad command with a long explanation", buffer, size), 0);
+        EXPECT_EQ(std::strlen(buffer), static_cast<std::size_t>(size - 1));
+        EXPECT_EQ(std::string(buffer + size, 32 - size), std::string(32 - size, '#'));
+    }
+    std::memset(buffer, '#', 32);
+    EXPECT_NE(library.command(nullptr, "bad", buffer, 0), 0);
+    EXPECT_NE(library.command(nullptr, "bad", buffer, -5), 0);
+    EXPECT_EQ(buffer[0], '#');
+    EXPECT_NE(library.command(nullptr, "bad", nullptr, 100), 0);
+    // The message names the path; a cut through its あ would leave half a character.
+    const std::string prefix = "cannot open source \"" + dir.file("");
+    EXPECT_NE(library.convert(dir.file("\xE3\x81\x82\xE3\x81\x82.html"), "out", buffer,
+                              static_cast<int>(prefix.size()) + 2),
+              0);
+    EXPECT_EQ(std::string(buffer), prefix);
+    // Running while this process converts through the library's program directory.
+    RunLock lock(lockPathFor(library.folder));
+    ASSERT_TRUE(lock.held());
+    EXPECT_NE(library.getRunning(), 0);
+}
+
 TEST(RunningSignal, BusyOnlyForTheSameProgramDirectory)
 {
-    LibraryCopy first;
-    LibraryCopy second;
+    const Library first(true), second(true);
     ASSERT_TRUE(first.command != nullptr && second.command != nullptr) << ::dlerror();
     ASSERT_NE(first.handle, second.handle);
     EXPECT_EQ(first.getRunning(), 0);
     EXPECT_EQ(second.getRunning(), 0);
-
-    // A conversion runs in the first directory (a child process, stopped half-way).
-    const std::string lockPath = lockPathFor(first.directory.path);
-    EXPECT_EQ(lockPath.substr(0, first.directory.path.size()), first.directory.path)
+    // A conversion runs in the first directory.
+    const std::string lockPath = lockPathFor(first.folder);
+    EXPECT_EQ(lockPath.substr(0, first.folder.size()), first.folder)
         << "a writable program directory keeps its lock beside the work file";
-    const pid_t holder = ::fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        RunLock lock(lockPath);
-        ::raise(SIGSTOP);
-        ::_exit(0);
-    }
-    ASSERT_EQ(::waitpid(holder, nullptr, WUNTRACED), holder);
+    StoppedHolder holder(lockPath);
+    ASSERT_TRUE(holder.stopped);
     EXPECT_NE(first.getRunning(), 0);
     EXPECT_EQ(second.getRunning(), 0) << "another program directory is never busy";
     TempDir pages;
     writeFile(pages.file("in.html"), kSjis);
-    EXPECT_EQ(second.convert(pages.file("in.html"), pages.file("out.html")), 0);
+    char buffer[1024];
+    EXPECT_EQ(second.convert(pages.file("in.html"), pages.file("out.html"), buffer, 1024), 0);
     EXPECT_EQ(readFile(pages.file("out.html")), kEucLf);
     // Nor does the command-line tool, converting meanwhile, count for either.
     const std::string tool = std::string(UNKANJ_TOOL_PATH) + " t -s -LF " + pages.file("in.html") +
                              " " + pages.file("tool.html");
     EXPECT_EQ(std::system(tool.c_str()), 0);
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
+    holder.kill();
     EXPECT_EQ(first.getRunning(), 0);
-
     // Two conversions of the same directory at once: the second sees the first.
     {
         RunLock running(lockPath);
@@ -257,8 +245,6 @@ TEST(RunningSignal, BusyOnlyForTheSameProgramDirectory)
     EXPECT_EQ(lockPathFor(readOnly), lockPathFor(readOnly + "/"));
     EXPECT_NE(lockPathFor(readOnly).rfind("/proc/", 0), 0u);
 }
-
-// --- The running signal -----------------------------------------------------------------------
 
 TEST(RunningSignal, HeldOnlyWhileAConversionRuns)
 {
@@ -289,17 +275,11 @@ TEST(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
 {
     TempDir dir;
     const std::string path = dir.file("lock");
-    const pid_t holder = ::fork();
-    ASSERT_GE(holder, 0);
-    if (holder == 0) {
-        RunLock lock(path);
-        ::raise(SIGSTOP);
-        ::_exit(0);
+    {
+        StoppedHolder holder(path);
+        ASSERT_TRUE(holder.stopped);
+        EXPECT_TRUE(isConversionRunning(path));
     }
-    ASSERT_EQ(::waitpid(holder, nullptr, WUNTRACED), holder); // stopped, holding the lock
-    EXPECT_TRUE(isConversionRunning(path));
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
     EXPECT_FALSE(isConversionRunning(path));
 
     // A program started while a conversion runs must not keep the signal up after it. The

@@ -7,12 +7,8 @@
 #include "Convert.h"
 #include "Detect.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iconv.h>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -82,26 +78,33 @@ inline std::string jisBreach(std::string_view jis)
     return set == "\x1B(B" ? "" : "text ends outside ASCII";
 }
 
-// The rows of one group of tests/data/unkanj/vectors.txt.
-inline std::vector<scrivlet::test::DataRow> vectors(const std::string &group, std::size_t width)
+// The rows of a table under tests/data/unkanj.
+inline std::vector<DataRow> rows(const std::string &file, std::size_t width)
 {
-    std::vector<scrivlet::test::DataRow> rows;
-    for (auto &row : scrivlet::test::readDataRows(UNKANJ_TEST_DATA "/vectors.txt", 0)) {
-        if (row.group == group && row.fields.size() != width)
-            throw std::runtime_error("bad row in group " + group + ": " + row[0]);
-        if (row.group == group)
-            rows.push_back(std::move(row));
-    }
-    return rows;
+    return readDataRows(UNKANJ_TEST_DATA "/" + file, width);
 }
 
-// A code by the name codeName gives it, as the vector files spell it.
+// A code or line end by the name codeName or lineEndName gives it, as the tables spell it.
 inline KanjiCode codeNamed(const std::string &name)
 {
     for (KanjiCode code : {Ascii, ShiftJis, Euc, Jis, Utf8})
         if (name == codeName(code))
             return code;
     throw std::runtime_error("unknown code " + name);
+}
+
+inline LineEnd lineEndNamed(const std::string &name)
+{
+    for (LineEnd lineEnd : {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf})
+        if (name == lineEndName(lineEnd))
+            return lineEnd;
+    throw std::runtime_error("unknown line end " + name);
+}
+
+// The name glibc iconv knows a code by: its CP932 is Microsoft's table.
+inline const char *iconvName(KanjiCode code)
+{
+    return code == ShiftJis ? "CP932" : codeName(code);
 }
 
 inline std::string sampleFile(const std::string &name)
