@@ -1,0 +1,313 @@
+// Converting texts: the vectors of every code and mapping, faulty and binary input, which never
+// stop a conversion, line ends, round trips of every CP932 character, the ISO-2022-JP output rules,
+// and telling the source's code.
+#include "UnkanjTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+namespace scrivlet::unkanj::test {
+namespace {
+
+constexpr KanjiCode kOutputs[] = {ShiftJis, Euc, Jis};
+
+TEST(Conversion, EveryVector)
+{
+    for (const auto &row : rows("vectors.txt", 6))
+        EXPECT_EQ(convertFrom(row[3], codeNamed(row[0]), codeNamed(row[1]), lineEndNamed(row[2])),
+                  row[4])
+            << row.group << ": " << row[0] << " into " << row[1] << ": " << row[5] << " " << row[3];
+    EXPECT_EQ(convertFrom("\U0001F600", Utf8, ShiftJis, LineEnd::Lf, ReferenceStyle::Css),
+              "\\1F600 ");
+    // An unknown escape inside the kanji set: its ESC passes and the set goes on.
+    const std::string out = convertFrom("\x1B$B0!\x1B(Z0!\x1B(B", Jis, ShiftJis);
+    EXPECT_EQ(out.substr(0, 3), "\x88\x9F\x1B");
+    EXPECT_EQ(out.substr(out.size() - 2), "\x88\x9F");
+}
+
+// Whether bytes are well-formed EUC-JP: ASCII, two bytes 0xA1-0xFE, 0x8E and a half-width
+// katakana, or 0x8F and two bytes 0xA1-0xFE.
+bool isValidEuc(std::string_view text)
+{
+    const auto at = [&](std::size_t i) {
+        return i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+    };
+    const auto euc = [](unsigned char b) {
+        return b >= 0xA1 && b <= 0xFE;
+    };
+    for (std::size_t i = 0; i < text.size();) {
+        if (at(i) < 0x80)
+            i += 1;
+        else if ((euc(at(i)) && euc(at(i + 1))) ||
+                 (at(i) == 0x8E && at(i + 1) >= 0xA1 && at(i + 1) <= 0xDF))
+            i += 2;
+        else if (at(i) == 0x8F && euc(at(i + 1)) && euc(at(i + 2)))
+            i += 3;
+        else
+            return false;
+    }
+    return true;
+}
+
+bool validOutput(const std::string &out, KanjiCode to)
+{
+    return to == Euc ? isValidEuc(out) : to != Jis || jisBreach(out).empty();
+}
+
+TEST(Reading, FaultsBecomeOneGetaEachInEucAndJisAndTheTextAroundComesBack)
+{
+    // Good lines, with a faulty sequence at the end of one line after another (and one cut off
+    // at the very end); reopening the EUC or JIS output gives the good text back, with 〓
+    // where each fault was. The shapes are in tests/data/unkanj/fault-shapes.txt.
+    const char *const lines[] = {
+        "<p>いつも当店をご利用いただき、誠にありがとうございます。</p>",
+        "営業時間は午前９時から午後６時までです。",
+        "カタログはホームページからダウンロードできます。",
+        "見積もりは無料です。お気軽にお申し込みください。",
+        "台風による被害の点検を承ります。",
+        "<li>東京都千代田区一番町</li>",
+        "駐車場は店舗の裏手にございます。",
+    };
+    std::map<KanjiCode, std::vector<DataRow>> faults;
+    for (auto &row : rows("fault-shapes.txt", 3))
+        faults[codeNamed(row[0])].push_back(std::move(row));
+    ASSERT_EQ(faults.size(), 4u);
+    for (const auto &[code, shapes] : faults) {
+        std::string source, expected;
+        for (std::size_t i = 0; i < std::size(lines); ++i) {
+            // Each line on its own, so that a JIS line ends in ASCII.
+            source += iconvConvert("UTF-8", iconvName(code), lines[i]).value();
+            expected += iconvConvert("UTF-8", "CP932", lines[i]).value();
+            if (i + 1 < shapes.size()) {
+                source += shapes[i][1];
+                expected += shapes[i][2];
+            }
+            source += "\n";
+            expected += "\n";
+        }
+        source += shapes.back()[1];
+        expected += shapes.back()[2];
+        for (KanjiCode to : {Euc, Jis}) {
+            const std::string out = convertFrom(source, code, to);
+            EXPECT_TRUE(validOutput(out, to)) << codeName(code) << " into " << codeName(to);
+            Detection detected;
+            EXPECT_EQ(convertDetected(out, OutputFormat{ShiftJis, LineEnd::Lf}, detected), expected)
+                << codeName(code) << " into " << codeName(to);
+            EXPECT_EQ(detected.code, to) << codeName(code);
+        }
+        // Into Shift-JIS, the load path, the faulty bytes still pass as they are.
+        EXPECT_TRUE(code != ShiftJis || convertFrom(source, code, ShiftJis) == source);
+    }
+}
+
+TEST(Reading, BinaryInputNeitherCrashesNorHangs)
+{
+    std::mt19937 random(7);
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all += static_cast<char>(b);
+    std::vector<std::string> inputs = {all, std::string(100000, '\0'), std::string(5000, '\x1B'),
+                                       "\x1B", "\x8F\x8F\x8F"};
+    for (int n : {1, 2, 3, 17, 4096, 200000}) {
+        inputs.emplace_back(n, '\0');
+        for (char &c : inputs.back())
+            c = static_cast<char>(random());
+    }
+    // Without a byte above 0x7F or an escape that selects a set, it is ASCII; three bytes 0x8F
+    // are one Shift-JIS kanji (緒) and a cut-off lead byte, while EUC and UTF-8 see three faults.
+    const KanjiCode told[] = {Ascii, Ascii, Ascii, ShiftJis};
+    for (std::size_t i = 0; i < std::size(told); ++i)
+        EXPECT_EQ(detectCode(inputs[i + 1]).code, told[i]) << i;
+    EXPECT_EQ(detectCode(inputs[4]).errors, 1u);
+    // A reference is at most ten bytes for a four-byte character; a line end two for one; a JIS
+    // escape three for a character: growth is bounded. EUC and JIS output stays valid.
+    for (const std::string &input : inputs) {
+        for (KanjiCode from : {ShiftJis, Euc, Jis, Utf8}) {
+            for (KanjiCode to : kOutputs) {
+                const std::string out = convertFrom(input, from, to, LineEnd::CrLf);
+                EXPECT_LE(out.size(), 8 * input.size() + 3);
+                EXPECT_TRUE(validOutput(out, to)) << codeName(from) << " into " << codeName(to);
+            }
+        }
+    }
+}
+
+TEST(LineEnds, EachKindCountsOnceAndBecomesTheRequestedOne)
+{
+    for (KanjiCode to : kOutputs) {
+        for (const auto &row : rows("line-ends.txt", 4)) {
+            EXPECT_EQ(convertFrom(row[0], Ascii, to, LineEnd::CrLf), row[1]) << row[0];
+            EXPECT_EQ(convertFrom(row[0], Ascii, to, LineEnd::Cr), row[2]) << row[0];
+            EXPECT_EQ(convertFrom(row[0], Ascii, to, LineEnd::Lf), row[3]) << row[0];
+        }
+    }
+    // The same in every input code: あ CR LF い CR う LF え.
+    for (KanjiCode code : {ShiftJis, Euc, Jis, Utf8}) {
+        const std::string input =
+            iconvConvert("UTF-8", iconvName(code), "あ\r\nい\rう\nえ").value();
+        EXPECT_EQ(convertFrom(input, code, ShiftJis, LineEnd::Cr),
+                  "\x82\xA0\r\x82\xA2\r\x82\xA4\r\x82\xA6")
+            << codeName(code);
+    }
+}
+
+std::string cp932ToUtf8(std::string_view cp932)
+{
+    return iconvConvert("CP932", "UTF-8", cp932).value();
+}
+
+// Every code glibc's CP932 decodes, as Shift-JIS bytes: the double-byte ones, then the half-width
+// katakana.
+std::vector<std::string> allCp932Codes()
+{
+    std::vector<std::string> codes;
+    for (int lead = 0x81; lead <= 0xFC; lead = lead == 0x9F ? 0xE0 : lead + 1) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const char code[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+            if (iconvConvert("CP932", "UTF-8", std::string_view(code, 2)))
+                codes.emplace_back(code, 2);
+        }
+    }
+    for (int b = 0xA1; b <= 0xDF; ++b)
+        codes.emplace_back(1, static_cast<char>(b));
+    return codes;
+}
+
+TEST(NecIbmMapping, ShiftJisIntoEucAndJisAndBack)
+{
+    for (const auto &row : rows("nec-ibm-rows.txt", 4)) {
+        const std::string &sjis = row[0], &euc = row[1], &jis = row[2];
+        EXPECT_EQ(convertFrom(sjis, ShiftJis, Euc), euc) << row[3];
+        EXPECT_EQ(convertFrom(sjis, ShiftJis, Jis), jis) << row[3];
+        EXPECT_EQ(convertFrom(sjis, ShiftJis, ShiftJis), sjis) << row[3];
+        if (euc.find('&') == std::string::npos) { // as the same character
+            EXPECT_EQ(cp932ToUtf8(convertFrom(euc, Euc, ShiftJis)), cp932ToUtf8(sjis));
+            EXPECT_EQ(cp932ToUtf8(convertFrom(jis, Jis, ShiftJis)), cp932ToUtf8(sjis));
+        }
+    }
+}
+
+TEST(KanjiRoundTrip, EveryCp932CharacterComesBackFromAPureForm)
+{
+    // Shift-JIS -> JIS, EUC or UTF-8 -> Shift-JIS gives the same characters; user-defined ones,
+    // which JIS and EUC cannot hold, become references there, so they go through UTF-8 only.
+    std::string all, pure;
+    for (const std::string &code : allCp932Codes()) {
+        all += code;
+        const auto lead = static_cast<unsigned char>(code[0]);
+        pure += lead < 0xF0 || lead > 0xF9 ? code : "";
+    }
+    for (int b = 0x20; b <= 0x7E; ++b) {
+        all += static_cast<char>(b);
+        pure += static_cast<char>(b);
+    }
+    for (KanjiCode code : {Jis, Euc, Utf8}) {
+        const std::string &sjis = code == Utf8 ? all : pure;
+        const std::string middle = convertFrom(sjis, ShiftJis, code);
+        // Pure: nothing passes through in Shift-JIS, and JIS is seven bits.
+        EXPECT_EQ(countErrors(middle, code), 0u) << codeName(code);
+        EXPECT_TRUE(code != Jis || std::none_of(middle.begin(), middle.end(), [](char c) {
+                        return static_cast<unsigned char>(c) >= 0x80;
+                    }));
+        const std::string back = convertFrom(middle, code, ShiftJis);
+        ASSERT_EQ(cp932ToUtf8(back).size(), cp932ToUtf8(sjis).size()) << codeName(code);
+        EXPECT_TRUE(cp932ToUtf8(back) == cp932ToUtf8(sjis)) << codeName(code);
+        // UTF-8 holds each character as glibc's CP932 table gives it, and goes back to the code
+        // glibc writes for it.
+        EXPECT_TRUE(code != Utf8 || (middle == cp932ToUtf8(all) &&
+                                     back == iconvConvert("UTF-8", "CP932", middle).value()));
+    }
+}
+
+TEST(Output, SamplePagesAndRandomMixesKeepTheRules)
+{
+    // A plain page comes out in JIS as glibc writes it, and goes back; the page in UTF-8.
+    const std::string sjis = iconvConvert("UTF-8", "CP932", sampleFile("plain.utf8.html")).value();
+    const std::string jis = sampleFile("plain.jis.html");
+    EXPECT_EQ(convertFrom(sjis, ShiftJis, Jis), jis);
+    EXPECT_EQ(convertFrom(jis, Jis, ShiftJis), sjis);
+    const std::string page = sampleFile("page.sjis.html");
+    EXPECT_EQ(convertFrom(page, ShiftJis, Utf8), sampleFile("page.utf8.html"));
+    for (LineEnd lineEnd : {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf})
+        EXPECT_EQ(jisBreach(convertFrom(page, ShiftJis, Jis, lineEnd)), "");
+    // Kanji, kana, ASCII, controls, NUL, user-defined characters (references), NEC and IBM
+    // codes in random order: never a stale or repeated escape.
+    const std::string pieces[] = {"\x8A\xBF", "\xB1", "a",        "\t",
+                                  "\r\n",     "\r",   "\n",       "\xF0\x40",
+                                  "\xFA\x40", " ",    "\x87\x40", std::string(1, '\0')};
+    std::mt19937 random(4);
+    for (int round = 0; round < 300; ++round) {
+        std::string mix;
+        for (int i = 0; i < 40; ++i)
+            mix += pieces[random() % std::size(pieces)];
+        ASSERT_EQ(jisBreach(convertFrom(mix, ShiftJis, Jis)), "") << mix;
+    }
+}
+
+TEST(CodeDetection, PagesInEveryCodeAreToldAndLoadToTheSameShiftJis)
+{
+    // The load path: whatever the page's code, the Shift-JIS text is the same, byte for byte
+    // (the byte-order mark dropped, the JIS X 0212 forms of EUC-JP-MS taken as CP932's).
+    const std::string sjis = sampleFile("page.sjis.html");
+    const std::pair<const char *, KanjiCode> pages[] = {{"page.sjis.html", ShiftJis},
+                                                        {"page.euc.html", Euc},
+                                                        {"page.utf8.html", Utf8},
+                                                        {"page.utf8bom.html", Utf8}};
+    for (const auto &[name, code] : pages) {
+        const std::string text = sampleFile(name);
+        const Detection detected = detectCode(text);
+        EXPECT_EQ(detected.code, code) << name;
+        EXPECT_EQ(detected.errors, 0u) << name;
+        EXPECT_EQ(convertFrom(text, code, ShiftJis), sjis) << name;
+    }
+    EXPECT_EQ(detectCode(sampleFile("plain.jis.html")).code, Jis);
+}
+
+TEST(CodeDetection, ShortAmbiguousAndFaultyTexts)
+{
+    for (const auto &row : rows("error-counts.txt", 4))
+        EXPECT_EQ(countErrors(row[1], codeNamed(row[0])), std::stoul(row[2])) << row[3];
+    for (const auto &row : rows("detection.txt", 3))
+        EXPECT_EQ(codeName(detectCode(row[1]).code), row[0]) << row[2];
+    // EUC text read as Shift-JIS is mostly well-formed, but lands on unassigned codes; the
+    // fewest errors win, faults or not.
+    const std::string sjis = sampleFile("page.sjis.html");
+    const std::string euc = sampleFile("page.euc.html");
+    const std::string utf8 = sampleFile("page.utf8.html");
+    EXPECT_GT(countErrors(euc, ShiftJis), 0u);
+    EXPECT_EQ(detectCode(sjis.substr(0, 400) + "\xFF" + sjis.substr(400)).code, ShiftJis);
+    EXPECT_EQ(detectCode(euc + "\x80\xA4").code, Euc);
+    EXPECT_EQ(detectCode(utf8.substr(0, utf8.size() - 20) + "\xE3\x81").code, Utf8);
+    EXPECT_EQ(detectCode(sampleFile("plain.jis.html") + "\xA4").code, Jis);
+}
+
+TEST(CodeDetection, TheWholeTextDecidesAndConvertingWhileDetectingAgrees)
+{
+    // The first 64 KiB only order the candidates. Here Shift-JIS hiragana lead there, and EUC
+    // kanji that Shift-JIS lacks follow: the leader, converted while counted, loses, and the
+    // text must be converted again in the winning code.
+    std::string turning;
+    for (int i = 0; i < 40000; ++i)
+        turning += "\x82\xA0";
+    for (int i = 0; i < 100000; ++i)
+        turning += "\xEB\xA1";
+    ASSERT_EQ(detectCode(turning.substr(0, 64 * 1024)).code, ShiftJis);
+    EXPECT_EQ(detectCode(turning).code, Euc);
+    EXPECT_EQ(detectCode(std::string(300 * 1024, 'a') + "\x82\xA0\x82\xA2").code, ShiftJis);
+    for (const std::string &text :
+         {turning, sampleFile("page.euc.html"), sampleFile("plain.jis.html"),
+          sampleFile("page.utf8bom.html"), std::string()}) {
+        const Detection expected = detectCode(text);
+        Detection detected;
+        const std::string out = convertDetected(text, {Euc, LineEnd::CrLf}, detected);
+        EXPECT_EQ(detected.code, expected.code);
+        EXPECT_EQ(detected.errors, expected.errors);
+        EXPECT_EQ(out, convertFrom(text, expected.code, Euc, LineEnd::CrLf));
+    }
+}
+
+} // namespace
+} // namespace scrivlet::unkanj::test
