@@ -36,8 +36,19 @@ protected:
                               file("lock"));
     }
 
+    // The command-line tool's exit status; what it printed goes into "output".
+    int runTool(const std::string &arguments) const
+    {
+        const std::string command = UNKANJ_TOOL_PATH " " + arguments + " >" + file("output");
+        const int status = std::system((command + " 2>&1").c_str());
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
     TempDir m_dir;
 };
+using LibraryInterface = FileConversion;
+using RunningSignal = FileConversion;
+using CommandLineTool = FileConversion;
 
 TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
 {
@@ -105,23 +116,18 @@ TEST(CommandSyntax, EveryOtherCommandIsRefusedWithAReason)
     }
 }
 
-// UNKANJ.DLL loaded as the program loads it: where it was built, or a copy of it in a program
-// directory of its own.
+// A copy of UNKANJ.DLL in a program directory of its own, loaded as the program loads it.
 struct Library
 {
-    TempDir directory;
-    std::string folder;
+    TempDir folder;
     void *handle = nullptr;
     ccGetRunningFunction getRunning = nullptr;
     ccCommandFunction command = nullptr;
 
-    explicit Library(bool copy)
-        : folder(copy ? directory.path
-                      : std::filesystem::path(UNKANJ_LIBRARY_PATH).parent_path().string())
+    Library()
     {
-        if (copy)
-            std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, directory.file("UNKANJ.DLL"));
-        handle = ::dlopen((folder + "/UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
+        std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, folder.file("UNKANJ.DLL"));
+        handle = ::dlopen(folder.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
         if (handle != nullptr) {
             getRunning = reinterpret_cast<ccGetRunningFunction>(::dlsym(handle, "ccGetRunning"));
             command = reinterpret_cast<ccCommandFunction>(::dlsym(handle, "ccCommand"));
@@ -162,21 +168,17 @@ struct StoppedHolder
     }
 };
 
-TEST(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
+TEST_F(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
 {
-    EXPECT_TRUE(
-        std::string(UNKANJ_LIBRARY_PATH).ends_with("/UNKANJ.DLL")); // what the program loads
-    const Library library(false);
+    EXPECT_TRUE(std::string(UNKANJ_LIBRARY_PATH).ends_with("/UNKANJ.DLL")); // what is loaded
+    const Library library;
     ASSERT_TRUE(library.command != nullptr && library.getRunning != nullptr) << ::dlerror();
-    TempDir dir;
-    writeFile(dir.file("in.html"), "\x82\xA0\r\n");
+    writeFile(file("in.html"), "\x82\xA0\r\n");
     char buffer[10240];
-    EXPECT_EQ(library.convert(dir.file("in.html"), dir.file("out.html"), buffer, sizeof buffer), 0)
-        << buffer;
-    EXPECT_EQ(readFile(dir.file("out.html")), "\xA4\xA2\n");
+    EXPECT_EQ(library.convert(file("in.html"), file("out.html"), buffer, sizeof buffer), 0);
+    EXPECT_EQ(readFile(file("out.html")), "\xA4\xA2\n");
     std::memset(buffer, 'x', sizeof buffer);
-    EXPECT_NE(library.convert(dir.file("none.html"), dir.file("out.html"), buffer, sizeof buffer),
-              0);
+    EXPECT_NE(library.convert(file("none.html"), file("out.html"), buffer, sizeof buffer), 0);
     ASSERT_NE(std::memchr(buffer, '\0', sizeof buffer), nullptr);
     EXPECT_NE(std::strstr(buffer, "none.html"), nullptr);
     EXPECT_EQ(std::strchr(buffer, '\n'), nullptr);
@@ -194,41 +196,33 @@ TEST(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
     EXPECT_EQ(buffer[0], '#');
     EXPECT_NE(library.command(nullptr, "bad", nullptr, 100), 0);
     // The message names the path; a cut through its あ would leave half a character.
-    const std::string prefix = "cannot open source \"" + dir.file("");
-    EXPECT_NE(library.convert(dir.file("\xE3\x81\x82\xE3\x81\x82.html"), "out", buffer,
-                              static_cast<int>(prefix.size()) + 2),
-              0);
+    const std::string prefix = "cannot open source \"" + file("");
+    const int cut = static_cast<int>(prefix.size()) + 2;
+    EXPECT_NE(library.convert(file("\xE3\x81\x82\xE3\x81\x82.html"), "out", buffer, cut), 0);
     EXPECT_EQ(std::string(buffer), prefix);
-    // Running while this process converts through the library's program directory.
-    RunLock lock(lockPathFor(library.folder));
-    ASSERT_TRUE(lock.held());
-    EXPECT_NE(library.getRunning(), 0);
 }
 
-TEST(RunningSignal, BusyOnlyForTheSameProgramDirectory)
+TEST_F(RunningSignal, BusyOnlyForTheSameProgramDirectory)
 {
-    const Library first(true), second(true);
+    const Library first, second;
     ASSERT_TRUE(first.command != nullptr && second.command != nullptr) << ::dlerror();
     ASSERT_NE(first.handle, second.handle);
     EXPECT_EQ(first.getRunning(), 0);
     EXPECT_EQ(second.getRunning(), 0);
     // A conversion runs in the first directory.
-    const std::string lockPath = lockPathFor(first.folder);
-    EXPECT_EQ(lockPath.substr(0, first.folder.size()), first.folder)
+    const std::string lockPath = lockPathFor(first.folder.path);
+    EXPECT_EQ(lockPath.rfind(first.folder.path, 0), 0u)
         << "a writable program directory keeps its lock beside the work file";
     StoppedHolder holder(lockPath);
     ASSERT_TRUE(holder.stopped);
     EXPECT_NE(first.getRunning(), 0);
     EXPECT_EQ(second.getRunning(), 0) << "another program directory is never busy";
-    TempDir pages;
-    writeFile(pages.file("in.html"), kSjis);
+    writeFile(file("in.html"), kSjis);
     char buffer[1024];
-    EXPECT_EQ(second.convert(pages.file("in.html"), pages.file("out.html"), buffer, 1024), 0);
-    EXPECT_EQ(readFile(pages.file("out.html")), kEucLf);
+    EXPECT_EQ(second.convert(file("in.html"), file("out.html"), buffer, sizeof buffer), 0);
+    EXPECT_EQ(readFile(file("out.html")), kEucLf);
     // Nor does the command-line tool, converting meanwhile, count for either.
-    const std::string tool = std::string(UNKANJ_TOOL_PATH) + " t -s -LF " + pages.file("in.html") +
-                             " " + pages.file("tool.html");
-    EXPECT_EQ(std::system(tool.c_str()), 0);
+    EXPECT_EQ(runTool("t -s -LF " + file("in.html") + " " + file("tool.html")), 0);
     holder.kill();
     EXPECT_EQ(first.getRunning(), 0);
     // Two conversions of the same directory at once: the second sees the first.
@@ -246,10 +240,9 @@ TEST(RunningSignal, BusyOnlyForTheSameProgramDirectory)
     EXPECT_NE(lockPathFor(readOnly).rfind("/proc/", 0), 0u);
 }
 
-TEST(RunningSignal, HeldOnlyWhileAConversionRuns)
+TEST_F(RunningSignal, HeldOnlyWhileAConversionRuns)
 {
-    TempDir dir;
-    const std::string path = dir.file("lock");
+    const std::string path = file("lock");
     const mode_t old = ::umask(077);
     EXPECT_FALSE(isConversionRunning(path)); // makes the file
     ::umask(old);
@@ -261,20 +254,18 @@ TEST(RunningSignal, HeldOnlyWhileAConversionRuns)
         EXPECT_TRUE(RunLock(path).held()); // conversions run side by side
     }
     EXPECT_FALSE(isConversionRunning(path));
-    writeFile(dir.file("in.html"), kSjis);
-    ASSERT_EQ(runCommandLine("t -s -LF " + dir.file("in.html") + " " + dir.file("o"), path).status,
-              Ok);
+    writeFile(file("in.html"), kSjis);
+    ASSERT_EQ(runCommandLine("t -s -LF " + file("in.html") + " " + file("o"), path).status, Ok);
     EXPECT_FALSE(isConversionRunning(path));
     // A planted link is not followed.
-    ASSERT_EQ(::symlink(dir.file("victim").c_str(), dir.file("link").c_str()), 0);
-    EXPECT_FALSE(RunLock(dir.file("link")).held());
-    EXPECT_NE(::access(dir.file("victim").c_str(), F_OK), 0);
+    ASSERT_EQ(::symlink(file("victim").c_str(), file("link").c_str()), 0);
+    EXPECT_FALSE(RunLock(file("link")).held());
+    EXPECT_NE(::access(file("victim").c_str(), F_OK), 0);
 }
 
-TEST(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
+TEST_F(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
 {
-    TempDir dir;
-    const std::string path = dir.file("lock");
+    const std::string path = file("lock");
     {
         StoppedHolder holder(path);
         ASSERT_TRUE(holder.stopped);
@@ -306,26 +297,19 @@ TEST(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
     ::waitpid(child, nullptr, 0);
 }
 
-TEST(CommandLineTool, ConvertsSilentlyAndReportsErrorsWithTheirStatus)
+TEST_F(CommandLineTool, ConvertsSilentlyAndReportsErrorsWithTheirStatus)
 {
-    TempDir dir;
-    // The exit status, and what the tool printed into "output".
-    const auto runTool = [&](const std::string &arguments) {
-        const std::string command = UNKANJ_TOOL_PATH " " + arguments + " >" + dir.file("output");
-        const int status = std::system((command + " 2>&1").c_str());
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    };
-    writeFile(dir.file("in.html"), "\x82\xA0\r\n");
-    EXPECT_EQ(runTool("t -e -LF " + dir.file("in.html") + " " + dir.file("out.html")), 0);
-    EXPECT_EQ(readFile(dir.file("output")), "");
-    EXPECT_EQ(readFile(dir.file("out.html")), "\xA4\xA2\n");
+    writeFile(file("in.html"), "\x82\xA0\r\n");
+    EXPECT_EQ(runTool("t -e -LF " + file("in.html") + " " + file("out.html")), 0);
+    EXPECT_EQ(readFile(file("output")), "");
+    EXPECT_EQ(readFile(file("out.html")), "\xA4\xA2\n");
     EXPECT_EQ(runTool("--help"), 0);
-    EXPECT_NE(readFile(dir.file("output")).find("Usage: unkanj t <code> <line> <source> <dest"),
+    EXPECT_NE(readFile(file("output")).find("Usage: unkanj t <code> <line> <source> <dest"),
               std::string::npos);
     EXPECT_EQ(runTool("t -x -LF a b"), 1);
-    EXPECT_NE(readFile(dir.file("output")).find("-x"), std::string::npos);
-    EXPECT_EQ(runTool("t -s -LF " + dir.file("none") + " out"), 2);
-    EXPECT_NE(readFile(dir.file("output")).find("none"), std::string::npos);
+    EXPECT_NE(readFile(file("output")).find("-x"), std::string::npos);
+    EXPECT_EQ(runTool("t -s -LF " + file("none") + " out"), 2);
+    EXPECT_NE(readFile(file("output")).find("none"), std::string::npos);
 }
 
 } // namespace
