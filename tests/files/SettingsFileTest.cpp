@@ -9,16 +9,11 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <tuple>
-#include <unistd.h>
 
 namespace scrivlet {
 namespace {
