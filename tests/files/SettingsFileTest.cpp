@@ -1,9 +1,9 @@
-// The settings module on real files: the program's own settings file and per-tag files,
-// hostile files, and writes that must never lose the file. The format's rules themselves are
-// pinned on bytes in memory, in IniFormatTest.
+// Settings files: the profile format on bytes in memory (what a value reads as, which bytes a
+// write changes), then the settings module on real files: the program's own settings file and
+// per-tag files, hostile files, and writes that must never lose the file.
 
+#include "files/IniFormat.h"
 #include "files/basINI.h"
-#include "tests/common/DataRows.h"
 #include "tests/common/TestSupport.h"
 #include "tests/files/IniTestSupport.h"
 
@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <random>
+
 #include <sys/stat.h>
 
 namespace scrivlet {
@@ -21,9 +24,13 @@ namespace {
 using namespace Qt::StringLiterals;
 using basINI::ReadIniInt;
 using basINI::SetIniFile;
+using files::profileInteger;
+using files::profileValue;
+using files::withProfileValue;
 using test::iniFixture;
 using test::readBytes;
 using test::str;
+using test::text;
 using test::writeBytes;
 
 const QString kDefault = u"<default>"_s;
@@ -31,11 +38,6 @@ const QString kDefault = u"<default>"_s;
 QString get(QStringView section, QStringView key)
 {
     return basINI::ReadIniString(section.toString(), key.toString(), kDefault);
-}
-
-QString text(const std::string &field)
-{
-    return QString::fromStdString(field);
 }
 
 bool set(QStringView section, QStringView key, QStringView value)
@@ -48,6 +50,116 @@ struct stat statOf(const QString &path)
     struct stat st = {};
     ::stat(QFile::encodeName(path).constData(), &st);
     return st;
+}
+
+TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
+{
+    for (const auto &row : test::iniRows("profile-reads.txt", 4))
+        EXPECT_EQ(profileValue(QByteArray::fromStdString(row[0]), text(row[1]), text(row[2]))
+                      .value_or(u"<missing>"_s),
+                  text(row[3]))
+            << row[0] << " / " << row[2];
+    // The quotes go first, then the value ends at 1023 bytes, never inside a character;
+    // half-width katakana are one byte each.
+    const QByteArray a1500(1500, 'a');
+    const std::pair<QByteArray, QString> longValues[] = {
+        {a1500, QString(1023, u'a')},
+        {'"' + a1500 + '"', QString(1023, u'a')},
+        {QByteArray(1023, 'a'), QString(1023, u'a')},
+        {QByteArray(1022, 'a') + "\x82\xA0", QString(1022, u'a')},
+        {QByteArray(1021, 'a') + "\x82\xA0\x82\xA0", QString(1021, u'a') + u'あ'},
+        {QByteArray(1200, '\xB1'), QString(1023, u'ｱ')}};
+    for (const auto &[value, expected] : longValues)
+        EXPECT_EQ(profileValue("[s]\r\nk=" + value + "\r\n", u"s", u"k"), expected)
+            << str(value.right(10));
+}
+
+TEST(ProfileRead, IntegersAreTheLeadingAsciiDigitsHeldToTheRangeOfInt)
+{
+    const std::pair<const char16_t *, int> cases[] = {{u"0", 0},
+                                                      {u"007", 7},
+                                                      {u"12abc", 12},
+                                                      {u"3 4", 3},
+                                                      {u"", 0},
+                                                      {u"x1", 0},
+                                                      {u"-1", 0},
+                                                      {u"+5", 0},
+                                                      {u" 5", 0},
+                                                      {u"0x10", 0},
+                                                      {u"１２", 0},
+                                                      {u"2147483647", INT_MAX},
+                                                      {u"2147483648", INT_MAX},
+                                                      {u"4294967297", INT_MAX},
+                                                      {u"99999999999999999999", INT_MAX}};
+    for (const auto &[value, expected] : cases)
+        EXPECT_EQ(profileInteger(QStringView(value)), expected)
+            << QStringView(value).toString().toStdString();
+}
+
+TEST(ProfileWrite, OneValueChangesAndEveryOtherByteStaysOrTheWriteIsRefused)
+{
+    // Refused: what the reader could not give back, or would find as another key.
+    for (const auto &row : test::iniRows("profile-writes.txt", 5))
+        EXPECT_EQ(str(withProfileValue(QByteArray::fromStdString(row[0]), text(row[1]),
+                                       text(row[2]), text(row[3]))),
+                  row[4])
+            << row[0] << " / " << row[2] << " = " << row[3];
+    // A lone surrogate has no UTF-8 to be written in the file.
+    EXPECT_FALSE(withProfileValue("\xEF\xBB\xBF", u"s", u"k", QString(QChar(0xD800))));
+}
+
+TEST(ProfileWrite, NamesWithAlternativeFormsFindTheLineWrittenForThem)
+{
+    // 〜 and — are written under the codes of ～ and ―, and read back as those: either spelling
+    // finds the line, and writing again replaces it rather than adding another.
+    const std::optional<QByteArray> once = withProfileValue(""_ba, u"波〜", u"—a", u"1");
+    ASSERT_TRUE(once);
+    EXPECT_EQ(str(once), "[\x94\x67\x81\x60]\r\n\x81\x5C"
+                         "a=1\r\n");
+    EXPECT_EQ(profileValue(*once, u"波〜", u"—a"), u"1"_s);
+    EXPECT_EQ(profileValue(*once, u"波～", u"―A"), u"1"_s);
+    EXPECT_EQ(str(withProfileValue(*once, u"波〜", u"—a", u"2")), "[\x94\x67\x81\x60]\r\n\x81\x5C"
+                                                                  "a=2\r\n");
+}
+
+TEST(ProfileWrite, RandomWritesAlwaysReadBackAndRewritingChangesNothing)
+{
+    // Names and values pieced together from what has tripped the format: letter case, blanks
+    // (^Z among them), "=", brackets, ";", quotes, kanji whose second byte is "\" or "]",
+    // half-width katakana, full-width letters and spaces, and the alternative forms beside
+    // their Windows twins. Fixed seed.
+    const QStringList pieces =
+        u"a|B|k|1| |\t|\x1A|\u3000|ソ|=|[|]|;|\"|'|表|ゾ|ｱ|Ａ|ａ|〜|～|—|―|‖|∥|−|－|¢|£|¬"_s.split(
+            u'|');
+    // What reading gives back for each alternative form: its Windows twin.
+    const QString forms = u"〜—‖−¢£¬"_s, twins = u"～―∥－￠￡￢"_s;
+    std::mt19937 random(20261207);
+    const auto draw = [&](int most) {
+        QString text;
+        for (int n = 1 + int(random() % most); n > 0; --n)
+            text += pieces[int(random() % pieces.size())];
+        return text;
+    };
+    QByteArray file = test::iniFixture(u"Scrivlet.ini"_s);
+    ASSERT_FALSE(file.isEmpty());
+    int written = 0;
+    for (int round = 0; round < 4000; ++round) {
+        const QString section = draw(3);
+        const QString key = draw(3);
+        const QString value = round % 5 == 0 ? QString() : draw(6);
+        const std::optional<QByteArray> next = withProfileValue(file, section, key, value);
+        if (!next)
+            continue;
+        ++written;
+        QString expected = value;
+        for (qsizetype i = 0; i < forms.size(); ++i)
+            expected.replace(forms[i], twins[i]);
+        const std::string at = test::visible(section) + " / " + test::visible(key);
+        ASSERT_EQ(profileValue(*next, section, key), expected) << at;
+        ASSERT_EQ(str(withProfileValue(*next, section, key, value)), str(next)) << at;
+        file = *next;
+    }
+    EXPECT_GT(written, 2000);
 }
 
 // Every test gets an empty folder of its own and starts with no current settings file.
@@ -113,7 +225,7 @@ TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
 {
     const QString ini = path(u"Scrivlet.ini"_s);
     SetIniFile(ini);
-    for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/ini/fixture-reads.txt", 4)) {
+    for (const auto &row : test::iniRows("fixture-reads.txt", 4)) {
         ASSERT_TRUE(writeBytes(ini, iniFixture(text(row[0]))));
         EXPECT_EQ(get(text(row[1]), text(row[2])), text(row[3])) << row[0] << ": " << row[2];
     }
@@ -126,7 +238,7 @@ TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
     EXPECT_EQ(get(u"Find", u"2"), u"after");
     ASSERT_TRUE(set(u"Convert", u"KanjiCode", u"JIS"));
     EXPECT_TRUE(readBytes(ini) == QByteArray(huge).replace("=EUC", "=JIS"));
-    for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/ini/fixture-writes.txt", 6)) {
+    for (const auto &row : test::iniRows("fixture-writes.txt", 6)) {
         const QByteArray file = iniFixture(text(row[0]));
         ASSERT_EQ(file.count(row[4].c_str()), 1) << row[0];
         ASSERT_TRUE(writeBytes(ini, file));
