@@ -60,6 +60,8 @@ protected:
             QFile::copy(folder + u"/UNKANJ.DLL"_s, gProgramDirectory + u"UNKANJ.DLL"_s);
     }
     QString page(const QString &name) const { return pages.filePath(name); }
+    QByteArray contents(const QString &name) const { return readBytes(page(name)); }
+    void put(const QString &name, const QByteArray &data) { writeBytes(page(name), data); }
     void setSaveCodes(const QString &kanji, const QString &lineEnds)
     {
         basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, kanji);
@@ -77,18 +79,17 @@ TEST_F(FileLayer, EveryKanjiCodeLoadsAsTheSameText)
 {
     QString lf = kText;
     lf.replace(u"\r\n"_s, u"\n"_s);
-    writeBytes(page(u"sjis.html"_s), iconvEncode(kText, "CP932"));
-    writeBytes(page(u"euc.html"_s), iconvEncode(lf, "EUC-JP-MS"));
-    writeBytes(page(u"utf8.html"_s), lf.toUtf8());
+    put(u"sjis.html"_s, iconvEncode(kText, "CP932"));
+    put(u"euc.html"_s, iconvEncode(lf, "EUC-JP-MS"));
+    put(u"utf8.html"_s, lf.toUtf8());
     // ISO-2022-JP has neither half-width kana nor the vendor rows: a text without them.
     const QString plain = u"<P>日本語の文章、カタカナ</P>\r\n二行目\r\n"_s;
-    writeBytes(page(u"jis.html"_s),
-               iconvEncode(QString(plain).replace(u"\r\n"_s, u"\r"_s), "ISO-2022-JP"));
+    put(u"jis.html"_s, iconvEncode(QString(plain).replace(u"\r\n"_s, u"\r"_s), "ISO-2022-JP"));
     EXPECT_EQ(load(u"jis.html"_s), plain);
     for (const QString &name : {u"sjis.html"_s, u"euc.html"_s, u"utf8.html"_s}) {
-        const QByteArray before = readBytes(page(name));
+        const QByteArray before = contents(name);
         EXPECT_EQ(load(name), kText) << name.toStdString();
-        EXPECT_EQ(readBytes(page(name)), before) << "the source stays";
+        EXPECT_EQ(contents(name), before) << "the source stays";
     }
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(workFileLeft());
@@ -105,7 +106,7 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
     for (const auto &[kanji, lineEnds, marker, lineBreak] : cases) {
         setSaveCodes(kanji, lineEnds);
         EXPECT_TRUE(save(u"out.html"_s, kText));
-        const QByteArray bytes = readBytes(page(u"out.html"_s));
+        const QByteArray bytes = contents(u"out.html"_s);
         EXPECT_TRUE(bytes.contains(marker)) << kanji.toStdString();
         QByteArray breaks;
         for (char b : bytes)
@@ -116,7 +117,7 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
     }
     setSaveCodes(u"Shift-JIS"_s, u"CRLF"_s);
     save(u"out.html"_s, kText);
-    EXPECT_EQ(readBytes(page(u"out.html"_s)), iconvEncode(kText, "CP932"));
+    EXPECT_EQ(contents(u"out.html"_s), iconvEncode(kText, "CP932"));
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(workFileLeft());
 }
@@ -129,21 +130,21 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
         "<meta charset=\"UTF-8\">\r\n<p>\xE6\xBC\xA2\xEF\xBD\xB1 "
         "\xF0\x9F\x98\x80 e\xCC\x81 \xE2\x80\xA8 \xE3\x80\x9C\xC2\xA5\xC2\xA9</p>\r\n";
     const QString text = QString::fromUtf8(bytes);
-    writeBytes(page(u"utf8.html"_s), "\xEF\xBB\xBF" + bytes);
+    put(u"utf8.html"_s, "\xEF\xBB\xBF" + bytes);
     EXPECT_EQ(load(u"utf8.html"_s), text) << "the mark is not part of the text";
-    writeBytes(page(u"utf8.html"_s), bytes);
+    put(u"utf8.html"_s, bytes);
     const QString loaded = load(u"utf8.html"_s);
     EXPECT_EQ(loaded, text);
     setSaveCodes(u"UTF-8"_s, u"CRLF"_s);
     EXPECT_TRUE(save(u"saved.html"_s, loaded));
-    EXPECT_EQ(readBytes(page(u"saved.html"_s)), bytes);
+    EXPECT_EQ(contents(u"saved.html"_s), bytes);
     setSaveCodes(u"UTF-8"_s, u"LF"_s);
     EXPECT_TRUE(save(u"saved.html"_s, loaded));
-    EXPECT_EQ(readBytes(page(u"saved.html"_s)), QByteArray(bytes).replace("\r\n", "\n"));
+    EXPECT_EQ(contents(u"saved.html"_s), QByteArray(bytes).replace("\r\n", "\n"));
     // Saved in Shift-JIS, what it cannot hold still becomes references.
     setSaveCodes(u"Shift-JIS"_s, u"CRLF"_s);
     EXPECT_TRUE(save(u"saved.html"_s, loaded));
-    const QByteArray sjis = readBytes(page(u"saved.html"_s));
+    const QByteArray sjis = contents(u"saved.html"_s);
     EXPECT_TRUE(sjis.contains("&#x1F600;") && sjis.contains("\x81\x60&#xA5;&#xA9;"));
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(workFileLeft());
@@ -173,7 +174,7 @@ TEST_F(FileLayer, WithoutTheLibrarySavingStillWritesShiftJis)
     qputenv("PATH", oldPath.toLocal8Bit());
     QDir::setCurrent(oldCurrent);
 
-    EXPECT_EQ(readBytes(page(u"plain.html"_s)), iconvEncode(kText, "CP932"));
+    EXPECT_EQ(contents(u"plain.html"_s), iconvEncode(kText, "CP932"));
     EXPECT_EQ(loaded, QString());
     ASSERT_EQ(messages.texts(),
               (QStringList{msg::kLibraryMissing, msg::kConversionFailed, msg::kLibraryMissing,
@@ -190,9 +191,9 @@ TEST_F(FileLayer, ABusyOrFailingLibraryIsReportedAndTheFileStillWrittenInShiftJi
     for (const auto &[library, shown] : cases) {
         useLibraryFrom(QString::fromUtf8(library));
         messages.shown.clear();
-        writeBytes(page(u"out.html"_s), "old");
+        put(u"out.html"_s, "old");
         EXPECT_TRUE(save(u"out.html"_s, kText));
-        EXPECT_EQ(readBytes(page(u"out.html"_s)), iconvEncode(kText, "CP932")) << library;
+        EXPECT_EQ(contents(u"out.html"_s), iconvEncode(kText, "CP932")) << library;
         EXPECT_EQ(messages.texts(), shown);
         EXPECT_FALSE(workFileLeft());
     }
@@ -226,7 +227,7 @@ TEST_F(FileLayer, CharactersShiftJisCannotHoldBecomeReferences)
     EXPECT_EQ(basFile::EncodeForSaving(text, true), face + "\\1F600 " + to + "\\E9 ");
     setSaveCodes(u"Shift-JIS"_s, u"CRLF"_s);
     save(u"style.css"_s, u"a:before{content:\"😀\"}"_s);
-    EXPECT_EQ(readBytes(page(u"style.css"_s)), QByteArray("a:before{content:\"\\1F600 \"}"));
+    EXPECT_EQ(contents(u"style.css"_s), QByteArray("a:before{content:\"\\1F600 \"}"));
 }
 
 TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
@@ -238,12 +239,12 @@ TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
         QByteArray binary;
         for (int i = 0; i < 70000; ++i)
             binary.append(char((i * 7919) % range));
-        writeBytes(page(u"image.png"_s), binary);
+        put(u"image.png"_s, binary);
         const QString loaded = load(u"image.png"_s);
         QByteArray lines = binary;
         lines.replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n");
         EXPECT_TRUE(range == 128 ? loaded == QString::fromLatin1(lines) : !loaded.isEmpty());
-        EXPECT_EQ(readBytes(page(u"image.png"_s)), binary);
+        EXPECT_EQ(contents(u"image.png"_s), binary);
     }
     EXPECT_TRUE(messages.shown.isEmpty());
     EXPECT_FALSE(workFileLeft());
