@@ -46,9 +46,7 @@ protected:
 
     TempDir m_dir;
 };
-using LibraryInterface = FileConversion;
 using RunningSignal = FileConversion;
-using CommandLineTool = FileConversion;
 
 TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
 {
@@ -120,19 +118,18 @@ TEST(CommandSyntax, EveryOtherCommandIsRefusedWithAReason)
 struct Library
 {
     TempDir folder;
-    void *handle = nullptr;
-    ccGetRunningFunction getRunning = nullptr;
-    ccCommandFunction command = nullptr;
-
-    Library()
-    {
+    void *handle = [this] {
         std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, folder.file("UNKANJ.DLL"));
-        handle = ::dlopen(folder.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
-        if (handle != nullptr) {
-            getRunning = reinterpret_cast<ccGetRunningFunction>(::dlsym(handle, "ccGetRunning"));
-            command = reinterpret_cast<ccCommandFunction>(::dlsym(handle, "ccCommand"));
-        }
+        return ::dlopen(folder.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
+    }();
+    template<typename Function>
+    Function symbol(const char *name) const
+    {
+        return handle != nullptr ? reinterpret_cast<Function>(::dlsym(handle, name)) : nullptr;
     }
+    ccGetRunningFunction getRunning = symbol<ccGetRunningFunction>("ccGetRunning");
+    ccCommandFunction command = symbol<ccCommandFunction>("ccCommand");
+
     ~Library()
     {
         if (handle != nullptr)
@@ -145,11 +142,12 @@ struct Library
     }
 };
 
-// A child process that holds the lock, stopped half-way through its conversion.
+// A child process that holds the lock, stopped half-way through its conversion; killed at the end
+// of its scope.
 struct StoppedHolder
 {
     pid_t pid;
-    bool stopped = false;
+    bool stopped;
     explicit StoppedHolder(const std::string &lockPath) : pid(::fork())
     {
         if (pid == 0) {
@@ -159,16 +157,14 @@ struct StoppedHolder
         }
         stopped = pid > 0 && ::waitpid(pid, nullptr, WUNTRACED) == pid;
     }
-    ~StoppedHolder() { kill(); }
-    void kill()
+    ~StoppedHolder()
     {
         if (pid > 0 && ::kill(pid, SIGKILL) == 0)
             ::waitpid(pid, nullptr, 0);
-        pid = -1;
     }
 };
 
-TEST_F(LibraryInterface, ReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
+TEST_F(FileConversion, TheLibraryReturnsZeroOrOneLineOfReasonNeverPastTheBuffer)
 {
     EXPECT_TRUE(std::string(UNKANJ_LIBRARY_PATH).ends_with("/UNKANJ.DLL")); // what is loaded
     const Library library;
@@ -213,25 +209,19 @@ TEST_F(RunningSignal, BusyOnlyForTheSameProgramDirectory)
     const std::string lockPath = lockPathFor(first.folder.path);
     EXPECT_EQ(lockPath.rfind(first.folder.path, 0), 0u)
         << "a writable program directory keeps its lock beside the work file";
-    StoppedHolder holder(lockPath);
-    ASSERT_TRUE(holder.stopped);
-    EXPECT_NE(first.getRunning(), 0);
-    EXPECT_EQ(second.getRunning(), 0) << "another program directory is never busy";
-    writeFile(file("in.html"), kSjis);
-    char buffer[1024];
-    EXPECT_EQ(second.convert(file("in.html"), file("out.html"), buffer, sizeof buffer), 0);
-    EXPECT_EQ(readFile(file("out.html")), kEucLf);
-    // Nor does the command-line tool, converting meanwhile, count for either.
-    EXPECT_EQ(runTool("t -s -LF " + file("in.html") + " " + file("tool.html")), 0);
-    holder.kill();
-    EXPECT_EQ(first.getRunning(), 0);
-    // Two conversions of the same directory at once: the second sees the first.
     {
-        RunLock running(lockPath);
-        ASSERT_TRUE(running.held());
+        StoppedHolder holder(lockPath);
+        ASSERT_TRUE(holder.stopped);
         EXPECT_NE(first.getRunning(), 0);
-        EXPECT_EQ(second.getRunning(), 0);
+        EXPECT_EQ(second.getRunning(), 0) << "another program directory is never busy";
+        writeFile(file("in.html"), kSjis);
+        char buffer[1024];
+        EXPECT_EQ(second.convert(file("in.html"), file("out.html"), buffer, sizeof buffer), 0);
+        EXPECT_EQ(readFile(file("out.html")), kEucLf);
+        // Nor does the command-line tool, converting meanwhile, count for either.
+        EXPECT_EQ(runTool("t -s -LF " + file("in.html") + " " + file("tool.html")), 0);
     }
+    EXPECT_EQ(first.getRunning(), 0);
     // A read-only program directory: the lock goes to the user's runtime folder, one per
     // directory, never into the folder itself.
     const std::string readOnly = "/proc/scrivlet-program";
@@ -297,7 +287,7 @@ TEST_F(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
     ::waitpid(child, nullptr, 0);
 }
 
-TEST_F(CommandLineTool, ConvertsSilentlyAndReportsErrorsWithTheirStatus)
+TEST_F(FileConversion, TheToolConvertsSilentlyAndReportsErrorsWithTheirStatus)
 {
     writeFile(file("in.html"), "\x82\xA0\r\n");
     EXPECT_EQ(runTool("t -e -LF " + file("in.html") + " " + file("out.html")), 0);
