@@ -230,44 +230,21 @@ TEST_F(RunningSignal, BusyOnlyForTheSameProgramDirectory)
     EXPECT_NE(lockPathFor(readOnly).rfind("/proc/", 0), 0u);
 }
 
-TEST_F(RunningSignal, HeldOnlyWhileAConversionRuns)
+TEST_F(RunningSignal, HeldOnlyWhileAConversionRunsAndNotInheritedByAChildProgram)
 {
     const std::string path = file("lock");
     const mode_t old = ::umask(077);
     EXPECT_FALSE(isConversionRunning(path)); // makes the file
     ::umask(old);
     EXPECT_EQ(statOf(path).st_mode & 0777, 0644u); // usable by every user, whatever the umask
+    pid_t child;
     {
         RunLock lock(path);
         ASSERT_TRUE(lock.held());
         EXPECT_TRUE(isConversionRunning(path));
         EXPECT_TRUE(RunLock(path).held()); // conversions run side by side
-    }
-    EXPECT_FALSE(isConversionRunning(path));
-    writeFile(file("in.html"), kSjis);
-    ASSERT_EQ(runCommandLine("t -s -LF " + file("in.html") + " " + file("o"), path).status, Ok);
-    EXPECT_FALSE(isConversionRunning(path));
-    // A planted link is not followed.
-    ASSERT_EQ(::symlink(file("victim").c_str(), file("link").c_str()), 0);
-    EXPECT_FALSE(RunLock(file("link")).held());
-    EXPECT_NE(::access(file("victim").c_str(), F_OK), 0);
-}
-
-TEST_F(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
-{
-    const std::string path = file("lock");
-    {
-        StoppedHolder holder(path);
-        ASSERT_TRUE(holder.stopped);
-        EXPECT_TRUE(isConversionRunning(path));
-    }
-    EXPECT_FALSE(isConversionRunning(path));
-
-    // A program started while a conversion runs must not keep the signal up after it. The
-    // child's end of a close-on-exec pipe closes when it has exec'd: then the lock is tested.
-    pid_t child;
-    {
-        RunLock lock(path);
+        // A program started meanwhile must not keep the signal up after the conversion. The
+        // child's end of a close-on-exec pipe closes when it has exec'd: then the lock is tested.
         int execed[2];
         ASSERT_EQ(::pipe2(execed, O_CLOEXEC), 0);
         child = ::fork();
@@ -285,6 +262,13 @@ TEST_F(RunningSignal, ReleasedWhenItsProcessDiesAndNotInheritedByAChildProgram)
     EXPECT_FALSE(isConversionRunning(path));
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
+    writeFile(file("in.html"), kSjis);
+    ASSERT_EQ(runCommandLine("t -s -LF " + file("in.html") + " " + file("o"), path).status, Ok);
+    EXPECT_FALSE(isConversionRunning(path));
+    // A planted link is not followed.
+    ASSERT_EQ(::symlink(file("victim").c_str(), file("link").c_str()), 0);
+    EXPECT_FALSE(RunLock(file("link")).held());
+    EXPECT_NE(::access(file("victim").c_str(), F_OK), 0);
 }
 
 TEST_F(FileConversion, TheToolConvertsSilentlyAndReportsErrorsWithTheirStatus)
