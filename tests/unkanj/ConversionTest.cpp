@@ -196,27 +196,6 @@ TEST(Output, SamplePagesAndRandomMixesKeepTheRules)
     }
 }
 
-TEST(CodeDetection, PagesInEveryCodeAreToldAndLoadToTheSameShiftJis)
-{
-    // The load path: whatever the page's code, the Shift-JIS text is the same, byte for byte
-    // (the byte-order mark dropped, the JIS X 0212 forms of EUC-JP-MS taken as CP932's).
-    const std::string sjis = sampleFile("page.sjis.html");
-    const std::string plain = iconvConvert("UTF-8", "CP932", sampleFile("plain.utf8.html")).value();
-    const std::tuple<const char *, KanjiCode, const std::string &> pages[] = {
-        {"page.sjis.html", ShiftJis, sjis},
-        {"page.euc.html", Euc, sjis},
-        {"page.utf8.html", Utf8, sjis},
-        {"page.utf8bom.html", Utf8, sjis},
-        {"plain.jis.html", Jis, plain}};
-    for (const auto &[name, code, expected] : pages) {
-        Detection detected;
-        EXPECT_EQ(convertDetected(sampleFile(name), {ShiftJis, LineEnd::Lf}, detected), expected)
-            << name;
-        EXPECT_EQ(detected.code, code) << name;
-        EXPECT_EQ(detected.errors, 0u) << name;
-    }
-}
-
 TEST(CodeDetection, ShortAmbiguousAndFaultyTexts)
 {
     for (const auto &row : rows("error-counts.txt", 4))
