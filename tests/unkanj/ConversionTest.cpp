@@ -6,9 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <random>
-#include <sstream>
 
 namespace scrivlet::unkanj::test {
 namespace {
@@ -57,44 +55,6 @@ bool isValidEuc(std::string_view text)
 bool validOutput(const std::string &out, KanjiCode to)
 {
     return to == Euc ? isValidEuc(out) : to != Jis || jisBreach(out).empty();
-}
-
-TEST(Reading, FaultsBecomeOneGetaEachInEucAndJisAndTheTextAroundComesBack)
-{
-    // The lines of a sample page, with a faulty sequence at the end of one line after another
-    // (and one cut off at the very end); reopening the EUC or JIS output gives the good text
-    // back, with 〓 where each fault was. The shapes are in tests/data/unkanj/fault-shapes.txt.
-    std::vector<std::string> lines;
-    std::istringstream page(sampleFile("plain.utf8.html"));
-    for (std::string line; std::getline(page, line);)
-        lines.push_back(line);
-    std::map<KanjiCode, std::vector<DataRow>> faults;
-    for (auto &row : rows("fault-shapes.txt", 3))
-        faults[codeNamed(row[0])].push_back(std::move(row));
-    ASSERT_EQ(faults.size(), 4u);
-    for (const auto &[code, shapes] : faults) {
-        std::string source, expected;
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            // Each line on its own, so that a JIS line ends in ASCII.
-            const bool faulty = i + 1 < shapes.size();
-            source += iconvConvert("UTF-8", iconvName(code), lines[i]).value() +
-                      (faulty ? shapes[i][1] : "") + "\n";
-            expected += iconvConvert("UTF-8", "CP932", lines[i]).value() +
-                        (faulty ? shapes[i][2] : "") + "\n";
-        }
-        source += shapes.back()[1];
-        expected += shapes.back()[2];
-        for (KanjiCode to : {Euc, Jis}) {
-            const std::string out = convertFrom(source, code, to);
-            EXPECT_TRUE(validOutput(out, to)) << codeName(code) << " into " << codeName(to);
-            Detection detected;
-            EXPECT_EQ(convertDetected(out, OutputFormat{ShiftJis, LineEnd::Lf}, detected), expected)
-                << codeName(code) << " into " << codeName(to);
-            EXPECT_EQ(detected.code, to) << codeName(code);
-        }
-        // Into Shift-JIS, the load path, the faulty bytes still pass as they are.
-        EXPECT_TRUE(code != ShiftJis || convertFrom(source, code, ShiftJis) == source);
-    }
 }
 
 TEST(Reading, BinaryInputNeitherCrashesNorHangs)
