@@ -1,7 +1,10 @@
-// The charset a page declares, and the kanji code each label names.
+// The Shift-JIS codec pinned on the bytes where Windows' code page 932 and plain Shift_JIS part
+// ways, and on faulty input; the charset a page declares, and the kanji code each label names.
 
 #include "files/Charset.h"
+#include "files/Cp932.h"
 #include "tests/common/DataRows.h"
+#include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -9,6 +12,66 @@ namespace scrivlet {
 namespace {
 
 using namespace Qt::StringLiterals;
+
+// One way of a pin: the codec's result and whether it called the conversion clean (ok is read
+// after the call).
+template<typename Result>
+void expectPin(const Result &result, const bool &ok, const Result &expected, bool clean,
+               const std::string &what)
+{
+    EXPECT_EQ(result, expected) << what;
+    EXPECT_EQ(ok, clean) << what;
+}
+
+TEST(Cp932Codec, PinnedCodesGoTheWindowsWay)
+{
+    for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/cp932-pins.txt", 4)) {
+        const QByteArray bytes = QByteArray::fromStdString(row[0]);
+        const QString text = QString::fromStdString(row[1]);
+        const bool clean = row[3] == "1";
+        bool ok = !clean;
+        if (row[2] != "EncodeOnly")
+            expectPin(decodeCp932(bytes, &ok), ok, text, clean, bytes.toHex().toStdString());
+        ok = !clean;
+        if (row[2] != "DecodeOnly")
+            expectPin(encodeCp932(text, &ok).toStdString(), ok, row[0], clean, row[1]);
+    }
+    // Lone surrogates have no UTF-8 to be written in the file.
+    bool ok = true;
+    EXPECT_EQ(encodeCp932(QChar(0xD800) + u"a"_s + QChar(0xDC00), &ok), "?a?"_ba);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(decodeCp932("\x82\xA0"), u"あ"); // no ok pointer
+    EXPECT_EQ(encodeCp932(u"😀"), "?"_ba);
+}
+
+TEST(Cp932Codec, EveryCharacterComesBackAsItself)
+{
+    // Every code that decodes cleanly gives bytes that decode to the same text again (the
+    // bytes may be the twin's, as with 0xED40 and 0xFA5C).
+    QString all;
+    for (int lead = 0; lead < 0x100; ++lead) {
+        for (int trail = -1; trail < 0x100; ++trail) {
+            QByteArray bytes(1, char(lead));
+            if (trail >= 0)
+                bytes.append(char(trail));
+            bool ok = false;
+            const QString text = decodeCp932(bytes, &ok);
+            if (!ok || text.size() != 1 || (trail >= 0 && lead < 0x80))
+                continue;
+            all += text;
+            bool encoded = false;
+            const QByteArray again = encodeCp932(text, &encoded);
+            ASSERT_TRUE(encoded) << bytes.toHex().data();
+            ASSERT_EQ(decodeCp932(again), text) << bytes.toHex().data();
+        }
+    }
+    // 128 ASCII, 63 half-width katakana, and the two-byte codes of Windows' table; all of them
+    // in one text, long enough that any fixed buffer inside would have to be refilled.
+    EXPECT_GT(all.size(), 9000);
+    bool ok = false;
+    EXPECT_EQ(decodeCp932(encodeCp932(all, &ok)), all);
+    EXPECT_TRUE(ok);
+}
 
 TEST(Charset, TheFirstMetaDeclarationAsWrittenAndTheCodeEachLabelNames)
 {

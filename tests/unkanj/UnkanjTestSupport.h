@@ -85,26 +85,21 @@ inline std::vector<DataRow> rows(const std::string &file, std::size_t width)
 }
 
 // A code or line end by the name codeName or lineEndName gives it, as the tables spell it.
+template<typename T>
+T named(const std::string &name, std::initializer_list<T> all, const char *(*nameOf)(T))
+{
+    for (T each : all)
+        if (name == nameOf(each))
+            return each;
+    throw std::runtime_error("unknown name " + name);
+}
 inline KanjiCode codeNamed(const std::string &name)
 {
-    for (KanjiCode code : {Ascii, ShiftJis, Euc, Jis, Utf8})
-        if (name == codeName(code))
-            return code;
-    throw std::runtime_error("unknown code " + name);
+    return named(name, {Ascii, ShiftJis, Euc, Jis, Utf8}, codeName);
 }
-
 inline LineEnd lineEndNamed(const std::string &name)
 {
-    for (LineEnd lineEnd : {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf})
-        if (name == lineEndName(lineEnd))
-            return lineEnd;
-    throw std::runtime_error("unknown line end " + name);
-}
-
-// The name glibc iconv knows a code by: its CP932 is Microsoft's table.
-inline const char *iconvName(KanjiCode code)
-{
-    return code == ShiftJis ? "CP932" : codeName(code);
+    return named(name, {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf}, lineEndName);
 }
 
 inline std::string sampleFile(const std::string &name)
