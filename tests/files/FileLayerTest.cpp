@@ -22,9 +22,7 @@ namespace scrivlet {
 namespace {
 
 using namespace Qt::StringLiterals;
-using test::iconvEncode;
-using test::readBytes;
-using test::writeBytes;
+using namespace test;
 namespace msg = files::msg;
 
 // Owner, group and others; Qt's "user" bits only mirror the owner's for the current user.

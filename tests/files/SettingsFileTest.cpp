@@ -4,6 +4,7 @@
 
 #include "files/IniFormat.h"
 #include "files/basINI.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
 #include "tests/files/IniTestSupport.h"
 
@@ -21,16 +22,9 @@ namespace scrivlet {
 namespace {
 
 using namespace Qt::StringLiterals;
-using basINI::ReadIniInt;
-using basINI::SetIniFile;
-using files::profileInteger;
-using files::profileValue;
-using files::withProfileValue;
-using test::iniFixture;
-using test::readBytes;
-using test::str;
-using test::text;
-using test::writeBytes;
+using namespace basINI;
+using namespace files;
+using namespace test;
 
 const QString kDefault = u"<default>"_s;
 
@@ -46,9 +40,7 @@ bool set(QStringView section, QStringView key, QStringView value)
 
 struct stat statOf(const QString &path)
 {
-    struct stat st = {};
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st;
+    return test::statOf(QFile::encodeName(path).toStdString());
 }
 
 TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
