@@ -54,7 +54,6 @@ inline std::string jisBreach(std::string_view jis)
         const auto c = static_cast<unsigned char>(jis[i]);
         const std::string at = " at byte " + std::to_string(i);
         const std::string_view escape = jis.substr(i, 3);
-        const bool graphic = c >= 0x21 && c <= 0x7E;
         if (c >= 0x80)
             return "eight-bit byte" + at;
         if (c == 0x1B && escape != "\x1B$B" && escape != "\x1B(I" && escape != "\x1B(B")
@@ -64,14 +63,11 @@ inline std::string jisBreach(std::string_view jis)
         if (c == 0x1B) {
             set = escape;
             i += 2;
-        } else if (set == "\x1B(B") {
-            continue;
-        } else if (!graphic) {
+        } else if (set != "\x1B(B" && (c < 0x21 || c > 0x7E)) {
             return "control character outside ASCII" + at;
         } else if (set == "\x1B(I" && c > 0x5F) {
             return "katakana out of range" + at;
-        } else if (set == "\x1B$B" &&
-                   (i + 1 == jis.size() || jis[i + 1] < 0x21 || jis[++i] > 0x7E)) {
+        } else if (set == "\x1B$B" && (++i == jis.size() || jis[i] < 0x21 || jis[i] > 0x7E)) {
             return "half a kanji" + at;
         }
     }
