@@ -229,14 +229,12 @@ TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
-TEST(FilePaths, NameExtensionAndProgramDirectoryUseTheSlash)
+TEST(FilePaths, NameAndExtensionUseTheSlash)
 {
     for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/file-paths.txt", 3)) {
         EXPECT_EQ(basFile::GetFileName(test::text(row[0])), test::text(row[1])) << row[0];
         EXPECT_EQ(basFile::GetExtension(test::text(row[0])), test::text(row[2])) << row[0];
     }
-    EXPECT_EQ(files::programDirectoryFor(u"/opt/scrivlet"_s), u"/opt/scrivlet/"_s);
-    EXPECT_EQ(files::programDirectoryFor(u"/"_s), u"/"_s);
 }
 
 TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
