@@ -130,29 +130,6 @@ TEST(KanjiRoundTrip, EveryCp932CharacterComesBackFromAPureForm)
     }
 }
 
-TEST(Output, SamplePagesAndRandomMixesKeepTheRules)
-{
-    // A plain page comes out in JIS as glibc writes it; the page in UTF-8.
-    const std::string sjis = iconvConvert("UTF-8", "CP932", sampleFile("plain.utf8.html")).value();
-    EXPECT_EQ(convertFrom(sjis, ShiftJis, Jis), sampleFile("plain.jis.html"));
-    const std::string page = sampleFile("page.sjis.html");
-    EXPECT_EQ(convertFrom(page, ShiftJis, Utf8), sampleFile("page.utf8.html"));
-    for (LineEnd lineEnd : kLineEnds)
-        EXPECT_EQ(jisBreach(convertFrom(page, ShiftJis, Jis, lineEnd)), "");
-    // Kanji, kana, ASCII, controls, NUL, user-defined characters (references), NEC and IBM
-    // codes in random order: never a stale or repeated escape.
-    const std::string pieces[] = {"\x8A\xBF", "\xB1", "a",        "\t",
-                                  "\r\n",     "\r",   "\n",       "\xF0\x40",
-                                  "\xFA\x40", " ",    "\x87\x40", std::string(1, '\0')};
-    std::mt19937 random(4);
-    for (int round = 0; round < 300; ++round) {
-        std::string mix;
-        for (int i = 0; i < 40; ++i)
-            mix += pieces[random() % std::size(pieces)];
-        ASSERT_EQ(jisBreach(convertFrom(mix, ShiftJis, Jis)), "") << mix;
-    }
-}
-
 TEST(CodeDetection, ShortAmbiguousAndFaultyTexts)
 {
     for (const auto &row : rows("error-counts.txt", 4))
