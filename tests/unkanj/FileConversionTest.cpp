@@ -69,7 +69,7 @@ TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
     }
 }
 
-TEST_F(FileConversion, ErrorsLeaveEveryFileAsItWas)
+TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
 {
     writeFile(file("in.html"), kSjis);
     ASSERT_EQ(::symlink("in.html", file("alias.html").c_str()), 0);
@@ -96,19 +96,15 @@ TEST_F(FileConversion, ErrorsLeaveEveryFileAsItWas)
     EXPECT_EQ(run("-s -crlf", "two\nlines", "out.html").message.find('\n'), std::string::npos);
     EXPECT_NE(run("-s -crlf", "none.html", "out.html").message.find(std::strerror(ENOENT)),
               std::string::npos);
+    for (const auto &row : rows("bad-commands.txt", 2)) {
+        const Result r = runCommandLine(row[0], file("lock"));
+        EXPECT_EQ(r.status, BadCommand) << row[1];
+        EXPECT_FALSE(r.message.empty()) << row[1];
+    }
     EXPECT_EQ(m_dir.names(), before);
     EXPECT_EQ(readFile(file("in.html")), kSjis);
     EXPECT_TRUE(S_ISFIFO(statOf(file("fifo")).st_mode));
     EXPECT_TRUE(S_ISLNK(statOf(file("a")).st_mode));
-}
-
-TEST(CommandSyntax, EveryOtherCommandIsRefusedWithAReason)
-{
-    for (const auto &row : rows("bad-commands.txt", 2)) {
-        const Result r = runCommandLine(row[0], "/nonexistent/lock");
-        EXPECT_EQ(r.status, BadCommand) << row[1];
-        EXPECT_FALSE(r.message.empty()) << row[1];
-    }
 }
 
 // A copy of UNKANJ.DLL in a program directory of its own, loaded as the program loads it.
