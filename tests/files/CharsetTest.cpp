@@ -1,46 +1,85 @@
-// The charset a page declares, and the kanji code each label names.
+// The Shift-JIS codec pinned on the bytes where Windows' code page 932 and plain Shift_JIS part
+// ways, and on faulty input; the charset a page declares, and the kanji code each label names.
 
 #include "files/Charset.h"
+#include "files/Cp932.h"
+#include "tests/common/DataRows.h"
+#include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace scrivlet {
 namespace {
 
-TEST(CharsetDeclaration, TheFirstMetaDeclarationAsWritten)
+using namespace Qt::StringLiterals;
+
+TEST(Cp932Codec, PinnedCodesGoTheWindowsWay)
 {
-    const std::pair<const char16_t *, const char16_t *> cases[] = {
-        {u"<head><meta charset=\"UTF-8\"></head>", u"UTF-8"},
-        {u"<META CHARSET='shift_jis'>", u"shift_jis"},
-        {u"<meta charset=euc-jp>", u"euc-jp"},
-        {u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=Shift_JIS\">",
-         u"Shift_JIS"},
-        {u"<meta\r\n  http-equiv=\"content-type\"\r\n  content=\"text/html;charset=iso-2022-jp\" "
-         u"/>",
-         u"iso-2022-jp"},
-        {u"<meta charset=\"UTF-8\"><meta charset=\"EUC-JP\">", u"UTF-8"},
-        // Not a declaration: outside a meta tag, or no charset at all.
-        {u"<p>charset=UTF-8</p>", u""},
-        {u"<meta name=\"author\" content=\"charset\">", u""},
-        {u"", u""},
-    };
-    for (const auto &[text, label] : cases)
-        EXPECT_EQ(files::DeclaredCharset(QString::fromUtf16(text)), QString::fromUtf16(label))
-            << QString::fromUtf16(text).toStdString();
+    for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/cp932-pins.txt", 4)) {
+        // Whether the codec called the conversion clean; a way the row does not take is.
+        const bool clean = row[3] == "1";
+        bool decoded = row[2] == "EncodeOnly" ? clean : !clean;
+        bool encoded = row[2] == "DecodeOnly" ? clean : !clean;
+        if (row[2] != "EncodeOnly") {
+            EXPECT_EQ(decodeCp932(QByteArray::fromStdString(row[0]), &decoded),
+                      QString::fromStdString(row[1]));
+        }
+        if (row[2] != "DecodeOnly") {
+            EXPECT_EQ(encodeCp932(QString::fromStdString(row[1]), &encoded).toStdString(), row[0]);
+        }
+        EXPECT_EQ(decoded, clean) << row[1];
+        EXPECT_EQ(encoded, clean) << row[1];
+    }
+    // Lone surrogates have no UTF-8 to be written in the file.
+    bool ok = true;
+    EXPECT_EQ(encodeCp932(QChar(0xD800) + u"a"_s + QChar(0xDC00), &ok), "?a?"_ba);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(decodeCp932("\x82\xA0"), u"あ"); // no ok pointer
+    EXPECT_EQ(encodeCp932(u"😀"), "?"_ba);
 }
 
-TEST(CharsetDeclaration, LabelsNameTheirKanjiCodeInAnyLetterCase)
+TEST(Cp932Codec, EveryCharacterComesBackAsItself)
 {
-    const std::pair<const char *, const char *> cases[] = {
-        {"Shift_JIS", "Shift-JIS"}, {"windows-31j", "Shift-JIS"}, {"x-sjis", "Shift-JIS"},
-        {"EUC-JP", "EUC"},          {"ISO-2022-JP", "JIS"},       {"utf-8", "UTF-8"},
-        {"UTF8", "UTF-8"},          {"iso-8859-1", ""},           {"", ""}};
-    for (const auto &[label, code] : cases)
-        EXPECT_EQ(files::KanjiCodeOfCharset(QString::fromLatin1(label)), QString::fromLatin1(code))
-            << label;
+    // Every code that decodes cleanly gives bytes that decode to the same text again (the
+    // bytes may be the twin's, as with 0xED40 and 0xFA5C).
+    QString all;
+    for (int lead = 0; lead < 0x100; ++lead) {
+        for (int trail = -1; trail < 0x100; ++trail) {
+            QByteArray bytes(1, char(lead));
+            if (trail >= 0)
+                bytes.append(char(trail));
+            bool ok = false;
+            const QString text = decodeCp932(bytes, &ok);
+            if (!ok || text.size() != 1 || (trail >= 0 && lead < 0x80))
+                continue;
+            all += text;
+            bool encoded = false;
+            const QByteArray again = encodeCp932(text, &encoded);
+            ASSERT_TRUE(encoded) << bytes.toHex().data();
+            ASSERT_EQ(decodeCp932(again), text) << bytes.toHex().data();
+        }
+    }
+    // 128 ASCII, 63 half-width katakana, and the two-byte codes of Windows' table; all of them
+    // in one text, long enough that any fixed buffer inside would have to be refilled.
+    EXPECT_GT(all.size(), 9000);
+    bool ok = false;
+    EXPECT_EQ(decodeCp932(encodeCp932(all, &ok)), all);
+    EXPECT_TRUE(ok);
+}
+
+TEST(Charset, TheFirstMetaDeclarationAsWrittenAndTheCodeEachLabelNames)
+{
+    for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/charsets.txt", 2)) {
+        const QString input = QString::fromStdString(row[0]);
+        const QString expected = QString::fromStdString(row[1]);
+        if (row.group == "Declarations")
+            EXPECT_EQ(files::DeclaredCharset(input), expected) << row[0];
+        else
+            EXPECT_EQ(files::KanjiCodeOfCharset(input), expected) << row[0];
+    }
     // The setting as a save reads it: anything else is Shift-JIS.
-    EXPECT_EQ(files::SavedKanjiCode(QStringLiteral("UTF-8")), QStringLiteral("UTF-8"));
-    EXPECT_EQ(files::SavedKanjiCode(QStringLiteral("utf-8")), QStringLiteral("Shift-JIS"));
+    EXPECT_EQ(files::SavedKanjiCode(u"UTF-8"_s), u"UTF-8"_s);
+    EXPECT_EQ(files::SavedKanjiCode(u"utf-8"_s), u"Shift-JIS"_s);
 }
 
 } // namespace

@@ -5,11 +5,7 @@
 
 extern "C" __attribute__((visibility("default"))) int ccGetRunning(void)
 {
-#ifdef FAKE_BUSY
-    return 1;
-#else
-    return 0;
-#endif
+    return FAKE_BUSY;
 }
 
 extern "C" __attribute__((visibility("default"))) int ccCommand(void *, const char *, char *buffer,

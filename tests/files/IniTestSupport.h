@@ -1,6 +1,8 @@
 #pragma once
 // Byte helpers shared by the settings and file layer tests.
 
+#include "tests/common/DataRows.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <QString>
@@ -28,6 +30,18 @@ inline bool writeBytes(const QString &path, QByteArrayView bytes)
 inline QByteArray iniFixture(const QString &name)
 {
     return readBytes(QStringLiteral(SCRIVLET_TEST_DATA "/ini/") + name);
+}
+
+// The rows of a table below tests/data/ini.
+inline std::vector<DataRow> iniRows(const char *name, std::size_t width)
+{
+    return readDataRows(std::string(SCRIVLET_TEST_DATA "/ini/") + name, width);
+}
+
+// A field of a row as text.
+inline QString text(const std::string &field)
+{
+    return QString::fromStdString(field);
 }
 
 // Bytes as std::string, which failures print with escapes; "<refused>" for no bytes at all.

@@ -7,12 +7,8 @@
 #include "Convert.h"
 #include "Detect.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iconv.h>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -58,7 +54,6 @@ inline std::string jisBreach(std::string_view jis)
         const auto c = static_cast<unsigned char>(jis[i]);
         const std::string at = " at byte " + std::to_string(i);
         const std::string_view escape = jis.substr(i, 3);
-        const bool graphic = c >= 0x21 && c <= 0x7E;
         if (c >= 0x80)
             return "eight-bit byte" + at;
         if (c == 0x1B && escape != "\x1B$B" && escape != "\x1B(I" && escape != "\x1B(B")
@@ -68,40 +63,39 @@ inline std::string jisBreach(std::string_view jis)
         if (c == 0x1B) {
             set = escape;
             i += 2;
-        } else if (set == "\x1B(B") {
-            continue;
-        } else if (!graphic) {
+        } else if (set != "\x1B(B" && (c < 0x21 || c > 0x7E)) {
             return "control character outside ASCII" + at;
         } else if (set == "\x1B(I" && c > 0x5F) {
             return "katakana out of range" + at;
-        } else if (set == "\x1B$B" &&
-                   (i + 1 == jis.size() || jis[i + 1] < 0x21 || jis[++i] > 0x7E)) {
+        } else if (set == "\x1B$B" && (++i == jis.size() || jis[i] < 0x21 || jis[i] > 0x7E)) {
             return "half a kanji" + at;
         }
     }
     return set == "\x1B(B" ? "" : "text ends outside ASCII";
 }
 
-// The rows of one group of tests/data/unkanj/vectors.txt.
-inline std::vector<scrivlet::test::DataRow> vectors(const std::string &group, std::size_t width)
+// The rows of a table under tests/data/unkanj.
+inline std::vector<DataRow> rows(const std::string &file, std::size_t width)
 {
-    std::vector<scrivlet::test::DataRow> rows;
-    for (auto &row : scrivlet::test::readDataRows(UNKANJ_TEST_DATA "/vectors.txt", 0)) {
-        if (row.group == group && row.fields.size() != width)
-            throw std::runtime_error("bad row in group " + group + ": " + row[0]);
-        if (row.group == group)
-            rows.push_back(std::move(row));
-    }
-    return rows;
+    return readDataRows(UNKANJ_TEST_DATA "/" + file, width);
 }
 
-// A code by the name codeName gives it, as the vector files spell it.
+// A code or line end by the name codeName or lineEndName gives it, as the tables spell it.
+template<typename T>
+T named(const std::string &name, std::initializer_list<T> all, const char *(*nameOf)(T))
+{
+    for (T each : all)
+        if (name == nameOf(each))
+            return each;
+    throw std::runtime_error("unknown name " + name);
+}
 inline KanjiCode codeNamed(const std::string &name)
 {
-    for (KanjiCode code : {Ascii, ShiftJis, Euc, Jis, Utf8})
-        if (name == codeName(code))
-            return code;
-    throw std::runtime_error("unknown code " + name);
+    return named(name, {Ascii, ShiftJis, Euc, Jis, Utf8}, codeName);
+}
+inline LineEnd lineEndNamed(const std::string &name)
+{
+    return named(name, {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf}, lineEndName);
 }
 
 inline std::string sampleFile(const std::string &name)
