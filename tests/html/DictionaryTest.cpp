@@ -5,10 +5,12 @@
 #include "html/Dictionary.h"
 #include "files/basINI.h"
 #include "platform/Globals.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/TestSupport.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,10 +47,6 @@ class TagFiles : public ::testing::Test
 protected:
     void SetUp() override
     {
-        programDir = m_dir.path() + u'/';
-        tagDir = programDir + QStringLiteral("HTML/Tag/");
-        ASSERT_TRUE(QDir().mkpath(tagDir));
-        settingsFile = programDir + QStringLiteral("Scrivlet.ini");
         ResetGlobals();
         gAttributeList = {QStringLiteral("id=\"\""), QStringLiteral(" x"), QString()};
         basINI::SetIniFile(settingsFile);
@@ -59,15 +57,13 @@ protected:
         ResetGlobals();
     }
 
-    static void write(const QString &path, const QByteArray &bytes)
+    // A file below the program directory, or the folder a path ending in "/" names.
+    void write(const QString &path, const QByteArray &bytes)
     {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        ASSERT_TRUE(QDir().mkpath(QFileInfo(programDir + path).path())) << visible(path);
+        QFile file(programDir + path);
+        ASSERT_TRUE(path.endsWith(u'/') || file.open(QIODevice::WriteOnly)) << visible(path);
         file.write(bytes);
-    }
-    void writeTag(const QString &name, const QByteArray &body)
-    {
-        write(tagDir + name + QStringLiteral(".tag"), "[Attribute]\r\n" + body);
     }
     QStringList rowsFor(const QString &name, bool ownFile = true)
     {
@@ -78,67 +74,35 @@ protected:
     }
 
     QTemporaryDir m_dir;
-    QString programDir;
-    QString tagDir;
-    QString settingsFile;
+    QString programDir = m_dir.path() + u'/';
+    QString settingsFile = programDir + QStringLiteral("Scrivlet.ini");
 };
 
-TEST_F(TagFiles, RowsAreTheNumberedNamesOfTheAttributeSectionUpToTheCount)
+// Rows of tests/data/tag-files.txt: the files, then the rows each name gets.
+TEST_F(TagFiles, EachNameGetsTheRowsOfItsOwnFileOrTheGeneralList)
 {
-    write(tagDir + QStringLiteral("a.tag"), "[Other]\r\n2=wrong\r\n[Attribute]\r\nAttributes=3\r\n"
-                                            "1=href\r\n3=title\r\n4=beyond\r\n");
-    EXPECT_EQ(rowsFor(QStringLiteral("a")),
-              (QStringList{QStringLiteral("href=\"\""), QStringLiteral("=\"\""),
-                           QStringLiteral("title=\"\"")}));
-}
-
-TEST_F(TagFiles, NoAttributeCountMeansNoRowsNotTheGeneralList)
-{
-    for (const char *count : {"Attributes=0\r\n", "", "Attributes=none\r\n", "Attributes=-4\r\n"}) {
-        writeTag(QStringLiteral("br"), QByteArray(count) + "1=href\r\n");
-        EXPECT_TRUE(rowsFor(QStringLiteral("br")).isEmpty()) << count;
-    }
-}
-
-TEST_F(TagFiles, TheNameIsMatchedWithoutRegardToLetterCaseAnExactMatchFirst)
-{
-    for (const auto &[file, row] : {std::pair{"table", "border"}, {"Td", "upper"}, {"td", "lower"}})
-        writeTag(QString::fromLatin1(file), QByteArray("Attributes=1\r\n1=") + row + "\r\n");
-    // "TD" matches both others; the first in code-unit order wins.
-    for (const auto &[name, row] : {std::pair{"TABLE", "border"},
-                                    {"Table", "border"},
-                                    {"td", "lower"},
-                                    {"Td", "upper"},
-                                    {"TD", "upper"}})
-        EXPECT_EQ(rowsFor(QString::fromLatin1(name)),
-                  QStringList{QString::fromLatin1(row) + QStringLiteral("=\"\"")});
-}
-
-// Names that could leave the folder, hold what no file name should, or have no file of their
-// own read no file: they get the general list as written.
-TEST_F(TagFiles, NamesWithoutAFileOfTheirOwnGetTheGeneralList)
-{
-    write(programDir + QStringLiteral("HTML/secret.tag"), "[Attribute]\r\nAttributes=1\r\n1=x\r\n");
-    ASSERT_TRUE(QDir().mkpath(tagDir + QStringLiteral("a")));
-    ASSERT_TRUE(QDir().mkpath(tagDir + QStringLiteral("ul.tag")));
-    for (const char *name : {"a/b", "..", "c\x01", "a\\b", "t1"})
-        writeTag(QString::fromLatin1(name), "Attributes=1\r\n1=x\r\n");
-    const QString names[] = {QStringLiteral("span"),         QStringLiteral("../secret"),
-                             QStringLiteral("a/b"),          QStringLiteral(".."),
-                             QStringLiteral("c\x01"),        QStringLiteral("a\\b"),
-                             QString::fromUtf16(u"p\0q", 3), QStringLiteral("p\x7f"),
-                             QStringLiteral("/etc/passwd"),  QString(),
-                             QStringLiteral("t?"),           QStringLiteral("t*"),
-                             QStringLiteral("ul"),           QString(300, u'x')};
-    for (const QString &name : names) {
-        EXPECT_EQ(findTagFile(programDir, name), QString()) << visible(name);
-        EXPECT_EQ(rowsFor(name, false), gAttributeList);
+    for (const auto &row : scrivlet::test::readDataRows(SCRIVLET_TEST_DATA "/tag-files.txt", 0)) {
+        const auto field = [&](int i) {
+            return QString::fromStdString(row[i]);
+        };
+        if (row.group == "Files") {
+            write(field(0), QByteArray::fromStdString(row[1]));
+            continue;
+        }
+        const bool own = field(2) == u"own";
+        EXPECT_EQ(rowsFor(field(1), own),
+                  own ? field(3).split(u'|', Qt::SkipEmptyParts) : gAttributeList)
+            << row[0];
+        if (!own) {
+            EXPECT_EQ(findTagFile(programDir, field(1)), QString()) << row[0];
+        }
     }
 }
 
 TEST_F(TagFiles, AHugeAttributeCountIsCappedAtTheRowsAListCanHold)
 {
-    writeTag(QStringLiteral("big"), "Attributes=2000000000\r\n32767=last\r\n32768=no\r\n");
+    write(QStringLiteral("HTML/Tag/big.tag"),
+          "[Attribute]\r\nAttributes=2000000000\r\n32767=last\r\n32768=no\r\n");
     const QStringList rows = rowsFor(QStringLiteral("big"));
     ASSERT_EQ(rows.size(), kMaxAttributeRows);
     EXPECT_EQ(rows.last(), QStringLiteral("last=\"\""));
@@ -146,7 +110,7 @@ TEST_F(TagFiles, AHugeAttributeCountIsCappedAtTheRowsAListCanHold)
 
 TEST_F(TagFiles, ASettingsWriteAfterAnAttributeListGoesToTheSettingsFile)
 {
-    writeTag(QStringLiteral("a"), "Attributes=1\r\n1=href\r\n");
+    write(QStringLiteral("HTML/Tag/a.tag"), "[Attribute]\r\nAttributes=1\r\n1=href\r\n");
     basINI::SetIniFile(programDir + QStringLiteral("other.ini"));
     ASSERT_EQ(rowsFor(QStringLiteral("a")), QStringList{QStringLiteral("href=\"\"")});
     EXPECT_TRUE(basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
