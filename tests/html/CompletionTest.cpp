@@ -105,12 +105,11 @@ public:
                 keyDown(c == u'↑' ? keys::Up : keys::Down);
             else
                 completion.rtfEdit_KeyPress(code);
-            if (code == keys::Backspace)
-                rtfEdit.pressBackspace();
-            else if (code == keys::Enter)
-                rtfEdit.pressEnter();
-            else if (code != 0)
-                rtfEdit.typeText(QString(c));
+            if (code != 0) {
+                code == keys::Backspace ? rtfEdit.pressBackspace()
+                : code == keys::Enter   ? rtfEdit.pressEnter()
+                                        : rtfEdit.typeText(QString(c));
+            }
         }
     }
     // A key going down; true when the handler suppressed it.
@@ -123,10 +122,8 @@ public:
     clsRTF document{messages, StringConverter{}};
     FakeList list;
     CompletionController completion{rtfEdit, list, list, keyboard};
-    QStringList requests; // the tag names the attribute list was asked for
-    QStringList opened;
-    int editMenus = 0;
-    int undoRedoDisabled = 0;
+    QStringList requests, opened; // the tag names the attribute list was asked for; files opened
+    int editMenus = 0, undoRedoDisabled = 0;
 };
 
 // Rows of tests/data/completion-typing.txt: what typing leaves in the text and the list.
