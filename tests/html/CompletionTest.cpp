@@ -128,13 +128,13 @@ public:
 
 // Rows of tests/data/completion-typing.txt: what typing leaves in the text and the list.
 class TypingTest : public Completion, public ::testing::WithParamInterface<scrivlet::test::DataRow>
-{};
+{
+protected:
+    QString field(int i) const { return QString::fromStdString(GetParam()[i]); }
+};
 
 TEST_P(TypingTest, LeavesTextAndList)
 {
-    const auto field = [this](int i) {
-        return QString::fromStdString(GetParam()[i]);
-    };
     const bool asked = field(5) != u"-";
     setText(field(1));
     type(field(2));
@@ -187,14 +187,12 @@ TEST_F(Completion, TheListFollowsTheCaretAndStaysInsideTheWindow)
 {
     for (const auto &row :
          scrivlet::test::readDataRows(SCRIVLET_TEST_DATA "/completion-placement.txt", 8)) {
-        const auto number = [&](int i) {
-            return std::stoi(row[i]);
-        };
-        list.scaleWidth = number(1);
-        list.scaleHeight = number(2);
-        rtfEdit.setCaretPos({number(3), number(4)});
+        list.scaleWidth = std::stoi(row[1]);
+        list.scaleHeight = std::stoi(row[2]);
+        rtfEdit.setCaretPos({std::stoi(row[3]), std::stoi(row[4])});
         type(QString::fromStdString(row[5]));
-        EXPECT_EQ(QPoint(list.left, list.top), QPoint(number(6), number(7))) << row[0];
+        EXPECT_EQ(QPoint(list.left, list.top), QPoint(std::stoi(row[6]), std::stoi(row[7])))
+            << row[0];
     }
 }
 
