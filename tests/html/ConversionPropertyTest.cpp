@@ -37,13 +37,13 @@ std::string bytes(const QString &text)
 
 // A row: name, type (its name, or a number no type has), input, expected.
 class ConvTable : public ::testing::TestWithParam<scrivlet::test::DataRow>
-{};
+{
+protected:
+    QString field(int i) const { return QString::fromStdString(GetParam()[i]); }
+};
 
 TEST_P(ConvTable, Converts)
 {
-    const auto field = [this](int i) {
-        return QString::fromStdString(GetParam()[i]);
-    };
     const auto named = kTypeNames.indexOf(field(1));
     bool isNumber = false;
     const int type = named >= 0 ? static_cast<int>(named) : field(1).toInt(&isNumber);

@@ -62,8 +62,9 @@ protected:
     {
         ASSERT_TRUE(QDir().mkpath(QFileInfo(programDir + path).path())) << visible(path);
         QFile file(programDir + path);
-        ASSERT_TRUE(path.endsWith(u'/') || file.open(QIODevice::WriteOnly)) << visible(path);
-        file.write(bytes);
+        ASSERT_TRUE(path.endsWith(u'/') ||
+                    (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()))
+            << visible(path);
     }
     QStringList rowsFor(const QString &name, bool ownFile = true)
     {
