@@ -29,6 +29,13 @@ const QStringList kTypeNames =
                    "AddBrAtLineEnd BrToLineBreak WrapLinesInLi")
         .split(u' ');
 
+// The type a field names: a ConvType name, or a number no type has.
+ConvType typeOf(const std::string &field)
+{
+    const auto named = kTypeNames.indexOf(QString::fromStdString(field));
+    return static_cast<ConvType>(named >= 0 ? static_cast<int>(named) : std::stoi(field));
+}
+
 // The UTF-8 bytes in hex, so that a failure tells ｶ from カ and ゛ from U+3099.
 std::string bytes(const QString &text)
 {
@@ -44,11 +51,7 @@ protected:
 
 TEST_P(ConvTable, Converts)
 {
-    const auto named = kTypeNames.indexOf(field(1));
-    bool isNumber = false;
-    const int type = named >= 0 ? static_cast<int>(named) : field(1).toInt(&isNumber);
-    ASSERT_TRUE(named >= 0 || isNumber) << "unknown conversion " << GetParam()[1];
-    const QString out = ConvString(field(2), static_cast<ConvType>(type));
+    const QString out = ConvString(field(2), typeOf(GetParam()[1]));
     EXPECT_EQ(out, field(3)) << visible(field(2)) << ": [" << bytes(out) << "] instead of ["
                              << bytes(field(3)) << "]";
 }
@@ -70,8 +73,7 @@ QStringList pool(const std::string &name)
     }
     return pieces;
 }
-const QStringList kHtml = pool("Html"), kFullWidth = pool("FullWidth"),
-                  kKatakana = pool("Katakana");
+const QStringList kHtml = pool("Html");
 
 // Calls check on kRuns random texts of up to maxPieces pieces of the pool, each piece chosen
 // with equal chance, up to its first failure; how many texts the check took (returned true for).
@@ -103,37 +105,25 @@ bool isSubsequence(const QString &part, const QString &whole)
     return at == part.size();
 }
 
-// The way back must leave a text alone for the trip to give it back, so a text it changes is
-// skipped, but for the ampersands, which come back whatever the text; texts that many would be
-// skipped from are kept short. The line-break tags come back with a final CR LF.
+// Rows of tests/data/conversion-round-trips.txt. The way back must leave a text alone for the
+// trip to give it back, so a text it changes is skipped, but for the ampersands, which come back
+// whatever the text. The line-break tags come back with a final CR LF.
 TEST(ConversionProperty, RoundTripsGiveTheTextBack)
 {
-    const struct
-    {
-        ConvType there, back;
-        const QStringList &pool;
-        int maxPieces;
-    } trips[] = {
-        {EscapeAmpersand, UnescapeAmpersand, kHtml, 60},
-        {EscapeAngleBrackets, UnescapeAngleBrackets, kHtml, 15},
-        {SpaceToNbsp, NbspToSpace, kHtml, 15},
-        {HalfWidth, FullWidth, kFullWidth, 60},
-        {KatakanaToHiragana, HiraganaToKatakana, kKatakana, 60},
-        {AddBrAtLineEnd, BrToLineBreak, kHtml, 30},
-    };
-    for (const auto &trip : trips) {
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversion-round-trips.txt", 4)) {
+        const ConvType there = typeOf(row[0]), back = typeOf(row[1]);
         const auto roundTrip = [&](const QString &text) {
-            if (trip.there != EscapeAmpersand && ConvString(text, trip.back) != text)
+            if (there != EscapeAmpersand && ConvString(text, back) != text)
                 return false;
             const bool endsAdded =
-                trip.there == AddBrAtLineEnd && !text.isEmpty() && !text.endsWith(u"\r\n");
-            EXPECT_EQ(ConvString(ConvString(text, trip.there), trip.back),
+                there == AddBrAtLineEnd && !text.isEmpty() && !text.endsWith(u"\r\n");
+            EXPECT_EQ(ConvString(ConvString(text, there), back),
                       endsAdded ? text + QStringLiteral("\r\n") : text)
-                << "types " << int(trip.there) << ", " << int(trip.back);
+                << row[0];
             return true;
         };
-        EXPECT_GT(forRandomTexts(1, trip.pool, trip.maxPieces, roundTrip), kRuns / 4)
-            << int(trip.there);
+        EXPECT_GT(forRandomTexts(1, pool(row[2]), std::stoi(row[3]), roundTrip), kRuns / 4)
+            << row[0];
     }
 }
 
