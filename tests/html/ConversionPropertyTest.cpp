@@ -36,30 +36,21 @@ ConvType typeOf(const std::string &field)
     return static_cast<ConvType>(named >= 0 ? static_cast<int>(named) : std::stoi(field));
 }
 
-// The UTF-8 bytes in hex, so that a failure tells ｶ from カ and ゛ from U+3099.
-std::string bytes(const QString &text)
+// Rows of tests/data/conversions.txt: name, type, input, expected. A failure shows the UTF-8
+// bytes in hex, so that it tells ｶ from カ and ゛ from U+3099.
+TEST(Conversions, EveryRowConvertsAsWritten)
 {
-    return text.toUtf8().toHex(' ').toStdString();
+    const auto bytes = [](const QString &text) {
+        return text.toUtf8().toHex(' ').toStdString();
+    };
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversions.txt", 4)) {
+        const QString in = QString::fromStdString(row[2]),
+                      expected = QString::fromStdString(row[3]);
+        const QString out = ConvString(in, typeOf(row[1]));
+        EXPECT_EQ(out, expected) << row.group << '_' << row[0] << ", " << visible(in) << ": ["
+                                 << bytes(out) << "] instead of [" << bytes(expected) << "]";
+    }
 }
-
-// A row: name, type (its name, or a number no type has), input, expected.
-class ConvTable : public ::testing::TestWithParam<scrivlet::test::DataRow>
-{
-protected:
-    QString field(int i) const { return QString::fromStdString(GetParam()[i]); }
-};
-
-TEST_P(ConvTable, Converts)
-{
-    const QString out = ConvString(field(2), typeOf(GetParam()[1]));
-    EXPECT_EQ(out, field(3)) << visible(field(2)) << ": [" << bytes(out) << "] instead of ["
-                             << bytes(field(3)) << "]";
-}
-
-INSTANTIATE_TEST_SUITE_P(Data, ConvTable,
-                         ::testing::ValuesIn(readDataRows(SCRIVLET_TEST_DATA "/conversions.txt",
-                                                          4)),
-                         [](const auto &info) { return info.param.group + '_' + info.param[0]; });
 
 constexpr int kRuns = 500;
 
