@@ -121,8 +121,6 @@ public:
     CompletionController completion{rtfEdit, list, list, keyboard};
     QStringList requests, opened; // the tag names the attribute list was asked for; files opened
     int editMenus = 0, undoRedoDisabled = 0;
-
-protected:
     QString field(int i) const { return QString::fromStdString(GetParam()[i]); }
 };
 

@@ -58,10 +58,9 @@ constexpr int kRuns = 500;
 QStringList pool(const std::string &name)
 {
     QStringList pieces;
-    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversion-pieces.txt", 0)) {
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversion-pieces.txt", 0))
         for (std::size_t i = 1; row[0] == name && i < row.fields.size(); ++i)
             pieces << QString::fromStdString(row[i]);
-    }
     return pieces;
 }
 const QStringList kHtml = pool("Html");

@@ -26,9 +26,14 @@ QString field(const scrivlet::test::DataRow &row, std::size_t i)
     return QString::fromStdString(row[i]);
 }
 
-// Rows of tests/data/list-files.txt: name, the file's text, then its entries.
-TEST(ListFiles, SplitAtCrLfOnlyAndKeepEveryEntryAsWritten)
+// Both are read from the program directory. The rows of tests/data/list-files.txt: name, the
+// file's text, then its entries.
+TEST(ListFiles, AreReadFromTheProgramDirectoryAndSplitAtCrLfOnly)
 {
+    LoadDictionaries(QStringLiteral("/opt/s/"), [](const QString &path) { return path; });
+    EXPECT_EQ(gTagList, QStringList{QStringLiteral("/opt/s/HTML/List/Tag.dat")});
+    EXPECT_EQ(gAttributeList, QStringList{QStringLiteral("/opt/s/HTML/List/Attribute.dat")});
+    ResetGlobals();
     for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/list-files.txt", 0)) {
         QStringList entries;
         for (std::size_t i = 2; i < row.fields.size(); ++i)
@@ -37,29 +42,12 @@ TEST(ListFiles, SplitAtCrLfOnlyAndKeepEveryEntryAsWritten)
     }
 }
 
-TEST(ListFiles, BothAreReadFromTheProgramDirectory)
-{
-    LoadDictionaries(QStringLiteral("/opt/s/"), [](const QString &path) { return path; });
-    EXPECT_EQ(gTagList, QStringList{QStringLiteral("/opt/s/HTML/List/Tag.dat")});
-    EXPECT_EQ(gAttributeList, QStringList{QStringLiteral("/opt/s/HTML/List/Attribute.dat")});
-    ResetGlobals();
-}
-
 class TagFiles : public ::testing::Test
 {
 protected:
     void SetUp() override { gAttributeList = QStringLiteral("id=\"\"| x|").split(u'|'); }
     void TearDown() override { basINI::ResetForTests(), ResetGlobals(); }
 
-    // A file below the program directory, or the folder a path ending in "/" names.
-    void write(const QString &path, const QByteArray &bytes)
-    {
-        ASSERT_TRUE(QDir().mkpath(QFileInfo(programDir + path).path())) << visible(path);
-        QFile file(programDir + path);
-        ASSERT_TRUE(path.endsWith(u'/') ||
-                    (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()))
-            << visible(path);
-    }
     // Reading a tag's own file leaves the settings file current, whatever was before; a name
     // without one leaves the current file alone.
     QStringList rowsFor(const QString &name, bool ownFile = true)
@@ -81,8 +69,14 @@ protected:
 TEST_F(TagFiles, EachNameGetsTheRowsOfItsOwnFileOrTheGeneralList)
 {
     for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/tag-files.txt", 0)) {
+        const QString path = programDir + field(row, 0); // "/" at the end: a folder
         if (row.group == "Files") {
-            write(field(row, 0), QByteArray::fromStdString(row[1]));
+            const QByteArray bytes = QByteArray::fromStdString(row[1]);
+            QFile file(path);
+            ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()) &&
+                        (path.endsWith(u'/') ||
+                         (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())))
+                << row[0];
             continue;
         }
         const bool own = field(row, 2) == u"own";
