@@ -125,9 +125,7 @@ public:
 };
 
 // Rows of tests/data/completion-typing.txt: what typing leaves in the text and the list.
-using TypingTest = Completion;
-
-TEST_P(TypingTest, LeavesTextAndList)
+TEST_P(Completion, TypingLeavesTextAndList)
 {
     const bool asked = field(5) != u"-";
     setText(field(1));
@@ -142,7 +140,7 @@ TEST_P(TypingTest, LeavesTextAndList)
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, TypingTest,
+    Table, Completion,
     ::testing::ValuesIn(readDataRows(SCRIVLET_TEST_DATA "/completion-typing.txt", 6)),
     [](const auto &info) { return info.param[0]; });
 
@@ -203,12 +201,10 @@ TEST_F(Completion, DroppedFilesOpenOrInsertTheirTexts)
     EXPECT_EQ(marked(), QStringLiteral("xT|"));
     const QStringList files =
         QStringLiteral("/web/README|/web/a.html|/web/site/|/web/b.html").split(u'|');
-    for (const int shift : {0, kShiftMask, kCtrlMask, kAltMask}) {
+    for (const int shift : {kShiftMask, kCtrlMask, kAltMask, 0}) {
         setText(QStringLiteral("x|y"));
-        opened.clear();
         completion.rtfEdit_OLEDragDrop({true, files, true, files.join(u'\n')}, shift);
-        EXPECT_EQ(marked(), shift ? QStringLiteral("xb.htmla.html|y") : QStringLiteral("x|y"))
-            << shift;
+        EXPECT_EQ(marked(), QString::fromUtf16(shift ? u"xb.htmla.html|y" : u"x|y")) << shift;
         EXPECT_EQ(opened, (shift ? QStringList{} : QStringList{files[3], files[1]})) << shift;
     }
 }
@@ -230,15 +226,12 @@ TEST_F(Completion, ResetFlagEmptiesTheHistoryAndDisablesUndoAndRedo)
 // with lastIndexOf and indexOf, quotes counted in copies of the ranges. Positions are counted
 // from 1 so that 0 can stand for none. The quotes after the caret are counted from p + 1, as
 // the program counts them (a quote at p is the one just before the caret).
-std::optional<QString> literalTagNameForAttributes(const QString &text, int selStart)
+std::optional<QString> literalTagNameForAttributes(const QString &text, qsizetype p)
 {
-    if (selStart == 0)
+    if (p == 0)
         return std::nullopt;
-    const qsizetype p = selStart;
-    const qsizetype lt = text.lastIndexOf(u'<', p - 1) + 1;
-    const qsizetype gt = text.lastIndexOf(u'>', p - 1) + 1;
-    const qsizetype lt2 = text.indexOf(u'<', p - 1) + 1;
-    const qsizetype gt2 = text.indexOf(u'>', p - 1) + 1;
+    const qsizetype lt = text.lastIndexOf(u'<', p - 1) + 1, gt = text.lastIndexOf(u'>', p - 1) + 1;
+    const qsizetype lt2 = text.indexOf(u'<', p - 1) + 1, gt2 = text.indexOf(u'>', p - 1) + 1;
     const qsizetype i = text.mid(lt - 1, p - lt + 1).count(u'"');
     const qsizetype j = gt2 > p ? text.mid(p, gt2 - p).count(u'"') : 0;
     if (!(lt > gt && lt2 > gt2) || text.mid(p - 1, 2) == u"\"\"" || (i % 2 == 1 && j % 2 == 1))

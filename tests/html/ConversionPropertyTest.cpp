@@ -63,7 +63,6 @@ QStringList pool(const std::string &name)
             pieces << QString::fromStdString(row[i]);
     return pieces;
 }
-const QStringList kHtml = pool("Html");
 
 // Calls check on kRuns random texts of up to maxPieces pieces of the pool, each piece chosen
 // with equal chance, up to its first failure; how many texts the check took (returned true for).
@@ -127,7 +126,7 @@ TEST(ConversionProperty, EveryTypeKeepsLineEndsAndIsStable)
             c = QChar(chars::foldForCompare(c.unicode()));
         return s;
     };
-    forRandomTexts(3, kHtml, 60, [&](const QString &text) {
+    forRandomTexts(3, pool("Html"), 60, [&](const QString &text) {
         for (int number = 0; number < kTypeNames.size(); ++number) {
             const auto type = static_cast<ConvType>(number);
             if (kTypeNames[number] == u"-")
