@@ -9,6 +9,7 @@
 #include "tests/common/FakePlatform.h"
 #include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
+#include "tests/html/LiteralAttributeTest.h"
 
 #include <gtest/gtest.h>
 
@@ -221,29 +222,8 @@ TEST_F(Completion, ResetFlagEmptiesTheHistoryAndDisablesUndoAndRedo)
     EXPECT_EQ(undoRedoDisabled, 1);
 }
 
-// The attribute test of the space key written the plain way, as an independent oracle for the
-// chunked scan the program runs: the whole text, searched backwards and forwards from the caret
-// with lastIndexOf and indexOf, quotes counted in copies of the ranges. Positions are counted
-// from 1 so that 0 can stand for none. The quotes after the caret are counted from p + 1, as
-// the program counts them (a quote at p is the one just before the caret).
-std::optional<QString> literalTagNameForAttributes(const QString &text, qsizetype p)
-{
-    if (p == 0)
-        return std::nullopt;
-    const qsizetype lt = text.lastIndexOf(u'<', p - 1) + 1, gt = text.lastIndexOf(u'>', p - 1) + 1;
-    const qsizetype lt2 = text.indexOf(u'<', p - 1) + 1, gt2 = text.indexOf(u'>', p - 1) + 1;
-    const qsizetype i = text.mid(lt - 1, p - lt + 1).count(u'"');
-    const qsizetype j = gt2 > p ? text.mid(p, gt2 - p).count(u'"') : 0;
-    if (!(lt > gt && lt2 > gt2) || text.mid(p - 1, 2) == u"\"\"" || (i % 2 == 1 && j % 2 == 1))
-        return std::nullopt;
-    const qsizetype sp = text.indexOf(u' ', lt - 1) + 1;
-    if (sp > 0 && sp < gt2)
-        return text.mid(lt, sp - 1 - lt);
-    return gt2 > 0 ? text.mid(lt, gt2 - 1 - lt) : QString();
-}
-
-// Short texts at every caret, and long ones with brackets far apart, several chunks of the
-// fast test's reading away.
+// The fast attribute test against the literal one of LiteralAttributeTest.h. Short texts at every
+// caret, and long ones with brackets far apart, several chunks of the fast test's reading away.
 TEST(AttributeTestDifferential, AgreesWithTheLiteralTestOnRandomMarkup)
 {
     std::mt19937 engine(5);
