@@ -133,10 +133,9 @@ TEST_P(Completion, TypingLeavesTextAndList)
     type(field(2));
     EXPECT_EQ(marked(), field(3));
     EXPECT_EQ(requests, asked ? QStringList{field(5)} : QStringList{});
-    ASSERT_EQ(list.visible, field(4) != u"-");
+    EXPECT_EQ(list.visible ? list.rows.value(list.index) : QStringLiteral("-"), field(4));
     if (list.visible) {
         EXPECT_EQ(list.rows, asked ? rowsFor(field(5)).rows : kTags);
-        EXPECT_EQ(list.rows.value(list.index), field(4));
     }
 }
 
@@ -148,18 +147,15 @@ INSTANTIATE_TEST_SUITE_P(
 // Down gives the text the focus back; the keys that move the caret hide the list.
 TEST_F(Completion, ArrowsAreSuppressedOnlyWhileShownAndMovingKeysHide)
 {
-    EXPECT_FALSE(keyDown(keys::Down));
-    EXPECT_FALSE(keyDown(keys::Up));
+    EXPECT_FALSE(keyDown(keys::Down) || keyDown(keys::Up)) << "while hidden";
     for (const int key : {keys::Left, keys::Right, keys::Home, keys::End, keys::PageUp,
                           keys::PageDown, keys::Escape}) {
         type(QStringLiteral("<"));
         rtfEdit.setHasFocus(false);
-        EXPECT_TRUE(keyDown(keys::Down));
-        EXPECT_TRUE(rtfEdit.hasFocus());
+        EXPECT_TRUE(keyDown(keys::Down) && rtfEdit.hasFocus());
         EXPECT_FALSE(keyDown(keys::Enter));
         EXPECT_TRUE(list.visible);
-        EXPECT_FALSE(keyDown(key)) << key;
-        EXPECT_FALSE(list.visible) << key;
+        EXPECT_FALSE(keyDown(key) || list.visible) << key;
     }
 }
 

@@ -81,19 +81,6 @@ int forRandomTexts(unsigned seed, const QStringList &pool, int maxPieces, Check 
     return taken;
 }
 
-QString lineEndsOf(QString text)
-{
-    return text.remove(QRegularExpression(QStringLiteral("[^\r\n]")));
-}
-
-bool isSubsequence(const QString &part, const QString &whole)
-{
-    qsizetype at = 0;
-    for (const QChar c : whole)
-        at += at < part.size() && part[at] == c ? 1 : 0;
-    return at == part.size();
-}
-
 // Rows of tests/data/conversion-round-trips.txt. The way back must leave a text alone for the
 // trip to give it back, so a text it changes is skipped, but for the ampersands, which come back
 // whatever the text. The line-break tags come back with a final CR LF.
@@ -121,6 +108,15 @@ TEST(ConversionProperty, RoundTripsGiveTheTextBack)
 // conversions change nothing the text search tells apart.
 TEST(ConversionProperty, EveryTypeKeepsLineEndsAndIsStable)
 {
+    const auto lineEndsOf = [](QString text) {
+        return text.remove(QRegularExpression(QStringLiteral("[^\r\n]")));
+    };
+    const auto isSubsequence = [](const QString &part, const QString &whole) {
+        qsizetype at = 0;
+        for (const QChar c : whole)
+            at += at < part.size() && part[at] == c ? 1 : 0;
+        return at == part.size();
+    };
     const auto folded = [](QString s) {
         for (QChar &c : s)
             c = QChar(chars::foldForCompare(c.unicode()));
