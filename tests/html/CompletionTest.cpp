@@ -1,19 +1,15 @@
 // The completion list driven through its key, mouse and drop handlers over the in-memory edit
 // control: what is typed, what the list shows and where, and what ends up in the text.
 
-#include "tests/html/LiteralAttributeTest.h"
-
+#include "html/Completion.h"
 #include "editor/SharedText.h"
 #include "editor/clsRTF.h"
-#include "html/Completion.h"
 #include "platform/Globals.h"
-#include "platform/IKeyboardState.h"
 #include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
-
-#include <QSet>
+#include "tests/html/LiteralAttributeTest.h"
 
 #include <gtest/gtest.h>
 
@@ -22,22 +18,16 @@
 namespace scrivlet::html::test {
 namespace {
 
-const QStringList kTags = {
-    QStringLiteral("<div>"),  QStringLiteral("<dl>"),    QStringLiteral("<a href=\"\">"),
-    QStringLiteral("</div>"), QStringLiteral("<TABLE>"), QStringLiteral("<カタカナ>"),
-    QStringLiteral("<b>"),
-};
-const QStringList kAttributes = {QStringLiteral("id=\"\""), QStringLiteral("class=\"\""),
-                                 QStringLiteral(" style"), QString()};
+using scrivlet::test::readDataRows;
 
-class FakePopupList final : public IPopupList
+const QStringList kTags =
+    QStringLiteral("<div>|<dl>|<a href=\"\">|</div>|<TABLE>|<カタカナ>|<b>").split(u'|');
+const QStringList kAttributes = QStringLiteral("id=\"\"|class=\"\"| style|").split(u'|');
+
+// The list and the window it floats in.
+struct FakeList final : IPopupList, IWindowMetrics
 {
-public:
-    void Clear() override
-    {
-        rows.clear();
-        index = -1;
-    }
+    void Clear() override { rows.clear(), index = -1; }
     void AddItem(const QString &item) override { rows.append(item); }
     QString List(int i) const override { return rows.value(i); }
     int ListCount() const override { return static_cast<int>(rows.size()); }
@@ -47,44 +37,30 @@ public:
     void setVisible(bool v) override { visible = v; }
     int Width() const override { return 1935; }
     int Height() const override { return 1290; }
-    int Top() const override { return top; }
-    void Move(int l, int t) override
-    {
-        left = l;
-        top = t;
-        ++moves;
-    }
-
-    QStringList rows;
-    int index = -1;
-    bool visible = false;
-    int left = 0;
-    int top = 0;
-    int moves = 0;
-};
-
-class FakeWindowMetrics final : public IWindowMetrics
-{
-public:
-    int ScaleWidth() const override { return scaleWidth; }
-    int ScaleHeight() const override { return scaleHeight; }
+    int Top() const override { return pos.y(); }
+    void Move(int l, int t) override { pos = {l, t}; }
+    int ScaleWidth() const override { return scale.x(); }
+    int ScaleHeight() const override { return scale.y(); }
     double lineOffsetFactor() const override { return 1.5; }
 
-    int scaleWidth = 12000;
-    int scaleHeight = 9000;
+    QStringList rows;
+    bool visible = false;
+    int index = -1;
+    QPoint pos, scale{12000, 9000}; // where the list is; the window's inside width and height
 };
 
-class FakeKeyboard final : public IKeyboardState
+// The tag "div" has its own file naming one attribute, "br" one naming none; for "em" the
+// general list is empty; the others get the general list.
+AttributeRows rowsFor(const QString &name)
 {
-public:
-    bool IsKeyDown(int virtualKey) const override { return down.contains(virtualKey); }
-    QSet<int> down;
-};
+    if (name == u"div" || name == u"br")
+        return {name == u"br" ? QStringList{} : QStringList{QStringLiteral("align=\"\"")}, true};
+    return {name == u"em" ? QStringList{} : gAttributeList};
+}
 
 // A document window's completion over the in-memory control, with callbacks that record what
-// they were asked. The tag "div" has its own file naming one attribute, "br" one naming none;
-// a loaded file's text is the end of its path.
-class Completion : public ::testing::Test
+// they were asked; a loaded file's text is the end of its path.
+class Completion : public ::testing::TestWithParam<scrivlet::test::DataRow>
 {
 public:
     Completion()
@@ -94,17 +70,10 @@ public:
         gAttributeList = kAttributes;
         document.Init(&rtfEdit);
         completion.setDocument(&document);
-        rtfEdit.setFontSize(9.0);
-        rtfEdit.setTwipsPerPixel({15.0, 15.0});
-        rtfEdit.setCaretPos({10, 20}); // 150, 300 twips: the list goes to 150, 300 + 270
+        rtfEdit.setCaretPos({10, 20}); // 9 pt, 15 twips a pixel: the list goes to 150, 300 + 270
         completion.setCallbacks({
             .attributeRows =
-                [this](const QString &name) {
-                    requests.append(name);
-                    if (name == u"div")
-                        return AttributeRows{{QStringLiteral("align=\"\"")}, true};
-                    return name == u"br" ? AttributeRows{{}, true} : AttributeRows{gAttributeList};
-                },
+                [this](const QString &name) { return requests << name, rowsFor(name); },
             .popupEditMenu = [this] { ++editMenus; },
             .newWindow = [this](const QString &path) { opened.append(path); },
             .loadTextFile = [](const QString &path) { return path.right(6); },
@@ -119,21 +88,21 @@ public:
         rtfEdit.setText(QString(marked).remove(u'|'));
         rtfEdit.setSelStart(static_cast<int>(marked.indexOf(u'|')));
     }
-    static QString qs(const char16_t *s) { return s ? QString::fromUtf16(s) : QString(); }
     QString marked() const { return rtfEdit.Text().insert(rtfEdit.SelStart(), u'|'); }
 
     // Characters as the keyboard types them, reaching the text only when the handler lets
-    // them; "↑" and "↓" stand for the arrow keys.
+    // them; "↑" and "↓" stand for the arrow keys, "●" for a left press on the list, "◀" for a
+    // click in the text one character to the left of the caret.
     void type(const QString &input)
     {
         for (const QChar c : input) {
-            if (c == u'↑' || c == u'↓') {
+            int code = QStringView(u"●↑↓◀").contains(c) ? 0 : c.unicode();
+            if (c == u'●' || c == u'◀')
+                c == u'●' ? completion.lstPopup_MouseDown(kLeftButton, 0)
+                          : rtfEdit.setSelStart(rtfEdit.SelStart() - 1);
+            else if (code == 0)
                 keyDown(c == u'↑' ? keys::Up : keys::Down);
-                continue;
-            }
-            int code = c.unicode();
-            completion.rtfEdit_KeyPress(code);
-            if (code == keys::Backspace)
+            else if (completion.rtfEdit_KeyPress(code), code == keys::Backspace)
                 rtfEdit.pressBackspace();
             else if (code == keys::Enter)
                 rtfEdit.pressEnter();
@@ -142,193 +111,106 @@ public:
         }
     }
     // A key going down; true when the handler suppressed it.
-    bool keyDown(int keyCode)
-    {
-        completion.rtfEdit_KeyDown(keyCode, 0);
-        return keyCode == 0;
-    }
+    bool keyDown(int keyCode) { return completion.rtfEdit_KeyDown(keyCode, 0), keyCode == 0; }
 
     scrivlet::test::FakeClipboard clipboard;
     scrivlet::test::FakeMessageService messages;
+    scrivlet::test::FakeKeyboardState keyboard;
     MemoryEditControl rtfEdit{clipboard};
     clsRTF document{messages, StringConverter{}};
-    FakePopupList lstPopup;
-    FakeWindowMetrics window;
-    FakeKeyboard keyboard;
-    CompletionController completion{rtfEdit, lstPopup, window, keyboard};
-    QStringList requests; // the tag names the attribute list was asked for
-    QStringList opened;
-    int editMenus = 0;
-    int undoRedoDisabled = 0;
+    FakeList list;
+    CompletionController completion{rtfEdit, list, list, keyboard};
+    QStringList requests, opened; // the tag names the attribute list was asked for; files opened
+    int editMenus = 0, undoRedoDisabled = 0;
+    QString field(int i) const { return QString::fromStdString(GetParam()[i]); }
 };
 
 // Rows of tests/data/completion-typing.txt: what typing leaves in the text and the list.
-class TypingTest : public Completion, public ::testing::WithParamInterface<scrivlet::test::DataRow>
-{};
-
-TEST_P(TypingTest, LeavesTextAndList)
+TEST_P(Completion, TypingLeavesTextAndList)
 {
-    const auto field = [this](int i) {
-        return QString::fromStdString(GetParam()[i]);
-    };
+    const bool asked = field(5) != u"-";
     setText(field(1));
     type(field(2));
     EXPECT_EQ(marked(), field(3));
-    EXPECT_EQ(requests, field(5) == u"-" ? QStringList{} : QStringList{field(5)});
-    ASSERT_EQ(lstPopup.visible, field(4) != u"-");
-    if (lstPopup.visible) {
-        EXPECT_EQ(lstPopup.rows, field(5) == u"-" ? kTags : kAttributes);
-        EXPECT_EQ(lstPopup.rows.value(lstPopup.index), field(4));
+    EXPECT_EQ(requests, asked ? QStringList{field(5)} : QStringList{});
+    EXPECT_EQ(list.visible ? list.rows.value(list.index) : QStringLiteral("-"), field(4));
+    if (list.visible) {
+        EXPECT_EQ(list.rows, asked ? rowsFor(field(5)).rows : kTags);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, TypingTest,
-                         ::testing::ValuesIn(scrivlet::test::readDataRows(SCRIVLET_TEST_DATA
-                                                                          "/completion-typing.txt",
-                                                                          6)),
-                         [](const auto &info) { return info.param[0]; });
+INSTANTIATE_TEST_SUITE_P(
+    Table, Completion,
+    ::testing::ValuesIn(readDataRows(SCRIVLET_TEST_DATA "/completion-typing.txt", 6)),
+    [](const auto &info) { return info.param[0]; });
 
-TEST_F(Completion, DownThenSpaceAcceptsTheFirstRowAndOpensItsAttributes)
-{
-    setText(QStringLiteral("|\r\n<b>"));
-    type(QStringLiteral("<"));
-    rtfEdit.setHasFocus(false);
-    EXPECT_TRUE(keyDown(keys::Down));
-    EXPECT_TRUE(rtfEdit.hasFocus());
-    type(QStringLiteral(" "));
-    EXPECT_EQ(marked(), QStringLiteral("<div |>\r\n<b>"));
-    EXPECT_EQ(lstPopup.rows, QStringList{QStringLiteral("align=\"\"")});
-    type(QStringLiteral("<"));
-    EXPECT_EQ(lstPopup.rows, kTags) << "refilled, not appended to";
-}
-
-TEST_F(Completion, AnEmptyGeneralAttributeListStillShows)
-{
-    gAttributeList.clear();
-    setText(QStringLiteral("<p|>\r\n<b>"));
-    type(QStringLiteral(" "));
-    EXPECT_TRUE(lstPopup.visible && lstPopup.rows.isEmpty());
-}
-
+// Down gives the text the focus back; the keys that move the caret hide the list.
 TEST_F(Completion, ArrowsAreSuppressedOnlyWhileShownAndMovingKeysHide)
 {
-    EXPECT_FALSE(keyDown(keys::Down));
-    EXPECT_FALSE(keyDown(keys::Up));
+    EXPECT_FALSE(keyDown(keys::Down) || keyDown(keys::Up)) << "while hidden";
     for (const int key : {keys::Left, keys::Right, keys::Home, keys::End, keys::PageUp,
                           keys::PageDown, keys::Escape}) {
         type(QStringLiteral("<"));
+        rtfEdit.setHasFocus(false);
+        EXPECT_TRUE(keyDown(keys::Down) && rtfEdit.hasFocus());
         EXPECT_FALSE(keyDown(keys::Enter));
-        EXPECT_TRUE(lstPopup.visible);
-        EXPECT_FALSE(keyDown(key)) << key;
-        EXPECT_FALSE(lstPopup.visible) << key;
+        EXPECT_TRUE(list.visible);
+        EXPECT_FALSE(keyDown(key) || list.visible) << key;
     }
 }
 
-TEST_F(Completion, AMousePressOnTheListAcceptsTheSelectedRowOnly)
+// Rows of tests/data/completion-placement.txt, in order on one list.
+TEST_F(Completion, TheListFollowsTheCaretAndStaysInsideTheWindow)
 {
-    setText(QStringLiteral("|\r\n<p>"));
-    type(QStringLiteral("<x"));
-    completion.lstPopup_MouseDown(kLeftButton, 0);
-    EXPECT_EQ(marked(), QStringLiteral("<x|\r\n<p>"));
-    EXPECT_TRUE(lstPopup.visible);
-    lstPopup.index = 1; // the press landed on <dl>
-    completion.lstPopup_MouseDown(kLeftButton, 0);
-    EXPECT_EQ(marked(), QStringLiteral("<dl>|\r\n<p>")) << "no step back, no attribute test";
-    EXPECT_FALSE(lstPopup.visible);
-    EXPECT_TRUE(requests.isEmpty());
-}
-
-TEST_F(Completion, AcceptingAfterAClickReplacesOnlyTextBeforeTheCaret)
-{
-    for (const auto &c : {std::pair{5, u"012<div>|56<d"}, std::pair{1, u"<div>|123456<d"}}) {
-        setText(QStringLiteral("0123456|"));
-        type(QStringLiteral("<d"));
-        rtfEdit.setSelStart(c.first); // a click moves neither the list nor the word
-        type(QStringLiteral(">"));
-        EXPECT_EQ(marked(), qs(c.second)) << c.first;
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/completion-placement.txt", 8)) {
+        const auto at = [&](int i) {
+            return QPoint(std::stoi(row[i]), std::stoi(row[i + 1]));
+        };
+        list.scale = at(1);
+        rtfEdit.setCaretPos(at(3));
+        type(QString::fromStdString(row[5]));
+        EXPECT_EQ(list.pos, at(6)) << row[0];
     }
 }
 
-TEST_F(Completion, TheListFollowsTheCaretToAnotherLine)
+// A drag with the right button held shows the edit menu instead.
+TEST_F(Completion, CtrlLetsADragCopyAndTheRightButtonShowsTheEditMenu)
 {
-    type(QStringLiteral("<"));
-    EXPECT_EQ(lstPopup.left, 150);
-    EXPECT_EQ(lstPopup.top, 300 + 270) << "9 pt x 1.5 x 20 twips below the caret's top";
-    const int moves = lstPopup.moves;
-    rtfEdit.setCaretPos({30, 20});
-    type(QStringLiteral("d"));
-    EXPECT_EQ(lstPopup.moves, moves) << "on the same line the list keeps its place";
-    rtfEdit.setCaretPos({2, 40});
-    type(QStringLiteral("i"));
-    EXPECT_EQ(lstPopup.left, 30);
-    EXPECT_EQ(lstPopup.top, 600 + 270);
-    rtfEdit.setCaretPos({4, 60});
-    type(QStringLiteral("\b"));
-    EXPECT_EQ(lstPopup.top, 900 + 270) << "Backspace follows the caret too";
-}
-
-TEST_F(Completion, NearTheRightEdgeAndTheBottomTheListIsPulledInside)
-{
-    window.scaleWidth = 3000;
-    window.scaleHeight = 2000;
-    rtfEdit.setCaretPos({100, 80}); // 1500, 1200 twips
-    type(QStringLiteral("<"));
-    EXPECT_EQ(lstPopup.left, 3000 - 1935) << "right edge meets the window's";
-    EXPECT_EQ(lstPopup.top, 1200 - 1290) << "above the caret's line, even off the top";
-}
-
-TEST_F(Completion, TheRightButtonShowsTheEditMenuAndCtrlLetsADragCopy)
-{
-    completion.rtfEdit_MouseDown(kLeftButton, 0);
-    EXPECT_EQ(editMenus, 0);
-    completion.rtfEdit_MouseDown(kRightButton, kShiftMask);
-    EXPECT_EQ(editMenus, 1);
     int effects = 0;
     completion.rtfEdit_OLEStartDrag(effects);
     EXPECT_EQ(effects, kDropEffectMove);
-    keyboard.down = {keys::Control};
+    keyboard.held = {keys::Control};
     completion.rtfEdit_OLEStartDrag(effects);
     EXPECT_EQ(effects, kDropEffectCopy | kDropEffectMove);
-    keyboard.down = {keys::RightMouseButton};
+    keyboard.held = {keys::RightMouseButton};
     completion.rtfEdit_OLEStartDrag(effects);
-    EXPECT_EQ(editMenus, 2);
+    EXPECT_EQ(editMenus, 1);
 }
 
-DropData drop(const QStringList &files, const QString &text = {})
-{
-    return {!files.isEmpty(), files, true, text.isNull() ? files.join(u'\n') : text};
-}
-
-const QStringList kDropped = {QStringLiteral("/web/README"), QStringLiteral("/web/a.html"),
-                              QStringLiteral("/web/site/"), QStringLiteral("/web/b.html")};
-
-TEST_F(Completion, DroppedFilesOpenFromTheLastToTheFirstSkippingNamesWithoutExtension)
+// Without Shift, Ctrl or Alt the files open from the last to the first, names without an
+// extension skipped; with one their texts go in, in reverse order. The file list wins over its
+// text.
+TEST_F(Completion, DroppedFilesOpenOrInsertTheirTexts)
 {
     setText(QStringLiteral("x|y"));
-    completion.rtfEdit_OLEDragDrop(drop(kDropped), 0);
-    EXPECT_EQ(opened, (QStringList{QStringLiteral("/web/b.html"), QStringLiteral("/web/a.html")}));
-    EXPECT_EQ(marked(), QStringLiteral("x|y")) << "the file list wins over its text";
     rtfEdit.setSelLength(1);
-    completion.rtfEdit_OLEDragDrop(drop({}, QStringLiteral("T")), 0);
+    completion.rtfEdit_OLEDragDrop({false, {}, true, QStringLiteral("T")}, 0);
     EXPECT_EQ(marked(), QStringLiteral("xT|"));
-}
-
-TEST_F(Completion, DroppedFilesWithShiftCtrlOrAltInsertTheirTextsInReverseOrder)
-{
-    for (const int shift : {kShiftMask, kCtrlMask, kAltMask}) {
+    const QStringList files =
+        QStringLiteral("/web/README|/web/a.html|/web/site/|/web/b.html").split(u'|');
+    for (const int shift : {kShiftMask, kCtrlMask, kAltMask, 0}) {
         setText(QStringLiteral("x|y"));
-        completion.rtfEdit_OLEDragDrop(drop(kDropped), shift);
-        EXPECT_EQ(marked(), QStringLiteral("xb.htmla.html|y")) << shift;
+        completion.rtfEdit_OLEDragDrop({true, files, true, files.join(u'\n')}, shift);
+        EXPECT_EQ(marked(), QString::fromUtf16(shift ? u"xb.htmla.html|y" : u"x|y")) << shift;
+        EXPECT_EQ(opened, (shift ? QStringList{} : QStringList{files[3], files[1]})) << shift;
     }
-    EXPECT_TRUE(opened.isEmpty());
 }
 
 TEST_F(Completion, ResetFlagEmptiesTheHistoryAndDisablesUndoAndRedo)
 {
-    QObject::connect(&rtfEdit, &IEditControl::Change, &document,
-                     [this] { document.IsTextChange(); });
     document.IsTextChange();
-    type(QStringLiteral("abc"));
+    rtfEdit.typeText(QStringLiteral("abc"));
+    document.IsTextChange();
     ASSERT_GT(document.GetClctUndoCount(), 1);
     completion.ResetFlag();
     EXPECT_EQ(document.GetClctUndoCount(), 1);
@@ -336,32 +218,24 @@ TEST_F(Completion, ResetFlagEmptiesTheHistoryAndDisablesUndoAndRedo)
     EXPECT_EQ(undoRedoDisabled, 1);
 }
 
-// The fast attribute test against the literal whole-text one (LiteralAttributeTest.h).
-QString randomMarkup(std::mt19937 &engine, int length, int bracketPercent)
-{
-    static const QString plain = QStringLiteral("ab =/x\t\r\n日本");
-    static const QString marks = QStringLiteral("<>\"");
-    QString text;
-    for (int k = 0; k < length; ++k) {
-        const QString &pool = static_cast<int>(engine() % 100) < bracketPercent ? marks : plain;
-        text.append(pool.at(engine() % pool.size()));
-    }
-    return text;
-}
-
-// Short texts at every caret, and long ones with brackets far apart, several chunks of the
-// fast test's reading away.
+// The fast attribute test against the literal one of LiteralAttributeTest.h. Short texts at every
+// caret, and long ones with brackets far apart, several chunks of the fast test's reading away.
 TEST(AttributeTestDifferential, AgreesWithTheLiteralTestOnRandomMarkup)
 {
     std::mt19937 engine(5);
     for (int round = 0; round < 3040; ++round) {
         const bool longText = round >= 3000;
-        const QString text = longText ? randomMarkup(engine, 20000, static_cast<int>(engine() % 3))
-                                      : randomMarkup(engine, static_cast<int>(engine() % 24), 40);
+        const int length = longText ? 20000 : static_cast<int>(engine() % 24);
+        const int bracketPercent = longText ? static_cast<int>(engine() % 3) : 40;
+        QString text;
+        for (int k = 0; k < length; ++k) {
+            const QStringView pool(int(engine() % 100) < bracketPercent ? u"<>\""
+                                                                        : u"ab =/x\t\r\n日本");
+            text.append(pool.at(engine() % pool.size()));
+        }
         const SharedText shared(text);
-        const int carets = longText ? 50 : static_cast<int>(text.size()) + 1;
-        for (int k = 0; k < carets; ++k) {
-            const int caret = longText ? static_cast<int>(engine() % (text.size() + 1)) : k;
+        for (int k = 0; k < (longText ? 50 : length + 1); ++k) {
+            const int caret = longText ? static_cast<int>(engine() % (length + 1)) : k;
             ASSERT_EQ(tagNameForAttributes(shared, caret), literalTagNameForAttributes(text, caret))
                 << scrivlet::test::visible(text.left(200)) << " at " << caret;
         }

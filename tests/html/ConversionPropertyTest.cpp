@@ -1,198 +1,151 @@
-// Properties of the conversions on random texts built from pieces of hand-written Japanese
-// HTML: the round trips that must give a text back, and what every type keeps.
+// The conversions: the rows of tests/data/conversions.txt, and properties on random texts built
+// from pieces of hand-written Japanese HTML: the round trips that must give a text back, and
+// what every type keeps.
 
 #include "editor/CharTables.h"
 #include "html/ConvString.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/TestSupport.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <random>
-#include <vector>
 
 namespace scrivlet::html::test {
 namespace {
 
 using enum ConvType;
+using scrivlet::test::readDataRows;
+using scrivlet::test::visible;
+
+// Indexed by the ConvType number; "-" where no type has the number.
+const QStringList kTypeNames =
+    QStringLiteral("LowerCase UpperCase HalfWidth FullWidth HalfKanaToFull KatakanaToHiragana "
+                   "HiraganaToKatakana EscapeAngleBrackets UnescapeAngleBrackets EscapeAmpersand "
+                   "UnescapeAmpersand SpaceToNbsp NbspToSpace TagNameLower TagNameUpper - - - - "
+                   "AddBrAtLineEnd BrToLineBreak WrapLinesInLi")
+        .split(u' ');
+
+// The type a field names: a ConvType name, or a number no type has.
+ConvType typeOf(const std::string &field)
+{
+    const auto named = kTypeNames.indexOf(QString::fromStdString(field));
+    return static_cast<ConvType>(named >= 0 ? static_cast<int>(named) : std::stoi(field));
+}
+
+// Rows of tests/data/conversions.txt: name, type, input, expected. A failure shows the UTF-8
+// bytes in hex, so that it tells ｶ from カ and ゛ from U+3099.
+TEST(Conversions, EveryRowConvertsAsWritten)
+{
+    const auto bytes = [](const QString &text) {
+        return text.toUtf8().toHex(' ').toStdString();
+    };
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversions.txt", 4)) {
+        const QString in = QString::fromStdString(row[2]),
+                      expected = QString::fromStdString(row[3]);
+        const QString out = ConvString(in, typeOf(row[1]));
+        EXPECT_EQ(out, expected) << row.group << '_' << row[0] << ", " << visible(in) << ": ["
+                                 << bytes(out) << "] instead of [" << bytes(expected) << "]";
+    }
+}
 
 constexpr int kRuns = 500;
 
-const std::vector<ConvType> kAllTypes = {
-    LowerCase,          UpperCase,           HalfWidth,
-    FullWidth,          HalfKanaToFull,      KatakanaToHiragana,
-    HiraganaToKatakana, EscapeAngleBrackets, UnescapeAngleBrackets,
-    EscapeAmpersand,    UnescapeAmpersand,   SpaceToNbsp,
-    NbspToSpace,        TagNameLower,        TagNameUpper,
-    AddBrAtLineEnd,     BrToLineBreak,       WrapLinesInLi,
-};
-
-// Pieces separated by "|": every character some conversion singles out, references and
-// tags in several spellings, and every kind of line end.
-QStringList pieces(const char16_t *joined)
+// A pool of pieces from tests/data/conversion-pieces.txt.
+QStringList pool(const std::string &name)
 {
-    return QString::fromUtf16(joined).split(u'|');
+    QStringList pieces;
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversion-pieces.txt", 0))
+        for (std::size_t i = 1; row[0] == name && i < row.fields.size(); ++i)
+            pieces << QString::fromStdString(row[i]);
+    return pieces;
 }
 
-const QStringList kHtml = pieces(
-    u"あ|ん|が|ぱ|ゔ|ゕ|ゝ|カ|ガ|パ|ヴ|ヵ|ヶ|ヷ|ヸ|ヺ|ヽ|ヾ|ー|・|。|「|」|、|漢|ｶ|ｳ|ﾊ|ﾜ|ﾞ|ﾟ|ｰ|｡"
-    u"|Ａ|ａ|＜|＼|～|\u3000|゛|゜|\u3099|A|z|0|ß|Σ|ς|Ж|Ⅰ|Ⓐ|İ|\u212A|\U0001F600| |  |\t"
-    u"|\r\n|\r\n|\r|\n|<|>|&|/|\"|\\|~|“|”|￥|¥|&lt;|&gt;|&amp;|&nbsp;|&LT;|<BR>|<br />"
-    u"|<Br/>|<br clear=all>|<li>|</li>|<LI>|</LI>|<P>|</p>|<A HREF=\"index.html\">|</A>|<!-- "
-    u"|-->|<img\r\nSRC=x>|<td\tclass=y>");
-
-// Full-width text that the half-width conversion splits and the full-width one puts together.
-const QStringList kFullWidth = [] {
-    QStringList p = pieces(u"。|「|」|、|・|ー|\u3000");
-    for (char16_t c = 0xFF01; c <= 0xFF5E; ++c)
-        p << QString(QChar(c));
-    for (char16_t c = u'ァ'; c <= u'ヴ'; ++c) {
-        if (c != u'ヮ' && c != u'ヰ' && c != u'ヱ')
-            p << QString(QChar(c));
+// Calls check on kRuns random texts of up to maxPieces pieces of the pool, each piece chosen
+// with equal chance, up to its first failure; how many texts the check took (returned true for).
+template<class Check>
+int forRandomTexts(unsigned seed, const QStringList &pool, int maxPieces, Check check)
+{
+    std::mt19937 engine(seed);
+    int taken = 0;
+    const bool failedBefore = ::testing::Test::HasFailure();
+    for (int run = 0; run < kRuns && (failedBefore || !::testing::Test::HasFailure()); ++run) {
+        QString text;
+        for (auto n = engine() % (maxPieces + 1); n > 0; --n)
+            text += pool[engine() % pool.size()];
+        taken += check(text) ? 1 : 0;
     }
-    return p;
-}();
-
-const QStringList kKatakana = [] {
-    QStringList p = pieces(u"ー|・|゛|゜|ヽ|ヾ|ｶ|ﾞ|漢|A| |\r\n");
-    for (char16_t c = u'ァ'; c <= u'ヺ'; ++c)
-        p << QString(QChar(c));
-    return p;
-}();
-
-// Up to maxPieces pieces of the pool, each chosen with equal chance.
-QString randomText(std::mt19937 &engine, const QStringList &pool, int maxPieces)
-{
-    QString text;
-    for (auto n = engine() % (maxPieces + 1); n > 0; --n)
-        text += pool[engine() % pool.size()];
-    return text;
+    return taken;
 }
 
-QString lineEndsOf(const QString &text)
-{
-    QString ends;
-    for (const QChar c : text) {
-        if (c == u'\r' || c == u'\n')
-            ends += c;
-    }
-    return ends;
-}
-
-bool isSubsequence(const QString &part, const QString &whole)
-{
-    qsizetype at = 0;
-    for (const QChar c : whole) {
-        if (at < part.size() && part[at] == c)
-            ++at;
-    }
-    return at == part.size();
-}
-
-// A text holding what the way there produces from something else is skipped; the others are
-// kept short, so that few are.
-struct RoundTrip
-{
-    ConvType there;
-    ConvType back;
-    const QStringList *pool;
-    QStringList skipped;
-};
-
+// Rows of tests/data/conversion-round-trips.txt. The way back must leave a text alone for the
+// trip to give it back, so a text it changes is skipped, but for the ampersands, which come back
+// whatever the text. The line-break tags come back with a final CR LF.
 TEST(ConversionProperty, RoundTripsGiveTheTextBack)
 {
-    const RoundTrip trips[] = {
-        {EscapeAmpersand, UnescapeAmpersand, &kHtml, {}},
-        {EscapeAngleBrackets, UnescapeAngleBrackets, &kHtml, pieces(u"&lt;|&gt;")},
-        {SpaceToNbsp, NbspToSpace, &kHtml, pieces(u"&nbsp;")},
-        {HalfWidth, FullWidth, &kFullWidth, {}},
-        {KatakanaToHiragana, HiraganaToKatakana, &kKatakana, {}},
-    };
-    std::mt19937 engine(1);
-    for (const RoundTrip &trip : trips) {
-        int checked = 0;
-        for (int run = 0; run < kRuns; ++run) {
-            const QString text = randomText(engine, *trip.pool, trip.skipped.isEmpty() ? 60 : 15);
-            if (std::any_of(trip.skipped.begin(), trip.skipped.end(),
-                            [&](const QString &s) { return text.contains(s); }))
-                continue;
-            ++checked;
-            ASSERT_EQ(ConvString(ConvString(text, trip.there), trip.back), text)
-                << "types " << int(trip.there) << ", " << int(trip.back);
-        }
-        EXPECT_GT(checked, kRuns / 4) << int(trip.there);
+    for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversion-round-trips.txt", 4)) {
+        const ConvType there = typeOf(row[0]), back = typeOf(row[1]);
+        const auto roundTrip = [&](const QString &text) {
+            if (there != EscapeAmpersand && ConvString(text, back) != text)
+                return false;
+            const bool endsAdded =
+                there == AddBrAtLineEnd && !text.isEmpty() && !text.endsWith(u"\r\n");
+            EXPECT_EQ(ConvString(ConvString(text, there), back),
+                      endsAdded ? text + QStringLiteral("\r\n") : text)
+                << row[0];
+            return true;
+        };
+        EXPECT_GT(forRandomTexts(1, pool(row[2]), std::stoi(row[3]), roundTrip), kRuns / 4)
+            << row[0];
     }
-}
-
-// A text with a line-break tag of its own loses it, so only the others come back, with a
-// final CR LF.
-TEST(ConversionProperty, BrThenLineBreakGivesTheTextBack)
-{
-    std::mt19937 engine(2);
-    int checked = 0;
-    for (int run = 0; run < kRuns; ++run) {
-        const QString text = randomText(engine, kHtml, 30);
-        if (text.isEmpty() || ConvString(text, BrToLineBreak) != text)
-            continue;
-        ++checked;
-        const QString expected = text.endsWith(u"\r\n") ? text : text + QStringLiteral("\r\n");
-        ASSERT_EQ(ConvString(ConvString(text, AddBrAtLineEnd), BrToLineBreak), expected);
-    }
-    EXPECT_GT(checked, kRuns / 10);
 }
 
 // Every type keeps each CR and LF, the <BR> conversion adding only CR LF pairs; keeps a text
-// empty or not; and a second run changes nothing more, but for the ampersands.
+// empty or not; and a second run changes nothing more, but for the ampersands. The case
+// conversions change nothing the text search tells apart.
 TEST(ConversionProperty, EveryTypeKeepsLineEndsAndIsStable)
 {
-    std::mt19937 engine(3);
-    for (int run = 0; run < kRuns; ++run) {
-        const QString text = randomText(engine, kHtml, 60);
-        for (const ConvType type : kAllTypes) {
+    const auto lineEndsOf = [](QString text) {
+        return text.remove(QRegularExpression(QStringLiteral("[^\r\n]")));
+    };
+    const auto isSubsequence = [](const QString &part, const QString &whole) {
+        qsizetype at = 0;
+        for (const QChar c : whole)
+            at += at < part.size() && part[at] == c ? 1 : 0;
+        return at == part.size();
+    };
+    const auto folded = [](QString s) {
+        for (QChar &c : s)
+            c = QChar(chars::foldForCompare(c.unicode()));
+        return s;
+    };
+    forRandomTexts(3, pool("Html"), 60, [&](const QString &text) {
+        for (int number = 0; number < kTypeNames.size(); ++number) {
+            const auto type = static_cast<ConvType>(number);
+            if (kTypeNames[number] == u"-")
+                continue;
             const QString out = ConvString(text, type);
-            SCOPED_TRACE(testing::Message()
-                         << "type " << int(type) << " on " << scrivlet::test::visible(text));
+            SCOPED_TRACE(testing::Message() << "type " << number << " on " << visible(text));
             if (type == BrToLineBreak) {
-                ASSERT_TRUE(isSubsequence(lineEndsOf(text), lineEndsOf(out)));
-                ASSERT_EQ(out.count(u'\r') - text.count(u'\r'),
+                EXPECT_TRUE(isSubsequence(lineEndsOf(text), lineEndsOf(out)));
+                EXPECT_EQ(out.count(u'\r') - text.count(u'\r'),
                           out.count(u'\n') - text.count(u'\n'));
             } else {
-                ASSERT_EQ(lineEndsOf(out), lineEndsOf(text));
+                EXPECT_EQ(lineEndsOf(out), lineEndsOf(text));
             }
-            ASSERT_EQ(out.isEmpty(), text.isEmpty());
+            EXPECT_EQ(out.isEmpty(), text.isEmpty());
             if (type != EscapeAmpersand && type != UnescapeAmpersand) {
-                ASSERT_EQ(ConvString(out, type), out);
+                EXPECT_EQ(ConvString(out, type), out);
+            }
+            if (number <= int(UpperCase) || type == TagNameLower || type == TagNameUpper) {
+                EXPECT_EQ(folded(out), folded(text));
             }
         }
-    }
-}
-
-// The case conversions change nothing the text search tells apart.
-TEST(ConversionProperty, CaseConversionsKeepWhatSearchCompares)
-{
-    std::mt19937 engine(4);
-    for (int run = 0; run < kRuns; ++run) {
-        const QString text = randomText(engine, kHtml, 60);
-        for (const ConvType type : {LowerCase, UpperCase, TagNameLower, TagNameUpper}) {
-            const QString out = ConvString(text, type);
-            ASSERT_EQ(out.size(), text.size());
-            for (qsizetype i = 0; i < text.size(); ++i) {
-                ASSERT_EQ(chars::foldForCompare(out[i].unicode()),
-                          chars::foldForCompare(text[i].unicode()))
-                    << "at " << i << " of " << scrivlet::test::visible(text) << ", type "
-                    << int(type);
-            }
-        }
-    }
-}
-
-TEST(ConversionProperty, UnknownTypeLeavesTheTextAlone)
-{
-    const QString text = QStringLiteral("<A HREF=x>ｶﾞ&amp;</A>\r\n");
-    for (const int number : {15, 16, 17, 18, 22, -1})
-        EXPECT_EQ(ConvString(text, static_cast<ConvType>(number)), text) << number;
+        return true;
+    });
 }
 
 } // namespace
