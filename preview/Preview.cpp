@@ -72,8 +72,13 @@ QString NextPreviewPath(const QString &documentPath)
 QString MakePreviewFile(IMessageService &messages, QString &previewFile,
                         const QString &documentPath, const QString &text)
 {
-    if (!previewFile.isEmpty() && QFileInfo::exists(previewFile))
-        QFile::remove(previewFile);
+    // The old name is forgotten even when no new copy follows: once it is free another window
+    // may take it, and this window's next preview must not delete that window's copy.
+    if (!previewFile.isEmpty()) {
+        if (QFileInfo::exists(previewFile))
+            QFile::remove(previewFile);
+        previewFile.clear();
+    }
     const QString path = NextPreviewPath(documentPath);
     if (!basFile::SaveTextFile(messages, path, text))
         return {};

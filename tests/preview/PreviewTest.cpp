@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -87,11 +88,13 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
               (QStringList{u"tmplinked0.html"_s, u"tmppage0.html"_s, u"tmppage1.html"_s}));
     EXPECT_TRUE(messages.shown.isEmpty());
 
-    previewFile.clear();
+    // The failed copy still takes the old one away, and its name is forgotten: another window
+    // may take the free name, and this window's next preview must not delete that window's copy.
     EXPECT_TRUE(
         preview::MakePreviewFile(messages, previewFile, u"/nonexistent-folder/a.html"_s, u"A"_s)
             .isEmpty());
     EXPECT_TRUE(previewFile.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(first));
     EXPECT_EQ(messages.shown.size(), 1);
 }
 
