@@ -1,18 +1,15 @@
 #include "tests/shell/AppDriver.h"
 
 #include "document/SourceTextEdit.h"
-#include "document/frmEdit.h"
 #include "files/Cp932.h"
 #include "files/basINI.h"
 #include "files/basKanji.h"
 #include "platform/Globals.h"
-#include "shell/frmMain.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QKeyEvent>
-#include <QMdiSubWindow>
 #include <QTabBar>
 #include <QTest>
 
@@ -28,19 +25,16 @@ AppDriver::AppDriver() : m_platform{messages, clipboard, dialogs, shell, keyboar
     basINI::ResetForTests();
     basKanji::UnloadLibraryForTests();
     // The program directory: the data tree and the converter of the build, shared read-only.
-    const QString built = QStringLiteral(SCRIVLET_PROGRAM_DIR);
-    for (const char *entry : {"HTML", "Template", "doc"})
-        QFile::link(built + u'/' + QString::fromLatin1(entry),
-                    m_program.filePath(QString::fromLatin1(entry)));
-    QFile::copy(built + u"/UNKANJ.DLL"_s, m_program.filePath(u"UNKANJ.DLL"_s));
+    const QString built = QStringLiteral(SCRIVLET_PROGRAM_DIR "/");
+    for (const QString &entry : {u"HTML"_s, u"Template"_s, u"doc"_s})
+        QFile::link(built + entry, m_program.filePath(entry));
+    QFile::copy(built + u"UNKANJ.DLL"_s, m_program.filePath(u"UNKANJ.DLL"_s));
 }
 
 AppDriver::~AppDriver()
 {
     // Windows left open are let go without their save prompts.
-    messages.answers.clear();
-    for (int i = 0; i < 16; ++i)
-        messages.answers.append(MessageAnswer::No);
+    messages.answers = QList<MessageAnswer>(16, MessageAnswer::No);
     m_frame.reset();
     basKanji::UnloadLibraryForTests();
     basINI::ResetForTests();
@@ -52,21 +46,6 @@ void AppDriver::start(const QStringList &arguments)
     m_frame = std::make_unique<frmMain>(m_platform);
     m_frame->show();
     m_frame->Form_Load(m_program.path(), arguments);
-}
-
-QString AppDriver::programDirectory() const
-{
-    return m_program.path() + u'/';
-}
-
-QList<frmEdit *> AppDriver::windows() const
-{
-    return m_frame->documentWindows();
-}
-
-frmEdit *AppDriver::active() const
-{
-    return m_frame->activeDocument();
 }
 
 QStringList AppDriver::captions() const
@@ -84,11 +63,6 @@ QStringList AppDriver::tabs() const
     for (int i = 0; i < bar->count(); ++i)
         out.append(bar->tabText(i));
     return out;
-}
-
-QString AppDriver::pagePath(const QString &name) const
-{
-    return m_pages.filePath(name);
 }
 
 QString AppDriver::writePage(const QString &name, const QString &text)
@@ -109,12 +83,10 @@ void AppDriver::type(const QString &text)
 {
     QWidget *edit = active()->textEdit();
     for (const QChar c : text) {
-        if (c == u'\r')
-            continue;
-        if (c == u'\n') {
+        if (c == u'\n')
             QTest::keyClick(edit, Qt::Key_Return);
+        if (c == u'\n' || c == u'\r')
             continue;
-        }
         QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
         QApplication::sendEvent(edit, &press);
         QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
@@ -127,16 +99,6 @@ void AppDriver::click(QAction *item)
     ASSERT_NE(item, nullptr);
     ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
     item->trigger();
-}
-
-void AppDriver::closeActive()
-{
-    active()->closeWindow();
-}
-
-bool AppDriver::closeFrame()
-{
-    return m_frame->close();
 }
 
 QString AppDriver::setting(const QString &section, const QString &key) const

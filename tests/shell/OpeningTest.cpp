@@ -3,22 +3,19 @@
 
 #include "shell/Opening.h"
 #include "document/SourceTextEdit.h"
-#include "document/frmEdit.h"
 #include "editor/IEditControl.h"
 #include "platform/qt/LocalSocketChannel.h"
-#include "shell/frmMain.h"
 #include "tests/shell/AppDriver.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QCoreApplication>
-#include <QDir>
+#include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QLocalSocket>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QProcess>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -44,13 +41,12 @@ using Reply = IInstanceChannel::Reply;
 
 TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
-    struct Case
+    const struct
     {
         const char *command;
         bool refused;
         QStringList paths;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Edit \"/w/a b.html\"", false, {u"/w/a b.html"_s}},
         {"OPEN /w/c.html", false, {u"/w/c.html"_s}},
         {"edit \"/w/a.html\" \"/w/b.htm\"", false, {u"/w/a.html"_s, u"/w/b.htm"_s}},
@@ -62,26 +58,28 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
         {"edit /w/x y.html", false, {u"y.html"_s}},
         {"open /w/README /w/dir/", false, {}},
     };
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         bool refused = !c.refused;
         EXPECT_EQ(CommandPaths(QString::fromUtf8(c.command), &refused), c.paths) << c.command;
         EXPECT_EQ(refused, c.refused) << c.command;
     }
-}
-
-TEST(FrameDrop, LastFileFirstAndOnlyFilesWithAnExtension)
-{
+    // Dropped files: the last first, and only files with an extension.
     EXPECT_EQ(DroppedPaths(
                   {u"/w/a.html"_s, u"/w/folder"_s, u"/w/b.html"_s, u"/w/README"_s, u"/w/c.html"_s}),
               (QStringList{u"/w/c.html"_s, u"/w/b.html"_s, u"/w/a.html"_s}));
 }
 
 // A drag entering the widget and dropped there; whether the drag was accepted.
-bool drop(QWidget *target, QMimeData *data)
+bool drop(QWidget *target, const QList<QUrl> &urls, const QString &text = {})
 {
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QMimeData data;
+    if (urls.isEmpty())
+        data.setText(text);
+    else
+        data.setUrls(urls);
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(target, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, data, Qt::LeftButton, {});
+    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
     QCoreApplication::sendEvent(target, &dropped);
     return enter.isAccepted();
 }
@@ -90,27 +88,18 @@ bool drop(QWidget *target, QMimeData *data)
 TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndTheTextOneMore)
 {
     AppDriver app;
-    const QString a = app.writePage(u"a.html"_s, u"A"_s);
-    const QString b = app.writePage(u"b.html"_s, u"B"_s);
+    const QString a = app.writePage(u"a.html"_s, u"A"_s), b = app.writePage(u"b.html"_s, u"B"_s);
     const QString c = app.writePage(u"c.html"_s, u"C"_s);
     app.start({u"/O"_s});
     QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
-    QMimeData text;
-    text.setText(u"/w/a.html"_s);
-    EXPECT_FALSE(drop(area, &text));
+    EXPECT_FALSE(drop(area, {}, u"/w/a.html"_s));
     EXPECT_TRUE(app.windows().isEmpty());
-
-    QMimeData files;
-    files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(app.pagePath(QString())),
-                   QUrl::fromLocalFile(b)});
-    EXPECT_TRUE(drop(area, &files));
+    const auto url = &QUrl::fromLocalFile;
+    EXPECT_TRUE(drop(area, {url(a), url(app.pagePath(QString())), url(b)}));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
-
     // A file dropped on the text opens in a window of its own.
-    QMimeData another;
-    another.setUrls({QUrl::fromLocalFile(c)});
-    drop(app.active()->textEdit()->viewport(), &another);
+    drop(app.active()->textEdit()->viewport(), {url(c)});
     EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
     EXPECT_EQ(app.windows()[1]->control().Text(), u"A"_s);
 }
@@ -124,11 +113,10 @@ TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
     QStringList seen;
     auto openAndCancel = [&seen](QAction *item) {
         QTimer::singleShot(0, qApp, [&seen] {
-            QWidget *modal = QApplication::activeModalWidget();
-            if (!modal)
-                return;
-            seen << modal->objectName() + u' ' + modal->windowTitle();
-            QTest::mouseClick(modal->findChild<QPushButton *>(u"cmdCancel"_s), Qt::LeftButton);
+            if (QWidget *modal = QApplication::activeModalWidget()) {
+                seen << modal->objectName() + u' ' + modal->windowTitle();
+                QTest::mouseClick(modal->findChild<QPushButton *>(u"cmdCancel"_s), Qt::LeftButton);
+            }
         });
         item->trigger();
     };
@@ -139,20 +127,18 @@ TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
-// A client in its own thread, as another process would be, while this one serves.
-Reply sendFromOutside(const QString &runtime, const QString &command)
+// Runs the client in its own thread, as another process would, while this one serves.
+template<typename Client>
+void fromOutside(Client client)
 {
     std::atomic<bool> done = false;
-    Reply reply = Reply::NoServer;
-    std::thread client([&] {
-        LocalSocketChannel channel(QString(), runtime);
-        reply = channel.send(u"SCRIVLET"_s, u"system"_s, command, 10000);
+    std::thread thread([&] {
+        client();
         done = true;
     });
     while (!done)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    client.join();
-    return reply;
+    thread.join();
 }
 
 class InstanceChannelTest : public ::testing::Test
@@ -168,24 +154,29 @@ protected:
         app.start({u"/O"_s});
         ASSERT_TRUE(channel.serving());
     }
+    Reply send(const QString &command)
+    {
+        Reply reply = Reply::NoServer;
+        fromOutside([&] {
+            LocalSocketChannel client(QString(), runtime.path());
+            reply = client.send(u"SCRIVLET"_s, u"system"_s, command, 10000);
+        });
+        return reply;
+    }
 };
 
-TEST_F(InstanceChannelTest, TheRunningFrameOpensWhatItIsSent)
+TEST_F(InstanceChannelTest, TheRunningFrameOpensWhatItIsSentAndASecondCannotServe)
 {
-    const QString a = app.writePage(u"a b.html"_s, u"A"_s);
-    const QString b = app.writePage(u"b.htm"_s, u"B"_s);
-    EXPECT_EQ(sendFromOutside(runtime.path(), u"Edit \""_s + a + u'"'), Reply::Accepted);
-    EXPECT_EQ(sendFromOutside(runtime.path(), u"print \""_s + b + u'"'), Reply::Refused);
-    EXPECT_EQ(sendFromOutside(runtime.path(), u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
+    const QString a = app.writePage(u"a b.html"_s, u"A"_s), b = app.writePage(u"b.htm"_s, u"B"_s);
+    EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
+    EXPECT_EQ(send(u"print \""_s + b + u'"'), Reply::Refused);
+    EXPECT_EQ(send(u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
     EXPECT_EQ(app.messages.texts(), QStringList());
-}
 
-TEST_F(InstanceChannelTest, ASecondInstanceDoesNotTakeTheSocket)
-{
     LocalSocketChannel second(u"scrivlet"_s, runtime.path());
     EXPECT_FALSE(second.serve(u"System"_s, [](const QString &) { return false; }));
-    EXPECT_EQ(sendFromOutside(runtime.path(), u"edit"_s), Reply::Accepted);
+    EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
 }
 
 TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
@@ -193,27 +184,48 @@ TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
     for (const QByteArray &bytes :
          {QByteArray(LocalSocketChannel::kMaxCommand + 10, 'a'), QByteArray("edit \xff\xfe.html\n"),
           QByteArray("edit a\0.html\n", 13)}) {
-        std::atomic<bool> done = false;
         QByteArray answer;
-        std::thread client([&] {
+        fromOutside([&] {
             QLocalSocket socket;
             socket.connectToServer(channel.servedPath());
-            if (socket.waitForConnected(5000)) {
-                socket.write(bytes);
-                socket.waitForBytesWritten(5000);
-                while (socket.state() == QLocalSocket::ConnectedState &&
-                       socket.waitForReadyRead(5000))
-                    answer += socket.readAll();
-            }
-            done = true;
+            if (!socket.waitForConnected(5000))
+                return;
+            socket.write(bytes);
+            socket.waitForBytesWritten(5000);
+            while (socket.state() == QLocalSocket::ConnectedState && socket.waitForReadyRead(5000))
+                answer += socket.readAll();
         });
-        while (!done)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        client.join();
         EXPECT_TRUE(answer.isEmpty()) << answer.toStdString();
     }
     EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_EQ(sendFromOutside(runtime.path(), u"edit"_s), Reply::Accepted);
+    EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
+}
+
+// The built program, killed while it serves, leaves its socket behind; that is no obstacle.
+TEST(InstanceChannel, AKilledInstanceLeavesNoObstacle)
+{
+    QTemporaryDir home;
+    const QString runtime = home.path();
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"XDG_RUNTIME_DIR"_s, runtime);
+    env.insert(u"XDG_CONFIG_HOME"_s, home.filePath(u"config"_s));
+    env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(SCRIVLET_PROGRAM_DIR "/scrivlet"), {u"/O"_s});
+    LocalSocketChannel client(QString(), runtime);
+    const QDeadlineTimer deadline(60000);
+    while (client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, 10000) != Reply::Accepted &&
+           !deadline.hasExpired())
+        QThread::msleep(50);
+    ASSERT_FALSE(deadline.hasExpired()) << "the program never served";
+    program.kill();
+    ASSERT_TRUE(program.waitForFinished(10000));
+    const QString socket = LocalSocketChannel::socketPath(runtime, u"Scrivlet"_s, u"System"_s);
+    EXPECT_TRUE(QFile::exists(socket)) << "a killed instance leaves its socket";
+    EXPECT_EQ(client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, 2000), Reply::NoServer);
+    LocalSocketChannel next(u"Scrivlet"_s, runtime);
+    EXPECT_TRUE(next.serve(u"System"_s, [](const QString &) { return false; }));
 }
 
 TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
@@ -228,16 +240,13 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
     EXPECT_FALSE(open.serve(u"T"_s, [](const QString &) { return false; }));
 
     // The peer check: a connected pair of this process is this user; a pipe is no socket.
-    int pair[2];
+    int pair[2], pipeEnds[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
-    EXPECT_TRUE(LocalSocketChannel::peerIsThisUser(pair[0]));
-    ::close(pair[0]);
-    ::close(pair[1]);
-    int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
+    EXPECT_TRUE(LocalSocketChannel::peerIsThisUser(pair[0]));
     EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(pipeEnds[0]));
-    ::close(pipeEnds[0]);
-    ::close(pipeEnds[1]);
+    for (const int fd : {pair[0], pair[1], pipeEnds[0], pipeEnds[1]})
+        ::close(fd);
 }
 
 // Root can be another user for a moment: a child that has dropped to "nobody" connects, and the
@@ -254,19 +263,20 @@ TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
     address.sun_family = AF_UNIX;
     ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const auto where = reinterpret_cast<sockaddr *>(&address);
     const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+    ASSERT_EQ(::bind(server, where, sizeof address), 0);
     ::chmod(path.constData(), 0777);
     ASSERT_EQ(::listen(server, 1), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         // Only calls that are safe after a fork.
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+        int client = -1;
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+            (client = ::socket(AF_UNIX, SOCK_STREAM, 0)) < 0 ||
+            ::connect(client, where, sizeof address) != 0)
             ::_exit(2);
-        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        if (::connect(client, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
-            ::_exit(3);
         char byte;
         [[maybe_unused]] const auto n = ::read(client, &byte, 1);
         ::_exit(0);
@@ -274,16 +284,15 @@ TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
     // A child that could not connect must not leave this test waiting.
     pollfd ready{server, POLLIN, 0};
     const int connection = ::poll(&ready, 1, 10000) == 1 ? ::accept(server, nullptr, nullptr) : -1;
-    if (connection < 0) {
+    if (connection >= 0)
+        EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(connection));
+    else
         ::kill(child, SIGKILL);
-        ::waitpid(child, nullptr, 0);
-        FAIL() << "no connection from the child";
-    }
-    EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(connection));
     ::close(connection);
     ::close(server);
     int status = 0;
     ::waitpid(child, &status, 0);
+    ASSERT_GE(connection, 0) << "no connection from the child";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
