@@ -1,6 +1,7 @@
 // Starting the program: what the command line opens, what the frame shows, how a new document
 // starts.
 
+#include "document/SourceTextEdit.h"
 #include "editor/IEditControl.h"
 #include "files/Messages.h"
 #include "files/basINI.h"
@@ -124,7 +125,7 @@ TEST(Startup, CommandLinesOpenTheirPathsInOrder)
             EXPECT_EQ(app.windows()[i]->control().Text(),
                       gone ? QString() : u"<P>%1</P>"_s.arg(c.opened[i].mid(1)));
             if (gone)
-                missing.append(opened[i] + files::msg::kCouldNotOpen);
+                missing.append(opened[i] + u"を開けませんでした。"_s);
             else
                 history.prepend(opened[i]);
             tabs.append(QFileInfo(opened[i]).fileName());
