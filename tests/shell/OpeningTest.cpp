@@ -5,6 +5,7 @@
 #include "document/SourceTextEdit.h"
 #include "editor/IEditControl.h"
 #include "platform/qt/LocalSocketChannel.h"
+#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
 
 #include <QAction>
@@ -39,29 +40,17 @@ namespace {
 
 using Reply = IInstanceChannel::Reply;
 
+QStringList joined(const std::string &field)
+{
+    return QString::fromStdString(field).split(u'|', Qt::SkipEmptyParts);
+}
+
 TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
-    const struct
-    {
-        const char *command;
-        bool refused;
-        QStringList paths;
-    } cases[] = {
-        {"Edit \"/w/a b.html\"", false, {u"/w/a b.html"_s}},
-        {"OPEN /w/c.html", false, {u"/w/c.html"_s}},
-        {"edit \"/w/a.html\" \"/w/b.htm\"", false, {u"/w/a.html"_s, u"/w/b.htm"_s}},
-        {"print /w/a.html", true, {}},
-        {"edit", false, {}},
-        {"edit ", false, {}},
-        {"", true, {}},
-        // Unquoted, a space splits a path and each part is tested on its own.
-        {"edit /w/x y.html", false, {u"y.html"_s}},
-        {"open /w/README /w/dir/", false, {}},
-    };
-    for (const auto &c : cases) {
-        bool refused = !c.refused;
-        EXPECT_EQ(CommandPaths(QString::fromUtf8(c.command), &refused), c.paths) << c.command;
-        EXPECT_EQ(refused, c.refused) << c.command;
+    for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/instance-commands.txt", 3)) {
+        bool refused = row[1] != "refused";
+        EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused), joined(row[2])) << row[0];
+        EXPECT_EQ(refused, row[1] == "refused") << row[0];
     }
     // Dropped files: the last first, and only files with an extension.
     EXPECT_EQ(DroppedPaths(
@@ -141,46 +130,14 @@ void fromOutside(Client client)
     thread.join();
 }
 
-class InstanceChannelTest : public ::testing::Test
+TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
 {
-protected:
     QTemporaryDir runtime; // made with mode 0700
     LocalSocketChannel channel{u"Scrivlet"_s, runtime.path()};
     AppDriver app;
-
-    void SetUp() override
-    {
-        app.platform().instances = &channel;
-        app.start({u"/O"_s});
-        ASSERT_TRUE(channel.serving());
-    }
-    Reply send(const QString &command)
-    {
-        Reply reply = Reply::NoServer;
-        fromOutside([&] {
-            LocalSocketChannel client(QString(), runtime.path());
-            reply = client.send(u"SCRIVLET"_s, u"system"_s, command, 10000);
-        });
-        return reply;
-    }
-};
-
-TEST_F(InstanceChannelTest, TheRunningFrameOpensWhatItIsSentAndASecondCannotServe)
-{
-    const QString a = app.writePage(u"a b.html"_s, u"A"_s), b = app.writePage(u"b.htm"_s, u"B"_s);
-    EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
-    EXPECT_EQ(send(u"print \""_s + b + u'"'), Reply::Refused);
-    EXPECT_EQ(send(u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
-    EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
-    EXPECT_EQ(app.messages.texts(), QStringList());
-
-    LocalSocketChannel second(u"scrivlet"_s, runtime.path());
-    EXPECT_FALSE(second.serve(u"System"_s, [](const QString &) { return false; }));
-    EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
-}
-
-TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
-{
+    app.platform().instances = &channel;
+    app.start({u"/O"_s});
+    ASSERT_TRUE(channel.serving());
     for (const QByteArray &bytes :
          {QByteArray(LocalSocketChannel::kMaxCommand + 10, 'a'), QByteArray("edit \xff\xfe.html\n"),
           QByteArray("edit a\0.html\n", 13)}) {
@@ -198,6 +155,24 @@ TEST_F(InstanceChannelTest, MalformedCommandsAreDroppedWithoutHarm)
         EXPECT_TRUE(answer.isEmpty()) << answer.toStdString();
     }
     EXPECT_TRUE(app.windows().isEmpty());
+
+    auto send = [&runtime](const QString &command) {
+        Reply reply = Reply::NoServer;
+        fromOutside([&] {
+            LocalSocketChannel client(QString(), runtime.path());
+            reply = client.send(u"SCRIVLET"_s, u"system"_s, command, 10000);
+        });
+        return reply;
+    };
+    const QString a = app.writePage(u"a b.html"_s, u"A"_s), b = app.writePage(u"b.htm"_s, u"B"_s);
+    EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
+    EXPECT_EQ(send(u"print \""_s + b + u'"'), Reply::Refused);
+    EXPECT_EQ(send(u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
+    EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
+    EXPECT_EQ(app.messages.texts(), QStringList());
+    // A second instance cannot take the socket.
+    LocalSocketChannel second(u"scrivlet"_s, runtime.path());
+    EXPECT_FALSE(second.serve(u"System"_s, [](const QString &) { return false; }));
     EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
 }
 

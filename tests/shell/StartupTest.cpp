@@ -6,6 +6,7 @@
 #include "files/Messages.h"
 #include "files/basINI.h"
 #include "platform/Globals.h"
+#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
 
 #include <QAction>
@@ -85,27 +86,11 @@ TEST(Startup, UntitledWindowsComeFromTheTemplateAndTheirNumbersAreNeverReused)
     EXPECT_EQ(app.windows()[1]->Tag(), u"Number4"_s);
 }
 
-// What each command line opens. In the arguments, "@name" stands for that file in the pages
-// folder; every page is written with the text "<P>name</P>", and a missing one opens empty after
-// its message.
+// What each command line opens: the rows tell how they name the pages.
 TEST(Startup, CommandLinesOpenTheirPathsInOrder)
 {
-    const struct
-    {
-        const char *what;
-        QStringList arguments, opened;
-    } cases[] = {
-        {"paths in order, others skipped",
-         {"@a.html", "@README", "@b b.htm", "@"},
-         {"@a.html", "@b b.htm"}},
-        {"the wait switch joined to a path", {"@a.html /O"}, {}},
-        {"the wait switch stops the paths before it too", {"@a.html", "/O"}, {}},
-        {"a folder starting with O is no switch", {"@Output/a.html"}, {"@Output/a.html"}},
-        {"a lower-case switch is just another argument", {"@a.html", "/o"}, {"@a.html"}},
-        {"a missing file", {"@gone.html"}, {"@gone.html"}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/startup-command-lines.txt", 3)) {
+        SCOPED_TRACE(row[0]);
         AppDriver app;
         QDir(app.pagePath(QString())).mkpath(u"Output"_s);
         for (const char *name : {"a.html", "b b.htm", "Output/a.html"})
@@ -116,14 +101,17 @@ TEST(Startup, CommandLinesOpenTheirPathsInOrder)
                     arg = arg == u"@" ? app.pagePath(QString()) + u'/' : app.pagePath(arg.mid(1));
             return args;
         };
-        app.start(resolve(c.arguments));
-        const QStringList opened = resolve(c.opened);
+        auto split = [](const std::string &field) {
+            return QString::fromStdString(field).split(u'|', Qt::SkipEmptyParts);
+        };
+        app.start(resolve(split(row[1])));
+        const QStringList names = split(row[2]), opened = resolve(names);
         ASSERT_EQ(app.captions(), opened);
         QStringList missing, tabs, history;
         for (qsizetype i = 0; i < opened.size(); ++i) {
             const bool gone = opened[i].endsWith(u"gone.html");
             EXPECT_EQ(app.windows()[i]->control().Text(),
-                      gone ? QString() : u"<P>%1</P>"_s.arg(c.opened[i].mid(1)));
+                      gone ? QString() : u"<P>%1</P>"_s.arg(names[i].mid(1)));
             if (gone)
                 missing.append(opened[i] + u"を開けませんでした。"_s);
             else
