@@ -73,31 +73,13 @@ bool drop(QWidget *target, const QList<QUrl> &urls, const QString &text = {})
     return enter.isAccepted();
 }
 
-// Drops through the real event handling of the document area and of the text.
-TEST(FrameDrop, TheEmptyAreaOpensDroppedFilesAndTheTextOneMore)
+// Drops through the real event handling of the document area and of the text; the Tool menu
+// item of the frame and of a document window opens the options modally.
+TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
 {
     AppDriver app;
     const QString a = app.writePage(u"a.html"_s, u"A"_s), b = app.writePage(u"b.html"_s, u"B"_s);
     const QString c = app.writePage(u"c.html"_s, u"C"_s);
-    app.start({u"/O"_s});
-    QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
-    EXPECT_FALSE(drop(area, {}, u"/w/a.html"_s));
-    EXPECT_TRUE(app.windows().isEmpty());
-    const auto url = &QUrl::fromLocalFile;
-    EXPECT_TRUE(drop(area, {url(a), url(app.pagePath(QString())), url(b)}));
-    EXPECT_EQ(app.captions(), (QStringList{b, a}));
-    EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
-    // A file dropped on the text opens in a window of its own.
-    drop(app.active()->textEdit()->viewport(), {url(c)});
-    EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
-    EXPECT_EQ(app.windows()[1]->control().Text(), u"A"_s);
-}
-
-// The Tool menu item of the frame and of a document window opens the options modally.
-TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
-{
-    AppDriver app;
-    const QString a = app.writePage(u"a.html"_s, u"A"_s);
     app.start({u"/O"_s});
     QStringList seen;
     auto openAndCancel = [&seen](QAction *item) {
@@ -110,9 +92,19 @@ TEST(ToolMenus, OptionsOpenModallyFromTheFrameAndEveryDocument)
         item->trigger();
     };
     openAndCancel(app.frame().mnuTool[3]);
-    app.frame().NewWindow(a);
+    QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
+    EXPECT_FALSE(drop(area, {}, u"/w/a.html"_s));
+    EXPECT_TRUE(app.windows().isEmpty());
+    const auto url = &QUrl::fromLocalFile;
+    EXPECT_TRUE(drop(area, {url(a), url(app.pagePath(QString())), url(b)}));
+    EXPECT_EQ(app.captions(), (QStringList{b, a}));
+    EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
     openAndCancel(app.active()->mnuTool[4]);
     EXPECT_EQ(seen, QStringList(2, u"frmOption ｵﾌﾟｼｮﾝ"_s));
+    // A file dropped on the text opens in a window of its own.
+    drop(app.active()->textEdit()->viewport(), {url(c)});
+    EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
+    EXPECT_EQ(app.windows()[1]->control().Text(), u"A"_s);
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
@@ -230,18 +222,14 @@ TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
 {
     if (::getuid() != 0)
         GTEST_SKIP() << "only root can connect as another user here";
-    QTemporaryDir dir;
-    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                          QFile::ExeOther | QFile::WriteOther);
-    const QByteArray path = QFile::encodeName(dir.filePath(u"s"_s));
+    // An abstract address: no file whose permissions would keep the other user out.
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    ASSERT_LT(size_t(path.size()), sizeof address.sun_path);
-    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    const QByteArray name = "scrivlet-peer-test-" + QByteArray::number(::getpid());
+    std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
     const auto where = reinterpret_cast<sockaddr *>(&address);
     const int server = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_EQ(::bind(server, where, sizeof address), 0);
-    ::chmod(path.constData(), 0777);
     ASSERT_EQ(::listen(server, 1), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
