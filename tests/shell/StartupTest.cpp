@@ -1,7 +1,6 @@
 // Starting the program: what the command line opens, what the frame shows, how a new document
 // starts.
 
-#include "document/SourceTextEdit.h"
 #include "editor/IEditControl.h"
 #include "files/Messages.h"
 #include "files/basINI.h"
@@ -63,8 +62,10 @@ TEST(Startup, UntitledWindowsComeFromTheTemplateAndTheirNumbersAreNeverReused)
     auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isMaximized());
-    EXPECT_GT(window->textEdit()->width(), 100);
-    EXPECT_GT(window->textEdit()->height(), 50);
+    const auto *edit = window->findChild<QWidget *>(u"rtfEdit"_s);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_GT(edit->width(), 100);
+    EXPECT_GT(edit->height(), 50);
     EXPECT_EQ(app.frame().menuBar()->actions().size(), 5);
     EXPECT_EQ(app.tabs(), (QStringList{u"無題1"_s, u"無題2"_s}));
     QCoreApplication::processEvents();
