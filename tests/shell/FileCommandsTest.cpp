@@ -2,31 +2,17 @@
 // user meets them.
 
 #include "document/Messages.h"
-#include "editor/IEditControl.h"
 #include "editor/clsRTF.h"
 #include "files/Cp932.h"
 #include "files/basINI.h"
-#include "platform/Globals.h"
 #include "tests/shell/AppDriver.h"
 
-#include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
-
 namespace scrivlet::test {
-namespace {
 
 using enum MessageAnswer;
-
-QString prompt(const QString &caption)
-{
-    return caption + u"\r\nは変更されています。\r\n変更を保存しますか?"_s;
-}
 
 class FileCommands : public ::testing::Test
 {
@@ -34,22 +20,36 @@ protected:
     AppDriver app;
     void SetUp() override { app.start(); }
     frmEdit *win() { return app.active(); }
+    QString text() { return win()->control().Text(); }
     void file(int item) { app.click(win()->mnuFile[item]); }
     void undo() { app.click(win()->mnuEdit[0]); }
     // Save, with the name the dialog answers if one is asked for.
-    void save(const QString &name)
+    void save(const QString &name) { app.dialogs.willChoose({app.pagePath(name)}), file(5); }
+    void close(const QList<MessageAnswer> &answers) { app.messages.answers = answers, file(2); }
+    static QString prompt(const QString &caption)
     {
-        app.dialogs.willChoose({app.pagePath(name)});
-        file(5);
+        return caption + u"\r\nは変更されています。\r\n変更を保存しますか?"_s;
     }
-    void close(const QList<MessageAnswer> &answers)
+    // The checked items of a family, or the captions of recent files 1 to 5 ("-" where hidden).
+public:
+    static QList<int> checked(const QList<QAction *> &items)
     {
-        app.messages.answers = answers;
-        file(2);
+        QList<int> out;
+        for (int i = 0; i < items.size(); ++i)
+            if (items[i]->isChecked())
+                out.append(i);
+        return out;
+    }
+    static QStringList recent(const QList<QAction *> &items)
+    {
+        QStringList out;
+        for (int k = 1; k <= 5; ++k)
+            out.append(items[k]->isVisible() ? items[k]->text() : u"-"_s);
+        return out;
     }
 };
 
-TEST_F(FileCommands, SaveAsksForANameOnceAndSaveAsEveryTime)
+TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
 {
     const QString a = app.pagePath(u"a.html"_s), b = app.pagePath(u"b.html"_s);
     app.type(u"はじめ"_s);
@@ -66,7 +66,6 @@ TEST_F(FileCommands, SaveAsksForANameOnceAndSaveAsEveryTime)
     file(5);
     EXPECT_EQ(app.dialogs.requests.size(), 1) << "a named document saves without a dialog";
     EXPECT_TRUE(app.readPage(u"a.html"_s).contains("!"));
-
     app.dialogs.willChoose({b, app.pagePath(u"c.html"_s)});
     file(6);
     EXPECT_TRUE(app.dialogs.requests.at(1).promptOverwrite) << "only Save As asks before replacing";
@@ -76,66 +75,19 @@ TEST_F(FileCommands, SaveAsksForANameOnceAndSaveAsEveryTime)
     app.dialogs.willCancel();
     file(6);
     EXPECT_EQ(win()->windowTitle(), b) << "a cancelled dialog changes nothing";
-}
 
-TEST_F(FileCommands, OpenShowsTheDialogAndOpensEveryChosenFile)
-{
-    const QString a = app.writePage(u"a.html"_s, u"A"_s), b = app.writePage(u"b.html"_s, u"B"_s);
-    app.dialogs.willChoose({a, b});
+    app.writePage(u"o.html"_s, u"O"_s);
+    app.dialogs.willChoose({a, app.pagePath(u"o.html"_s)});
     file(1);
-    const FileDialogRequest &request = app.dialogs.requests.at(0);
-    EXPECT_EQ(request.title, u"開く"_s);
-    EXPECT_TRUE(request.multiSelect && request.pathMustExist);
-    EXPECT_FALSE(request.promptOverwrite);
-    EXPECT_EQ(request.filterIndex, 0);
-    EXPECT_EQ(app.captions(), (QStringList{u"無題1"_s, a, b}));
+    const FileDialogRequest &open = app.dialogs.requests.at(3);
+    EXPECT_EQ(open.title, u"開く"_s);
+    EXPECT_TRUE(open.multiSelect && open.pathMustExist);
+    EXPECT_FALSE(open.promptOverwrite);
+    EXPECT_EQ(open.filterIndex, 0);
+    EXPECT_EQ(app.captions(), (QStringList{b, a, app.pagePath(u"o.html"_s)}));
     app.dialogs.willCancel();
     file(1);
     EXPECT_EQ(app.windows().size(), 3);
-}
-
-TEST_F(FileCommands, CloseAsksAboutChangesAndHonoursEachAnswer)
-{
-    app.type(u"x"_s);
-    close({Cancel});
-    ASSERT_EQ(app.windows().size(), 1) << "Cancel keeps the window";
-    EXPECT_EQ(app.messages.shown.last().text, prompt(u"無題1"_s));
-    EXPECT_EQ(app.messages.shown.last().icon, MessageIcon::Warning);
-    EXPECT_EQ(app.messages.shown.last().buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(app.tabs().size(), 1);
-    // Closing would lose the text that the user just asked to keep.
-    app.dialogs.willCancel();
-    close({Yes});
-    ASSERT_EQ(app.windows().size(), 1);
-    EXPECT_TRUE(win()->control().Text().contains(u'x'));
-
-    app.frame().NewWindow(app.writePage(u"y.html"_s, u"old"_s));
-    app.type(u"new "_s);
-    close({Yes});
-    EXPECT_EQ(app.windows().size(), 1);
-    EXPECT_EQ(app.readPage(u"y.html"_s), QByteArray("new old"));
-    close({No});
-    EXPECT_TRUE(app.windows().isEmpty()) << "No closes without saving";
-}
-
-// That undoing past a save asks, the journey closing after such an undo guards.
-TEST_F(FileCommands, AnUntouchedOrFullyUndoneDocumentClosesWithoutAsking)
-{
-    file(2);
-    EXPECT_TRUE(app.windows().isEmpty()) << "untouched";
-    app.frame().mnuFile_Click(0);
-    const QString fresh = win()->control().Text();
-    app.type(u"ab"_s);
-    undo();
-    EXPECT_EQ(win()->control().Text(), u'a' + fresh);
-    undo();
-    EXPECT_EQ(win()->control().Text(), fresh);
-    app.click(win()->mnuEdit[1]);
-    EXPECT_EQ(win()->control().Text(), u'a' + fresh) << "Redo";
-    undo();
-    file(2);
-    EXPECT_TRUE(app.windows().isEmpty()) << "fully undone";
-    EXPECT_TRUE(app.messages.shown.isEmpty());
 }
 
 TEST_F(FileCommands, APageThatCouldNotBeReadIsSavedUnderTheNameChosenThenOn)
@@ -151,6 +103,49 @@ TEST_F(FileCommands, APageThatCouldNotBeReadIsSavedUnderTheNameChosenThenOn)
     EXPECT_EQ(app.readPage(u"saved.html"_s), QByteArray("xy"));
 }
 
+TEST_F(FileCommands, CloseAsksAboutChangesAndHonoursEachAnswer)
+{
+    app.type(u"x"_s);
+    close({Cancel});
+    ASSERT_EQ(app.windows().size(), 1) << "Cancel keeps the window";
+    EXPECT_EQ(app.messages.shown.last().text, prompt(u"無題1"_s));
+    EXPECT_EQ(app.messages.shown.last().icon, MessageIcon::Warning);
+    EXPECT_EQ(app.messages.shown.last().buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(app.tabs().size(), 1);
+    // Closing would lose the text that the user just asked to keep.
+    app.dialogs.willCancel();
+    close({Yes});
+    ASSERT_EQ(app.windows().size(), 1);
+    EXPECT_TRUE(text().contains(u'x'));
+    app.frame().NewWindow(app.writePage(u"y.html"_s, u"old"_s));
+    app.type(u"new "_s);
+    close({Yes});
+    EXPECT_EQ(app.windows().size(), 1);
+    EXPECT_EQ(app.readPage(u"y.html"_s), QByteArray("new old"));
+    close({No});
+    EXPECT_TRUE(app.windows().isEmpty()) << "No closes without saving";
+}
+
+// That undoing past a save asks, the journey closing after such an undo guards.
+TEST_F(FileCommands, AnUntouchedOrFullyUndoneDocumentClosesWithoutAsking)
+{
+    file(2);
+    EXPECT_TRUE(app.windows().isEmpty()) << "untouched";
+    app.frame().mnuFile_Click(0);
+    const QString fresh = text();
+    app.type(u"ab"_s);
+    undo();
+    EXPECT_EQ(text(), u'a' + fresh);
+    undo();
+    EXPECT_EQ(text(), fresh);
+    app.click(win()->mnuEdit[1]);
+    EXPECT_EQ(text(), u'a' + fresh) << "Redo";
+    undo();
+    file(2);
+    EXPECT_TRUE(app.windows().isEmpty()) << "fully undone";
+    EXPECT_TRUE(app.messages.shown.isEmpty());
+}
+
 TEST_F(FileCommands, CloseAllGoesOnPastARefusalAndACancelledExitKeepsAll)
 {
     app.frame().mnuFile_Click(0);
@@ -163,11 +158,10 @@ TEST_F(FileCommands, CloseAllGoesOnPastARefusalAndACancelledExitKeepsAll)
     EXPECT_EQ(app.messages.texts(),
               (QStringList{prompt(u"無題3"_s), prompt(u"無題2"_s), prompt(u"無題1"_s)}));
     EXPECT_EQ(app.captions(), QStringList{u"無題2"_s});
-
     app.frame().mnuFile_Click(0);
-    app.active()->control().setText(u"changed"_s);
+    win()->control().setText(u"changed"_s);
     app.messages.answers = {Cancel};
-    app.click(app.active()->mnuFileExit);
+    app.click(win()->mnuFileExit);
     EXPECT_TRUE(app.frame().isVisible());
     EXPECT_EQ(app.windows().size(), 2);
     EXPECT_EQ(app.setting(u"History"_s, u"1"_s), u"<missing>"_s) << "nothing written";
@@ -181,13 +175,6 @@ TEST_F(FileCommands, CloseAllGoesOnPastARefusalAndACancelledExitKeepsAll)
 
 TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettingsAndUsedBySaves)
 {
-    auto checked = [](const QList<QAction *> &items) {
-        QList<int> out;
-        for (int i = 0; i < items.size(); ++i)
-            if (items[i]->isChecked())
-                out.append(i);
-        return out;
-    };
     win()->mnuFileMenu_Click();
     EXPECT_EQ(checked(win()->mnuFileKanji), QList<int>{2});
     EXPECT_EQ(checked(win()->mnuFileReturn), QList<int>{0});
@@ -215,17 +202,14 @@ TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettingsAndUsedBySaves
     EXPECT_EQ(app.readPage(u"euc.html"_s), QByteArray("\xc6\xfc\xcb\xdc\n"));
 }
 
-TEST_F(FileCommands, StringConversionWorksThroughTheEditMenu)
+TEST_F(FileCommands, StringConversionAndACharsetDeclarationThatDiffersOncePerWindow)
 {
     app.type(u"abc"_s);
     win()->control().setSelStart(0);
     win()->control().setSelLength(2);
     app.click(win()->mnuEditStrConv[1]);
-    EXPECT_TRUE(win()->control().Text().contains(u"ABc"_s));
-}
+    EXPECT_TRUE(text().contains(u"ABc"_s));
 
-TEST_F(FileCommands, ACharsetDeclarationThatDiffersIsReportedOncePerWindow)
-{
     const QString declared = u"<meta charset=\"Shift_JIS\">\r\n"_s;
     const QString mismatch = document::msg::kCharsetMismatch.arg(u"UTF-8"_s, u"Shift_JIS"_s);
     win()->control().setText(declared);
@@ -237,28 +221,19 @@ TEST_F(FileCommands, ACharsetDeclarationThatDiffersIsReportedOncePerWindow)
     EXPECT_EQ(app.messages.texts(), QStringList{mismatch}) << "once per window";
     EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Information);
     EXPECT_EQ(app.readPage(u"declared.html"_s), declared.toUtf8()) << "the page is not rewritten";
-    // Another window tells its own author.
-    app.frame().mnuFile_Click(0);
+    app.frame().mnuFile_Click(0); // another window tells its own author
     win()->control().setText(declared);
     save(u"other.html"_s);
     EXPECT_EQ(app.messages.texts(), (QStringList{mismatch, mismatch}));
-}
-
-// The recent files' items 1 to 5 of a File menu: the caption of each, "-" where hidden.
-QStringList shownHistory(const QList<QAction *> &items)
-{
-    QStringList out;
-    for (int k = 1; k <= 5; ++k)
-        out.append(items[k]->isVisible() ? items[k]->text() : u"-"_s);
-    return out;
 }
 
 TEST(RecentFiles, TheLastFiveNewestFirstInEveryFileMenu)
 {
     AppDriver app;
     app.start({u"/O"_s});
+    const auto recent = &FileCommands::recent;
     // An empty list hides every item and disables the separator.
-    EXPECT_EQ(shownHistory(app.frame().mnuFileHistory), QStringList(5, u"-"_s));
+    EXPECT_EQ(recent(app.frame().mnuFileHistory), QStringList(5, u"-"_s));
     EXPECT_FALSE(app.frame().mnuFileHistory[6]->isEnabled());
     EXPECT_TRUE(app.frame().mnuFileHistory[6]->isVisible());
     QStringList p;
@@ -267,15 +242,14 @@ TEST(RecentFiles, TheLastFiveNewestFirstInEveryFileMenu)
     EXPECT_EQ(gHistory, (QStringList{p[5], p[4], p[3], p[2], p[1]}));
     const QStringList expected = {u"&1 "_s + p[5], u"&2 "_s + p[4], u"&3 "_s + p[3],
                                   u"&4 "_s + p[2], u"&5 "_s + p[1]};
-    EXPECT_EQ(shownHistory(app.frame().mnuFileHistory), expected);
+    EXPECT_EQ(recent(app.frame().mnuFileHistory), expected);
     for (frmEdit *w : app.windows())
-        EXPECT_EQ(shownHistory(w->mnuFileHistory), expected) << "the same in every window";
-
+        EXPECT_EQ(recent(w->mnuFileHistory), expected) << "the same in every window";
     // An entry moves to the top and empty slots move down.
     gHistory = {u"a"_s, QString(), u"b"_s, QString(), QString()};
     app.frame().AddHistory(u"x"_s);
     EXPECT_EQ(gHistory, (QStringList{u"x"_s, u"a"_s, QString(), u"b"_s, QString()}));
-    EXPECT_EQ(shownHistory(app.frame().mnuFileHistory),
+    EXPECT_EQ(recent(app.frame().mnuFileHistory),
               (QStringList{u"&1 x"_s, u"&2 a"_s, u"-"_s, u"&4 b"_s, u"-"_s}));
     gHistory = {u"a"_s, u"b"_s, u"c"_s, u"d"_s, u"e"_s};
     app.frame().AddHistory(u"c"_s);
@@ -312,5 +286,4 @@ TEST(RecentFiles, AnEntryReopensItsFileOrSaysItIsGoneAndTheListIsWrittenAtShutdo
     EXPECT_EQ(stored, (QStringList{path, QString(), QString(), QString(), QString()}));
 }
 
-} // namespace
 } // namespace scrivlet::test

@@ -3,12 +3,10 @@
 
 #include "shell/Opening.h"
 #include "document/SourceTextEdit.h"
-#include "editor/IEditControl.h"
 #include "platform/qt/LocalSocketChannel.h"
 #include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDropEvent>
@@ -19,58 +17,36 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QUrl>
-
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <csignal>
-#include <cstring>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
-namespace {
 
 using Reply = IInstanceChannel::Reply;
-
-QStringList joined(const std::string &field)
+static bool ignore(const QString &)
 {
-    return QString::fromStdString(field).split(u'|', Qt::SkipEmptyParts);
+    return false;
 }
 
 TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
     for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/instance-commands.txt", 3)) {
         bool refused = row[1] != "refused";
-        EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused), joined(row[2])) << row[0];
+        EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused),
+                  QString::fromStdString(row[2]).split(u'|', Qt::SkipEmptyParts))
+            << row[0];
         EXPECT_EQ(refused, row[1] == "refused") << row[0];
     }
     // Dropped files: the last first, and only files with an extension.
     EXPECT_EQ(DroppedPaths(
                   {u"/w/a.html"_s, u"/w/folder"_s, u"/w/b.html"_s, u"/w/README"_s, u"/w/c.html"_s}),
               (QStringList{u"/w/c.html"_s, u"/w/b.html"_s, u"/w/a.html"_s}));
-}
-
-// A drag entering the widget and dropped there; whether the drag was accepted.
-bool drop(QWidget *target, const QList<QUrl> &urls, const QString &text = {})
-{
-    QMimeData data;
-    if (urls.isEmpty())
-        data.setText(text);
-    else
-        data.setUrls(urls);
-    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &enter);
-    QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
-    QCoreApplication::sendEvent(target, &dropped);
-    return enter.isAccepted();
 }
 
 // Drops through the real event handling of the document area and of the text; the Tool menu
@@ -81,8 +57,21 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     const QString a = app.writePage(u"a.html"_s, u"A"_s), b = app.writePage(u"b.html"_s, u"B"_s);
     const QString c = app.writePage(u"c.html"_s, u"C"_s);
     app.start({u"/O"_s});
+    // A drag entering the widget and dropped there; whether the drag was accepted.
+    const auto drop = [](QWidget *target, const QStringList &paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString &path : paths)
+            urls.append(QUrl::fromLocalFile(path));
+        paths.isEmpty() ? data.setText(u"/w/a.html"_s) : data.setUrls(urls); // text is no file
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QCoreApplication::sendEvent(target, &dropped);
+        return enter.isAccepted();
+    };
     QStringList seen;
-    auto openAndCancel = [&seen](QAction *item) {
+    const auto openAndCancel = [&seen](QAction *item) {
         QTimer::singleShot(0, qApp, [&seen] {
             if (QWidget *modal = QApplication::activeModalWidget()) {
                 seen << modal->objectName() + u' ' + modal->windowTitle();
@@ -93,16 +82,15 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     };
     openAndCancel(app.frame().mnuTool[3]);
     QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
-    EXPECT_FALSE(drop(area, {}, u"/w/a.html"_s));
+    EXPECT_FALSE(drop(area, {}));
     EXPECT_TRUE(app.windows().isEmpty());
-    const auto url = &QUrl::fromLocalFile;
-    EXPECT_TRUE(drop(area, {url(a), url(app.pagePath(QString())), url(b)}));
+    EXPECT_TRUE(drop(area, {a, app.pagePath(QString()), b}));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
     openAndCancel(app.active()->mnuTool[4]);
     EXPECT_EQ(seen, QStringList(2, u"frmOption ｵﾌﾟｼｮﾝ"_s));
     // A file dropped on the text opens in a window of its own.
-    drop(app.active()->textEdit()->viewport(), {url(c)});
+    drop(app.active()->textEdit()->viewport(), {c});
     EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
     EXPECT_EQ(app.windows()[1]->control().Text(), u"A"_s);
     EXPECT_EQ(app.messages.texts(), QStringList());
@@ -113,10 +101,7 @@ template<typename Client>
 void fromOutside(Client client)
 {
     std::atomic<bool> done = false;
-    std::thread thread([&] {
-        client();
-        done = true;
-    });
+    std::thread thread([&] { client(), done = true; });
     while (!done)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     thread.join();
@@ -147,8 +132,7 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
         EXPECT_TRUE(answer.isEmpty()) << answer.toStdString();
     }
     EXPECT_TRUE(app.windows().isEmpty());
-
-    auto send = [&runtime](const QString &command) {
+    const auto send = [&runtime](const QString &command) {
         Reply reply = Reply::NoServer;
         fromOutside([&] {
             LocalSocketChannel client(QString(), runtime.path());
@@ -163,8 +147,7 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
     EXPECT_EQ(app.messages.texts(), QStringList());
     // A second instance cannot take the socket.
-    LocalSocketChannel second(u"scrivlet"_s, runtime.path());
-    EXPECT_FALSE(second.serve(u"System"_s, [](const QString &) { return false; }));
+    EXPECT_FALSE(LocalSocketChannel(u"scrivlet"_s, runtime.path()).serve(u"System"_s, ignore));
     EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
 }
 
@@ -181,18 +164,19 @@ TEST(InstanceChannel, AKilledInstanceLeavesNoObstacle)
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(SCRIVLET_PROGRAM_DIR "/scrivlet"), {u"/O"_s});
     LocalSocketChannel client(QString(), runtime);
+    const auto send = [&client](int ms) {
+        return client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, ms);
+    };
     const QDeadlineTimer deadline(60000);
-    while (client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, 10000) != Reply::Accepted &&
-           !deadline.hasExpired())
+    while (send(10000) != Reply::Accepted && !deadline.hasExpired())
         QThread::msleep(50);
     ASSERT_FALSE(deadline.hasExpired()) << "the program never served";
     program.kill();
     ASSERT_TRUE(program.waitForFinished(10000));
-    const QString socket = LocalSocketChannel::socketPath(runtime, u"Scrivlet"_s, u"System"_s);
-    EXPECT_TRUE(QFile::exists(socket)) << "a killed instance leaves its socket";
-    EXPECT_EQ(client.send(u"Scrivlet"_s, u"System"_s, u"edit"_s, 2000), Reply::NoServer);
-    LocalSocketChannel next(u"Scrivlet"_s, runtime);
-    EXPECT_TRUE(next.serve(u"System"_s, [](const QString &) { return false; }));
+    EXPECT_TRUE(QFile::exists(LocalSocketChannel::socketPath(runtime, u"Scrivlet"_s, u"System"_s)))
+        << "a killed instance leaves its socket";
+    EXPECT_EQ(send(2000), Reply::NoServer);
+    EXPECT_TRUE(LocalSocketChannel(u"Scrivlet"_s, runtime).serve(u"System"_s, ignore));
 }
 
 TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
@@ -203,13 +187,10 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
                                           QFile::ReadOther | QFile::ExeOther);
     EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), u"S"_s, u"T"_s).isEmpty());
     EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), u"S"_s, u"T"_s).isEmpty());
-    LocalSocketChannel open(u"S"_s, dir.path());
-    EXPECT_FALSE(open.serve(u"T"_s, [](const QString &) { return false; }));
-
+    EXPECT_FALSE(LocalSocketChannel(u"S"_s, dir.path()).serve(u"T"_s, ignore));
     // The peer check: a connected pair of this process is this user; a pipe is no socket.
     int pair[2], pipeEnds[2];
-    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair), 0);
-    ASSERT_EQ(::pipe(pipeEnds), 0);
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) | ::pipe(pipeEnds), 0);
     EXPECT_TRUE(LocalSocketChannel::peerIsThisUser(pair[0]));
     EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(pipeEnds[0]));
     for (const int fd : {pair[0], pair[1], pipeEnds[0], pipeEnds[1]})
@@ -223,8 +204,7 @@ TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
     if (::getuid() != 0)
         GTEST_SKIP() << "only root can connect as another user here";
     // An abstract address: no file whose permissions would keep the other user out.
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address{AF_UNIX, {}};
     const QByteArray name = "scrivlet-peer-test-" + QByteArray::number(::getpid());
     std::memcpy(address.sun_path + 1, name.constData(), size_t(name.size()));
     const auto where = reinterpret_cast<sockaddr *>(&address);
@@ -233,31 +213,27 @@ TEST(InstanceChannel, AConnectionFromAnotherUserIsNotThisUser)
     ASSERT_EQ(::listen(server, 1), 0);
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        // Only calls that are safe after a fork.
-        int client = -1;
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
-            (client = ::socket(AF_UNIX, SOCK_STREAM, 0)) < 0 ||
-            ::connect(client, where, sizeof address) != 0)
-            ::_exit(2);
+    if (child == 0) { // only calls that are safe after a fork; the peer is whoever connects
+        const int client = ::socket(AF_UNIX, SOCK_STREAM, 0);
         char byte;
-        [[maybe_unused]] const auto n = ::read(client, &byte, 1);
-        ::_exit(0);
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0 ||
+            ::connect(client, where, sizeof address))
+            ::_exit(2);
+        ::_exit(::read(client, &byte, 1) < 0 ? 3 : 0);
     }
     // A child that could not connect must not leave this test waiting.
     pollfd ready{server, POLLIN, 0};
     const int connection = ::poll(&ready, 1, 10000) == 1 ? ::accept(server, nullptr, nullptr) : -1;
-    if (connection >= 0)
-        EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(connection));
-    else
+    const bool stranger = connection >= 0 && !LocalSocketChannel::peerIsThisUser(connection);
+    if (connection < 0)
         ::kill(child, SIGKILL);
     ::close(connection);
     ::close(server);
     int status = 0;
     ::waitpid(child, &status, 0);
     ASSERT_GE(connection, 0) << "no connection from the child";
+    EXPECT_TRUE(stranger);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
-} // namespace
 } // namespace scrivlet::test

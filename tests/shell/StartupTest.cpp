@@ -1,15 +1,11 @@
 // Starting the program: what the command line opens, what the frame shows, how a new document
 // starts.
 
-#include "editor/IEditControl.h"
 #include "files/Messages.h"
 #include "files/basINI.h"
-#include "platform/Globals.h"
 #include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
 
-#include <QAction>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QMdiSubWindow>
@@ -17,14 +13,9 @@
 #include <QPointer>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
-
 namespace scrivlet::test {
-namespace {
 
-QStringList menuTitles(const frmMain &frame)
+static QStringList menuTitles(const frmMain &frame)
 {
     QStringList out;
     for (QAction *a : frame.menuBar()->actions())
@@ -171,5 +162,4 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
                           files::msg::kCouldNotOpen});
 }
 
-} // namespace
 } // namespace scrivlet::test
