@@ -49,8 +49,8 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
               (QStringList{u"/w/c.html"_s, u"/w/b.html"_s, u"/w/a.html"_s}));
 }
 
-// Drops through the real event handling of the document area and of the text; the Tool menu
-// item of the frame and of a document window opens the options modally.
+// Drops through the real event handling of the document area and of the text; the frame's Tool
+// menu opens the options modally (a document window's, the options journey checks).
 TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
 {
     AppDriver app;
@@ -70,25 +70,21 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
         QCoreApplication::sendEvent(target, &dropped);
         return enter.isAccepted();
     };
-    QStringList seen;
-    const auto openAndCancel = [&seen](QAction *item) {
-        QTimer::singleShot(0, qApp, [&seen] {
-            if (QWidget *modal = QApplication::activeModalWidget()) {
-                seen << modal->objectName() + u' ' + modal->windowTitle();
-                QTest::mouseClick(modal->findChild<QPushButton *>(u"cmdCancel"_s), Qt::LeftButton);
-            }
-        });
-        item->trigger();
-    };
-    openAndCancel(app.frame().mnuTool[3]);
+    QString seen;
+    QTimer::singleShot(0, qApp, [&seen] {
+        if (QWidget *modal = QApplication::activeModalWidget()) {
+            seen = modal->objectName() + u' ' + modal->windowTitle();
+            QTest::mouseClick(modal->findChild<QPushButton *>(u"cmdCancel"_s), Qt::LeftButton);
+        }
+    });
+    app.frame().mnuTool[3]->trigger();
+    EXPECT_EQ(seen, u"frmOption ｵﾌﾟｼｮﾝ"_s);
     QWidget *area = app.frame().findChild<QMdiArea *>(u"mdiArea"_s)->viewport();
     EXPECT_FALSE(drop(area, {}));
     EXPECT_TRUE(app.windows().isEmpty());
     EXPECT_TRUE(drop(area, {a, app.pagePath(QString()), b}));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
-    openAndCancel(app.active()->mnuTool[4]);
-    EXPECT_EQ(seen, QStringList(2, u"frmOption ｵﾌﾟｼｮﾝ"_s));
     // A file dropped on the text opens in a window of its own.
     drop(app.active()->textEdit()->viewport(), {c});
     EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
@@ -118,18 +114,13 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     for (const QByteArray &bytes :
          {QByteArray(LocalSocketChannel::kMaxCommand + 10, 'a'), QByteArray("edit \xff\xfe.html\n"),
           QByteArray("edit a\0.html\n", 13)}) {
-        QByteArray answer;
-        fromOutside([&] {
-            QLocalSocket socket;
-            socket.connectToServer(channel.servedPath());
-            if (!socket.waitForConnected(5000))
-                return;
-            socket.write(bytes);
-            socket.waitForBytesWritten(5000);
-            while (socket.state() == QLocalSocket::ConnectedState && socket.waitForReadyRead(5000))
-                answer += socket.readAll();
-        });
-        EXPECT_TRUE(answer.isEmpty()) << answer.toStdString();
+        QLocalSocket socket;
+        socket.connectToServer(channel.servedPath());
+        socket.write(bytes);
+        // The server drops the connection without an answer.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return socket.state() == QLocalSocket::UnconnectedState; }));
+        EXPECT_EQ(socket.readAll(), QByteArray());
     }
     EXPECT_TRUE(app.windows().isEmpty());
     const auto send = [&runtime](const QString &command) {
