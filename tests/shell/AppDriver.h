@@ -135,4 +135,10 @@ private:
     std::unique_ptr<frmMain> m_frame;
 };
 
+// A field of a data row that joins several values with "|".
+inline QStringList joined(const std::string &field)
+{
+    return QString::fromStdString(field).split(u'|', Qt::SkipEmptyParts);
+}
+
 } // namespace scrivlet::test

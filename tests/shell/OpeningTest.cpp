@@ -38,9 +38,7 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
     for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/instance-commands.txt", 3)) {
         bool refused = row[1] != "refused";
-        EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused),
-                  QString::fromStdString(row[2]).split(u'|', Qt::SkipEmptyParts))
-            << row[0];
+        EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused), joined(row[2])) << row[0];
         EXPECT_EQ(refused, row[1] == "refused") << row[0];
     }
     // Dropped files: the last first, and only files with an extension.

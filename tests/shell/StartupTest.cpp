@@ -93,11 +93,8 @@ TEST(Startup, CommandLinesOpenTheirPathsInOrder)
                     arg = arg == u"@" ? app.pagePath(QString()) + u'/' : app.pagePath(arg.mid(1));
             return args;
         };
-        auto split = [](const std::string &field) {
-            return QString::fromStdString(field).split(u'|', Qt::SkipEmptyParts);
-        };
-        app.start(resolve(split(row[1])));
-        const QStringList names = split(row[2]), opened = resolve(names);
+        app.start(resolve(joined(row[1])));
+        const QStringList names = joined(row[2]), opened = resolve(names);
         ASSERT_EQ(app.captions(), opened);
         QStringList missing, tabs, history;
         for (qsizetype i = 0; i < opened.size(); ++i) {
@@ -123,11 +120,8 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
 {
     AppDriver app;
     app.start({u"/O"_s});
-    auto use = [](const QString &value) {
-        basINI::WriteIniString(u"Template"_s, u"Use"_s, value);
-    };
     const QString chosen = app.writePage(u"mine.html"_s, u"<P>型</P>"_s);
-    use(u"1"_s);
+    basINI::WriteIniString(u"Template"_s, u"Use"_s, u"1"_s);
     basINI::WriteIniString(u"Template"_s, u"TemplatePass"_s, app.pagePath(QString()));
     app.dialogs.willCancel();
     app.frame().mnuFile_Click(0);
@@ -145,10 +139,10 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
 
     // Other values start empty; letters read as the default.
-    use(u"2"_s);
+    basINI::WriteIniString(u"Template"_s, u"Use"_s, u"2"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_EQ(app.active()->control().Text(), QString());
-    use(u"abc"_s);
+    basINI::WriteIniString(u"Template"_s, u"Use"_s, u"abc"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_EQ(app.dialogs.requests.size(), 2);
