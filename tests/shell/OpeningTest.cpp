@@ -41,10 +41,6 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
         EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused), joined(row[2])) << row[0];
         EXPECT_EQ(refused, row[1] == "refused") << row[0];
     }
-    // Dropped files: the last first, and only files with an extension.
-    EXPECT_EQ(DroppedPaths(
-                  {u"/w/a.html"_s, u"/w/folder"_s, u"/w/b.html"_s, u"/w/README"_s, u"/w/c.html"_s}),
-              (QStringList{u"/w/c.html"_s, u"/w/b.html"_s, u"/w/a.html"_s}));
 }
 
 // Drops through the real event handling of the document area and of the text; the frame's Tool
