@@ -18,13 +18,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include <atomic>
 #include <csignal>
+#include <future>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
-#include <thread>
 
 namespace scrivlet::test {
 
@@ -86,17 +85,6 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
-// Runs the client in its own thread, as another process would, while this one serves.
-template<typename Client>
-void fromOutside(Client client)
-{
-    std::atomic<bool> done = false;
-    std::thread thread([&] { client(), done = true; });
-    while (!done)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    thread.join();
-}
-
 TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
 {
     QTemporaryDir runtime; // made with mode 0700
@@ -117,13 +105,16 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
         EXPECT_EQ(socket.readAll(), QByteArray());
     }
     EXPECT_TRUE(app.windows().isEmpty());
+    // The client waits for its answer in a thread of its own, as another process would, while
+    // this one serves.
     const auto send = [&runtime](const QString &command) {
-        Reply reply = Reply::NoServer;
-        fromOutside([&] {
-            LocalSocketChannel client(QString(), runtime.path());
-            reply = client.send(u"SCRIVLET"_s, u"system"_s, command, 10000);
+        auto reply = std::async(std::launch::async, [&] {
+            return LocalSocketChannel(QString(), runtime.path())
+                .send(u"SCRIVLET"_s, u"system"_s, command, 10000);
         });
-        return reply;
+        while (reply.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+            QCoreApplication::processEvents();
+        return reply.get();
     };
     const QString a = app.writePage(u"a b.html"_s, u"A"_s), b = app.writePage(u"b.htm"_s, u"B"_s);
     EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
