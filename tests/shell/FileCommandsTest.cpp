@@ -30,8 +30,9 @@ protected:
     {
         return caption + u"\r\nは変更されています。\r\n変更を保存しますか?"_s;
     }
-    // The checked items of a family, or the captions of recent files 1 to 5 ("-" where hidden).
+
 public:
+    // The checked items of a family, or the captions of recent files 1 to 5 ("-" where hidden).
     static QList<int> checked(const QList<QAction *> &items)
     {
         QList<int> out;
