@@ -28,10 +28,9 @@
 namespace scrivlet::test {
 
 using Reply = IInstanceChannel::Reply;
-static bool ignore(const QString &)
-{
+constexpr auto ignore = [](const QString &) {
     return false;
-}
+};
 
 TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
