@@ -2,55 +2,126 @@
 // The program as a user drives it, headless: a frame started on a temporary program directory
 // with fake platform services, and small verbs for what the user does.
 
+#include "document/SourceTextEdit.h"
+#include "document/frmEdit.h"
+#include "editor/IEditControl.h"
+#include "files/Cp932.h"
+#include "files/basINI.h"
+#include "files/basKanji.h"
+#include "platform/Globals.h"
 #include "platform/Platform.h"
+#include "shell/frmMain.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
 
+#include <QAction>
+#include <QFile>
 #include <QStringList>
+#include <QTabBar>
 #include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
-class QAction;
-
-namespace scrivlet {
-class frmMain;
-class frmEdit;
-} // namespace scrivlet
+using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
 
 class AppDriver
 {
 public:
-    AppDriver();
-    ~AppDriver();
+    AppDriver() : m_platform{messages, clipboard, dialogs, shell, keyboard}
+    {
+        ResetGlobals();
+        basINI::ResetForTests();
+        basKanji::UnloadLibraryForTests();
+        // The program directory: the data tree and the converter of the build, shared read-only.
+        const QString built = QStringLiteral(SCRIVLET_PROGRAM_DIR "/");
+        for (const QString &entry : {u"HTML"_s, u"Template"_s, u"doc"_s})
+            QFile::link(built + entry, m_program.filePath(entry));
+        QFile::copy(built + u"UNKANJ.DLL"_s, m_program.filePath(u"UNKANJ.DLL"_s));
+    }
+    ~AppDriver()
+    {
+        // Windows left open are let go without their save prompts.
+        messages.answers = QList<MessageAnswer>(16, MessageAnswer::No);
+        m_frame.reset();
+        basKanji::UnloadLibraryForTests();
+        basINI::ResetForTests();
+        ResetGlobals();
+    }
 
     // Starts the program with these command-line arguments.
-    void start(const QStringList &arguments = {});
+    void start(const QStringList &arguments = {})
+    {
+        m_frame = std::make_unique<frmMain>(m_platform);
+        m_frame->show();
+        m_frame->Form_Load(m_program.path(), arguments);
+    }
     frmMain &frame() const { return *m_frame; }
     // The services the frame is started with; set the optional ones before start().
     Platform &platform() { return m_platform; }
-    QList<frmEdit *> windows() const;
-    frmEdit *active() const;
-    QStringList captions() const;
-    QStringList tabs() const;
+    QList<frmEdit *> windows() const { return m_frame->documentWindows(); }
+    frmEdit *active() const { return m_frame->activeDocument(); }
+    QStringList captions() const
+    {
+        QStringList out;
+        for (frmEdit *w : windows())
+            out.append(w->windowTitle());
+        return out;
+    }
+    QStringList tabs() const
+    {
+        auto *bar = m_frame->findChild<QTabBar *>(u"tabSelectBar"_s);
+        QStringList out;
+        for (int i = 0; i < bar->count(); ++i)
+            out.append(bar->tabText(i));
+        return out;
+    }
 
-    // A page in a folder of its own, written as Shift-JIS with CR LF.
-    QString writePage(const QString &name, const QString &text);
-    QString pagePath(const QString &name) const;
-    QByteArray readPage(const QString &name) const;
+    // A page in a folder of its own, written as Shift-JIS.
+    QString writePage(const QString &name, const QString &text)
+    {
+        QFile file(pagePath(name));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(encodeCp932(text)) >= 0);
+        return pagePath(name);
+    }
+    QString pagePath(const QString &name) const { return m_pages.filePath(name); }
+    QByteArray readPage(const QString &name) const
+    {
+        QFile file(pagePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
 
-    // What the user does in the active document window.
-    void type(const QString &text);
-    void click(QAction *item);
-    void closeActive();
+    // What the user does in the active document window: keys that give each character, Japanese
+    // ones included, and Return for a line break; a menu item, which must be enabled.
+    void type(const QString &text)
+    {
+        for (const QChar c : text) {
+            if (c == u'\n')
+                QTest::keyClick(active()->textEdit(), Qt::Key_Return);
+            else
+                QTest::sendKeyEvent(QTest::Click, active()->textEdit(), Qt::Key(0), QString(c), {});
+        }
+    }
+    void click(QAction *item)
+    {
+        ASSERT_NE(item, nullptr);
+        ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
+        item->trigger();
+    }
+    void closeActive() { active()->closeWindow(); }
     // Closes the frame as its close box does; true when it closed.
-    bool closeFrame();
+    bool closeFrame() { return m_frame->close(); }
 
     // The settings file, read directly from disk.
-    QString setting(const QString &section, const QString &key) const;
-    QString programDirectory() const;
+    QString setting(const QString &section, const QString &key) const
+    {
+        return basINI::ReadIniString(section, key, u"<missing>"_s);
+    }
+    QString programDirectory() const { return m_program.path() + u'/'; }
 
     FakeMessageService messages;
     FakeClipboard clipboard;
@@ -59,10 +130,15 @@ public:
     FakeKeyboardState keyboard;
 
 private:
-    QTemporaryDir m_program;
-    QTemporaryDir m_pages;
+    QTemporaryDir m_program, m_pages;
     Platform m_platform;
     std::unique_ptr<frmMain> m_frame;
 };
+
+// A field of a data row that joins several values with "|".
+inline QStringList joined(const std::string &field)
+{
+    return QString::fromStdString(field).split(u'|', Qt::SkipEmptyParts);
+}
 
 } // namespace scrivlet::test

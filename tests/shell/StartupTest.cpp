@@ -1,33 +1,21 @@
-// Starting the program: what the command line opens, and what the frame shows.
+// Starting the program: what the command line opens, what the frame shows, how a new document
+// starts.
 
-#include "document/frmEdit.h"
-#include "editor/IEditControl.h"
 #include "files/Messages.h"
 #include "files/basINI.h"
-#include "platform/Globals.h"
-#include "shell/frmMain.h"
+#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
 
-#include <QAction>
-#include <QCoreApplication>
 #include <QDir>
-#include <QEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMdiSubWindow>
-#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
-
 namespace scrivlet::test {
-namespace {
 
-QStringList menuTitles(const frmMain &frame)
+static QStringList menuTitles(const frmMain &frame)
 {
     QStringList out;
     for (QAction *a : frame.menuBar()->actions())
@@ -35,11 +23,10 @@ QStringList menuTitles(const frmMain &frame)
     return out;
 }
 
-TEST(Startup, NoArgumentsOpensOneUntitledDocumentFromTheTemplate)
+TEST(Startup, UntitledWindowsComeFromTheTemplateAndTheirNumbersAreNeverReused)
 {
     AppDriver app;
     app.start();
-    ASSERT_EQ(app.windows().size(), 1);
     EXPECT_EQ(app.captions(), QStringList{u"無題1"_s});
     EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
@@ -52,98 +39,16 @@ TEST(Startup, NoArgumentsOpensOneUntitledDocumentFromTheTemplate)
                                                     u"ｳｨﾝﾄﾞｳ(&W)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
     EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled());
     EXPECT_FALSE(app.active()->mnuEdit[1]->isEnabled());
-}
 
-// What each command line opens. In the arguments, "@name" stands for that file in the pages
-// folder; every page is written with the text "<P>name</P>", and a missing one opens empty after
-// its message.
-TEST(Startup, CommandLinesOpenTheirPathsInOrder)
-{
-    const struct
-    {
-        const char *what;
-        QStringList arguments, opened;
-    } cases[] = {
-        {"paths in order, others skipped",
-         {"@a.html", "@README", "@b b.htm", "@"},
-         {"@a.html", "@b b.htm"}},
-        {"the wait switch joined to a path", {"@a.html /O"}, {}},
-        {"the wait switch stops the paths before it too", {"@a.html", "/O"}, {}},
-        {"a folder starting with O is no switch", {"@Output/a.html"}, {"@Output/a.html"}},
-        {"a lower-case switch is just another argument", {"@a.html", "/o"}, {"@a.html"}},
-        {"a missing file", {"@gone.html"}, {"@gone.html"}},
-    };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.what);
-        AppDriver app;
-        QDir(app.pagePath(QString())).mkpath(u"Output"_s);
-        for (const char *name : {"a.html", "b b.htm", "Output/a.html"})
-            app.writePage(QString::fromUtf8(name), u"<P>%1</P>"_s.arg(name));
-        auto resolve = [&app](QStringList args) {
-            for (QString &arg : args) {
-                if (arg == u"@")
-                    arg = app.pagePath(QString()) + u'/';
-                else if (arg.startsWith(u'@'))
-                    arg = app.pagePath(arg.mid(1));
-            }
-            return args;
-        };
-        app.start(resolve(c.arguments));
-        const QStringList opened = resolve(c.opened);
-        ASSERT_EQ(app.captions(), opened);
-        QStringList missing, tabs, history;
-        for (qsizetype i = 0; i < opened.size(); ++i) {
-            const bool gone = opened[i].endsWith(u"gone.html");
-            EXPECT_EQ(app.windows()[i]->control().Text(),
-                      gone ? QString() : u"<P>%1</P>"_s.arg(c.opened[i].mid(1)));
-            if (gone)
-                missing.append(opened[i] + files::msg::kCouldNotOpen);
-            else
-                history.prepend(opened[i]);
-            tabs.append(QFileInfo(opened[i]).fileName());
-        }
-        EXPECT_EQ(app.messages.texts(), missing);
-        EXPECT_EQ(menuTitles(app.frame()).size(), opened.isEmpty() ? 3 : 5)
-            << "with no document the frame shows its own menus";
-        EXPECT_EQ(app.tabs(), tabs) << "each tab names its file";
-        EXPECT_EQ(gHistory.mid(0, history.size()), history) << "the newest first";
-    }
-}
-
-TEST(Startup, ClosedWindowsGoWithTheirTabsAndTheirNumbersAreNeverReused)
-{
-    AppDriver app;
-    app.start();
-    app.frame().mnuFile_Click(0);
-    QPointer<frmEdit> first = app.windows()[0];
-    first->closeWindow();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(first.isNull());
-    EXPECT_EQ(app.tabs(), QStringList{u"無題2"_s});
-    app.closeActive();
-    EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_TRUE(app.tabs().isEmpty());
-    // With no document the frame shows its own menus.
-    EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"ﾂｰﾙ(&T)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
-    app.frame().mnuFile_Click(0);
-    app.frame().mnuFile_Click(0);
-    EXPECT_EQ(app.captions(), (QStringList{u"無題3"_s, u"無題4"_s}));
-    EXPECT_EQ(app.windows()[1]->Tag(), u"Number4"_s);
-}
-
-// NewWindow runs no events of its own: a queued request (a page from another instance, a
-// drop) handled inside it would re-enter the frame before the window is complete. The window
-// must still be whole when it returns: active, maximized, laid out, its menus in the bar.
-TEST(Startup, NewWindowIsCompleteWithoutRunningQueuedEvents)
-{
-    AppDriver app;
-    app.start();
+    // NewWindow runs no events of its own: a queued request (a page from another instance, a
+    // drop) handled inside it would re-enter the frame before the window is complete. The
+    // window must still be whole when it returns: active, maximized, laid out, in the tabs.
     bool queuedRan = false;
     QTimer::singleShot(0, app.active(), [&queuedRan] { queuedRan = true; });
     app.frame().NewWindow(QString());
     EXPECT_FALSE(queuedRan);
-    frmEdit *window = app.active();
     ASSERT_EQ(app.windows().size(), 2);
+    frmEdit *window = app.active();
     EXPECT_EQ(window, app.windows()[1]);
     auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget());
     ASSERT_NE(sub, nullptr);
@@ -156,35 +61,72 @@ TEST(Startup, NewWindowIsCompleteWithoutRunningQueuedEvents)
     EXPECT_EQ(app.tabs(), (QStringList{u"無題1"_s, u"無題2"_s}));
     QCoreApplication::processEvents();
     EXPECT_TRUE(queuedRan);
+
+    // Closed windows go, and their numbers are never given again.
+    QPointer<frmEdit> first = app.windows()[0];
+    first->closeWindow();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(first.isNull()) << "a closed window is let go";
+    app.closeActive();
+    EXPECT_TRUE(app.windows().isEmpty());
+    EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"ﾂｰﾙ(&T)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
+    app.frame().mnuFile_Click(0);
+    app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.captions(), (QStringList{u"無題3"_s, u"無題4"_s}));
+    EXPECT_EQ(app.windows()[1]->Tag(), u"Number4"_s);
 }
 
-} // namespace
-} // namespace scrivlet::test
-
-namespace scrivlet::test {
-namespace {
+// What each command line opens: the rows tell how they name the pages.
+TEST(Startup, CommandLinesOpenTheirPathsInOrder)
+{
+    for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/startup-command-lines.txt", 3)) {
+        SCOPED_TRACE(row[0]);
+        AppDriver app;
+        QDir(app.pagePath(QString())).mkpath(u"Output"_s);
+        for (const char *name : {"a.html", "b b.htm", "Output/a.html"})
+            app.writePage(QString::fromUtf8(name), u"<P>%1</P>"_s.arg(name));
+        auto resolve = [&app](QStringList args) {
+            for (QString &arg : args)
+                if (arg.startsWith(u'@'))
+                    arg = arg == u"@" ? app.pagePath(QString()) + u'/' : app.pagePath(arg.mid(1));
+            return args;
+        };
+        app.start(resolve(joined(row[1])));
+        const QStringList names = joined(row[2]), opened = resolve(names);
+        ASSERT_EQ(app.captions(), opened);
+        QStringList missing, tabs, history;
+        for (qsizetype i = 0; i < opened.size(); ++i) {
+            const bool gone = opened[i].endsWith(u"gone.html");
+            EXPECT_EQ(app.windows()[i]->control().Text(),
+                      gone ? QString() : u"<P>%1</P>"_s.arg(names[i].mid(1)));
+            if (gone)
+                missing.append(opened[i] + u"を開けませんでした。"_s);
+            else
+                history.prepend(opened[i]);
+            tabs.append(QFileInfo(opened[i]).fileName());
+        }
+        EXPECT_EQ(app.messages.texts(), missing);
+        EXPECT_EQ(menuTitles(app.frame()).size(), opened.isEmpty() ? 3 : 5)
+            << "with no document the frame shows its own menus";
+        EXPECT_EQ(app.tabs(), tabs) << "each tab names its file";
+        EXPECT_EQ(gHistory.mid(0, history.size()), history) << "the newest first";
+    }
+}
 
 // How a new document starts follows Use of section Template, read at each new window.
-class NewDocumentTemplate : public ::testing::Test
+TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
 {
-protected:
     AppDriver app;
-    void SetUp() override { app.start({u"/O"_s}); }
-    void use(const QString &value) { basINI::WriteIniString(u"Template"_s, u"Use"_s, value); }
-};
-
-TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolderAndACancelStillMakesAWindow)
-{
+    app.start({u"/O"_s});
     const QString chosen = app.writePage(u"mine.html"_s, u"<P>型</P>"_s);
-    use(u"1"_s);
+    basINI::WriteIniString(u"Template"_s, u"Use"_s, u"1"_s);
     basINI::WriteIniString(u"Template"_s, u"TemplatePass"_s, app.pagePath(QString()));
     app.dialogs.willCancel();
     app.frame().mnuFile_Click(0);
-    ASSERT_EQ(app.windows().size(), 1);
+    ASSERT_EQ(app.windows().size(), 1) << "a cancelled choice still makes a window";
     EXPECT_EQ(app.active()->control().Text(), QString());
     EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
     EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
-
     app.dialogs.willChoose({chosen});
     app.frame().mnuFile_Click(0);
     ASSERT_EQ(app.dialogs.requests.size(), 2);
@@ -193,21 +135,17 @@ TEST_F(NewDocumentTemplate, UseOneOffersTheTemplateFolderAndACancelStillMakesAWi
     EXPECT_EQ(app.active()->control().Text(), u"<P>型</P>"_s);
     EXPECT_EQ(app.active()->windowTitle(), u"無題2"_s) << "it stays untitled";
     EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
-}
 
-TEST_F(NewDocumentTemplate, OtherValuesStartEmptyAndLettersReadAsTheDefault)
-{
-    use(u"2"_s);
+    // Other values start empty; letters read as the default.
+    basINI::WriteIniString(u"Template"_s, u"Use"_s, u"2"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_EQ(app.active()->control().Text(), QString());
-    use(u"abc"_s);
+    basINI::WriteIniString(u"Template"_s, u"Use"_s, u"abc"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
-    EXPECT_TRUE(app.dialogs.requests.isEmpty());
-}
+    EXPECT_EQ(app.dialogs.requests.size(), 2);
 
-TEST_F(NewDocumentTemplate, AMissingDefaultTemplateIsReportedAndTheWindowOpensEmpty)
-{
+    // A missing default template is reported and the window opens empty.
     QFile::remove(app.programDirectory() + u"Template"_s);
     app.frame().mnuFile_Click(0);
     EXPECT_EQ(app.active()->control().Text(), QString());
@@ -216,5 +154,4 @@ TEST_F(NewDocumentTemplate, AMissingDefaultTemplateIsReportedAndTheWindowOpensEm
                           files::msg::kCouldNotOpen});
 }
 
-} // namespace
 } // namespace scrivlet::test
