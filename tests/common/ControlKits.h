@@ -1,12 +1,9 @@
 #pragma once
-// The contract suites run against every edit control. A kit makes one control with its keyboard
-// and clipboard; each test executable instantiates the suites with its own kits.
+// A kit makes one edit control with its keyboard and clipboard, for the contract suite and the
+// differential run; each test executable instantiates them with its own kits.
 
-#include "tests/common/MemoryEditControl.h"
 #include "tests/common/Differential.h"
 #include "tests/common/FakePlatform.h"
-
-#include <memory>
 
 namespace scrivlet::test {
 

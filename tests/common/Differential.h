@@ -7,14 +7,8 @@
 
 #include "tests/common/MemoryEditControl.h"
 
-#include <QString>
-
 #include <cstdint>
 #include <string>
-
-namespace scrivlet {
-class IEditControl;
-} // namespace scrivlet
 
 namespace scrivlet::test {
 

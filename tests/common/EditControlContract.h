@@ -1,169 +1,235 @@
 #pragma once
-// What every edit control must do, whatever stores its text: positions that count a line break
-// as CR LF, one change notification per real change, and what each change reports. Instantiated
-// with each control's kit. Where the caret and selection go (clamped, never between CR and LF,
-// at the start after a new text) the differential run compares step by step against the
-// in-memory control.
+// What every edit control must do, whatever stores its text, with the undo history wired to it as
+// a window wires it: positions that count a line break as CR LF, one change notification per real
+// change, made and described exactly when raised. Instantiated with each control's kit. Where the
+// caret and selection go, and the text after Undo and Redo, the differential run compares step by
+// step (tests/common/Differential.cpp); here is what it cannot see.
 
-#include "editor/IEditControl.h"
+#include "editor/clsRTF.h"
 #include "tests/common/Differential.h"
+#include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
-
-#include <QList>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 namespace scrivlet::test {
+
+using namespace Qt::StringLiterals;
 
 template<class Kit>
 class EditControlContract : public ::testing::Test
 {
 protected:
     Kit kit;
-    IEditControl &control() { return kit.control; }
-    KeyDriver &keys() { return kit.keys; }
+    IEditControl &c = kit.control;
+    FakeMessageService messages;
+    clsRTF doc{messages, {}};
 
-    // Every Change raised while running action.
-    QList<TextChange> changesDuring(auto action)
+    void SetUp() override
+    {
+        doc.Init(&c);
+        QObject::connect(&c, &IEditControl::Change, &doc, [this] { doc.IsTextChange(); });
+    }
+    // Every Change raised while running action. Each must already be in the text when it is
+    // raised, and turn the text before it into that text.
+    QList<TextChange> changesDuring(const std::function<void()> &action)
     {
         QList<TextChange> changes;
-        auto connection = QObject::connect(&control(), &IEditControl::Change,
-                                           [&](const TextChange &c) { changes.append(c); });
+        QString text = c.Text();
+        auto connection = QObject::connect(&c, &IEditControl::Change, [&](const TextChange &ch) {
+            changes.append(ch);
+            text.replace(ch.position, ch.removedLength, ch.inserted);
+            EXPECT_EQ(c.Text(), text) << "the change describes the edit already made";
+        });
         action();
         QObject::disconnect(connection);
+        EXPECT_EQ(c.Text(), text) << "every change was reported";
+        EXPECT_EQ(c.TextSnapshot().toString(), text);
         return changes;
     }
 };
 
 TYPED_TEST_SUITE_P(EditControlContract);
 
-TYPED_TEST_P(EditControlContract, LineBreaksCountAsCrLfWhateverTheirKind)
+TYPED_TEST_P(EditControlContract, LineBreaksCountAsCrLfAndOtherUnitsSurvive)
 {
-    auto &c = this->control();
-    c.setText(QStringLiteral("a\nb\rc\r\nd") + QChar(0x2029) + QStringLiteral("e"));
-    EXPECT_EQ(c.Text(), QStringLiteral("a\r\nb\r\nc\r\nd\r\ne"));
+    auto &c = this->c;
+    const QString odd = u"a\u00A0\u2028\t\U0001F600漢"_s;
+    c.setText(odd);
+    EXPECT_EQ(c.Text(), odd);
+    c.setText(u"a\nb\rc\r\nd\u2029e"_s);
+    EXPECT_EQ(c.Text(), u"a\r\nb\r\nc\r\nd\r\ne"_s);
     EXPECT_EQ(c.TextLength(), 13);
-    EXPECT_EQ(c.TextRange(1, 4), QStringLiteral("\r\nb\r"));
-    EXPECT_EQ(c.TextRange(2, 1), QStringLiteral("\n"));
-    EXPECT_EQ(c.TextRange(11, 99), QStringLiteral("\ne"));
+    EXPECT_EQ(c.TextRange(1, 4), u"\r\nb\r"_s);
+    EXPECT_EQ(c.TextRange(2, 1), u"\n"_s);
+    EXPECT_EQ(c.TextRange(11, 99), u"\ne"_s);
     c.setSelStart(4);
     c.setSelLength(3);
-    EXPECT_EQ(c.SelText(), QStringLiteral("\r\nc"));
+    EXPECT_EQ(c.SelText(), u"\r\nc"_s);
 }
 
-TYPED_TEST_P(EditControlContract, UnitsTheWidgetMightAlterSurvive)
+TYPED_TEST_P(EditControlContract, EditsReportOneChangeEachAndOnlyRealOnes)
 {
-    auto &c = this->control();
-    const QString text = QStringLiteral("a") + QChar(0x00A0) + QChar(0x2028) +
-                         QStringLiteral("\t") + QChar(0xD83D) + QChar(0xDE00) +
-                         QStringLiteral("漢");
-    c.setText(text);
-    EXPECT_EQ(c.Text(), text);
-}
-
-TYPED_TEST_P(EditControlContract, ChangeIsRaisedOncePerRealChange)
-{
-    auto &c = this->control();
-    c.setText(QStringLiteral("one\r\ntwo"));
-
-    auto changes = this->changesDuring([&] { c.setText(QStringLiteral("one\r\ntwo")); });
-    EXPECT_TRUE(changes.isEmpty()) << "the same text again";
-
-    c.setSelStart(5);
-    c.setSelLength(3);
-    changes = this->changesDuring([&] { c.setSelText(QStringLiteral("two")); });
-    EXPECT_TRUE(changes.isEmpty()) << "the same selection again";
-    EXPECT_EQ(c.SelStart(), 8) << "the caret still moves after it";
-    EXPECT_EQ(c.SelLength(), 0);
-
-    c.setSelStart(2);
-    changes = this->changesDuring([&] { c.cut(); });
-    EXPECT_TRUE(changes.isEmpty()) << "cutting nothing";
-    changes = this->changesDuring([&] { c.clear(); });
-    EXPECT_TRUE(changes.isEmpty()) << "clearing nothing";
-
-    c.setSelStart(1);
-    c.setSelLength(5);
-    changes = this->changesDuring([&] { c.setSelText(QStringLiteral("X\nY")); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 1);
-    EXPECT_EQ(changes[0].removedLength, 5);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("X\r\nY"));
-    EXPECT_EQ(c.Text(), QStringLiteral("oX\r\nYwo"));
-    EXPECT_EQ(c.SelStart(), 5);
-}
-
-TYPED_TEST_P(EditControlContract, ChangeDescribesTheEditWithinTheNotification)
-{
-    // The notification arrives inside the call, and the text it reports is already there.
-    auto &c = this->control();
-    c.setText(QStringLiteral("ab\r\ncd"));
-    QString seen;
-    auto connection =
-        QObject::connect(&c, &IEditControl::Change, [&](const TextChange &) { seen = c.Text(); });
-    c.setSelStart(4);
-    this->keys().backspace();
-    QObject::disconnect(connection);
-    EXPECT_EQ(seen, QStringLiteral("abcd"));
-}
-
-TYPED_TEST_P(EditControlContract, KeysEditAtTheCaret)
-{
-    auto &c = this->control();
-    c.setText(QStringLiteral("ab\r\ncd"));
-    c.setSelStart(4);
-    auto changes = this->changesDuring([&] { this->keys().backspace(); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 2);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_TRUE(changes[0].inserted.isEmpty());
-
-    changes = this->changesDuring([&] { this->keys().enter(); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("\r\n"));
-    EXPECT_EQ(c.SelStart(), 4);
-
-    c.setSelStart(2);
-    changes = this->changesDuring([&] { this->keys().del(); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_EQ(c.Text(), QStringLiteral("abcd"));
-
-    c.setSelStart(1);
-    c.setSelLength(2);
-    changes = this->changesDuring([&] { this->keys().type(u'か'); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 1);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("か"));
-    EXPECT_EQ(c.Text(), QStringLiteral("aかd"));
-}
-
-TYPED_TEST_P(EditControlContract, ClipboardMessagesActOnTheSelection)
-{
-    auto &c = this->control();
-    auto &clipboard = this->kit.clipboard;
-    c.setText(QStringLiteral("line1\r\nline2"));
-    c.setSelStart(3);
-    c.setSelLength(5);
-    c.copy();
-    EXPECT_EQ(clipboard.content, QStringLiteral("e1\r\nl"));
-    EXPECT_EQ(c.Text(), QStringLiteral("line1\r\nline2"));
-    c.cut();
-    EXPECT_EQ(c.Text(), QStringLiteral("linine2"));
-    EXPECT_EQ(c.SelStart(), 3);
-    clipboard.content = QStringLiteral("X\nY");
-    c.paste();
-    EXPECT_EQ(c.Text(), QStringLiteral("linX\r\nYine2"));
-    EXPECT_EQ(c.SelStart(), 7);
-    c.selectAll();
-    EXPECT_EQ(c.SelStart(), 0);
-    EXPECT_EQ(c.SelLength(), c.TextLength());
-    c.clear();
-    EXPECT_EQ(c.Text(), QString());
-    clipboard.content.clear();
-    auto changes = this->changesDuring([&] { c.paste(); });
-    EXPECT_TRUE(changes.isEmpty()) << "an empty clipboard pastes nothing";
+    using Op = std::function<void(IEditControl &, KeyDriver &)>;
+    const auto call = [](void (IEditControl::*m)()) -> Op {
+        return [m](IEditControl &c, KeyDriver &) {
+            (c.*m)();
+        };
+    };
+    const auto key = [](void (KeyDriver::*m)()) -> Op {
+        return [m](IEditControl &, KeyDriver &k) {
+            (k.*m)();
+        };
+    };
+    const auto write = [](QString s) -> Op {
+        return [s](IEditControl &c, KeyDriver &) {
+            c.setSelText(s);
+        };
+    };
+    const struct
+    {
+        const char *what;
+        QString text;
+        int selStart, selLength;
+        QString clip;
+        Op op;
+        QString after;
+        int selStartAfter, selLengthAfter;
+        QString clipAfter = {};
+        QList<TextChange> changes = {};
+    } rows[] = {
+        {"the same text again",
+         u"one\r\ntwo"_s,
+         0,
+         0,
+         {},
+         [](IEditControl &c, KeyDriver &) { c.setText(u"one\r\ntwo"_s); },
+         u"one\r\ntwo"_s,
+         0,
+         0},
+        {"the same selection again: the caret still moves",
+         u"one\r\ntwo"_s,
+         5,
+         3,
+         {},
+         write(u"two"_s),
+         u"one\r\ntwo"_s,
+         8,
+         0},
+        {"a new selection",
+         u"one\r\ntwo"_s,
+         1,
+         5,
+         {},
+         write(u"X\nY"_s),
+         u"oX\r\nYwo"_s,
+         5,
+         0,
+         {},
+         {{1, 5, u"X\r\nY"_s}}},
+        {"cutting nothing", u"one"_s, 2, 0, {}, call(&IEditControl::cut), u"one"_s, 2, 0},
+        {"clearing nothing", u"one"_s, 2, 0, {}, call(&IEditControl::clear), u"one"_s, 2, 0},
+        {"an empty clipboard", u"one"_s, 2, 0, {}, call(&IEditControl::paste), u"one"_s, 2, 0},
+        {"backspace",
+         u"ab\r\ncd"_s,
+         4,
+         0,
+         {},
+         key(&KeyDriver::backspace),
+         u"abcd"_s,
+         2,
+         0,
+         {},
+         {{2, 2, {}}}},
+        {"enter",
+         u"abcd"_s,
+         2,
+         0,
+         {},
+         key(&KeyDriver::enter),
+         u"ab\r\ncd"_s,
+         4,
+         0,
+         {},
+         {{2, 0, u"\r\n"_s}}},
+        {"delete",
+         u"ab\r\ncd"_s,
+         2,
+         0,
+         {},
+         key(&KeyDriver::del),
+         u"abcd"_s,
+         2,
+         0,
+         {},
+         {{2, 2, {}}}},
+        {"typing over a selection",
+         u"abcd"_s,
+         1,
+         2,
+         {},
+         [](IEditControl &, KeyDriver &k) { k.type(u'か'); },
+         u"aかd"_s,
+         2,
+         0,
+         {},
+         {{1, 2, u"か"_s}}},
+        {"copy",
+         u"line1\r\nline2"_s,
+         3,
+         5,
+         {},
+         call(&IEditControl::copy),
+         u"line1\r\nline2"_s,
+         3,
+         5,
+         u"e1\r\nl"_s},
+        {"cut",
+         u"line1\r\nline2"_s,
+         3,
+         5,
+         {},
+         call(&IEditControl::cut),
+         u"linine2"_s,
+         3,
+         0,
+         u"e1\r\nl"_s,
+         {{3, 5, {}}}},
+        {"paste",
+         u"linine2"_s,
+         3,
+         0,
+         u"X\nY"_s,
+         call(&IEditControl::paste),
+         u"linX\r\nYine2"_s,
+         7,
+         0,
+         u"X\nY"_s,
+         {{3, 0, u"X\r\nY"_s}}},
+        {"select all", u"a\r\nb"_s, 1, 0, {}, call(&IEditControl::selectAll), u"a\r\nb"_s, 0, 4},
+        {"clear", u"a\r\nb"_s, 0, 4, {}, call(&IEditControl::clear), {}, 0, 0, {}, {{0, 4, {}}}},
+    };
+    auto &c = this->c;
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.what);
+        c.setText(r.text);
+        c.setSelStart(r.selStart);
+        c.setSelLength(r.selLength);
+        this->kit.clipboard.content = r.clip;
+        const auto changes = this->changesDuring([&] { r.op(c, this->kit.keys); });
+        EXPECT_EQ(c.Text(), r.after);
+        EXPECT_EQ(c.SelStart(), r.selStartAfter);
+        EXPECT_EQ(c.SelLength(), r.selLengthAfter);
+        EXPECT_EQ(this->kit.clipboard.content, r.clipAfter);
+        ASSERT_EQ(changes.size(), r.changes.size());
+        for (qsizetype i = 0; i < changes.size(); ++i) {
+            EXPECT_EQ(changes[i].position, r.changes[i].position);
+            EXPECT_EQ(changes[i].removedLength, r.changes[i].removedLength);
+            EXPECT_EQ(changes[i].inserted, r.changes[i].inserted);
+        }
+    }
 }
 
 TYPED_TEST_P(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
@@ -184,35 +250,55 @@ TYPED_TEST_P(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
         {"ab", {0}, 1, "a", nullptr},
         {"ab", {}, 1, "z", nullptr},
     };
-    auto &c = this->control();
+    auto &c = this->c;
     for (const auto &t : cases) {
+        SCOPED_TRACE(t.text);
         c.setText(QString::fromUtf8(t.text));
         c.setSelStart(1);
-        const QString before = c.Text();
         const auto changes = this->changesDuring(
             [&] { c.replaceEach(t.positions, t.length, QString::fromUtf8(t.replacement)); });
-        const QString after = t.expect ? QString::fromUtf8(t.expect) : before;
-        EXPECT_EQ(c.Text(), after) << t.text;
-        EXPECT_EQ(c.TextSnapshot().toString(), after) << t.text;
-        if (!t.expect) {
-            EXPECT_TRUE(changes.isEmpty()) << t.text;
-            EXPECT_EQ(c.SelStart(), 1) << t.text;
-            continue;
-        }
-        ASSERT_EQ(changes.size(), 1) << t.text;
-        EXPECT_EQ(QString(before).replace(changes[0].position, changes[0].removedLength,
-                                          changes[0].inserted),
-                  after)
-            << "the change describes the edit: " << t.text;
-        EXPECT_EQ(c.SelStart(), 0) << t.text;
-        EXPECT_EQ(c.SelLength(), 0) << t.text;
+        EXPECT_EQ(c.Text(), QString::fromUtf8(t.expect ? t.expect : t.text));
+        EXPECT_EQ(changes.size(), t.expect ? 1 : 0);
+        EXPECT_EQ(c.SelStart(), t.expect ? 0 : 1);
+        EXPECT_EQ(c.SelLength(), 0);
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(EditControlContract, LineBreaksCountAsCrLfWhateverTheirKind,
-                            UnitsTheWidgetMightAlterSurvive, ChangeIsRaisedOncePerRealChange,
-                            ChangeDescribesTheEditWithinTheNotification, KeysEditAtTheCaret,
-                            ClipboardMessagesActOnTheSelection,
-                            ReplaceEachIsOneChangeLikeWritingTheWholeText);
+// The recording flag and the texts the steps hold.
+TYPED_TEST_P(EditControlContract, HistoryHoldsEachStepsTextAndEndsWithRecordingOn)
+{
+    auto &doc = this->doc;
+    doc.Undo();
+    EXPECT_TRUE(doc.CanUndo());
+    this->c.setText(u"0123456789"_s);
+    doc.InitVariable();
+    this->c.setSelStart(5);
+    doc.Undo();
+    EXPECT_EQ(this->c.Text(), u"0123456789"_s) << "no step to undo";
+    EXPECT_EQ(this->c.SelStart(), 5);
+    EXPECT_EQ(this->c.SelLength(), 0);
+    this->kit.keys.type(u'a');
+    this->kit.keys.type(u'b');
+    this->c.setSelStart(0);
+    this->kit.keys.del();
+    ASSERT_EQ(doc.GetClctUndoCount(), 4);
+    EXPECT_EQ(doc.undoSnapshot(0).Text.toString(), u"0123456789"_s);
+    EXPECT_EQ(doc.undoSnapshot(1).Text.toString(), u"01234a56789"_s);
+    EXPECT_EQ(doc.undoSnapshot(2).Text.toString(), u"01234ab56789"_s);
+    EXPECT_EQ(doc.undoSnapshot(3).Text.toString(), u"1234ab56789"_s);
+    EXPECT_EQ(doc.undoSnapshot(2).SelStart, 7);
+    EXPECT_EQ(doc.undoSnapshot(2).TextLen, 12);
+    doc.setCanUndo(false);
+    doc.Undo();
+    EXPECT_TRUE(doc.CanUndo()) << "every path ends with recording on";
+    doc.setCanUndo(false);
+    doc.InitVariable();
+    EXPECT_TRUE(doc.CanUndo()) << "a new baseline records again";
+}
+
+REGISTER_TYPED_TEST_SUITE_P(EditControlContract, LineBreaksCountAsCrLfAndOtherUnitsSurvive,
+                            EditsReportOneChangeEachAndOnlyRealOnes,
+                            ReplaceEachIsOneChangeLikeWritingTheWholeText,
+                            HistoryHoldsEachStepsTextAndEndsWithRecordingOn);
 
 } // namespace scrivlet::test

@@ -1,15 +1,13 @@
-// The edit-control and history contracts, and the differential run against the literal
-// history, on the in-memory control.
+// The edit-control contract, and the differential run against the literal history, on the
+// in-memory control.
 
 #include "tests/common/ControlKits.h"
 #include "tests/common/EditControlContract.h"
-#include "tests/common/UndoHistoryContract.h"
 
 namespace scrivlet::test {
 namespace {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, EditControlContract, ::testing::Types<MemoryKit>);
-INSTANTIATE_TYPED_TEST_SUITE_P(Memory, UndoHistoryContract, ::testing::Types<MemoryKit>);
 
 TEST(UndoHistoryDifferential, MatchesTheLiteralHistoryOnTheMemoryControl)
 {
@@ -22,23 +20,22 @@ TEST(UndoHistoryDifferential, MatchesTheLiteralHistoryOnTheMemoryControl)
 
 TEST(UndoHistoryDifferential, HidesTheSelectionWhileUndoRemovesText)
 {
-    FakeClipboard clipboard;
-    MemoryEditControl control(clipboard);
+    MemoryKit kit;
     FakeMessageService messages;
-    clsRTF doc(messages, upperAscii);
-    doc.Init(&control);
+    clsRTF doc(messages, {});
+    doc.Init(&kit.control);
     QList<bool> hiddenDuringChange;
-    QObject::connect(&control, &IEditControl::Change, &doc, [&] {
-        hiddenDuringChange.append(control.selectionHidden());
+    QObject::connect(&kit.control, &IEditControl::Change, &doc, [&] {
+        hiddenDuringChange.append(kit.control.selectionHidden());
         doc.IsTextChange();
     });
-    control.typeText(QStringLiteral("ab"));
+    kit.control.typeText(u"ab"_s);
     doc.Undo();
     EXPECT_EQ(hiddenDuringChange, (QList<bool>{false, false, true}));
-    EXPECT_FALSE(control.selectionHidden());
+    EXPECT_FALSE(kit.control.selectionHidden());
     doc.Redo();
-    EXPECT_EQ(control.hideSelectionCalls(), 2) << "Redo does not hide the selection";
-    EXPECT_EQ(control.undoBufferEmptied(), 4) << "the control's own undo is emptied per change";
+    EXPECT_EQ(kit.control.hideSelectionCalls(), 2) << "Redo does not hide the selection";
+    EXPECT_EQ(kit.control.undoBufferEmptied(), 4) << "the control's own undo is emptied per change";
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 // The find and replace histories, the dialogs' search on a control, and Replace all.
 
 #include "editor/SearchReplace.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
@@ -12,51 +13,27 @@
 namespace scrivlet {
 namespace {
 
-QStringList tenSlots(std::initializer_list<const char *> entries)
+using namespace Qt::StringLiterals;
+
+// Ten slots: the ones written between "|", then empty ones.
+QStringList tenSlots(const std::string &entries)
 {
-    QStringList out;
-    for (const char *e : entries)
-        out.append(QString::fromUtf8(e));
+    QStringList out = QString::fromStdString(entries).split(u'|');
     out.resize(kSearchHistorySlots);
     return out;
 }
 
-struct HistoryCase
-{
-    const char *name;
-    QStringList before;
-    QString x;
-    QStringList after;
-};
-
 TEST(SearchHistory, UpdateMovesOrPushesExactly)
 {
-    const HistoryCase cases[] = {
-        {"an entry further down moves up", tenSlots({"a", "b", "c"}), "c",
-         tenSlots({"c", "a", "b"})},
-        {"the second moves up", tenSlots({"c", "a", "b"}), "b", tenSlots({"b", "c", "a"})},
-        {"a new one pushes", tenSlots({"b", "c", "a"}), "d", tenSlots({"d", "b", "c", "a"})},
-        {"slot 1 stays", tenSlots({"a", "b"}), "a", tenSlots({"a", "b"})},
-        {"letter case counts", tenSlots({"abc"}), "ABC", tenSlots({"ABC", "abc"})},
-        {"width counts", tenSlots({"ｶﾅ"}), "カナ", tenSlots({"カナ", "ｶﾅ"})},
-        {"the oldest of ten drops", tenSlots({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}),
-         "new", tenSlots({"new", "1", "2", "3", "4", "5", "6", "7", "8", "9"})},
-        {"the tenth moves up", tenSlots({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}), "10",
-         tenSlots({"10", "1", "2", "3", "4", "5", "6", "7", "8", "9"})},
-        {"an empty string takes the first empty slot up", tenSlots({"x", "y"}), "",
-         tenSlots({"", "x", "y"})},
-        {"into an empty history", tenSlots({}), "a", tenSlots({"a"})},
-    };
-    for (const HistoryCase &c : cases) {
-        QStringList history = c.before;
-        UpdateSearchHistory(history, c.x);
-        EXPECT_EQ(history, c.after) << c.name;
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/search-history.txt", 4)) {
+        QStringList history = tenSlots(r[1]);
+        UpdateSearchHistory(history, QString::fromStdString(r[2]));
+        EXPECT_EQ(history, tenSlots(r[3])) << r[0];
     }
-    QStringList shortList{QStringLiteral("a")};
-    UpdateSearchHistory(shortList, QStringLiteral("b"));
-    EXPECT_EQ(shortList, tenSlots({"b", "a"})) << "a short list is taken as ten slots";
-    EXPECT_EQ(ShownHistory(tenSlots({"", "x", "", "y"})),
-              (QStringList{QStringLiteral("x"), QStringLiteral("y")}));
+    QStringList shortList{u"a"_s};
+    UpdateSearchHistory(shortList, u"b"_s);
+    EXPECT_EQ(shortList, tenSlots("b|a")) << "a short list is taken as ten slots";
+    EXPECT_EQ(ShownHistory(tenSlots("|x||y")), (QStringList{u"x"_s, u"y"_s}));
 }
 
 struct SelectCase

@@ -1,11 +1,11 @@
 // The text comparison and FindNext/FindBack as the Edit menu uses them.
 
 #include "editor/CharTables.h"
-#include "tests/common/MemoryEditControl.h"
 #include "editor/Messages.h"
 #include "editor/TextCompare.h"
 #include "editor/clsRTF.h"
 #include "tests/common/FakePlatform.h"
+#include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -13,57 +13,66 @@
 namespace scrivlet {
 namespace {
 
-using test::FakeClipboard;
-using test::FakeMessageService;
+using namespace Qt::StringLiterals;
 
-struct FoldCase
+TEST(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
 {
-    const char16_t *a;
-    const char16_t *b;
-    bool equal;
-};
-
-class TextComparison : public ::testing::TestWithParam<FoldCase>
-{};
-
-TEST_P(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
-{
-    const FoldCase c = GetParam();
-    EXPECT_EQ(textEquals(QStringView(c.a), QStringView(c.b), CompareMode::Text), c.equal)
-        << test::visible(QString::fromUtf16(c.a)) << " vs "
-        << test::visible(QString::fromUtf16(c.b));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, TextComparison,
-    ::testing::Values(
-        FoldCase{u"abc", u"ABC", true}, FoldCase{u"Ａｂｃ", u"abc", true},
-        FoldCase{u"カ", u"ｶ", true}, FoldCase{u"カ", u"か", true}, FoldCase{u"ｶ", u"か", true},
-        FoldCase{u"ガ", u"が", true}, FoldCase{u"ゞ", u"ヾ", true}, FoldCase{u"\\", u"＼", true},
-        FoldCase{u"a b", u"a　b", true}, FoldCase{u"。", u"｡", true}, FoldCase{u"ー", u"ｰ", true},
-        FoldCase{u"Σ", u"σ", true}, FoldCase{u"Ж", u"ж", true}, FoldCase{u"É", u"é", true},
-        // A match keeps the needle's length: a composed kana is not its halves.
-        FoldCase{u"ガ", u"ｶﾞ", false}, FoldCase{u"ガ", u"ｶ", false}, FoldCase{u"ß", u"ss", false},
-        FoldCase{u"ı", u"i", false}, FoldCase{u"K", u"k", true}, FoldCase{u"\u212A", u"k", false},
-        FoldCase{u"漢", u"漢", true}, FoldCase{u"a", u"b", false}));
-
-TEST(TextComparison, ExactComparisonComparesUnits)
-{
+    const struct
+    {
+        const char16_t *a, *b;
+        bool equal;
+    } pairs[] = {{u"abc", u"ABC", true},
+                 {u"Ａｂｃ", u"abc", true},
+                 {u"カ", u"ｶ", true},
+                 {u"カ", u"か", true},
+                 {u"ｶ", u"か", true},
+                 {u"ガ", u"が", true},
+                 {u"ゞ", u"ヾ", true},
+                 {u"\\", u"＼", true},
+                 {u"a b", u"a　b", true},
+                 {u"。", u"｡", true},
+                 {u"ー", u"ｰ", true},
+                 {u"Σ", u"σ", true},
+                 {u"Ж", u"ж", true},
+                 {u"É", u"é", true},
+                 {u"K", u"k", true},
+                 {u"漢", u"漢", true},
+                 // A match keeps the needle's length: a composed kana is not its halves.
+                 {u"ガ", u"ｶﾞ", false},
+                 {u"ガ", u"ｶ", false},
+                 {u"ß", u"ss", false},
+                 {u"ı", u"i", false},
+                 {u"\u212A", u"k", false},
+                 {u"a", u"b", false}};
+    for (const auto &p : pairs)
+        EXPECT_EQ(textEquals(p.a, p.b, CompareMode::Text), p.equal)
+            << test::visible(QString::fromUtf16(p.a)) << " vs "
+            << test::visible(QString::fromUtf16(p.b));
     EXPECT_FALSE(textEquals(u"abc", u"ABC", CompareMode::Exact));
     EXPECT_TRUE(textEquals(u"ｶﾞ", u"ｶﾞ", CompareMode::Exact));
-    EXPECT_EQ(findForward(u"aXbxc", u"x", 0, CompareMode::Exact), 3);
-    EXPECT_EQ(findForward(u"aXbxc", u"x", 0, CompareMode::Text), 1);
 }
 
-TEST(TextComparison, FindRespectsItsBounds)
+TEST(TextComparison, FindRespectsItsModeAndBounds)
 {
-    const QString hay = QStringLiteral("aaaa");
-    EXPECT_EQ(findForward(hay, u"aa", 3, CompareMode::Text), -1);
-    EXPECT_EQ(findForward(hay, u"aa", 2, CompareMode::Text), 2);
-    EXPECT_EQ(findBackward(hay, u"aa", 3, CompareMode::Text), 1);
-    EXPECT_EQ(findBackward(hay, u"aa", 1, CompareMode::Text), -1);
-    EXPECT_EQ(findForward(hay, u"", 0, CompareMode::Text), -1);
-    EXPECT_EQ(findBackward(hay, u"aaaaa", 4, CompareMode::Exact), -1);
+    const auto E = CompareMode::Exact, T = CompareMode::Text;
+    const struct
+    {
+        const char16_t *hay, *needle;
+        qsizetype from;
+        bool forward;
+        CompareMode mode;
+        qsizetype expect;
+    } rows[] = {
+        {u"aXbxc", u"x", 0, true, E, 3},  {u"aXbxc", u"x", 0, true, T, 1},
+        {u"aaaa", u"aa", 3, true, T, -1}, {u"aaaa", u"aa", 2, true, T, 2},
+        {u"aaaa", u"aa", 3, false, T, 1}, {u"aaaa", u"aa", 1, false, T, -1},
+        {u"aaaa", u"", 0, true, T, -1},   {u"aaaa", u"aaaaa", 4, false, E, -1},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(r.forward ? findForward(r.hay, r.needle, r.from, r.mode)
+                            : findBackward(r.hay, r.needle, r.from, r.mode),
+                  r.expect)
+            << test::visible(QString::fromUtf16(r.hay)) << " " << r.from << " " << r.forward;
 }
 
 TEST(TextComparison, FoldsTheSameAsTheCasePairs)
@@ -81,100 +90,65 @@ TEST(TextComparison, FoldsTheSameAsTheCasePairs)
     }
 }
 
-class FindCommands : public ::testing::Test
+// Each press selects the next or previous match from the selection, or says there is none; a
+// search changes no text and records nothing.
+TEST(FindCommands, SelectTheNearestMatchOrReportTheEnd)
 {
-protected:
-    FakeClipboard clipboard;
-    MemoryEditControl control{clipboard};
-    FakeMessageService messages;
-    clsRTF doc{messages, {}};
-
-    void SetUp() override
+    const struct
     {
+        QString text;
+        int selStart, selLength;
+        QString needle;
+        bool next;
+        int expectStart, expectLength;
+        bool finished;
+    } rows[] = {
+        {u"abcABC"_s, 0, 0, u"abc"_s, true, 0, 3, false},
+        {u"abcABC"_s, 0, 3, u"abc"_s, true, 3, 3, false},
+        {u"abcABC"_s, 3, 3, u"abc"_s, true, 3, 3, true},
+        {u"abcABC"_s, 3, 3, u"abc"_s, false, 0, 3, false},
+        {u"abcABC"_s, 0, 3, u"abc"_s, false, 0, 3, true},
+        {u"aaaa"_s, 3, 0, u"aa"_s, false, 1, 2, false}, // not the match overlapping the caret
+        {u"xxかなxx"_s, 2, 0, u"ｶﾅ"_s, true, 2, 2, false},
+        {u"one two one"_s, 3, 0, u"ONE"_s, true, 8, 3, false},
+        {u"abc"_s, 1, 1, QString(), true, 1, 1, false},
+        {u"abc"_s, 1, 1, QString(), false, 1, 1, false},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(test::visible(r.text) + " " + std::to_string(r.selStart) + " " +
+                     test::visible(r.needle) + (r.next ? " next" : " back"));
+        test::FakeClipboard clipboard;
+        MemoryEditControl control(clipboard);
+        test::FakeMessageService messages;
+        clsRTF doc(messages, {});
         doc.Init(&control);
-        QObject::connect(&control, &IEditControl::Change, &doc, [this] { doc.IsTextChange(); });
+        QObject::connect(&control, &IEditControl::Change, &doc, [&] { doc.IsTextChange(); });
+        control.setText(r.text);
+        doc.InitVariable();
+        control.setSelStart(r.selStart);
+        control.setSelLength(r.selLength);
+        r.next ? doc.FindNext(r.needle) : doc.FindBack(r.needle);
+        EXPECT_EQ(control.SelStart(), r.expectStart);
+        EXPECT_EQ(control.SelLength(), r.expectLength);
+        EXPECT_EQ(control.Text(), r.text);
+        EXPECT_EQ(doc.GetClctUndoCount(), 1);
+        EXPECT_FALSE(doc.NeedSave());
+        ASSERT_EQ(messages.shown.size(), r.finished ? 1 : 0);
+        if (r.finished) {
+            EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFinished);
+            EXPECT_EQ(messages.shown[0].title, u"Scrivlet"_s);
+            EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
+            EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
+        }
     }
-    void select(int start, int length)
-    {
-        control.setSelStart(start);
-        control.setSelLength(length);
-    }
-    void expectSelection(int start, int length)
-    {
-        EXPECT_EQ(control.SelStart(), start);
-        EXPECT_EQ(control.SelLength(), length);
-    }
-};
-
-TEST_F(FindCommands, FindNextWalksForwardThenReportsTheEnd)
-{
-    control.setText(QStringLiteral("abcABC"));
-    doc.FindNext(QStringLiteral("abc"));
-    expectSelection(0, 3);
-    doc.FindNext(QStringLiteral("abc"));
-    expectSelection(3, 3);
-    doc.FindNext(QStringLiteral("abc"));
-    expectSelection(3, 3);
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFinished);
-    EXPECT_EQ(messages.shown[0].title, QStringLiteral("Scrivlet"));
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
 }
 
-TEST_F(FindCommands, FindBackStopsAtTheStart)
+TEST(FindCommands, WithoutAControlTheSearchReportsItsFailure)
 {
-    control.setText(QStringLiteral("abcABC"));
-    select(3, 3);
-    doc.FindBack(QStringLiteral("abc"));
-    expectSelection(0, 3);
-    doc.FindBack(QStringLiteral("abc"));
-    expectSelection(0, 3);
-    EXPECT_EQ(messages.texts(), QStringList{editor::msg::kSearchFinished});
-}
-
-TEST_F(FindCommands, FindBackIgnoresAMatchOverlappingTheSelection)
-{
-    control.setText(QStringLiteral("aaaa"));
-    control.setSelStart(3);
-    doc.FindBack(QStringLiteral("aa"));
-    expectSelection(1, 2);
-}
-
-TEST_F(FindCommands, FindNextFromACaretFindsAMatchRightThere)
-{
-    control.setText(QStringLiteral("xxかなxx"));
-    control.setSelStart(2);
-    doc.FindNext(QStringLiteral("ｶﾅ"));
-    expectSelection(2, 2);
-}
-
-TEST_F(FindCommands, EmptyNeedleDoesNothing)
-{
-    control.setText(QStringLiteral("abc"));
-    select(1, 1);
-    doc.FindNext(QString());
-    doc.FindBack(QString());
-    expectSelection(1, 1);
-    EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST_F(FindCommands, SearchChangesNoTextAndRecordsNothing)
-{
-    control.setText(QStringLiteral("one two one"));
-    doc.InitVariable();
-    doc.FindNext(QStringLiteral("ONE"));
-    doc.FindNext(QStringLiteral("ONE"));
-    EXPECT_EQ(doc.GetClctUndoCount(), 1);
-    EXPECT_FALSE(doc.NeedSave());
-    expectSelection(8, 3);
-}
-
-TEST_F(FindCommands, WithoutAControlTheSearchReportsItsFailure)
-{
+    test::FakeMessageService messages;
     clsRTF unbound(messages, {});
-    unbound.FindNext(QStringLiteral("a"));
-    EXPECT_EQ(messages.shown.size(), 1);
+    unbound.FindNext(u"a"_s);
+    ASSERT_EQ(messages.shown.size(), 1);
     EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFailed);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
 }
