@@ -72,144 +72,50 @@ TYPED_TEST_P(EditControlContract, LineBreaksCountAsCrLfAndOtherUnitsSurvive)
 
 TYPED_TEST_P(EditControlContract, EditsReportOneChangeEachAndOnlyRealOnes)
 {
-    using Op = std::function<void(IEditControl &, KeyDriver &)>;
-    const auto call = [](void (IEditControl::*m)()) -> Op {
-        return [m](IEditControl &c, KeyDriver &) {
-            (c.*m)();
-        };
-    };
-    const auto key = [](void (KeyDriver::*m)()) -> Op {
-        return [m](IEditControl &, KeyDriver &k) {
-            (k.*m)();
-        };
-    };
-    const auto write = [](QString s) -> Op {
-        return [s](IEditControl &c, KeyDriver &) {
-            c.setSelText(s);
-        };
-    };
     const struct
     {
         const char *what;
         QString text;
         int selStart, selLength;
         QString clip;
-        Op op;
+        std::function<void(IEditControl &, KeyDriver &)> op;
         QString after;
         int selStartAfter, selLengthAfter;
         QString clipAfter = {};
         QList<TextChange> changes = {};
     } rows[] = {
-        {"the same text again",
-         u"one\r\ntwo"_s,
-         0,
-         0,
-         {},
-         [](IEditControl &c, KeyDriver &) { c.setText(u"one\r\ntwo"_s); },
-         u"one\r\ntwo"_s,
-         0,
-         0},
-        {"the same selection again: the caret still moves",
-         u"one\r\ntwo"_s,
-         5,
-         3,
-         {},
-         write(u"two"_s),
-         u"one\r\ntwo"_s,
-         8,
-         0},
-        {"a new selection",
-         u"one\r\ntwo"_s,
-         1,
-         5,
-         {},
-         write(u"X\nY"_s),
-         u"oX\r\nYwo"_s,
-         5,
-         0,
-         {},
+        // clang-format off
+        {"the same text again", u"one\r\ntwo"_s, 0, 0, {},
+         [](auto &c, auto &) { c.setText(u"one\r\ntwo"_s); }, u"one\r\ntwo"_s, 0, 0},
+        {"the same selection again: the caret still moves", u"one\r\ntwo"_s, 5, 3, {},
+         [](auto &c, auto &) { c.setSelText(u"two"_s); }, u"one\r\ntwo"_s, 8, 0},
+        {"a new selection", u"one\r\ntwo"_s, 1, 5, {},
+         [](auto &c, auto &) { c.setSelText(u"X\nY"_s); }, u"oX\r\nYwo"_s, 5, 0, {},
          {{1, 5, u"X\r\nY"_s}}},
-        {"cutting nothing", u"one"_s, 2, 0, {}, call(&IEditControl::cut), u"one"_s, 2, 0},
-        {"clearing nothing", u"one"_s, 2, 0, {}, call(&IEditControl::clear), u"one"_s, 2, 0},
-        {"an empty clipboard", u"one"_s, 2, 0, {}, call(&IEditControl::paste), u"one"_s, 2, 0},
-        {"backspace",
-         u"ab\r\ncd"_s,
-         4,
-         0,
-         {},
-         key(&KeyDriver::backspace),
-         u"abcd"_s,
-         2,
-         0,
-         {},
-         {{2, 2, {}}}},
-        {"enter",
-         u"abcd"_s,
-         2,
-         0,
-         {},
-         key(&KeyDriver::enter),
-         u"ab\r\ncd"_s,
-         4,
-         0,
-         {},
-         {{2, 0, u"\r\n"_s}}},
-        {"delete",
-         u"ab\r\ncd"_s,
-         2,
-         0,
-         {},
-         key(&KeyDriver::del),
-         u"abcd"_s,
-         2,
-         0,
-         {},
-         {{2, 2, {}}}},
-        {"typing over a selection",
-         u"abcd"_s,
-         1,
-         2,
-         {},
-         [](IEditControl &, KeyDriver &k) { k.type(u'か'); },
-         u"aかd"_s,
-         2,
-         0,
-         {},
-         {{1, 2, u"か"_s}}},
-        {"copy",
-         u"line1\r\nline2"_s,
-         3,
-         5,
-         {},
-         call(&IEditControl::copy),
-         u"line1\r\nline2"_s,
-         3,
-         5,
-         u"e1\r\nl"_s},
-        {"cut",
-         u"line1\r\nline2"_s,
-         3,
-         5,
-         {},
-         call(&IEditControl::cut),
-         u"linine2"_s,
-         3,
-         0,
-         u"e1\r\nl"_s,
-         {{3, 5, {}}}},
-        {"paste",
-         u"linine2"_s,
-         3,
-         0,
-         u"X\nY"_s,
-         call(&IEditControl::paste),
-         u"linX\r\nYine2"_s,
-         7,
-         0,
-         u"X\nY"_s,
-         {{3, 0, u"X\r\nY"_s}}},
-        {"select all", u"a\r\nb"_s, 1, 0, {}, call(&IEditControl::selectAll), u"a\r\nb"_s, 0, 4},
-        {"clear", u"a\r\nb"_s, 0, 4, {}, call(&IEditControl::clear), {}, 0, 0, {}, {{0, 4, {}}}},
+        {"cutting nothing", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.cut(); }, u"one"_s, 2, 0},
+        {"clearing nothing", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.clear(); },
+         u"one"_s, 2, 0},
+        {"an empty clipboard", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.paste(); },
+         u"one"_s, 2, 0},
+        {"backspace", u"ab\r\ncd"_s, 4, 0, {}, [](auto &, auto &k) { k.backspace(); },
+         u"abcd"_s, 2, 0, {}, {{2, 2, {}}}},
+        {"enter", u"abcd"_s, 2, 0, {}, [](auto &, auto &k) { k.enter(); },
+         u"ab\r\ncd"_s, 4, 0, {}, {{2, 0, u"\r\n"_s}}},
+        {"delete", u"ab\r\ncd"_s, 2, 0, {}, [](auto &, auto &k) { k.del(); },
+         u"abcd"_s, 2, 0, {}, {{2, 2, {}}}},
+        {"typing over a selection", u"abcd"_s, 1, 2, {}, [](auto &, auto &k) { k.type(u'か'); },
+         u"aかd"_s, 2, 0, {}, {{1, 2, u"か"_s}}},
+        {"copy", u"line1\r\nline2"_s, 3, 5, {}, [](auto &c, auto &) { c.copy(); },
+         u"line1\r\nline2"_s, 3, 5, u"e1\r\nl"_s},
+        {"cut", u"line1\r\nline2"_s, 3, 5, {}, [](auto &c, auto &) { c.cut(); },
+         u"linine2"_s, 3, 0, u"e1\r\nl"_s, {{3, 5, {}}}},
+        {"paste", u"linine2"_s, 3, 0, u"X\nY"_s, [](auto &c, auto &) { c.paste(); },
+         u"linX\r\nYine2"_s, 7, 0, u"X\nY"_s, {{3, 0, u"X\r\nY"_s}}},
+        {"select all", u"a\r\nb"_s, 1, 0, {}, [](auto &c, auto &) { c.selectAll(); },
+         u"a\r\nb"_s, 0, 4},
+        {"clear", u"a\r\nb"_s, 0, 4, {}, [](auto &c, auto &) { c.clear(); },
+         {}, 0, 0, {}, {{0, 4, {}}}},
+        // clang-format on
     };
     auto &c = this->c;
     for (const auto &r : rows) {

@@ -75,10 +75,10 @@ void MemoryEditControl::setSelText(const QString &text)
 
 void MemoryEditControl::cut()
 {
-    if (m_selLength == 0)
-        return;
-    m_clipboard.setText(SelText());
-    replace(m_selStart, m_selLength, {});
+    if (m_selLength > 0) {
+        m_clipboard.setText(SelText());
+        replace(m_selStart, m_selLength, {});
+    }
 }
 
 void MemoryEditControl::copy()
@@ -89,8 +89,7 @@ void MemoryEditControl::copy()
 
 void MemoryEditControl::paste()
 {
-    const QString text = m_clipboard.text();
-    if (!text.isEmpty())
+    if (const QString text = m_clipboard.text(); !text.isEmpty())
         setSelText(text);
 }
 
@@ -129,42 +128,27 @@ void MemoryEditControl::pressEnter()
 
 void MemoryEditControl::pressBackspace()
 {
-    if (m_selLength > 0) {
-        replace(m_selStart, m_selLength, {});
-        return;
-    }
-    if (m_selStart == 0)
-        return;
-    int width = 1;
+    if (m_selLength > 0 || m_selStart == 0)
+        return clear();
+    // A line break and a surrogate pair go as one.
+    const QChar first = m_selStart >= 2 ? m_text.at(m_selStart - 2) : QChar();
     const QChar before = m_text.at(m_selStart - 1);
-    if (m_selStart >= 2) {
-        const QChar first = m_text.at(m_selStart - 2);
-        if ((first == u'\r' && before == u'\n') ||
-            (first.isHighSurrogate() && before.isLowSurrogate()))
-            width = 2;
-    }
-    replace(m_selStart - width, width, {});
+    const bool pair =
+        (first == u'\r' && before == u'\n') || (first.isHighSurrogate() && before.isLowSurrogate());
+    replace(m_selStart - (pair ? 2 : 1), pair ? 2 : 1, {});
 }
 
 void MemoryEditControl::pressDelete()
 {
-    if (m_selLength > 0) {
-        replace(m_selStart, m_selLength, {});
-        return;
-    }
-    if (m_selStart >= TextLength())
-        return;
-    if (m_text.at(m_selStart) == u'\r' && m_selStart + 1 < TextLength() &&
-        m_text.at(m_selStart + 1) == u'\n') {
-        replace(m_selStart, 2, {});
-        return;
-    }
-    // Delete takes a whole grapheme cluster (a kana with its voiced mark, a base letter with its
-    // accents), Backspace only the code point before the caret: the text widget works so.
+    if (m_selLength > 0 || m_selStart >= TextLength())
+        return clear();
+    // Delete takes a line break or a whole grapheme cluster (a kana with its voiced mark, a base
+    // letter with its accents), Backspace only the code point before the caret: the text widget
+    // works so.
     QString rest = m_text.mid(m_selStart, 64);
-    const qsizetype lineEnd = rest.indexOf(u'\r');
-    if (lineEnd >= 0)
-        rest.truncate(lineEnd);
+    if (rest.startsWith(u"\r\n"))
+        return replace(m_selStart, 2, {});
+    rest.truncate(rest.indexOf(u'\r') >= 0 ? rest.indexOf(u'\r') : rest.size());
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, rest);
     const qsizetype next = finder.toNextBoundary();
     replace(m_selStart, next > 0 ? static_cast<int>(next) : 1, {});
