@@ -1,5 +1,5 @@
-// The Edit menu's operations on the editor document: each change is one step, and only real
-// changes are steps.
+// The Edit menu's operations on the editor document that the differential run does not reach: the
+// caret position in twips, and the stretch the quick rule restores.
 
 #include "editor/clsRTF.h"
 #include "tests/common/FakePlatform.h"
@@ -12,75 +12,13 @@
 namespace scrivlet {
 namespace {
 
-using test::FakeClipboard;
-using test::FakeMessageService;
-
-class EditingOperations : public ::testing::Test
+TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
 {
-protected:
-    FakeClipboard clipboard;
-    MemoryEditControl control{clipboard};
-    FakeMessageService messages;
-    QList<ConvType> converted;
-    clsRTF doc{messages, [this](const QString &text, ConvType type) {
-                   converted.append(type);
-                   return QStringLiteral("[") + text + QStringLiteral("]");
-               }};
-
-    void SetUp() override
-    {
-        doc.Init(&control);
-        QObject::connect(&control, &IEditControl::Change, &doc, [this] { doc.IsTextChange(); });
-        control.setText(QStringLiteral("one two"));
-        doc.InitVariable();
-    }
-};
-
-TEST_F(EditingOperations, ConvWithoutSelectionConvertsTheWholeTextAsOneStep)
-{
-    doc.Conv(ConvType::WrapLinesInLi);
-    EXPECT_EQ(control.Text(), QStringLiteral("[one two]"));
-    EXPECT_EQ(converted, QList<ConvType>{ConvType::WrapLinesInLi});
-    EXPECT_EQ(doc.GetClctUndoCount(), 2);
-}
-
-TEST_F(EditingOperations, ConvOnASelectionReplacesExactlyIt)
-{
-    control.setSelStart(4);
-    control.setSelLength(2);
-    doc.Conv(ConvType::UpperCase);
-    EXPECT_EQ(control.Text(), QStringLiteral("one [tw]o"));
-    EXPECT_EQ(control.SelStart(), 8);
-    EXPECT_EQ(control.SelLength(), 0);
-    EXPECT_EQ(doc.GetClctUndoCount(), 2);
-    // The conversion grew the text by two before the caret, but not by inserting them there:
-    // Undo puts back what was selected.
-    doc.Undo();
-    EXPECT_EQ(control.Text(), QStringLiteral("one two"));
-    EXPECT_EQ(control.SelStart(), 4);
-    EXPECT_EQ(control.SelLength(), 2);
-    EXPECT_EQ(doc.GetClctRedoCount(), 1);
-}
-
-TEST_F(EditingOperations, CutAndDeleteOfNothingRecordNothing)
-{
-    control.setSelStart(2);
-    doc.Cut();
-    doc.Delete();
-    EXPECT_EQ(doc.GetClctUndoCount(), 1);
-    EXPECT_FALSE(doc.NeedSave());
-    control.setSelLength(3);
-    doc.Cut();
-    EXPECT_EQ(clipboard.content, QStringLiteral("e t"));
-    EXPECT_EQ(doc.GetClctUndoCount(), 2);
-    doc.Paste();
-    doc.Paste();
-    EXPECT_EQ(control.Text(), QStringLiteral("one te two"));
-    EXPECT_EQ(doc.GetClctUndoCount(), 4);
-}
-
-TEST_F(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
-{
+    test::FakeClipboard clipboard;
+    MemoryEditControl control(clipboard);
+    test::FakeMessageService messages;
+    clsRTF doc(messages, {});
+    doc.Init(&control);
     control.setCaretPos(QPoint(10, 7));
     control.setTwipsPerPixel(QPointF(15.0, 15.0));
     EXPECT_EQ(doc.CaretX(), 150);
@@ -96,20 +34,24 @@ TEST_F(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
 
 TEST(DiffString, TakesTheRunOfTheLongerThatEndsBeforeEndPos)
 {
-    auto diff = [](const char16_t *a, const char16_t *b, int endPos) {
-        const QString sa = QString::fromUtf16(a);
-        const QString sb = QString::fromUtf16(b);
-        const QString ours = GetDiffString(SharedText(sa), SharedText(sb), endPos);
-        EXPECT_EQ(ours, test::ReferenceRTF::GetDiffString(sa, sb, endPos));
-        return ours;
+    const struct
+    {
+        const char16_t *a, *b;
+        int endPos;
+        const char16_t *expect;
+    } rows[] = {
+        {u"abc", u"abXYc", 5, u"XY"}, {u"abXYc", u"abc", 5, u"XY"}, // either order
+        {u"abc", u"abc", 2, u""},                                   // same length
+        {u"a", u"abcd", 3, u""},      {u"a", u"abcd", 4, u"abc"},   // a start before the first
+        {u"a", u"abcd", 6, u"cd"},                                  // a run past the end is cut
+        {u"a", u"abcd", 9, u""},                                    // a start past the end
     };
-    EXPECT_EQ(diff(u"abc", u"abXYc", 5), QStringLiteral("XY"));
-    EXPECT_EQ(diff(u"abXYc", u"abc", 5), QStringLiteral("XY")) << "either order";
-    EXPECT_EQ(diff(u"abc", u"abc", 2), QString()) << "same length";
-    EXPECT_EQ(diff(u"a", u"abcd", 3), QString()) << "a start before the first unit";
-    EXPECT_EQ(diff(u"a", u"abcd", 4), QStringLiteral("abc"));
-    EXPECT_EQ(diff(u"a", u"abcd", 6), QStringLiteral("cd")) << "a run past the end is cut";
-    EXPECT_EQ(diff(u"a", u"abcd", 9), QString()) << "a start past the end";
+    for (const auto &r : rows) {
+        const QString a = QString::fromUtf16(r.a), b = QString::fromUtf16(r.b);
+        const QString ours = GetDiffString(SharedText(a), SharedText(b), r.endPos);
+        EXPECT_EQ(ours, QString::fromUtf16(r.expect)) << test::visible(a) << " " << r.endPos;
+        EXPECT_EQ(ours, test::ReferenceRTF::GetDiffString(a, b, r.endPos));
+    }
 }
 
 } // namespace
