@@ -74,7 +74,7 @@ protected:
     }
     QString selectedRow() const
     {
-        const QList<QListWidgetItem *> selected = list->selectedItems();
+        const auto selected = list->selectedItems();
         return selected.size() == 1 ? selected.first()->text() : QString();
     }
     // The bottom of the caret's line, in the view's pixels.
