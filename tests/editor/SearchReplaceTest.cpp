@@ -1,9 +1,7 @@
-// The find and replace histories, the dialogs' search on a control, and Replace all.
+// The find and replace histories, and Replace all.
 
 #include "editor/SearchReplace.h"
 #include "tests/common/DataRows.h"
-#include "tests/common/FakePlatform.h"
-#include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
 
 #include <QRandomGenerator>
@@ -34,47 +32,6 @@ TEST(SearchHistory, UpdateMovesOrPushesExactly)
     UpdateSearchHistory(shortList, u"b"_s);
     EXPECT_EQ(shortList, tenSlots("b|a")) << "a short list is taken as ten slots";
     EXPECT_EQ(ShownHistory(tenSlots("|x||y")), (QStringList{u"x"_s, u"y"_s}));
-}
-
-struct SelectCase
-{
-    const char16_t *text;
-    int selStart, selLength;
-    const char16_t *needle;
-    SearchDirection direction;
-    CompareMode mode;
-    int expectStart; // -1: not found, the selection stays
-};
-
-TEST(DialogSearch, SelectsTheNearestMatchInTheDirection)
-{
-    using enum SearchDirection;
-    const auto T = CompareMode::Text;
-    const auto E = CompareMode::Exact;
-    const SelectCase cases[] = {
-        {u"abcABC", 0, 0, u"abc", Down, T, 0},   {u"abcABC", 0, 3, u"abc", Down, T, 3},
-        {u"abcABC", 3, 3, u"abc", Down, T, -1},  {u"abcABC", 0, 0, u"ABC", Down, E, 3},
-        {u"abcABC", 1, 0, u"abc", Down, E, -1},  {u"xxかなxx", 2, 0, u"ｶﾅ", Down, T, 2},
-        {u"xxかなxx", 0, 0, u"ｶﾅ", Down, E, -1}, {u"abcABC", 3, 3, u"abc", Up, T, 0},
-        {u"abcABC", 3, 3, u"abc", Up, E, 0},     {u"abcABC", 6, 0, u"abc", Up, E, 0},
-        {u"abcABC", 6, 0, u"abc", Up, T, 3},     {u"abcABC", 0, 3, u"abc", Up, T, -1},
-        {u"aaaa", 3, 0, u"aa", Up, T, 1},        {u"aaaa", 1, 0, u"aa", Up, T, -1},
-        {u"a\r\nb", 0, 0, u"\r\nB", Down, T, 1},
-    };
-    test::FakeClipboard clipboard;
-    for (const SelectCase &c : cases) {
-        MemoryEditControl control(clipboard);
-        control.setText(QString::fromUtf16(c.text));
-        control.setSelStart(c.selStart);
-        control.setSelLength(c.selLength);
-        const QString needle = QString::fromUtf16(c.needle);
-        const bool found = SelectMatch(control, needle, c.direction, c.mode);
-        const auto what = test::visible(QString::fromUtf16(c.text)) + " for " +
-                          test::visible(needle) + " from " + std::to_string(c.selStart);
-        EXPECT_EQ(found, c.expectStart >= 0) << what;
-        EXPECT_EQ(control.SelStart(), found ? c.expectStart : c.selStart) << what;
-        EXPECT_EQ(control.SelLength(), found ? needle.size() : c.selLength) << what;
-    }
 }
 
 // One match at a time, as a user pressing Replace down from the top would: a literal loop over

@@ -1,9 +1,11 @@
-// The text comparison and FindNext/FindBack as the Edit menu uses them.
+// The text comparison, and the search from a selection as the Find dialog (SelectMatch) and the
+// Edit menu's FindNext/FindBack make it, over the rows of tests/data/search-selections.txt.
 
 #include "editor/CharTables.h"
 #include "editor/Messages.h"
-#include "editor/TextCompare.h"
+#include "editor/SearchReplace.h"
 #include "editor/clsRTF.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
@@ -15,64 +17,21 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-TEST(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
+QString field(const test::DataRow &r, std::size_t i)
 {
-    const struct
-    {
-        const char16_t *a, *b;
-        bool equal;
-    } pairs[] = {{u"abc", u"ABC", true},
-                 {u"Ａｂｃ", u"abc", true},
-                 {u"カ", u"ｶ", true},
-                 {u"カ", u"か", true},
-                 {u"ｶ", u"か", true},
-                 {u"ガ", u"が", true},
-                 {u"ゞ", u"ヾ", true},
-                 {u"\\", u"＼", true},
-                 {u"a b", u"a　b", true},
-                 {u"。", u"｡", true},
-                 {u"ー", u"ｰ", true},
-                 {u"Σ", u"σ", true},
-                 {u"Ж", u"ж", true},
-                 {u"É", u"é", true},
-                 {u"K", u"k", true},
-                 {u"漢", u"漢", true},
-                 // A match keeps the needle's length: a composed kana is not its halves.
-                 {u"ガ", u"ｶﾞ", false},
-                 {u"ガ", u"ｶ", false},
-                 {u"ß", u"ss", false},
-                 {u"ı", u"i", false},
-                 {u"\u212A", u"k", false},
-                 {u"a", u"b", false}};
-    for (const auto &p : pairs)
-        EXPECT_EQ(textEquals(p.a, p.b, CompareMode::Text), p.equal)
-            << test::visible(QString::fromUtf16(p.a)) << " vs "
-            << test::visible(QString::fromUtf16(p.b));
-    EXPECT_FALSE(textEquals(u"abc", u"ABC", CompareMode::Exact));
-    EXPECT_TRUE(textEquals(u"ｶﾞ", u"ｶﾞ", CompareMode::Exact));
+    return QString::fromStdString(r[i]);
 }
 
-TEST(TextComparison, FindRespectsItsModeAndBounds)
+CompareMode modeOf(const std::string &name)
 {
-    const auto E = CompareMode::Exact, T = CompareMode::Text;
-    const struct
-    {
-        const char16_t *hay, *needle;
-        qsizetype from;
-        bool forward;
-        CompareMode mode;
-        qsizetype expect;
-    } rows[] = {
-        {u"aXbxc", u"x", 0, true, E, 3},  {u"aXbxc", u"x", 0, true, T, 1},
-        {u"aaaa", u"aa", 3, true, T, -1}, {u"aaaa", u"aa", 2, true, T, 2},
-        {u"aaaa", u"aa", 3, false, T, 1}, {u"aaaa", u"aa", 1, false, T, -1},
-        {u"aaaa", u"", 0, true, T, -1},   {u"aaaa", u"aaaaa", 4, false, E, -1},
-    };
-    for (const auto &r : rows)
-        EXPECT_EQ(r.forward ? findForward(r.hay, r.needle, r.from, r.mode)
-                            : findBackward(r.hay, r.needle, r.from, r.mode),
-                  r.expect)
-            << test::visible(QString::fromUtf16(r.hay)) << " " << r.from << " " << r.forward;
+    return name == "exact" ? CompareMode::Exact : CompareMode::Text;
+}
+
+TEST(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
+{
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/text-equality.txt", 4))
+        EXPECT_EQ(textEquals(field(r, 0), field(r, 1), modeOf(r[2])), r[3] == "1")
+            << r[0] << " vs " << r[1] << " " << r[2];
 }
 
 TEST(TextComparison, FoldsTheSameAsTheCasePairs)
@@ -90,65 +49,55 @@ TEST(TextComparison, FoldsTheSameAsTheCasePairs)
     }
 }
 
-// Each press selects the next or previous match from the selection, or says there is none; a
-// search changes no text and records nothing.
-TEST(FindCommands, SelectTheNearestMatchOrReportTheEnd)
+// Each search selects the nearest match in its direction or leaves the selection; the Edit menu's
+// commands compare as text, say when there is none (but not for an empty needle), change no text
+// and record nothing.
+TEST(Search, SelectsTheNearestMatchOrLeavesTheSelection)
 {
-    const struct
-    {
-        QString text;
-        int selStart, selLength;
-        QString needle;
-        bool next;
-        int expectStart, expectLength;
-        bool finished;
-    } rows[] = {
-        {u"abcABC"_s, 0, 0, u"abc"_s, true, 0, 3, false},
-        {u"abcABC"_s, 0, 3, u"abc"_s, true, 3, 3, false},
-        {u"abcABC"_s, 3, 3, u"abc"_s, true, 3, 3, true},
-        {u"abcABC"_s, 3, 3, u"abc"_s, false, 0, 3, false},
-        {u"abcABC"_s, 0, 3, u"abc"_s, false, 0, 3, true},
-        {u"aaaa"_s, 3, 0, u"aa"_s, false, 1, 2, false}, // not the match overlapping the caret
-        {u"xxかなxx"_s, 2, 0, u"ｶﾅ"_s, true, 2, 2, false},
-        {u"one two one"_s, 3, 0, u"ONE"_s, true, 8, 3, false},
-        {u"abc"_s, 1, 1, QString(), true, 1, 1, false},
-        {u"abc"_s, 1, 1, QString(), false, 1, 1, false},
-    };
-    for (const auto &r : rows) {
-        SCOPED_TRACE(test::visible(r.text) + " " + std::to_string(r.selStart) + " " +
-                     test::visible(r.needle) + (r.next ? " next" : " back"));
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/search-selections.txt", 7)) {
+        SCOPED_TRACE(test::visible(field(r, 0)) + " " + r[1] + "+" + r[2] + " " +
+                     test::visible(field(r, 3)) + " " + r[4] + " " + r[5]);
+        const int selStart = std::stoi(r[1]), selLength = std::stoi(r[2]), expect = std::stoi(r[6]);
+        const QString needle = field(r, 3);
+        const bool down = r[4] == "down";
         test::FakeClipboard clipboard;
-        MemoryEditControl control(clipboard);
         test::FakeMessageService messages;
+        MemoryEditControl control(clipboard);
         clsRTF doc(messages, {});
         doc.Init(&control);
         QObject::connect(&control, &IEditControl::Change, &doc, [&] { doc.IsTextChange(); });
-        control.setText(r.text);
+        const auto check = [&](bool found) {
+            EXPECT_EQ(found, expect >= 0);
+            EXPECT_EQ(control.SelStart(), found ? expect : selStart);
+            EXPECT_EQ(control.SelLength(), found ? needle.size() : selLength);
+            control.setSelStart(selStart);
+            control.setSelLength(selLength);
+        };
+        control.setText(field(r, 0));
         doc.InitVariable();
-        control.setSelStart(r.selStart);
-        control.setSelLength(r.selLength);
-        r.next ? doc.FindNext(r.needle) : doc.FindBack(r.needle);
-        EXPECT_EQ(control.SelStart(), r.expectStart);
-        EXPECT_EQ(control.SelLength(), r.expectLength);
-        EXPECT_EQ(control.Text(), r.text);
+        control.setSelStart(selStart);
+        control.setSelLength(selLength);
+        check(SelectMatch(control, needle, down ? SearchDirection::Down : SearchDirection::Up,
+                          modeOf(r[5])));
+        if (r[5] != "text")
+            continue;
+        down ? doc.FindNext(needle) : doc.FindBack(needle);
+        check(control.SelStart() != selStart || control.SelLength() != selLength);
+        EXPECT_EQ(control.Text(), field(r, 0));
         EXPECT_EQ(doc.GetClctUndoCount(), 1);
         EXPECT_FALSE(doc.NeedSave());
-        ASSERT_EQ(messages.shown.size(), r.finished ? 1 : 0);
-        if (r.finished) {
+        ASSERT_EQ(messages.shown.size(), expect < 0 && !needle.isEmpty() ? 1 : 0);
+        if (!messages.shown.isEmpty()) {
             EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFinished);
             EXPECT_EQ(messages.shown[0].title, u"Scrivlet"_s);
             EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
             EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
         }
     }
-}
-
-TEST(FindCommands, WithoutAControlTheSearchReportsItsFailure)
-{
     test::FakeMessageService messages;
     clsRTF unbound(messages, {});
     unbound.FindNext(u"a"_s);
-    ASSERT_EQ(messages.shown.size(), 1);
+    ASSERT_EQ(messages.shown.size(), 1) << "without a control the search reports its failure";
     EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFailed);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
 }
