@@ -97,13 +97,13 @@ TYPED_TEST_P(EditControlContract, EditsReportOneChangeEachAndOnlyRealOnes)
          u"one"_s, 2, 0},
         {"an empty clipboard", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.paste(); },
          u"one"_s, 2, 0},
-        {"backspace", u"ab\r\ncd"_s, 4, 0, {}, [](auto &, auto &k) { k.backspace(); },
+        {"backspace", u"ab\r\ncd"_s, 4, 0, {}, [](auto &, auto &k) { k.pressBackspace(); },
          u"abcd"_s, 2, 0, {}, {{2, 2, {}}}},
-        {"enter", u"abcd"_s, 2, 0, {}, [](auto &, auto &k) { k.enter(); },
+        {"enter", u"abcd"_s, 2, 0, {}, [](auto &, auto &k) { k.pressEnter(); },
          u"ab\r\ncd"_s, 4, 0, {}, {{2, 0, u"\r\n"_s}}},
-        {"delete", u"ab\r\ncd"_s, 2, 0, {}, [](auto &, auto &k) { k.del(); },
+        {"delete", u"ab\r\ncd"_s, 2, 0, {}, [](auto &, auto &k) { k.pressDelete(); },
          u"abcd"_s, 2, 0, {}, {{2, 2, {}}}},
-        {"typing over a selection", u"abcd"_s, 1, 2, {}, [](auto &, auto &k) { k.type(u'か'); },
+        {"typing over a selection", u"abcd"_s, 1, 2, {}, [](auto &, auto &k) { k.typeText(u"か"_s); },
          u"aかd"_s, 2, 0, {}, {{1, 2, u"か"_s}}},
         {"copy", u"line1\r\nline2"_s, 3, 5, {}, [](auto &c, auto &) { c.copy(); },
          u"line1\r\nline2"_s, 3, 5, u"e1\r\nl"_s},
@@ -183,10 +183,10 @@ TYPED_TEST_P(EditControlContract, HistoryHoldsEachStepsTextAndEndsWithRecordingO
     EXPECT_EQ(this->c.Text(), u"0123456789"_s) << "no step to undo";
     EXPECT_EQ(this->c.SelStart(), 5);
     EXPECT_EQ(this->c.SelLength(), 0);
-    this->kit.keys.type(u'a');
-    this->kit.keys.type(u'b');
+    this->kit.keys.typeText(u"a"_s);
+    this->kit.keys.typeText(u"b"_s);
     this->c.setSelStart(0);
-    this->kit.keys.del();
+    this->kit.keys.pressDelete();
     ASSERT_EQ(doc.GetClctUndoCount(), 4);
     EXPECT_EQ(doc.undoSnapshot(0).Text.toString(), u"0123456789"_s);
     EXPECT_EQ(doc.undoSnapshot(1).Text.toString(), u"01234a56789"_s);

@@ -8,7 +8,20 @@ namespace scrivlet {
 
 class IClipboard;
 
-class MemoryEditControl final : public IEditControl
+namespace test {
+// What the keyboard does to a control, as a user types.
+class KeyDriver
+{
+public:
+    virtual ~KeyDriver() = default;
+    virtual void typeText(const QString &text) = 0;
+    virtual void pressEnter() = 0;
+    virtual void pressBackspace() = 0;
+    virtual void pressDelete() = 0;
+};
+} // namespace test
+
+class MemoryEditControl final : public IEditControl, public test::KeyDriver
 {
     Q_OBJECT
 public:
@@ -41,10 +54,10 @@ public:
     void SetFocus() override { m_hasFocus = true; }
 
     // What the keyboard does in the text widget, so that tests can type into this model.
-    void typeText(const QString &text);
-    void pressEnter();
-    void pressBackspace();
-    void pressDelete();
+    void typeText(const QString &text) override;
+    void pressEnter() override;
+    void pressBackspace() override;
+    void pressDelete() override;
 
     // Observations and settings for tests.
     void setCaretPos(QPoint pixels) { m_caretPos = pixels; }

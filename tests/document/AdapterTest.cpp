@@ -16,7 +16,7 @@ namespace {
 TEST(Adapter, NoUndoOfItsOwnAndShiftEnterMakesAnOrdinaryLineBreak)
 {
     WidgetKit kit;
-    kit.keys.type(u'a');
+    kit.keys.typeText(u"a"_s);
     EXPECT_FALSE(kit.widget.document()->isUndoRedoEnabled());
     EXPECT_FALSE(kit.widget.document()->isUndoAvailable());
     kit.control.setText(u"ab"_s);

@@ -4,7 +4,6 @@
 #include "document/PlainTextEditAdapter.h"
 #include "document/SourceTextEdit.h"
 #include "tests/common/Differential.h"
-#include "tests/common/FakePlatform.h"
 
 #include <QApplication>
 #include <QKeyEvent>
@@ -16,18 +15,18 @@ class WidgetKeyDriver final : public KeyDriver
 {
 public:
     explicit WidgetKeyDriver(QWidget &widget) : m_widget(widget) {}
-    void type(QChar printable) override
+    // QTest::keyClicks narrows to Latin-1; an event carrying the text reaches the widget as an
+    // input method would.
+    void typeText(const QString &text) override
     {
-        // QTest::keyClicks narrows to Latin-1; an event carrying the text reaches the widget as
-        // an input method would.
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(printable));
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
         QApplication::sendEvent(&m_widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(printable));
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
         QApplication::sendEvent(&m_widget, &release);
     }
-    void enter() override { QTest::keyClick(&m_widget, Qt::Key_Return); }
-    void backspace() override { QTest::keyClick(&m_widget, Qt::Key_Backspace); }
-    void del() override { QTest::keyClick(&m_widget, Qt::Key_Delete); }
+    void pressEnter() override { QTest::keyClick(&m_widget, Qt::Key_Return); }
+    void pressBackspace() override { QTest::keyClick(&m_widget, Qt::Key_Backspace); }
+    void pressDelete() override { QTest::keyClick(&m_widget, Qt::Key_Delete); }
 
 private:
     QWidget &m_widget;

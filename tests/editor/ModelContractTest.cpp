@@ -1,7 +1,6 @@
 // The edit-control contract, and the differential run against the literal history, on the
 // in-memory control.
 
-#include "tests/common/ControlKits.h"
 #include "tests/common/EditControlContract.h"
 
 namespace scrivlet::test {
