@@ -6,13 +6,14 @@
 // step (tests/common/Differential.cpp); here is what it cannot see.
 
 #include "editor/clsRTF.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/Differential.h"
-#include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 
 namespace scrivlet::test {
 
@@ -72,100 +73,62 @@ TYPED_TEST_P(EditControlContract, LineBreaksCountAsCrLfAndOtherUnitsSurvive)
 
 TYPED_TEST_P(EditControlContract, EditsReportOneChangeEachAndOnlyRealOnes)
 {
-    const struct
-    {
-        const char *what;
-        QString text;
-        int selStart, selLength;
-        QString clip;
-        std::function<void(IEditControl &, KeyDriver &)> op;
-        QString after;
-        int selStartAfter, selLengthAfter;
-        QString clipAfter = {};
-        QList<TextChange> changes = {};
-    } rows[] = {
-        // clang-format off
-        {"the same text again", u"one\r\ntwo"_s, 0, 0, {},
-         [](auto &c, auto &) { c.setText(u"one\r\ntwo"_s); }, u"one\r\ntwo"_s, 0, 0},
-        {"the same selection again: the caret still moves", u"one\r\ntwo"_s, 5, 3, {},
-         [](auto &c, auto &) { c.setSelText(u"two"_s); }, u"one\r\ntwo"_s, 8, 0},
-        {"a new selection", u"one\r\ntwo"_s, 1, 5, {},
-         [](auto &c, auto &) { c.setSelText(u"X\nY"_s); }, u"oX\r\nYwo"_s, 5, 0, {},
-         {{1, 5, u"X\r\nY"_s}}},
-        {"cutting nothing", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.cut(); }, u"one"_s, 2, 0},
-        {"clearing nothing", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.clear(); },
-         u"one"_s, 2, 0},
-        {"an empty clipboard", u"one"_s, 2, 0, {}, [](auto &c, auto &) { c.paste(); },
-         u"one"_s, 2, 0},
-        {"backspace", u"ab\r\ncd"_s, 4, 0, {}, [](auto &, auto &k) { k.pressBackspace(); },
-         u"abcd"_s, 2, 0, {}, {{2, 2, {}}}},
-        {"enter", u"abcd"_s, 2, 0, {}, [](auto &, auto &k) { k.pressEnter(); },
-         u"ab\r\ncd"_s, 4, 0, {}, {{2, 0, u"\r\n"_s}}},
-        {"delete", u"ab\r\ncd"_s, 2, 0, {}, [](auto &, auto &k) { k.pressDelete(); },
-         u"abcd"_s, 2, 0, {}, {{2, 2, {}}}},
-        {"typing over a selection", u"abcd"_s, 1, 2, {}, [](auto &, auto &k) { k.typeText(u"か"_s); },
-         u"aかd"_s, 2, 0, {}, {{1, 2, u"か"_s}}},
-        {"copy", u"line1\r\nline2"_s, 3, 5, {}, [](auto &c, auto &) { c.copy(); },
-         u"line1\r\nline2"_s, 3, 5, u"e1\r\nl"_s},
-        {"cut", u"line1\r\nline2"_s, 3, 5, {}, [](auto &c, auto &) { c.cut(); },
-         u"linine2"_s, 3, 0, u"e1\r\nl"_s, {{3, 5, {}}}},
-        {"paste", u"linine2"_s, 3, 0, u"X\nY"_s, [](auto &c, auto &) { c.paste(); },
-         u"linX\r\nYine2"_s, 7, 0, u"X\nY"_s, {{3, 0, u"X\r\nY"_s}}},
-        {"select all", u"a\r\nb"_s, 1, 0, {}, [](auto &c, auto &) { c.selectAll(); },
-         u"a\r\nb"_s, 0, 4},
-        {"clear", u"a\r\nb"_s, 0, 4, {}, [](auto &c, auto &) { c.clear(); },
-         {}, 0, 0, {}, {{0, 4, {}}}},
-        // clang-format on
-    };
     auto &c = this->c;
-    for (const auto &r : rows) {
-        SCOPED_TRACE(r.what);
-        c.setText(r.text);
-        c.setSelStart(r.selStart);
-        c.setSelLength(r.selLength);
-        this->kit.clipboard.content = r.clip;
-        const auto changes = this->changesDuring([&] { r.op(c, this->kit.keys); });
-        EXPECT_EQ(c.Text(), r.after);
-        EXPECT_EQ(c.SelStart(), r.selStartAfter);
-        EXPECT_EQ(c.SelLength(), r.selLengthAfter);
-        EXPECT_EQ(this->kit.clipboard.content, r.clipAfter);
-        ASSERT_EQ(changes.size(), r.changes.size());
-        for (qsizetype i = 0; i < changes.size(); ++i) {
-            EXPECT_EQ(changes[i].position, r.changes[i].position);
-            EXPECT_EQ(changes[i].removedLength, r.changes[i].removedLength);
-            EXPECT_EQ(changes[i].inserted, r.changes[i].inserted);
+    auto &keys = this->kit.keys;
+    // clang-format off
+    const std::map<std::string, std::function<void(const QString &)>> edits = {
+        {"setText", [&](const QString &a) { c.setText(a); }},
+        {"setSelText", [&](const QString &a) { c.setSelText(a); }},
+        {"type", [&](const QString &a) { keys.typeText(a); }},
+        {"enter", [&](const QString &) { keys.pressEnter(); }},
+        {"backspace", [&](const QString &) { keys.pressBackspace(); }},
+        {"delete", [&](const QString &) { keys.pressDelete(); }},
+        {"cut", [&](const QString &) { c.cut(); }},
+        {"copy", [&](const QString &) { c.copy(); }},
+        {"paste", [&](const QString &) { c.paste(); }},
+        {"clear", [&](const QString &) { c.clear(); }},
+        {"selectAll", [&](const QString &) { c.selectAll(); }},
+    };
+    // clang-format on
+    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/edit-control-edits.txt", 14)) {
+        SCOPED_TRACE(r[0]);
+        const auto q = [&r](std::size_t i) {
+            return QString::fromStdString(r[i]);
+        };
+        c.setText(q(1));
+        c.setSelStart(std::stoi(r[2]));
+        c.setSelLength(std::stoi(r[3]));
+        this->kit.clipboard.content = q(4);
+        const auto changes = this->changesDuring([&] { edits.at(r[5])(q(6)); });
+        EXPECT_EQ(c.Text(), q(7));
+        EXPECT_EQ(c.SelStart(), std::stoi(r[8]));
+        EXPECT_EQ(c.SelLength(), std::stoi(r[9]));
+        EXPECT_EQ(this->kit.clipboard.content, q(10));
+        ASSERT_EQ(changes.size(), r[11].empty() ? 0 : 1);
+        if (!changes.isEmpty()) {
+            EXPECT_EQ(changes[0].position, std::stoi(r[11]));
+            EXPECT_EQ(changes[0].removedLength, std::stoi(r[12]));
+            EXPECT_EQ(changes[0].inserted, q(13));
         }
     }
 }
 
 TYPED_TEST_P(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
 {
-    const struct
-    {
-        const char *text;
-        QList<int> positions;
-        int length;
-        const char *replacement;
-        const char *expect; // nullptr: no change at all
-    } cases[] = {
-        {"ab\r\nab\r\nab", {0, 4, 8}, 2, "x", "x\r\nx\r\nx"},
-        {"a\r\nb\r\nc", {1, 4}, 2, "<br>\r\n", "a<br>\r\nb<br>\r\nc"},
-        {"a\r\nb\r\nc", {1}, 4, "", "a\r\nc"},
-        {"abc", {1}, 1, "\n", "a\r\nc"},
-        {"a\r\nbc", {2}, 2, "X", "a\r\nXc"},
-        {"ab", {0}, 1, "a", nullptr},
-        {"ab", {}, 1, "z", nullptr},
-    };
     auto &c = this->c;
-    for (const auto &t : cases) {
-        SCOPED_TRACE(t.text);
-        c.setText(QString::fromUtf8(t.text));
+    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/edit-control-replace-each.txt", 5)) {
+        SCOPED_TRACE(visible(QString::fromStdString(r[0])));
+        QList<int> positions;
+        for (const QString &p : QString::fromStdString(r[1]).split(u' ', Qt::SkipEmptyParts))
+            positions.append(p.toInt());
+        const bool changes = !r[4].empty();
+        c.setText(QString::fromStdString(r[0]));
         c.setSelStart(1);
-        const auto changes = this->changesDuring(
-            [&] { c.replaceEach(t.positions, t.length, QString::fromUtf8(t.replacement)); });
-        EXPECT_EQ(c.Text(), QString::fromUtf8(t.expect ? t.expect : t.text));
-        EXPECT_EQ(changes.size(), t.expect ? 1 : 0);
-        EXPECT_EQ(c.SelStart(), t.expect ? 0 : 1);
+        const auto seen = this->changesDuring(
+            [&] { c.replaceEach(positions, std::stoi(r[2]), QString::fromStdString(r[3])); });
+        EXPECT_EQ(c.Text(), QString::fromStdString(changes ? r[4] : r[0]));
+        EXPECT_EQ(seen.size(), changes ? 1 : 0);
+        EXPECT_EQ(c.SelStart(), changes ? 0 : 1);
         EXPECT_EQ(c.SelLength(), 0);
     }
 }
