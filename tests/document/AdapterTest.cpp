@@ -1,6 +1,6 @@
-// What only the widget adapter does (its position translation is checked through the contracts):
-// keep the widget's own undo out of the way, and report edits made by keys, the mouse or the input
-// method.
+// What only the widget adapter does (its position translation is checked through the contracts, its
+// caret position, twips and font size through the completion list in DocumentViewTest): keep the
+// widget's own undo out of the way, and report edits made by keys, the mouse or the input method.
 
 #include "tests/document/WidgetKit.h"
 
@@ -53,36 +53,6 @@ TEST(Adapter, HiddenSelectionIsNeverPaintedAndComesBack)
     kit.control.hideSelection(true);
     kit.control.hideSelection(false);
     EXPECT_TRUE(kit.widget.viewport()->updatesEnabled());
-}
-
-TEST(Adapter, CaretPositionFollowsTheLinesAndColumns)
-{
-    WidgetKit kit;
-    kit.control.setText(u"ab\r\nb\r\nc"_s);
-    const auto caretAt = [&kit](int pos) {
-        kit.control.setSelStart(pos);
-        return kit.control.caretPos();
-    };
-    const QPoint first = caretAt(0), afterA = caretAt(1), second = caretAt(4), third = caretAt(7);
-    EXPECT_EQ(second.x(), first.x()) << "a line starts at the left margin";
-    EXPECT_EQ(third.x(), first.x());
-    EXPECT_GT(afterA.x(), first.x());
-    EXPECT_EQ(afterA.y(), first.y());
-    EXPECT_GT(second.y(), first.y());
-    EXPECT_EQ(third.y() - second.y(), second.y() - first.y()) << "lines are evenly spaced";
-}
-
-TEST(Adapter, FontSizeAndTwipsAreTheWidgets)
-{
-    WidgetKit kit;
-    QFont font = kit.widget.font();
-    font.setPointSizeF(10.5);
-    kit.widget.setFont(font);
-    EXPECT_DOUBLE_EQ(kit.control.FontSize(), 10.5);
-    // 1440 twips to the inch: 15 to a pixel at 96 dots per inch.
-    ASSERT_EQ(kit.widget.logicalDpiX(), 96);
-    EXPECT_DOUBLE_EQ(kit.control.twipsPerPixel().x(), 15.0);
-    EXPECT_DOUBLE_EQ(kit.control.twipsPerPixel().y(), 1440.0 / kit.widget.logicalDpiY());
 }
 
 } // namespace
