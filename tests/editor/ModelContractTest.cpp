@@ -1,7 +1,9 @@
 // The edit-control contract, and the differential run against the literal history, on the
-// in-memory control.
+// in-memory control; what the run does not reach: the caret position in twips, and the stretch
+// the quick rule restores.
 
 #include "tests/common/EditControlContract.h"
+#include "tests/common/ReferenceRTF.h"
 
 namespace scrivlet::test {
 namespace {
@@ -35,6 +37,34 @@ TEST(UndoHistoryDifferential, HidesTheSelectionWhileUndoRemovesText)
     doc.Redo();
     EXPECT_EQ(kit.control.hideSelectionCalls(), 2) << "Redo does not hide the selection";
     EXPECT_EQ(kit.control.undoBufferEmptied(), 4) << "the control's own undo is emptied per change";
+}
+
+TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
+{
+    MemoryKit kit;
+    FakeMessageService messages;
+    clsRTF doc(messages, {});
+    doc.Init(&kit.control);
+    kit.control.setCaretPos(QPoint(10, 7));
+    EXPECT_EQ(doc.CaretX(), 150);
+    EXPECT_EQ(doc.CaretY(), 105);
+    EXPECT_TRUE(kit.control.hasFocus());
+    kit.control.setHasFocus(false);
+    kit.control.setTwipsPerPixel(QPointF(1440.0 / 144.0 * 1.25, 11.25)); // 115.2 dpi, 128 dpi
+    kit.control.setCaretPos(QPoint(3, 3));
+    EXPECT_EQ(doc.CaretX(), 38); // 37.5 rounds away from zero
+    EXPECT_EQ(doc.CaretY(), 34); // 33.75
+    EXPECT_TRUE(kit.control.hasFocus());
+}
+
+TEST(DiffString, TakesTheRunOfTheLongerThatEndsBeforeEndPos)
+{
+    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/diff-strings.txt", 4)) {
+        const QString a = QString::fromStdString(r[0]), b = QString::fromStdString(r[1]);
+        const QString ours = GetDiffString(SharedText(a), SharedText(b), std::stoi(r[2]));
+        EXPECT_EQ(ours, QString::fromStdString(r[3])) << r[0] << " " << r[1] << " " << r[2];
+        EXPECT_EQ(ours, ReferenceRTF::GetDiffString(a, b, std::stoi(r[2])));
+    }
 }
 
 } // namespace
