@@ -21,23 +21,18 @@ public:
     {
         m_canUndo = true;
         m_needSave = false;
-        RemoveCollection(false);
-    }
-    void RemoveCollection(bool removeRedoOnly)
-    {
         clctRedo.clear();
-        while (!removeRedoOnly && clctUndo.size() > 1)
+        while (clctUndo.size() > 1)
             clctUndo.pop_front();
     }
-    bool IsTextChange()
+    void IsTextChange()
     {
         if (!m_canUndo)
-            return false;
+            return;
         m_needSave = true;
-        RemoveCollection(true);
+        clctRedo.clear();
         const QString text = objRTF->Text();
         clctUndo.push_back({objRTF->SelStart(), static_cast<int>(text.size()), text});
-        return true;
     }
     int GetClctUndoCount() const { return static_cast<int>(clctUndo.size()); }
     int GetClctRedoCount() const { return static_cast<int>(clctRedo.size()); }
@@ -54,9 +49,7 @@ public:
             const Step cur = clctUndo[n - 1], prev = clctUndo[n - 2];
             if (prev.TextLen < cur.TextLen) {
                 const int d = cur.TextLen - prev.TextLen;
-                objRTF->setSelStart(std::max(0, cur.SelStart - d));
-                objRTF->setSelLength(d);
-                objRTF->setSelText(QString());
+                remove(std::max(0, cur.SelStart - d), d);
             } else {
                 const int g = std::abs(static_cast<int>(prev.Text.size() - cur.Text.size()));
                 putBack(GetDiffString(prev.Text, cur.Text, cur.SelStart + g + 1), cur.SelStart);
@@ -73,9 +66,7 @@ public:
             const Step u = clctRedo.back();
             const QString text = objRTF->Text();
             if (u.TextLen < text.size()) {
-                objRTF->setSelStart(u.SelStart);
-                objRTF->setSelLength(static_cast<int>(text.size()) - u.TextLen);
-                objRTF->setSelText(QString());
+                remove(u.SelStart, static_cast<int>(text.size()) - u.TextLen);
             } else {
                 const QString s = GetDiffString(text, u.Text, u.SelStart + 1);
                 putBack(s, std::max(0, u.SelStart - static_cast<int>(s.size())));
@@ -89,10 +80,7 @@ public:
     {
         const QString result =
             m_converter(objRTF->SelLength() > 0 ? objRTF->SelText() : objRTF->Text(), type);
-        if (objRTF->SelLength() < 1)
-            objRTF->setText(result);
-        else
-            objRTF->setSelText(result);
+        objRTF->SelLength() < 1 ? objRTF->setText(result) : objRTF->setSelText(result);
     }
 
     // Mid(b, endPos - d, d) of the longer string, with the empty result for a start out of range.
@@ -113,6 +101,12 @@ private:
         QString Text;
     };
 
+    void remove(int start, int length)
+    {
+        objRTF->setSelStart(start);
+        objRTF->setSelLength(length);
+        objRTF->setSelText(QString());
+    }
     // Inserts s at start; a stretch of two units or more other than a line break stays selected,
     // else the caret moves after it.
     void putBack(const QString &s, int start)
