@@ -1,7 +1,9 @@
 // The edit-control contract, and the differential run against the literal history, on the
 // in-memory control; what the run does not reach: the caret position in twips, and the stretch
-// the quick rule restores.
+// the quick rule restores; which Edit items and toolbar buttons are enabled, as a table of
+// document states (tests/data/menu-states.txt).
 
+#include "editor/MenuState.h"
 #include "tests/common/EditControlContract.h"
 #include "tests/common/ReferenceRTF.h"
 
@@ -65,6 +67,38 @@ TEST(DiffString, TakesTheRunOfTheLongerThatEndsBeforeEndPos)
         EXPECT_EQ(ours, QString::fromStdString(r[3])) << r[0] << " " << r[1] << " " << r[2];
         EXPECT_EQ(ours, ReferenceRTF::GetDiffString(a, b, std::stoi(r[2])));
     }
+}
+
+// Which Edit items and toolbar buttons are enabled.
+std::string bits(std::initializer_list<bool> flags)
+{
+    std::string out;
+    for (const bool f : flags)
+        out += f ? '1' : '0';
+    return out;
+}
+
+TEST(MenuState, EditItemsAndToolbarFollowTheDocument)
+{
+    int edit = 0, toolbar = 0;
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/menu-states.txt", 0)) {
+        const auto n = [&r](std::size_t i) {
+            return std::stoi(r[i]);
+        };
+        if (r.group == "Edit") {
+            ++edit;
+            const EditMenuState s = ComputeEditMenuState({n(1), n(2), n(3), n(4) != 0, n(5)});
+            EXPECT_EQ(bits({s.undo, s.redo, s.cut, s.copy, s.paste, s.del, s.selectAll}), r[6])
+                << r[0];
+        } else {
+            ++toolbar;
+            const ToolBarState s = ComputeToolBarState(n(1) != 0, n(2) != 0, n(3), n(4) != 0);
+            EXPECT_EQ(bits({s.editUndo, s.editRedo, s.editCut, s.editCopy, s.editPaste}), r[5])
+                << r[0];
+        }
+    }
+    EXPECT_EQ(edit, 8);
+    EXPECT_EQ(toolbar, 7);
 }
 
 } // namespace
