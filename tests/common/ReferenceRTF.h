@@ -2,7 +2,8 @@
 // The quick rule of Undo and Redo written out plainly, with a full copy of the text in every step:
 // the reference for where the caret and the selection end up when a step was one insertion or
 // removal at its caret. It says nothing about the text after other steps, which the rule gets
-// wrong; the differential test checks those against its own list of texts.
+// wrong; the differential test checks those against its own list of texts. A QObject, so that a
+// connection can end with it (the history benchmark).
 
 #include "editor/ConvType.h"
 #include "editor/IEditControl.h"
@@ -11,7 +12,7 @@
 
 namespace scrivlet::test {
 
-class ReferenceRTF
+class ReferenceRTF : public QObject
 {
 public:
     explicit ReferenceRTF(StringConverter converter = {}) : m_converter(std::move(converter)) {}
