@@ -90,12 +90,10 @@ TEST(Search, SelectsTheNearestMatchOrLeavesTheSelection)
         EXPECT_EQ(doc.GetClctUndoCount(), 1);
         EXPECT_FALSE(doc.NeedSave());
         ASSERT_EQ(messages.shown.size(), expect < 0 && !needle.isEmpty() ? 1 : 0);
-        if (!messages.shown.isEmpty()) {
-            EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFinished);
-            EXPECT_EQ(messages.shown[0].title, u"Scrivlet"_s);
-            EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-            EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
-        }
+        for (const test::ShownMessage &m : messages.shown)
+            EXPECT_EQ(std::tuple(m.text, m.title, m.icon, m.buttons),
+                      std::tuple(editor::msg::kSearchFinished, u"Scrivlet"_s,
+                                 MessageIcon::Information, MessageButtons::Ok));
     }
     test::FakeMessageService messages;
     clsRTF unbound(messages, {});
