@@ -5,6 +5,7 @@
 // so that the converter's tests, which have no Qt, read them too.
 
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
@@ -46,12 +47,9 @@ inline std::string unescapeField(const std::string &field)
             out = e == 'x' ? out + static_cast<char>(code) : appendUtf8(std::move(out), code);
             i += digits;
         } else {
-            out += e == 'r'   ? '\r'
-                   : e == 'n' ? '\n'
-                   : e == 't' ? '\t'
-                   : e == 'b' ? '\b'
-                   : e == '0' ? '\0'
-                              : e;
+            static const std::map<char, char> named{
+                {'r', '\r'}, {'n', '\n'}, {'t', '\t'}, {'b', '\b'}, {'0', '\0'}};
+            out += named.contains(e) ? named.at(e) : e;
         }
     }
     return out;
