@@ -5,6 +5,7 @@
 // so that the converter's tests, which have no Qt, read them too.
 
 #include <fstream>
+#include <map>
 #include <ostream>
 #include <sstream>
 #include <stdexcept>
@@ -24,24 +25,10 @@ struct DataRow
 
 inline std::string appendUtf8(std::string out, unsigned long c)
 {
-    const auto byte = [&](unsigned long b) {
-        out += static_cast<char>(b);
-    };
-    if (c < 0x80) {
-        byte(c);
-    } else if (c < 0x800) {
-        byte(0xC0 | c >> 6);
-        byte(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        byte(0xE0 | c >> 12);
-        byte(0x80 | (c >> 6 & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    } else {
-        byte(0xF0 | c >> 18);
-        byte(0x80 | (c >> 12 & 0x3F));
-        byte(0x80 | (c >> 6 & 0x3F));
-        byte(0x80 | (c & 0x3F));
-    }
+    const int extra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+    out += static_cast<char>(extra == 0 ? c : (0xFF << (7 - extra) & 0xFF) | c >> 6 * extra);
+    for (int i = extra - 1; i >= 0; --i)
+        out += static_cast<char>(0x80 | (c >> 6 * i & 0x3F));
     return out;
 }
 
@@ -60,12 +47,9 @@ inline std::string unescapeField(const std::string &field)
             out = e == 'x' ? out + static_cast<char>(code) : appendUtf8(std::move(out), code);
             i += digits;
         } else {
-            out += e == 'r'   ? '\r'
-                   : e == 'n' ? '\n'
-                   : e == 't' ? '\t'
-                   : e == 'b' ? '\b'
-                   : e == '0' ? '\0'
-                              : e;
+            static const std::map<char, char> named{
+                {'r', '\r'}, {'n', '\n'}, {'t', '\t'}, {'b', '\b'}, {'0', '\0'}};
+            out += named.contains(e) ? named.at(e) : e;
         }
     }
     return out;

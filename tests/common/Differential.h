@@ -5,44 +5,13 @@
 // says where the caret and selection go when a step was one insertion or removal at its caret;
 // after any other step the stretch that differs must come back selected.
 
+#include "tests/common/FakePlatform.h"
 #include "tests/common/MemoryEditControl.h"
-
-#include <QString>
 
 #include <cstdint>
 #include <string>
 
-namespace scrivlet {
-class IEditControl;
-} // namespace scrivlet
-
 namespace scrivlet::test {
-
-class FakeClipboard;
-
-// What the keyboard does to a control.
-class KeyDriver
-{
-public:
-    virtual ~KeyDriver() = default;
-    virtual void type(QChar printable) = 0;
-    virtual void enter() = 0;
-    virtual void backspace() = 0;
-    virtual void del() = 0;
-};
-
-class MemoryKeyDriver final : public KeyDriver
-{
-public:
-    explicit MemoryKeyDriver(MemoryEditControl &control) : m_control(control) {}
-    void type(QChar printable) override { m_control.typeText(QString(printable)); }
-    void enter() override { m_control.pressEnter(); }
-    void backspace() override { m_control.pressBackspace(); }
-    void del() override { m_control.pressDelete(); }
-
-private:
-    MemoryEditControl &m_control;
-};
 
 // The control under test, the keys that type into it, and the clipboard it uses.
 struct Subject
@@ -60,5 +29,14 @@ struct DifferentialResult
 };
 
 DifferentialResult runDifferential(const Subject &subject, int sequences, std::uint64_t seed);
+
+// An in-memory control with its keys and clipboard, for the contract suite and this run.
+struct MemoryKit
+{
+    FakeClipboard clipboard;
+    MemoryEditControl control{clipboard};
+    KeyDriver &keys = control;
+    Subject subject() { return {control, keys, clipboard}; }
+};
 
 } // namespace scrivlet::test

@@ -1,218 +1,157 @@
 #pragma once
-// What every edit control must do, whatever stores its text: positions that count a line break
-// as CR LF, one change notification per real change, and what each change reports. Instantiated
-// with each control's kit. Where the caret and selection go (clamped, never between CR and LF,
-// at the start after a new text) the differential run compares step by step against the
-// in-memory control.
+// What every edit control must do, whatever stores its text, with the undo history wired to it as
+// a window wires it: positions that count a line break as CR LF, one change notification per real
+// change, made and described exactly when raised. Instantiated with each control's kit. Where the
+// caret and selection go, and the text after Undo and Redo, the differential run compares step by
+// step (tests/common/Differential.cpp); here is what it cannot see.
 
-#include "editor/IEditControl.h"
+#include "editor/clsRTF.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/Differential.h"
 #include "tests/common/TestSupport.h"
 
-#include <QList>
-
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 namespace scrivlet::test {
+
+using namespace Qt::StringLiterals;
 
 template<class Kit>
 class EditControlContract : public ::testing::Test
 {
 protected:
     Kit kit;
-    IEditControl &control() { return kit.control; }
-    KeyDriver &keys() { return kit.keys; }
+    IEditControl &c = kit.control;
+    FakeMessageService messages;
+    clsRTF doc{messages, {}};
 
-    // Every Change raised while running action.
-    QList<TextChange> changesDuring(auto action)
+    void SetUp() override
+    {
+        doc.Init(&c);
+        QObject::connect(&c, &IEditControl::Change, &doc, [this] { doc.IsTextChange(); });
+    }
+    // Every Change raised while running action. Each must already be in the text when it is
+    // raised, and turn the text before it into that text.
+    QList<TextChange> changesDuring(const std::function<void()> &action)
     {
         QList<TextChange> changes;
-        auto connection = QObject::connect(&control(), &IEditControl::Change,
-                                           [&](const TextChange &c) { changes.append(c); });
+        QString text = c.Text();
+        auto connection = QObject::connect(&c, &IEditControl::Change, [&](const TextChange &ch) {
+            changes.append(ch);
+            text.replace(ch.position, ch.removedLength, ch.inserted);
+            EXPECT_EQ(c.Text(), text) << "the change describes the edit already made";
+        });
         action();
         QObject::disconnect(connection);
+        EXPECT_EQ(c.Text(), text) << "every change was reported";
+        EXPECT_EQ(c.TextSnapshot().toString(), text);
         return changes;
     }
 };
 
 TYPED_TEST_SUITE_P(EditControlContract);
 
-TYPED_TEST_P(EditControlContract, LineBreaksCountAsCrLfWhateverTheirKind)
+TYPED_TEST_P(EditControlContract, LineBreaksCountAsCrLfAndOtherUnitsSurvive)
 {
-    auto &c = this->control();
-    c.setText(QStringLiteral("a\nb\rc\r\nd") + QChar(0x2029) + QStringLiteral("e"));
-    EXPECT_EQ(c.Text(), QStringLiteral("a\r\nb\r\nc\r\nd\r\ne"));
+    auto &c = this->c;
+    const QString odd = u"a\u00A0\u2028\t\U0001F600漢"_s;
+    c.setText(odd);
+    EXPECT_EQ(c.Text(), odd);
+    c.setText(u"a\nb\rc\r\nd\u2029e"_s);
+    EXPECT_EQ(c.Text(), u"a\r\nb\r\nc\r\nd\r\ne"_s);
     EXPECT_EQ(c.TextLength(), 13);
-    EXPECT_EQ(c.TextRange(1, 4), QStringLiteral("\r\nb\r"));
-    EXPECT_EQ(c.TextRange(2, 1), QStringLiteral("\n"));
-    EXPECT_EQ(c.TextRange(11, 99), QStringLiteral("\ne"));
+    EXPECT_EQ(c.TextRange(1, 4), u"\r\nb\r"_s);
+    EXPECT_EQ(c.TextRange(2, 1), u"\n"_s);
+    EXPECT_EQ(c.TextRange(11, 99), u"\ne"_s);
     c.setSelStart(4);
     c.setSelLength(3);
-    EXPECT_EQ(c.SelText(), QStringLiteral("\r\nc"));
+    EXPECT_EQ(c.SelText(), u"\r\nc"_s);
 }
 
-TYPED_TEST_P(EditControlContract, UnitsTheWidgetMightAlterSurvive)
+TYPED_TEST_P(EditControlContract, EditsReportOneChangeEachAndOnlyRealOnes)
 {
-    auto &c = this->control();
-    const QString text = QStringLiteral("a") + QChar(0x00A0) + QChar(0x2028) +
-                         QStringLiteral("\t") + QChar(0xD83D) + QChar(0xDE00) +
-                         QStringLiteral("漢");
-    c.setText(text);
-    EXPECT_EQ(c.Text(), text);
-}
-
-TYPED_TEST_P(EditControlContract, ChangeIsRaisedOncePerRealChange)
-{
-    auto &c = this->control();
-    c.setText(QStringLiteral("one\r\ntwo"));
-
-    auto changes = this->changesDuring([&] { c.setText(QStringLiteral("one\r\ntwo")); });
-    EXPECT_TRUE(changes.isEmpty()) << "the same text again";
-
-    c.setSelStart(5);
-    c.setSelLength(3);
-    changes = this->changesDuring([&] { c.setSelText(QStringLiteral("two")); });
-    EXPECT_TRUE(changes.isEmpty()) << "the same selection again";
-    EXPECT_EQ(c.SelStart(), 8) << "the caret still moves after it";
-    EXPECT_EQ(c.SelLength(), 0);
-
-    c.setSelStart(2);
-    changes = this->changesDuring([&] { c.cut(); });
-    EXPECT_TRUE(changes.isEmpty()) << "cutting nothing";
-    changes = this->changesDuring([&] { c.clear(); });
-    EXPECT_TRUE(changes.isEmpty()) << "clearing nothing";
-
-    c.setSelStart(1);
-    c.setSelLength(5);
-    changes = this->changesDuring([&] { c.setSelText(QStringLiteral("X\nY")); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 1);
-    EXPECT_EQ(changes[0].removedLength, 5);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("X\r\nY"));
-    EXPECT_EQ(c.Text(), QStringLiteral("oX\r\nYwo"));
-    EXPECT_EQ(c.SelStart(), 5);
-}
-
-TYPED_TEST_P(EditControlContract, ChangeDescribesTheEditWithinTheNotification)
-{
-    // The notification arrives inside the call, and the text it reports is already there.
-    auto &c = this->control();
-    c.setText(QStringLiteral("ab\r\ncd"));
-    QString seen;
-    auto connection =
-        QObject::connect(&c, &IEditControl::Change, [&](const TextChange &) { seen = c.Text(); });
-    c.setSelStart(4);
-    this->keys().backspace();
-    QObject::disconnect(connection);
-    EXPECT_EQ(seen, QStringLiteral("abcd"));
-}
-
-TYPED_TEST_P(EditControlContract, KeysEditAtTheCaret)
-{
-    auto &c = this->control();
-    c.setText(QStringLiteral("ab\r\ncd"));
-    c.setSelStart(4);
-    auto changes = this->changesDuring([&] { this->keys().backspace(); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 2);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_TRUE(changes[0].inserted.isEmpty());
-
-    changes = this->changesDuring([&] { this->keys().enter(); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("\r\n"));
-    EXPECT_EQ(c.SelStart(), 4);
-
-    c.setSelStart(2);
-    changes = this->changesDuring([&] { this->keys().del(); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_EQ(c.Text(), QStringLiteral("abcd"));
-
-    c.setSelStart(1);
-    c.setSelLength(2);
-    changes = this->changesDuring([&] { this->keys().type(u'か'); });
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 1);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_EQ(changes[0].inserted, QStringLiteral("か"));
-    EXPECT_EQ(c.Text(), QStringLiteral("aかd"));
-}
-
-TYPED_TEST_P(EditControlContract, ClipboardMessagesActOnTheSelection)
-{
-    auto &c = this->control();
-    auto &clipboard = this->kit.clipboard;
-    c.setText(QStringLiteral("line1\r\nline2"));
-    c.setSelStart(3);
-    c.setSelLength(5);
-    c.copy();
-    EXPECT_EQ(clipboard.content, QStringLiteral("e1\r\nl"));
-    EXPECT_EQ(c.Text(), QStringLiteral("line1\r\nline2"));
-    c.cut();
-    EXPECT_EQ(c.Text(), QStringLiteral("linine2"));
-    EXPECT_EQ(c.SelStart(), 3);
-    clipboard.content = QStringLiteral("X\nY");
-    c.paste();
-    EXPECT_EQ(c.Text(), QStringLiteral("linX\r\nYine2"));
-    EXPECT_EQ(c.SelStart(), 7);
-    c.selectAll();
-    EXPECT_EQ(c.SelStart(), 0);
-    EXPECT_EQ(c.SelLength(), c.TextLength());
-    c.clear();
-    EXPECT_EQ(c.Text(), QString());
-    clipboard.content.clear();
-    auto changes = this->changesDuring([&] { c.paste(); });
-    EXPECT_TRUE(changes.isEmpty()) << "an empty clipboard pastes nothing";
+    auto &c = this->c;
+    auto &keys = this->kit.keys;
+    // clang-format off
+    const std::map<std::string, std::function<void(const QString &)>> edits = {
+        {"setText", [&](const QString &a) { c.setText(a); }},
+        {"setSelText", [&](const QString &a) { c.setSelText(a); }},
+        {"type", [&](const QString &a) { keys.typeText(a); }},
+        {"enter", [&](const QString &) { keys.pressEnter(); }},
+        {"backspace", [&](const QString &) { keys.pressBackspace(); }},
+        {"delete", [&](const QString &) { keys.pressDelete(); }},
+        {"cut", [&](const QString &) { c.cut(); }},
+        {"copy", [&](const QString &) { c.copy(); }},
+        {"paste", [&](const QString &) { c.paste(); }},
+        {"clear", [&](const QString &) { c.clear(); }},
+        {"selectAll", [&](const QString &) { c.selectAll(); }},
+    };
+    // clang-format on
+    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/edit-control-edits.txt", 14)) {
+        SCOPED_TRACE(r[0]);
+        const auto q = [&r](std::size_t i) {
+            return QString::fromStdString(r[i]);
+        };
+        c.setText(q(1));
+        c.setSelStart(std::stoi(r[2]));
+        c.setSelLength(std::stoi(r[3]));
+        this->kit.clipboard.content = q(4);
+        const auto changes = this->changesDuring([&] { edits.at(r[5])(q(6)); });
+        EXPECT_EQ(c.Text(), q(7));
+        EXPECT_EQ(c.SelStart(), std::stoi(r[8]));
+        EXPECT_EQ(c.SelLength(), std::stoi(r[9]));
+        EXPECT_EQ(this->kit.clipboard.content, q(10));
+        ASSERT_EQ(changes.size(), r[11].empty() ? 0 : 1);
+        if (!changes.isEmpty()) {
+            EXPECT_EQ(changes[0].position, std::stoi(r[11]));
+            EXPECT_EQ(changes[0].removedLength, std::stoi(r[12]));
+            EXPECT_EQ(changes[0].inserted, q(13));
+        }
+    }
 }
 
 TYPED_TEST_P(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
 {
-    const struct
-    {
-        const char *text;
+    auto &c = this->c;
+    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/edit-control-replace-each.txt", 5)) {
+        SCOPED_TRACE(visible(QString::fromStdString(r[0])));
         QList<int> positions;
-        int length;
-        const char *replacement;
-        const char *expect; // nullptr: no change at all
-    } cases[] = {
-        {"ab\r\nab\r\nab", {0, 4, 8}, 2, "x", "x\r\nx\r\nx"},
-        {"a\r\nb\r\nc", {1, 4}, 2, "<br>\r\n", "a<br>\r\nb<br>\r\nc"},
-        {"a\r\nb\r\nc", {1}, 4, "", "a\r\nc"},
-        {"abc", {1}, 1, "\n", "a\r\nc"},
-        {"a\r\nbc", {2}, 2, "X", "a\r\nXc"},
-        {"ab", {0}, 1, "a", nullptr},
-        {"ab", {}, 1, "z", nullptr},
-    };
-    auto &c = this->control();
-    for (const auto &t : cases) {
-        c.setText(QString::fromUtf8(t.text));
+        for (const QString &p : QString::fromStdString(r[1]).split(u' ', Qt::SkipEmptyParts))
+            positions.append(p.toInt());
+        const bool changes = !r[4].empty();
+        c.setText(QString::fromStdString(r[0]));
         c.setSelStart(1);
-        const QString before = c.Text();
-        const auto changes = this->changesDuring(
-            [&] { c.replaceEach(t.positions, t.length, QString::fromUtf8(t.replacement)); });
-        const QString after = t.expect ? QString::fromUtf8(t.expect) : before;
-        EXPECT_EQ(c.Text(), after) << t.text;
-        EXPECT_EQ(c.TextSnapshot().toString(), after) << t.text;
-        if (!t.expect) {
-            EXPECT_TRUE(changes.isEmpty()) << t.text;
-            EXPECT_EQ(c.SelStart(), 1) << t.text;
-            continue;
-        }
-        ASSERT_EQ(changes.size(), 1) << t.text;
-        EXPECT_EQ(QString(before).replace(changes[0].position, changes[0].removedLength,
-                                          changes[0].inserted),
-                  after)
-            << "the change describes the edit: " << t.text;
-        EXPECT_EQ(c.SelStart(), 0) << t.text;
-        EXPECT_EQ(c.SelLength(), 0) << t.text;
+        const auto seen = this->changesDuring(
+            [&] { c.replaceEach(positions, std::stoi(r[2]), QString::fromStdString(r[3])); });
+        EXPECT_EQ(c.Text(), QString::fromStdString(changes ? r[4] : r[0]));
+        EXPECT_EQ(seen.size(), changes ? 1 : 0);
+        EXPECT_EQ(c.SelStart(), changes ? 0 : 1);
+        EXPECT_EQ(c.SelLength(), 0);
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(EditControlContract, LineBreaksCountAsCrLfWhateverTheirKind,
-                            UnitsTheWidgetMightAlterSurvive, ChangeIsRaisedOncePerRealChange,
-                            ChangeDescribesTheEditWithinTheNotification, KeysEditAtTheCaret,
-                            ClipboardMessagesActOnTheSelection,
-                            ReplaceEachIsOneChangeLikeWritingTheWholeText);
+// Every path ends with recording on; the differential run never turns it off. (The texts, carets
+// and lengths the steps hold, and Undo without a step, it checks after every step.)
+TYPED_TEST_P(EditControlContract, HistoryEndsWithRecordingOn)
+{
+    auto &doc = this->doc;
+    doc.Undo();
+    EXPECT_TRUE(doc.CanUndo());
+    this->kit.keys.typeText(u"ab"_s);
+    doc.setCanUndo(false);
+    doc.Undo();
+    EXPECT_TRUE(doc.CanUndo()) << "Undo turns it on";
+    doc.setCanUndo(false);
+    doc.InitVariable();
+    EXPECT_TRUE(doc.CanUndo()) << "a new baseline records again";
+}
+
+REGISTER_TYPED_TEST_SUITE_P(EditControlContract, LineBreaksCountAsCrLfAndOtherUnitsSurvive,
+                            EditsReportOneChangeEachAndOnlyRealOnes,
+                            ReplaceEachIsOneChangeLikeWritingTheWholeText,
+                            HistoryEndsWithRecordingOn);
 
 } // namespace scrivlet::test

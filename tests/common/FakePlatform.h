@@ -27,9 +27,9 @@ public:
                        MessageButtons buttons) override
     {
         shown.append({text, title, icon, buttons});
-        if (!answers.isEmpty())
-            return answers.takeFirst();
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+        return !answers.isEmpty()              ? answers.takeFirst()
+               : buttons == MessageButtons::Ok ? MessageAnswer::Ok
+                                               : MessageAnswer::Cancel;
     }
 
     QStringList texts() const
@@ -59,21 +59,15 @@ public:
     FileDialogAnswer choose(const FileDialogRequest &request) override
     {
         requests.append(request);
-        if (!answers.isEmpty())
-            return answers.takeFirst();
-        return {};
+        return answers.isEmpty() ? FileDialogAnswer{} : answers.takeFirst();
     }
 
     // Scripts the next answer: the files chosen, or a cancel when there are none.
-    void willChoose(const QStringList &files)
-    {
-        answers.append(FileDialogAnswer{!files.isEmpty(), files});
-    }
+    void willChoose(const QStringList &files) { answers.append({!files.isEmpty(), files}); }
     void willCancel() { answers.append(FileDialogAnswer{}); }
 
-    QString chooseFolder(QObject *owner, const QString &prompt) override
+    QString chooseFolder(QObject *, const QString &prompt) override
     {
-        Q_UNUSED(owner);
         folderPrompts.append(prompt);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }

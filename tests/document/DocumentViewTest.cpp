@@ -17,11 +17,9 @@
 #include <QInputMethodEvent>
 #include <QListWidget>
 #include <QMimeData>
-#include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -38,9 +36,8 @@ protected:
         ResetGlobals();
         gTagList = {u"<b>"_s, u"<div>"_s, u"<dl>"_s, u"</div>"_s};
         const QString programDir = m_dir.path() + u'/';
-        ASSERT_TRUE(QDir().mkpath(programDir + u"HTML/Tag"_s));
         QFile tag(programDir + u"HTML/Tag/dl.tag"_s);
-        ASSERT_TRUE(tag.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(QDir(programDir).mkpath(u"HTML/Tag"_s) && tag.open(QIODevice::WriteOnly));
         tag.write("[Attribute]\r\nAttributes=2\r\n1=compact\r\n2=title\r\n");
         settingsFile = programDir + u"Scrivlet.ini"_s;
         basINI::SetIniFile(settingsFile);
@@ -51,7 +48,7 @@ protected:
         view->resize(600, 400);
         view->show();
         QApplication::setActiveWindow(view.get());
-        edit = view->findChild<QPlainTextEdit *>(u"rtfEdit"_s);
+        edit = view->findChild<SourceTextEdit *>(u"rtfEdit"_s);
         list = view->findChild<QListWidget *>(u"lstPopup"_s);
         ASSERT_TRUE(edit && list);
         edit->setFocus();
@@ -74,7 +71,7 @@ protected:
     }
     QString selectedRow() const
     {
-        const QList<QListWidgetItem *> selected = list->selectedItems();
+        const auto selected = list->selectedItems();
         return selected.size() == 1 ? selected.first()->text() : QString();
     }
     // The bottom of the caret's line, in the view's pixels.
@@ -90,7 +87,7 @@ protected:
     FakeKeyboardState keyboard;
     clsRTF document{messages, StringConverter{}};
     std::unique_ptr<DocumentView> view;
-    QPlainTextEdit *edit = nullptr;
+    SourceTextEdit *edit = nullptr;
     QListWidget *list = nullptr;
 };
 

@@ -1,15 +1,16 @@
-// The edit-control and history contracts, and the differential run against the literal
-// history, on the in-memory control.
+// The edit-control contract, and the differential run against the literal history, on the
+// in-memory control; what the run does not reach: the caret position in twips, and the stretch
+// the quick rule restores; which Edit items and toolbar buttons are enabled, as a table of
+// document states (tests/data/menu-states.txt).
 
-#include "tests/common/ControlKits.h"
+#include "editor/MenuState.h"
 #include "tests/common/EditControlContract.h"
-#include "tests/common/UndoHistoryContract.h"
+#include "tests/common/ReferenceRTF.h"
 
 namespace scrivlet::test {
 namespace {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(Memory, EditControlContract, ::testing::Types<MemoryKit>);
-INSTANTIATE_TYPED_TEST_SUITE_P(Memory, UndoHistoryContract, ::testing::Types<MemoryKit>);
 
 TEST(UndoHistoryDifferential, MatchesTheLiteralHistoryOnTheMemoryControl)
 {
@@ -22,23 +23,82 @@ TEST(UndoHistoryDifferential, MatchesTheLiteralHistoryOnTheMemoryControl)
 
 TEST(UndoHistoryDifferential, HidesTheSelectionWhileUndoRemovesText)
 {
-    FakeClipboard clipboard;
-    MemoryEditControl control(clipboard);
+    MemoryKit kit;
     FakeMessageService messages;
-    clsRTF doc(messages, upperAscii);
-    doc.Init(&control);
+    clsRTF doc(messages, {});
+    doc.Init(&kit.control);
     QList<bool> hiddenDuringChange;
-    QObject::connect(&control, &IEditControl::Change, &doc, [&] {
-        hiddenDuringChange.append(control.selectionHidden());
+    QObject::connect(&kit.control, &IEditControl::Change, &doc, [&] {
+        hiddenDuringChange.append(kit.control.selectionHidden());
         doc.IsTextChange();
     });
-    control.typeText(QStringLiteral("ab"));
+    kit.control.typeText(u"ab"_s);
     doc.Undo();
     EXPECT_EQ(hiddenDuringChange, (QList<bool>{false, false, true}));
-    EXPECT_FALSE(control.selectionHidden());
+    EXPECT_FALSE(kit.control.selectionHidden());
     doc.Redo();
-    EXPECT_EQ(control.hideSelectionCalls(), 2) << "Redo does not hide the selection";
-    EXPECT_EQ(control.undoBufferEmptied(), 4) << "the control's own undo is emptied per change";
+    EXPECT_EQ(kit.control.hideSelectionCalls(), 2) << "Redo does not hide the selection";
+    EXPECT_EQ(kit.control.undoBufferEmptied(), 4) << "the control's own undo is emptied per change";
+}
+
+TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
+{
+    MemoryKit kit;
+    FakeMessageService messages;
+    clsRTF doc(messages, {});
+    doc.Init(&kit.control);
+    kit.control.setCaretPos(QPoint(10, 7));
+    EXPECT_EQ(doc.CaretX(), 150);
+    EXPECT_EQ(doc.CaretY(), 105);
+    EXPECT_TRUE(kit.control.hasFocus());
+    kit.control.setHasFocus(false);
+    kit.control.setTwipsPerPixel(QPointF(1440.0 / 144.0 * 1.25, 11.25)); // 115.2 dpi, 128 dpi
+    kit.control.setCaretPos(QPoint(3, 3));
+    EXPECT_EQ(doc.CaretX(), 38); // 37.5 rounds away from zero
+    EXPECT_EQ(doc.CaretY(), 34); // 33.75
+    EXPECT_TRUE(kit.control.hasFocus());
+}
+
+TEST(DiffString, TakesTheRunOfTheLongerThatEndsBeforeEndPos)
+{
+    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/diff-strings.txt", 4)) {
+        const QString a = QString::fromStdString(r[0]), b = QString::fromStdString(r[1]);
+        const QString ours = GetDiffString(SharedText(a), SharedText(b), std::stoi(r[2]));
+        EXPECT_EQ(ours, QString::fromStdString(r[3])) << r[0] << " " << r[1] << " " << r[2];
+        EXPECT_EQ(ours, ReferenceRTF::GetDiffString(a, b, std::stoi(r[2])));
+    }
+}
+
+// Which Edit items and toolbar buttons are enabled.
+std::string bits(std::initializer_list<bool> flags)
+{
+    std::string out;
+    for (const bool f : flags)
+        out += f ? '1' : '0';
+    return out;
+}
+
+TEST(MenuState, EditItemsAndToolbarFollowTheDocument)
+{
+    int edit = 0, toolbar = 0;
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/menu-states.txt", 0)) {
+        const auto n = [&r](std::size_t i) {
+            return std::stoi(r[i]);
+        };
+        if (r.group == "Edit") {
+            ++edit;
+            const EditMenuState s = ComputeEditMenuState({n(1), n(2), n(3), n(4) != 0, n(5)});
+            EXPECT_EQ(bits({s.undo, s.redo, s.cut, s.copy, s.paste, s.del, s.selectAll}), r[6])
+                << r[0];
+        } else {
+            ++toolbar;
+            const ToolBarState s = ComputeToolBarState(n(1) != 0, n(2) != 0, n(3), n(4) != 0);
+            EXPECT_EQ(bits({s.editUndo, s.editRedo, s.editCut, s.editCopy, s.editPaste}), r[5])
+                << r[0];
+        }
+    }
+    EXPECT_EQ(edit, 8);
+    EXPECT_EQ(toolbar, 7);
 }
 
 } // namespace

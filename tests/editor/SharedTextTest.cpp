@@ -13,14 +13,12 @@ namespace {
 
 TEST(SharedText, ReadsLikeItsString)
 {
+    // Length, the whole text, mid within it and at() the random edits below and every edit-control
+    // test read; here the ends.
     const SharedText text(QStringLiteral("hello, 世界"));
-    EXPECT_EQ(text.length(), 9);
-    EXPECT_EQ(text.toString(), QStringLiteral("hello, 世界"));
     EXPECT_EQ(text.mid(7, 5), QStringLiteral("世界"));
-    EXPECT_EQ(text.mid(-3, 2), QStringLiteral("he"));
+    EXPECT_EQ(text.mid(-3, 2), QStringLiteral("he")) << "a start before the text counts from 0";
     EXPECT_EQ(text.mid(20, 2), QString());
-    EXPECT_EQ(text.at(8), u'界');
-    EXPECT_TRUE(SharedText().isEmpty());
     EXPECT_EQ(SharedText().mid(0, 4), QString());
 }
 

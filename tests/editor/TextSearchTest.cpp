@@ -1,69 +1,40 @@
-// The text comparison and FindNext/FindBack as the Edit menu uses them.
+// The text comparison; the search from a selection as the Find dialog (SelectMatch) and the Edit
+// menu's FindNext/FindBack make it, over the rows of tests/data/search-selections.txt; the find
+// and replace histories, and Replace all.
 
 #include "editor/CharTables.h"
-#include "tests/common/MemoryEditControl.h"
 #include "editor/Messages.h"
-#include "editor/TextCompare.h"
+#include "editor/SearchReplace.h"
 #include "editor/clsRTF.h"
+#include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
+#include "tests/common/MemoryEditControl.h"
 #include "tests/common/TestSupport.h"
+
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
 namespace scrivlet {
 namespace {
 
-using test::FakeClipboard;
-using test::FakeMessageService;
+using namespace Qt::StringLiterals;
 
-struct FoldCase
+QString field(const test::DataRow &r, std::size_t i)
 {
-    const char16_t *a;
-    const char16_t *b;
-    bool equal;
-};
-
-class TextComparison : public ::testing::TestWithParam<FoldCase>
-{};
-
-TEST_P(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
-{
-    const FoldCase c = GetParam();
-    EXPECT_EQ(textEquals(QStringView(c.a), QStringView(c.b), CompareMode::Text), c.equal)
-        << test::visible(QString::fromUtf16(c.a)) << " vs "
-        << test::visible(QString::fromUtf16(c.b));
+    return QString::fromStdString(r[i]);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pairs, TextComparison,
-    ::testing::Values(
-        FoldCase{u"abc", u"ABC", true}, FoldCase{u"Ａｂｃ", u"abc", true},
-        FoldCase{u"カ", u"ｶ", true}, FoldCase{u"カ", u"か", true}, FoldCase{u"ｶ", u"か", true},
-        FoldCase{u"ガ", u"が", true}, FoldCase{u"ゞ", u"ヾ", true}, FoldCase{u"\\", u"＼", true},
-        FoldCase{u"a b", u"a　b", true}, FoldCase{u"。", u"｡", true}, FoldCase{u"ー", u"ｰ", true},
-        FoldCase{u"Σ", u"σ", true}, FoldCase{u"Ж", u"ж", true}, FoldCase{u"É", u"é", true},
-        // A match keeps the needle's length: a composed kana is not its halves.
-        FoldCase{u"ガ", u"ｶﾞ", false}, FoldCase{u"ガ", u"ｶ", false}, FoldCase{u"ß", u"ss", false},
-        FoldCase{u"ı", u"i", false}, FoldCase{u"K", u"k", true}, FoldCase{u"\u212A", u"k", false},
-        FoldCase{u"漢", u"漢", true}, FoldCase{u"a", u"b", false}));
-
-TEST(TextComparison, ExactComparisonComparesUnits)
+CompareMode modeOf(const std::string &name)
 {
-    EXPECT_FALSE(textEquals(u"abc", u"ABC", CompareMode::Exact));
-    EXPECT_TRUE(textEquals(u"ｶﾞ", u"ｶﾞ", CompareMode::Exact));
-    EXPECT_EQ(findForward(u"aXbxc", u"x", 0, CompareMode::Exact), 3);
-    EXPECT_EQ(findForward(u"aXbxc", u"x", 0, CompareMode::Text), 1);
+    return name == "exact" ? CompareMode::Exact : CompareMode::Text;
 }
 
-TEST(TextComparison, FindRespectsItsBounds)
+TEST(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
 {
-    const QString hay = QStringLiteral("aaaa");
-    EXPECT_EQ(findForward(hay, u"aa", 3, CompareMode::Text), -1);
-    EXPECT_EQ(findForward(hay, u"aa", 2, CompareMode::Text), 2);
-    EXPECT_EQ(findBackward(hay, u"aa", 3, CompareMode::Text), 1);
-    EXPECT_EQ(findBackward(hay, u"aa", 1, CompareMode::Text), -1);
-    EXPECT_EQ(findForward(hay, u"", 0, CompareMode::Text), -1);
-    EXPECT_EQ(findBackward(hay, u"aaaaa", 4, CompareMode::Exact), -1);
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/text-equality.txt", 4))
+        EXPECT_EQ(textEquals(field(r, 0), field(r, 1), modeOf(r[2])), r[3] == "1")
+            << r[0] << " vs " << r[1] << " " << r[2];
 }
 
 TEST(TextComparison, FoldsTheSameAsTheCasePairs)
@@ -81,102 +52,128 @@ TEST(TextComparison, FoldsTheSameAsTheCasePairs)
     }
 }
 
-class FindCommands : public ::testing::Test
+// Each search selects the nearest match in its direction or leaves the selection; the Edit menu's
+// commands compare as text, say when there is none (but not for an empty needle), change no text
+// and record nothing.
+TEST(Search, SelectsTheNearestMatchOrLeavesTheSelection)
 {
-protected:
-    FakeClipboard clipboard;
-    MemoryEditControl control{clipboard};
-    FakeMessageService messages;
-    clsRTF doc{messages, {}};
-
-    void SetUp() override
-    {
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/search-selections.txt", 7)) {
+        SCOPED_TRACE(test::visible(field(r, 0)) + " " + r[1] + "+" + r[2] + " " +
+                     test::visible(field(r, 3)) + " " + r[4] + " " + r[5]);
+        const int selStart = std::stoi(r[1]), selLength = std::stoi(r[2]), expect = std::stoi(r[6]);
+        const QString needle = field(r, 3);
+        const bool down = r[4] == "down";
+        test::FakeClipboard clipboard;
+        test::FakeMessageService messages;
+        MemoryEditControl control(clipboard);
+        clsRTF doc(messages, {});
         doc.Init(&control);
-        QObject::connect(&control, &IEditControl::Change, &doc, [this] { doc.IsTextChange(); });
+        QObject::connect(&control, &IEditControl::Change, &doc, [&] { doc.IsTextChange(); });
+        const auto check = [&](bool found) {
+            EXPECT_EQ(found, expect >= 0);
+            EXPECT_EQ(control.SelStart(), found ? expect : selStart);
+            EXPECT_EQ(control.SelLength(), found ? needle.size() : selLength);
+            control.setSelStart(selStart);
+            control.setSelLength(selLength);
+        };
+        control.setText(field(r, 0));
+        doc.InitVariable();
+        control.setSelStart(selStart);
+        control.setSelLength(selLength);
+        check(SelectMatch(control, needle, down ? SearchDirection::Down : SearchDirection::Up,
+                          modeOf(r[5])));
+        if (r[5] != "text")
+            continue;
+        down ? doc.FindNext(needle) : doc.FindBack(needle);
+        check(control.SelStart() != selStart || control.SelLength() != selLength);
+        EXPECT_EQ(control.Text(), field(r, 0));
+        EXPECT_EQ(doc.GetClctUndoCount(), 1);
+        EXPECT_FALSE(doc.NeedSave());
+        ASSERT_EQ(messages.shown.size(), expect < 0 && !needle.isEmpty() ? 1 : 0);
+        for (const test::ShownMessage &m : messages.shown)
+            EXPECT_EQ(std::tuple(m.text, m.title, m.icon, m.buttons),
+                      std::tuple(editor::msg::kSearchFinished, u"Scrivlet"_s,
+                                 MessageIcon::Information, MessageButtons::Ok));
     }
-    void select(int start, int length)
-    {
-        control.setSelStart(start);
-        control.setSelLength(length);
-    }
-    void expectSelection(int start, int length)
-    {
-        EXPECT_EQ(control.SelStart(), start);
-        EXPECT_EQ(control.SelLength(), length);
-    }
-};
-
-TEST_F(FindCommands, FindNextWalksForwardThenReportsTheEnd)
-{
-    control.setText(QStringLiteral("abcABC"));
-    doc.FindNext(QStringLiteral("abc"));
-    expectSelection(0, 3);
-    doc.FindNext(QStringLiteral("abc"));
-    expectSelection(3, 3);
-    doc.FindNext(QStringLiteral("abc"));
-    expectSelection(3, 3);
-    ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFinished);
-    EXPECT_EQ(messages.shown[0].title, QStringLiteral("Scrivlet"));
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(messages.shown[0].buttons, MessageButtons::Ok);
-}
-
-TEST_F(FindCommands, FindBackStopsAtTheStart)
-{
-    control.setText(QStringLiteral("abcABC"));
-    select(3, 3);
-    doc.FindBack(QStringLiteral("abc"));
-    expectSelection(0, 3);
-    doc.FindBack(QStringLiteral("abc"));
-    expectSelection(0, 3);
-    EXPECT_EQ(messages.texts(), QStringList{editor::msg::kSearchFinished});
-}
-
-TEST_F(FindCommands, FindBackIgnoresAMatchOverlappingTheSelection)
-{
-    control.setText(QStringLiteral("aaaa"));
-    control.setSelStart(3);
-    doc.FindBack(QStringLiteral("aa"));
-    expectSelection(1, 2);
-}
-
-TEST_F(FindCommands, FindNextFromACaretFindsAMatchRightThere)
-{
-    control.setText(QStringLiteral("xxかなxx"));
-    control.setSelStart(2);
-    doc.FindNext(QStringLiteral("ｶﾅ"));
-    expectSelection(2, 2);
-}
-
-TEST_F(FindCommands, EmptyNeedleDoesNothing)
-{
-    control.setText(QStringLiteral("abc"));
-    select(1, 1);
-    doc.FindNext(QString());
-    doc.FindBack(QString());
-    expectSelection(1, 1);
-    EXPECT_TRUE(messages.shown.isEmpty());
-}
-
-TEST_F(FindCommands, SearchChangesNoTextAndRecordsNothing)
-{
-    control.setText(QStringLiteral("one two one"));
-    doc.InitVariable();
-    doc.FindNext(QStringLiteral("ONE"));
-    doc.FindNext(QStringLiteral("ONE"));
-    EXPECT_EQ(doc.GetClctUndoCount(), 1);
-    EXPECT_FALSE(doc.NeedSave());
-    expectSelection(8, 3);
-}
-
-TEST_F(FindCommands, WithoutAControlTheSearchReportsItsFailure)
-{
+    test::FakeMessageService messages;
     clsRTF unbound(messages, {});
-    unbound.FindNext(QStringLiteral("a"));
-    EXPECT_EQ(messages.shown.size(), 1);
+    unbound.FindNext(u"a"_s);
+    ASSERT_EQ(messages.shown.size(), 1) << "without a control the search reports its failure";
     EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFailed);
     EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
+}
+
+// Ten slots: the ones written between "|", then empty ones.
+QStringList tenSlots(const std::string &entries)
+{
+    QStringList out = QString::fromStdString(entries).split(u'|');
+    out.resize(kSearchHistorySlots);
+    return out;
+}
+
+TEST(SearchHistory, UpdateMovesOrPushesExactly)
+{
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/search-history.txt", 4)) {
+        QStringList history = tenSlots(r[1]);
+        UpdateSearchHistory(history, QString::fromStdString(r[2]));
+        EXPECT_EQ(history, tenSlots(r[3])) << r[0];
+    }
+    QStringList shortList{u"a"_s};
+    UpdateSearchHistory(shortList, u"b"_s);
+    EXPECT_EQ(shortList, tenSlots("b|a")) << "a short list is taken as ten slots";
+    EXPECT_EQ(ShownHistory(tenSlots("|x||y")), (QStringList{u"x"_s, u"y"_s}));
+}
+
+// One match at a time, as a user pressing Replace down from the top would: a literal loop over
+// a plain string, checked at every index.
+QString replaceOneByOne(QString text, const QString &needle, const QString &replacement,
+                        CompareMode mode, qsizetype &count)
+{
+    count = 0;
+    for (qsizetype i = 0; i + needle.size() <= text.size() && !needle.isEmpty();) {
+        if (textStartsWith(QStringView(text).mid(i), needle, mode)) {
+            text.replace(i, needle.size(), replacement);
+            i += replacement.size();
+            ++count;
+        } else {
+            ++i;
+        }
+    }
+    return text;
+}
+
+TEST(ReplaceAll, AgreesWithOneByOneReplacementOnRandomTexts)
+{
+    qsizetype none = -1;
+    EXPECT_EQ(ReplaceAll(u"abc", u"", u"x", CompareMode::Exact, &none), u"abc") << "no needle";
+    EXPECT_EQ(none, 0);
+    // A small alphabet in several forms, so that matches are dense, adjacent and overlapping.
+    const QString alphabet = QStringLiteral("aAａＡかカｶb");
+    QRandomGenerator random(12);
+    auto draw = [&](int length) {
+        QString s;
+        for (int i = 0; i < length; ++i)
+            s.append(alphabet.at(random.bounded(alphabet.size())));
+        return s;
+    };
+    for (int round = 0; round < 2000; ++round) {
+        const QString text = draw(random.bounded(40));
+        const QString needle = draw(1 + random.bounded(3));
+        const QString replacement = draw(random.bounded(4));
+        for (CompareMode mode : {CompareMode::Exact, CompareMode::Text}) {
+            qsizetype count = -1;
+            qsizetype expectedCount = -2;
+            ASSERT_EQ(ReplaceAll(text, needle, replacement, mode, &count),
+                      replaceOneByOne(text, needle, replacement, mode, expectedCount))
+                << test::visible(text) << " / " << test::visible(needle) << " -> "
+                << test::visible(replacement);
+            ASSERT_EQ(count, expectedCount)
+                << test::visible(text) << " / " << test::visible(needle);
+        }
+        // Qt's own replacement is a third opinion on the exact form.
+        ASSERT_EQ(ReplaceAll(text, needle, replacement, CompareMode::Exact),
+                  QString(text).replace(needle, replacement, Qt::CaseSensitive));
+    }
 }
 
 } // namespace
