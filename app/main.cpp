@@ -8,7 +8,6 @@
 #include "platform/qt/LocalSocketChannel.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFileDialogs.h"
-#include "platform/qt/QtKeyboardState.h"
 #include "platform/qt/QtMessageService.h"
 #include "platform/qt/QtShell.h"
 #include "shell/frmMain.h"
@@ -63,7 +62,6 @@ int main(int argc, char *argv[])
     QtClipboard clipboard;
     QtFileDialogs fileDialogs;
     QtShell shell;
-    QtKeyboardState keyboard;
     options::RegistryStore registry(options::RegistryStore::DefaultFileName());
     // Every change of the verbs shows in the file manager at once.
     const QString program = QCoreApplication::applicationFilePath();
@@ -75,8 +73,7 @@ int main(int argc, char *argv[])
     // The service is the executable's name, as the verb's command starts it.
     LocalSocketChannel instances(QFileInfo(program).completeBaseName(),
                                  LocalSocketChannel::defaultRuntimeDir());
-    const Platform platform{messages, clipboard, fileDialogs, shell,
-                            keyboard, &registry, &instances};
+    const Platform platform{messages, clipboard, fileDialogs, shell, &registry, &instances};
 
     frmMain frame(platform);
     messages.setParentWidget(&frame);

@@ -55,8 +55,7 @@ private:
 
 } // namespace
 
-DocumentView::DocumentView(IClipboard &clipboard, IKeyboardState &keyboard, QWidget *parent)
-    : QWidget(parent)
+DocumentView::DocumentView(IClipboard &clipboard, QWidget *parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("DocumentView"));
     rtfEdit = new SourceTextEdit(this);
@@ -65,8 +64,7 @@ DocumentView::DocumentView(IClipboard &clipboard, IKeyboardState &keyboard, QWid
     m_control = std::make_unique<PlainTextEditAdapter>(rtfEdit, clipboard);
     m_list = std::make_unique<PopupListAdapter>(lstPopup, rtfEdit->viewport());
     m_metrics = std::make_unique<TextAreaMetrics>(rtfEdit);
-    m_completion =
-        std::make_unique<html::CompletionController>(*m_control, *m_list, *m_metrics, keyboard);
+    m_completion = std::make_unique<html::CompletionController>(*m_control, *m_list, *m_metrics);
 
     html::CompletionController::Callbacks &callbacks = m_completion->callbacks();
     // Until the window names the dictionary folder every tag gets the general list.

@@ -2,7 +2,7 @@
 // What a document window shows: the text widget rtfEdit filling the view and the completion list
 // lstPopup floating over it, with the completion logic that joins them. Owns the widgets
 // (through Qt), their adapters and the completion; references the editor document, the
-// clipboard and the keyboard state, which the window keeps for longer.
+// clipboard, which the window keeps for longer.
 
 #include "html/Completion.h"
 #include "html/Dictionary.h"
@@ -16,7 +16,6 @@ namespace scrivlet {
 
 class IClipboard;
 class IEditControl;
-class IKeyboardState;
 class PlainTextEditAdapter;
 class PopupListAdapter;
 class PopupListWidget;
@@ -27,7 +26,7 @@ class DocumentView : public QWidget
 {
     Q_OBJECT
 public:
-    DocumentView(IClipboard &clipboard, IKeyboardState &keyboard, QWidget *parent = nullptr);
+    DocumentView(IClipboard &clipboard, QWidget *parent = nullptr);
     ~DocumentView() override;
 
     SourceTextEdit *textEdit() const { return rtfEdit; }

@@ -44,7 +44,7 @@ frmEdit::frmEdit(const Platform &platform, IFrame &frame, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmEdit"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_view = new DocumentView(platform.clipboard, platform.keyboard, this);
+    m_view = new DocumentView(platform.clipboard, this);
     rtfEdit = m_view->textEdit();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

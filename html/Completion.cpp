@@ -6,7 +6,6 @@
 #include "editor/clsRTF.h"
 #include "files/basFile.h"
 #include "platform/Globals.h"
-#include "platform/IKeyboardState.h"
 
 #include <QtMath>
 
@@ -141,8 +140,8 @@ std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart
 }
 
 CompletionController::CompletionController(IEditControl &rtfEdit, IPopupList &lstPopup,
-                                           IWindowMetrics &window, IKeyboardState &keyboard)
-    : m_rtfEdit(rtfEdit), m_lstPopup(lstPopup), m_window(window), m_keyboard(keyboard)
+                                           IWindowMetrics &window)
+    : m_rtfEdit(rtfEdit), m_lstPopup(lstPopup), m_window(window)
 {}
 
 void CompletionController::setDocument(clsRTF *document)
@@ -338,17 +337,6 @@ void CompletionController::rtfEdit_MouseDown(int button, int shift)
     Q_UNUSED(shift);
     if (button == kRightButton && m_callbacks.popupEditMenu)
         m_callbacks.popupEditMenu();
-}
-
-void CompletionController::rtfEdit_OLEStartDrag(int &allowedEffects)
-{
-    if (m_keyboard.IsKeyDown(keys::RightMouseButton)) {
-        if (m_callbacks.popupEditMenu)
-            m_callbacks.popupEditMenu();
-        return;
-    }
-    allowedEffects =
-        m_keyboard.IsKeyDown(keys::Control) ? kDropEffectCopy | kDropEffectMove : kDropEffectMove;
 }
 
 void CompletionController::rtfEdit_OLEDragDrop(const DropData &data, int shift)

@@ -19,7 +19,6 @@
 namespace scrivlet {
 
 class IEditControl;
-class IKeyboardState;
 class SharedText;
 class clsRTF;
 
@@ -32,10 +31,6 @@ inline constexpr int kMiddleButton = 4;
 inline constexpr int kShiftMask = 1;
 inline constexpr int kCtrlMask = 2;
 inline constexpr int kAltMask = 4;
-
-// Effects a drag of selected text allows.
-inline constexpr int kDropEffectCopy = 1;
-inline constexpr int kDropEffectMove = 2;
 
 // What was dropped on the text: a list of files, a text, or both.
 struct DropData
@@ -73,8 +68,7 @@ public:
         std::function<void()> disableUndoRedo;
     };
 
-    CompletionController(IEditControl &rtfEdit, IPopupList &lstPopup, IWindowMetrics &window,
-                         IKeyboardState &keyboard);
+    CompletionController(IEditControl &rtfEdit, IPopupList &lstPopup, IWindowMetrics &window);
 
     // The editor document that measures the caret and resets the history.
     void setDocument(clsRTF *document);
@@ -84,9 +78,10 @@ public:
     // Key events of the edit control. A handler sets the code to 0 to suppress the key.
     void rtfEdit_KeyPress(int &keyAscii);
     void rtfEdit_KeyDown(int &keyCode, int shift);
-    // Mouse and drag-and-drop events of the edit control and the list.
+    // Mouse and drag-and-drop events of the edit control and the list. A drag of selected text
+    // is the text widget's own: Ctrl makes it a copy, otherwise it moves, and the right button,
+    // which starts no drag there, already shows the Edit menu on its press.
     void rtfEdit_MouseDown(int button, int shift);
-    void rtfEdit_OLEStartDrag(int &allowedEffects);
     void rtfEdit_OLEDragDrop(const DropData &data, int shift);
     void lstPopup_MouseDown(int button, int shift);
 
@@ -108,7 +103,6 @@ private:
     IEditControl &m_rtfEdit;
     IPopupList &m_lstPopup;
     IWindowMetrics &m_window;
-    IKeyboardState &m_keyboard;
     QPointer<clsRTF> m_document;
     Callbacks m_callbacks;
     QString strPopupWord;

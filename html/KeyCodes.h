@@ -6,7 +6,6 @@
 namespace scrivlet::html::keys {
 
 // Virtual keys.
-inline constexpr int RightMouseButton = 2;
 inline constexpr int Backspace = 8;
 inline constexpr int Tab = 9;
 inline constexpr int Enter = 13;

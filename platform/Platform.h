@@ -8,7 +8,6 @@ class IMessageService;
 class IClipboard;
 class IFileDialogs;
 class IShell;
-class IKeyboardState;
 class IRegistry;
 class IInstanceChannel;
 
@@ -18,7 +17,6 @@ struct Platform
     IClipboard &clipboard;
     IFileDialogs &fileDialogs;
     IShell &shell;
-    IKeyboardState &keyboard;
     // The key store of the shell verbs; the options dialog's shell page needs it.
     IRegistry *registry = nullptr;
     // Where the frame serves the commands of the desktop and of second starts; none in tests

@@ -10,7 +10,6 @@
 #include "editor/clsRTF.h"
 #include "html/Completion.h"
 #include "platform/Globals.h"
-#include "platform/IKeyboardState.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/html/LiteralAttributeTest.h"
 
@@ -30,12 +29,6 @@ using scrivlet::bench::medianMicros;
 using namespace scrivlet::test;
 
 namespace {
-
-class NoKeysHeld final : public IKeyboardState
-{
-public:
-    bool IsKeyDown(int) const override { return false; }
-};
 
 double timeMedian(int runs, const std::function<void()> &run)
 {
@@ -77,9 +70,8 @@ int main(int argc, char **argv)
 
     FakeClipboard clipboard;
     FakeMessageService messages;
-    NoKeysHeld keyboard;
     clsRTF document(messages, StringConverter{});
-    DocumentView view(clipboard, keyboard);
+    DocumentView view(clipboard);
     view.bindDocument(document);
     view.resize(800, 600);
     view.show();

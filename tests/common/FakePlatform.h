@@ -3,7 +3,6 @@
 
 #include "platform/IClipboard.h"
 #include "platform/IFileDialogs.h"
-#include "platform/IKeyboardState.h"
 #include "platform/IMessageService.h"
 #include "platform/IShell.h"
 
@@ -105,14 +104,6 @@ public:
     bool succeeds = true;
     // Like the desktop's shell: an absolute path that names nothing is not opened.
     bool refusesMissingFiles = false;
-};
-
-class FakeKeyboardState final : public IKeyboardState
-{
-public:
-    bool IsKeyDown(int virtualKey) const override { return held.contains(virtualKey); }
-
-    QList<int> held; // virtual keys held down
 };
 
 } // namespace scrivlet::test

@@ -42,7 +42,7 @@ protected:
         settingsFile = programDir + u"Scrivlet.ini"_s;
         basINI::SetIniFile(settingsFile);
 
-        view = std::make_unique<DocumentView>(clipboard, keyboard);
+        view = std::make_unique<DocumentView>(clipboard);
         view->bindDocument(document);
         view->setDictionary(programDir, settingsFile);
         view->resize(600, 400);
@@ -84,7 +84,6 @@ protected:
     QString settingsFile;
     FakeClipboard clipboard;
     FakeMessageService messages;
-    FakeKeyboardState keyboard;
     clsRTF document{messages, StringConverter{}};
     std::unique_ptr<DocumentView> view;
     SourceTextEdit *edit = nullptr;

@@ -74,7 +74,7 @@ public:
         completion.setCallbacks({
             .attributeRows =
                 [this](const QString &name) { return requests << name, rowsFor(name); },
-            .popupEditMenu = [this] { ++editMenus; },
+            .popupEditMenu = {},
             .newWindow = [this](const QString &path) { opened.append(path); },
             .loadTextFile = [](const QString &path) { return path.right(6); },
             .disableUndoRedo = [this] { ++undoRedoDisabled; },
@@ -115,13 +115,12 @@ public:
 
     scrivlet::test::FakeClipboard clipboard;
     scrivlet::test::FakeMessageService messages;
-    scrivlet::test::FakeKeyboardState keyboard;
     MemoryEditControl rtfEdit{clipboard};
     clsRTF document{messages, StringConverter{}};
     FakeList list;
-    CompletionController completion{rtfEdit, list, list, keyboard};
+    CompletionController completion{rtfEdit, list, list};
     QStringList requests, opened; // the tag names the attribute list was asked for; files opened
-    int editMenus = 0, undoRedoDisabled = 0;
+    int undoRedoDisabled = 0;
     QString field(int i) const { return QString::fromStdString(GetParam()[i]); }
 };
 
@@ -171,20 +170,6 @@ TEST_F(Completion, TheListFollowsTheCaretAndStaysInsideTheWindow)
         type(QString::fromStdString(row[5]));
         EXPECT_EQ(list.pos, at(6)) << row[0];
     }
-}
-
-// A drag with the right button held shows the edit menu instead.
-TEST_F(Completion, CtrlLetsADragCopyAndTheRightButtonShowsTheEditMenu)
-{
-    int effects = 0;
-    completion.rtfEdit_OLEStartDrag(effects);
-    EXPECT_EQ(effects, kDropEffectMove);
-    keyboard.held = {keys::Control};
-    completion.rtfEdit_OLEStartDrag(effects);
-    EXPECT_EQ(effects, kDropEffectCopy | kDropEffectMove);
-    keyboard.held = {keys::RightMouseButton};
-    completion.rtfEdit_OLEStartDrag(effects);
-    EXPECT_EQ(editMenus, 1);
 }
 
 // Without Shift, Ctrl or Alt the files open from the last to the first, names without an

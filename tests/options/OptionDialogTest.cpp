@@ -82,9 +82,8 @@ protected:
     FakeClipboard clipboard;
     FakeFileDialogs dialogs;
     FakeShell shell;
-    FakeKeyboardState keyboard;
     options::RegistryStore store{dir.filePath(u"registry.json"_s), {{u".html"_s, u"text/html"_s}}};
-    Platform platform{messages, clipboard, dialogs, shell, keyboard, &store};
+    Platform platform{messages, clipboard, dialogs, shell, &store};
     std::unique_ptr<frmOption> dialog;
 };
 

@@ -32,7 +32,7 @@ namespace scrivlet::test {
 class AppDriver
 {
 public:
-    AppDriver() : m_platform{messages, clipboard, dialogs, shell, keyboard}
+    AppDriver() : m_platform{messages, clipboard, dialogs, shell}
     {
         ResetGlobals();
         basINI::ResetForTests();
@@ -127,7 +127,6 @@ public:
     FakeClipboard clipboard;
     FakeFileDialogs dialogs;
     FakeShell shell;
-    FakeKeyboardState keyboard;
 
 private:
     QTemporaryDir m_program, m_pages;
