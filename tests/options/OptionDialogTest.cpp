@@ -102,25 +102,21 @@ TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
     EXPECT_EQ(state(), "001 100");
     clickTab(1);
     EXPECT_EQ(state(), "010 100");
-    // The Use value, whether it loads, the pages shown and the choice checked.
-    for (const auto &[use, ok, shown] : {std::tuple{"1", true, "100 010"},
-                                         {"2", true, "100 001"},
-                                         {"1x", true, "100 010"},
-                                         {"", true, "100 100"},
-                                         {"5", false, "111 000"},
-                                         {"3", false, "111 000"}}) {
-        SCOPED_TRACE(use);
+    for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/template-use-values.txt", 3)) {
+        SCOPED_TRACE(row[0]);
+        const bool ok = row[1] == "loads";
         messages.shown.clear();
         writeFile(ini.toStdString(),
                   encodeCp932(u"[Browser]\r\nInternet Explorer=/usr/bin/ie\r\nNetscape=/opt/nn\r\n"
                               u"[Template]\r\nUse="_s +
-                              QLatin1String(use) + u"\r\nTemplatePass=/home/u/雛形\r\n"_s)
+                              QString::fromStdString(row[0]) +
+                              u"\r\nTemplatePass=/home/u/雛形\r\n"_s)
                       .toStdString());
         open();
         EXPECT_EQ(
             std::tuple(edit("txtIE")->text(), edit("txtNN")->text(), edit("txtTemplate")->text(),
                        state()),
-            std::tuple(u"/usr/bin/ie"_s, u"/opt/nn"_s, ok ? u"/home/u/雛形"_s : QString(), shown));
+            std::tuple(u"/usr/bin/ie"_s, u"/opt/nn"_s, ok ? u"/home/u/雛形"_s : QString(), row[2]));
         EXPECT_EQ(messages.texts(),
                   ok ? QStringList() : QStringList{u"設定ロードに失敗しました"_s});
         if (!ok) {

@@ -1,5 +1,7 @@
 // The preview copy beside a document and the choice of the browser from the settings, against
-// the fake shell. The menus around them are tested through the windows.
+// the fake shell; the menus around them are tested through the windows. Then the help pages
+// shipped in the program directory: every page reachable from the contents, and every link
+// between them pointing at a file and an anchor that exist.
 
 #include "preview/Preview.h"
 #include "files/basINI.h"
@@ -13,6 +15,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -143,6 +147,44 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
                                       ? iconvEncode(u"<P>頁</P>"_s, "CP932").toStdString()
                                       : std::string());
     }
+}
+
+TEST(HelpPages, EveryInternalLinkResolvesAndEveryPageIsReachable)
+{
+    // The targets of href and src attributes that stay within the pages: no scheme.
+    static const QRegularExpression link(u"(?:href|src)\\s*=\\s*\"(?![a-zA-Z][a-zA-Z0-9+.-]*:)"
+                                         u"([^\"#]*)(?:#([^\"]*))?\""_s,
+                                         QRegularExpression::CaseInsensitiveOption);
+    const QDir dir(QStringLiteral(SCRIVLET_DOC_DIR));
+    const auto read = [&dir](const QString &name) {
+        return QString::fromStdString(readFile(dir.filePath(name).toStdString()));
+    };
+    const QStringList pages = dir.entryList({u"*.html"_s}, QDir::Files);
+    ASSERT_TRUE(pages.contains(u"index.html"_s));
+    ASSERT_GE(pages.size(), 3) << "a manual, not a placeholder";
+    QSet<QString> reached{u"index.html"_s};
+    for (const QString &name : pages) {
+        SCOPED_TRACE(name.toStdString());
+        const QString html = read(name);
+        ASSERT_FALSE(html.isEmpty() || html.contains(QChar::ReplacementCharacter))
+            << "empty or not UTF-8";
+        EXPECT_TRUE(html.contains(u"<meta charset=\"UTF-8\">"_s));
+        EXPECT_TRUE(html.contains(u"<html lang=\"ja\">"_s));
+        for (auto it = link.globalMatch(html); it.hasNext();) {
+            const auto match = it.next();
+            const QString target =
+                match.captured(1).isEmpty() ? name : QDir::cleanPath(match.captured(1));
+            ASSERT_TRUE(QFileInfo(dir.filePath(target)).isFile())
+                << match.captured(0).toStdString();
+            if (!match.captured(2).isEmpty()) {
+                EXPECT_TRUE(read(target).contains(u"id=\""_s + match.captured(2) + u'"'))
+                    << match.captured(0).toStdString();
+            }
+            reached.insert(target);
+        }
+    }
+    for (const QString &name : pages)
+        EXPECT_TRUE(reached.contains(name)) << name.toStdString() << " is linked from no page";
 }
 
 } // namespace

@@ -1,11 +1,25 @@
 // The common-dialog object at the level of its properties: scripted file dialogs, choosers and
-// shell stand in for the real ones, so no box ever opens.
+// shell stand in for the real ones, so no box ever opens. Then the Qt services' pure parts behind
+// them: the file dialog's set-up and the shell's URLs; no dialog is executed. Last the About box
+// through its real widgets: the lines from the build, the two links and their failures, and its
+// looks (opening from the Help menu and closing with Enter: ToolHelpMenusTest).
 
 #include "dialogs/cCommonDlg.h"
+#include "dialogs/frmAbout.h"
+#include "platform/qt/QtFileDialogs.h"
+#include "platform/qt/QtShell.h"
 #include "tests/common/DataRows.h"
 #include "tests/common/FakePlatform.h"
+#include "tests/common/TempFiles.h"
 #include "tests/common/TestSupport.h"
+#include "tests/dialogs/CaptionTable.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -216,6 +230,127 @@ TEST_F(CommonDialog, HelpAndActionShowWhatTheyName)
         EXPECT_EQ(shown, names.value(action)) << action;
         EXPECT_EQ(int(dlg.Action()), action);
     }
+}
+
+// The filter texts name the patterns, blank-separated, empty ones dropped; Qt reads the patterns
+// back out of them, and what it filters with is what counts. Overwriting is confirmed only when
+// the caller asks for it.
+TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
+{
+    FileDialogRequest r;
+    r.filters = {{u"HTML (*.htm,*.html)"_s, u"*.htm;*.html"_s},
+                 {u"All Files (*.*)"_s, u"*.*"_s},
+                 {u"Text"_s, u" *.txt ; ;*.TXT"_s},
+                 {u"None"_s, u";"_s}};
+    for (const auto &[save, multiSelect, prompt, mode, index, patterns] :
+         {std::tuple{false, true, false, QFileDialog::ExistingFiles, 0,
+                     QStringList{u"*.htm"_s, u"*.html"_s}},
+          {false, false, false, QFileDialog::ExistingFile, 1, QStringList{u"*"_s}},
+          {true, false, false, QFileDialog::AnyFile, 2, QStringList{u"*.txt"_s, u"*.TXT"_s}},
+          {true, false, true, QFileDialog::AnyFile, 3, QStringList{u"*"_s}}}) {
+        r.save = save;
+        r.multiSelect = multiSelect;
+        r.promptOverwrite = prompt;
+        r.filterIndex = index;
+        QFileDialog dialog;
+        QtFileDialogs::configure(dialog, r);
+        EXPECT_EQ(dialog.nameFilters(),
+                  (QStringList{u"HTML (*.htm,*.html) (*.htm *.html)"_s, u"All Files (*.*) (*)"_s,
+                               u"Text (*.txt *.TXT)"_s, u"None (*)"_s}));
+        EXPECT_EQ(dialog.fileMode(), mode);
+        EXPECT_EQ(dialog.acceptMode(), save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        EXPECT_EQ(dialog.testOption(QFileDialog::DontConfirmOverwrite), save && !prompt);
+        // The patterns Qt filters with live in its own file-system model, which no public
+        // call returns; without one the check cannot be made and says so.
+        const auto *model = dialog.findChild<QFileSystemModel *>();
+        ASSERT_NE(model, nullptr) << "the dialog holds no file-system model to read patterns from";
+        EXPECT_EQ(model->nameFilters(), patterns);
+    }
+}
+
+// A quick failure of the desktop's opener is reported and a handler still running is not.
+TEST(QtShell, PathsBecomeLocalFilesUrlsStayUrlsAndOnlyWhatCanBeOpenedIsReportedOpened)
+{
+    const QString cwd = QDir::currentPath() + u'/';
+    EXPECT_EQ(QtShell::urlFor(u"/tmp/a b.html"_s), QUrl::fromLocalFile(u"/tmp/a b.html"_s));
+    EXPECT_EQ(QtShell::urlFor(u"doc/index.html"_s), QUrl::fromLocalFile(cwd + "doc/index.html"));
+    EXPECT_EQ(QtShell::urlFor(u"C:\\web\\a.html"_s), QUrl::fromLocalFile(cwd + "C:\\web\\a.html"));
+    EXPECT_EQ(QtShell::urlFor(u"http://example.com/dl/"_s), QUrl(u"http://example.com/dl/"_s));
+    EXPECT_EQ(QtShell::urlFor(QString()), QUrl());
+
+    // A stand-in xdg-open first in PATH: what it does decides what the shell reports.
+    QTemporaryDir bin;
+    const QString log = bin.filePath(u"log"_s);
+    const QString oldPath = qEnvironmentVariable("PATH");
+    qputenv("PATH", QFile::encodeName(bin.path() + u':' + oldPath));
+    QtShell waiting(300);
+    // Taken by the desktop, no handler found, a browser in the foreground.
+    for (const auto &[body, expected] :
+         {std::pair{"exit 3", false}, {"sleep 2", true}, {"exit 0", true}}) {
+        const QString script = bin.filePath(u"xdg-open"_s);
+        writeFile(script.toStdString(), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> '" +
+                                            log.toStdString() + "'\n" + body + "\n");
+        QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        EXPECT_EQ(waiting.openWithDefault(u"https://example.org/a b"_s), expected) << body;
+    }
+    // A missing file or nothing is not handed to the desktop, which would take it.
+    EXPECT_FALSE(waiting.openWithDefault(u"/nonexistent-folder/doc/index.html"_s));
+    EXPECT_FALSE(waiting.openWithDefault(QString()));
+    qputenv("PATH", QFile::encodeName(oldPath));
+    EXPECT_EQ(readFile(log.toStdString()),
+              QByteArray("https://example.org/a%20b\n").repeated(3).toStdString());
+}
+
+class AboutBox : public ::testing::Test
+{
+protected:
+    FakeShell shell;
+    FakeMessageService messages;
+    QWidget owner;
+    frmAbout *box = nullptr;
+
+    void SetUp() override
+    {
+        owner.show();
+        box = frmAbout::ShowModal(shell, messages, &owner);
+    }
+    QLabel *control(const char *name) { return box->findChild<QLabel *>(QLatin1String(name)); }
+};
+
+TEST_F(AboutBox, ShowsTheBuildAndItsLinksOpenTheHomePageAndAMailOrSayWhyNot)
+{
+    expectCaptions(box, "about");
+    EXPECT_EQ(control("lblVersion")->text(), QStringLiteral(SCRIVLET_EXPECTED_VERSION_LINE));
+    EXPECT_EQ(control("lblCopyright")->text(), QStringLiteral(SCRIVLET_EXPECTED_COPYRIGHT));
+    // Minor and revision run together.
+    EXPECT_EQ(frmAbout::VersionLine(2, 1, 1), u"Scrivlet Version2.11"_s);
+    EXPECT_EQ(frmAbout::VersionLine(10, 0, 12), u"Scrivlet Version10.012"_s);
+    EXPECT_FALSE(control("Image1")->pixmap().isNull());
+    for (const char *name : {"lblHomePage", "lblMail"}) {
+        const QLabel *link = control(name);
+        EXPECT_EQ(std::tuple(link->font().underline(), link->font().pointSize(),
+                             link->font().families().value(0),
+                             link->palette().color(QPalette::WindowText)),
+                  std::tuple(true, 9, u"ＭＳ Ｐゴシック"_s, QColor(Qt::blue)))
+            << name;
+    }
+
+    // Clicked links open the home page and a mail, or say why not.
+    QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
+    QTest::mouseClick(control("lblMail"), Qt::LeftButton);
+    QTest::mouseClick(control("lblMail"), Qt::RightButton);
+    EXPECT_EQ(shell.opened, (QStringList{u"https://www.example.org/scrivlet/"_s,
+                                         u"mailto:scrivlet@example.org"_s}));
+    EXPECT_TRUE(messages.shown.isEmpty());
+
+    shell.succeeds = false;
+    QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
+    QTest::mouseClick(control("lblMail"), Qt::LeftButton);
+    EXPECT_EQ(messages.texts(), (QStringList{u"Webサイトを表示できませんでした"_s,
+                                             u"メーラーを起動できませんでした。"_s}));
+    for (const auto &shown : messages.shown)
+        EXPECT_EQ(shown.icon, MessageIcon::Critical);
+    EXPECT_TRUE(box->isVisible()) << "a failed link leaves the box open";
 }
 
 } // namespace
