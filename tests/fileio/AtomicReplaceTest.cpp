@@ -63,36 +63,6 @@ TEST(AtomicReplace, WritesThroughSymbolicLinks)
     EXPECT_EQ(Names(dir.names()), (Names{"real", "link.html", "chain.html", "dangling.html"}));
 }
 
-TEST(AtomicReplace, RefusalsLeaveEverythingAsItWas)
-{
-    // Read-only by its mode is refused for root too, whose writes the bits do not stop.
-    TempDir dir;
-    writeFile(dir.file("readonly.html"), "kept");
-    ASSERT_EQ(::chmod(dir.file("readonly.html").c_str(), 0444), 0);
-    ASSERT_EQ(::mkdir(dir.file("folder.html").c_str(), 0755), 0);
-    ASSERT_EQ(::mkfifo(dir.file("fifo.html").c_str(), 0644), 0);
-    ASSERT_EQ(::symlink("loop-b", dir.file("loop-a").c_str()), 0);
-    ASSERT_EQ(::symlink("loop-a", dir.file("loop-b").c_str()), 0);
-    ASSERT_EQ(::symlink("readonly.html", dir.file("to-readonly.html").c_str()), 0);
-    const Names before = dir.names();
-    const std::pair<const char *, int> cases[] = {
-        {"readonly.html", EACCES}, {"to-readonly.html", EACCES},
-        {"folder.html", EISDIR},   {"fifo.html", EINVAL},
-        {"loop-a", ELOOP},         {"no/such.html", ENOENT},
-    };
-    for (const auto &[name, expected] : cases) {
-        int error = 0;
-        EXPECT_FALSE(replaceFile(dir.file(name), "new", error)) << name;
-        EXPECT_EQ(error, expected) << name;
-    }
-    int error = 0;
-    EXPECT_FALSE(replaceFile("", "new", error));
-    EXPECT_EQ(dir.names(), before);
-    EXPECT_EQ(readFile(dir.file("readonly.html")), "kept");
-    EXPECT_EQ(modeOf(dir.file("readonly.html")) & 07777, 0444u);
-    EXPECT_TRUE(S_ISDIR(modeOf(dir.file("folder.html"))));
-}
-
 TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
 {
     // A file-size limit makes the write fail half-way, as a full disk would, for root too; the

@@ -78,24 +78,33 @@ TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
     ASSERT_EQ(::mkdir(file("dir").c_str(), 0755), 0);
     ASSERT_EQ(::symlink("b", file("a").c_str()), 0);
     ASSERT_EQ(::symlink("a", file("b").c_str()), 0);
-    const Names before = {"in.html", "alias.html", "hard.html", "fifo", "dir", "a", "b", "lock"};
-    const auto refused = [&](const char *source, const char *dest, Status status) {
+    writeFile(file("ro.html"), "kept");
+    ASSERT_EQ(::chmod(file("ro.html").c_str(), 0444), 0);
+    ASSERT_EQ(::symlink("ro.html", file("ro").c_str()), 0);
+    const Names before = {"in.html", "alias.html", "hard.html", "fifo", "dir",
+                          "a",       "b",          "ro.html",   "ro",   "lock"};
+    const auto refused = [&](const char *source, const char *dest, Status status, int error) {
         const Result r = run("-s -crlf", source, dest);
         EXPECT_EQ(r.status, status) << source << " -> " << dest;
-        // One line, naming the file at fault.
+        // One line, naming the file at fault and why.
         EXPECT_NE(r.message.find(status == SourceUnreadable ? source : dest), std::string::npos)
+            << r.message;
+        EXPECT_NE(r.message.find(error != 0 ? std::strerror(error) : ""), std::string::npos)
             << r.message;
         EXPECT_EQ(r.message.find('\n'), std::string::npos) << r.message;
     };
-    for (const char *source : {"none.html", "fifo", "dir"})
-        refused(source, "out.html", SourceUnreadable);
+    for (const auto &[source, error] :
+         {std::pair{"none.html", ENOENT}, {"fifo", EINVAL}, {"dir", EISDIR}})
+        refused(source, "out.html", SourceUnreadable, error);
     for (const char *dest : {"in.html", "./in.html", "alias.html", "hard.html"})
-        refused("in.html", dest, DestinationIsSource);
-    for (const char *dest : {"dir", "fifo", "no/out.html", "a"}) // "a" is a loop of links
-        refused("in.html", dest, DestinationUnwritable);
+        refused("in.html", dest, DestinationIsSource, 0);
+    // "a" is a loop of links; "ro.html", which "ro" leads to, is refused for root too.
+    const std::pair<const char *, int> unwritable[] = {{"dir", EISDIR},         {"fifo", EINVAL},
+                                                       {"no/out.html", ENOENT}, {"a", ELOOP},
+                                                       {"ro.html", EACCES},     {"ro", EACCES}};
+    for (const auto &[dest, error] : unwritable)
+        refused("in.html", dest, DestinationUnwritable, error);
     EXPECT_EQ(run("-s -crlf", "two\nlines", "out.html").message.find('\n'), std::string::npos);
-    EXPECT_NE(run("-s -crlf", "none.html", "out.html").message.find(std::strerror(ENOENT)),
-              std::string::npos);
     for (const auto &row : rows("bad-commands.txt", 2)) {
         const Result r = runCommandLine(row[0], file("lock"));
         EXPECT_EQ(r.status, BadCommand) << row[1];
@@ -105,6 +114,8 @@ TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
     EXPECT_EQ(readFile(file("in.html")), kSjis);
     EXPECT_TRUE(S_ISFIFO(statOf(file("fifo")).st_mode));
     EXPECT_TRUE(S_ISLNK(statOf(file("a")).st_mode));
+    EXPECT_EQ(readFile(file("ro.html")), "kept");
+    EXPECT_EQ(statOf(file("ro.html")).st_mode & 07777, 0444u);
 }
 
 // A copy of UNKANJ.DLL in a program directory of its own, loaded as the program loads it.
