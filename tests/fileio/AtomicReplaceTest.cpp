@@ -1,5 +1,5 @@
-// Replacing a file whole: links followed, permissions kept, and every refusal or failure leaves
-// the old file and no temporary file.
+// Replacing a file whole: a write or rename that fails leaves the old file and no temporary file.
+// Links, permissions and refusals are tested through the converter's and the settings' writes.
 #include "fileio/AtomicReplace.h"
 #include "tests/common/TempFiles.h"
 
@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 // A rename that fails cannot be provoked reliably from outside, least of all as root, so this
@@ -35,33 +34,6 @@ namespace scrivlet::fileio {
 namespace {
 
 using namespace scrivlet::test;
-
-mode_t modeOf(const std::string &path)
-{
-    struct stat st = {};
-    ::lstat(path.c_str(), &st);
-    return st.st_mode;
-}
-
-TEST(AtomicReplace, WritesThroughSymbolicLinks)
-{
-    TempDir dir;
-    ASSERT_EQ(::mkdir(dir.file("real").c_str(), 0755), 0);
-    writeFile(dir.file("real/target.html"), "old");
-    ASSERT_EQ(::chmod(dir.file("real/target.html").c_str(), 0640), 0);
-    ASSERT_EQ(::symlink("real/target.html", dir.file("link.html").c_str()), 0);
-    ASSERT_EQ(::symlink("link.html", dir.file("chain.html").c_str()), 0);
-    ASSERT_EQ(::symlink("real/made.html", dir.file("dangling.html").c_str()), 0);
-    int error = 0;
-    EXPECT_TRUE(replaceFile(dir.file("chain.html"), "through", error));
-    EXPECT_TRUE(replaceFile(dir.file("dangling.html"), "made", error));
-    for (const char *link : {"link.html", "chain.html", "dangling.html"})
-        EXPECT_TRUE(S_ISLNK(modeOf(dir.file(link)))) << link;
-    EXPECT_EQ(readFile(dir.file("real/target.html")), "through");
-    EXPECT_EQ(modeOf(dir.file("real/target.html")) & 07777, 0640u);
-    EXPECT_EQ(readFile(dir.file("real/made.html")), "made");
-    EXPECT_EQ(Names(dir.names()), (Names{"real", "link.html", "chain.html", "dangling.html"}));
-}
 
 TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
 {

@@ -67,6 +67,21 @@ TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
         std::filesystem::remove(file(sourceName));
         std::filesystem::remove(file(destName));
     }
+    // Through a chain of links to the file they lead to, and a dangling link makes its file.
+    ASSERT_EQ(::mkdir(file("real").c_str(), 0755), 0);
+    writeFile(file("in.html"), kSjis);
+    writeFile(file("real/out.html"), "old");
+    ASSERT_EQ(::chmod(file("real/out.html").c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real/out.html", file("link").c_str()), 0);
+    ASSERT_EQ(::symlink("link", file("chain").c_str()), 0);
+    ASSERT_EQ(::symlink("real/made.html", file("dangling").c_str()), 0);
+    EXPECT_EQ(run("-e -LF", "in.html", "chain").status, Ok);
+    EXPECT_EQ(run("-e -LF", "in.html", "dangling").status, Ok);
+    EXPECT_EQ(readFile(file("real/out.html")), kEucLf);
+    EXPECT_EQ(statOf(file("real/out.html")).st_mode & 07777, 0640u);
+    EXPECT_EQ(readFile(file("real/made.html")), kEucLf);
+    for (const char *link : {"link", "chain", "dangling"})
+        EXPECT_TRUE(S_ISLNK(statOf(file(link)).st_mode)) << link;
 }
 
 TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
