@@ -141,13 +141,10 @@ struct Library
         std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, folder.file("UNKANJ.DLL"));
         return ::dlopen(folder.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
     }();
-    template<typename Function>
-    Function symbol(const char *name) const
-    {
-        return handle != nullptr ? reinterpret_cast<Function>(::dlsym(handle, name)) : nullptr;
-    }
-    ccGetRunningFunction getRunning = symbol<ccGetRunningFunction>("ccGetRunning");
-    ccCommandFunction command = symbol<ccCommandFunction>("ccCommand");
+    ccGetRunningFunction getRunning =
+        handle ? reinterpret_cast<ccGetRunningFunction>(::dlsym(handle, "ccGetRunning")) : nullptr;
+    ccCommandFunction command =
+        handle ? reinterpret_cast<ccCommandFunction>(::dlsym(handle, "ccCommand")) : nullptr;
 
     ~Library()
     {
