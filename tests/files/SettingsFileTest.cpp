@@ -45,19 +45,6 @@ TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
                       .value_or(u"<missing>"_s),
                   text(row[3]))
             << row[0] << " / " << row[2];
-    // The quotes go first, then the value ends at 1023 bytes, never inside a character;
-    // half-width katakana are one byte each.
-    const QByteArray a1500(1500, 'a');
-    const std::pair<QByteArray, QString> longValues[] = {
-        {a1500, QString(1023, u'a')},
-        {'"' + a1500 + '"', QString(1023, u'a')},
-        {QByteArray(1023, 'a'), QString(1023, u'a')},
-        {QByteArray(1022, 'a') + "\x82\xA0", QString(1022, u'a')},
-        {QByteArray(1021, 'a') + "\x82\xA0\x82\xA0", QString(1021, u'a') + u'あ'},
-        {QByteArray(1200, '\xB1'), QString(1023, u'ｱ')}};
-    for (const auto &[value, expected] : longValues)
-        EXPECT_EQ(profileValue("[s]\r\nk=" + value + "\r\n", u"s", u"k"), expected)
-            << str(value.right(10));
 }
 
 TEST(ProfileRead, IntegersAreTheLeadingAsciiDigitsHeldToTheRangeOfInt)
