@@ -67,6 +67,21 @@ TEST_F(FileConversion, ReplacesTheDestinationWholeKeepingItsPermissions)
         std::filesystem::remove(file(sourceName));
         std::filesystem::remove(file(destName));
     }
+    // Through a chain of links to the file they lead to, and a dangling link makes its file.
+    ASSERT_EQ(::mkdir(file("real").c_str(), 0755), 0);
+    writeFile(file("in.html"), kSjis);
+    writeFile(file("real/out.html"), "old");
+    ASSERT_EQ(::chmod(file("real/out.html").c_str(), 0640), 0);
+    ASSERT_EQ(::symlink("real/out.html", file("link").c_str()), 0);
+    ASSERT_EQ(::symlink("link", file("chain").c_str()), 0);
+    ASSERT_EQ(::symlink("real/made.html", file("dangling").c_str()), 0);
+    EXPECT_EQ(run("-e -LF", "in.html", "chain").status, Ok);
+    EXPECT_EQ(run("-e -LF", "in.html", "dangling").status, Ok);
+    EXPECT_EQ(readFile(file("real/out.html")), kEucLf);
+    EXPECT_EQ(statOf(file("real/out.html")).st_mode & 07777, 0640u);
+    EXPECT_EQ(readFile(file("real/made.html")), kEucLf);
+    for (const char *link : {"link", "chain", "dangling"})
+        EXPECT_TRUE(S_ISLNK(statOf(file(link)).st_mode)) << link;
 }
 
 TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
@@ -78,24 +93,33 @@ TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
     ASSERT_EQ(::mkdir(file("dir").c_str(), 0755), 0);
     ASSERT_EQ(::symlink("b", file("a").c_str()), 0);
     ASSERT_EQ(::symlink("a", file("b").c_str()), 0);
-    const Names before = {"in.html", "alias.html", "hard.html", "fifo", "dir", "a", "b", "lock"};
-    const auto refused = [&](const char *source, const char *dest, Status status) {
+    writeFile(file("ro.html"), "kept");
+    ASSERT_EQ(::chmod(file("ro.html").c_str(), 0444), 0);
+    ASSERT_EQ(::symlink("ro.html", file("ro").c_str()), 0);
+    const Names before = {"in.html", "alias.html", "hard.html", "fifo", "dir",
+                          "a",       "b",          "ro.html",   "ro",   "lock"};
+    const auto refused = [&](const char *source, const char *dest, Status status, int error) {
         const Result r = run("-s -crlf", source, dest);
         EXPECT_EQ(r.status, status) << source << " -> " << dest;
-        // One line, naming the file at fault.
+        // One line, naming the file at fault and why.
         EXPECT_NE(r.message.find(status == SourceUnreadable ? source : dest), std::string::npos)
+            << r.message;
+        EXPECT_NE(r.message.find(error != 0 ? std::strerror(error) : ""), std::string::npos)
             << r.message;
         EXPECT_EQ(r.message.find('\n'), std::string::npos) << r.message;
     };
-    for (const char *source : {"none.html", "fifo", "dir"})
-        refused(source, "out.html", SourceUnreadable);
+    for (const auto &[source, error] :
+         {std::pair{"none.html", ENOENT}, {"fifo", EINVAL}, {"dir", EISDIR}})
+        refused(source, "out.html", SourceUnreadable, error);
     for (const char *dest : {"in.html", "./in.html", "alias.html", "hard.html"})
-        refused("in.html", dest, DestinationIsSource);
-    for (const char *dest : {"dir", "fifo", "no/out.html", "a"}) // "a" is a loop of links
-        refused("in.html", dest, DestinationUnwritable);
+        refused("in.html", dest, DestinationIsSource, 0);
+    // "a" is a loop of links; "ro.html", which "ro" leads to, is refused for root too.
+    const std::pair<const char *, int> unwritable[] = {{"dir", EISDIR},         {"fifo", EINVAL},
+                                                       {"no/out.html", ENOENT}, {"a", ELOOP},
+                                                       {"ro.html", EACCES},     {"ro", EACCES}};
+    for (const auto &[dest, error] : unwritable)
+        refused("in.html", dest, DestinationUnwritable, error);
     EXPECT_EQ(run("-s -crlf", "two\nlines", "out.html").message.find('\n'), std::string::npos);
-    EXPECT_NE(run("-s -crlf", "none.html", "out.html").message.find(std::strerror(ENOENT)),
-              std::string::npos);
     for (const auto &row : rows("bad-commands.txt", 2)) {
         const Result r = runCommandLine(row[0], file("lock"));
         EXPECT_EQ(r.status, BadCommand) << row[1];
@@ -105,6 +129,8 @@ TEST_F(FileConversion, ErrorsAndBadCommandsLeaveEveryFileAsItWas)
     EXPECT_EQ(readFile(file("in.html")), kSjis);
     EXPECT_TRUE(S_ISFIFO(statOf(file("fifo")).st_mode));
     EXPECT_TRUE(S_ISLNK(statOf(file("a")).st_mode));
+    EXPECT_EQ(readFile(file("ro.html")), "kept");
+    EXPECT_EQ(statOf(file("ro.html")).st_mode & 07777, 0444u);
 }
 
 // A copy of UNKANJ.DLL in a program directory of its own, loaded as the program loads it.
@@ -115,13 +141,10 @@ struct Library
         std::filesystem::copy_file(UNKANJ_LIBRARY_PATH, folder.file("UNKANJ.DLL"));
         return ::dlopen(folder.file("UNKANJ.DLL").c_str(), RTLD_NOW | RTLD_LOCAL);
     }();
-    template<typename Function>
-    Function symbol(const char *name) const
-    {
-        return handle != nullptr ? reinterpret_cast<Function>(::dlsym(handle, name)) : nullptr;
-    }
-    ccGetRunningFunction getRunning = symbol<ccGetRunningFunction>("ccGetRunning");
-    ccCommandFunction command = symbol<ccCommandFunction>("ccCommand");
+    ccGetRunningFunction getRunning =
+        handle ? reinterpret_cast<ccGetRunningFunction>(::dlsym(handle, "ccGetRunning")) : nullptr;
+    ccCommandFunction command =
+        handle ? reinterpret_cast<ccCommandFunction>(::dlsym(handle, "ccCommand")) : nullptr;
 
     ~Library()
     {

@@ -1,4 +1,4 @@
-// Helpers of the converter's tests: glibc iconv as the independent reference, sample files,
+// Helpers of the converter's tests: glibc iconv as the independent reference, data rows,
 // temporary folders. Failures print byte strings with escapes, so they compare as std::string.
 #pragma once
 
@@ -96,11 +96,6 @@ inline KanjiCode codeNamed(const std::string &name)
 inline LineEnd lineEndNamed(const std::string &name)
 {
     return named(name, {LineEnd::CrLf, LineEnd::Cr, LineEnd::Lf}, lineEndName);
-}
-
-inline std::string sampleFile(const std::string &name)
-{
-    return readFile(UNKANJ_TEST_DATA "/" + name);
 }
 
 } // namespace scrivlet::unkanj::test
