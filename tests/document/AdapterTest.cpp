@@ -1,8 +1,8 @@
 // The edit control over a real text widget, typed into with key events as a user types: the
 // edit-control contract and the differential run against the literal history on it; what only the
 // adapter does (its caret position, twips and font size are checked through the completion list in
-// DocumentViewTest): keep the widget's own undo out of the way and report edits made by keys, the
-// mouse or the input method; and the system clipboard as the Edit menu and the control use it.
+// DocumentViewTest): keep the widget's own undo out of the way (edits the widget makes itself, the
+// run reports through its keys); and the system clipboard as the Edit menu and the control use it.
 
 #include "document/PlainTextEditAdapter.h"
 #include "document/SourceTextEdit.h"
@@ -22,6 +22,7 @@
 
 #include <functional>
 #include <map>
+#include <tuple>
 
 using namespace Qt::StringLiterals;
 
@@ -215,25 +216,6 @@ TEST(Adapter, NoUndoOfItsOwnAndShiftEnterMakesAnOrdinaryLineBreak)
     EXPECT_EQ(kit.control.Text(), u"a\r\nb"_s);
 }
 
-TEST(Adapter, WidgetEditsOfItsOwnAreReportedAsChanges)
-{
-    WidgetKit kit;
-    kit.control.setText(u"one\r\ntwo"_s);
-    QList<TextChange> changes;
-    QObject::connect(&kit.control, &IEditControl::Change,
-                     [&](const TextChange &c) { changes.append(c); });
-    // An edit the adapter did not make: as drag and drop or an input method would do it.
-    QTextCursor cursor(kit.widget.document());
-    cursor.setPosition(4);
-    cursor.setPosition(6, QTextCursor::KeepAnchor);
-    cursor.insertText(u"T\nW"_s);
-    ASSERT_EQ(changes.size(), 1);
-    EXPECT_EQ(changes[0].position, 5);
-    EXPECT_EQ(changes[0].removedLength, 2);
-    EXPECT_EQ(changes[0].inserted, u"T\r\nW"_s);
-    EXPECT_EQ(kit.control.Text(), u"one\r\nT\r\nWo"_s);
-}
-
 TEST(Adapter, HiddenSelectionIsNeverPaintedAndComesBack)
 {
     WidgetKit kit;
@@ -253,13 +235,7 @@ TEST(QtClipboardTest, TheCachedAnswerFollowsEveryChangeOfTheClipboard)
     QtClipboard clipboard;
     EXPECT_TRUE(clipboard.hasText()) << "the answer is taken when the program starts";
 
-    struct Step
-    {
-        const char *what;
-        std::function<void()> change;
-        bool hasText;
-    };
-    const Step steps[] = {
+    const std::tuple<const char *, std::function<void()>, bool> steps[] = {
         {"cleared by another program", [system] { system->clear(); }, false},
         {"text from another program", [system] { system->setText(u"x"_s); }, true},
         {"an image only",
@@ -272,10 +248,10 @@ TEST(QtClipboardTest, TheCachedAnswerFollowsEveryChangeOfTheClipboard)
         {"an empty text", [system] { system->setText(QString()); }, false},
         {"copied here", [&clipboard] { clipboard.setText(u"y"_s); }, true},
     };
-    for (const Step &step : steps) {
-        step.change();
-        EXPECT_EQ(clipboard.hasText(), step.hasText) << step.what;
-        EXPECT_EQ(clipboard.hasText(), !system->text().isEmpty()) << step.what;
+    for (const auto &[what, change, hasText] : steps) {
+        change();
+        EXPECT_EQ(clipboard.hasText(), hasText) << what;
+        EXPECT_EQ(clipboard.hasText(), !system->text().isEmpty()) << what;
     }
 }
 
