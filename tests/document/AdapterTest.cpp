@@ -1,8 +1,9 @@
 // The edit control over a real text widget, typed into with key events as a user types: the
 // edit-control contract and the differential run against the literal history on it; what only the
 // adapter does (its caret position, twips and font size are checked through the completion list in
-// DocumentViewTest): keep the widget's own undo out of the way (edits the widget makes itself, the
-// run reports through its keys); and the system clipboard as the Edit menu and the control use it.
+// DocumentViewTest): keep the widget's own undo out of the way; and the system clipboard as the
+// Edit menu and the control use it. Edits the widget makes itself (keys) must come out as changes
+// with CR LF positions: the contract's key rows and the differential check them.
 
 #include "document/PlainTextEditAdapter.h"
 #include "document/SourceTextEdit.h"
