@@ -84,24 +84,25 @@ private:
             out.append(alphabet.at(pick(static_cast<int>(alphabet.size()))));
         return out;
     }
-    void both(auto action)
+    // Logs the step and does it on both sides.
+    void act(const std::string &what, auto action)
     {
+        log << what << "; ";
         action(static_cast<IEditControl &>(refControl), static_cast<KeyDriver &>(refControl));
         action(s.control, s.keys);
     }
     void select(int at, int length)
     {
-        log << "select " << span(at, length) << "; ";
-        both([&](IEditControl &c, KeyDriver &) {
+        act("select " + span(at, length), [&](IEditControl &c, KeyDriver &) {
             c.setSelStart(at);
             c.setSelLength(length);
         });
     }
-    void rewrite(const char *what, int maxLength)
+    void rewrite(const std::string &what, int maxLength)
     {
         const QString text = randomText(kWritten, maxLength);
-        log << what << " \"" << visible(text) << "\"; ";
-        both([&](IEditControl &c, KeyDriver &) { c.setText(text); });
+        act(what + " \"" + visible(text) + "\"",
+            [&](IEditControl &c, KeyDriver &) { c.setText(text); });
     }
     void baseline()
     {
@@ -180,18 +181,15 @@ private:
             }
             for (int i = 1 + pick(5); i > 0; --i) {
                 const QString c(kTyped.at(pick(static_cast<int>(kTyped.size()))));
-                log << "type '" << visible(c) << "'; ";
-                both([&c](IEditControl &, KeyDriver &k) { k.typeText(c); });
+                act("type '" + visible(c) + "'",
+                    [&c](IEditControl &, KeyDriver &k) { k.typeText(c); });
             }
         } else if (roll < 35) {
-            log << "enter; ";
-            both([](IEditControl &, KeyDriver &k) { k.pressEnter(); });
+            act("enter", [](IEditControl &, KeyDriver &k) { k.pressEnter(); });
         } else if (roll < 52) {
             const bool back = roll < 45;
-            const int count = 1 + pick(3);
-            log << (back ? "backspace x" : "delete x") << count << "; ";
-            for (int i = 0; i < count; ++i)
-                both([back](IEditControl &, KeyDriver &k) {
+            for (int i = pick(3); i >= 0; --i)
+                act(back ? "backspace" : "delete", [back](IEditControl &, KeyDriver &k) {
                     back ? k.pressBackspace() : k.pressDelete();
                 });
         } else if (roll < 60) {
@@ -199,8 +197,8 @@ private:
             select(at, pick(length + 3) - 1);
         } else if (roll < 64) {
             const int at = pick(length + 2) - (pick(10) == 0 ? 3 : 0);
-            log << "caret " << at << "; ";
-            both([at](IEditControl &c, KeyDriver &) { c.setSelStart(at); });
+            act("caret " + std::to_string(at),
+                [at](IEditControl &c, KeyDriver &) { c.setSelStart(at); });
         } else if (roll < 69) {
             const QString text = randomText(kWritten, 6);
             log << "paste \"" << visible(text) << "\"; ";
@@ -217,17 +215,15 @@ private:
             ref.Conv(type);
             ours.Conv(type);
         } else if (roll < 83) { // an edit away from the caret, as a replacement or a drop makes
-            const int caret = refControl.SelStart();
-            const int at = pick(length + 1);
-            const int removed = pick(4);
+            const int caret = refControl.SelStart(), at = pick(length + 1), removed = pick(4);
             const QString text = randomText(kWritten, 4);
-            log << "far edit " << span(at, removed) << " \"" << visible(text) << "\"; ";
-            both([&](IEditControl &c, KeyDriver &) {
-                c.setSelStart(at);
-                c.setSelLength(removed);
-                c.setSelText(text);
-                c.setSelStart(caret);
-            });
+            act("far edit " + span(at, removed) + " \"" + visible(text) + "\"",
+                [&](IEditControl &c, KeyDriver &) {
+                    c.setSelStart(at);
+                    c.setSelLength(removed);
+                    c.setSelText(text);
+                    c.setSelStart(caret);
+                });
         } else if (roll < 97) {
             for (int i = 1 + pick(3); i > 0 && failure.empty(); --i)
                 replay(roll < 92);

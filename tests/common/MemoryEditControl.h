@@ -89,17 +89,17 @@ public:
         m_selStart = 0;
         m_selLength = TextLength();
     }
-    void emptyUndoBuffer() override { ++m_undoBufferEmptied; }
+    void emptyUndoBuffer() override { ++undoBufferEmptied; }
     void hideSelection(bool hide) override
     {
-        m_selectionHidden = hide;
-        ++m_hideSelectionCalls;
+        selectionHidden = hide;
+        ++hideSelectionCalls;
     }
 
-    QPoint caretPos() const override { return m_caretPos; }
-    QPointF twipsPerPixel() const override { return m_twipsPerPixel; }
-    double FontSize() const override { return m_fontSize; }
-    void SetFocus() override { m_hasFocus = true; }
+    QPoint caretPos() const override { return caretPixels; }
+    QPointF twipsPerPixel() const override { return twips; }
+    double FontSize() const override { return 9.0; }
+    void SetFocus() override { hasFocus = true; }
 
     void typeText(const QString &text) override
     {
@@ -133,15 +133,11 @@ public:
         replace(m_selStart, next > 0 ? static_cast<int>(next) : 1, {});
     }
 
-    // Observations and settings for tests.
-    void setCaretPos(QPoint pixels) { m_caretPos = pixels; }
-    void setTwipsPerPixel(QPointF factors) { m_twipsPerPixel = factors; }
-    void setFontSize(double points) { m_fontSize = points; }
-    bool hasFocus() const { return m_hasFocus; }
-    void setHasFocus(bool focus) { m_hasFocus = focus; }
-    bool selectionHidden() const { return m_selectionHidden; }
-    int hideSelectionCalls() const { return m_hideSelectionCalls; }
-    int undoBufferEmptied() const { return m_undoBufferEmptied; }
+    // Settings and observations for tests.
+    QPoint caretPixels;
+    QPointF twips{15.0, 15.0};
+    bool hasFocus = false, selectionHidden = false;
+    int hideSelectionCalls = 0, undoBufferEmptied = 0;
 
 private:
     int snap(int position) const
@@ -167,13 +163,6 @@ private:
     SharedText m_text;
     int m_selStart = 0;
     int m_selLength = 0;
-    QPoint m_caretPos;
-    QPointF m_twipsPerPixel{15.0, 15.0};
-    double m_fontSize = 9.0;
-    bool m_hasFocus = false;
-    bool m_selectionHidden = false;
-    int m_hideSelectionCalls = 0;
-    int m_undoBufferEmptied = 0;
 };
 
 } // namespace scrivlet

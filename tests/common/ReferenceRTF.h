@@ -48,13 +48,11 @@ public:
         if (n >= 2 && m_canUndo) {
             m_canUndo = false;
             const Step cur = clctUndo[n - 1], prev = clctUndo[n - 2];
-            if (prev.TextLen < cur.TextLen) {
-                const int d = cur.TextLen - prev.TextLen;
+            const int d = cur.TextLen - prev.TextLen;
+            if (d > 0)
                 remove(std::max(0, cur.SelStart - d), d);
-            } else {
-                const int g = std::abs(static_cast<int>(prev.Text.size() - cur.Text.size()));
-                putBack(GetDiffString(prev.Text, cur.Text, cur.SelStart + g + 1), cur.SelStart);
-            }
+            else
+                putBack(GetDiffString(prev.Text, cur.Text, cur.SelStart - d + 1), cur.SelStart);
             clctRedo.push_back(cur);
             clctUndo.pop_back();
         }
@@ -66,12 +64,11 @@ public:
             m_canUndo = false;
             const Step u = clctRedo.back();
             const QString text = objRTF->Text();
-            if (u.TextLen < text.size()) {
+            const QString s = GetDiffString(text, u.Text, u.SelStart + 1);
+            if (u.TextLen < text.size())
                 remove(u.SelStart, static_cast<int>(text.size()) - u.TextLen);
-            } else {
-                const QString s = GetDiffString(text, u.Text, u.SelStart + 1);
+            else
                 putBack(s, std::max(0, u.SelStart - static_cast<int>(s.size())));
-            }
             clctUndo.push_back(u);
             clctRedo.pop_back();
         }

@@ -22,18 +22,13 @@ namespace scrivlet::test {
 std::string visible(const QString &text)
 {
     QString out;
-    for (const QChar c : text) {
-        if (c == u'\r')
-            out += QStringLiteral("\\r");
-        else if (c == u'\n')
-            out += QStringLiteral("\\n");
-        else if (c == u'\t')
-            out += QStringLiteral("\\t");
-        else if (c.unicode() < 0x20 || !c.isPrint())
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        else
-            out += c;
-    }
+    for (const QChar c : text)
+        out += c == u'\r'   ? QStringLiteral("\\r")
+               : c == u'\n' ? QStringLiteral("\\n")
+               : c == u'\t' ? QStringLiteral("\\t")
+               : c.unicode() < 0x20 || !c.isPrint()
+                   ? QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'))
+                   : QString(c);
     return out.toStdString();
 }
 

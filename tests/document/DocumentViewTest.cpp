@@ -71,8 +71,7 @@ protected:
     }
     QString selectedRow() const
     {
-        const auto selected = list->selectedItems();
-        return selected.size() == 1 ? selected.first()->text() : QString();
+        return list->selectedItems().size() == 1 ? list->selectedItems()[0]->text() : QString();
     }
     // The bottom of the caret's line, in the view's pixels.
     int caretLineBottom() const

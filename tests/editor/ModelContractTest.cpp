@@ -1,16 +1,20 @@
-// The edit-control contract, and the differential run against the literal history, on the
-// in-memory control; what the run does not reach: the caret position in twips, and the stretch
-// the quick rule restores; which Edit items and toolbar buttons are enabled, as a table of
-// document states (tests/data/menu-states.txt).
+// The differential run against the literal history on the in-memory control; what the run does
+// not reach: the caret position in twips, and the stretch the quick rule restores; which Edit
+// items and toolbar buttons are enabled, as a table of document states
+// (tests/data/menu-states.txt).
 
 #include "editor/MenuState.h"
-#include "tests/common/EditControlContract.h"
+#include "editor/clsRTF.h"
+#include "tests/common/DataRows.h"
+#include "tests/common/Differential.h"
 #include "tests/common/ReferenceRTF.h"
+
+#include <gtest/gtest.h>
 
 namespace scrivlet::test {
 namespace {
 
-INSTANTIATE_TYPED_TEST_SUITE_P(Memory, EditControlContract, ::testing::Types<MemoryKit>);
+using namespace Qt::StringLiterals;
 
 TEST(UndoHistoryDifferential, MatchesTheLiteralHistoryOnTheMemoryControl)
 {
@@ -29,16 +33,16 @@ TEST(UndoHistoryDifferential, HidesTheSelectionWhileUndoRemovesText)
     doc.Init(&kit.control);
     QList<bool> hiddenDuringChange;
     QObject::connect(&kit.control, &IEditControl::Change, &doc, [&] {
-        hiddenDuringChange.append(kit.control.selectionHidden());
+        hiddenDuringChange.append(kit.control.selectionHidden);
         doc.IsTextChange();
     });
     kit.control.typeText(u"ab"_s);
     doc.Undo();
     EXPECT_EQ(hiddenDuringChange, (QList<bool>{false, false, true}));
-    EXPECT_FALSE(kit.control.selectionHidden());
+    EXPECT_FALSE(kit.control.selectionHidden);
     doc.Redo();
-    EXPECT_EQ(kit.control.hideSelectionCalls(), 2) << "Redo does not hide the selection";
-    EXPECT_EQ(kit.control.undoBufferEmptied(), 4) << "the control's own undo is emptied per change";
+    EXPECT_EQ(kit.control.hideSelectionCalls, 2) << "Redo does not hide the selection";
+    EXPECT_EQ(kit.control.undoBufferEmptied, 4) << "the control's own undo is emptied per change";
 }
 
 TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
@@ -47,16 +51,16 @@ TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
     FakeMessageService messages;
     clsRTF doc(messages, {});
     doc.Init(&kit.control);
-    kit.control.setCaretPos(QPoint(10, 7));
+    kit.control.caretPixels = QPoint(10, 7);
     EXPECT_EQ(doc.CaretX(), 150);
     EXPECT_EQ(doc.CaretY(), 105);
-    EXPECT_TRUE(kit.control.hasFocus());
-    kit.control.setHasFocus(false);
-    kit.control.setTwipsPerPixel(QPointF(1440.0 / 144.0 * 1.25, 11.25)); // 115.2 dpi, 128 dpi
-    kit.control.setCaretPos(QPoint(3, 3));
+    EXPECT_TRUE(kit.control.hasFocus);
+    kit.control.hasFocus = false;
+    kit.control.twips = QPointF(1440.0 / 144.0 * 1.25, 11.25); // 115.2 dpi, 128 dpi
+    kit.control.caretPixels = QPoint(3, 3);
     EXPECT_EQ(doc.CaretX(), 38); // 37.5 rounds away from zero
     EXPECT_EQ(doc.CaretY(), 34); // 33.75
-    EXPECT_TRUE(kit.control.hasFocus());
+    EXPECT_TRUE(kit.control.hasFocus);
 }
 
 TEST(DiffString, TakesTheRunOfTheLongerThatEndsBeforeEndPos)

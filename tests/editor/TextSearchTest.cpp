@@ -130,13 +130,11 @@ QString replaceOneByOne(QString text, const QString &needle, const QString &repl
                         CompareMode mode, qsizetype &count)
 {
     count = 0;
-    for (qsizetype i = 0; i + needle.size() <= text.size() && !needle.isEmpty();) {
+    for (qsizetype i = 0; i + needle.size() <= text.size() && !needle.isEmpty(); ++i) {
         if (textStartsWith(QStringView(text).mid(i), needle, mode)) {
             text.replace(i, needle.size(), replacement);
-            i += replacement.size();
+            i += replacement.size() - 1;
             ++count;
-        } else {
-            ++i;
         }
     }
     return text;
@@ -152,23 +150,20 @@ TEST(ReplaceAll, AgreesWithOneByOneReplacementOnRandomTexts)
     QRandomGenerator random(12);
     auto draw = [&](int length) {
         QString s;
-        for (int i = 0; i < length; ++i)
+        while (length-- > 0)
             s.append(alphabet.at(random.bounded(alphabet.size())));
         return s;
     };
     for (int round = 0; round < 2000; ++round) {
-        const QString text = draw(random.bounded(40));
-        const QString needle = draw(1 + random.bounded(3));
+        const QString text = draw(random.bounded(40)), needle = draw(1 + random.bounded(3));
         const QString replacement = draw(random.bounded(4));
+        SCOPED_TRACE(test::visible(text) + " / " + test::visible(needle) + " -> " +
+                     test::visible(replacement));
         for (CompareMode mode : {CompareMode::Exact, CompareMode::Text}) {
-            qsizetype count = -1;
-            qsizetype expectedCount = -2;
+            qsizetype count = -1, expectedCount = -2;
             ASSERT_EQ(ReplaceAll(text, needle, replacement, mode, &count),
-                      replaceOneByOne(text, needle, replacement, mode, expectedCount))
-                << test::visible(text) << " / " << test::visible(needle) << " -> "
-                << test::visible(replacement);
-            ASSERT_EQ(count, expectedCount)
-                << test::visible(text) << " / " << test::visible(needle);
+                      replaceOneByOne(text, needle, replacement, mode, expectedCount));
+            ASSERT_EQ(count, expectedCount);
         }
         // Qt's own replacement is a third opinion on the exact form.
         ASSERT_EQ(ReplaceAll(text, needle, replacement, CompareMode::Exact),

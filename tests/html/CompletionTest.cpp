@@ -70,7 +70,7 @@ public:
         gAttributeList = kAttributes;
         document.Init(&rtfEdit);
         completion.setDocument(&document);
-        rtfEdit.setCaretPos({10, 20}); // 9 pt, 15 twips a pixel: the list goes to 150, 300 + 270
+        rtfEdit.caretPixels = {10, 20}; // 9 pt, 15 twips a pixel: the list goes to 150, 300 + 270
         completion.setCallbacks({
             .attributeRows =
                 [this](const QString &name) { return requests << name, rowsFor(name); },
@@ -150,8 +150,8 @@ TEST_F(Completion, ArrowsAreSuppressedOnlyWhileShownAndMovingKeysHide)
     for (const int key : {keys::Left, keys::Right, keys::Home, keys::End, keys::PageUp,
                           keys::PageDown, keys::Escape}) {
         type(QStringLiteral("<"));
-        rtfEdit.setHasFocus(false);
-        EXPECT_TRUE(keyDown(keys::Down) && rtfEdit.hasFocus());
+        rtfEdit.hasFocus = false;
+        EXPECT_TRUE(keyDown(keys::Down) && rtfEdit.hasFocus);
         EXPECT_FALSE(keyDown(keys::Enter));
         EXPECT_TRUE(list.visible);
         EXPECT_FALSE(keyDown(key) || list.visible) << key;
@@ -166,7 +166,7 @@ TEST_F(Completion, TheListFollowsTheCaretAndStaysInsideTheWindow)
             return QPoint(std::stoi(row[i]), std::stoi(row[i + 1]));
         };
         list.scale = at(1);
-        rtfEdit.setCaretPos(at(3));
+        rtfEdit.caretPixels = at(3);
         type(QString::fromStdString(row[5]));
         EXPECT_EQ(list.pos, at(6)) << row[0];
     }
