@@ -2,13 +2,7 @@
 // user meets them.
 
 #include "document/Messages.h"
-#include "editor/clsRTF.h"
-#include "files/Cp932.h"
-#include "files/basINI.h"
-#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
-
-#include <QFileInfo>
 
 namespace scrivlet::test {
 

@@ -2,21 +2,14 @@
 // on the frame's empty area.
 
 #include "shell/Opening.h"
-#include "document/SourceTextEdit.h"
 #include "platform/qt/LocalSocketChannel.h"
-#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
 
-#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDropEvent>
 #include <QLocalSocket>
-#include <QMdiArea>
 #include <QMimeData>
 #include <QProcess>
-#include <QPushButton>
-#include <QTest>
-#include <QTimer>
 
 #include <csignal>
 #include <future>

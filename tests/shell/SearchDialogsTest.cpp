@@ -5,15 +5,12 @@
 #include "dialogs/frmFind.h"
 #include "dialogs/frmReplace.h"
 #include "editor/Messages.h"
-#include "editor/clsRTF.h"
-#include "platform/Globals.h"
 #include "tests/dialogs/CaptionTable.h"
-#include "tests/shell/FrameFixture.h"
+#include "tests/shell/AppDriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace scrivlet::test {
 namespace {

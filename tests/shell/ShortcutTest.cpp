@@ -1,7 +1,7 @@
 // Shortcuts and menu keys pressed on the real frame, as a user presses them: a shortcut bound to
 // the wrong command, or reaching the wrong window, shows only here.
 
-#include "tests/shell/FrameFixture.h"
+#include "tests/shell/AppDriver.h"
 
 namespace scrivlet::test {
 namespace {

@@ -1,17 +1,7 @@
 // Starting the program: what the command line opens, what the frame shows, how a new document
 // starts.
 
-#include "files/Messages.h"
-#include "files/basINI.h"
-#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QPointer>
-#include <QTimer>
 
 namespace scrivlet::test {
 
@@ -144,14 +134,6 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     app.frame().mnuFile_Click(0);
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_EQ(app.dialogs.requests.size(), 2);
-
-    // A missing default template is reported and the window opens empty.
-    QFile::remove(app.programDirectory() + u"Template"_s);
-    app.frame().mnuFile_Click(0);
-    EXPECT_EQ(app.active()->control().Text(), QString());
-    EXPECT_EQ(app.messages.texts(),
-              QStringList{app.programDirectory() + u"Template/Default.html"_s +
-                          files::msg::kCouldNotOpen});
 }
 
 } // namespace scrivlet::test

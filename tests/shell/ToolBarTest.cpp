@@ -1,6 +1,6 @@
 // The toolbar as a user meets it: its buttons, when they can be pressed, and what they run.
 
-#include "tests/shell/FrameFixture.h"
+#include "tests/shell/AppDriver.h"
 
 #include <QIcon>
 #include <QSignalSpy>

@@ -2,12 +2,7 @@
 // of the page in a browser, the options, the help pages, the author's pages and the About box.
 
 #include "dialogs/frmAbout.h"
-#include "files/Cp932.h"
-#include "files/basINI.h"
-#include "tests/shell/FrameFixture.h"
-
-#include <QDir>
-#include <QMenuBar>
+#include "tests/shell/AppDriver.h"
 
 namespace scrivlet::test {
 namespace {
