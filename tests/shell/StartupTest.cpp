@@ -18,12 +18,10 @@ TEST(Startup, UntitledWindowsComeFromTheTemplateAndTheirNumbersAreNeverReused)
     AppDriver app;
     app.start();
     EXPECT_EQ(app.captions(), QStringList{u"無題1"_s});
-    EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
     EXPECT_TRUE(app.messages.shown.isEmpty());
-    EXPECT_TRUE(gTagList.contains(u"<a>"_s));
-    EXPECT_FALSE(gTagList.last().isEmpty()) << "the list file has no final empty line";
+    EXPECT_FALSE(gTagList.isEmpty() || gTagList.last().isEmpty()) << "no final empty line";
     // The active document's menus stand in the bar.
     EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"編集(&E)"_s, u"ﾂｰﾙ(&T)"_s,
                                                     u"ｳｨﾝﾄﾞｳ(&W)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
