@@ -5,15 +5,12 @@
 #include "dialogs/frmFind.h"
 #include "dialogs/frmReplace.h"
 #include "editor/Messages.h"
-#include "editor/clsRTF.h"
-#include "platform/Globals.h"
 #include "tests/dialogs/CaptionTable.h"
-#include "tests/shell/FrameFixture.h"
+#include "tests/shell/AppDriver.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 
 namespace scrivlet::test {
 namespace {
@@ -226,10 +223,9 @@ TEST_F(SearchDialogs, EnterSearchesEscapeAndExitUnloadAndTheHistoriesAreWritten)
     app->messages.answers = {MessageAnswer::No};
     app->click(win()->mnuFileExit);
     EXPECT_FALSE(app->frame().isVisible()) << "an open dialog does not keep the program";
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"1"_s), u"here"_s);
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"2"_s), u"me"_s);
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"3"_s), u"ME"_s);
-    EXPECT_EQ(app->setting(u"FindHistory"_s, u"4"_s), QString());
+    const QStringList written = {u"here"_s, u"me"_s, u"ME"_s, QString()};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(app->setting(u"FindHistory"_s, QString::number(i + 1)), written[i]);
     EXPECT_EQ(app->setting(u"ReplaceHistory"_s, u"1"_s), u"there"_s);
 }
 

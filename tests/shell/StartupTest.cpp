@@ -1,17 +1,7 @@
 // Starting the program: what the command line opens, what the frame shows, how a new document
 // starts.
 
-#include "files/Messages.h"
-#include "files/basINI.h"
-#include "tests/common/DataRows.h"
 #include "tests/shell/AppDriver.h"
-
-#include <QDir>
-#include <QFileInfo>
-#include <QMdiSubWindow>
-#include <QMenuBar>
-#include <QPointer>
-#include <QTimer>
 
 namespace scrivlet::test {
 
@@ -28,12 +18,10 @@ TEST(Startup, UntitledWindowsComeFromTheTemplateAndTheirNumbersAreNeverReused)
     AppDriver app;
     app.start();
     EXPECT_EQ(app.captions(), QStringList{u"無題1"_s});
-    EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
     EXPECT_TRUE(app.messages.shown.isEmpty());
-    EXPECT_TRUE(gTagList.contains(u"<a>"_s));
-    EXPECT_FALSE(gTagList.last().isEmpty()) << "the list file has no final empty line";
+    EXPECT_FALSE(gTagList.isEmpty() || gTagList.last().isEmpty()) << "no final empty line";
     // The active document's menus stand in the bar.
     EXPECT_EQ(menuTitles(app.frame()), (QStringList{u"ﾌｧｲﾙ(&F)"_s, u"編集(&E)"_s, u"ﾂｰﾙ(&T)"_s,
                                                     u"ｳｨﾝﾄﾞｳ(&W)"_s, u"ﾍﾙﾌﾟ(&H)"_s}));
@@ -126,7 +114,6 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     ASSERT_EQ(app.windows().size(), 1) << "a cancelled choice still makes a window";
     EXPECT_EQ(app.active()->control().Text(), QString());
     EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
-    EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s});
     app.dialogs.willChoose({chosen});
     app.frame().mnuFile_Click(0);
     ASSERT_EQ(app.dialogs.requests.size(), 2);
@@ -144,14 +131,6 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     app.frame().mnuFile_Click(0);
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_EQ(app.dialogs.requests.size(), 2);
-
-    // A missing default template is reported and the window opens empty.
-    QFile::remove(app.programDirectory() + u"Template"_s);
-    app.frame().mnuFile_Click(0);
-    EXPECT_EQ(app.active()->control().Text(), QString());
-    EXPECT_EQ(app.messages.texts(),
-              QStringList{app.programDirectory() + u"Template/Default.html"_s +
-                          files::msg::kCouldNotOpen});
 }
 
 } // namespace scrivlet::test

@@ -2,12 +2,7 @@
 // of the page in a browser, the options, the help pages, the author's pages and the About box.
 
 #include "dialogs/frmAbout.h"
-#include "files/Cp932.h"
-#include "files/basINI.h"
-#include "tests/shell/FrameFixture.h"
-
-#include <QDir>
-#include <QMenuBar>
+#include "tests/shell/AppDriver.h"
 
 namespace scrivlet::test {
 namespace {
@@ -86,7 +81,6 @@ TEST_F(ToolHelpMenus, ANamedPageIsPreviewedAsEditedWithoutSaving)
 TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
 {
     app->closeActive();
-    ASSERT_EQ(app->frame().menuBar()->actions().size(), 3) << "the frame's own menus";
     const QList<QAction *> &tool = app->frame().mnuTool;
     app->click(tool[0]);
     EXPECT_EQ(app->shell.opened, QStringList{u"about:blank"_s});

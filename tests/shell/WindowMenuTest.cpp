@@ -3,7 +3,7 @@
 
 #include "document/DocumentView.h"
 #include "document/PopupListWidget.h"
-#include "tests/shell/FrameFixture.h"
+#include "tests/shell/AppDriver.h"
 
 #include <QDialog>
 #include <QScrollBar>
