@@ -68,6 +68,10 @@ inline std::vector<DataRow> readDataRows(const std::string &path, std::size_t wi
         if (line.empty() || line[0] == '#')
             continue;
         if (line[0] == '[') {
+            // A row whose first field starts with a bracket must escape it ("\["); read as a
+            // group name it would vanish from its table without a word.
+            if (line.back() != ']' || line.find('\t') != std::string::npos)
+                throw std::runtime_error(path + ": not a group name: " + line);
             group = line.substr(1, line.size() - 2);
             continue;
         }
