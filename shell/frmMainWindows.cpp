@@ -94,17 +94,21 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched != m_mdiArea->viewport())
         return QMainWindow::eventFilter(watched, event);
+    if (event->type() != QEvent::MouseButtonDblClick && event->type() != QEvent::MouseButtonPress)
+        return QMainWindow::eventFilter(watched, event);
+    auto *mouse = static_cast<QMouseEvent *>(event);
+    // Only the empty area has these meanings. A click a window leaves unhandled, such as the text's
+    // right-button press that opens the Edit menu, bubbles up here too and must stay the window's.
+    if (m_mdiArea->viewport()->childAt(mouse->position().toPoint()))
+        return QMainWindow::eventFilter(watched, event);
     if (event->type() == QEvent::MouseButtonDblClick) {
-        if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        if (mouse->button() == Qt::LeftButton) {
             mnuFile_Click(1);
             return true;
         }
-    } else if (event->type() == QEvent::MouseButtonPress) {
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        if (mouse->button() == Qt::RightButton) {
-            mnuFileMenu->popup(mouse->globalPosition().toPoint());
-            return true;
-        }
+    } else if (mouse->button() == Qt::RightButton) {
+        mnuFileMenu->popup(mouse->globalPosition().toPoint());
+        return true;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -219,6 +219,9 @@ TEST_F(WindowMenu, TheContextMenuIsTheEditMenuAndANewCompletionListStartsAtItsTo
     QTest::mousePress(win()->textEdit()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
     QMenu *menu = win()->editMenu();
     EXPECT_TRUE(menu->isVisible());
+    // The press stays with the text: the frame's own File menu, the empty area's, must not open
+    // over the Edit menu.
+    EXPECT_EQ(QApplication::activePopupWidget(), menu);
     EXPECT_FALSE(list->isVisible());
     for (int i : {0, 3, 4, 6, 7}) // Undo the typing, Cut, Copy, Delete, Select all
         EXPECT_TRUE(win()->mnuEdit[i]->isEnabled()) << i;
