@@ -12,15 +12,16 @@
 #include "platform/Globals.h"
 #include "platform/IInstanceChannel.h"
 #include "platform/IMessageService.h"
+#include "shell/Opening.h"
 #include "shell/SearchDialogs.h"
 #include "shell/ToolBar.h"
-#include "shell/Opening.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -93,6 +94,16 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     connect(tabSelectBar, &QTabBar::tabBarClicked, this, &frmMain::tabSelectBar_Click);
     new FileDropFilter(m_mdiArea->viewport(),
                        [this](const QStringList &files) { Form_OLEDragDrop(files); });
+    // Ctrl+F4 closes the active document, as in every editor that keeps its windows inside a
+    // frame. The windows' own close key follows the desktop (Ctrl+W on X11) and stays; where the
+    // desktop's key is Ctrl+F4 already, a second binding would make both ambiguous and dead.
+    const QKeySequence ctrlF4(Qt::CTRL | Qt::Key_F4);
+    if (!QKeySequence::keyBindings(QKeySequence::Close).contains(ctrlF4)) {
+        auto *closeWindow = new QAction(this);
+        closeWindow->setShortcut(ctrlF4);
+        addAction(closeWindow);
+        connect(closeWindow, &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
+    }
 
     // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen.
     resize(qRound(681 * scale),

@@ -314,6 +314,22 @@ def close_after_undoing_past_save_asks(s):
     expect_bytes(s.read(path), PAGE + b"x", "file after cancelling the question")
 
 
+@journey
+def ctrl_f4_closes_through_the_question(s):
+    """Ctrl+F4 on a changed page asks before closing, on the real X11 desktop too, whose own
+    close key is Ctrl+W (answer Cancel: the window and the file stay)."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.type("x")
+    s.key("ctrl+F4")
+    if not s.wait_dialog(5.0):
+        raise JourneyFailed(f"Ctrl+F4 asked nothing; the frame is titled {s.title(frame)!r}")
+    s.key("Escape")  # キャンセル
+    if not s.running():
+        raise JourneyFailed("the program ended after Cancel")
+    expect_bytes(s.read(path), PAGE, "file after cancelling the question")
+
+
 # ---- the toolbar, the Window menu, the dialogs, the preview, UTF-8 and the instance channel ----
 
 # Where things lie in the frame, in pixels from its top left corner: measured on the harness's
