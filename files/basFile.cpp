@@ -127,10 +127,14 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
             return false;
         }
     }
+    // The work file's code is named, not left to the library to guess: two half-width kana
+    // (ｶﾅ) are also an EUC kanji (凝), and a save must write what the window shows.
+    const QString workCode = code == u"UTF-8" ? QStringLiteral("-W") : QStringLiteral("-S");
     if (!basKanji::ConvertKanjiFile(
             messages, work, path, files::SaveSettingOption(SaveSetting::KanjiCode, code),
             files::SaveSettingOption(SaveSetting::ReturnCode,
-                                     files::ReadSaveSetting(SaveSetting::ReturnCode)))) {
+                                     files::ReadSaveSetting(SaveSetting::ReturnCode)),
+            workCode)) {
         if (!files::replaceFileContents(path, bytes)) {
             messages.critical(files::msg::kSaveFailed);
             return false;

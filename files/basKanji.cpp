@@ -88,18 +88,21 @@ void UnloadLibraryForTests()
 }
 
 QByteArray BuildCommand(const QString &codeOption, const QString &lineOption, const QString &source,
-                        const QString &destination)
+                        const QString &destination, const QString &sourceCodeOption)
 {
     for (const QString &path : {source, destination}) {
         if (path.contains(u'"') || path.contains(QChar(0)))
             return {};
     }
-    return "t " + codeOption.toLatin1() + ' ' + lineOption.toLatin1() + ' ' + quoted(source) + ' ' +
-           quoted(destination);
+    QByteArray options = codeOption.toLatin1() + ' ' + lineOption.toLatin1();
+    if (!sourceCodeOption.isEmpty())
+        options += ' ' + sourceCodeOption.toLatin1();
+    return "t " + options + ' ' + quoted(source) + ' ' + quoted(destination);
 }
 
 bool ConvertKanjiFile(IMessageService &messages, const QString &source, const QString &destination,
-                      const QString &codeOption, const QString &lineOption)
+                      const QString &codeOption, const QString &lineOption,
+                      const QString &sourceCodeOption)
 {
     const Library *lib = library();
     if (!lib) {
@@ -110,7 +113,8 @@ bool ConvertKanjiFile(IMessageService &messages, const QString &source, const QS
         messages.libraryError(files::msg::kLibraryBusy);
         return false;
     }
-    const QByteArray command = BuildCommand(codeOption, lineOption, source, destination);
+    const QByteArray command =
+        BuildCommand(codeOption, lineOption, source, destination, sourceCodeOption);
     if (command.isEmpty())
         return false;
     QByteArray buffer(kBufferSize, '\0');

@@ -12,7 +12,8 @@ namespace scrivlet::unkanj {
 
 namespace {
 
-constexpr const char *kUsage = "usage: t -s|-j|-e|-w -crlf|-CRLF|-CR|-LF source destination";
+constexpr const char *kUsage =
+    "usage: t -s|-j|-e|-w -crlf|-CRLF|-CR|-LF [-S|-J|-E|-W] source destination";
 
 bool isBlank(char c)
 {
@@ -71,7 +72,13 @@ Result convertFile(const Command &command, const std::string &lockPath)
     if (endsWithCss(command.source) || endsWithCss(command.destination))
         format.references = ReferenceStyle::Css;
     Detection detected;
-    std::string output = convertDetected(source, format, detected);
+    std::string output;
+    if (command.from) {
+        detected.code = *command.from;
+        output = convertText(source, *command.from, format, &detected.errors);
+    } else {
+        output = convertDetected(source, format, detected);
+    }
     source = std::string(); // two copies of a large file need not live at once
 
     if (!replaceFile(target, output, error))
@@ -128,21 +135,30 @@ std::optional<Command> parseCommand(const std::vector<std::string> &words, std::
         error = "unknown command \"" + words[0] + "\"; " + kUsage;
         return std::nullopt;
     }
-    if (words.size() != 5) {
+    if (words.size() != 5 && words.size() != 6) {
         error = std::string("wrong number of arguments; ") + kUsage;
         return std::nullopt;
     }
+    // The code letters: lower case names the output, upper case the source.
+    const auto codeOf = [](const std::string &option, bool source) -> std::optional<KanjiCode> {
+        const std::string_view letters = source ? "SJEW" : "sjew";
+        if (option.size() != 2 || option[0] != '-' || letters.find(option[1]) == letters.npos)
+            return std::nullopt;
+        constexpr KanjiCode codes[] = {KanjiCode::ShiftJis, KanjiCode::Jis, KanjiCode::Euc,
+                                       KanjiCode::Utf8};
+        return codes[letters.find(option[1])];
+    };
     Command command;
     bool haveCode = false;
     bool haveLine = false;
-    for (std::size_t i = 1; i <= 2; ++i) {
+    const std::size_t options = words.size() - 3;
+    for (std::size_t i = 1; i <= options; ++i) {
         const std::string &option = words[i];
-        if (!haveCode && (option == "-s" || option == "-j" || option == "-e" || option == "-w")) {
-            command.code = option == "-s"   ? KanjiCode::ShiftJis
-                           : option == "-j" ? KanjiCode::Jis
-                           : option == "-e" ? KanjiCode::Euc
-                                            : KanjiCode::Utf8;
+        if (const auto code = codeOf(option, false); code && !haveCode) {
+            command.code = *code;
             haveCode = true;
+        } else if (const auto from = codeOf(option, true); from && !command.from) {
+            command.from = from;
         } else if (!haveLine &&
                    (option == "-crlf" || option == "-CRLF" || option == "-CR" || option == "-LF")) {
             command.lineEnd = option == "-CR"   ? LineEnd::Cr
@@ -154,8 +170,12 @@ std::optional<Command> parseCommand(const std::vector<std::string> &words, std::
             return std::nullopt;
         }
     }
-    command.source = words[3];
-    command.destination = words[4];
+    if (!haveCode || !haveLine) {
+        error = std::string("an output code and a line end are both needed; ") + kUsage;
+        return std::nullopt;
+    }
+    command.source = words[options + 1];
+    command.destination = words[options + 2];
     if (command.source.empty() || command.destination.empty()) {
         error = std::string("empty path; ") + kUsage;
         return std::nullopt;

@@ -1,10 +1,10 @@
 // The command language of ccCommand() and of the command-line tool, and running a command.
 //
-//   t <code> <line> <source> <destination>
+//   t <code> <line> [<from>] <source> <destination>
 //
 // <code> is "-s" (Shift-JIS), "-j" (JIS), "-e" (EUC) or "-w" (UTF-8); <line> is "-crlf" or "-CRLF"
-// (CR LF),
-// "-CR" or "-LF" (the two options may come in either order). Blanks separate the words; a path
+// (CR LF), "-CR" or "-LF". <from>, "-S", "-J", "-E" or "-W", names the source's code; without it
+// the code is detected. The options may come in any order. Blanks separate the words; a path
 // with a blank or a comma comes in double quotes, and such a path ends at a quote that is
 // followed by a blank or by the end of the command.
 #pragma once
@@ -24,6 +24,7 @@ struct Command
     LineEnd lineEnd = LineEnd::CrLf;
     std::string source;
     std::string destination;
+    std::optional<KanjiCode> from; // detected when not named
 };
 
 // Splits a command line into words. False with a message for an unclosed quote.

@@ -68,9 +68,10 @@ std::string convert(std::string_view text, KanjiCode from, const OutputFormat &t
 
 } // namespace
 
-std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to)
+std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to,
+                        std::size_t *errors)
 {
-    return convert(text, from, to, nullptr);
+    return convert(text, from, to, errors);
 }
 
 std::string convertDetected(std::string_view text, const OutputFormat &to, Detection &detected)

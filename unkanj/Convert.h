@@ -17,8 +17,10 @@ struct OutputFormat
 
 // Converts text, which is in the code `from`, to the output format. Every output code carries
 // the CP932 repertoire (anything else becomes a reference), UTF-8 every character. Faulty bytes
-// pass on unchanged into Shift-JIS and become 〓 in the other codes.
-std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to);
+// pass on unchanged into Shift-JIS and become 〓 in the other codes. With `errors`, also counts
+// the faults and unassigned codes met, as detection counts them.
+std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to,
+                        std::size_t *errors = nullptr);
 
 struct Detection;
 

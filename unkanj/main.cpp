@@ -9,11 +9,13 @@
 namespace {
 
 const char *const kHelp =
-    "Usage: unkanj t <code> <line> <source> <destination>\n"
+    "Usage: unkanj t <code> <line> [<from>] <source> <destination>\n"
     "\n"
     "Converts a text file to another kanji code and line end. The source's own code\n"
-    "is detected: Shift_JIS (CP932), ISO-2022-JP, EUC-JP, UTF-8 (with or without a\n"
-    "byte-order mark) or ASCII. The source is never changed; the destination is\n"
+    "is the one <from> names, or else detected: Shift_JIS (CP932), ISO-2022-JP,\n"
+    "EUC-JP, UTF-8 (with or without a byte-order mark) or ASCII. Two or three\n"
+    "half-width katakana alone in Shift_JIS are also valid EUC-JP and are detected\n"
+    "as EUC-JP; name the code for such files. The source is never changed; the destination is\n"
     "replaced only when the conversion is complete, keeping its permissions, and\n"
     "written through a symbolic link rather than replacing the link.\n"
     "\n"
@@ -24,6 +26,7 @@ const char *const kHelp =
     "  <line>  -crlf, -CRLF  CR LF\n"
     "          -CR           CR\n"
     "          -LF           LF\n"
+    "  <from>  -S, -J, -E, -W: the source is Shift_JIS, ISO-2022-JP, EUC-JP, UTF-8\n"
     "\n"
     "Characters the output code cannot hold become references such as &#x1F600;\n"
     "(\\1F600 when the source or the destination name ends in .css); UTF-8 holds\n"

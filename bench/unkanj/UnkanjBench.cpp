@@ -221,7 +221,7 @@ int main()
         std::string in = (dir / "in.txt").string();
         std::string out = (dir / "out.txt").string();
         writeFile(in, input);
-        Command command{d.output, LineEnd::Lf, in, out};
+        Command command{d.output, LineEnd::Lf, in, out, std::nullopt};
         double file = bestOf(3, [&] { runCommand(command, (dir / "lock").string()); });
 
         double nkf = 0;

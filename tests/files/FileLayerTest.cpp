@@ -113,6 +113,13 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
     setSaveCodes(u"Shift-JIS"_s, u"CRLF"_s);
     save(u"out.html"_s, kText);
     EXPECT_EQ(contents(u"out.html"_s), iconvEncode(kText, "CP932"));
+    // Two half-width kana alone are also one EUC kanji (凝): the save writes what it was given.
+    for (const auto &[kanji, bytes] : {std::pair{u"Shift-JIS"_s, QByteArray("x\r\n\xb6\xc5")},
+                                       {u"EUC"_s, QByteArray("x\r\n\x8e\xb6\x8e\xc5")}}) {
+        setSaveCodes(kanji, u"CRLF"_s);
+        save(u"kana.html"_s, u"x\r\nｶﾅ"_s);
+        EXPECT_EQ(contents(u"kana.html"_s), bytes) << kanji.toStdString();
+    }
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 

@@ -291,8 +291,9 @@ TEST_F(FileConversion, TheToolConvertsSilentlyAndReportsErrorsWithTheirStatus)
     EXPECT_EQ(readFile(file("output")), "");
     EXPECT_EQ(readFile(file("out.html")), "\xA4\xA2\n");
     EXPECT_EQ(runTool("--help"), 0);
-    EXPECT_NE(readFile(file("output")).find("Usage: unkanj t <code> <line> <source> <dest"),
-              std::string::npos);
+    EXPECT_NE(
+        readFile(file("output")).find("Usage: unkanj t <code> <line> [<from>] <source> <dest"),
+        std::string::npos);
     EXPECT_EQ(runTool("t -x -LF a b"), 1);
     EXPECT_NE(readFile(file("output")).find("-x"), std::string::npos);
     EXPECT_EQ(runTool("t -s -LF " + file("none") + " out"), 2);
