@@ -150,6 +150,8 @@ void DocumentView::rtfEdit_MouseDown(int button, int shift, const QPoint &global
 void DocumentView::lstPopup_MouseDown(int button, int shift)
 {
     m_completion->lstPopup_MouseDown(button, shift);
+    if (lstPopup->isHidden())
+        rtfEdit->ignoreRestOfClick();
 }
 
 } // namespace scrivlet

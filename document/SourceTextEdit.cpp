@@ -2,6 +2,7 @@
 
 #include "html/KeyCodes.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -11,6 +12,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
+
+#include <utility>
 
 namespace scrivlet {
 
@@ -207,6 +210,41 @@ void SourceTextEdit::mousePressEvent(QMouseEvent *event)
         Q_EMIT mousePressed(button, shiftState(event->modifiers()),
                             event->globalPosition().toPoint());
     QPlainTextEdit::mousePressEvent(event);
+}
+
+void SourceTextEdit::ignoreRestOfClick()
+{
+    m_clickTakenByList.start();
+}
+
+void SourceTextEdit::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (m_clickTakenByList.isValid() &&
+        m_clickTakenByList.elapsed() <= QApplication::doubleClickInterval()) {
+        m_clickTakenByList.invalidate();
+        m_ignoringClick = true;
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseDoubleClickEvent(event);
+}
+
+void SourceTextEdit::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_ignoringClick) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void SourceTextEdit::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (std::exchange(m_ignoringClick, false)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::mouseReleaseEvent(event);
 }
 
 // The window shows its Edit menu on the right button's press; the widget's own menu would

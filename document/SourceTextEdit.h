@@ -5,6 +5,7 @@
 
 #include "html/Completion.h"
 
+#include <QElapsedTimer>
 #include <QPlainTextEdit>
 
 #include <functional>
@@ -26,6 +27,9 @@ public:
     explicit SourceTextEdit(QWidget *parent = nullptr);
 
     void setKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress);
+    // A list over the text took a press and hid: the second half of a double-click on it would
+    // come to the text beneath as a double-click of its own and select a word there.
+    void ignoreRestOfClick();
     // Files, and text dragged in from elsewhere, go to the handler instead of the drop point.
     void setDropHandler(DropHandler drop);
 
@@ -39,6 +43,9 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -53,6 +60,8 @@ private:
     KeyDownHandler m_keyDown;
     KeyPressHandler m_keyPress;
     DropHandler m_drop;
+    QElapsedTimer m_clickTakenByList;
+    bool m_ignoringClick = false; // until the ignored double-click's button comes up
 };
 
 // The classic virtual-key code of a key (38 for Up, 65 for A ...); 0 for keys it has none for.

@@ -142,6 +142,24 @@ TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
     const QRect row = list->visualItemRect(list->item(2));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
     EXPECT_EQ(control().Text(), u"<dl>"_s);
+
+    // A double-click on a row: the list hides on the first press, so Qt hands the second to the
+    // text beneath, alone, as a double-click. It must not select a word there.
+    const QString words = u"\r\n"_s + u"word word word word word\r\n"_s.repeated(20);
+    control().setText(words);
+    control().setSelStart(0);
+    QTest::keyClicks(edit, u"<"_s);
+    const QPoint onRow = list->viewport()->mapTo(view.get(), row.center());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, row.center());
+    const QPoint beneath = edit->viewport()->mapFrom(view.get(), onRow);
+    for (const QEvent::Type type : {QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent half(type, beneath, edit->viewport()->mapToGlobal(beneath), Qt::LeftButton,
+                         type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(edit->viewport(), &half);
+    }
+    QTest::keyClicks(edit, u"x"_s);
+    EXPECT_EQ(control().Text(), u"<dl>x"_s + words);
 }
 
 TEST_F(DocumentViewTest, TheRightButtonAsksForTheEditMenuWhereItWasPressed)
