@@ -26,8 +26,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTabBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -215,6 +217,11 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
 
 void frmMain::NewWindow(const QString &fileName)
 {
+    ++m_windowsBeingMade;
+    const auto made = qScopeGuard([this] {
+        if (--m_windowsBeingMade == 0 && !m_sentFiles.isEmpty())
+            QTimer::singleShot(0, this, &frmMain::openSentFiles);
+    });
     gOpenFileName = fileName;
     auto *window = new frmEdit(m_platform, *this);
     m_windows.append(window);
@@ -318,10 +325,21 @@ void frmMain::OpenFiles()
 
 bool frmMain::DdeExecute(const QString &command)
 {
+    // The answer goes back at once. Opening may wait on the user (a file that cannot be read
+    // is a message box), and the shell's helper takes a late answer for no instance at all and
+    // starts another; a box's event loop inside the channel's read would also let the
+    // connection be deleted under it.
     bool refused = false;
-    for (const QString &path : CommandPaths(command, &refused))
-        NewWindow(path);
+    m_sentFiles += CommandPaths(command, &refused);
+    if (!m_sentFiles.isEmpty())
+        QTimer::singleShot(0, this, &frmMain::openSentFiles);
     return refused;
+}
+
+void frmMain::openSentFiles()
+{
+    while (m_windowsBeingMade == 0 && !m_sentFiles.isEmpty())
+        NewWindow(m_sentFiles.takeFirst());
 }
 
 void frmMain::Form_OLEDragDrop(const QStringList &files)

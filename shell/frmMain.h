@@ -70,7 +70,7 @@ public:
     // Runs the command of the toolbar button with this key; an unknown key runs nothing.
     void tlbToolBar_ButtonClick(const QString &key);
     // A command of the instance channel ("Edit" and a quoted path): one window per acceptable
-    // path. True when the command is refused.
+    // path, opened from the event loop after the answer. True when the command is refused.
     bool DdeExecute(const QString &command);
     // Files dropped on the empty document area.
     void Form_OLEDragDrop(const QStringList &files);
@@ -101,6 +101,9 @@ private:
     // with none.
     QString frameTitle() const;
     void updateFrameTitle();
+    // Opens the files sent over the instance channel, in order, never inside another window's
+    // loading (whose message box runs the event loop).
+    void openSentFiles();
 
     const Platform &m_platform;
     QMdiArea *m_mdiArea = nullptr;
@@ -111,6 +114,8 @@ private:
     QMenu *mnuFileMenu = nullptr;
     // Windows in the order they were made; the document area orders by activation.
     QList<QPointer<frmEdit>> m_windows;
+    QStringList m_sentFiles;
+    int m_windowsBeingMade = 0;
     std::function<void()> m_optionsDialogHook;
     std::unique_ptr<SearchDialogs> m_searchDialogs;
 };

@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QList>
 
+#include <functional>
+
 namespace scrivlet::test {
 
 struct ShownMessage
@@ -26,6 +28,8 @@ public:
                        MessageButtons buttons) override
     {
         shown.append({text, title, icon, buttons});
+        if (whileShown)
+            whileShown();
         return !answers.isEmpty()              ? answers.takeFirst()
                : buttons == MessageButtons::Ok ? MessageAnswer::Ok
                                                : MessageAnswer::Cancel;
@@ -40,7 +44,8 @@ public:
     }
 
     QList<ShownMessage> shown;
-    QList<MessageAnswer> answers; // given in order; Ok or Cancel when none is left
+    QList<MessageAnswer> answers;     // given in order; Ok or Cancel when none is left
+    std::function<void()> whileShown; // what happens while a box is up, as its event loop runs
 };
 
 class FakeClipboard final : public IClipboard

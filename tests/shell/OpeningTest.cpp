@@ -25,6 +25,22 @@ constexpr auto ignore = [](const QString &) {
     return false;
 };
 
+// A client in a thread of its own, as another process would be; the answer while this one
+// serves.
+std::future<Reply> sendFrom(const QString &runtimeDir, const QString &command)
+{
+    return std::async(std::launch::async, [=] {
+        return LocalSocketChannel(QString(), runtimeDir)
+            .send(u"SCRIVLET"_s, u"system"_s, command, 10000);
+    });
+}
+Reply answer(std::future<Reply> reply)
+{
+    while (reply.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
+        QCoreApplication::processEvents();
+    return reply.get();
+}
+
 TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
     for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/instance-commands.txt", 3)) {
@@ -96,26 +112,38 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
         EXPECT_EQ(socket.readAll(), QByteArray());
     }
     EXPECT_TRUE(app.windows().isEmpty());
-    // The client waits for its answer in a thread of its own, as another process would, while
-    // this one serves.
     const auto send = [&runtime](const QString &command) {
-        auto reply = std::async(std::launch::async, [&] {
-            return LocalSocketChannel(QString(), runtime.path())
-                .send(u"SCRIVLET"_s, u"system"_s, command, 10000);
-        });
-        while (reply.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-            QCoreApplication::processEvents();
-        return reply.get();
+        return answer(sendFrom(runtime.path(), command));
     };
     const QString a = app.writePage(u"a b.html"_s, u"A"_s), b = app.writePage(u"b.htm"_s, u"B"_s);
     EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
     EXPECT_EQ(send(u"print \""_s + b + u'"'), Reply::Refused);
     EXPECT_EQ(send(u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.windows().size() == 3; }));
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
     EXPECT_EQ(app.messages.texts(), QStringList());
     // A second instance cannot take the socket.
     EXPECT_FALSE(LocalSocketChannel(u"scrivlet"_s, runtime.path()).serve(u"System"_s, ignore));
     EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
+
+    // A file that cannot be read keeps its box up while the user reads it. The request was
+    // answered before the box, and one sent meanwhile is answered at once but opens only after
+    // the box: never a window made inside the making of another.
+    const QString gone = app.pagePath(u"gone.html"_s);
+    qsizetype windowsWhileBoxUp = -1;
+    Reply laterAnswer = Reply::NoServer;
+    app.messages.whileShown = [&] {
+        if (windowsWhileBoxUp >= 0)
+            return;
+        laterAnswer = answer(sendFrom(runtime.path(), u"edit \""_s + b + u'"'));
+        QTest::qWait(50);
+        windowsWhileBoxUp = app.windows().size();
+    };
+    EXPECT_EQ(send(u"edit \""_s + gone + u'"'), Reply::Accepted);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return app.windows().size() == 5; }));
+    EXPECT_EQ(std::pair(laterAnswer, windowsWhileBoxUp), std::pair(Reply::Accepted, qsizetype(4)));
+    EXPECT_EQ(app.captions().mid(3), (QStringList{gone, b}));
+    EXPECT_EQ(app.messages.texts(), QStringList{gone + u"を開けませんでした。"_s});
 }
 
 // The built program, killed while it serves, leaves its socket behind; that is no obstacle.
