@@ -13,11 +13,15 @@
 // 4. The fewest errors win; a tie goes to JIS, then UTF-8, then EUC-JP, then Shift-JIS. Valid
 //    UTF-8 is almost never an accident, and ordinary EUC text is usually also well-formed
 //    Shift-JIS (half-width katakana pairs and kanji) while the reverse is rare (hiragana lead
-//    with 0x82, which EUC lacks). A text of two or three half-width katakana in Shift-JIS is
-//    also valid EUC and reads as EUC: the one ambiguity the rule cannot settle.
+//    with 0x82, which EUC lacks).
+// 5. Shift-JIS whose only Japanese is half-width katakana in runs of even length (ﾎｰﾑﾍﾟｰｼﾞ) is
+//    also clean EUC, all kanji. So when EUC-JP and Shift-JIS tie, a charset the page declares
+//    decides; without one, EUC-JP wins only when a quarter of its characters or more are kana,
+//    punctuation or other symbols of rows 1-8, as in any Japanese sentence. Kanji alone, as
+//    half-width katakana read as EUC give, read as Shift-JIS.
 //
-// A charset declared inside a page is not consulted: this converter changes a file's code
-// without touching its markup, so the declaration is often stale.
+// Only a tie consults the declaration: this converter changes a file's code without touching its
+// markup, so a declaration may be stale.
 //
 // Speed: counting stops as soon as a candidate can no longer win, and the leader on the first
 // 64 KiB is counted first, by a caller that may convert while it counts: a clean text costs
@@ -28,6 +32,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace scrivlet::unkanj {
@@ -141,6 +147,67 @@ Detection pickFewestErrors(std::string_view text, const std::vector<KanjiCode> &
     return best;
 }
 
+// The kanji code a charset declaration names ("charset=Shift_JIS", "charset="euc-jp""), if the
+// text holds one before its first eight-bit byte's 64 KiB are out.
+std::optional<KanjiCode> declaredCode(std::string_view text)
+{
+    constexpr std::string_view kKey = "charset=";
+    const auto lower = [](char c) {
+        return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    };
+    const std::string_view head = text.substr(0, 64 * 1024);
+    for (std::size_t at = 0; at + kKey.size() <= head.size(); ++at) {
+        std::size_t k = 0;
+        while (k < kKey.size() && lower(head[at + k]) == kKey[k])
+            ++k;
+        if (k < kKey.size())
+            continue;
+        std::size_t i = at + k;
+        if (i < head.size() && (head[i] == '"' || head[i] == '\''))
+            ++i;
+        std::string name;
+        for (; i < head.size() && name.size() < 32; ++i) {
+            const char c = lower(head[i]);
+            if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
+                break;
+            name += c;
+        }
+        for (const char *sjis : {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j", "cp932",
+                                 "ms_kanji", "csshiftjis"}) {
+            if (name == sjis)
+                return KanjiCode::ShiftJis;
+        }
+        for (const char *euc : {"euc-jp", "x-euc-jp", "eucjp", "cseucpkdfmtjapanese"}) {
+            if (name == euc)
+                return KanjiCode::Euc;
+        }
+        return std::nullopt; // the first declaration counts, whatever it names
+    }
+    return std::nullopt;
+}
+
+// Whether a text that reads equally well as EUC-JP and as Shift-JIS is EUC-JP.
+bool tieIsEuc(std::string_view text)
+{
+    if (const auto declared = declaredCode(text))
+        return *declared == KanjiCode::Euc;
+    std::size_t characters = 0, kanaAndSymbols = 0;
+    auto p = reinterpret_cast<const Byte *>(text.data());
+    const auto end = p + text.size();
+    while (p < end) {
+        if (*p == 0x8E || *p == 0x8F) { // a half-width katakana, a JIS X 0212 character
+            p += *p == 0x8E ? 2 : 3;
+        } else if (*p >= 0xA1 && *p <= 0xFE && p + 1 < end) {
+            ++characters;
+            kanaAndSymbols += *p <= 0xA8 ? 1 : 0;
+            p += 2;
+        } else {
+            ++p;
+        }
+    }
+    return kanaAndSymbols * 4 >= characters;
+}
+
 } // namespace
 
 std::size_t countErrors(std::string_view text, KanjiCode code, std::size_t limit)
@@ -177,7 +244,13 @@ Detection detectCode(std::string_view text, const LeaderCount &countLeader)
         pickFewestErrors(text.substr(0, kSampleSize), candidates, marks.designations, nullptr);
     std::stable_partition(candidates.begin(), candidates.end(),
                           [&](KanjiCode code) { return code == lead.code; });
-    return pickFewestErrors(text, candidates, marks.designations, &countLeader);
+    const Detection best = pickFewestErrors(text, candidates, marks.designations, &countLeader);
+    // Both readings carry the same count for JIS escapes.
+    const std::size_t own = best.errors - std::min(best.errors, marks.designations);
+    if (best.code == KanjiCode::Euc && countErrors(text, KanjiCode::ShiftJis, own + 1) == own &&
+        !tieIsEuc(text))
+        return {KanjiCode::ShiftJis, best.errors};
+    return best;
 }
 
 } // namespace scrivlet::unkanj
