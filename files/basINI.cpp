@@ -85,6 +85,17 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
     return files::replaceFileContents(gIniFile, *updated);
 }
 
+void WriteIniList(const QString &section, const QStringList &values)
+{
+    qsizetype key = 1;
+    for (const QString &value : values) {
+        if (WriteIniString(section, QString::number(key), value))
+            ++key;
+    }
+    for (; key <= values.size(); ++key)
+        WriteIniString(section, QString::number(key), QString());
+}
+
 void ResetForTests()
 {
     gIniFile.clear();

@@ -8,6 +8,7 @@
 // only; there is no lock.
 
 #include <QString>
+#include <QStringList>
 
 namespace scrivlet::basINI {
 
@@ -33,6 +34,11 @@ QString ReadIniString(const QString &section, const QString &key, const QString 
 // file, its folder missing or not writable, the file unreadable or read-only, a value holding a
 // line break or a character Shift-JIS cannot hold.
 bool WriteIniString(const QString &section, const QString &key, const QString &value);
+
+// Writes a numbered list, the values under the keys "1", "2", ... of section. A value the file
+// cannot hold (a character outside its code) is left out and the later ones move up, so that
+// no key keeps the value an earlier run left there; the keys left over are emptied.
+void WriteIniList(const QString &section, const QStringList &values);
 
 // Forgets the current file, as at start. For tests.
 void ResetForTests();

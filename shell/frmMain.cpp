@@ -382,15 +382,15 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    for (int i = 0; i < 5; ++i)
-        basINI::WriteIniString(QStringLiteral("History"), QString::number(i + 1),
-                               gHistory.value(i));
-    for (int i = 0; i < 10; ++i) {
-        basINI::WriteIniString(QStringLiteral("FindHistory"), QString::number(i + 1),
-                               gFindHistory.value(i));
-        basINI::WriteIniString(QStringLiteral("ReplaceHistory"), QString::number(i + 1),
-                               gReplaceHistory.value(i));
-    }
+    const auto firstOf = [](const QStringList &list, int count) {
+        QStringList out;
+        for (int i = 0; i < count; ++i)
+            out.append(list.value(i));
+        return out;
+    };
+    basINI::WriteIniList(QStringLiteral("History"), firstOf(gHistory, 5));
+    basINI::WriteIniList(QStringLiteral("FindHistory"), firstOf(gFindHistory, 10));
+    basINI::WriteIniList(QStringLiteral("ReplaceHistory"), firstOf(gReplaceHistory, 10));
     // The program ends with the frame, open search dialogs or not.
     m_searchDialogs->unload();
     event->accept();
