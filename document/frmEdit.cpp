@@ -74,6 +74,10 @@ IEditControl &frmEdit::control() const
 
 void frmEdit::Form_Load()
 {
+    // Nothing to undo yet. A message box of the load below runs the event loop, which may
+    // activate this window and copy these items' states to the toolbar before the load ends.
+    mnuEdit[0]->setEnabled(false);
+    mnuEdit[1]->setEnabled(false);
     objDoc = std::make_unique<clsRTF>(m_platform.messages, html::ConvString);
     m_view->bindDocument(*objDoc);
     m_view->setDictionary(gProgramDirectory, files::settingsFilePath());

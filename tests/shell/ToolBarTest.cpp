@@ -109,6 +109,16 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
             EXPECT_TRUE(first->mnuEdit[9]->isEnabled());
         }
     }
+    // A page that could not be read leaves an empty window with nothing to undo either, though
+    // its message box ran the event loop while the window was half made.
+    fresh();
+    app->messages.whileShown = [] {
+        QTest::qWait(20);
+    };
+    ASSERT_TRUE(QDir().mkpath(app->pagePath(u"dir.html"_s)));
+    start({app->pagePath(u"dir.html"_s)});
+    EXPECT_EQ(app->messages.shown.size(), 1);
+    EXPECT_EQ(enabled(kFollowing), keys(""));
 }
 
 // Each of the five runs only while its Edit item is enabled: pressed with the item disabled it
