@@ -67,7 +67,9 @@ qsizetype refusedAt(QStringView text, qsizetype i)
 
 } // namespace
 
-QString decodeCp932(QByteArrayView bytes, bool *ok)
+namespace {
+
+QString decode(QByteArrayView bytes, bool *ok, bool keepFaultyBytes)
 {
     const iconv_t cd = decoder();
     if (cd == kNoConverter) {
@@ -95,7 +97,8 @@ QString decodeCp932(QByteArrayView bytes, bool *ok)
         }
         // Only the byte in front is dropped: the byte after a stray lead byte may well begin
         // the next character.
-        const char16_t replacement = 0xFFFD;
+        const char16_t replacement =
+            keepFaultyBytes ? char16_t(0xDC00 + static_cast<uchar>(*in)) : char16_t(0xFFFD);
         std::memcpy(outPtr, &replacement, 2);
         outPtr += 2;
         outLeft -= 2;
@@ -108,6 +111,18 @@ QString decodeCp932(QByteArrayView bytes, bool *ok)
     if (ok)
         *ok = clean;
     return out;
+}
+
+} // namespace
+
+QString decodeCp932(QByteArrayView bytes, bool *ok)
+{
+    return decode(bytes, ok, false);
+}
+
+QString decodeCp932KeepingFaultyBytes(QByteArrayView bytes)
+{
+    return decode(bytes, nullptr, true);
 }
 
 QByteArray encodeCp932(QStringView text, bool *ok)

@@ -15,6 +15,17 @@ namespace scrivlet {
 // ever happened.
 QString decodeCp932(QByteArrayView bytes, bool *ok = nullptr);
 
+// A document's text: as decodeCp932, but a faulty byte becomes the lone surrogate U+DC00 plus
+// the byte (U+DC80 to U+DCFF), which savedByte() turns back into the byte. A page with stray
+// bytes then saves unchanged as it was loaded.
+QString decodeCp932KeepingFaultyBytes(QByteArrayView bytes);
+
+// The byte a unit of decodeCp932KeepingFaultyBytes stands for, or -1 for any other unit.
+inline int savedByte(char16_t unit)
+{
+    return unit >= 0xDC80 && unit <= 0xDCFF ? unit - 0xDC00 : -1;
+}
+
 // The bytes of text. A character the code cannot hold becomes "?" and *ok is false. Besides the
 // characters without a code, that includes the ones glibc would quietly turn into something
 // else: U+00A5 and U+203E (into the ASCII backslash and tilde) and the tag characters U+E0000

@@ -56,6 +56,10 @@ void encodePiece(QStringView piece, bool css, QByteArray &out)
     const qsizetype length = piece.size();
     const bool pair = length == 2 && QChar::isHighSurrogate(piece[0].unicode()) &&
                       QChar::isLowSurrogate(piece[1].unicode());
+    if (length == 1 && savedByte(piece[0].unicode()) >= 0) {
+        out.append(static_cast<char>(savedByte(piece[0].unicode())));
+        return;
+    }
     if (length == 1 || pair) {
         out.append(
             reference(pair ? QChar::surrogateToUcs4(piece[0], piece[1]) : piece[0].unicode(), css));
@@ -104,7 +108,7 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
     }
     if (ok)
         *ok = true;
-    return utf8 ? QString::fromUtf8(bytes) : decodeCp932(bytes);
+    return utf8 ? QString::fromUtf8(bytes) : decodeCp932KeepingFaultyBytes(bytes);
 }
 
 bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)

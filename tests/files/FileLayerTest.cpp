@@ -230,6 +230,23 @@ TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
+// Bytes that begin no Shift-JIS character (0x80, 0xA0, 0xFD, a lead byte without its trail)
+// come back as they were when the page is saved unchanged; the characters around them load as
+// themselves.
+TEST_F(FileLayer, StrayBytesOfAShiftJisPageSurviveASave)
+{
+    const QByteArray page = "<p>\x93\xfa\x96\x7b \x80 \xa0 \xfd \x82\xa9\x82\xc8\x82</p>\r\n";
+    put(u"stray.html"_s, page);
+    const QString loaded = load(u"stray.html"_s);
+    EXPECT_TRUE(loaded.startsWith(u"<p>日本 "_s) &&
+                loaded.endsWith(u"かな"_s + QChar(0xDC82) + u"</p>\r\n"_s))
+        << loaded.toStdString();
+    setSaveCodes(u"Shift-JIS"_s, u"CRLF"_s);
+    EXPECT_TRUE(save(u"stray.html"_s, loaded));
+    EXPECT_EQ(contents(u"stray.html"_s), page);
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
 TEST(FilePaths, NameAndExtensionUseTheSlash)
 {
     for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/file-paths.txt", 3)) {
