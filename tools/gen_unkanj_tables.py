@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
-"""Writes unkanj/KanjiTables.cpp: the code points of CP932's double-byte codes and of
-JIS X 0212, taken from glibc iconv ("CP932" and "EUC-JP-MS") through ctypes.
+"""Writes unkanj/KanjiTables.cpp: the code points of CP932's double-byte codes, of JIS X 0212
+and of plane 1 of JIS X 0213, taken from glibc iconv ("CP932", "EUC-JP-MS" and "EUC-JISX0213")
+through ctypes.
 
 The converter does the Shift-JIS/JIS/EUC arithmetic itself; these tables serve only where a
-code point is needed: UTF-8 input, JIS X 0212 input, and telling assigned codes from
+code point is needed: UTF-8 input, JIS X 0212 and JIS X 0213 input, and telling assigned codes from
 unassigned ones when the input's code is guessed.
 
 Usage: tools/gen_unkanj_tables.py [output.cpp]   (default: unkanj/KanjiTables.cpp)
@@ -66,6 +67,11 @@ def main():
     sjis = [[cp932(sjis_bytes(r, c)) for c in range(1, 95)] for r in range(1, 121)]
     x0212 = [[eucms(bytes([0x8F, r + 0xA0, c + 0xA0])) for c in range(1, 95)]
              for r in range(1, 95)]
+    # Characters of JIS X 0213 plane 1 that are one BMP code point; 0 for the rest (none, a
+    # character beyond the BMP, or one that iconv gives as two code points).
+    jisx0213 = decoder("EUC-JISX0213")
+    x0213 = [[jisx0213(bytes([r + 0xA0, c + 0xA0])) for c in range(1, 95)]
+             for r in range(1, 95)]
 
     def rows(table):
         lines = []
@@ -90,6 +96,10 @@ def main():
         "const std::uint16_t kJis0212ToUnicode[94][94] = {",
         *rows(x0212),
         "};",
+        "",
+        "const std::uint16_t kJis0213Plane1ToUnicode[94][94] = {",
+        *rows(x0213),
+        "};",
         "// clang-format on",
         "",
         "} // namespace scrivlet::unkanj",
@@ -98,7 +108,8 @@ def main():
     with open(out, "w", encoding="ascii") as f:
         f.write("\n".join(text))
     print(f"wrote {out}: {sum(v != 0 for r in sjis for v in r)} CP932 codes, "
-          f"{sum(v != 0 for r in x0212 for v in r)} JIS X 0212 codes")
+          f"{sum(v != 0 for r in x0212 for v in r)} JIS X 0212 codes, "
+          f"{sum(v != 0 for r in x0213 for v in r)} JIS X 0213 plane 1 codes")
 
 
 if __name__ == "__main__":

@@ -135,9 +135,10 @@ inline void emitCodePoint(Sink &sink, const PackedCode *fromUnicode, char32_t cp
 // one. An unassigned code is faulty input.
 template<class Sink>
 inline void emitSupplementary(Sink &sink, const PackedCode *fromUnicode, unsigned row,
-                              unsigned cell, const Byte *bytes, std::size_t length)
+                              unsigned cell, const Byte *bytes, std::size_t length,
+                              const std::uint16_t (&table)[94][94] = kJis0212ToUnicode)
 {
-    char32_t cp = kJis0212ToUnicode[row - 1][cell - 1];
+    char32_t cp = table[row - 1][cell - 1];
     if (cp == 0)
         sink.fault(bytes, length);
     else
@@ -281,8 +282,11 @@ void decodeUtf8(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fr
     }
 }
 
-// The character sets a JIS text switches between.
-enum class JisSet { Ascii, Kanji, Kana, Supplementary };
+// The character sets a JIS text switches between. JisX0213Plane1 holds JIS X 0208 at the same
+// codes and, in row 13, the NEC characters of CP932; the rest of it, rows 85-94 included (whose
+// rows 89-92 must not be taken for the IBM extensions EUC keeps there), is other characters.
+// Plane 2 is read as faults.
+enum class JisSet { Ascii, Kanji, Kana, Supplementary, JisX0213Plane1, JisX0213Plane2 };
 
 // Reads the escape sequence at p (p[0] is ESC). Returns its length and sets *set to the set it
 // designates to G0, or returns its length with *set untouched for one that designates nothing
@@ -318,6 +322,13 @@ inline std::size_t jisEscape(const Byte *p, const Byte *end, JisSet &set)
                 return 4;
             case 'D':
                 set = JisSet::Supplementary;
+                return 4;
+            case 'O': // JIS X 0213:2000 plane 1
+            case 'Q': // JIS X 0213:2004 plane 1
+                set = JisSet::JisX0213Plane1;
+                return 4;
+            case 'P':
+                set = JisSet::JisX0213Plane2;
                 return 4;
             }
         }
@@ -382,8 +393,20 @@ void decodeJis(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fro
                     sink.dbcs(p[0] - 0x20u, p[1] - 0x20u);
                     p += 2;
                 } while (end - p >= 2 && isJisByte(p[0]) && isJisByte(p[1]) && !sink.done());
-            } else {
+            } else if (set == JisSet::Supplementary) {
                 emitSupplementary(sink, fromUnicode, b - 0x20u, p[1] - 0x20u, p, 2);
+                p += 2;
+            } else if (set == JisSet::JisX0213Plane1) {
+                // JIS X 0208's codes and NEC's row 13 read as under ESC $ B; the characters
+                // JIS X 0213 added, by their code points.
+                const unsigned row = b - 0x20u, cell = p[1] - 0x20u;
+                if (row <= 84 && isAssigned(row, cell))
+                    sink.dbcs(row, cell);
+                else
+                    emitSupplementary(sink, fromUnicode, row, cell, p, 2, kJis0213Plane1ToUnicode);
+                p += 2;
+            } else {
+                sink.fault(p, 2);
                 p += 2;
             }
         } else {
