@@ -212,6 +212,20 @@ void SourceTextEdit::mousePressEvent(QMouseEvent *event)
     QPlainTextEdit::mousePressEvent(event);
 }
 
+// Only text is ever pasted or dropped here, and only through these two. Qt's own insertion
+// crashed on X11 when no program owned the clipboard (Ctrl+V in a fresh session), taking every
+// unsaved window with it.
+bool SourceTextEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    return source && source->hasText();
+}
+
+void SourceTextEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (source && source->hasText())
+        insertPlainText(source->text());
+}
+
 void SourceTextEdit::ignoreRestOfClick()
 {
     m_clickTakenByList.start();

@@ -330,6 +330,20 @@ def ctrl_f4_closes_through_the_question(s):
     expect_bytes(s.read(path), PAGE, "file after cancelling the question")
 
 
+@journey
+def paste_with_an_empty_clipboard(s):
+    """Ctrl+V in a fresh session, where no program owns the clipboard, pastes nothing and the
+    program carries on (Qt's own paste crashed there); then x is typed and saved."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.key("ctrl+v")
+    time.sleep(0.5)
+    if not s.running():
+        raise JourneyFailed("the program ended at Ctrl+V with an empty clipboard")
+    s.type("x")
+    expect_bytes(save_and_wait(s, path), PAGE + b"x", "file after Ctrl+V and x")
+
+
 # ---- the toolbar, the Window menu, the dialogs, the preview, UTF-8 and the instance channel ----
 
 # Where things lie in the frame, in pixels from its top left corner: measured on the harness's
