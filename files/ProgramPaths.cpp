@@ -47,8 +47,10 @@ QString userDataDirectoryFor(const QString &programDirectory, bool programDirect
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // Settings shipped with the program are the user's starting point, taken once.
         const QString shipped = programDirectory + kSettingsFileName;
-        if (QFileInfo::exists(shipped))
-            QFile::copy(shipped, folder + kSettingsFileName);
+        // The copy is the user's to change, whatever mode the shipped file has (a read-only
+        // install would make every later setting fail to save).
+        if (QFileInfo::exists(shipped) && QFile::copy(shipped, folder + kSettingsFileName))
+            QFile::setPermissions(folder + kSettingsFileName, QFile::ReadOwner | QFile::WriteOwner);
     }
     return folder;
 }

@@ -261,12 +261,16 @@ TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
     QTemporaryDir config;
     const QString programDir = program.path() + u'/';
     writeBytes(programDir + u"Scrivlet.ini"_s, "[Convert]\r\nKanjiCode=EUC\r\n");
+    QFile::setPermissions(programDir + u"Scrivlet.ini"_s, QFile::ReadOwner | QFile::ReadOther);
     EXPECT_EQ(files::userDataDirectoryFor(programDir, true, config.path()), programDir);
     const QString user = files::userDataDirectoryFor(programDir, false, config.path());
     EXPECT_EQ(user, config.path() + u"/Scrivlet/"_s);
     EXPECT_EQ(QFileInfo(user).permissions() & kModeBits,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), QByteArray("[Convert]\r\nKanjiCode=EUC\r\n"));
+    EXPECT_EQ(QFileInfo(user + u"Scrivlet.ini"_s).permissions() & kModeBits,
+              QFile::ReadOwner | QFile::WriteOwner)
+        << "a read-only shipped file still gives the user a copy to change";
     // Seeded once: later the user's own settings stay.
     writeBytes(user + u"Scrivlet.ini"_s, "[Convert]\r\nKanjiCode=JIS\r\n");
     files::userDataDirectoryFor(programDir, false, config.path());
