@@ -110,7 +110,8 @@ bool installed(const DesktopPlaces &places, const QString &id)
 // a default of the association files, then their added associations, then the MIME caches.
 QString currentDefault(const DesktopPlaces &places, const QString &type)
 {
-    const QStringList lists = QStringList{places.mimeappsList} + places.otherMimeapps;
+    const QStringList lists =
+        places.desktopMimeapps + QStringList{places.mimeappsList} + places.otherMimeapps;
     for (const char *group : {"Default Applications", "Added Associations"}) {
         for (const QString &list : lists) {
             for (const QString &id :
@@ -251,14 +252,29 @@ DesktopPlaces DesktopPlaces::fromEnvironment()
                           QStringLiteral("/applications");
     places.mimeappsList = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                           QStringLiteral("/mimeapps.list");
+    // Distributions put their default browser in a desktop's own list (gnome-mimeapps.list);
+    // missing it would pin another program over it.
+    QStringList desktops;
+    for (const QString &name : qEnvironmentVariable("XDG_CURRENT_DESKTOP").split(u':'))
+        if (!name.isEmpty())
+            desktops << name.toLower() + QStringLiteral("-mimeapps.list");
+    const auto listsIn = [&desktops](const QString &dir) {
+        QStringList lists;
+        for (const QString &name : desktops + QStringList{QStringLiteral("mimeapps.list")})
+            lists << dir + u'/' + name;
+        return lists;
+    };
     const QStringList configs =
         QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation);
+    places.desktopMimeapps = listsIn(configs.value(0));
+    places.desktopMimeapps.removeLast(); // mimeapps.list itself
     for (const QString &dir : configs.mid(1))
-        places.otherMimeapps << dir + QStringLiteral("/mimeapps.list");
+        places.otherMimeapps << listsIn(dir);
     const QStringList data = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    places.otherMimeapps << listsIn(data.value(0) + QStringLiteral("/applications"));
     for (const QString &dir : data.mid(1)) {
         places.otherApplications << dir + QStringLiteral("/applications");
-        places.otherMimeapps << dir + QStringLiteral("/applications/mimeapps.list");
+        places.otherMimeapps << listsIn(dir + QStringLiteral("/applications"));
     }
     return places;
 }

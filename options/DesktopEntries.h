@@ -15,10 +15,15 @@ struct DesktopPlaces
 {
     QString applications;          // the user's applications folder: our entries and mimeinfo.cache
     QString mimeappsList;          // the user's mimeapps.list, where the defaults are pinned
-    QStringList otherMimeapps;     // the other mimeapps.list files, strongest first
+    QStringList otherMimeapps;     // the other association files, strongest first
     QStringList otherApplications; // the other applications folders, strongest first
+    // The user's association files of the current desktop ($XDG_CONFIG_HOME/gnome-mimeapps.list),
+    // which outrank mimeapps.list.
+    QStringList desktopMimeapps;
 
-    // $XDG_DATA_HOME/applications, $XDG_CONFIG_HOME/mimeapps.list and the system's folders.
+    // $XDG_DATA_HOME/applications, $XDG_CONFIG_HOME/mimeapps.list and the system's folders, with
+    // the association files of each desktop $XDG_CURRENT_DESKTOP names before the plain one of
+    // their folder, as the desktop looks them up.
     static DesktopPlaces fromEnvironment();
 };
 

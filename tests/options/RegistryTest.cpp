@@ -257,8 +257,9 @@ class DesktopEntriesTest : public RegistryTest
 protected:
     DesktopPlaces places{dir.filePath(u"data/applications"_s),
                          dir.filePath(u"config/mimeapps.list"_s),
-                         {},
-                         {SCRIVLET_OPTIONS_DATA "/system-applications"}};
+                         {dir.filePath(u"system/gnome-mimeapps.list"_s)},
+                         {SCRIVLET_OPTIONS_DATA "/system-applications"},
+                         {dir.filePath(u"config/gnome-mimeapps.list"_s)}};
     const QString otherDefault = u"[Default Applications]\ntext/html=other-editor.desktop;\n"_s;
 
     void SetUp() override
@@ -302,6 +303,48 @@ TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_FALSE(cache().contains(kEntryPrefix));
     EXPECT_EQ(read(places.mimeappsList), otherDefault);
+}
+
+// The default a desktop's own list names, the user's before the system's, is the one kept.
+TEST_F(DesktopEntriesTest, TheDefaultOfTheDesktopsOwnListIsTheOneKept)
+{
+    write(places.applications + u"/browser.desktop"_s,
+          "[Desktop Entry]\nType=Application\nName=B\nExec=b %u\nMimeType=text/html;\n");
+    write(places.otherMimeapps.first(), "[Default Applications]\ntext/html=browser.desktop\n");
+    add(1);
+    EXPECT_EQ(read(places.mimeappsList), u"[Default Applications]\ntext/html=browser.desktop;\n"_s);
+    RemoveVerb(store, 1);
+    QFile::remove(places.mimeappsList);
+    write(places.desktopMimeapps.first(),
+          "[Default Applications]\ntext/html=other-editor.desktop\n");
+    add(1);
+    EXPECT_EQ(read(places.mimeappsList), otherDefault);
+}
+
+// The association files in the order the desktop reads them, its own before the plain ones.
+TEST(DesktopPlacesTest, EachFolderOffersTheCurrentDesktopsListsFirst)
+{
+    const std::pair<const char *, const char *> vars[] = {{"XDG_CONFIG_HOME", "/c"},
+                                                          {"XDG_CONFIG_DIRS", "/s"},
+                                                          {"XDG_DATA_HOME", "/d"},
+                                                          {"XDG_DATA_DIRS", "/u"},
+                                                          {"XDG_CURRENT_DESKTOP", "GNOME:X"}};
+    QList<QByteArray> saved;
+    for (const auto &[name, value] : vars) {
+        saved.append(qgetenv(name));
+        qputenv(name, value);
+    }
+    const DesktopPlaces places = DesktopPlaces::fromEnvironment();
+    for (qsizetype i = 0; i < std::ssize(vars); ++i)
+        qputenv(vars[i].first, saved[i]);
+    EXPECT_EQ(places.desktopMimeapps,
+              (QStringList{u"/c/gnome-mimeapps.list"_s, u"/c/x-mimeapps.list"_s}));
+    EXPECT_EQ(places.mimeappsList, u"/c/mimeapps.list"_s);
+    QStringList expected;
+    for (const QString &dir : {u"/s"_s, u"/d/applications"_s, u"/u/applications"_s})
+        for (const QString &name : {u"gnome-"_s, u"x-"_s, QString()})
+            expected << dir + u'/' + name + u"mimeapps.list"_s;
+    EXPECT_EQ(places.otherMimeapps, expected);
 }
 
 // A default the user chose is kept; without the desktop's tools the cache is written here.
