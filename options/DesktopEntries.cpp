@@ -1,5 +1,7 @@
 #include "options/DesktopEntries.h"
 
+#include "options/ShellExec.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -221,9 +223,25 @@ struct Wanted
 {
     QString fileClass;
     QString verb;
+    QString program; // the copy of the program that added the verb, if it is still there
 };
 
-QList<Wanted> wantedEntries(const IRegistry &registry)
+// The program a stored verb command starts, when it is a copy of this program that still
+// exists: each verb's entry keeps running the copy that added it, so that adding another verb
+// from elsewhere, and deleting that copy later, leaves it working.
+QString verbProgram(const QByteArray &command, const QString &program)
+{
+    const qsizetype nul = command.indexOf('\0');
+    const QString stored =
+        SplitCommandLine(QString::fromUtf8(nul < 0 ? command : command.left(nul))).value(0);
+    const QFileInfo info(stored);
+    return info.isAbsolute() && info.isFile() && info.isExecutable() &&
+                   info.fileName() == QFileInfo(program).fileName()
+               ? stored
+               : QString();
+}
+
+QList<Wanted> wantedEntries(const IRegistry &registry, const QString &program)
 {
     QList<Wanted> out;
     for (const QString &cls :
@@ -237,7 +255,7 @@ QList<Wanted> wantedEntries(const IRegistry &registry)
             const auto command = registry.value(
                 hkey::ClassesRoot, shell + u'\\' + verb + QStringLiteral("\\command"), QString());
             if (command && !command->data.isEmpty() && command->data.at(0) != '\0')
-                out.append({cls, verb});
+                out.append({cls, verb, verbProgram(command->data, program)});
         }
     }
     return out;
@@ -319,16 +337,16 @@ bool ProjectShellVerbs(const IRegistry &registry, const DesktopPlaces &places,
     bool ok = true;
     bool changed = false;
     QSet<QString> keep;
-    for (const Wanted &w : wantedEntries(registry)) {
+    for (const Wanted &w : wantedEntries(registry, program)) {
         const QString name = EntryFileName(w.fileClass, w.verb);
         keep.insert(name);
-        const QString text =
-            QStringLiteral("[Desktop Entry]\nType=Application\nName=") + escapedValue(w.verb) +
-            QStringLiteral("\nNoDisplay=true\nMimeType=") + escapedValue(w.fileClass) +
-            QStringLiteral(";\nExec=") +
-            ExecLine(program, {QStringLiteral("--shell-exec"), w.fileClass, w.verb}) +
-            QStringLiteral("\nX-Scrivlet-Class=") + escapedValue(w.fileClass) +
-            QStringLiteral("\nX-Scrivlet-Verb=") + escapedValue(w.verb) + u'\n';
+        const QString text = QStringLiteral("[Desktop Entry]\nType=Application\nName=") +
+                             escapedValue(w.verb) + QStringLiteral("\nNoDisplay=true\nMimeType=") +
+                             escapedValue(w.fileClass) + QStringLiteral(";\nExec=") +
+                             ExecLine(w.program.isEmpty() ? program : w.program,
+                                      {QStringLiteral("--shell-exec"), w.fileClass, w.verb}) +
+                             QStringLiteral("\nX-Scrivlet-Class=") + escapedValue(w.fileClass) +
+                             QStringLiteral("\nX-Scrivlet-Verb=") + escapedValue(w.verb) + u'\n';
         QFile old(dir.filePath(name));
         if (old.open(QIODevice::ReadOnly) && old.readAll() == text.toUtf8())
             continue;

@@ -321,6 +321,25 @@ TEST_F(DesktopEntriesTest, TheDefaultOfTheDesktopsOwnListIsTheOneKept)
     EXPECT_EQ(read(places.mimeappsList), otherDefault);
 }
 
+// Each verb's entry runs the copy of the program that added the verb while that copy is there,
+// whichever copy changes the verbs later.
+TEST_F(DesktopEntriesTest, EachEntryRunsTheCopyThatAddedItsVerb)
+{
+    const QString copy = dir.filePath(u"copy a/"_s);
+    write(copy + u"scrivlet"_s, "#!/bin/sh\n");
+    QFile::setPermissions(copy + u"scrivlet"_s, QFile::ReadOwner | QFile::ExeOwner);
+    add(1, copy);
+    add(3); // from /p/, where no program is: the copy that projects the verbs
+    const auto exec = [this](const QString &type) {
+        const QString text = read(places.applications + u'/' + EntryFileName(type, kVerb));
+        return text.section(u"\nExec="_s, 1).section(u'\n', 0, 0);
+    };
+    EXPECT_TRUE(exec(u"text/html"_s).startsWith(u'"' + copy + u"scrivlet\" "_s))
+        << exec(u"text/html"_s).toStdString();
+    EXPECT_TRUE(exec(u"text/css"_s).startsWith(u"\"/opt/my apps/scrivlet\" "_s))
+        << exec(u"text/css"_s).toStdString();
+}
+
 // The association files in the order the desktop reads them, its own before the plain ones.
 TEST(DesktopPlacesTest, EachFolderOffersTheCurrentDesktopsListsFirst)
 {
