@@ -45,13 +45,15 @@ QString userDataDirectoryFor(const QString &programDirectory, bool programDirect
     if (!QFileInfo::exists(folder)) {
         QDir().mkpath(folder);
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // Settings shipped with the program are the user's starting point, taken once.
-        const QString shipped = programDirectory + kSettingsFileName;
-        // The copy is the user's to change, whatever mode the shipped file has (a read-only
-        // install would make every later setting fail to save).
-        if (QFileInfo::exists(shipped) && QFile::copy(shipped, folder + kSettingsFileName))
-            QFile::setPermissions(folder + kSettingsFileName, QFile::ReadOwner | QFile::WriteOwner);
     }
+    // Settings shipped with the program are the user's starting point, taken while the user has
+    // none (the folder may already hold the key store of the shell verb). The copy is the
+    // user's to change, whatever mode the shipped file has: a read-only install would make
+    // every later setting fail to save.
+    const QString shipped = programDirectory + kSettingsFileName;
+    const QString own = folder + kSettingsFileName;
+    if (!QFileInfo::exists(own) && QFileInfo::exists(shipped) && QFile::copy(shipped, own))
+        QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner);
     return folder;
 }
 

@@ -275,6 +275,10 @@ TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
     writeBytes(user + u"Scrivlet.ini"_s, "[Convert]\r\nKanjiCode=JIS\r\n");
     files::userDataDirectoryFor(programDir, false, config.path());
     EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), QByteArray("[Convert]\r\nKanjiCode=JIS\r\n"));
+    // A folder that holds only the shell verb's key store still takes the shipped settings.
+    QFile::remove(user + u"Scrivlet.ini"_s);
+    files::userDataDirectoryFor(programDir, false, config.path());
+    EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), QByteArray("[Convert]\r\nKanjiCode=EUC\r\n"));
 }
 
 TEST(KanjiCommand, PathsWithBlanksOrCommasAreQuoted)
