@@ -330,7 +330,11 @@ bool frmMain::DdeExecute(const QString &command)
     // starts another; a box's event loop inside the channel's read would also let the
     // connection be deleted under it.
     bool refused = false;
-    m_sentFiles += CommandPaths(command, &refused);
+    // A relative path would be taken from this program's folder, not the sender's: a file the
+    // user never chose (a name holding " " splits into such pieces).
+    for (const QString &path : CommandPaths(command, &refused))
+        if (QDir::isAbsolutePath(path))
+            m_sentFiles << path;
     if (!m_sentFiles.isEmpty())
         QTimer::singleShot(0, this, &frmMain::openSentFiles);
     return refused;

@@ -119,6 +119,8 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
     EXPECT_EQ(send(u"print \""_s + b + u'"'), Reply::Refused);
     EXPECT_EQ(send(u"edit \"%1\" \"%2\""_s.arg(b, a)), Reply::Accepted);
+    // A relative path names a file in this program's folder, not the sender's: none opens.
+    EXPECT_EQ(send(u"edit \"%1\" \"rel.html\""_s.arg(a.chopped(5))), Reply::Accepted);
     EXPECT_TRUE(QTest::qWaitFor([&] { return app.windows().size() == 3; }));
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
     EXPECT_EQ(app.messages.texts(), QStringList());
