@@ -401,6 +401,8 @@ void frmEdit::closeEvent(QCloseEvent *event)
     const bool changed = (mnuEdit[0]->isEnabled() && objDoc && objDoc->NeedSave()) ||
                          !control().TextSnapshot().sameText(m_savedText);
     if (changed) {
+        // Closing all asks window after window: each question comes with its own text in view.
+        m_frame.showDocument(m_tag);
         const MessageAnswer answer = m_platform.messages.questionYesNoCancel(
             windowTitle() + QStringLiteral("\r\n") + document::msg::kChangedLine1 +
                 QStringLiteral("\r\n") + document::msg::kChangedLine2,

@@ -109,11 +109,19 @@ TEST_F(FileCommands, ClosingAsksAboutChangesAndHonoursEachAnswerAndExitWritesThe
     app.frame().mnuFile_Click(0);
     for (frmEdit *w : app.windows())
         w->control().setText(u"changed"_s);
-    // Close all asks newest first: 無題3 No, 無題2 Cancel, 無題1 No.
+    // Close all asks newest first: 無題3 No, 無題2 Cancel, 無題1 No; each with its text in view,
+    // though the first window was the active one.
+    app.frame().showDocument(app.windows()[0]->Tag());
+    QStringList inView;
+    app.messages.whileShown = [&] {
+        inView << app.active()->windowTitle();
+    };
     app.messages.answers = {No, Cancel, No};
     app.click(app.windows()[0]->mnuFile[3]);
+    app.messages.whileShown = nullptr;
     EXPECT_EQ(app.messages.texts(),
               (QStringList{prompt(u"無題3"_s), prompt(u"無題2"_s), prompt(u"無題1"_s)}));
+    EXPECT_EQ(inView, (QStringList{u"無題3"_s, u"無題2"_s, u"無題1"_s}));
     EXPECT_EQ(app.messages.shown[1].icon, MessageIcon::Warning);
     EXPECT_EQ(app.messages.shown[1].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(app.captions(), QStringList{u"無題2"_s});
