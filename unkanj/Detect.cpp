@@ -147,8 +147,8 @@ Detection pickFewestErrors(std::string_view text, const std::vector<KanjiCode> &
     return best;
 }
 
-// The kanji code a charset declaration names ("charset=Shift_JIS", "charset="euc-jp""), if the
-// text holds one before its first eight-bit byte's 64 KiB are out.
+// The kanji code the first charset declaration in the text's first 64 KiB names
+// ("charset=Shift_JIS", "charset="euc-jp""); nothing when there is none or it names another code.
 std::optional<KanjiCode> declaredCode(std::string_view text)
 {
     constexpr std::string_view kKey = "charset=";
