@@ -20,4 +20,9 @@ QList<QAction *> addMenuFamily(QMenu *menu, const QString &family, const QString
 // an empty entry hides its item, and the separator 6 is disabled when every entry is empty.
 void ApplyHistoryToMenu(const QList<QAction *> &items, const QStringList &history);
 
+// Lets an access key that several items of menu share skip the disabled ones: the key moves to
+// the next usable item with it, and opens or runs it when it is the only usable one. (Qt moves
+// to a disabled item, which it never shows as current, and stays there.)
+void SkipDisabledItemsOnSharedAccessKeys(QMenu *menu);
+
 } // namespace scrivlet

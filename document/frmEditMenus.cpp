@@ -42,6 +42,8 @@ void frmEdit::buildMenus()
 
     mnuEditMenu = new QMenu(QStringLiteral("編集(&E)"), this);
     mnuEditMenu->setObjectName(QStringLiteral("mnuEditMenu"));
+    // 切り取り and ﾀｸﾞ変換 both take T.
+    SkipDisabledItemsOnSharedAccessKeys(mnuEditMenu);
     mnuEdit = addMenuFamily(mnuEditMenu, QStringLiteral("mnuEdit"),
                             {QStringLiteral("元に戻す(&U)"), QStringLiteral("やり直し(&R)"),
                              QStringLiteral("-"), QStringLiteral("切り取り(&T)"),

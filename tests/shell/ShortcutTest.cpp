@@ -76,5 +76,20 @@ TEST_F(Shortcuts, AltFOpensTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
     EXPECT_TRUE(child(u"frmFind"_s)->isVisible());
 }
 
+// 切り取り and ﾀｸﾞ変換 share the access key T. With nothing to cut, T still reaches the other.
+TEST_F(Shortcuts, AnAccessKeySharedWithADisabledItemReachesTheOther)
+{
+    setText(u"<p>abc</p>"_s);
+    QMenu *edit = win()->editMenu();
+    edit->popup(QPoint(0, 0));
+    ASSERT_FALSE(win()->mnuEdit[3]->isEnabled());
+    QTest::keyClick(edit, Qt::Key_T);
+    auto *sub = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    ASSERT_NE(sub, nullptr);
+    ASSERT_EQ(sub->objectName(), u"mnuEditTagConvMenu"_s);
+    QTest::keyClick(sub, Qt::Key_U);
+    EXPECT_EQ(control().Text(), u"<P>abc</P>"_s);
+}
+
 } // namespace
 } // namespace scrivlet::test
