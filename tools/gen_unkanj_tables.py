@@ -68,9 +68,12 @@ def main():
     x0212 = [[eucms(bytes([0x8F, r + 0xA0, c + 0xA0])) for c in range(1, 95)]
              for r in range(1, 95)]
     # Characters of JIS X 0213 plane 1 that are one BMP code point; 0 for the rest (none, a
-    # character beyond the BMP, or one that iconv gives as two code points).
+    # character beyond the BMP, or one that iconv gives as two code points). Rows 1-84 share
+    # CP932's codes where CP932 has one, and the converter reads those as CP932: only the
+    # other codes are listed.
     jisx0213 = decoder("EUC-JISX0213")
-    x0213 = [[jisx0213(bytes([r + 0xA0, c + 0xA0])) for c in range(1, 95)]
+    x0213 = [[0 if r <= 84 and sjis[r - 1][c - 1] else jisx0213(bytes([r + 0xA0, c + 0xA0]))
+              for c in range(1, 95)]
              for r in range(1, 95)]
 
     def rows(table):
