@@ -11,6 +11,9 @@
 #include <QKeySequence>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QUrl>
 
 #include <utility>
@@ -57,6 +60,22 @@ SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setTabChangesFocus(false);
     setFont(japaneseEditorFont());
+    connect(document(), &QTextDocument::contentsChange, this,
+            &SourceTextEdit::keepGlyphsOfLongLines);
+}
+
+// Qt drops a line's shaped glyphs after laying it out and shapes the whole line again for every
+// caret blink. On a minified page of one megabyte-long line that kept a core busy while the
+// program sat idle; the glyphs of such lines are worth their memory.
+void SourceTextEdit::keepGlyphsOfLongLines(int position, int /*removed*/, int added)
+{
+    constexpr int kLongLine = 4096; // characters: shaping fewer per blink costs nothing to see
+    const QTextBlock end = document()->findBlock(position + added).next();
+    for (QTextBlock block = document()->findBlock(position); block.isValid() && block != end;
+         block = block.next()) {
+        if (block.length() > kLongLine)
+            block.layout()->setCacheEnabled(true);
+    }
 }
 
 void SourceTextEdit::setKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress)

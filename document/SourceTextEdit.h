@@ -58,6 +58,7 @@ private:
     // The text as the character handler leaves it, one character at a time.
     QString filterTyped(const QString &text);
     bool takesDrop(const QDropEvent *event) const;
+    void keepGlyphsOfLongLines(int position, int removed, int added);
 
     KeyDownHandler m_keyDown;
     KeyPressHandler m_keyPress;

@@ -1,6 +1,7 @@
 // What a keystroke, an Undo and a Redo cost in the editor document, through the real text
 // widget, beside the literal copy-per-step history; what the history holds; what a failed
-// search costs. Prints a table and checks the bars.
+// search costs; what a page of one long line costs while the program rests. Prints a table and
+// checks the bars.
 
 #include "bench/BenchSupport.h"
 #include "document/PlainTextEditAdapter.h"
@@ -11,9 +12,14 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QKeyEvent>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTimer>
 
 #include <malloc.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -124,6 +130,36 @@ std::size_t historyBytes(const QString &text, bool literal, int keystrokes)
     return held > released ? held - released : 0;
 }
 
+double medianMillis(int times, const std::function<void()> &step)
+{
+    std::vector<qint64> nanos;
+    QElapsedTimer timer;
+    for (int i = 0; i < times; ++i) {
+        timer.start();
+        step();
+        nanos.push_back(timer.nsecsElapsed());
+    }
+    return medianMicros(nanos) / 1000.0;
+}
+
+// The share of one core the process uses while its event loop runs for a while.
+double busyPercent(int millis)
+{
+    const auto cpu = [] {
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e6 + usage.ru_utime.tv_usec +
+               usage.ru_stime.tv_usec;
+    };
+    const double before = cpu();
+    QElapsedTimer timer;
+    timer.start();
+    QEventLoop loop;
+    QTimer::singleShot(millis, &loop, &QEventLoop::quit);
+    loop.exec();
+    return (cpu() - before) / 10.0 / timer.elapsed();
+}
+
 bench::Bars g_bars;
 
 } // namespace
@@ -184,6 +220,29 @@ int main(int argc, char **argv)
         std::printf("  10 MB page, nothing found:  %.1f ms (%lld messages)\n", ms,
                     static_cast<long long>(editor.messages.shown.size()));
         g_bars.check(ms < 200.0, "a failed search in 10 MB takes under 200 ms");
+    }
+    std::printf("\nA minified page: one line of 1 MB\n");
+    {
+        QString line = japanesePage(1024 * 1024);
+        line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        double kept = 0;
+        double dropped = 0;
+        for (const bool keepGlyphs : {true, false}) {
+            Editor editor(line, false);
+            editor.control.setSelStart(0); // a caret in view, as after opening the page
+            if (!keepGlyphs)               // as Qt has it: the glyphs are shaped again for each use
+                editor.widget.document()->firstBlock().layout()->setCacheEnabled(false);
+            editor.widget.activateWindow();
+            editor.widget.setFocus();
+            busyPercent(3000); // the first layout of the line
+            const double idle = busyPercent(3000);
+            const double key = medianMillis(10, [&] { typeChar(editor.widget, u'あ'); });
+            std::printf("  %-24s idle with the caret blinking %5.1f%% of a core, "
+                        "keystroke %6.1f ms\n",
+                        keepGlyphs ? "glyphs kept:" : "glyphs shaped each time:", idle, key);
+            (keepGlyphs ? kept : dropped) = idle;
+        }
+        g_bars.check(kept * 2 < dropped, "idle on the line: under half the shaping's cost");
     }
     return g_bars.exitCode();
 }
