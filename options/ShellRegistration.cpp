@@ -44,6 +44,14 @@ QString classOf(IRegistry &registry, const QString &ext)
     return reg.GetString(QString(), QString());
 }
 
+// A store that cannot be read (a damaged file) says nothing about the association: calling the
+// extension unassociated would send the user after the wrong fault. Its root always exists
+// otherwise.
+bool storeReadable(const IRegistry &registry)
+{
+    return registry.subKeyNames(hkey::ClassesRoot, QString()).has_value();
+}
+
 } // namespace
 
 QString VerbCommand(const QString &programDirectory, const QString &executableName)
@@ -59,7 +67,8 @@ RegistrationResult AddVerb(IRegistry &registry, int index, const QString &progra
         return result(ext, RegistrationMessage::AddFailed);
     const QString cls = classOf(registry, ext);
     if (cls.isEmpty())
-        return result(ext, RegistrationMessage::NotAssociatedAdd);
+        return result(ext, storeReadable(registry) ? RegistrationMessage::NotAssociatedAdd
+                                                   : RegistrationMessage::AddFailed);
 
     const QString verb = cls + QStringLiteral("\\shell\\") + kVerb;
     const std::pair<QString, QString> writes[] = {
@@ -85,7 +94,8 @@ RegistrationResult RemoveVerb(IRegistry &registry, int index)
         return result(ext, RegistrationMessage::RemoveFailed);
     const QString cls = classOf(registry, ext);
     if (cls.isEmpty())
-        return result(ext, RegistrationMessage::NotAssociatedRemove);
+        return result(ext, storeReadable(registry) ? RegistrationMessage::NotAssociatedRemove
+                                                   : RegistrationMessage::RemoveFailed);
 
     const QString shell = cls + QStringLiteral("\\shell");
     const QString verb = shell + u'\\' + kVerb;

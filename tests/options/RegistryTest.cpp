@@ -95,7 +95,9 @@ TEST_F(RegistryTest, ReadsBadKeysAndFilesThatAreNoStoreNeverCreateOrOverwriteAny
     EXPECT_EQ(reg.GetString(QString(), u"d"_s), u"d"_s);
     EXPECT_EQ(bytes(), "{ not json");
     writeFile(file.toStdString(), "[]");
-    EXPECT_EQ(add(1).message, Msg::NotAssociatedAdd) << "nothing can be read either";
+    EXPECT_EQ(std::pair(add(1).message, RemoveVerb(store, 1).message),
+              std::pair(Msg::AddFailed, Msg::RemoveFailed))
+        << "a store that cannot be read is no proof the extension has no class";
     // A store whose folder cannot be made: its place is taken by a file.
     writeFile(dir.filePath(u"blocked"_s).toStdString(), "");
     RegistryStore blocked(dir.filePath(u"blocked/registry.json"_s));
