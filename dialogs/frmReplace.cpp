@@ -66,10 +66,16 @@ void frmReplace::Replace(bool down)
         if (control) {
             found = SelectMatch(*control, s, down ? SearchDirection::Down : SearchDirection::Up,
                                 compareMode());
-            // Replaced at once, without asking; the caret ends after the new text, where the
-            // next Replace down goes on.
-            if (found)
+            // Replaced at once, without asking. The caret goes to the side the search goes on
+            // from: after the new text going down, before it going up. Left after it going up,
+            // a replacement that matches again (abc by ABC, ignoring case) was found and
+            // replaced again at every press, and the text above was never reached.
+            if (found) {
+                const int at = control->SelStart();
                 control->setSelText(r);
+                if (!down)
+                    control->setSelStart(at);
+            }
         }
     } catch (const std::exception &) {
         control = nullptr;

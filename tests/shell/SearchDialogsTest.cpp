@@ -85,14 +85,17 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     EXPECT_EQ(gFindHistory.first(), u"ABC"_s) << "an empty field does nothing";
 }
 
-TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
+// Each direction goes on past what it inserted, even when that matches again: the caret ends
+// after the new text going down and before it going up.
+TEST_F(SearchDialogs, ReplaceWalksOnInEitherDirectionPastWhatItInserted)
 {
     // The text with | at the caret, what to find and put instead, then each step: down or up,
     // the text and the caret after it.
     using Steps = std::vector<std::tuple<bool, const char *, int>>;
     const std::tuple<const char *, const char *, const char *, Steps> runs[] = {
         {"|a-a-a", "a", "aa", {{true, "aa-a-a", 2}, {true, "aa-aa-a", 5}, {true, "aa-aa-aa", 8}}},
-        {"xa-|", "a", "aa", {{false, "xaa-", 3}, {false, "xaaa-", 4}, {true, "xaaa-", 4}}},
+        {"abc abc|", "abc", "ABC", {{false, "abc ABC", 4}, {false, "ABC ABC", 0}}},
+        {"a-a-|", "a", "aa", {{false, "a-aa-", 2}, {false, "aa-aa-", 0}, {false, "aa-aa-", 0}}},
         {"|<b>x</b>", "<B>", "", {{true, "x</b>", 0}}}, // an empty replacement deletes
     };
     gReplaceHistory = tenSlots({u"r"_s});
@@ -111,12 +114,12 @@ TEST_F(SearchDialogs, ReplaceDownWalksOnAndReplaceUpFindsWhatItInserted)
         }
     }
     EXPECT_EQ(app->messages.texts(), QStringList{editor::msg::kSearchFinished})
-        << "only the last step of the second run, with nothing left below, finds nothing";
-    EXPECT_EQ(gFindHistory, tenSlots({u"<B>"_s, u"a"_s}));
-    EXPECT_EQ(gReplaceHistory, tenSlots({QString(), u"aa"_s, u"r"_s}));
-    EXPECT_EQ(items(replace->cboReplaceStr), (QStringList{"aa", "r"}))
+        << "only the last step of the third run, with nothing left above, finds nothing";
+    EXPECT_EQ(gFindHistory, tenSlots({u"<B>"_s, u"a"_s, u"abc"_s}));
+    EXPECT_EQ(gReplaceHistory, tenSlots({QString(), u"aa"_s, u"ABC"_s, u"r"_s}));
+    EXPECT_EQ(items(replace->cboReplaceStr), (QStringList{"aa", "ABC", "r"}))
         << "empty entries never show";
-    EXPECT_EQ(items(replace->cboFindStr), (QStringList{"<B>", "a"}));
+    EXPECT_EQ(items(replace->cboFindStr), (QStringList{"<B>", "a", "abc"}));
 }
 
 // Ignoring case and width, Replace all and its single undo step go end to end
