@@ -230,7 +230,9 @@ QString frmOption::browseProgram(const QString &title)
     dlg.ShowOpen();
     if (dlg.CancelButton())
         return {};
-    return dlg.FileName();
+    // A browser is one program: of several files chosen, the first. The file name of a
+    // selection of several is the folder and the names joined by NULs, which no setting holds.
+    return dlg.FileNames().value(0);
 }
 
 void frmOption::cmdIE_Click()

@@ -180,7 +180,10 @@ TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
     click("cmdNN");
     EXPECT_EQ(std::pair(edit("txtIE")->text(), edit("txtNN")->text()),
               std::pair(u"/usr/bin/firefox"_s, u"/old"_s));
-    ASSERT_EQ(dialogs.requests.size(), 2);
+    dialogs.willChoose({u"/usr/bin/chromium"_s, u"/usr/bin/firefox"_s});
+    click("cmdIE");
+    EXPECT_EQ(edit("txtIE")->text(), u"/usr/bin/chromium"_s) << "of several programs, the first";
+    ASSERT_EQ(dialogs.requests.size(), 3);
     const FileDialogRequest &ie = dialogs.requests[0];
     EXPECT_EQ(std::tuple(ie.title, dialogs.requests[1].title, ie.owner),
               std::tuple(u"Internet Exploprerを参照"_s, u"Netscapeを参照"_s, dialog.get()));
