@@ -191,21 +191,20 @@ void PlainTextEditAdapter::setSelText(const QString &text)
     replaceSelection(normalized);
 }
 
-void PlainTextEditAdapter::replaceEach(const QList<int> &positions, int length,
-                                       const QString &replacement)
+void PlainTextEditAdapter::replaceEach(const QList<TextSpan> &spans, const QString &replacement)
 {
-    if (positions.isEmpty())
+    if (spans.isEmpty())
         return;
     const QString old = m_text.toString();
     const QString normalized = normalizeLineBreaks(replacement);
-    const QString result = spliceEach(old, positions, length, normalized);
+    const QString result = spliceEach(old, spans, normalized);
     // A stretch that starts or ends between a CR and its LF has no place in the widget; the
     // whole text, normalized, is written instead.
     const auto insideBreak = [&old](qsizetype p) {
         return p > 0 && p < old.size() && old.at(p - 1) == u'\r' && old.at(p) == u'\n';
     };
-    for (const int p : positions) {
-        if (insideBreak(p) || insideBreak(qsizetype(p) + length)) {
+    for (const TextSpan &span : spans) {
+        if (insideBreak(span.position) || insideBreak(qsizetype(span.position) + span.length)) {
             setText(result);
             return;
         }
@@ -227,7 +226,7 @@ void PlainTextEditAdapter::replaceEach(const QList<int> &positions, int length,
         int breaksBefore = 0;
         qsizetype counted = 0;
         int shift = 0; // what the edits so far added to widget positions
-        for (const int p : positions) {
+        for (const auto &[p, length] : spans) {
             breaksBefore += breaksIn(counted, p);
             counted = p;
             const int from = p - breaksBefore + shift;
@@ -242,8 +241,8 @@ void PlainTextEditAdapter::replaceEach(const QList<int> &positions, int length,
         caret.setPosition(0);
         m_widget->setTextCursor(caret);
     }
-    const int first = positions.first();
-    const qsizetype removed = qsizetype(positions.last()) + length - first;
+    const int first = spans.first().position;
+    const qsizetype removed = qsizetype(spans.last().position) + spans.last().length - first;
     m_text = SharedText(result);
     Q_EMIT Change(TextChange{first, static_cast<int>(removed),
                              result.mid(first, removed + result.size() - old.size())});

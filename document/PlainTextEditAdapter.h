@@ -35,7 +35,7 @@ public:
     void setSelLength(int length) override;
     QString SelText() const override;
     void setSelText(const QString &text) override;
-    void replaceEach(const QList<int> &positions, int length, const QString &replacement) override;
+    void replaceEach(const QList<TextSpan> &spans, const QString &replacement) override;
 
     void cut() override;
     void copy() override;

@@ -1,5 +1,7 @@
 #include "editor/CharTables.h"
 
+#include <QString>
+
 #include <array>
 #include <memory>
 
@@ -36,6 +38,9 @@ struct Tables
     std::array<char16_t, 0x10000> lower;
     std::array<char16_t, 0x10000> upper;
     std::array<char16_t, 0x10000> fold;
+    // The katakana block: what each kana makes with a voiced and with a semi-voiced mark.
+    std::array<char16_t, 0x60> voiced{};
+    std::array<char16_t, 0x60> semiVoiced{};
 };
 
 std::unique_ptr<const Tables> buildTables()
@@ -66,6 +71,17 @@ std::unique_ptr<const Tables> buildTables()
             c = static_cast<char16_t>(c + 0x60);
         t->fold[i] = t->lower[c];
     }
+    // Unicode's own decompositions say which kana a mark composes with.
+    for (char16_t c = 0x30A0; c < 0x3100; ++c) {
+        const QString parts = QChar::decomposition(c);
+        if (parts.size() != 2 || parts[0].unicode() < 0x30A0 || parts[0].unicode() >= 0x3100)
+            continue;
+        const qsizetype base = parts[0].unicode() - 0x30A0;
+        if (parts[1] == QChar(0x3099))
+            t->voiced[base] = c;
+        else if (parts[1] == QChar(0x309A))
+            t->semiVoiced[base] = c;
+    }
     return t;
 }
 
@@ -95,6 +111,22 @@ char16_t halfKanaToFull(char16_t c)
 char16_t foldForCompare(char16_t c)
 {
     return tables().fold[c];
+}
+
+char16_t composeWithMark(char16_t foldedKana, char16_t foldedMark)
+{
+    if (foldedKana < 0x30A0 || foldedKana >= 0x3100)
+        return 0;
+    switch (foldedMark) {
+    case 0x3099: // combining
+    case 0x309B: // spacing, and the half-width ﾞ folded
+        return tables().voiced[foldedKana - 0x30A0];
+    case 0x309A:
+    case 0x309C:
+        return tables().semiVoiced[foldedKana - 0x30A0];
+    default:
+        return 0;
+    }
 }
 
 } // namespace scrivlet::chars

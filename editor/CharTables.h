@@ -1,6 +1,7 @@
 #pragma once
 // Per-unit character mappings shared by the text comparison and the string conversions.
-// Every mapping keeps the length: one UTF-16 unit in, one unit out.
+// Every mapping keeps the length: one UTF-16 unit in, one unit out; only composeWithMark takes
+// two.
 
 #include <QChar>
 
@@ -21,5 +22,10 @@ char16_t halfKanaToFull(char16_t c);
 // U+3000 to space, half-width katakana to full-width), then kana (hiragana to katakana),
 // then letter case (to the lower unit of the pair).
 char16_t foldForCompare(char16_t c);
+
+// The folded kana that a folded kana and a voiced or semi-voiced mark after it make together
+// (カ and ゛ make ガ, ハ and ゜ make パ), whichever form the mark had: half-width, spacing or
+// combining. 0 when they make none. The one place where two units compare as one.
+char16_t composeWithMark(char16_t foldedKana, char16_t foldedMark);
 
 } // namespace scrivlet::chars

@@ -47,25 +47,24 @@ QString normalizeLineBreaks(const QString &text)
     return out;
 }
 
-QString spliceEach(QStringView text, const QList<int> &positions, int length,
-                   QStringView replacement)
+QString spliceEach(QStringView text, const QList<TextSpan> &spans, QStringView replacement)
 {
     QString out;
-    out.reserve(text.size() + positions.size() * (replacement.size() - length));
+    out.reserve(text.size() + spans.size() * replacement.size());
     qsizetype copied = 0;
-    for (const int p : positions) {
-        out.append(text.mid(copied, p - copied));
+    for (const TextSpan &span : spans) {
+        out.append(text.mid(copied, span.position - copied));
         out.append(replacement);
-        copied = qsizetype(p) + length;
+        copied = qsizetype(span.position) + span.length;
     }
     out.append(text.mid(copied));
     return out;
 }
 
-void IEditControl::replaceEach(const QList<int> &positions, int length, const QString &replacement)
+void IEditControl::replaceEach(const QList<TextSpan> &spans, const QString &replacement)
 {
-    if (!positions.isEmpty())
-        setText(spliceEach(TextSnapshot().toString(), positions, length, replacement));
+    if (!spans.isEmpty())
+        setText(spliceEach(TextSnapshot().toString(), spans, replacement));
 }
 
 int snapOutOfLineBreak(int position, QChar before, QChar at)

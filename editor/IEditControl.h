@@ -9,6 +9,7 @@
 // position just before the CR, for the caret and for both ends of a selection.
 
 #include "editor/SharedText.h"
+#include "editor/TextCompare.h"
 
 #include <QList>
 #include <QObject>
@@ -56,12 +57,11 @@ public:
     // Replaces the selection and leaves the caret after the new text with nothing selected.
     virtual void setSelText(const QString &text) = 0;
 
-    // Replaces length units at each of positions (ascending, not overlapping, in the text as it
-    // is now) by replacement, as one change of the text, and puts the caret at 0 as setText
-    // does. Nothing happens when the text would stay the same. The default writes the whole
-    // text; a control that can edit in place does so, which keeps many replacements in a big
-    // text cheap.
-    virtual void replaceEach(const QList<int> &positions, int length, const QString &replacement);
+    // Replaces each of spans (ascending, not overlapping, in the text as it is now) by
+    // replacement, as one change of the text, and puts the caret at 0 as setText does. Nothing
+    // happens when the text would stay the same. The default writes the whole text; a control that
+    // can edit in place does so, which keeps many replacements in a big text cheap.
+    virtual void replaceEach(const QList<TextSpan> &spans, const QString &replacement);
 
     // What the control's window messages do: cut, copy, paste and clear the selection, select
     // everything, empty the control's own undo buffer, hide or show the selection highlight.
@@ -89,10 +89,8 @@ Q_SIGNALS:
 // The text as the control would store it: every kind of line break becomes CR LF.
 QString normalizeLineBreaks(const QString &text);
 
-// The text with length units at each of positions (ascending, not overlapping) replaced by
-// replacement.
-QString spliceEach(QStringView text, const QList<int> &positions, int length,
-                   QStringView replacement);
+// The text with each of spans (ascending, not overlapping) replaced by replacement.
+QString spliceEach(QStringView text, const QList<TextSpan> &spans, QStringView replacement);
 
 // Moves a position that falls between CR and LF to just before the CR.
 int snapOutOfLineBreak(int position, QChar before, QChar at);

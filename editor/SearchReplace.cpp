@@ -41,41 +41,43 @@ bool SelectMatch(IEditControl &control, const QString &needle, SearchDirection d
     if (direction == SearchDirection::Up && selStart == 0)
         return false;
     const QString text = control.TextSnapshot().toString();
+    qsizetype length = 0;
     const qsizetype p =
         direction == SearchDirection::Down
-            ? findForward(text, needle, qsizetype(selStart) + control.SelLength(), mode)
-            : findBackward(text, needle, selStart, mode);
+            ? findForward(text, needle, qsizetype(selStart) + control.SelLength(), mode, &length)
+            : findBackward(text, needle, selStart, mode, &length);
     if (p < 0)
         return false;
     control.setSelStart(static_cast<int>(p));
-    control.setSelLength(static_cast<int>(needle.size()));
+    control.setSelLength(static_cast<int>(length));
     return true;
 }
 
-QList<int> FindAll(QStringView text, QStringView needle, CompareMode mode)
+QList<TextSpan> FindAll(QStringView text, QStringView needle, CompareMode mode)
 {
-    QList<int> positions;
-    for (qsizetype p = findForward(text, needle, 0, mode); p >= 0;
-         p = findForward(text, needle, p + needle.size(), mode))
-        positions.append(static_cast<int>(p));
-    return positions;
+    QList<TextSpan> spans;
+    qsizetype length = 0;
+    for (qsizetype p = findForward(text, needle, 0, mode, &length); p >= 0;
+         p = findForward(text, needle, p + length, mode, &length))
+        spans.append({static_cast<int>(p), static_cast<int>(length)});
+    return spans;
 }
 
 QString ReplaceAll(QStringView text, QStringView needle, QStringView replacement, CompareMode mode,
                    qsizetype *count)
 {
-    const QList<int> positions = FindAll(text, needle, mode);
+    const QList<TextSpan> spans = FindAll(text, needle, mode);
     if (count)
-        *count = positions.size();
-    return spliceEach(text, positions, static_cast<int>(needle.size()), replacement);
+        *count = spans.size();
+    return spliceEach(text, spans, replacement);
 }
 
 qsizetype ReplaceAllInControl(IEditControl &control, const QString &needle,
                               const QString &replacement, CompareMode mode)
 {
-    const QList<int> positions = FindAll(control.TextSnapshot().toString(), needle, mode);
-    control.replaceEach(positions, static_cast<int>(needle.size()), replacement);
-    return positions.size();
+    const QList<TextSpan> spans = FindAll(control.TextSnapshot().toString(), needle, mode);
+    control.replaceEach(spans, replacement);
+    return spans.size();
 }
 
 } // namespace scrivlet

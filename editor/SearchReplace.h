@@ -27,13 +27,13 @@ enum class SearchDirection { Down, Up };
 
 // Down: the first match that begins at or after the end of the selection. Up: the last match
 // that ends at or before the start of the selection; none when the selection starts at 0.
-// A match is selected with the needle's length and true returned; otherwise the selection stays.
+// A match is selected, with its own length, and true returned; otherwise the selection stays.
 bool SelectMatch(IEditControl &control, const QString &needle, SearchDirection direction,
                  CompareMode mode);
 
-// Where every match of needle begins, scanning left to right without overlaps. An empty needle
-// matches nothing.
-QList<int> FindAll(QStringView text, QStringView needle, CompareMode mode);
+// Every match of needle, scanning left to right without overlaps. An empty needle matches
+// nothing.
+QList<TextSpan> FindAll(QStringView text, QStringView needle, CompareMode mode);
 
 // The text with every match of needle, scanned left to right without overlaps, replaced by
 // replacement; count (when given) receives the number of matches. One pass: the cost is the

@@ -214,10 +214,11 @@ void clsRTF::FindNext(const QString &searchStr)
             throw std::runtime_error("no control");
         const qsizetype start = qsizetype(objRTF->SelStart()) + objRTF->SelLength();
         const QString text = objRTF->TextSnapshot().toString();
-        const qsizetype p = findForward(text, searchStr, start, CompareMode::Text);
+        qsizetype length = 0;
+        const qsizetype p = findForward(text, searchStr, start, CompareMode::Text, &length);
         if (p >= 0) {
             objRTF->setSelStart(static_cast<int>(p));
-            objRTF->setSelLength(static_cast<int>(searchStr.size()));
+            objRTF->setSelLength(static_cast<int>(length));
         } else {
             m_messages.information(editor::msg::kSearchFinished);
         }
@@ -239,10 +240,11 @@ void clsRTF::FindBack(const QString &searchStr)
             return;
         }
         const QString text = objRTF->TextSnapshot().toString();
-        const qsizetype p = findBackward(text, searchStr, selStart, CompareMode::Text);
+        qsizetype length = 0;
+        const qsizetype p = findBackward(text, searchStr, selStart, CompareMode::Text, &length);
         if (p >= 0) {
             objRTF->setSelStart(static_cast<int>(p));
-            objRTF->setSelLength(static_cast<int>(searchStr.size()));
+            objRTF->setSelLength(static_cast<int>(length));
         } else {
             m_messages.information(editor::msg::kSearchFinished);
         }

@@ -74,8 +74,8 @@ Literal literal(QString text, const QString &needle, const QString &replacement,
                 double budgetMs)
 {
     double movesTotal = 0;
-    for (const int p : FindAll(text, needle, mode))
-        movesTotal += double(text.size() - p - needle.size());
+    for (const TextSpan &match : FindAll(text, needle, mode))
+        movesTotal += double(text.size() - match.position - match.length);
     double movesDone = 0;
     QElapsedTimer timer;
     timer.start();

@@ -161,14 +161,14 @@ TEST_F(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
 {
     for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/edit-control-replace-each.txt", 5)) {
         SCOPED_TRACE(visible(QString::fromStdString(r[0])));
-        QList<int> positions;
+        QList<TextSpan> spans;
         for (const QString &p : QString::fromStdString(r[1]).split(u' ', Qt::SkipEmptyParts))
-            positions.append(p.toInt());
+            spans.append({p.toInt(), std::stoi(r[2])});
         const bool changes = !r[4].empty();
         c.setText(QString::fromStdString(r[0]));
         c.setSelStart(1);
-        const auto seen = changesDuring(
-            [&] { c.replaceEach(positions, std::stoi(r[2]), QString::fromStdString(r[3])); });
+        const auto seen =
+            changesDuring([&] { c.replaceEach(spans, QString::fromStdString(r[3])); });
         EXPECT_EQ(c.Text(), QString::fromStdString(changes ? r[4] : r[0]));
         EXPECT_EQ(seen.size(), changes ? 1 : 0);
         EXPECT_EQ(c.SelStart(), changes ? 0 : 1);
