@@ -30,7 +30,7 @@ CompareMode modeOf(const std::string &name)
     return name == "exact" ? CompareMode::Exact : CompareMode::Text;
 }
 
-TEST(TextComparison, FoldsWidthKanaAndCaseUnitByUnit)
+TEST(TextComparison, FoldsWidthKanaCaseAndVoicedMarks)
 {
     for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/text-equality.txt", 4))
         EXPECT_EQ(textEquals(field(r, 0), field(r, 1), modeOf(r[2])), r[3] == "1")

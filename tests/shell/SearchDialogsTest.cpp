@@ -123,8 +123,8 @@ TEST_F(SearchDialogs, ReplaceWalksOnInEitherDirectionPastWhatItInserted)
 }
 
 // Ignoring case and width, Replace all and its single undo step go end to end
-// (replace_all_save_undo_save); the ticked box is checked here.
-TEST_F(SearchDialogs, ReplaceAllTickedReplacesTheExactFormInOneUndoStep)
+// (replace_all_save_undo_save); the ticked box and the two forms of a voiced kana are checked here.
+TEST_F(SearchDialogs, ReplaceAllReplacesEachMatchWholeInOneUndoStep)
 {
     setText(u"Abc aBC\r\nabc ＡＢＣ ab"_s, 5);
     frmReplace *replace = open<frmReplace>(12);
@@ -142,6 +142,15 @@ TEST_F(SearchDialogs, ReplaceAllTickedReplacesTheExactFormInOneUndoStep)
     EXPECT_EQ(gFindHistory, tenSlots({})) << "Replace all leaves the histories alone";
     EXPECT_EQ(gReplaceHistory, tenSlots({}));
     EXPECT_EQ(items(replace->cboFindStr), QStringList());
+
+    // Unticked, a voiced kana matches in either of its forms, and each match goes whole.
+    replace->chkBinary->setChecked(false);
+    setText(u"ﾃﾞｰﾀ\r\nデータ ﾃｰﾀ"_s);
+    replace->cboReplaceStr->setEditText(u"DATA"_s);
+    search(replace->cboFindStr, u"データ"_s, replace->cmdAllReplace);
+    EXPECT_EQ(control().Text(), u"DATA\r\nDATA ﾃｰﾀ"_s);
+    doc.Undo();
+    EXPECT_EQ(control().Text(), u"ﾃﾞｰﾀ\r\nデータ ﾃｰﾀ"_s);
 }
 
 TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
