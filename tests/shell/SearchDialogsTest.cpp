@@ -123,7 +123,8 @@ TEST_F(SearchDialogs, ReplaceWalksOnInEitherDirectionPastWhatItInserted)
 }
 
 // Ignoring case and width, Replace all and its single undo step go end to end
-// (replace_all_save_undo_save); the ticked box and the two forms of a voiced kana are checked here.
+// (replace_all_save_undo_save); the ticked box and the two forms of a voiced kana are checked
+// here.
 TEST_F(SearchDialogs, ReplaceAllReplacesEachMatchWholeInOneUndoStep)
 {
     setText(u"Abc aBC\r\nabc ＡＢＣ ab"_s, 5);
