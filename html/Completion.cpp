@@ -107,15 +107,14 @@ std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart
         return std::nullopt;
     const qsizetype lt = before + 1;
 
-    // lt2 > gt2: either a ">" comes first and a "<" follows it somewhere, or a "<" comes first
-    // and no ">" follows anywhere (gt2 = 0).
+    // Either a ">" comes first, or a "<" comes first and no ">" follows anywhere (gt2 = 0).
+    // A ">" with no "<" anywhere after it closes the last tag of the text: asking for a later
+    // "<" there kept the list shut while a page was written from top to bottom.
     const qsizetype after = scan.forward(p - 1, scan.length(), brackets);
     if (after < 0)
         return std::nullopt;
     qsizetype gt2 = 0;
     if (scan.at(after) == kGt) {
-        if (scan.forward(after + 1, scan.length(), u"<") < 0)
-            return std::nullopt;
         gt2 = after + 1;
     } else if (scan.forward(after + 1, scan.length(), u">") >= 0) {
         return std::nullopt;

@@ -20,7 +20,10 @@ inline std::optional<QString> literalTagNameForAttributes(const QString &text, q
     const qsizetype lt2 = text.indexOf(u'<', p - 1) + 1, gt2 = text.indexOf(u'>', p - 1) + 1;
     const qsizetype i = text.mid(lt - 1, p - lt + 1).count(u'"');
     const qsizetype j = gt2 > p ? text.mid(p, gt2 - p).count(u'"') : 0;
-    if (!(lt > gt && lt2 > gt2) || text.mid(p - 1, 2) == u"\"\"" || (i % 2 == 1 && j % 2 == 1))
+    // A ">" with no "<" anywhere after it closes the last tag of the text.
+    const bool closedBeforeNextTag = lt2 > gt2 || (lt2 == 0 && gt2 > 0);
+    if (!(lt > gt && closedBeforeNextTag) || text.mid(p - 1, 2) == u"\"\"" ||
+        (i % 2 == 1 && j % 2 == 1))
         return std::nullopt;
     const qsizetype sp = text.indexOf(u' ', lt - 1) + 1;
     if (sp > 0 && sp < gt2)
