@@ -120,6 +120,12 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         }
     }
     const QString typed = event->text();
+    // An Alt combination is a menu's access key or nothing: a mistyped one must not leave its
+    // letter in the page.
+    if ((event->modifiers() & Qt::AltModifier) && !typed.isEmpty()) {
+        event->ignore();
+        return;
+    }
     if (!m_keyPress || typed.isEmpty()) {
         typeKey(event);
         return;

@@ -60,8 +60,13 @@ TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
     EXPECT_EQ(win(), app->windows().at(0));
 }
 
+// An Alt combination is a command or nothing: one that no menu takes types no letter.
 TEST_F(Shortcuts, AltFOpensTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
 {
+    for (const int key : {Qt::Key_Q, Qt::Key_1, Qt::Key_Space})
+        press(key, Qt::AltModifier);
+    EXPECT_EQ(text(1), u"<P>2</P>"_s);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     press(Qt::Key_F, Qt::AltModifier);
     auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
     ASSERT_NE(menu, nullptr) << "no menu opened";
