@@ -168,10 +168,15 @@ void frmMain::minimizeAll()
         if (auto *sub = qobject_cast<QMdiSubWindow *>(window->parentWidget()))
             subs.append(sub);
     }
-    if (QMdiSubWindow *active = m_mdiArea->currentSubWindow(); subs.removeOne(active))
+    QMdiSubWindow *active = m_mdiArea->currentSubWindow();
+    if (subs.removeOne(active))
         subs.prepend(active);
     for (QMdiSubWindow *sub : subs)
         sub->showMinimized();
+    // Each minimizing handed the activation on to the next window; the commands of the menus and
+    // the keys stay with the window that had it.
+    if (active)
+        m_mdiArea->setActiveSubWindow(active);
 }
 
 // The windows that are not minimized step down from the top left, each big enough to work in,

@@ -136,6 +136,7 @@ TEST_F(WindowMenu, TheArrangementsLayTheWindowsOutInOpeningOrder)
     apply(MinimizeAll);
     for (frmEdit *w : app->windows())
         EXPECT_TRUE(holder(w)->isMinimized());
+    EXPECT_EQ(app->active(), app->windows()[0]) << "the active window stays active";
     EXPECT_FALSE(app->frame().isMinimized());
     EXPECT_TRUE(dialog.isVisible() && !dialog.isMinimized());
     // Lined up from the bottom left in opening order, none over another.
