@@ -55,12 +55,19 @@ const Library *library()
     return &lib;
 }
 
+// The path as the command carries it; empty when the converter could not read it back. It
+// reads a bare path up to a blank, and a quoted one up to a quote that a blank or the end
+// follows, so a quote elsewhere in a path is the path's own.
 QByteArray quoted(const QString &path)
 {
     const QByteArray bytes = QFile::encodeName(path);
-    if (bytes.contains(' ') || bytes.contains(',') || bytes.contains('\t'))
-        return '"' + bytes + '"';
-    return bytes;
+    if (bytes.isEmpty() || bytes.contains('\0'))
+        return {};
+    if (!bytes.contains(' ') && !bytes.contains(',') && !bytes.contains('\t'))
+        return bytes.startsWith('"') ? QByteArray() : bytes;
+    if (bytes.endsWith('"') || bytes.contains("\" ") || bytes.contains("\"\t"))
+        return {};
+    return '"' + bytes + '"';
 }
 
 } // namespace
@@ -90,14 +97,14 @@ void UnloadLibraryForTests()
 QByteArray BuildCommand(const QString &codeOption, const QString &lineOption, const QString &source,
                         const QString &destination, const QString &sourceCodeOption)
 {
-    for (const QString &path : {source, destination}) {
-        if (path.contains(u'"') || path.contains(QChar(0)))
-            return {};
-    }
+    const QByteArray from = quoted(source);
+    const QByteArray to = quoted(destination);
+    if (from.isEmpty() || to.isEmpty())
+        return {};
     QByteArray options = codeOption.toLatin1() + ' ' + lineOption.toLatin1();
     if (!sourceCodeOption.isEmpty())
         options += ' ' + sourceCodeOption.toLatin1();
-    return "t " + options + ' ' + quoted(source) + ' ' + quoted(destination);
+    return "t " + options + ' ' + from + ' ' + to;
 }
 
 bool ConvertKanjiFile(IMessageService &messages, const QString &source, const QString &destination,

@@ -287,7 +287,26 @@ TEST(KanjiCommand, PathsWithBlanksOrCommasAreQuoted)
               QByteArray("t -s -crlf \"/a b/x.html\" \"/w,1\""));
     EXPECT_EQ(basKanji::BuildCommand(u"-e"_s, u"-LF"_s, u"/in"_s, u"/日本.html"_s),
               "t -e -LF /in /" + u"日本.html"_s.toUtf8());
-    EXPECT_TRUE(basKanji::BuildCommand(u"-s"_s, u"-crlf"_s, u"/a\"b"_s, u"/c"_s).isEmpty());
+    // A quote is the path's own where the converter cannot take it for the end of a quoted path.
+    EXPECT_EQ(basKanji::BuildCommand(u"-s"_s, u"-crlf"_s, u"/a\"b"_s, u"/x \"y\".html"_s),
+              QByteArray("t -s -crlf /a\"b \"/x \"y\".html\""));
+    for (const QString &unreadable : {u"/a\" b"_s, u"/a b\""_s, u"\"/a"_s})
+        EXPECT_TRUE(basKanji::BuildCommand(u"-s"_s, u"-crlf"_s, unreadable, u"/c"_s).isEmpty());
+}
+
+// Each saves byte for byte as a page with a plain name does.
+TEST_F(FileLayer, PagesWithQuotesInTheirNamesLoadAndSave)
+{
+    setSaveCodes(u"EUC"_s, u"LF"_s);
+    ASSERT_TRUE(save(u"plain.html"_s, kText));
+    for (const QString &name : {u"a\"b.html"_s, u"say \"hi\".html"_s}) {
+        SCOPED_TRACE(name.toStdString());
+        put(name, iconvEncode(kText, "CP932"));
+        EXPECT_EQ(load(name), kText);
+        ASSERT_TRUE(save(name, kText));
+        EXPECT_EQ(contents(name), contents(u"plain.html"_s));
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 } // namespace
