@@ -72,9 +72,12 @@ QByteArray quoted(const QString &path)
 
 } // namespace
 
+// The program directory, then PATH. Never the current directory: the file dialogs move the
+// process into the folders of the user's pages, and a library found there would run as the
+// program.
 QString FindLibrary()
 {
-    QStringList folders{gProgramDirectory, QDir::currentPath()};
+    QStringList folders{gProgramDirectory};
     folders += qEnvironmentVariable("PATH").split(u':', Qt::SkipEmptyParts);
     for (const QString &folder : folders) {
         if (folder.isEmpty())

@@ -163,10 +163,12 @@ TEST_F(FileLayer, AMissingFileIsReportedAndAStaleWorkFileNeverTakenForIt)
 
 TEST_F(FileLayer, WithoutAWorkingLibraryASaveIsReportedAndStillWrittenInShiftJis)
 {
-    // No library (none on PATH nor in the current folder either), a busy one, a failing one.
+    // No library (none on PATH, and the one in the current folder, among the pages, is never
+    // taken), a busy one, a failing one.
     const QString oldPath = qEnvironmentVariable("PATH"), oldCurrent = QDir::currentPath();
     qputenv("PATH", "");
     QDir::setCurrent(pages.path());
+    QFile::copy(QString::fromUtf8(SCRIVLET_PROGRAM_DIR "/UNKANJ.DLL"), page(u"UNKANJ.DLL"_s));
     const std::pair<const char *, QStringList> cases[] = {
         {"", {msg::kLibraryMissing, msg::kConversionFailed}},
         {SCRIVLET_FAKE_UNKANJ_DIR "/busy", {msg::kLibraryBusy, msg::kConversionFailed}},
