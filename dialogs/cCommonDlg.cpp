@@ -281,6 +281,11 @@ void cCommonDlg::showFileDialog(bool save)
     m_cancelButton = false;
     m_fileName = result;
     m_fileTitle = QFileInfo(answer.files.first()).fileName();
+    // Unless told not to, a file dialog leaves the process in the folder the file was chosen
+    // in: the next dialog that starts in the current directory starts there, not where the
+    // program happened to be started.
+    if (!(m_flags & ofn::NoChangeDir))
+        QDir::setCurrent(QFileInfo(answer.files.first()).absolutePath());
 }
 
 void cCommonDlg::ShowColor()

@@ -21,6 +21,7 @@ class IShell;
 namespace ofn {
 inline constexpr qint32 OverwritePrompt = 0x2;
 inline constexpr qint32 HideReadOnly = 0x4;
+inline constexpr qint32 NoChangeDir = 0x8;
 inline constexpr qint32 AllowMultiSelect = 0x200;
 inline constexpr qint32 PathMustExist = 0x800;
 inline constexpr qint32 FileMustExist = 0x1000;

@@ -52,12 +52,15 @@ protected:
         dlg.setInitDir(u"/work/site"_s);
         dlg.setCancelError(true);
     }
+    // A chosen file moves the process to its folder; the other suites keep the one they had.
+    void TearDown() override { QDir::setCurrent(cwd); }
     void open(const QStringList &chosen)
     {
         files.willChoose(chosen);
         dlg.ShowOpen();
     }
 
+    const QString cwd = QDir::currentPath();
     FakeFileDialogs files;
     FakeShell shell;
     QWidget form;
@@ -121,6 +124,20 @@ TEST_F(CommonDialog, TheWindowsAskForAMultiSelectOpenAndSeveralFilesComeBackAfte
     const FileDialogRequest &s = files.requests.last();
     EXPECT_EQ(s.fileName, u"/wo"_s);
     EXPECT_TRUE(s.save && s.promptOverwrite && s.pathMustExist && !s.multiSelect);
+}
+
+// The next dialog that starts in the current directory starts where the last file was chosen.
+TEST_F(CommonDialog, AChosenFileMakesItsFolderTheCurrentDirectoryUnlessTheFlagsSayNot)
+{
+    QTemporaryDir site, other;
+    open({site.filePath(u"a.html"_s)});
+    EXPECT_EQ(QDir::currentPath(), QDir(site.path()).canonicalPath());
+    files.willCancel();
+    dlg.ShowSave();
+    EXPECT_EQ(QDir::currentPath(), QDir(site.path()).canonicalPath()) << "a cancel stays";
+    dlg.setFlags(2624004 | ofn::NoChangeDir);
+    open({other.filePath(u"b.html"_s)});
+    EXPECT_EQ(QDir::currentPath(), QDir(site.path()).canonicalPath());
 }
 
 // An answer that does not fit, or no dialog at all, is a cancel: the earlier answer must not
