@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace scrivlet {
@@ -57,6 +58,13 @@ void SearchDialog::addComparisonBox()
         QStringLiteral("ﾁｪｯｸすると大文字/小文字,全角/半角,ひらがな,ｶﾀｶﾅを区別して検索します。"));
     m_fields->addWidget(chkBinary, m_nextRow++, 0, 1, 2);
     m_fields->setRowStretch(m_nextRow, 1);
+    // The caption names B as the box's key without marking it as one; Alt+B must still reach
+    // the box, not type a b into the search string.
+    auto *key = new QShortcut(QKeySequence(Qt::ALT | Qt::Key_B), this);
+    connect(key, &QShortcut::activated, chkBinary, [box = chkBinary] {
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->click();
+    });
 }
 
 QPushButton *SearchDialog::addButton(const QString &name, const QString &caption,

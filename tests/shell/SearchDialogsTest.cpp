@@ -67,7 +67,12 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     EXPECT_EQ(control().SelText(), u"abc"_s) << "check box clear: abc matches ABC";
     EXPECT_EQ(find->cboFindStr->currentText(), u"ABC"_s);
     control().setSelStart(0);
-    find->chkBinary->setChecked(true);
+    find->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(find));
+    find->cboFindStr->setFocus();
+    QTest::keyClick(find->cboFindStr, Qt::Key_B, Qt::AltModifier); // the box's key
+    ASSERT_TRUE(find->chkBinary->isChecked());
+    EXPECT_EQ(find->cboFindStr->currentText(), u"ABC"_s);
     QTest::mouseClick(find->cmdFindDown, Qt::LeftButton);
     EXPECT_EQ(control().SelStart(), 11) << "ticked: only the exact form";
     search(find->cboFindStr, u"aBC"_s, find->cmdFindUp);
