@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QProcess>
@@ -52,6 +53,10 @@ int main(int argc, char *argv[])
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Scrivlet"));
+    // The frame, the document windows and the dialogs show the program's own icon, the one its
+    // desktop entry shows, instead of Qt's.
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/app/scrivlet.svg")));
+    QGuiApplication::setDesktopFileName(QStringLiteral("scrivlet"));
     // Qt's own dialogs (file chooser, buttons of message boxes) speak Japanese like the rest.
     QTranslator qtJapanese;
     if (qtJapanese.load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
