@@ -21,20 +21,42 @@ namespace {
 
 using files::SaveSetting;
 
-// A page in UTF-8: a byte-order mark, or valid UTF-8 with at least one byte above 0x7F. Such a
-// page is loaded through UTF-8, so that characters Shift-JIS lacks arrive as themselves; every
-// other page goes through Shift-JIS exactly as before. Unreadable: no (the load reports it).
+// A page in UTF-8: a byte-order mark, or bytes above 0x7F that form UTF-8 sequences but for a
+// few faults (a download cut off in a character, a stray byte), at least two whole sequences to
+// a faulty byte; Japanese in Shift-JIS or EUC-JP read as UTF-8 has about three faulty bytes to a
+// sequence. Such a page is loaded
+// through UTF-8, so that characters Shift-JIS lacks arrive as themselves; every other page goes
+// through Shift-JIS. Only a regular file is read here: opening a pipe would wait for a writer,
+// and the converter refuses anything else with the load's own message.
 bool isUtf8Page(const QString &path)
 {
+    if (!QFileInfo(path).isFile())
+        return false;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return true;
-    const bool high = std::any_of(bytes.begin(), bytes.end(),
-                                  [](char c) { return static_cast<uchar>(c) >= 0x80; });
-    return high && QByteArrayView(bytes).isValidUtf8();
+    qsizetype sequences = 0;
+    qsizetype faults = 0;
+    for (qsizetype i = 0; i < bytes.size();) {
+        const auto lead = static_cast<uchar>(bytes[i]);
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        }
+        const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+        if (length > 0 && i + length <= bytes.size() &&
+            QByteArrayView(bytes).sliced(i, length).isValidUtf8()) {
+            ++sequences;
+            i += length;
+        } else {
+            ++faults;
+            ++i;
+        }
+    }
+    return sequences > 0 && faults * 2 <= sequences;
 }
 
 QByteArray reference(char32_t codePoint, bool css)
@@ -111,6 +133,21 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
     return utf8 ? QString::fromUtf8(bytes) : decodeCp932KeepingFaultyBytes(bytes);
 }
 
+QByteArray EncodeUtf8ForSaving(QString text)
+{
+    // A unit that is half of no pair stands for a stray byte of the page as it was loaded;
+    // UTF-8 cannot hold the byte, and Qt would write "?". It becomes 〓, the converter's own
+    // mark for a character it could not convert.
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        else if (c.isSurrogate())
+            text[i] = QChar(0x3013);
+    }
+    return text.toUtf8();
+}
+
 bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
 {
     const QString work = files::workFilePath();
@@ -122,7 +159,8 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
     const QString code = files::EffectiveSaveSetting(
         SaveSetting::KanjiCode, files::ReadSaveSetting(SaveSetting::KanjiCode));
     // UTF-8 holds every character: no references, and the work file in UTF-8 as well.
-    const QByteArray bytes = code == u"UTF-8" ? text.toUtf8() : EncodeForSaving(text, css);
+    const QByteArray bytes =
+        code == u"UTF-8" ? EncodeUtf8ForSaving(text) : EncodeForSaving(text, css);
     {
         QFile file(work);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||

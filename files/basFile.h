@@ -36,4 +36,8 @@ QString GetExtension(const QString &path);
 // still shows it.
 QByteArray EncodeForSaving(const QString &text, bool css);
 
+// The text as UTF-8 bytes; a stray byte kept from loading becomes 〓, as the converter writes
+// a character it cannot convert.
+QByteArray EncodeUtf8ForSaving(QString text);
+
 } // namespace scrivlet::basFile

@@ -18,6 +18,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
+
 namespace scrivlet {
 namespace {
 
@@ -246,7 +253,46 @@ TEST_F(FileLayer, StrayBytesOfAShiftJisPageSurviveASave)
     setSaveCodes(u"Shift-JIS"_s, u"CRLF"_s);
     EXPECT_TRUE(save(u"stray.html"_s, loaded));
     EXPECT_EQ(contents(u"stray.html"_s), page);
+    // UTF-8 cannot hold them: each is the converter's mark for what it could not convert.
+    setSaveCodes(u"UTF-8"_s, u"CRLF"_s);
+    EXPECT_TRUE(save(u"stray.html"_s, loaded));
+    EXPECT_EQ(contents(u"stray.html"_s), u"<p>日本 〓 〓 〓 かな〓</p>\r\n"_s.toUtf8());
     EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+// A UTF-8 page with a fault, a stray byte or a character cut off at the end, is still UTF-8:
+// the characters Shift-JIS lacks stay themselves and only the fault is marked.
+TEST_F(FileLayer, AUtf8PageWithAFaultStillLoadsAsUtf8)
+{
+    const QString text = u"<p>日本語 😀 café</p>\r\n<p>"_s;
+    for (const QByteArray &fault : {QByteArray("\xFF"), QByteArray("\xE5\xAD")}) {
+        put(u"faulty.html"_s, text.toUtf8() + fault + u"壊れ</p>\r\n"_s.toUtf8());
+        const QString loaded = load(u"faulty.html"_s);
+        EXPECT_EQ(loaded.left(text.size()), text);
+        EXPECT_TRUE(loaded.endsWith(u"〓壊れ</p>\r\n"_s)) << loaded.toStdString();
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
+}
+
+// Opening a pipe would wait for a writer with every window frozen; it is refused at once.
+TEST_F(FileLayer, APipeIsRefusedWithoutBeingOpened)
+{
+    const QByteArray fifo = QFile::encodeName(page(u"pipe.html"_s));
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::atomic<bool> loading = true;
+    std::atomic<bool> openedWhileLoading = false;
+    std::thread writer([&] {
+        const int fd = ::open(fifo.constData(), O_WRONLY); // back once a reader opens
+        openedWhileLoading = loading.load();
+        ::close(fd);
+    });
+    EXPECT_EQ(load(u"pipe.html"_s), QString());
+    loading = false;
+    const int reader = ::open(fifo.constData(), O_RDONLY | O_NONBLOCK); // lets the writer go
+    writer.join();
+    ::close(reader);
+    EXPECT_FALSE(openedWhileLoading);
+    EXPECT_EQ(messages.texts(), QStringList{page(u"pipe.html"_s) + msg::kCouldNotOpen});
 }
 
 TEST(FilePaths, NameAndExtensionUseTheSlash)
