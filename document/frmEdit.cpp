@@ -28,6 +28,8 @@
 #include <QMenu>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace scrivlet {
 
 namespace {
@@ -184,10 +186,10 @@ bool frmEdit::Save()
     const SharedText snapshot = control().TextSnapshot();
     const QString text = snapshot.toString();
     const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, text);
-    m_frame.AddHistory(strDocName);
     // A document whose file could not be written at all stays unsaved, so that closing it
-    // still asks.
+    // still asks, and a path never written is no recent file.
     if (written) {
+        m_frame.AddHistory(strDocName);
         reportCharsetMismatch(text);
         m_savedText = snapshot;
         if (objDoc)
@@ -217,10 +219,16 @@ bool frmEdit::SaveAs()
     const QStringList chosen = chooseFiles(document::msg::kSaveTitle, true);
     if (chosen.isEmpty())
         return false;
-    strDocName = chosen.first();
+    // A name the page could not be saved under is not the page's: Save would go on trying it.
+    const QString previousName = std::exchange(strDocName, chosen.first());
+    const bool previousUnread = std::exchange(m_unreadFile, false);
     setWindowTitle(strDocName);
-    m_unreadFile = false;
-    return Save();
+    if (Save())
+        return true;
+    strDocName = previousName;
+    m_unreadFile = previousUnread;
+    setWindowTitle(strDocName);
+    return false;
 }
 
 void frmEdit::mnuFile_Click(int index)

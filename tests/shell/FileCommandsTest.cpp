@@ -2,6 +2,7 @@
 // user meets them.
 
 #include "document/Messages.h"
+#include "files/Messages.h"
 #include "tests/shell/AppDriver.h"
 
 namespace scrivlet::test {
@@ -67,11 +68,22 @@ TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
     app.dialogs.willCancel();
     file(6);
     EXPECT_EQ(win()->windowTitle(), b) << "a cancelled dialog changes nothing";
+    // A name the page could not be saved under is neither its name nor a recent file.
+    const QStringList recentBefore = gHistory;
+    app.type(u"?"_s);
+    app.dialogs.willChoose({app.pagePath(u"no such folder/x.html"_s)});
+    file(6);
+    EXPECT_EQ(app.messages.texts().value(0), files::msg::kSaveFailed);
+    EXPECT_EQ(std::pair(win()->windowTitle(), gHistory), std::pair(b, recentBefore));
+    EXPECT_TRUE(win()->document()->NeedSave());
+    app.messages.shown.clear();
+    file(5);
+    EXPECT_TRUE(app.readPage(u"b.html"_s).contains("?")) << "Save writes the page's own file";
 
     app.writePage(u"o.html"_s, u"O"_s);
     app.dialogs.willChoose({a, app.pagePath(u"o.html"_s)});
     file(1);
-    const FileDialogRequest &open = app.dialogs.requests.at(3);
+    const FileDialogRequest &open = app.dialogs.requests.last();
     EXPECT_EQ(open.title, u"開く"_s);
     EXPECT_TRUE(open.multiSelect && open.pathMustExist);
     EXPECT_FALSE(open.promptOverwrite);
