@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace scrivlet {
@@ -11,18 +12,26 @@ namespace scrivlet {
 namespace {
 
 // Qt's dialog lets a name to save into a folder that does not exist through; this one keeps
-// the dialog open instead, with Qt's own words for it.
+// the dialog open instead, with Qt's own words for it. It also takes a typed name to save as one
+// name: Qt reads quotes as the marks around several names ("a" "b"), and saved new"q.html as
+// q.html in the program's folder.
 class PathCheckingFileDialog final : public QFileDialog
 {
 public:
     using QFileDialog::QFileDialog;
 
     bool pathMustExist = false;
+    QString typedSaveName; // the name to save under when Qt would have split it
 
     void accept() override
     {
+        const auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+        const QString typed = edit ? edit->text() : QString();
+        const bool quoted = acceptMode() == AcceptSave && typed.contains(u'"');
+        const QStringList files =
+            quoted ? QStringList{directory().absoluteFilePath(typed)} : selectedFiles();
         if (pathMustExist) {
-            for (const QString &file : selectedFiles()) {
+            for (const QString &file : files) {
                 const QString folder = QFileInfo(file).absolutePath();
                 if (QFileInfo(folder).isDir())
                     continue;
@@ -35,7 +44,25 @@ public:
                 return;
             }
         }
-        QFileDialog::accept();
+        if (!quoted) {
+            QFileDialog::accept();
+            return;
+        }
+        const QFileInfo target(files.first());
+        if (target.isDir())
+            return;
+        if (target.exists() && !testOption(DontConfirmOverwrite)) {
+            const QString question =
+                QCoreApplication::translate("QFileDialog",
+                                            "%1 already exists.\nDo you want to replace it?")
+                    .arg(target.fileName());
+            if (QMessageBox::warning(this, windowTitle(), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) != QMessageBox::Yes)
+                return;
+        }
+        typedSaveName = target.absoluteFilePath();
+        QDialog::accept();
     }
 };
 
@@ -95,6 +122,8 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
     dialog.pathMustExist = request.pathMustExist;
     if (dialog.exec() != QDialog::Accepted)
         return {};
+    if (!dialog.typedSaveName.isEmpty())
+        return {true, {dialog.typedSaveName}};
     return {true, dialog.selectedFiles()};
 }
 

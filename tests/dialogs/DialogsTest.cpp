@@ -18,8 +18,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -282,6 +284,29 @@ TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
         const auto *model = dialog.findChild<QFileSystemModel *>();
         ASSERT_NE(model, nullptr) << "the dialog holds no file-system model to read patterns from";
         EXPECT_EQ(model->nameFilters(), patterns);
+    }
+}
+
+// A typed name to save is one name, quotes and all: Qt alone reads quotes as the marks around
+// several names, and saved into another folder under part of the name.
+TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedUnderThatName)
+{
+    QTemporaryDir dir;
+    QtFileDialogs dialogs;
+    FileDialogRequest request;
+    request.save = true;
+    request.initialDirectory = dir.path();
+    for (const QString &typed : {u"new\"q.html"_s, dir.filePath(u"say \"hi\".html"_s)}) {
+        QTimer::singleShot(0, [typed] {
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            auto *edit = dialog ? dialog->findChild<QLineEdit *>(u"fileNameEdit"_s) : nullptr;
+            if (!edit)
+                return dialog ? dialog->reject() : void();
+            edit->setText(typed);
+            QMetaObject::invokeMethod(dialog, &QDialog::accept);
+        });
+        EXPECT_EQ(dialogs.choose(request).files,
+                  QStringList{QDir(dir.path()).absoluteFilePath(typed)});
     }
 }
 
