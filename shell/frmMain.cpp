@@ -28,6 +28,7 @@
 #include <QMenuBar>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QShortcut>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolBar>
@@ -160,6 +161,13 @@ void frmMain::buildMenus()
         connect(mnuTool[i], &QAction::triggered, this, [this, i] { mnuTool_Click(i); });
     for (int i : {0, 2, 3, 5})
         connect(mnuHelp[i], &QAction::triggered, this, [this, i] { mnuHelp_Click(i); });
+    // F10 opens the first menu, as it reaches the menu bar on the desktops users come from; Qt
+    // gives the key no meaning of its own here.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::Key_F10), this);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        if (const QList<QAction *> menus = menuBar()->actions(); !menus.isEmpty())
+            menuBar()->setActiveAction(menus.first());
+    });
 }
 
 void frmMain::showMenusOf(frmEdit *window)

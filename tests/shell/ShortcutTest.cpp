@@ -60,19 +60,24 @@ TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
     EXPECT_EQ(win(), app->windows().at(0));
 }
 
-// An Alt combination is a command or nothing: one that no menu takes types no letter.
-TEST_F(Shortcuts, AltFOpensTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
+// An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
+// the first menu as Alt+F does.
+TEST_F(Shortcuts, AltFAndF10OpenTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
 {
     for (const int key : {Qt::Key_Q, Qt::Key_1, Qt::Key_Space})
         press(key, Qt::AltModifier);
     EXPECT_EQ(text(1), u"<P>2</P>"_s);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
-    press(Qt::Key_F, Qt::AltModifier);
-    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
-    ASSERT_NE(menu, nullptr) << "no menu opened";
-    EXPECT_EQ(menu->objectName(), u"mnuFileMenu"_s);
-    EXPECT_TRUE(menu->actions().contains(win()->mnuFile[5])) << "the active window's menu";
-    press(Qt::Key_Escape, Qt::NoModifier);
+    for (const auto &[key, modifiers] :
+         {std::pair{Qt::Key_F, Qt::AltModifier}, {Qt::Key_F10, Qt::NoModifier}}) {
+        press(key, modifiers);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr) << "no menu opened";
+        EXPECT_EQ(menu->objectName(), u"mnuFileMenu"_s);
+        EXPECT_TRUE(menu->actions().contains(win()->mnuFile[5])) << "the active window's menu";
+        QTest::keyClick(menu, Qt::Key_Escape);
+        focusActive();
+    }
     // Ctrl+H is pressed end to end (replace_all_save_undo_save).
     EXPECT_EQ(child(u"frmFind"_s), nullptr);
     focusActive();
