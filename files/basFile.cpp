@@ -21,9 +21,9 @@ namespace {
 
 using files::SaveSetting;
 
-// A page in UTF-8: a byte-order mark, or bytes above 0x7F that form UTF-8 sequences but for a
-// few faults (a download cut off in a character, a stray byte), at least two whole sequences to
-// a faulty byte; Japanese in Shift-JIS or EUC-JP read as UTF-8 has about three faulty bytes to a
+// A page in UTF-8 (or UTF-16): a byte-order mark, or bytes above 0x7F that form UTF-8 sequences but
+// for a few faults (a download cut off in a character, a stray byte), at least two whole sequences
+// to a faulty byte; Japanese in Shift-JIS or EUC-JP read as UTF-8 has about three faulty bytes to a
 // sequence. Such a page is loaded
 // through UTF-8, so that characters Shift-JIS lacks arrive as themselves; every other page goes
 // through Shift-JIS. Only a regular file is read here: opening a pipe would wait for a writer,
@@ -36,7 +36,10 @@ bool isUtf8Page(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
-    if (bytes.startsWith("\xEF\xBB\xBF"))
+    // A byte-order mark, UTF-8's or UTF-16's: the converter reads a UTF-16 page too, and only
+    // UTF-8 can bring all of its characters over.
+    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
+        bytes.startsWith("\xFE\xFF"))
         return true;
     qsizetype sequences = 0;
     qsizetype faults = 0;

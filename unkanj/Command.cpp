@@ -71,6 +71,10 @@ Result convertFile(const Command &command, const std::string &lockPath)
     format.lineEnd = command.lineEnd;
     if (endsWithCss(command.source) || endsWithCss(command.destination))
         format.references = ReferenceStyle::Css;
+    // A page in UTF-16 says so with its byte-order mark; it is read as the UTF-8 it stands for.
+    const bool utf16 = !command.from && hasUtf16Mark(source);
+    if (utf16)
+        source = utf16ToUtf8(source);
     Detection detected;
     std::string output;
     if (command.from) {
@@ -83,9 +87,9 @@ Result convertFile(const Command &command, const std::string &lockPath)
 
     if (!replaceFile(target, output, error))
         return oneLine(Status::DestinationUnwritable, error);
-    std::string message = std::string(codeName(detected.code)) + " to " + codeName(command.code) +
-                          " with " + lineEndName(command.lineEnd) + ": \"" + command.destination +
-                          "\"";
+    std::string message = std::string(utf16 ? "UTF-16" : codeName(detected.code)) + " to " +
+                          codeName(command.code) + " with " + lineEndName(command.lineEnd) +
+                          ": \"" + command.destination + "\"";
     if (detected.errors > 0)
         message += " (" + decimal(detected.errors) + " faulty or unassigned codes)";
     return oneLine(Status::Ok, message);

@@ -74,6 +74,60 @@ std::string convertText(std::string_view text, KanjiCode from, const OutputForma
     return convert(text, from, to, errors);
 }
 
+bool hasUtf16Mark(std::string_view text)
+{
+    return text.size() >= 2 &&
+           ((text[0] == '\xFF' && text[1] == '\xFE') || (text[0] == '\xFE' && text[1] == '\xFF'));
+}
+
+std::string utf16ToUtf8(std::string_view text)
+{
+    const bool littleEndian = text[0] == '\xFF';
+    const auto unitAt = [&](std::size_t i) {
+        const auto a = static_cast<unsigned char>(text[i]);
+        const auto b = static_cast<unsigned char>(text[i + 1]);
+        return littleEndian ? char32_t(a | b << 8) : char32_t(a << 8 | b);
+    };
+    std::string out = "\xEF\xBB\xBF";
+    out.reserve(text.size() * 3 / 2 + 3);
+    const auto put = [&out](char32_t c) {
+        if (c < 0x80) {
+            out += char(c);
+        } else if (c < 0x800) {
+            out += char(0xC0 | c >> 6);
+            out += char(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += char(0xE0 | c >> 12);
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        } else {
+            out += char(0xF0 | c >> 18);
+            out += char(0x80 | (c >> 12 & 0x3F));
+            out += char(0x80 | (c >> 6 & 0x3F));
+            out += char(0x80 | (c & 0x3F));
+        }
+    };
+    std::size_t i = 2;
+    for (; i + 1 < text.size(); i += 2) {
+        const char32_t unit = unitAt(i);
+        if (unit >= 0xD800 && unit < 0xDC00 && i + 3 < text.size()) {
+            const char32_t low = unitAt(i + 2);
+            if (low >= 0xDC00 && low < 0xE000) {
+                put(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+                i += 2;
+                continue;
+            }
+        }
+        if (unit >= 0xD800 && unit < 0xE000)
+            out += '\xFF';
+        else
+            put(unit);
+    }
+    if (i < text.size())
+        out += '\xFF';
+    return out;
+}
+
 std::string convertDetected(std::string_view text, const OutputFormat &to, Detection &detected)
 {
     std::string output;

@@ -22,6 +22,14 @@ struct OutputFormat
 std::string convertText(std::string_view text, KanjiCode from, const OutputFormat &to,
                         std::size_t *errors = nullptr);
 
+// Whether the text begins with a UTF-16 byte-order mark, in either byte order.
+bool hasUtf16Mark(std::string_view text);
+
+// A text in UTF-16 after its byte-order mark, as UTF-8 behind a UTF-8 mark, which detection
+// reads as UTF-8. An unpaired surrogate or an odd last byte becomes 0xFF, which no UTF-8 holds:
+// a fault, counted and marked as any other.
+std::string utf16ToUtf8(std::string_view text);
+
 struct Detection;
 
 // Tells the text's code and converts it, usually in a single pass: the likely code, from the

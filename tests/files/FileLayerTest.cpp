@@ -143,6 +143,11 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
     put(u"utf8.html"_s, bytes);
     const QString loaded = load(u"utf8.html"_s);
     EXPECT_EQ(loaded, text);
+    QByteArray utf16("\xFE\xFF"); // UTF-16 with its mark, here big-endian, loads the same
+    for (const QChar c : text)
+        utf16.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
+    put(u"utf16.html"_s, utf16);
+    EXPECT_EQ(load(u"utf16.html"_s), text);
     setSaveCodes(u"UTF-8"_s, u"LF"_s);
     EXPECT_TRUE(save(u"saved.html"_s, loaded));
     EXPECT_EQ(contents(u"saved.html"_s), QByteArray(bytes).replace("\r\n", "\n"));
