@@ -15,6 +15,7 @@
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "html/ConvString.h"
+#include "options/Messages.h"
 #include "platform/Globals.h"
 #include "platform/IClipboard.h"
 #include "platform/IMessageService.h"
@@ -278,15 +279,19 @@ void frmEdit::mnuFileKanji_Click(int index)
 {
     // The check marks follow the setting the next time the menu opens.
     mnuFileKanji[index]->setChecked(!mnuFileKanji[index]->isChecked());
-    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
-                           files::SaveSettingValue(files::SaveSetting::KanjiCode, index));
+    // A choice the settings file did not take would look made, and the next save would still
+    // write the old code.
+    if (!basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("KanjiCode"),
+                                files::SaveSettingValue(files::SaveSetting::KanjiCode, index)))
+        m_platform.messages.critical(options::msg::kSaveFailed);
 }
 
 void frmEdit::mnuFileReturn_Click(int index)
 {
     mnuFileReturn[index]->setChecked(!mnuFileReturn[index]->isChecked());
-    basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("ReturnCode"),
-                           files::SaveSettingValue(files::SaveSetting::ReturnCode, index));
+    if (!basINI::WriteIniString(QStringLiteral("Convert"), QStringLiteral("ReturnCode"),
+                                files::SaveSettingValue(files::SaveSetting::ReturnCode, index)))
+        m_platform.messages.critical(options::msg::kSaveFailed);
 }
 
 void frmEdit::mnuFileHistory_Click(int index)

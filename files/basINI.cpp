@@ -85,15 +85,17 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
     return files::replaceFileContents(gIniFile, *updated);
 }
 
-void WriteIniList(const QString &section, const QStringList &values)
+bool WriteIniList(const QString &section, const QStringList &values)
 {
     qsizetype key = 1;
     for (const QString &value : values) {
         if (WriteIniString(section, QString::number(key), value))
             ++key;
     }
+    bool written = key > 1 || values.isEmpty();
     for (; key <= values.size(); ++key)
-        WriteIniString(section, QString::number(key), QString());
+        written = WriteIniString(section, QString::number(key), QString()) || written;
+    return written;
 }
 
 void ResetForTests()

@@ -37,8 +37,9 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
 
 // Writes a numbered list, the values under the keys "1", "2", ... of section. A value the file
 // cannot hold (a character outside its code) is left out and the later ones move up, so that
-// no key keeps the value an earlier run left there; the keys left over are emptied.
-void WriteIniList(const QString &section, const QStringList &values);
+// no key keeps the value an earlier run left there; the keys left over are emptied. False when
+// the file took none of it.
+bool WriteIniList(const QString &section, const QStringList &values);
 
 // Forgets the current file, as at start. For tests.
 void ResetForTests();

@@ -9,6 +9,7 @@
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "html/Dictionary.h"
+#include "options/Messages.h"
 #include "platform/Globals.h"
 #include "platform/IInstanceChannel.h"
 #include "platform/IMessageService.h"
@@ -400,9 +401,16 @@ void frmMain::closeEvent(QCloseEvent *event)
             out.append(list.value(i));
         return out;
     };
-    basINI::WriteIniList(QStringLiteral("History"), firstOf(gHistory, 5));
-    basINI::WriteIniList(QStringLiteral("FindHistory"), firstOf(gFindHistory, 10));
-    basINI::WriteIniList(QStringLiteral("ReplaceHistory"), firstOf(gReplaceHistory, 10));
+    bool written = basINI::WriteIniList(QStringLiteral("History"), firstOf(gHistory, 5));
+    written =
+        basINI::WriteIniList(QStringLiteral("FindHistory"), firstOf(gFindHistory, 10)) && written;
+    written =
+        basINI::WriteIniList(QStringLiteral("ReplaceHistory"), firstOf(gReplaceHistory, 10)) &&
+        written;
+    // A settings file that cannot be written (read-only, or a folder in its place) loses the
+    // recent files and search strings; the user should hear of it while something can be done.
+    if (!written)
+        m_platform.messages.critical(options::msg::kSaveFailed);
     // The program ends with the frame, open search dialogs or not.
     m_searchDialogs->unload();
     event->accept();

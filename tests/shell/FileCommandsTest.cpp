@@ -189,6 +189,18 @@ TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettingsAndUsedBySaves
     win()->control().setText(u"日本\r\n"_s);
     save(u"euc.html"_s);
     EXPECT_EQ(app.readPage(u"euc.html"_s), QByteArray("\xc6\xfc\xcb\xdc\n"));
+
+    // A settings file that cannot be written (a folder in its place, which stops root as well)
+    // says so, for a choice and for the lists at exit, rather than keep the old code silently.
+    const QString ini = app.programDirectory() + u"Scrivlet.ini"_s;
+    ASSERT_TRUE(QFile::remove(ini) && QDir().mkdir(ini));
+    app.click(win()->mnuFileKanji[3]);
+    app.click(win()->mnuFileReturn[0]);
+    EXPECT_EQ(app.messages.texts(), QStringList(2, u"設定の保存に失敗しました"_s));
+    app.messages.shown.clear();
+    app.messages.answers = {No, No};
+    EXPECT_TRUE(app.closeFrame());
+    EXPECT_TRUE(app.messages.texts().contains(u"設定の保存に失敗しました"_s));
 }
 
 TEST_F(FileCommands, StringConversionAndACharsetDeclarationThatDiffersOncePerWindow)
