@@ -64,7 +64,21 @@ QString settingsFilePath()
 
 QString workFilePath()
 {
-    return userDataDirectory() + kWorkFileName;
+    return workFilePathIn(userDataDirectory());
+}
+
+QString workFilePathIn(const QString &dataFolder)
+{
+    if (writableFolder(dataFolder))
+        return dataFolder + kWorkFileName;
+    // Neither the program directory nor the user's settings folder can be written (a read-only
+    // home, a folder a run with sudo made): every page would fail to open and to save, each
+    // blamed for it. The user's runtime folder is private to the user.
+    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+                            QStringLiteral("/Scrivlet/");
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    return runtime + kWorkFileName;
 }
 
 } // namespace scrivlet::files

@@ -23,4 +23,8 @@ QString userDataDirectoryFor(const QString &programDirectory, bool programDirect
 QString settingsFilePath();
 QString workFilePath();
 
+// The work file in dataFolder, or in the user's runtime folder when dataFolder cannot be
+// written.
+QString workFilePathIn(const QString &dataFolder);
+
 } // namespace scrivlet::files

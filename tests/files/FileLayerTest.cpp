@@ -332,6 +332,14 @@ TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
     QFile::remove(user + u"Scrivlet.ini"_s);
     files::userDataDirectoryFor(programDir, false, config.path());
     EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), QByteArray("[Convert]\r\nKanjiCode=EUC\r\n"));
+    // When that folder cannot be written either (here a file stands where it would be made),
+    // the work file goes to the user's runtime folder, so that pages still open and save.
+    EXPECT_EQ(files::workFilePathIn(user), user + u"Convert.html_"_s);
+    writeBytes(config.filePath(u"blocked"_s), "");
+    const QString elsewhere = files::workFilePathIn(config.filePath(u"blocked/Scrivlet/"_s));
+    EXPECT_FALSE(elsewhere.startsWith(config.path()));
+    EXPECT_TRUE(QFileInfo(QFileInfo(elsewhere).absolutePath()).isWritable())
+        << elsewhere.toStdString();
 }
 
 TEST(KanjiCommand, PathsWithBlanksOrCommasAreQuoted)
