@@ -24,6 +24,13 @@ Encoding encodingOf(QByteArrayView file)
     // Neither byte can begin a Shift-JIS text, so this is a UTF-16 mark, not a coincidence.
     if (file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF"))
         return {TextCode::Unsupported, 0};
+    // A file edited in UTF-8 without a mark, as Linux editors save it: Japanese in Shift-JIS is
+    // never valid UTF-8 throughout, and read as Shift-JIS its entries came out garbled and were
+    // dropped at the next write.
+    const bool high =
+        std::any_of(file.begin(), file.end(), [](char c) { return static_cast<uchar>(c) >= 0x80; });
+    if (high && file.isValidUtf8())
+        return {TextCode::Utf8, 0};
     return {TextCode::Cp932, 0};
 }
 
