@@ -21,13 +21,13 @@ namespace {
 
 using files::SaveSetting;
 
-// A page in UTF-8 (or UTF-16): a byte-order mark, or bytes above 0x7F that form UTF-8 sequences but
-// for a few faults (a download cut off in a character, a stray byte), at least two whole sequences
-// to a faulty byte; Japanese in Shift-JIS or EUC-JP read as UTF-8 has about three faulty bytes to a
-// sequence. Such a page is loaded
-// through UTF-8, so that characters Shift-JIS lacks arrive as themselves; every other page goes
-// through Shift-JIS. Only a regular file is read here: opening a pipe would wait for a writer,
-// and the converter refuses anything else with the load's own message.
+// A page in UTF-8 (or UTF-16): a byte-order mark, or bytes above 0x7F that form UTF-8
+// sequences but for a few faults (a download cut off in a character, a stray byte), at least
+// two whole sequences to a faulty byte; Japanese in Shift-JIS or EUC-JP read as UTF-8 has about
+// three faulty bytes to a sequence. Such a page is loaded through UTF-8, so that characters
+// Shift-JIS lacks arrive as themselves; every other page goes through Shift-JIS. Only a regular
+// file is read here: opening a pipe would wait for a writer, and the converter refuses anything
+// else with the load's own message.
 bool isUtf8Page(const QString &path)
 {
     if (!QFileInfo(path).isFile())
