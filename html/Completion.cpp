@@ -334,6 +334,11 @@ void CompletionController::CheckPopupTop()
 void CompletionController::rtfEdit_MouseDown(int button, int shift)
 {
     Q_UNUSED(shift);
+    // A press in the text puts the caret elsewhere, away from the word the list was following;
+    // left open, the list's next acceptance replaced as many characters before the new caret,
+    // text the user had never selected.
+    if (button != kRightButton)
+        m_lstPopup.setVisible(false);
     if (button == kRightButton && m_callbacks.popupEditMenu)
         m_callbacks.popupEditMenu();
 }

@@ -97,9 +97,10 @@ public:
     {
         for (const QChar c : input) {
             int code = QStringView(u"●↑↓◀").contains(c) ? 0 : c.unicode();
-            if (c == u'●' || c == u'◀')
-                c == u'●' ? completion.lstPopup_MouseDown(kLeftButton, 0)
-                          : rtfEdit.setSelStart(rtfEdit.SelStart() - 1);
+            if (c == u'●')
+                completion.lstPopup_MouseDown(kLeftButton, 0);
+            else if (c == u'◀')
+                clickBack();
             else if (code == 0)
                 keyDown(c == u'↑' ? keys::Up : keys::Down);
             else if (completion.rtfEdit_KeyPress(code), code == keys::Backspace)
@@ -109,6 +110,12 @@ public:
             else if (code != 0)
                 rtfEdit.typeText(QString(c));
         }
+    }
+    // A press in the text, then the caret where it was pressed.
+    void clickBack()
+    {
+        completion.rtfEdit_MouseDown(kLeftButton, 0);
+        rtfEdit.setSelStart(rtfEdit.SelStart() - 1);
     }
     // A key going down; true when the handler suppressed it.
     bool keyDown(int keyCode) { return completion.rtfEdit_KeyDown(keyCode, 0), keyCode == 0; }
