@@ -298,8 +298,10 @@ bool SourceTextEdit::takesDrop(const QDropEvent *event) const
     if (!m_drop)
         return false;
     const QMimeData *mime = event->mimeData();
-    // A selection dragged within the text keeps the widget's own move or copy.
-    return !localFiles(mime).isEmpty() || (mime->hasText() && event->source() != this);
+    // A selection dragged within the text keeps the widget's own move or copy. The widget's
+    // drags start from its viewport, not from the widget itself.
+    const bool fromThisText = event->source() == this || event->source() == viewport();
+    return !localFiles(mime).isEmpty() || (mime->hasText() && !fromThisText);
 }
 
 void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)

@@ -344,6 +344,36 @@ def paste_with_an_empty_clipboard(s):
     expect_bytes(save_and_wait(s, path), PAGE + b"x", "file after Ctrl+V and x")
 
 
+# Where the text lies in the frame, measured as the toolbar's place below: its left edge and the
+# middles of its first three lines.
+TEXT_X = 5
+TEXT_LINE_Y = (82, 95, 108)
+
+
+@journey
+def drag_a_selection_within_the_text(s):
+    """Select HTML in <p>HTML</p> and drag it with the mouse to the end of the first line: the
+    saved text has it moved (the window's drop handling took the widget's own drag for a drop
+    from elsewhere, and nothing moved); one Undo brings the page back."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.key("ctrl+Home", "Down", "Right", "Right", "Right",
+          "shift+Right", "shift+Right", "shift+Right", "shift+Right")
+    s.note("drag from the selection to the end of the first line")
+    s.x("xdotool", "mousemove", "--window", frame.id, "--sync", str(TEXT_X + 30),
+        str(TEXT_LINE_Y[1]), "mousedown", "1")
+    for x, y in ((TEXT_X + 34, TEXT_LINE_Y[1]), (TEXT_X + 50, TEXT_LINE_Y[1] - 4),
+                 (TEXT_X + 120, TEXT_LINE_Y[0]), (TEXT_X + 200, TEXT_LINE_Y[0])):
+        time.sleep(0.2)
+        s.x("xdotool", "mousemove", "--window", frame.id, "--sync", str(x), str(y))
+    time.sleep(0.4)
+    s.x("xdotool", "mouseup", "1")
+    time.sleep(0.3)
+    expect_bytes(save_and_wait(s, path), b"<html>HTML\r\n<p></p>\r\n</html>\r\n",
+                 "file after dragging HTML to the end of the first line")
+    s.key("ctrl+z")
+    expect_bytes(save_and_wait(s, path), PAGE, "file after one Undo of the move")
+
+
 # ---- the toolbar, the Window menu, the dialogs, the preview, UTF-8 and the instance channel ----
 
 # Where things lie in the frame, in pixels from its top left corner: measured on the harness's
