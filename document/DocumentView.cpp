@@ -8,6 +8,7 @@
 
 #include <QFontMetricsF>
 #include <QResizeEvent>
+#include <QScrollBar>
 #include <QtMath>
 
 namespace scrivlet {
@@ -92,6 +93,10 @@ DocumentView::DocumentView(IClipboard &clipboard, QWidget *parent) : QWidget(par
         completion->rtfEdit_OLEDragDrop(data, shift);
     });
     connect(rtfEdit, &SourceTextEdit::mousePressed, this, &DocumentView::rtfEdit_MouseDown);
+    // The list floats over the text at the caret; scrolled away, it sat where the caret had
+    // been, out of sight in a smaller window and still taking Up and Down.
+    for (QScrollBar *bar : {rtfEdit->verticalScrollBar(), rtfEdit->horizontalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, &DocumentView::keepPopupAtCaret);
     connect(lstPopup, &PopupListWidget::mousePressed, this, &DocumentView::lstPopup_MouseDown);
 }
 
@@ -139,6 +144,13 @@ void DocumentView::resizeEvent(QResizeEvent *event)
 {
     rtfEdit->setGeometry(rect());
     QWidget::resizeEvent(event);
+    keepPopupAtCaret();
+}
+
+void DocumentView::keepPopupAtCaret()
+{
+    if (m_list->Visible())
+        m_completion->MovePopup();
 }
 
 void DocumentView::rtfEdit_MouseDown(int button, int shift, const QPoint &globalPos)

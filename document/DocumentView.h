@@ -60,6 +60,7 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void keepPopupAtCaret();
     void rtfEdit_MouseDown(int button, int shift, const QPoint &globalPos);
     void lstPopup_MouseDown(int button, int shift);
 

@@ -17,6 +17,7 @@
 #include <QInputMethodEvent>
 #include <QListWidget>
 #include <QMimeData>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -129,6 +130,21 @@ TEST_F(DocumentViewTest, TheListSitsJustUnderTheCaretsLineAtALargeFont)
     control().setSelStart(5);
     QTest::keyClicks(edit, u"<"_s);
     EXPECT_EQ(list->y(), caretLineBottom());
+}
+
+// Scrolled or made smaller, the view keeps the list at its caret, not where the caret was.
+TEST_F(DocumentViewTest, TheListFollowsTheCaretWhenTheViewScrollsOrShrinks)
+{
+    control().setText(QString(u"line\r\n"_s).repeated(60));
+    control().setSelStart(5 * 6);
+    QTest::keyClicks(edit, u"<"_s);
+    ASSERT_TRUE(list->isVisible());
+    edit->verticalScrollBar()->setValue(3);
+    EXPECT_EQ(list->y(), caretLineBottom());
+    view->resize(200, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(list->y(), caretLineBottom());
+    EXPECT_LE(list->x() + list->width(), view->width());
 }
 
 TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
