@@ -22,6 +22,10 @@ constexpr int kFileDialogFlags = 2624004;
 // cancel.
 constexpr int kFileNameBuffer = 32767;
 
+// Follows the path of a page that another program changed after this window read or wrote it.
+inline const QString kChangedOnDisk =
+    QStringLiteral("\r\nは開いた後で他のﾌﾟﾛｸﾞﾗﾑによって変更されています。\r\n上書き保存しますか?");
+
 // After a save: %1 the code the file was written in, %2 the charset the page declares.
 inline const QString kCharsetMismatch =
     QStringLiteral("ﾌｧｲﾙは%1で保存しましたが、ﾍﾟｰｼﾞの文字ｺｰﾄﾞ宣言は%2です。\r\n"

@@ -113,8 +113,10 @@ void frmEdit::Form_Load()
         // A path that does not exist yet is a new page under that name; one that exists but
         // could not be read is not taken for this window's file, nor for a recent one.
         m_unreadFile = !loaded && QFileInfo(path).exists();
-        if (loaded)
+        if (loaded) {
+            rememberDiskFile();
             m_frame.AddHistory(path);
+        }
         m_tag = QStringLiteral("Number") + QString::number(gWindowSerial++);
         m_frame.addTab(m_tag, basFile::GetFileName(path));
     }
@@ -184,12 +186,17 @@ bool frmEdit::Save()
 {
     if (strDocName.startsWith(document::msg::kUntitled) || m_unreadFile)
         return SaveAs();
+    if (changedOnDisk() &&
+        !m_platform.messages.questionYesNo(strDocName + document::msg::kChangedOnDisk, kAppTitle,
+                                           MessageIcon::Warning))
+        return false;
     const SharedText snapshot = control().TextSnapshot();
     const QString text = snapshot.toString();
     const bool written = basFile::SaveTextFile(m_platform.messages, strDocName, text);
     // A document whose file could not be written at all stays unsaved, so that closing it
     // still asks, and a path never written is no recent file.
     if (written) {
+        rememberDiskFile();
         m_frame.AddHistory(strDocName);
         reportCharsetMismatch(text);
         m_savedText = snapshot;
@@ -197,6 +204,20 @@ bool frmEdit::Save()
             objDoc->setNeedSave(false);
     }
     return written;
+}
+
+void frmEdit::rememberDiskFile()
+{
+    const QFileInfo file(strDocName);
+    m_diskModified = file.exists() ? file.lastModified() : QDateTime();
+    m_diskSize = file.size();
+}
+
+bool frmEdit::changedOnDisk() const
+{
+    const QFileInfo file(strDocName);
+    return m_diskModified.isValid() && file.exists() &&
+           (file.lastModified() != m_diskModified || file.size() != m_diskSize);
 }
 
 void frmEdit::reportCharsetMismatch(const QString &text)
@@ -223,11 +244,14 @@ bool frmEdit::SaveAs()
     // A name the page could not be saved under is not the page's: Save would go on trying it.
     const QString previousName = std::exchange(strDocName, chosen.first());
     const bool previousUnread = std::exchange(m_unreadFile, false);
+    // The chosen file is the user's to replace: the dialog has asked about it.
+    const QDateTime previousModified = std::exchange(m_diskModified, QDateTime());
     setWindowTitle(strDocName);
     if (Save())
         return true;
     strDocName = previousName;
     m_unreadFile = previousUnread;
+    m_diskModified = previousModified;
     setWindowTitle(strDocName);
     return false;
 }

@@ -5,6 +5,7 @@
 #include "editor/SharedText.h"
 #include "platform/Platform.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
 #include <QWidget>
@@ -103,6 +104,8 @@ private:
     // Tells the author, once per window, that the page declares a charset other than the code
     // it was just saved in.
     void reportCharsetMismatch(const QString &text);
+    void rememberDiskFile();
+    bool changedOnDisk() const;
 
     const Platform &m_platform;
     IFrame &m_frame;
@@ -120,6 +123,10 @@ private:
     // user never saw, so the first one asks for a name.
     bool m_unreadFile = false;
     bool m_charsetReported = false;
+    // The window's file as this window last read or wrote it (invalid: nothing to compare):
+    // saving over what another program changed since asks first.
+    QDateTime m_diskModified;
+    qint64 m_diskSize = -1;
 
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;

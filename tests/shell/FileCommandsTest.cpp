@@ -162,6 +162,34 @@ TEST_F(FileCommands, ClosingAsksAboutChangesAndHonoursEachAnswerAndExitWritesThe
     EXPECT_EQ(app.setting(u"FindHistory"_s, u"10"_s), QString());
 }
 
+// What another program wrote into the page since this window read it is not overwritten
+// unasked; a No keeps both that file and the window's changes.
+TEST_F(FileCommands, SavingOverAPageAnotherProgramChangedAsksFirst)
+{
+    const QString page = app.writePage(u"shared.html"_s, u"mine"_s);
+    app.frame().NewWindow(page);
+    app.type(u"+"_s);
+    app.writePage(u"shared.html"_s, u"they"_s); // as long as "mine": the time tells
+    QFile other(page);
+    ASSERT_TRUE(other.open(QIODevice::ReadWrite));
+    other.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    other.close();
+    app.messages.answers = {No};
+    file(5);
+    EXPECT_EQ(app.messages.texts(),
+              QStringList{page + u"\r\nは開いた後で他のﾌﾟﾛｸﾞﾗﾑによって変更されています。\r\n"
+                                 u"上書き保存しますか?"_s});
+    EXPECT_EQ(app.readPage(u"shared.html"_s), QByteArray("they"));
+    EXPECT_TRUE(win()->document()->NeedSave());
+    app.messages.answers = {Yes};
+    file(5);
+    EXPECT_TRUE(app.readPage(u"shared.html"_s).contains("mine"));
+    app.messages.shown.clear();
+    app.type(u"!"_s);
+    file(5);
+    EXPECT_TRUE(app.messages.shown.isEmpty()) << "its own save is no change by another program";
+}
+
 TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettingsAndUsedBySaves)
 {
     win()->mnuFileMenu_Click();
