@@ -1,10 +1,12 @@
 #pragma once
 // What the benchmarks share: a realistic Japanese page, medians, and the bars they check.
 
+#include <QElapsedTimer>
 #include <QString>
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <vector>
 
 namespace scrivlet::bench {
@@ -30,6 +32,19 @@ inline double medianMicros(std::vector<qint64> &nanos)
 {
     std::sort(nanos.begin(), nanos.end());
     return nanos.empty() ? 0.0 : nanos[nanos.size() / 2] / 1000.0;
+}
+
+// The median time of runs calls of run, in microseconds.
+inline double medianMicrosOf(int runs, const std::function<void()> &run)
+{
+    std::vector<qint64> nanos;
+    QElapsedTimer timer;
+    for (int k = 0; k < runs; ++k) {
+        timer.start();
+        run();
+        nanos.push_back(timer.nsecsElapsed());
+    }
+    return medianMicros(nanos);
 }
 
 // Prints each bar with its verdict; the benchmark's exit code says whether all were met.

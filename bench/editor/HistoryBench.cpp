@@ -130,18 +130,6 @@ std::size_t historyBytes(const QString &text, bool literal, int keystrokes)
     return held > released ? held - released : 0;
 }
 
-double medianMillis(int times, const std::function<void()> &step)
-{
-    std::vector<qint64> nanos;
-    QElapsedTimer timer;
-    for (int i = 0; i < times; ++i) {
-        timer.start();
-        step();
-        nanos.push_back(timer.nsecsElapsed());
-    }
-    return medianMicros(nanos) / 1000.0;
-}
-
 // The share of one core the process uses while its event loop runs for a while.
 double busyPercent(int millis)
 {
@@ -236,7 +224,8 @@ int main(int argc, char **argv)
             editor.widget.setFocus();
             busyPercent(3000); // the first layout of the line
             const double idle = busyPercent(3000);
-            const double key = medianMillis(10, [&] { typeChar(editor.widget, u'あ'); });
+            const double key =
+                bench::medianMicrosOf(10, [&] { typeChar(editor.widget, u'あ'); }) / 1000.0;
             std::printf("  %-24s idle with the caret blinking %5.1f%% of a core, "
                         "keystroke %6.1f ms\n",
                         keepGlyphs ? "glyphs kept:" : "glyphs shaped each time:", idle, key);

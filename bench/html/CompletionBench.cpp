@@ -30,18 +30,6 @@ using namespace scrivlet::test;
 
 namespace {
 
-double timeMedian(int runs, const std::function<void()> &run)
-{
-    std::vector<qint64> nanos;
-    QElapsedTimer timer;
-    for (int k = 0; k < runs; ++k) {
-        timer.start();
-        run();
-        nanos.push_back(timer.nsecsElapsed());
-    }
-    return medianMicros(nanos);
-}
-
 // The literal attribute test as the space handler would run it: the whole text first.
 std::optional<QString> literalTest(const IEditControl &control)
 {
@@ -83,13 +71,13 @@ int main(int argc, char **argv)
     std::printf("A space inside a tag in the middle of a 10 MB page (%lld units), microseconds\n",
                 static_cast<long long>(control.TextLength()));
     // The handler alone, the space not inserted, so that every run sees the same text.
-    const double handler = timeMedian(200, [&] {
+    const double handler = bench::medianMicrosOf(200, [&] {
         int code = html::keys::Space;
         completion.rtfEdit_KeyPress(code);
     });
-    const double test =
-        timeMedian(200, [&] { html::tagNameForAttributes(control.TextSnapshot(), caret); });
-    const double literal = timeMedian(9, [&] { literalTest(control); });
+    const double test = bench::medianMicrosOf(
+        200, [&] { html::tagNameForAttributes(control.TextSnapshot(), caret); });
+    const double literal = bench::medianMicrosOf(9, [&] { literalTest(control); });
     std::printf("  space handler, attribute test included (median): %10.1f\n", handler);
     std::printf("    of which the attribute test                  : %10.1f\n", test);
     std::printf("  literal whole-text attribute test (median)     : %10.1f\n", literal);
@@ -103,7 +91,7 @@ int main(int argc, char **argv)
     // The whole keystroke as the user makes it, the widget inserting the space.
     {
         control.setSelStart(caret);
-        const double keystroke = timeMedian(50, [&] {
+        const double keystroke = bench::medianMicrosOf(50, [&] {
             QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
             QApplication::sendEvent(view.textEdit(), &press);
         });
