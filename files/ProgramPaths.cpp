@@ -21,6 +21,16 @@ bool writableFolder(const QString &folder)
     return !folder.isEmpty() && ::access(QFile::encodeName(folder).constData(), W_OK | X_OK) == 0;
 }
 
+// Makes folder, and the folders above it, if it is missing; the folder itself is the user's
+// alone.
+void makePrivateFolder(const QString &folder)
+{
+    if (QFileInfo::exists(folder))
+        return;
+    QDir().mkpath(folder);
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 } // namespace
 
 QString programDirectoryFor(const QString &executableFolder)
@@ -42,10 +52,7 @@ QString userDataDirectoryFor(const QString &programDirectory, bool programDirect
     if (programDirectoryWritable)
         return programDirectory;
     const QString folder = configHome + QStringLiteral("/Scrivlet/");
-    if (!QFileInfo::exists(folder)) {
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    }
+    makePrivateFolder(folder);
     // Settings shipped with the program are the user's starting point, taken while the user has
     // none (the folder may already hold the key store of the shell verb). The copy is the
     // user's to change, whatever mode the shipped file has: a read-only install would make
@@ -76,8 +83,7 @@ QString workFilePathIn(const QString &dataFolder)
     // blamed for it. The user's runtime folder is private to the user.
     const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
                             QStringLiteral("/Scrivlet/");
-    QDir().mkpath(runtime);
-    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    makePrivateFolder(runtime);
     return runtime + kWorkFileName;
 }
 
