@@ -19,6 +19,31 @@ namespace scrivlet::unkanj::detail {
 
 using Byte = std::uint8_t;
 
+// Writes the code point's UTF-8 bytes, one to four, at o; returns how many.
+inline std::size_t putUtf8(char32_t cp, Byte *o)
+{
+    if (cp < 0x80) {
+        o[0] = static_cast<Byte>(cp);
+        return 1;
+    }
+    if (cp < 0x800) {
+        o[0] = static_cast<Byte>(0xC0 | cp >> 6);
+        o[1] = static_cast<Byte>(0x80 | (cp & 0x3F));
+        return 2;
+    }
+    if (cp < 0x10000) {
+        o[0] = static_cast<Byte>(0xE0 | cp >> 12);
+        o[1] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
+        o[2] = static_cast<Byte>(0x80 | (cp & 0x3F));
+        return 3;
+    }
+    o[0] = static_cast<Byte>(0xF0 | cp >> 18);
+    o[1] = static_cast<Byte>(0x80 | (cp >> 12 & 0x3F));
+    o[2] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
+    o[3] = static_cast<Byte>(0x80 | (cp & 0x3F));
+    return 4;
+}
+
 inline constexpr Byte kCr = 0x0D;
 inline constexpr Byte kLf = 0x0A;
 inline constexpr Byte kEsc = 0x1B;
@@ -740,31 +765,7 @@ public:
 private:
     static constexpr char32_t kGeta = 0x3013;
 
-    void writeUtf8(char32_t cp)
-    {
-        Byte *o = m_out.room(4);
-        std::size_t n;
-        if (cp < 0x80) {
-            o[0] = static_cast<Byte>(cp);
-            n = 1;
-        } else if (cp < 0x800) {
-            o[0] = static_cast<Byte>(0xC0 | cp >> 6);
-            o[1] = static_cast<Byte>(0x80 | (cp & 0x3F));
-            n = 2;
-        } else if (cp < 0x10000) {
-            o[0] = static_cast<Byte>(0xE0 | cp >> 12);
-            o[1] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
-            o[2] = static_cast<Byte>(0x80 | (cp & 0x3F));
-            n = 3;
-        } else {
-            o[0] = static_cast<Byte>(0xF0 | cp >> 18);
-            o[1] = static_cast<Byte>(0x80 | (cp >> 12 & 0x3F));
-            o[2] = static_cast<Byte>(0x80 | (cp >> 6 & 0x3F));
-            o[3] = static_cast<Byte>(0x80 | (cp & 0x3F));
-            n = 4;
-        }
-        m_out.advance(n);
-    }
+    void writeUtf8(char32_t cp) { m_out.advance(putUtf8(cp, m_out.room(4))); }
 };
 
 } // namespace scrivlet::unkanj::detail

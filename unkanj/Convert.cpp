@@ -91,21 +91,8 @@ std::string utf16ToUtf8(std::string_view text)
     std::string out = "\xEF\xBB\xBF";
     out.reserve(text.size() * 3 / 2 + 3);
     const auto put = [&out](char32_t c) {
-        if (c < 0x80) {
-            out += char(c);
-        } else if (c < 0x800) {
-            out += char(0xC0 | c >> 6);
-            out += char(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += char(0xE0 | c >> 12);
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        } else {
-            out += char(0xF0 | c >> 18);
-            out += char(0x80 | (c >> 12 & 0x3F));
-            out += char(0x80 | (c >> 6 & 0x3F));
-            out += char(0x80 | (c & 0x3F));
-        }
+        detail::Byte bytes[4];
+        out.append(reinterpret_cast<const char *>(bytes), detail::putUtf8(c, bytes));
     };
     std::size_t i = 2;
     for (; i + 1 < text.size(); i += 2) {
