@@ -24,23 +24,25 @@ std::string describe(const char *what, const std::string &path, int err)
 
 bool readRegularFile(const std::string &path, std::string &data, FileId &id, std::string &error)
 {
-    // O_NONBLOCK: opening a FIFO must not wait for a writer; it is refused below anyway.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (fd.get() < 0) {
-        error = describe("cannot open source", path, errno);
-        return false;
-    }
-    struct stat st
-    {};
-    if (::fstat(fd.get(), &st) != 0) {
-        error = describe("cannot open source", path, errno);
-        return false;
-    }
-    if (!S_ISREG(st.st_mode)) {
+    const auto refuse = [&](const struct stat &st) {
         error = describe("cannot open source", path, S_ISDIR(st.st_mode) ? EISDIR : EINVAL) +
                 " (not a regular file)";
         return false;
+    };
+    // Anything but a regular file is refused before it is opened: even a non-blocking open
+    // wakes the writer of a FIFO, and a device may act on being opened.
+    struct stat st
+    {};
+    if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return refuse(st);
+    // O_NONBLOCK: a FIFO put in the file's place since must still not wait for a writer.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+        error = describe("cannot open source", path, errno);
+        return false;
     }
+    if (!S_ISREG(st.st_mode))
+        return refuse(st);
     id = {st.st_dev, st.st_ino};
     data.clear();
     // One byte more than the size, so that the read seeing the end needs no reallocation.
