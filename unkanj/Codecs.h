@@ -611,8 +611,21 @@ public:
     void dbcs(unsigned row, unsigned cell) { writeShiftJisBytes(row, cell); }
     void kana(Byte b) { m_out.write(&b, 1); }
     void codePoint(char32_t cp) { writeReference(cp); }
-    void fault(const Byte *p, std::size_t n) { m_out.write(p, n); }
+    // Faulty bytes of a Shift-JIS source pass through, so that a stray byte survives a load and
+    // a save as Shift-JIS. Those of another code would read as other characters here (a cut
+    // UTF-8 sequence E3 81 is the kanji 縺), so they become 〓 as in the other outputs.
+    void fault(const Byte *p, std::size_t n)
+    {
+        if (m_keepFaults)
+            m_out.write(p, n);
+        else
+            writeShiftJisBytes(kGetaRow, kGetaCell);
+    }
     void finish() {}
+    void setSource(KanjiCode from) { m_keepFaults = from == KanjiCode::ShiftJis; }
+
+private:
+    bool m_keepFaults = true;
 };
 
 class EucEncoder : public EncoderBase

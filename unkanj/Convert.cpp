@@ -38,14 +38,17 @@ std::string run(std::string_view text, KanjiCode from, const OutputFormat &to, s
 {
     // Room for the common case (same size, a few escapes); references and kana grow it.
     detail::Output out(text.size() + text.size() / 8);
-    if (errors == nullptr) {
-        Encoder encoder(out, to.lineEnd, to.references);
+    const auto encode = [&](auto &&encoder) {
+        if constexpr (requires { encoder.setSource(from); })
+            encoder.setSource(from);
         detail::decode(from, text, encoder);
         encoder.finish();
+    };
+    if (errors == nullptr) {
+        encode(Encoder(out, to.lineEnd, to.references));
     } else {
         CountingEncoder<Encoder> encoder(out, to.lineEnd, to.references);
-        detail::decode(from, text, encoder);
-        encoder.finish();
+        encode(encoder);
         *errors = encoder.errors();
     }
     return out.take();

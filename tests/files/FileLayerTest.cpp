@@ -276,6 +276,11 @@ TEST_F(FileLayer, AUtf8PageWithAFaultStillLoadsAsUtf8)
         EXPECT_EQ(loaded.left(text.size()), text);
         EXPECT_TRUE(loaded.endsWith(u"〓壊れ</p>\r\n"_s)) << loaded.toStdString();
     }
+    // So many faults that the converter reads the page: each is still 〓, never a made-up kanji.
+    put(u"faulty.html"_s, "<p>\xE3\x81\x82 A[\xE3\x81] B[\xE6\xBC] C[\xE3\x81 ] D[\xE6\x97]</p>\n" +
+                              u"<p>日本語の文章</p>\n"_s.toUtf8());
+    EXPECT_EQ(load(u"faulty.html"_s),
+              u"<p>あ A[〓] B[〓] C[〓 ] D[〓]</p>\r\n<p>日本語の文章</p>\r\n"_s);
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
