@@ -13,7 +13,9 @@
 // 4. The fewest errors win; a tie goes to JIS, then UTF-8, then EUC-JP, then Shift-JIS. Valid
 //    UTF-8 is almost never an accident, and ordinary EUC text is usually also well-formed
 //    Shift-JIS (half-width katakana pairs and kanji) while the reverse is rare (hiragana lead
-//    with 0x82, which EUC lacks).
+//    with 0x82, which EUC lacks). Short texts are the exception: a few EUC kanji or Shift-JIS
+//    half-width katakana can be valid UTF-8 too, so when UTF-8 ties with the code the page
+//    declares, the declaration wins.
 // 5. Shift-JIS whose only Japanese is half-width katakana in runs of even length (ﾎｰﾑﾍﾟｰｼﾞ) is
 //    also clean EUC, all kanji. So when EUC-JP and Shift-JIS tie, a charset the page declares
 //    decides; without one, EUC-JP wins only when a quarter of its characters or more are kana,
@@ -247,6 +249,13 @@ Detection detectCode(std::string_view text, const LeaderCount &countLeader)
     const Detection best = pickFewestErrors(text, candidates, marks.designations, &countLeader);
     // Both readings carry the same count for JIS escapes.
     const std::size_t own = best.errors - std::min(best.errors, marks.designations);
+    if (best.code == KanjiCode::Utf8) {
+        // A few kanji in EUC-JP (鉄道, 年) or half-width katakana in Shift-JIS (ﾗｼﾞｵ) are also
+        // valid UTF-8: the code the page declares settles that tie.
+        const auto declared = declaredCode(text);
+        if (declared && countErrors(text, *declared, own + 1) == own)
+            return {*declared, best.errors};
+    }
     if (best.code == KanjiCode::Euc && countErrors(text, KanjiCode::ShiftJis, own + 1) == own &&
         !tieIsEuc(text))
         return {KanjiCode::ShiftJis, best.errors};
