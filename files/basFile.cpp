@@ -9,11 +9,18 @@
 #include "files/basKanji.h"
 #include "platform/IMessageService.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace scrivlet::basFile {
 
@@ -61,6 +68,46 @@ bool isUtf8Page(const QString &path)
     }
     return sequences > 0 && faults * 2 <= sequences;
 }
+
+// The work file is one for its folder, and another copy of the program may be loading or saving
+// through it: each holds this lock, on the folder itself, from writing the work file until it is
+// gone, so that neither converts a work file the other is rewriting into its own page. The
+// wait is bounded: a copy that holds the lock longer counts as a busy converter.
+class WorkFileLock
+{
+public:
+    explicit WorkFileLock(const QString &work)
+    {
+        const QByteArray folder = QFile::encodeName(QFileInfo(work).absolutePath());
+        m_fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        QDeadlineTimer deadline(kWaitMs);
+        while (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) != 0) {
+            // A file system without locks leaves nothing to wait for.
+            if (errno != EWOULDBLOCK && errno != EINTR)
+                break;
+            if (deadline.hasExpired()) {
+                m_held = false;
+                return;
+            }
+            QThread::msleep(10);
+        }
+        m_held = true;
+    }
+    ~WorkFileLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd); // and with it the lock
+    }
+    WorkFileLock(const WorkFileLock &) = delete;
+    WorkFileLock &operator=(const WorkFileLock &) = delete;
+
+    bool held() const { return m_held; }
+
+private:
+    static constexpr int kWaitMs = 10000;
+    int m_fd = -1;
+    bool m_held = false;
+};
 
 QByteArray reference(char32_t codePoint, bool css)
 {
@@ -113,6 +160,12 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
     if (ok)
         *ok = false;
     const QString work = files::workFilePath();
+    const WorkFileLock lock(work);
+    if (!lock.held()) {
+        messages.libraryError(files::msg::kLibraryBusy);
+        messages.critical(path + files::msg::kCouldNotOpen);
+        return {};
+    }
     QFile::remove(work); // a stale work file would pass for this file's text
     const bool utf8 = isUtf8Page(path);
     basKanji::ConvertKanjiFile(messages, path, work,
@@ -153,17 +206,32 @@ QByteArray EncodeUtf8ForSaving(QString text)
 
 bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
 {
-    const QString work = files::workFilePath();
-    QFile::remove(work);
-    // However the save ends (converted, fallen back, failed), the work file goes with it.
-    const std::unique_ptr<const QString, void (*)(const QString *)> removeWork(
-        &work, [](const QString *name) { QFile::remove(*name); });
     const bool css = GetExtension(path).compare(u"css", Qt::CaseInsensitive) == 0;
     const QString code = files::EffectiveSaveSetting(
         SaveSetting::KanjiCode, files::ReadSaveSetting(SaveSetting::KanjiCode));
     // UTF-8 holds every character: no references, and the work file in UTF-8 as well.
     const QByteArray bytes =
         code == u"UTF-8" ? EncodeUtf8ForSaving(text) : EncodeForSaving(text, css);
+    // Written as it is when the converter cannot do its part, so that the file holds the text.
+    const auto writeUnconverted = [&] {
+        if (!files::replaceFileContents(path, bytes)) {
+            messages.critical(files::msg::kSaveFailed);
+            return false;
+        }
+        messages.critical(files::msg::kConversionFailed);
+        return true;
+    };
+    const QString work = files::workFilePath();
+    const WorkFileLock lock(work);
+    if (!lock.held()) {
+        messages.libraryError(files::msg::kLibraryBusy);
+        return writeUnconverted();
+    }
+    QFile::remove(work);
+    // However the save ends (converted, fallen back, failed), the work file goes with it, before
+    // the lock.
+    const std::unique_ptr<const QString, void (*)(const QString *)> removeWork(
+        &work, [](const QString *name) { QFile::remove(*name); });
     {
         QFile file(work);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
@@ -179,13 +247,8 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
             messages, work, path, files::SaveSettingOption(SaveSetting::KanjiCode, code),
             files::SaveSettingOption(SaveSetting::ReturnCode,
                                      files::ReadSaveSetting(SaveSetting::ReturnCode)),
-            workCode)) {
-        if (!files::replaceFileContents(path, bytes)) {
-            messages.critical(files::msg::kSaveFailed);
-            return false;
-        }
-        messages.critical(files::msg::kConversionFailed);
-    }
+            workCode))
+        return writeUnconverted();
     return true;
 }
 

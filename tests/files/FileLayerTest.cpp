@@ -19,10 +19,12 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace scrivlet {
@@ -303,6 +305,37 @@ TEST_F(FileLayer, APipeIsRefusedWithoutBeingOpened)
     ::close(reader);
     EXPECT_FALSE(openedWhileLoading);
     EXPECT_EQ(messages.texts(), QStringList{page(u"pipe.html"_s) + msg::kCouldNotOpen});
+}
+
+// Another copy of the program converting through the same work file holds it for its whole
+// load or save: this one waits, and neither rewrites the other's work file under it.
+TEST_F(FileLayer, AnotherCopysUseOfTheWorkFileIsWaitedFor)
+{
+    const QString work = files::workFilePath();
+    setSaveCodes(u"EUC"_s, u"LF"_s);
+    for (const bool saving : {true, false}) {
+        put(u"page.html"_s, iconvEncode(kText, "CP932"));
+        const int folder = ::open(QFile::encodeName(QFileInfo(work).absolutePath()).constData(),
+                                  O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_EQ(::flock(folder, LOCK_EX), 0);
+        writeBytes(work, "the other copy's page");
+        std::atomic<bool> untouched = false;
+        std::thread other([&] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            untouched = readBytes(work) == "the other copy's page";
+            QFile::remove(work);
+            ::close(folder); // and with it the lock
+        });
+        if (saving) {
+            EXPECT_TRUE(save(u"page.html"_s, u"<P>日本</P>\r\n"_s));
+            EXPECT_EQ(contents(u"page.html"_s), QByteArray("<P>\xC6\xFC\xCB\xDC</P>\n"));
+        } else {
+            EXPECT_EQ(load(u"page.html"_s), kText);
+        }
+        other.join();
+        EXPECT_TRUE(untouched) << "saving " << saving;
+    }
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST(FilePaths, NameAndExtensionUseTheSlash)
