@@ -6,6 +6,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace scrivlet::fileio {
@@ -64,6 +65,39 @@ std::string temporaryName(const std::string &target, unsigned attempt)
     const std::string base = baseNameOf(target).substr(0, 200);
     const std::string dir = directoryOf(target);
     return (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-" + suffix;
+}
+
+// The extended attributes of the file being replaced, its access list among them, go to the new
+// one. Without its list, a file whose group bits hold the list's mask would give the whole group
+// what only some users had. Attributes this process may not set (another user's security label)
+// stay behind; the access list must come along, or the save fails.
+bool copyExtendedAttributes(const std::string &from, int to, int &error)
+{
+    std::string names(256, '\0');
+    ssize_t size = ::listxattr(from.c_str(), names.data(), names.size());
+    if (size < 0 && errno == ERANGE) {
+        size = ::listxattr(from.c_str(), nullptr, 0);
+        names.assign(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+        size = ::listxattr(from.c_str(), names.data(), names.size());
+    }
+    if (size <= 0)
+        return true; // none, or a file system without them
+    names.resize(static_cast<std::size_t>(size));
+    std::string value;
+    for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+        const char *name = names.c_str() + at;
+        const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+        value.assign(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
+        const ssize_t got =
+            length < 0 ? -1 : ::getxattr(from.c_str(), name, value.data(), value.size());
+        const bool copied =
+            got >= 0 && ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) == 0;
+        if (!copied && std::string_view(name) == "system.posix_acl_access") {
+            error = errno;
+            return false;
+        }
+    }
+    return true;
 }
 
 } // namespace
@@ -155,6 +189,9 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
         }
         if (::fchmod(fd.get(), old.st_mode & 07777) != 0)
             (void)::fchmod(fd.get(), old.st_mode & 0777);
+        int xattrError = 0;
+        if (!copyExtendedAttributes(target, fd.get(), xattrError))
+            return fail(xattrError);
     }
     if (fd.close() != 0)
         return fail(errno);

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 // A rename that fails cannot be provoked reliably from outside, least of all as root, so this
@@ -59,6 +61,47 @@ TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
     ::signal(SIGXFSZ, handler);
     EXPECT_EQ(readFile(dir.file("page.html")), "old contents");
     EXPECT_EQ(dir.names(), Names{"page.html"});
+}
+
+// The access list and the other extended attributes survive a replacement; without the list,
+// the group bits (which hold its mask) would give the whole group write access.
+TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
+{
+    TempDir dir;
+    const std::string page = dir.file("page.html");
+    writeFile(page, "old contents");
+    ::chmod(page.c_str(), 0600);
+    // The kernel's form: version 2, then tag, permissions and id of each entry, in tag order:
+    // user::rw- user:1000:rw- group::r-- mask::rw- other::---.
+    const auto entry = [](std::uint16_t tag, std::uint16_t perm, std::uint32_t id) {
+        return std::string(reinterpret_cast<const char *>(&tag), 2) +
+               std::string(reinterpret_cast<const char *>(&perm), 2) +
+               std::string(reinterpret_cast<const char *>(&id), 4);
+    };
+    const std::uint32_t version = 2;
+    const std::string acl = std::string(reinterpret_cast<const char *>(&version), 4) +
+                            entry(0x01, 6, ~0u) + entry(0x02, 6, 1000) + entry(0x04, 4, ~0u) +
+                            entry(0x10, 6, ~0u) + entry(0x20, 0, ~0u);
+    if (::setxattr(page.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0 ||
+        ::setxattr(page.c_str(), "user.note", "kept", 4, 0) != 0)
+        GTEST_SKIP() << "no access lists or user attributes here";
+    struct stat before
+    {};
+    ::stat(page.c_str(), &before);
+    int error = 0;
+    ASSERT_TRUE(replaceFile(page, "new contents", error)) << error;
+    EXPECT_EQ(readFile(page), "new contents");
+    std::string read(64, '\0');
+    read.resize(std::max<ssize_t>(
+        0, ::getxattr(page.c_str(), "system.posix_acl_access", read.data(), read.size())));
+    EXPECT_EQ(read, acl);
+    read.assign(8, '\0');
+    read.resize(std::max<ssize_t>(0, ::getxattr(page.c_str(), "user.note", read.data(), 8)));
+    EXPECT_EQ(read, "kept");
+    struct stat after
+    {};
+    ::stat(page.c_str(), &after);
+    EXPECT_EQ(after.st_mode, before.st_mode);
 }
 
 } // namespace
