@@ -9,42 +9,6 @@ namespace {
 
 using CaseMap = char16_t (*)(char16_t);
 
-// A tag is any "<" with the next ">" after it, and its name runs up to the first space only.
-// A name followed by a line break or a tab thus takes the whole inside of its tag with it;
-// the scan is kept that simple on purpose, so that its result is easy to predict.
-QString convertTagNames(const QString &text, CaseMap map)
-{
-    QString out = text;
-    QChar *dst = nullptr;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(u'<', from);
-        if (open < 0)
-            break;
-        const qsizetype close = text.indexOf(u'>', open);
-        if (close < 0)
-            break;
-        for (qsizetype i = open + 1; i < close && text[i] != u' '; ++i) {
-            const char16_t c = text[i].unicode();
-            const char16_t mapped = map(c);
-            if (mapped == c)
-                continue;
-            if (dst == nullptr)
-                dst = out.data();
-            dst[i] = QChar(mapped);
-        }
-        from = close;
-    }
-    return out;
-}
-
-// Blanks are the spaces and tabs that indent or trail a line of HTML source. The full-width
-// space is not one of them: in Japanese text it is content, such as a paragraph indent.
-bool isBlank(QChar c)
-{
-    return c == u' ' || c == u'\t';
-}
-
 bool isAsciiLetter(QChar c, char16_t lower)
 {
     return c == QChar(lower) || c == QChar(char16_t(lower - 0x20));
@@ -62,6 +26,75 @@ bool equalsAsciiIgnoringCase(QStringView s, QStringView lowerPattern)
             return false;
     }
     return true;
+}
+
+bool isNameEnd(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
+}
+
+// Where the scan goes on after a tag whose contents are no markup: the closing tag of a script
+// or a style element, whose code a "<" in it (i<max) must not have changed; -1 when there is
+// none, or from when the tag is another.
+qsizetype afterRawText(const QString &text, QStringView name, qsizetype from)
+{
+    for (const QStringView raw : {u"script", u"style"}) {
+        if (!equalsAsciiIgnoringCase(name, raw))
+            continue;
+        for (qsizetype at = text.indexOf(u"</", from); at >= 0; at = text.indexOf(u"</", at + 2)) {
+            const QStringView rest = QStringView(text).sliced(at + 2);
+            if (rest.size() >= raw.size() && equalsAsciiIgnoringCase(rest.first(raw.size()), raw))
+                return at;
+        }
+        return -1;
+    }
+    return from;
+}
+
+// A tag is any "<" with the next ">" after it, and its name runs up to the first blank or line
+// break; the attributes after it, values and all, stay as written. Comments, and the code in
+// script and style elements, are no tags and stay as written too.
+QString convertTagNames(const QString &text, CaseMap map)
+{
+    QString out = text;
+    QChar *dst = nullptr;
+    qsizetype from = 0;
+    for (;;) {
+        const qsizetype open = text.indexOf(u'<', from);
+        if (open < 0)
+            break;
+        if (QStringView(text).sliced(open).startsWith(u"<!--")) {
+            const qsizetype end = text.indexOf(u"-->", open + 4);
+            if (end < 0)
+                break;
+            from = end + 3;
+            continue;
+        }
+        const qsizetype close = text.indexOf(u'>', open);
+        if (close < 0)
+            break;
+        qsizetype nameEnd = open + 1;
+        for (; nameEnd < close && !isNameEnd(text[nameEnd]); ++nameEnd) {
+            const char16_t c = text[nameEnd].unicode();
+            const char16_t mapped = map(c);
+            if (mapped == c)
+                continue;
+            if (dst == nullptr)
+                dst = out.data();
+            dst[nameEnd] = QChar(mapped);
+        }
+        from = afterRawText(text, QStringView(text).sliced(open + 1, nameEnd - open - 1), close);
+        if (from < 0)
+            break;
+    }
+    return out;
+}
+
+// Blanks are the spaces and tabs that indent or trail a line of HTML source. The full-width
+// space is not one of them: in Japanese text it is content, such as a paragraph indent.
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t';
 }
 
 // A line-break tag is <BR>, <BR/> or <BR /> in any letter case, with any blanks before the
