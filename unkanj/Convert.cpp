@@ -128,9 +128,9 @@ std::string convertDetected(std::string_view text, const OutputFormat &to, Detec
         convertedFrom = code;
         return errors;
     });
-    if (convertedFrom != detected.code) {
+    if (convertedFrom != detected.code || detected.markIgnored) {
         output = std::string(); // not two large outputs at once
-        output = convert(text, detected.code, to, nullptr);
+        output = convert(text.substr(detected.markIgnored ? 3 : 0), detected.code, to, nullptr);
     }
     return output;
 }

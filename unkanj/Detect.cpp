@@ -1,6 +1,7 @@
 // How the code of a source is told, in order:
 //
-// 1. A UTF-8 byte-order mark decides: UTF-8.
+// 1. A UTF-8 byte-order mark decides: UTF-8, unless the text after it has faults as UTF-8 and
+//    reads with fewer in another code (a tool put the mark before a Shift-JIS page).
 // 2. Without any byte above 0x7F and without a JIS escape that selects kanji, katakana or
 //    JIS X 0212 (nor SO and SI together), the text is ASCII: every code reads it alike.
 // 3. Otherwise each candidate reads the whole text and counts its errors: a faulty sequence
@@ -226,8 +227,18 @@ Detection detectCode(std::string_view text)
 
 Detection detectCode(std::string_view text, const LeaderCount &countLeader)
 {
-    if (text.size() >= 3 && std::memcmp(text.data(), "\xEF\xBB\xBF", 3) == 0)
-        return {KanjiCode::Utf8, countLeader(KanjiCode::Utf8)};
+    if (text.size() >= 3 && std::memcmp(text.data(), "\xEF\xBB\xBF", 3) == 0) {
+        // The mark says UTF-8, but a tool may have put it before a page in another code; the
+        // rest decides only when it reads with fewer errors in that code.
+        const std::size_t utf8Errors = countLeader(KanjiCode::Utf8);
+        if (utf8Errors == 0)
+            return {KanjiCode::Utf8, 0};
+        const Detection rest = detectCode(text.substr(3));
+        if (rest.code != KanjiCode::Utf8 && rest.code != KanjiCode::Ascii &&
+            rest.errors < utf8Errors)
+            return {rest.code, rest.errors, true};
+        return {KanjiCode::Utf8, utf8Errors};
+    }
 
     JisMarks marks = findJisMarks(text);
     bool high = hasHighByte(text);

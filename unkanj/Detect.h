@@ -14,6 +14,9 @@ struct Detection
 {
     KanjiCode code = KanjiCode::Ascii;
     std::size_t errors = 0; // faults and unassigned codes when read in that code
+    // The text begins with a UTF-8 byte-order mark that another code reads past: the text in
+    // that code starts after the mark's three bytes.
+    bool markIgnored = false;
 };
 
 // The code the text is most likely in; see Detect.cpp for the rules.

@@ -136,6 +136,12 @@ TEST(CodeDetection, ShortAmbiguousAndFaultyTexts)
         EXPECT_EQ(countErrors(row[1], codeNamed(row[0])), std::stoul(row[2])) << row[3];
     for (const auto &row : rows("detection.txt", 3))
         EXPECT_EQ(codeName(detectCode(row[1]).code), row[0]) << row[2];
+    // A page read past its mark in another code loses the mark, not its first character.
+    Detection detected;
+    EXPECT_EQ(convertDetected("\xEF\xBB\xBF<p>\x89\xEF\x8E\xD0\x88\xC4\x93\xE0</p>",
+                              {.code = Utf8, .lineEnd = LineEnd::Lf}, detected),
+              "<p>\xE4\xBC\x9A\xE7\xA4\xBE\xE6\xA1\x88\xE5\x86\x85</p>");
+    EXPECT_EQ(detected.code, ShiftJis);
 }
 
 TEST(CodeDetection, TheWholeTextDecidesAndConvertingWhileDetectingAgrees)
