@@ -109,15 +109,34 @@ private:
     bool m_held = false;
 };
 
-QByteArray reference(char32_t codePoint, bool css)
+// How a character the code cannot hold is written where it stands: a browser reads character
+// references in HTML only, escapes of their own in style sheets and scripts.
+enum class Escape { Html, Css, Script };
+
+QByteArray reference(char32_t codePoint, Escape escape)
 {
-    const QByteArray hex = QByteArray::number(static_cast<uint>(codePoint), 16).toUpper();
-    return css ? '\\' + hex + ' ' : "&#x" + hex + ';';
+    const auto hex = [](uint code, int width = 0) {
+        return QByteArray::number(code, 16).toUpper().rightJustified(width, '0');
+    };
+    switch (escape) {
+    case Escape::Css:
+        return '\\' + hex(codePoint) + ' ';
+    case Escape::Script: {
+        // \uXXXX, in surrogate pairs above the BMP, as every version of the language reads it.
+        if (codePoint <= 0xFFFF)
+            return "\\u" + hex(codePoint, 4);
+        const char16_t pair[] = {QChar::highSurrogate(codePoint), QChar::lowSurrogate(codePoint)};
+        return "\\u" + hex(pair[0], 4) + "\\u" + hex(pair[1], 4);
+    }
+    case Escape::Html:
+        break;
+    }
+    return "&#x" + hex(codePoint) + ';';
 }
 
 // Encodes a stretch that the codec refused: halves it until the characters it cannot hold are
 // alone, so that a large text with one emoji costs a few more passes, not one per character.
-void encodePiece(QStringView piece, bool css, QByteArray &out)
+void encodePiece(QStringView piece, Escape escape, QByteArray &out)
 {
     bool ok = false;
     const QByteArray bytes = encodeCp932(piece, &ok);
@@ -133,16 +152,34 @@ void encodePiece(QStringView piece, bool css, QByteArray &out)
         return;
     }
     if (length == 1 || pair) {
-        out.append(
-            reference(pair ? QChar::surrogateToUcs4(piece[0], piece[1]) : piece[0].unicode(), css));
+        out.append(reference(pair ? QChar::surrogateToUcs4(piece[0], piece[1]) : piece[0].unicode(),
+                             escape));
         return;
     }
     qsizetype middle = length / 2;
     if (QChar::isLowSurrogate(piece[middle].unicode()) &&
         QChar::isHighSurrogate(piece[middle - 1].unicode()))
         ++middle; // never between the halves of a pair
-    encodePiece(piece.first(middle), css, out);
-    encodePiece(piece.sliced(middle), css, out);
+    encodePiece(piece.first(middle), escape, out);
+    encodePiece(piece.sliced(middle), escape, out);
+}
+
+// Where the next script or style element of a page starts at or after from, with the escape of
+// its code; -1 when none follows.
+qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
+{
+    for (qsizetype at = text.indexOf(u'<', from); at >= 0; at = text.indexOf(u'<', at + 1)) {
+        for (const auto &[name, kind] :
+             {std::pair{QStringView(u"script"), Escape::Script}, {u"style", Escape::Css}}) {
+            const QStringView rest = QStringView(text).sliced(at + 1);
+            if (rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive) &&
+                !rest[name.size()].isLetterOrNumber() && rest[name.size()] != u'-') {
+                escape = kind;
+                return at;
+            }
+        }
+    }
+    return -1;
 }
 
 } // namespace
@@ -151,7 +188,28 @@ QByteArray EncodeForSaving(const QString &text, bool css)
 {
     QByteArray out;
     out.reserve(text.size() * 2);
-    encodePiece(text, css, out);
+    if (css) {
+        encodePiece(text, Escape::Css, out);
+        return out;
+    }
+    // The code of a page's script and style elements takes the escapes of its own language.
+    qsizetype from = 0;
+    while (from < text.size()) {
+        Escape escape = Escape::Html;
+        const qsizetype element = nextRawElement(text, from, escape);
+        const qsizetype code = element < 0 ? -1 : text.indexOf(u'>', element);
+        if (code < 0)
+            break;
+        const QString closing =
+            escape == Escape::Css ? QStringLiteral("</style") : QStringLiteral("</script");
+        qsizetype end = text.indexOf(closing, code + 1, Qt::CaseInsensitive);
+        if (end < 0)
+            end = text.size();
+        encodePiece(QStringView(text).sliced(from, code + 1 - from), Escape::Html, out);
+        encodePiece(QStringView(text).sliced(code + 1, end - code - 1), escape, out);
+        from = end;
+    }
+    encodePiece(QStringView(text).sliced(from), Escape::Html, out);
     return out;
 }
 
