@@ -165,10 +165,16 @@ void encodePiece(QStringView piece, Escape escape, QByteArray &out)
 }
 
 // Where the next script or style element of a page starts at or after from, with the escape of
-// its code; -1 when none follows.
+// its code; -1 when none follows. One in a comment is none.
 qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
 {
     for (qsizetype at = text.indexOf(u'<', from); at >= 0; at = text.indexOf(u'<', at + 1)) {
+        if (QStringView(text).sliced(at).startsWith(u"<!--")) {
+            at = text.indexOf(u"-->", at + 4);
+            if (at < 0)
+                return -1;
+            continue;
+        }
         for (const auto &[name, kind] :
              {std::pair{QStringView(u"script"), Escape::Script}, {u"style", Escape::Css}}) {
             const QStringView rest = QStringView(text).sliced(at + 1);
