@@ -1,7 +1,7 @@
 // How the code of a source is told, in order:
 //
-// 1. A UTF-8 byte-order mark decides: UTF-8, unless the text after it has faults as UTF-8 and
-//    reads with fewer in another code (a tool put the mark before a Shift-JIS page).
+// 1. A UTF-8 byte-order mark decides: UTF-8, unless the text after it does not read as UTF-8
+//    (rule 4) while another code reads it (a tool put the mark before a Shift-JIS or JIS page).
 // 2. Without any byte above 0x7F and without a JIS escape that selects kanji, katakana or
 //    JIS X 0212 (nor SO and SI together), the text is ASCII: every code reads it alike.
 // 3. Otherwise each candidate reads the whole text and counts its errors: a faulty sequence
@@ -14,17 +14,21 @@
 // 4. The fewest errors win; a tie goes to JIS, then UTF-8, then EUC-JP, then Shift-JIS. Valid
 //    UTF-8 is almost never an accident, and ordinary EUC text is usually also well-formed
 //    Shift-JIS (half-width katakana pairs and kanji) while the reverse is rare (hiragana lead
-//    with 0x82, which EUC lacks). Short texts are the exception: a few EUC kanji or Shift-JIS
-//    half-width katakana can be valid UTF-8 too, so when UTF-8 ties with the code the page
-//    declares, the declaration wins.
-// 5. Shift-JIS whose only Japanese is half-width katakana in runs of even length (ﾎｰﾑﾍﾟｰｼﾞ) is
+//    with 0x82, which EUC lacks). UTF-8 Japanese, though, is mostly clean Shift-JIS as well, so
+//    a few stray bytes in it would lose it the count: a text whose bytes above 0x7F form at
+//    least two whole UTF-8 sequences to each faulty one is UTF-8 even with more errors.
+// 5. Short texts can tie the other way: a few EUC kanji or Shift-JIS half-width katakana can be
+//    valid UTF-8 too. When UTF-8 wins, the Shift-JIS or EUC-JP that the page declares (its
+//    first <meta> charset, or an XML declaration) takes over if it reads the text no worse.
+// 6. Shift-JIS whose only Japanese is half-width katakana in runs of even length (ﾎｰﾑﾍﾟｰｼﾞ) is
 //    also clean EUC, all kanji. So when EUC-JP and Shift-JIS tie, a charset the page declares
-//    decides; without one, EUC-JP wins only when a quarter of its characters or more are kana,
-//    punctuation or other symbols of rows 1-8, as in any Japanese sentence. Kanji alone, as
-//    half-width katakana read as EUC give, read as Shift-JIS.
+//    decides; without one, EUC-JP wins when Shift-JIS would land on a user-defined code (EUC
+//    kanji such as 株式会社 do; pages almost never hold one) or when a quarter of its characters
+//    or more are kana, punctuation or other symbols of rows 1-8, as in any Japanese sentence.
+//    Kanji alone, as half-width katakana read as EUC give, read as Shift-JIS.
 //
-// Only a tie consults the declaration: this converter changes a file's code without touching its
-// markup, so a declaration may be stale.
+// Only a near tie consults the declaration: this converter changes a file's code without
+// touching its markup, so a declaration may be stale.
 //
 // Speed: counting stops as soon as a candidate can no longer win, and the leader on the first
 // 64 KiB is counted first, by a caller that may convert while it counts: a clean text costs
@@ -150,50 +154,150 @@ Detection pickFewestErrors(std::string_view text, const std::vector<KanjiCode> &
     return best;
 }
 
-// The kanji code the first charset declaration in the text's first 64 KiB names
-// ("charset=Shift_JIS", "charset="euc-jp""); nothing when there is none or it names another code.
+char lowerAscii(char c)
+{
+    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+}
+
+// The code a charset label names, its letter case aside; nothing for a label of another code.
+std::optional<KanjiCode> codeOfLabel(const std::string &label)
+{
+    for (const char *name : {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j", "cp932",
+                             "ms_kanji", "csshiftjis"}) {
+        if (label == name)
+            return KanjiCode::ShiftJis;
+    }
+    for (const char *name : {"euc-jp", "euc_jp", "x-euc-jp", "eucjp", "eucjp-ms", "euc-jp-ms",
+                             "cseucpkdfmtjapanese"}) {
+        if (label == name)
+            return KanjiCode::Euc;
+    }
+    if (label == "utf-8" || label == "utf8")
+        return KanjiCode::Utf8;
+    return std::nullopt;
+}
+
+bool startsIgnoringCase(std::string_view s, std::string_view lowerPrefix)
+{
+    if (s.size() < lowerPrefix.size())
+        return false;
+    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
+        if (lowerAscii(s[i]) != lowerPrefix[i])
+            return false;
+    }
+    return true;
+}
+
+// The label after "<key> = " at the start of s (blanks around "=" and a quote allowed), in
+// lower case; empty when s does not start so.
+std::string labelAfter(std::string_view s, std::string_view key)
+{
+    if (!startsIgnoringCase(s, key))
+        return {};
+    std::size_t i = key.size();
+    const auto blanks = [&] {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\r' || s[i] == '\n'))
+            ++i;
+    };
+    blanks();
+    if (i >= s.size() || s[i] != '=')
+        return {};
+    ++i;
+    blanks();
+    if (i < s.size() && (s[i] == '"' || s[i] == '\''))
+        ++i;
+    std::string label;
+    for (; i < s.size() && label.size() < 32; ++i) {
+        const char c = lowerAscii(s[i]);
+        if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
+            break;
+        label += c;
+    }
+    return label;
+}
+
+// The code the page declares in its first 64 KiB: the encoding of an XML declaration at its
+// start, or the charset of its first <meta> that names one ("charset=Shift_JIS",
+// "charset = "euc-jp""). A charset on another element (a script's, a link's) speaks of
+// another file. Nothing when there is none or it names another code.
 std::optional<KanjiCode> declaredCode(std::string_view text)
 {
-    constexpr std::string_view kKey = "charset=";
-    const auto lower = [](char c) {
-        return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-    };
     const std::string_view head = text.substr(0, 64 * 1024);
-    for (std::size_t at = 0; at + kKey.size() <= head.size(); ++at) {
-        std::size_t k = 0;
-        while (k < kKey.size() && lower(head[at + k]) == kKey[k])
-            ++k;
-        if (k < kKey.size())
+    if (head.substr(0, 5) == "<?xml") {
+        const std::size_t end = head.find("?>");
+        for (std::size_t i = 5; i < std::min(end, head.size()); ++i) {
+            if (const std::string label = labelAfter(head.substr(i), "encoding"); !label.empty())
+                return codeOfLabel(label);
+        }
+    }
+    for (std::size_t at = head.find('<'); at != std::string_view::npos;
+         at = head.find('<', at + 1)) {
+        if (!startsIgnoringCase(head.substr(at + 1), "meta"))
             continue;
-        std::size_t i = at + k;
-        if (i < head.size() && (head[i] == '"' || head[i] == '\''))
-            ++i;
-        std::string name;
-        for (; i < head.size() && name.size() < 32; ++i) {
-            const char c = lower(head[i]);
-            if (!((c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '-'))
-                break;
-            name += c;
+        const std::size_t close = head.find('>', at);
+        const std::string_view tag =
+            head.substr(at, close == std::string_view::npos ? head.size() - at : close - at);
+        for (std::size_t i = 5; i < tag.size(); ++i) {
+            if (const std::string label = labelAfter(tag.substr(i), "charset"); !label.empty())
+                return codeOfLabel(label); // the first declaration counts, whatever it names
         }
-        for (const char *sjis : {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j", "cp932",
-                                 "ms_kanji", "csshiftjis"}) {
-            if (name == sjis)
-                return KanjiCode::ShiftJis;
-        }
-        for (const char *euc : {"euc-jp", "x-euc-jp", "eucjp", "cseucpkdfmtjapanese"}) {
-            if (name == euc)
-                return KanjiCode::Euc;
-        }
-        return std::nullopt; // the first declaration counts, whatever it names
     }
     return std::nullopt;
 }
 
+// Whether the bytes above 0x7F form UTF-8 but for a few faults: at least two whole sequences
+// to each faulty one. Japanese in Shift-JIS or EUC-JP read as UTF-8 has more faults than
+// sequences; UTF-8 with a stray byte or a character cut off has many sequences to each fault.
+bool looksLikeUtf8(std::string_view text)
+{
+    auto p = reinterpret_cast<const Byte *>(text.data());
+    const auto end = p + text.size();
+    std::size_t sequences = 0, faults = 0;
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t faultLength = 0;
+        if (const std::size_t n = detail::utf8Length(p, end, cp, faultLength); n != 0) {
+            ++sequences;
+            p += n;
+        } else {
+            ++faults;
+            p += faultLength;
+        }
+    }
+    return sequences > 0 && faults * 2 <= sequences;
+}
+
+// Notes whether a reading lands on a user-defined code (rows 95-114, Shift-JIS only); stops at
+// the first.
+class UserDefinedFinder : public ErrorCounter
+{
+public:
+    UserDefinedFinder() : ErrorCounter(1) {}
+    bool found() const { return done(); }
+    void fault(const Byte *, std::size_t) {}
+    void dbcs(unsigned row, unsigned)
+    {
+        if (row >= kFirstUserRow && row < kFirstIbmRow)
+            ErrorCounter::fault(nullptr, 0);
+    }
+};
+
 // Whether a text that reads equally well as EUC-JP and as Shift-JIS is EUC-JP.
 bool tieIsEuc(std::string_view text)
 {
-    if (const auto declared = declaredCode(text))
-        return *declared == KanjiCode::Euc;
+    if (const auto declared = declaredCode(text);
+        declared == KanjiCode::Euc || declared == KanjiCode::ShiftJis)
+        return declared == KanjiCode::Euc;
+    // Pages almost never hold user-defined characters, but EUC kanji read as Shift-JIS often
+    // land on them (株式会社 gives two).
+    UserDefinedFinder finder;
+    detail::decode(KanjiCode::ShiftJis, text, finder);
+    if (finder.found())
+        return true;
     std::size_t characters = 0, kanaAndSymbols = 0;
     auto p = reinterpret_cast<const Byte *>(text.data());
     const auto end = p + text.size();
@@ -228,16 +332,13 @@ Detection detectCode(std::string_view text)
 Detection detectCode(std::string_view text, const LeaderCount &countLeader)
 {
     if (text.size() >= 3 && std::memcmp(text.data(), "\xEF\xBB\xBF", 3) == 0) {
-        // The mark says UTF-8, but a tool may have put it before a page in another code; the
-        // rest decides only when it reads with fewer errors in that code.
-        const std::size_t utf8Errors = countLeader(KanjiCode::Utf8);
-        if (utf8Errors == 0)
-            return {KanjiCode::Utf8, 0};
+        // The mark says UTF-8, but a tool may have put it before a page in another code: what
+        // follows decides when it does not read as UTF-8 (JIS, Shift-JIS hiragana).
         const Detection rest = detectCode(text.substr(3));
-        if (rest.code != KanjiCode::Utf8 && rest.code != KanjiCode::Ascii &&
-            rest.errors < utf8Errors)
-            return {rest.code, rest.errors, true};
-        return {KanjiCode::Utf8, utf8Errors};
+        if (rest.code == KanjiCode::Utf8 || rest.code == KanjiCode::Ascii ||
+            looksLikeUtf8(text.substr(3)))
+            return {KanjiCode::Utf8, countLeader(KanjiCode::Utf8)};
+        return {rest.code, rest.errors, true};
     }
 
     JisMarks marks = findJisMarks(text);
@@ -257,15 +358,20 @@ Detection detectCode(std::string_view text, const LeaderCount &countLeader)
         pickFewestErrors(text.substr(0, kSampleSize), candidates, marks.designations, nullptr);
     std::stable_partition(candidates.begin(), candidates.end(),
                           [&](KanjiCode code) { return code == lead.code; });
-    const Detection best = pickFewestErrors(text, candidates, marks.designations, &countLeader);
+    Detection best = pickFewestErrors(text, candidates, marks.designations, &countLeader);
+    // UTF-8 Japanese is mostly clean Shift-JIS too, so a few stray bytes in it (a footer pasted
+    // from a Latin-1 page) would let Shift-JIS win on errors alone.
+    if ((best.code == KanjiCode::ShiftJis || best.code == KanjiCode::Euc) && looksLikeUtf8(text))
+        best = {KanjiCode::Utf8, countErrors(text, KanjiCode::Utf8) + marks.designations};
     // Both readings carry the same count for JIS escapes.
     const std::size_t own = best.errors - std::min(best.errors, marks.designations);
     if (best.code == KanjiCode::Utf8) {
         // A few kanji in EUC-JP (鉄道, 年) or half-width katakana in Shift-JIS (ﾗｼﾞｵ) are also
-        // valid UTF-8: the code the page declares settles that tie.
+        // valid UTF-8: the code the page declares wins when it reads no worse.
         const auto declared = declaredCode(text);
-        if (declared && countErrors(text, *declared, own + 1) == own)
-            return {*declared, best.errors};
+        if ((declared == KanjiCode::ShiftJis || declared == KanjiCode::Euc) &&
+            countErrors(text, *declared, own + 1) <= own)
+            return {*declared, countErrors(text, *declared) + marks.designations};
     }
     if (best.code == KanjiCode::Euc && countErrors(text, KanjiCode::ShiftJis, own + 1) == own &&
         !tieIsEuc(text))
