@@ -8,6 +8,8 @@
 #include "files/basINI.h"
 #include "files/basKanji.h"
 #include "platform/IMessageService.h"
+#include "unkanj/Convert.h"
+#include "unkanj/Detect.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -28,14 +30,13 @@ namespace {
 
 using files::SaveSetting;
 
-// A page in UTF-8 (or UTF-16): a byte-order mark, or bytes above 0x7F that form UTF-8
-// sequences but for a few faults (a download cut off in a character, a stray byte), at least
-// two whole sequences to a faulty byte; Japanese in Shift-JIS or EUC-JP read as UTF-8 has about
-// three faulty bytes to a sequence. Such a page is loaded through UTF-8, so that characters
-// Shift-JIS lacks arrive as themselves; every other page goes through Shift-JIS. Only a regular
-// file is read here: opening a pipe would wait for a writer, and the converter refuses anything
-// else with the load's own message.
-bool isUtf8Page(const QString &path)
+// A page is brought over through UTF-8 unless it is in Shift-JIS: UTF-8 holds every character
+// of every code (the JIS X 0212 characters of an EUC page, the emoji of a UTF-8 one), while only
+// Shift-JIS carries the stray bytes of a Shift-JIS page through, for a save to write back. The
+// code is told as the converter tells it, so that the two agree. Only a regular file is read
+// here: opening a pipe would wait for a writer, and the converter refuses anything else with
+// the load's own message.
+bool loadsThroughUtf8(const QString &path)
 {
     if (!QFileInfo(path).isFile())
         return false;
@@ -43,30 +44,11 @@ bool isUtf8Page(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     const QByteArray bytes = file.readAll();
-    // A byte-order mark, UTF-8's or UTF-16's: the converter reads a UTF-16 page too, and only
-    // UTF-8 can bring all of its characters over.
-    if (bytes.startsWith("\xEF\xBB\xBF") || bytes.startsWith("\xFF\xFE") ||
-        bytes.startsWith("\xFE\xFF"))
+    const std::string_view text(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (unkanj::hasUtf16Mark(text))
         return true;
-    qsizetype sequences = 0;
-    qsizetype faults = 0;
-    for (qsizetype i = 0; i < bytes.size();) {
-        const auto lead = static_cast<uchar>(bytes[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
-        const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
-        if (length > 0 && i + length <= bytes.size() &&
-            QByteArrayView(bytes).sliced(i, length).isValidUtf8()) {
-            ++sequences;
-            i += length;
-        } else {
-            ++faults;
-            ++i;
-        }
-    }
-    return sequences > 0 && faults * 2 <= sequences;
+    const unkanj::KanjiCode code = unkanj::detectCode(text).code;
+    return code != unkanj::KanjiCode::ShiftJis && code != unkanj::KanjiCode::Ascii;
 }
 
 // The work file is one for its folder, and another copy of the program may be loading or saving
@@ -231,7 +213,7 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
         return {};
     }
     QFile::remove(work); // a stale work file would pass for this file's text
-    const bool utf8 = isUtf8Page(path);
+    const bool utf8 = loadsThroughUtf8(path);
     basKanji::ConvertKanjiFile(messages, path, work,
                                utf8 ? QStringLiteral("-w") : QStringLiteral("-s"),
                                QStringLiteral("-crlf"));

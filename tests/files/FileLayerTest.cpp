@@ -98,6 +98,15 @@ TEST_F(FileLayer, EveryKanjiCodeLoadsAsTheSameText)
         EXPECT_EQ(load(name), kText) << name.toStdString();
         EXPECT_EQ(contents(name), before) << "the source stays";
     }
+    // Characters Shift-JIS lacks arrive as themselves from any code, never as references typed
+    // into the text: é of JIS X 0212 in EUC, an emoji of a UTF-8 page with Latin-1 bytes in it.
+    put(u"x0212.html"_s, "<script>s=\"caf\x8F\xAB\xB1\"</script>\n<p>\xA4\xA2</p>\n");
+    EXPECT_EQ(load(u"x0212.html"_s), u"<script>s=\"café\"</script>\r\n<p>あ</p>\r\n"_s);
+    put(u"latin1.html"_s, u"<p>日本語の文章です😀</p>\n"_s.toUtf8() +
+                              "<p>Caf\xE9 cr\xE8me d\xE9j\xE0 vu \xE0 la fran\xE7"
+                              "aise</p>\n");
+    EXPECT_EQ(load(u"latin1.html"_s),
+              u"<p>日本語の文章です😀</p>\r\n<p>Caf〓 cr〓me d〓j〓 vu 〓 la fran〓aise</p>\r\n"_s);
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
