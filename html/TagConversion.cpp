@@ -51,9 +51,28 @@ qsizetype afterRawText(const QString &text, QStringView name, qsizetype from)
     return from;
 }
 
-// A tag is any "<" with the next ">" after it, and its name runs up to the first blank or line
-// break; the attributes after it, values and all, stay as written. Comments, and the code in
-// script and style elements, are no tags and stay as written too.
+// The ">" that ends the tag opening at open: the first one outside quoted values, or, when a
+// quote is left open, simply the first; -1 when there is none.
+qsizetype tagEnd(const QString &text, qsizetype open)
+{
+    for (qsizetype i = open + 1; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c == u'>')
+            return i;
+        if (c == u'"' || c == u'\'') {
+            const qsizetype closing = text.indexOf(c, i + 1);
+            if (closing < 0)
+                return text.indexOf(u'>', i);
+            i = closing;
+        }
+    }
+    return -1;
+}
+
+// A tag is any "<" with the next ">" outside quoted values after it, and its name runs up to the
+// first blank or line break; the attributes after it, values and all, stay as written.
+// Comments, processing instructions and the code in script and style elements are no tags and
+// stay as written too.
 QString convertTagNames(const QString &text, CaseMap map)
 {
     QString out = text;
@@ -63,14 +82,23 @@ QString convertTagNames(const QString &text, CaseMap map)
         const qsizetype open = text.indexOf(u'<', from);
         if (open < 0)
             break;
-        if (QStringView(text).sliced(open).startsWith(u"<!--")) {
-            const qsizetype end = text.indexOf(u"-->", open + 4);
-            if (end < 0)
+        // Comments and processing instructions (<?php ... ?>) are no tags.
+        bool skipped = false;
+        for (const auto &[opener, closer] :
+             {std::pair{QStringView(u"<!--"), QStringView(u"-->")}, {u"<?", u"?>"}}) {
+            if (!QStringView(text).sliced(open).startsWith(opener))
+                continue;
+            const qsizetype end = text.indexOf(closer, open + opener.size());
+            from = end < 0 ? -1 : end + closer.size();
+            skipped = true;
+            break;
+        }
+        if (skipped) {
+            if (from < 0)
                 break;
-            from = end + 3;
             continue;
         }
-        const qsizetype close = text.indexOf(u'>', open);
+        const qsizetype close = tagEnd(text, open);
         if (close < 0)
             break;
         qsizetype nameEnd = open + 1;
