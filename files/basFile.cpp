@@ -14,6 +14,7 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QThread>
 
 #include <algorithm>
@@ -170,14 +171,37 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
     return -1;
 }
 
+// Whether a script start tag holds code, which reads escapes: no type, or one of script or
+// JSON. Another type (text/template, text/html) marks a data block that a page's code reads
+// as markup, where references count.
+bool isScriptCode(QStringView tag)
+{
+    static const QRegularExpression typeAttribute(
+        QStringLiteral(R"(\stype\s*=\s*["']?\s*([^"'\s>]*))"),
+        QRegularExpression::CaseInsensitiveOption);
+    const QString type = typeAttribute.match(tag.toString()).captured(1);
+    if (type.isEmpty())
+        return true;
+    for (const QStringView code : {u"javascript", u"ecmascript", u"jscript", u"livescript",
+                                   u"module", u"json", u"importmap"}) {
+        if (type.contains(code, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
 } // namespace
 
-QByteArray EncodeForSaving(const QString &text, bool css)
+QByteArray EncodeForSaving(const QString &text, const QString &extension)
 {
     QByteArray out;
     out.reserve(text.size() * 2);
-    if (css) {
-        encodePiece(text, Escape::Css, out);
+    // A style sheet or a script file is code throughout.
+    const auto is = [&](QStringView name) {
+        return extension.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    if (is(u"css") || is(u"js") || is(u"mjs") || is(u"json")) {
+        encodePiece(text, is(u"css") ? Escape::Css : Escape::Script, out);
         return out;
     }
     // The code of a page's script and style elements takes the escapes of its own language.
@@ -193,6 +217,9 @@ QByteArray EncodeForSaving(const QString &text, bool css)
         qsizetype end = text.indexOf(closing, code + 1, Qt::CaseInsensitive);
         if (end < 0)
             end = text.size();
+        const QStringView tag = QStringView(text).sliced(element, code + 1 - element);
+        if (escape == Escape::Script && !isScriptCode(tag))
+            escape = Escape::Html; // a template or other data block, read as markup
         encodePiece(QStringView(text).sliced(from, code + 1 - from), Escape::Html, out);
         encodePiece(QStringView(text).sliced(code + 1, end - code - 1), escape, out);
         from = end;
@@ -252,12 +279,12 @@ QByteArray EncodeUtf8ForSaving(QString text)
 
 bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
 {
-    const bool css = GetExtension(path).compare(u"css", Qt::CaseInsensitive) == 0;
+
     const QString code = files::EffectiveSaveSetting(
         SaveSetting::KanjiCode, files::ReadSaveSetting(SaveSetting::KanjiCode));
     // UTF-8 holds every character: no references, and the work file in UTF-8 as well.
     const QByteArray bytes =
-        code == u"UTF-8" ? EncodeUtf8ForSaving(text) : EncodeForSaving(text, css);
+        code == u"UTF-8" ? EncodeUtf8ForSaving(text) : EncodeForSaving(text, GetExtension(path));
     // Written as it is when the converter cannot do its part, so that the file holds the text.
     const auto writeUnconverted = [&] {
         if (!files::replaceFileContents(path, bytes)) {

@@ -31,11 +31,12 @@ QString GetFileName(const QString &path);
 // The text after the last "." anywhere in the path, or empty when there is none.
 QString GetExtension(const QString &path);
 
-// The text as Shift-JIS (CP932) bytes. A character the code cannot hold becomes a numeric
-// character reference "&#x1F600;", so that the page still shows it; a CSS escape "\1F600 " when
-// css is set and in a page's style elements, a script escape "\uD83D\uDE00" in its script
-// elements, where a browser reads no references.
-QByteArray EncodeForSaving(const QString &text, bool css);
+// The text of a file with this extension as Shift-JIS (CP932) bytes. A character the code
+// cannot hold becomes a numeric character reference "&#x1F600;", so that the page still shows
+// it; a CSS escape "\1F600 " in a style sheet (.css) and a page's style elements, a script
+// escape "\uD83D\uDE00" in a script (.js, .mjs, .json) and a page's script elements, where a
+// browser reads no references.
+QByteArray EncodeForSaving(const QString &text, const QString &extension);
 
 // The text as UTF-8 bytes; a stray byte kept from loading becomes 〓, as the converter writes
 // a character it cannot convert.

@@ -171,14 +171,19 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
     EXPECT_TRUE(save(u"saved.css"_s, loaded));
     const QByteArray css = contents(u"saved.css"_s);
     EXPECT_TRUE(css.contains("\\1F600 ") && css.contains("\x81\x60\\A5 \\A9 </p>"));
-    // A page's style and script elements take the escapes of their own languages.
+    // A page's style and script elements take the escapes of their own languages, a template
+    // block references, and a script file script escapes.
     EXPECT_TRUE(save(u"saved.html"_s,
                      u"<p>✔</p><STYLE>a::after { content: \"🆕\" }</STYLE>\r\n"
-                     u"<script type=\"x\">m = \"✔🆕\";</Script><!-- <script> --><p>🆕</p>"_s));
+                     u"<script type=module>m = \"✔🆕\";</Script><!-- <script> --><p>🆕</p>"
+                     u"<script type=\"text/template\"><b>✔</b></script>"_s));
     EXPECT_EQ(contents(u"saved.html"_s),
               QByteArray("<p>&#x2714;</p><STYLE>a::after { content: \"\\1F195 \" }</STYLE>\r\n"
-                         "<script type=\"x\">m = \"\\u2714\\uD83C\\uDD95\";</Script><!-- <script> "
-                         "--><p>&#x1F195;</p>"));
+                         "<script type=module>m = \"\\u2714\\uD83C\\uDD95\";</Script><!-- "
+                         "<script> --><p>&#x1F195;</p>"
+                         "<script type=\"text/template\"><b>&#x2714;</b></script>"));
+    EXPECT_TRUE(save(u"saved.js"_s, u"var a = \"😀\";"_s));
+    EXPECT_EQ(contents(u"saved.js"_s), QByteArray("var a = \"\\uD83D\\uDE00\";"));
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
