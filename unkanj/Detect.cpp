@@ -20,6 +20,9 @@
 // 5. Short texts can tie the other way: a few EUC kanji or Shift-JIS half-width katakana can be
 //    valid UTF-8 too. When UTF-8 wins, the Shift-JIS or EUC-JP that the page declares (its
 //    first <meta> charset, or an XML declaration) takes over if it reads the text no worse.
+//    Without a declaration, so does the better of the two when the UTF-8 reading is two-byte
+//    characters only, some from blocks pages hardly use (鉄道 gives Ŵƻ, ﾗｼﾞｵ unassigned
+//    Hebrew and Thaana); accented Latin, Greek and Cyrillic stay UTF-8.
 // 6. Shift-JIS whose only Japanese is half-width katakana in runs of even length (ﾎｰﾑﾍﾟｰｼﾞ) is
 //    also clean EUC, all kanji. So when EUC-JP and Shift-JIS tie, a charset the page declares
 //    decides; without one, EUC-JP wins when Shift-JIS would land on a user-defined code (EUC
@@ -271,6 +274,32 @@ bool looksLikeUtf8(std::string_view text)
     return sequences > 0 && faults * 2 <= sequences;
 }
 
+// Whether the UTF-8 reading of a text holds two-byte characters only, some from blocks a page
+// hardly uses (Latin Extended-B, IPA, unassigned Hebrew, Syriac, Thaana, NKo): what a few EUC
+// kanji (鉄道 gives Ŵƻ) or Shift-JIS half-width katakana (ﾗｼﾞｵ) give, where a real UTF-8 page
+// of two-byte characters holds accented Latin, Greek, Cyrillic, Hebrew or Arabic letters.
+bool readsAsUnlikelyUtf8(std::string_view text)
+{
+    auto p = reinterpret_cast<const Byte *>(text.data());
+    const auto end = p + text.size();
+    bool unlikely = false;
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t faultLength = 0;
+        if (detail::utf8Length(p, end, cp, faultLength) != 2)
+            return false;
+        const bool likely = (cp >= 0xA0 && cp <= 0x17F) || (cp >= 0x300 && cp <= 0x52F) ||
+                            (cp >= 0x5D0 && cp <= 0x5EA) || (cp >= 0x600 && cp <= 0x6FF);
+        unlikely = unlikely || !likely;
+        p += 2;
+    }
+    return unlikely;
+}
+
 // Notes whether a reading lands on a user-defined code (rows 95-114, Shift-JIS only); stops at
 // the first.
 class UserDefinedFinder : public ErrorCounter
@@ -372,6 +401,17 @@ Detection detectCode(std::string_view text, const LeaderCount &countLeader)
         if ((declared == KanjiCode::ShiftJis || declared == KanjiCode::Euc) &&
             countErrors(text, *declared, own + 1) <= own)
             return {*declared, countErrors(text, *declared) + marks.designations};
+        // Without a declaration, characters no page would hold make the Japanese reading that
+        // reads the text no worse the likelier one.
+        if (declared != KanjiCode::Utf8 && readsAsUnlikelyUtf8(text)) {
+            const std::size_t euc = countErrors(text, KanjiCode::Euc, own + 1);
+            const std::size_t sjis = countErrors(text, KanjiCode::ShiftJis, own + 1);
+            if (std::min(euc, sjis) <= own) {
+                const bool isEuc = euc < sjis || (euc == sjis && tieIsEuc(text));
+                return {isEuc ? KanjiCode::Euc : KanjiCode::ShiftJis,
+                        std::min(euc, sjis) + marks.designations};
+            }
+        }
     }
     if (best.code == KanjiCode::Euc && countErrors(text, KanjiCode::ShiftJis, own + 1) == own &&
         !tieIsEuc(text))
