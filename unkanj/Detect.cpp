@@ -248,56 +248,61 @@ std::optional<KanjiCode> declaredCode(std::string_view text)
     return std::nullopt;
 }
 
+// What UTF-8 makes of the bytes above 0x7F.
+struct Utf8Shape
+{
+    std::size_t sequences = 0; // whole characters of two to four bytes
+    std::size_t faults = 0;
+    bool twoByteOnly = true;
+    // Two-byte characters from blocks a page hardly uses (Latin Extended-B, IPA, unassigned
+    // Hebrew, Syriac, Thaana, NKo), as against accented Latin, Greek, Cyrillic, Hebrew or
+    // Arabic letters.
+    bool unlikely = false;
+};
+
+Utf8Shape utf8Shape(std::string_view text)
+{
+    auto p = reinterpret_cast<const Byte *>(text.data());
+    const auto end = p + text.size();
+    Utf8Shape shape;
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        char32_t cp = 0;
+        std::size_t faultLength = 0;
+        const std::size_t n = detail::utf8Length(p, end, cp, faultLength);
+        if (n == 0) {
+            ++shape.faults;
+            p += faultLength;
+            continue;
+        }
+        ++shape.sequences;
+        shape.twoByteOnly = shape.twoByteOnly && n == 2;
+        const bool likely = (cp >= 0xA0 && cp <= 0x17F) || (cp >= 0x300 && cp <= 0x52F) ||
+                            (cp >= 0x5D0 && cp <= 0x5EA) || (cp >= 0x600 && cp <= 0x6FF);
+        shape.unlikely = shape.unlikely || (n == 2 && !likely);
+        p += n;
+    }
+    return shape;
+}
+
 // Whether the bytes above 0x7F form UTF-8 but for a few faults: at least two whole sequences
 // to each faulty one. Japanese in Shift-JIS or EUC-JP read as UTF-8 has more faults than
 // sequences; UTF-8 with a stray byte or a character cut off has many sequences to each fault.
 bool looksLikeUtf8(std::string_view text)
 {
-    auto p = reinterpret_cast<const Byte *>(text.data());
-    const auto end = p + text.size();
-    std::size_t sequences = 0, faults = 0;
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        char32_t cp = 0;
-        std::size_t faultLength = 0;
-        if (const std::size_t n = detail::utf8Length(p, end, cp, faultLength); n != 0) {
-            ++sequences;
-            p += n;
-        } else {
-            ++faults;
-            p += faultLength;
-        }
-    }
-    return sequences > 0 && faults * 2 <= sequences;
+    const Utf8Shape shape = utf8Shape(text);
+    return shape.sequences > 0 && shape.faults * 2 <= shape.sequences;
 }
 
-// Whether the UTF-8 reading of a text holds two-byte characters only, some from blocks a page
-// hardly uses (Latin Extended-B, IPA, unassigned Hebrew, Syriac, Thaana, NKo): what a few EUC
-// kanji (鉄道 gives Ŵƻ) or Shift-JIS half-width katakana (ﾗｼﾞｵ) give, where a real UTF-8 page
-// of two-byte characters holds accented Latin, Greek, Cyrillic, Hebrew or Arabic letters.
+// Whether the text is clean UTF-8 of two-byte characters only, some of them unlikely: what a
+// few EUC kanji (鉄道 gives Ŵƻ) or Shift-JIS half-width katakana (ﾗｼﾞｵ) give.
 bool readsAsUnlikelyUtf8(std::string_view text)
 {
-    auto p = reinterpret_cast<const Byte *>(text.data());
-    const auto end = p + text.size();
-    bool unlikely = false;
-    while (p < end) {
-        if (*p < 0x80) {
-            ++p;
-            continue;
-        }
-        char32_t cp = 0;
-        std::size_t faultLength = 0;
-        if (detail::utf8Length(p, end, cp, faultLength) != 2)
-            return false;
-        const bool likely = (cp >= 0xA0 && cp <= 0x17F) || (cp >= 0x300 && cp <= 0x52F) ||
-                            (cp >= 0x5D0 && cp <= 0x5EA) || (cp >= 0x600 && cp <= 0x6FF);
-        unlikely = unlikely || !likely;
-        p += 2;
-    }
-    return unlikely;
+    const Utf8Shape shape = utf8Shape(text);
+    return shape.faults == 0 && shape.twoByteOnly && shape.unlikely;
 }
 
 // Notes whether a reading lands on a user-defined code (rows 95-114, Shift-JIS only); stops at
