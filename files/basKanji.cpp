@@ -1,6 +1,7 @@
 #include "files/basKanji.h"
 
 #include "files/Messages.h"
+#include "files/ProgramPaths.h"
 #include "platform/Globals.h"
 #include "platform/IMessageService.h"
 #include "unkanj/unkanj.h"
@@ -70,6 +71,40 @@ QByteArray quoted(const QString &path)
     return '"' + bytes + '"';
 }
 
+// A path as the converter's command can carry it: the path itself, or a link to it beside the
+// work file, named with the same extension (the converter tells a style sheet by its name),
+// removed again with this object.
+class CarriedPath
+{
+public:
+    CarriedPath(const QString &path, const QString &role) : m_path(path)
+    {
+        if (path.isEmpty() || !quoted(path).isEmpty())
+            return;
+        const QString extension = QFileInfo(path).suffix();
+        m_link = QFileInfo(files::workFilePath()).absolutePath() + QStringLiteral("/.Convert.") +
+                 role + (extension.isEmpty() ? QString() : u'.' + extension);
+        QFile::remove(m_link);
+        if (QFile::link(QFileInfo(path).absoluteFilePath(), m_link))
+            m_path = m_link;
+        else
+            m_link.clear();
+    }
+    ~CarriedPath()
+    {
+        if (!m_link.isEmpty())
+            QFile::remove(m_link);
+    }
+    CarriedPath(const CarriedPath &) = delete;
+    CarriedPath &operator=(const CarriedPath &) = delete;
+
+    const QString &path() const { return m_path; }
+
+private:
+    QString m_path;
+    QString m_link;
+};
+
 } // namespace
 
 // The program directory, then PATH. Never the current directory: the file dialogs move the
@@ -123,8 +158,11 @@ bool ConvertKanjiFile(IMessageService &messages, const QString &source, const QS
         messages.libraryError(files::msg::kLibraryBusy);
         return false;
     }
+    // A path the command cannot carry (a quote before a blank) goes as a link beside the work
+    // file: the converter reads through it and replaces the file it points to.
+    const CarriedPath from(source, QStringLiteral("from")), to(destination, QStringLiteral("to"));
     const QByteArray command =
-        BuildCommand(codeOption, lineOption, source, destination, sourceCodeOption);
+        BuildCommand(codeOption, lineOption, from.path(), to.path(), sourceCodeOption);
     if (command.isEmpty())
         return false;
     QByteArray buffer(kBufferSize, '\0');

@@ -420,14 +420,24 @@ TEST_F(FileLayer, PagesWithQuotesInTheirNamesLoadAndSave)
 {
     setSaveCodes(u"EUC"_s, u"LF"_s);
     ASSERT_TRUE(save(u"plain.html"_s, kText));
-    for (const QString &name : {u"a\"b.html"_s, u"say \"hi\".html"_s}) {
+    // A quote before a blank is past what the converter's command can carry; such a page goes
+    // through a link, and so does a new one saved under such a name.
+    for (const QString &name :
+         {u"a\"b.html"_s, u"say \"hi\".html"_s, u"say \"hi\" now.html"_s, u"new \"x\".css"_s}) {
         SCOPED_TRACE(name.toStdString());
-        put(name, iconvEncode(kText, "CP932"));
-        EXPECT_EQ(load(name), kText);
+        if (!name.endsWith(u".css"_s)) {
+            put(name, iconvEncode(kText, "CP932"));
+            EXPECT_EQ(load(name), kText);
+        }
         ASSERT_TRUE(save(name, kText));
         EXPECT_EQ(contents(name), contents(u"plain.html"_s));
+        EXPECT_FALSE(QFileInfo(page(name)).isSymLink());
     }
     EXPECT_TRUE(messages.shown.isEmpty());
+    const QDir programDir(program.path(), u".Convert.*"_s, QDir::Name,
+                          QDir::AllEntries | QDir::Hidden | QDir::System);
+    EXPECT_EQ(programDir.entryList(), QStringList{u".Convert.html_.lock"_s})
+        << "no link is left beside the work file";
 }
 
 } // namespace
