@@ -219,13 +219,20 @@ std::string labelAfter(std::string_view s, std::string_view key)
     return label;
 }
 
-// The code the page declares in its first 64 KiB: the encoding of an XML declaration at its
-// start, or the charset of its first <meta> that names one ("charset=Shift_JIS",
-// "charset = "euc-jp""). A charset on another element (a script's, a link's) speaks of
-// another file. Nothing when there is none or it names another code.
+// The code the page declares in its first 64 KiB: the @charset rule of a style sheet or the
+// encoding of an XML declaration at its start, or the charset of its first <meta> that names one
+// ("charset=Shift_JIS", "charset = "euc-jp""). A charset on another element (a script's, a link's)
+// speaks of another file. Nothing when there is none or it names another code.
 std::optional<KanjiCode> declaredCode(std::string_view text)
 {
     const std::string_view head = text.substr(0, 64 * 1024);
+    // A style sheet's own rule, which must open the sheet: @charset "EUC-JP";
+    if (head.substr(0, 10) == "@charset \"") {
+        std::string label;
+        for (std::size_t i = 10; i < head.size() && head[i] != '"' && label.size() < 32; ++i)
+            label += lowerAscii(head[i]);
+        return codeOfLabel(label);
+    }
     if (head.substr(0, 5) == "<?xml") {
         const std::size_t end = head.find("?>");
         for (std::size_t i = 5; i < std::min(end, head.size()); ++i) {
