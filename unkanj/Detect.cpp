@@ -267,7 +267,9 @@ struct Utf8Shape
     bool unlikely = false;
 };
 
-Utf8Shape utf8Shape(std::string_view text)
+// With twoByteQuestion, the scan stops at the first fault or longer character, which already
+// answers readsAsUnlikelyUtf8().
+Utf8Shape utf8Shape(std::string_view text, bool twoByteQuestion = false)
 {
     auto p = reinterpret_cast<const Byte *>(text.data());
     const auto end = p + text.size();
@@ -282,11 +284,15 @@ Utf8Shape utf8Shape(std::string_view text)
         const std::size_t n = detail::utf8Length(p, end, cp, faultLength);
         if (n == 0) {
             ++shape.faults;
+            if (twoByteQuestion)
+                return shape;
             p += faultLength;
             continue;
         }
         ++shape.sequences;
         shape.twoByteOnly = shape.twoByteOnly && n == 2;
+        if (twoByteQuestion && n > 2)
+            return shape;
         const bool likely = (cp >= 0xA0 && cp <= 0x17F) || (cp >= 0x300 && cp <= 0x52F) ||
                             (cp >= 0x5D0 && cp <= 0x5EA) || (cp >= 0x600 && cp <= 0x6FF);
         shape.unlikely = shape.unlikely || (n == 2 && !likely);
@@ -308,23 +314,29 @@ bool looksLikeUtf8(std::string_view text)
 // few EUC kanji (鉄道 gives Ŵƻ) or Shift-JIS half-width katakana (ﾗｼﾞｵ) give.
 bool readsAsUnlikelyUtf8(std::string_view text)
 {
-    const Utf8Shape shape = utf8Shape(text);
+    const Utf8Shape shape = utf8Shape(text, true);
     return shape.faults == 0 && shape.twoByteOnly && shape.unlikely;
 }
 
 // Notes whether a reading lands on a user-defined code (rows 95-114, Shift-JIS only); stops at
 // the first.
-class UserDefinedFinder : public ErrorCounter
+class UserDefinedFinder
 {
 public:
-    UserDefinedFinder() : ErrorCounter(1) {}
-    bool found() const { return done(); }
+    bool found() const { return m_found; }
+    bool done() const { return m_found; }
+    void ascii(const Byte *, std::size_t) {}
+    void lineEnd() {}
+    void kana(Byte) {}
+    void codePoint(char32_t) {}
     void fault(const Byte *, std::size_t) {}
     void dbcs(unsigned row, unsigned)
     {
-        if (row >= kFirstUserRow && row < kFirstIbmRow)
-            ErrorCounter::fault(nullptr, 0);
+        m_found = m_found || (row >= kFirstUserRow && row < kFirstIbmRow);
     }
+
+private:
+    bool m_found = false;
 };
 
 // Whether a text that reads equally well as EUC-JP and as Shift-JIS is EUC-JP.
