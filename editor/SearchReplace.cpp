@@ -34,9 +34,10 @@ QStringList ShownHistory(const QStringList &history)
     return out;
 }
 
-bool SelectMatch(IEditControl &control, const QString &needle, SearchDirection direction,
+bool SelectMatch(IEditControl &control, const QString &typed, SearchDirection direction,
                  CompareMode mode)
 {
+    const QString needle = normalizeLineBreaks(typed);
     const int selStart = control.SelStart();
     if (direction == SearchDirection::Up && selStart == 0)
         return false;
@@ -75,7 +76,8 @@ QString ReplaceAll(QStringView text, QStringView needle, QStringView replacement
 qsizetype ReplaceAllInControl(IEditControl &control, const QString &needle,
                               const QString &replacement, CompareMode mode)
 {
-    const QList<TextSpan> spans = FindAll(control.TextSnapshot().toString(), needle, mode);
+    const QList<TextSpan> spans =
+        FindAll(control.TextSnapshot().toString(), normalizeLineBreaks(needle), mode);
     control.replaceEach(spans, replacement);
     return spans.size();
 }

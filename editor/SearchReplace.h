@@ -25,6 +25,11 @@ QStringList ShownHistory(const QStringList &history);
 
 enum class SearchDirection { Down, Up };
 
+// The functions that search a control take any line break in the needle for CR LF, as the
+// control holds every one: text copied out of it, or from other programs, carries LF, and such
+// a needle would never match, or a lone LF would match half a line break and a replacement
+// would split CR from LF.
+
 // Down: the first match that begins at or after the end of the selection. Up: the last match
 // that ends at or before the start of the selection; none when the selection starts at 0.
 // A match is selected, with its own length, and true returned; otherwise the selection stays.

@@ -215,7 +215,8 @@ void clsRTF::FindNext(const QString &searchStr)
         const qsizetype start = qsizetype(objRTF->SelStart()) + objRTF->SelLength();
         const QString text = objRTF->TextSnapshot().toString();
         qsizetype length = 0;
-        const qsizetype p = findForward(text, searchStr, start, CompareMode::Text, &length);
+        const qsizetype p =
+            findForward(text, normalizeLineBreaks(searchStr), start, CompareMode::Text, &length);
         if (p >= 0) {
             objRTF->setSelStart(static_cast<int>(p));
             objRTF->setSelLength(static_cast<int>(length));
@@ -241,7 +242,8 @@ void clsRTF::FindBack(const QString &searchStr)
         }
         const QString text = objRTF->TextSnapshot().toString();
         qsizetype length = 0;
-        const qsizetype p = findBackward(text, searchStr, selStart, CompareMode::Text, &length);
+        const qsizetype p = findBackward(text, normalizeLineBreaks(searchStr), selStart,
+                                         CompareMode::Text, &length);
         if (p >= 0) {
             objRTF->setSelStart(static_cast<int>(p));
             objRTF->setSelLength(static_cast<int>(length));

@@ -41,7 +41,7 @@ public:
     void setCanUndo(bool flag) { m_canUndo = flag; }
 
     // Search: select the next or previous match by the text comparison, or say that there is
-    // none.
+    // none. Any line break in searchStr stands for the control's CR LF.
     void FindBack(const QString &searchStr);
     void FindNext(const QString &searchStr);
 

@@ -5,6 +5,7 @@
 #include "dialogs/frmFind.h"
 #include "dialogs/frmReplace.h"
 #include "editor/Messages.h"
+#include "platform/qt/QtClipboard.h"
 #include "tests/dialogs/CaptionTable.h"
 #include "tests/shell/AppDriver.h"
 
@@ -157,6 +158,50 @@ TEST_F(SearchDialogs, ReplaceAllReplacesEachMatchWholeInOneUndoStep)
     EXPECT_EQ(control().Text(), u"DATA\r\nDATA ﾃｰﾀ"_s);
     doc.Undo();
     EXPECT_EQ(control().Text(), u"ﾃﾞｰﾀ\r\nデータ ﾃｰﾀ"_s);
+}
+
+// Text copied out of the document reaches the fields with LF line breaks; each still stands for
+// the document's whole CR LF, for every button and for Find next.
+TEST_F(SearchDialogs, ALineBreakCopiedFromTheDocumentMatchesItsWholeLineBreak)
+{
+    const QString page = u"<p>one</p>\r\n<p>two</p>\r\n<p>one</p>\r\n<p>two</p>"_s;
+    setText(page);
+    control().setSelLength(22);
+    control().copy();
+    frmReplace *replace = open<frmReplace>(12);
+    // The copy goes on to the desktop's clipboard as the program puts it there.
+    const auto paste = [this](QComboBox *field) {
+        QtClipboard().setText(app->clipboard.text());
+        field->clearEditText();
+        QTest::keyClick(field->lineEdit(), Qt::Key_V, Qt::ControlModifier);
+    };
+    paste(replace->cboFindStr);
+    ASSERT_EQ(replace->cboFindStr->currentText(), u"<p>one</p>\n<p>two</p>"_s);
+    replace->cboReplaceStr->setEditText(u"X"_s);
+    QTest::mouseClick(replace->cmdAllReplace, Qt::LeftButton);
+    EXPECT_EQ(control().Text(), u"X\r\nX"_s);
+    win()->document()->Undo();
+    ASSERT_EQ(control().Text(), page);
+
+    control().setSelStart(10);
+    control().setSelLength(2);
+    control().copy();
+    paste(replace->cboFindStr);
+    replace->cboReplaceStr->setEditText(u"<br>"_s);
+    control().setSelStart(0);
+    QTest::mouseClick(replace->cmdFindDown, Qt::LeftButton);
+    EXPECT_EQ(control().Text(), u"<p>one</p><br><p>two</p>\r\n<p>one</p>\r\n<p>two</p>"_s);
+    QTest::mouseClick(replace->cmdAllReplace, Qt::LeftButton);
+    EXPECT_EQ(control().Text(), u"<p>one</p><br><p>two</p><br><p>one</p><br><p>two</p>"_s);
+    win()->document()->Undo();
+    win()->document()->Undo();
+    ASSERT_EQ(control().Text(), page);
+    control().setSelStart(0);
+    win()->document()->FindNext(u"two</p>\n"_s);
+    EXPECT_EQ(std::pair(control().SelStart(), control().SelLength()), std::pair(15, 9));
+    win()->document()->FindBack(u"\r"_s);
+    EXPECT_EQ(std::pair(control().SelStart(), control().SelLength()), std::pair(10, 2));
+    EXPECT_TRUE(app->messages.shown.isEmpty());
 }
 
 TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
