@@ -158,16 +158,25 @@ int CompletionController::caretY() const
     return m_document ? m_document->CaretY() : 0;
 }
 
-// A caret that moved closer to the start than the typed word is long (a click while the list
-// was open) replaces only what stands before it: never text after the caret.
-void CompletionController::acceptSelectedRow()
+// The row replaces the typed word only while that word still stands just before the caret.
+// Keys the list does not follow (Ctrl+Backspace, Shift+Insert, a Ctrl+letter that types
+// nothing), a click or a command can change the text under it; counting back the word's length
+// from the caret then took text the user had never selected. Such a list is closed instead and
+// the key goes in as typed.
+bool CompletionController::acceptSelectedRow()
 {
     const QString row = m_lstPopup.List(m_lstPopup.ListIndex());
     const int caret = m_rtfEdit.SelStart();
-    const int start = std::max(caret - static_cast<int>(strPopupWord.size()), 0);
+    const int start = caret - static_cast<int>(strPopupWord.size());
+    if (start < 0 || m_rtfEdit.SelLength() != 0 ||
+        m_rtfEdit.TextRange(start, static_cast<int>(strPopupWord.size())) != strPopupWord) {
+        m_lstPopup.setVisible(false);
+        return false;
+    }
     m_rtfEdit.setSelStart(start);
     m_rtfEdit.setSelLength(caret - start);
     m_rtfEdit.setSelText(row);
+    return true;
 }
 
 void CompletionController::rtfEdit_KeyPress(int &keyAscii)
@@ -183,10 +192,8 @@ void CompletionController::rtfEdit_KeyPress(int &keyAscii)
         break;
     case keys::GreaterThan:
         if (m_lstPopup.Visible()) {
-            if (m_lstPopup.ListIndex() != -1) {
-                acceptSelectedRow();
+            if (m_lstPopup.ListIndex() != -1 && acceptSelectedRow())
                 keyAscii = 0;
-            }
             m_lstPopup.setVisible(false);
         }
         break;
@@ -221,8 +228,7 @@ void CompletionController::rtfEdit_KeyPress(int &keyAscii)
 void CompletionController::keyPressSpace(int &keyAscii)
 {
     if (m_lstPopup.Visible()) {
-        if (m_lstPopup.ListIndex() > -1) {
-            acceptSelectedRow();
+        if (m_lstPopup.ListIndex() > -1 && acceptSelectedRow()) {
             // Back in front of the row's closing ">", or between the quotes of an empty value,
             // where the space is not wanted.
             m_rtfEdit.setSelStart(m_rtfEdit.SelStart() - 1);

@@ -94,7 +94,7 @@ public:
     const QString &popupWord() const { return strPopupWord; }
 
 private:
-    void acceptSelectedRow();
+    bool acceptSelectedRow();
     void keyPressSpace(int &keyAscii);
     int popupTopAtCaret(int caretY) const;
     int caretX() const;
