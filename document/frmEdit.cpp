@@ -381,20 +381,29 @@ void frmEdit::mnuEditMenu_Click()
 
 void frmEdit::mnuEditStrConv_Click(int index)
 {
-    if (objDoc && index >= 0 && index < int(std::size(kStrConvTypes)) && kStrConvTypes[index] >= 0)
-        objDoc->Conv(static_cast<ConvType>(kStrConvTypes[index]));
+    if (index >= 0 && index < int(std::size(kStrConvTypes)) && kStrConvTypes[index] >= 0)
+        convert(static_cast<ConvType>(kStrConvTypes[index]));
 }
 
 void frmEdit::mnuEditTagConv_Click(int index)
 {
-    if (objDoc && index >= 0 && index < int(std::size(kTagConvTypes)))
-        objDoc->Conv(static_cast<ConvType>(kTagConvTypes[index]));
+    if (index >= 0 && index < int(std::size(kTagConvTypes)))
+        convert(static_cast<ConvType>(kTagConvTypes[index]));
 }
 
 void frmEdit::mnuEditTagInsert_Click(int index)
 {
-    if (objDoc && index >= 0 && index < int(std::size(kTagInsertTypes)))
-        objDoc->Conv(static_cast<ConvType>(kTagInsertTypes[index]));
+    if (index >= 0 && index < int(std::size(kTagInsertTypes)))
+        convert(static_cast<ConvType>(kTagInsertTypes[index]));
+}
+
+// A conversion rewrites the text the completion list was following, so the list closes first,
+// as for the Edit menu's other commands.
+void frmEdit::convert(ConvType type)
+{
+    m_view->hidePopup();
+    if (objDoc)
+        objDoc->Conv(type);
 }
 
 void frmEdit::UpdateEditMenu()

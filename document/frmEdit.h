@@ -2,6 +2,7 @@
 // A document window: one file or untitled document in the frame. Owns its editor document, its
 // common dialog and its menus; references the platform services and the frame.
 
+#include "editor/ConvType.h"
 #include "editor/SharedText.h"
 #include "platform/Platform.h"
 
@@ -101,6 +102,7 @@ private:
     QStringList chooseFiles(const QString &title, bool save);
     bool Save();
     bool SaveAs();
+    void convert(ConvType type);
     // Tells the author, once per window, that the page declares a charset other than the code
     // it was just saved in.
     void reportCharsetMismatch(const QString &text);

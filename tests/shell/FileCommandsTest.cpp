@@ -238,6 +238,19 @@ TEST_F(FileCommands, StringConversionAndACharsetDeclarationThatDiffersOncePerWin
     win()->control().setSelLength(2);
     app.click(win()->mnuEditStrConv[1]);
     EXPECT_TRUE(text().contains(u"ABc"_s));
+    // A conversion rewrites what an open list follows: each closes it, and ">" is then typed.
+    const QWidget *list = win()->findChild<QWidget *>(u"lstPopup"_s);
+    for (QAction *item :
+         {win()->mnuEditStrConv[0], win()->mnuEditTagConv[0], win()->mnuEditTagInsert[0]}) {
+        win()->control().setText(u"x"_s);
+        win()->control().setSelStart(1);
+        app.type(u"<b"_s);
+        ASSERT_TRUE(list->isVisible());
+        app.click(item);
+        EXPECT_FALSE(list->isVisible()) << item->text().toStdString();
+        app.type(u">"_s);
+        EXPECT_TRUE(text().endsWith(u">"_s) && !text().startsWith(u"<"_s)) << visible(text());
+    }
 
     const QString declared = u"<meta charset=\"Shift_JIS\">\r\n"_s;
     const QString mismatch = document::msg::kCharsetMismatch.arg(u"UTF-8"_s, u"Shift_JIS"_s);
