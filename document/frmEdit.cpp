@@ -113,10 +113,10 @@ void frmEdit::Form_Load()
         // A path that does not exist yet is a new page under that name; one that exists but
         // could not be read is not taken for this window's file, nor for a recent one.
         m_unreadFile = !loaded && QFileInfo(path).exists();
-        if (loaded) {
+        if (!m_unreadFile)
             rememberDiskFile();
+        if (loaded)
             m_frame.AddHistory(path);
-        }
         m_tag = QStringLiteral("Number") + QString::number(gWindowSerial++);
         m_frame.addTab(m_tag, basFile::GetFileName(path));
     }
@@ -209,15 +209,23 @@ bool frmEdit::Save()
 void frmEdit::rememberDiskFile()
 {
     const QFileInfo file(strDocName);
-    m_diskModified = file.exists() ? file.lastModified() : QDateTime();
-    m_diskSize = file.size();
+    m_disk = {.known = true,
+              .existed = file.exists(),
+              .modified = file.exists() ? file.lastModified() : QDateTime(),
+              .size = file.size()};
 }
 
 bool frmEdit::changedOnDisk() const
 {
     const QFileInfo file(strDocName);
-    return m_diskModified.isValid() && file.exists() &&
-           (file.lastModified() != m_diskModified || file.size() != m_diskSize);
+    return m_disk.known && file.exists() &&
+           (!m_disk.existed || file.lastModified() != m_disk.modified ||
+            file.size() != m_disk.size);
+}
+
+bool frmEdit::goneFromDisk() const
+{
+    return m_disk.known && m_disk.existed && !QFileInfo::exists(strDocName);
 }
 
 void frmEdit::reportCharsetMismatch(const QString &text)
@@ -241,17 +249,19 @@ bool frmEdit::SaveAs()
     const QStringList chosen = chooseFiles(document::msg::kSaveTitle, true);
     if (chosen.isEmpty())
         return false;
+    // The chosen file is the user's to replace: the dialog has asked about it. The window's own
+    // file is still asked about when another program has changed it since.
+    const bool ownFile = !m_unreadFile && QFileInfo(chosen.first()) == QFileInfo(strDocName);
+    const DiskFile previousDisk = ownFile ? m_disk : std::exchange(m_disk, DiskFile{});
     // A name the page could not be saved under is not the page's: Save would go on trying it.
     const QString previousName = std::exchange(strDocName, chosen.first());
     const bool previousUnread = std::exchange(m_unreadFile, false);
-    // The chosen file is the user's to replace: the dialog has asked about it.
-    const QDateTime previousModified = std::exchange(m_diskModified, QDateTime());
     setWindowTitle(strDocName);
     if (Save())
         return true;
     strDocName = previousName;
     m_unreadFile = previousUnread;
-    m_diskModified = previousModified;
+    m_disk = previousDisk;
     setWindowTitle(strDocName);
     return false;
 }
@@ -445,7 +455,7 @@ void frmEdit::closeEvent(QCloseEvent *event)
     // comparing with the text last loaded or saved catches that, and costs little because the
     // two share all but their differences.
     const bool changed = (mnuEdit[0]->isEnabled() && objDoc && objDoc->NeedSave()) ||
-                         !control().TextSnapshot().sameText(m_savedText);
+                         !control().TextSnapshot().sameText(m_savedText) || goneFromDisk();
     if (changed) {
         // Closing all asks window after window: each question comes with its own text in view.
         m_frame.showDocument(m_tag);

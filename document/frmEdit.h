@@ -108,6 +108,7 @@ private:
     void reportCharsetMismatch(const QString &text);
     void rememberDiskFile();
     bool changedOnDisk() const;
+    bool goneFromDisk() const;
 
     const Platform &m_platform;
     IFrame &m_frame;
@@ -125,10 +126,18 @@ private:
     // user never saw, so the first one asks for a name.
     bool m_unreadFile = false;
     bool m_charsetReported = false;
-    // The window's file as this window last read or wrote it (invalid: nothing to compare):
-    // saving over what another program changed since asks first.
-    QDateTime m_diskModified;
-    qint64 m_diskSize = -1;
+    // The window's file as this window last read or wrote it, or found it missing. Saving over
+    // what another program wrote there since, a file that has appeared included, asks first;
+    // closing a window whose file has gone asks too, as its text is then the only copy. Not
+    // known for an untitled window, nor for a file the user has just chosen to replace.
+    struct DiskFile
+    {
+        bool known = false;
+        bool existed = false;
+        QDateTime modified;
+        qint64 size = -1;
+    };
+    DiskFile m_disk;
 
     QList<QMenu *> m_menus;
     QMenu *mnuFileMenu = nullptr;

@@ -188,6 +188,40 @@ TEST_F(FileCommands, SavingOverAPageAnotherProgramChangedAsksFirst)
     app.type(u"!"_s);
     file(5);
     EXPECT_TRUE(app.messages.shown.isEmpty()) << "its own save is no change by another program";
+
+    // Save As onto the window's own file asks the same; the dialog asked only about replacing.
+    app.writePage(u"shared.html"_s, u"they, at length"_s);
+    app.messages.answers = {No};
+    app.dialogs.willChoose({page});
+    file(6);
+    EXPECT_EQ(app.readPage(u"shared.html"_s), QByteArray("they, at length"));
+    EXPECT_EQ(app.messages.shown.size(), 1);
+
+    // A page opened under a name nothing had yet: what appears there since is asked about too.
+    app.messages.shown.clear();
+    app.frame().NewWindow(app.pagePath(u"new.html"_s));
+    app.messages.shown.clear(); // the converter's word on the missing file
+    app.type(u"mine"_s);
+    app.writePage(u"new.html"_s, u"theirs"_s);
+    app.messages.answers = {No};
+    file(5);
+    EXPECT_EQ(app.readPage(u"new.html"_s), QByteArray("theirs"));
+    EXPECT_EQ(app.messages.shown.size(), 1);
+}
+
+// A window whose file has been deleted holds the only copy of its text: closing it asks.
+TEST_F(FileCommands, ClosingAWindowWhoseFileWasDeletedAsks)
+{
+    const QString page = app.writePage(u"gone.html"_s, u"only copy"_s);
+    app.frame().NewWindow(page);
+    const QPointer<frmEdit> window = win();
+    QFile::remove(page);
+    close({Cancel});
+    ASSERT_EQ(app.messages.texts(), QStringList{prompt(page)});
+    close({Yes});
+    EXPECT_EQ(app.readPage(u"gone.html"_s), QByteArray("only copy"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window.isNull());
 }
 
 TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettingsAndUsedBySaves)
