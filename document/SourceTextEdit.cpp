@@ -237,6 +237,17 @@ void SourceTextEdit::mousePressEvent(QMouseEvent *event)
     QPlainTextEdit::mousePressEvent(event);
 }
 
+// What the widget's own Ctrl+C, Ctrl+X and drags carry: the selection's characters as they
+// stand, with LF line ends. Qt's plain-text export turned no-break spaces into spaces, so a
+// cut and paste or a drag silently changed the page; and a rich-text flavour has no place in
+// a source editor.
+QMimeData *SourceTextEdit::createMimeDataFromSelection() const
+{
+    auto *mime = new QMimeData;
+    mime->setText(textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n'));
+    return mime;
+}
+
 // Only text is ever pasted or dropped here, and only through these two. Qt's own insertion
 // crashed on X11 when no program owned the clipboard (Ctrl+V in a fresh session), taking every
 // unsaved window with it.

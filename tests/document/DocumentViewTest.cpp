@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -219,6 +220,22 @@ TEST_F(DocumentViewTest, CtrlZAndCtrlYReachTheWindowsCommands)
     QSignalSpy disabled(view.get(), &DocumentView::undoRedoDisabled);
     view->ResetFlag();
     EXPECT_EQ(disabled.count(), 1);
+}
+
+// The widget's own cut, copy and paste keys move the characters as they stand.
+TEST_F(DocumentViewTest, CtrlXAndCtrlVKeepEveryCharacter)
+{
+    const QString text = u"価格\u00A0100円\r\n<p>\u3000&nbsp;</p>"_s;
+    control().setText(text);
+    control().setSelLength(int(text.size()));
+    QTest::keyClick(edit, Qt::Key_X, Qt::ControlModifier);
+    const QMimeData *mime = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_EQ(mime->text(), QString(text).replace(u"\r\n"_s, u"\n"_s));
+    EXPECT_EQ(mime->formats(), QStringList{u"text/plain"_s});
+    EXPECT_EQ(control().Text(), QString());
+    QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(control().Text(), text);
 }
 
 TEST_F(DocumentViewTest, DroppedFilesAskForWindowsTheLastFirst)
