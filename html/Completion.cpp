@@ -352,9 +352,12 @@ void CompletionController::rtfEdit_MouseDown(int button, int shift)
 void CompletionController::rtfEdit_OLEDragDrop(const DropData &data, int shift)
 {
     if (data.offersFiles) {
+        // Windows open from the last file to the first, so that the first ends up in front;
+        // texts go in at the caret, which each leaves after itself, in the order dropped.
         const bool insert = (shift & (kShiftMask | kCtrlMask | kAltMask)) != 0;
-        for (qsizetype k = data.files.size() - 1; k >= 0; --k) {
-            const QString &path = data.files.at(k);
+        const qsizetype count = data.files.size();
+        for (qsizetype i = 0; i < count; ++i) {
+            const QString &path = data.files.at(insert ? i : count - 1 - i);
             if (basFile::GetFileName(path).isEmpty() || basFile::GetExtension(path).isEmpty())
                 continue;
             if (insert) {

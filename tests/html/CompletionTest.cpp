@@ -186,8 +186,8 @@ TEST_F(Completion, TheListFollowsTheCaretAndStaysInsideTheWindow)
 }
 
 // Without Shift, Ctrl or Alt the files open from the last to the first, names without an
-// extension skipped; with one their texts go in, in reverse order. The file list wins over its
-// text.
+// extension skipped; with one their texts go in, in the order dropped. The file list wins over
+// its text.
 TEST_F(Completion, DroppedFilesOpenOrInsertTheirTexts)
 {
     setText(QStringLiteral("x|y"));
@@ -199,7 +199,7 @@ TEST_F(Completion, DroppedFilesOpenOrInsertTheirTexts)
     for (const int shift : {kShiftMask, kCtrlMask, kAltMask, 0}) {
         setText(QStringLiteral("x|y"));
         completion.rtfEdit_OLEDragDrop({true, files, true, files.join(u'\n')}, shift);
-        EXPECT_EQ(marked(), QString::fromUtf16(shift ? u"xb.htmla.html|y" : u"x|y")) << shift;
+        EXPECT_EQ(marked(), QString::fromUtf16(shift ? u"xa.htmlb.html|y" : u"x|y")) << shift;
         EXPECT_EQ(opened, (shift ? QStringList{} : QStringList{files[3], files[1]})) << shift;
     }
 }
