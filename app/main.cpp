@@ -10,6 +10,7 @@
 #include "platform/qt/QtFileDialogs.h"
 #include "platform/qt/QtMessageService.h"
 #include "platform/qt/QtShell.h"
+#include "platform/qt/TerminationSignals.h"
 #include "shell/frmMain.h"
 
 #include <QApplication>
@@ -82,6 +83,10 @@ int main(int argc, char *argv[])
 
     frmMain frame(platform);
     messages.setParentWidget(&frame);
+    // A kill, a closed terminal or the session's end closes the frame as its Exit does: each
+    // unsaved page is asked about, and the recent files and search strings are written.
+    TerminationSignals termination;
+    QObject::connect(&termination, &TerminationSignals::requested, &frame, &QWidget::close);
     frame.show();
     frame.Form_Load(QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));
     return app.exec();

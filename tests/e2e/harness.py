@@ -323,6 +323,10 @@ class Session:
                 stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         return self._program
 
+    def send_signal(self, number):
+        self.note(f"signal {signal.Signals(number).name}")
+        self._program.send_signal(number)
+
     def running(self):
         return self._program is not None and self._program.poll() is None
 

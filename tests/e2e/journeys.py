@@ -11,6 +11,7 @@ journey per test (tests/e2e/CMakeLists.txt lists the names).
 import argparse
 import json
 import os
+import signal
 import subprocess
 import sys
 import time
@@ -312,6 +313,39 @@ def close_after_undoing_past_save_asks(s):
     if not s.running():
         raise JourneyFailed("the program ended after Cancel")
     expect_bytes(s.read(path), PAGE + b"x", "file after cancelling the question")
+
+
+@journey
+def kill_asks_about_the_unsaved_page(s):
+    """A kill (SIGTERM, as at the session's end) asks about a changed page as Exit does, and
+    Cancel keeps the program; a closed terminal (SIGHUP) asks again, Yes saves the page and the
+    program ends with its recent files written."""
+    path, frame = open_page(s, "a.html", PAGE)
+    s.key("ctrl+End")
+    s.type("x")
+    # The signal takes another way in than the keys: the Find dialog showing proves that the
+    # program has read the x before it.
+    s.key("ctrl+f")
+    s.wait_window(r"^検索$", kind="dialog")
+    s.key("Escape")
+    s.wait_no_window(r"^検索$", kind="dialog")
+    for number, answer in ((signal.SIGTERM, "Escape"), (signal.SIGHUP, "y")):
+        s.send_signal(number)
+        if not s.wait_dialog(5.0):
+            gone = s.wait_exit(2.0)
+            raise JourneyFailed(f"{number.name} asked nothing; the program "
+                                f"{'ended' if gone else 'stayed'}, the file holds "
+                                f"{s.read(path)!r}")
+        s.key(answer)  # キャンセル, then はい(&Y)
+        if number == signal.SIGTERM:
+            s.wait_no_window("", 5.0, kind="dialog")
+            if not s.running():
+                raise JourneyFailed("the program ended after Cancel")
+    if not s.wait_exit(10.0):
+        raise JourneyFailed(f"the program did not end after Yes; dialogs: {s.dialogs()}")
+    expect_bytes(s.read(path), PAGE + b"x", "file saved on the way out")
+    if path not in settings_text(s):
+        raise JourneyFailed("the recent files were not written")
 
 
 @journey

@@ -1,7 +1,12 @@
 // Starting the program: what the command line opens, what the frame shows, how a new document
 // starts.
 
+#include "platform/qt/TerminationSignals.h"
 #include "tests/shell/AppDriver.h"
+
+#include <QDialog>
+
+#include <csignal>
 
 namespace scrivlet::test {
 
@@ -131,6 +136,26 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     app.frame().mnuFile_Click(0);
     EXPECT_TRUE(app.active()->control().Text().contains(u"<html lang=\"ja\">"_s));
     EXPECT_EQ(app.dialogs.requests.size(), 2);
+}
+
+// A kill or a closed terminal reaches the event loop as a request to end, and waits while a
+// dialog is up: closing windows inside the dialog's own loop would pull them from under it.
+TEST(TerminationSignals, ArriveInTheEventLoopAsOneRequestOnceNoDialogIsOpen)
+{
+    TerminationSignals termination;
+    QList<int> requests;
+    QObject::connect(&termination, &TerminationSignals::requested,
+                     [&requests](int signal) { requests.append(signal); });
+    QDialog dialog;
+    dialog.setModal(true);
+    dialog.show();
+    std::raise(SIGHUP);
+    std::raise(SIGTERM);
+    QTest::qWait(300);
+    EXPECT_TRUE(requests.isEmpty());
+    dialog.close();
+    EXPECT_TRUE(QTest::qWaitFor([&requests] { return !requests.isEmpty(); }, 2000));
+    EXPECT_EQ(requests, QList<int>{SIGTERM}) << "the two signals are one request";
 }
 
 } // namespace scrivlet::test
