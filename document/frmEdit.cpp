@@ -173,10 +173,16 @@ QStringList frmEdit::chooseFiles(const QString &title, bool save)
     dlg.setFlags(document::msg::kFileDialogFlags | (save ? ofn::OverwritePrompt : 0));
     dlg.setMaxFileSize(document::msg::kFileNameBuffer);
     dlg.setCancelError(true);
-    if (save)
+    // Save As proposes the page's own name, or none: the name left over from this window's last
+    // Open or template choice was another file, which Enter and Yes then replaced. A file that
+    // could not be read is not proposed either: asking for a name guards against saving over it.
+    if (save) {
+        const bool named = !strDocName.startsWith(document::msg::kUntitled) && !m_unreadFile;
+        dlg.setFileName(named ? strDocName : QString());
         dlg.ShowSave();
-    else
+    } else {
         dlg.ShowOpen();
+    }
     if (dlg.CancelButton())
         return {};
     return dlg.FileNames();

@@ -92,6 +92,10 @@ TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
     app.dialogs.willCancel();
     file(1);
     EXPECT_EQ(app.windows().size(), 3);
+    // Save As proposes the page's own name, never what its window last opened.
+    app.dialogs.willCancel();
+    app.windows().first()->mnuFile_Click(6);
+    EXPECT_EQ(app.dialogs.requests.last().fileName, b);
 }
 
 // That undoing past a save asks, the journey closing after such an undo guards; that a page
