@@ -87,15 +87,24 @@ int ShellExec(IRegistry &registry, IInstanceChannel &channel, const StartProgram
     auto handOver = [&](int timeoutMs) {
         return channel.send(application, topic, dde, timeoutMs);
     };
-    if (!dde.isEmpty()) {
-        const auto reply = handOver(10000);
-        if (reply != IInstanceChannel::Reply::NoServer)
-            return reply == IInstanceChannel::Reply::Accepted ? 0 : 1;
-    }
+    using Reply = IInstanceChannel::Reply;
+    const auto answered = [](Reply reply) {
+        return reply == Reply::Accepted || reply == Reply::Refused;
+    };
+    const Reply first = dde.isEmpty() ? Reply::NoServer : handOver(10000);
+    if (answered(first))
+        return first == Reply::Accepted ? 0 : 1;
     if (command.isEmpty())
         return 1;
     const QStringList line = SplitCommandLine(QString(command).replace(QStringLiteral("%1"), file));
-    if (line.isEmpty() || !start(line.first(), line.mid(1)))
+    if (line.isEmpty())
+        return 1;
+    // A file the channel cannot carry goes to a new instance on its command line instead: the
+    // command's own arguments tell it to wait for the file over the channel, which would never
+    // bring it, and the verb left an empty window behind.
+    if (first == Reply::Unavailable)
+        return start(line.first(), {file}) ? 0 : 1;
+    if (!start(line.first(), line.mid(1)))
         return 1;
     if (dde.isEmpty())
         return 0;
@@ -103,9 +112,9 @@ int ShellExec(IRegistry &registry, IInstanceChannel &channel, const StartProgram
     const QDeadlineTimer deadline(waitMs);
     while (!deadline.hasExpired()) {
         QThread::msleep(100);
-        const auto reply = handOver(10000);
-        if (reply != IInstanceChannel::Reply::NoServer)
-            return reply == IInstanceChannel::Reply::Accepted ? 0 : 1;
+        const Reply reply = handOver(10000);
+        if (answered(reply))
+            return reply == Reply::Accepted ? 0 : 1;
     }
     return 1;
 }

@@ -12,7 +12,9 @@ namespace scrivlet {
 class IInstanceChannel
 {
 public:
-    enum class Reply { NoServer, Refused, Accepted };
+    // Unavailable: the channel cannot carry the command at all (the system offers no private
+    // place for it, or the command holds a line break), whether an instance runs or not.
+    enum class Reply { NoServer, Refused, Accepted, Unavailable };
     // Runs one command; true when it is refused.
     using Execute = std::function<bool(const QString &command)>;
 

@@ -153,7 +153,7 @@ IInstanceChannel::Reply LocalSocketChannel::send(const QString &application, con
 {
     const QString path = socketPath(m_runtimeDir, application, topic);
     if (path.isEmpty() || command.contains(u'\n'))
-        return Reply::NoServer;
+        return Reply::Unavailable;
     QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(path);

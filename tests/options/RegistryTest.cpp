@@ -440,6 +440,8 @@ TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnEr
         {{Reply::NoServer, Reply::NoServer, Reply::Accepted}, true, 5000, 0, {newInstance}, 3},
         {{Reply::Refused}, true, 300, 1, {}, 1},
         {{}, false, 300, 1, {newInstance}, 1}, // no waiting for a program that did not start
+        // No channel: the file goes on the new instance's command line.
+        {{Reply::Unavailable}, true, 300, 0, {{u"/opt/S/scrivlet"_s, u"/w/a b.html"_s}}, 1},
     };
     for (const auto &[scripted, works, waitMs, code, programs, sends] : cases) {
         replies = scripted;

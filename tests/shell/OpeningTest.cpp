@@ -185,6 +185,14 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
     EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), u"S"_s, u"T"_s).isEmpty());
     EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), u"S"_s, u"T"_s).isEmpty());
     EXPECT_FALSE(LocalSocketChannel(u"S"_s, dir.path()).serve(u"T"_s, ignore));
+    // No instance can be reached there: the sender knows, and so does one whose command the
+    // channel cannot carry.
+    EXPECT_EQ(LocalSocketChannel(QString(), dir.path()).send(u"S"_s, u"T"_s, u"edit"_s, 100),
+              Reply::Unavailable);
+    QTemporaryDir runtime;
+    EXPECT_EQ(LocalSocketChannel(QString(), runtime.path())
+                  .send(u"S"_s, u"T"_s, u"edit \"a\nb.html\""_s, 100),
+              Reply::Unavailable);
     // The peer check: a connected pair of this process is this user; a pipe is no socket.
     int pair[2], pipeEnds[2];
     ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) | ::pipe(pipeEnds), 0);
