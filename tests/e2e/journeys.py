@@ -590,14 +590,14 @@ def write_shell_verb(s, file_class):
         json.dump(tree, f, ensure_ascii=False)
 
 
-def run_shell_verb(s, file_class, page):
+def run_shell_verb(s, file_class, page, env=None):
     """What the desktop entry of the verb runs for page: scrivlet --shell-exec. Its exit code.
     Its output goes to a file: a program it starts inherits it, and would hold a pipe open."""
     log = s.path("shell-exec.log")
     command = [os.path.join(s.program_dir, "scrivlet"), "--shell-exec", file_class, VERB, page]
     s.note(f"run {' '.join(command)}")
     with open(log, "wb") as out:
-        helper = subprocess.Popen(command, cwd=s.work, env=s.env(), stdin=subprocess.DEVNULL,
+        helper = subprocess.Popen(command, cwd=s.work, env=env or s.env(), stdin=subprocess.DEVNULL,
                                   stdout=out, stderr=subprocess.STDOUT)
     try:
         code = helper.wait(30)
@@ -631,13 +631,13 @@ def shell_verb_hands_page_to_running_instance(s):
 
 
 @journey
-def shell_verb_starts_instance_and_hands_page(s):
+def shell_verb_starts_instance_and_hands_page(s, env=None):
     """No program running: the verb's helper starts the stored command (scrivlet "PAGE /O"),
     which opens nothing by itself, and hands it the page once it serves: one frame, titled
     with the page."""
     write_shell_verb(s, "text/html")
     page = s.write_file("b.html", PAGE)
-    helper = run_shell_verb(s, "text/html", page)
+    helper = run_shell_verb(s, "text/html", page, env)
     frame = s.main_window()
     s.adopt(frame)  # started detached by the helper
     try:
@@ -650,6 +650,16 @@ def shell_verb_starts_instance_and_hands_page(s):
     frames = [w for w in s.windows() if w.kind == "normal" and w.name.startswith("Scrivlet")]
     if len(frames) != 1:
         raise JourneyFailed(f"{len(frames)} frames after the hand-off: {frames}")
+
+
+@journey
+def shell_verb_without_a_private_runtime_folder(s):
+    """The same where no instance can be reached (the runtime folder is open to others): the
+    helper starts the program with the page itself, and it opens."""
+    runtime = os.path.join(s.root, "shared-runtime")
+    os.makedirs(runtime, mode=0o755)
+    os.chmod(runtime, 0o755)
+    shell_verb_starts_instance_and_hands_page(s, dict(s.env(), XDG_RUNTIME_DIR=runtime))
 
 
 def main():
