@@ -89,7 +89,12 @@ bool WriteIniList(const QString &section, const QStringList &values)
 {
     qsizetype key = 1;
     for (const QString &value : values) {
-        if (WriteIniString(section, QString::number(key), value))
+        // A value too long to read back whole is kept whole in the file, yet reads back cut: a
+        // recent file that names no file, a search string never searched. The next value or an
+        // empty one takes its key.
+        const QString name = QString::number(key);
+        if (WriteIniString(section, name, value) &&
+            ReadIniString(section, name, QString()) == value)
             ++key;
     }
     bool written = key > 1 || values.isEmpty();

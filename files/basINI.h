@@ -36,9 +36,9 @@ QString ReadIniString(const QString &section, const QString &key, const QString 
 bool WriteIniString(const QString &section, const QString &key, const QString &value);
 
 // Writes a numbered list, the values under the keys "1", "2", ... of section. A value the file
-// cannot hold (a character outside its code) is left out and the later ones move up, so that
-// no key keeps the value an earlier run left there; the keys left over are emptied. False when
-// the file took none of it.
+// cannot give back as it was (a character outside its code, a value longer than a read takes) is
+// left out and the later ones move up, so that no key keeps the value an earlier run left there;
+// the keys left over are emptied. False when the file took none of it.
 bool WriteIniList(const QString &section, const QStringList &values);
 
 // Forgets the current file, as at start. For tests.

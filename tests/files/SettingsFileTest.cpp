@@ -168,11 +168,13 @@ TEST_F(Settings, EveryReadAndWriteSeesTheFileAsItIsNow)
               QByteArray("[FindHistory]\r\n3=\r\n[History]\r\n1=\r\n").size() + 1501);
     EXPECT_EQ(get(u"History", u"1"), u"a"_s + QString(511, u'表'));
 
-    // A list leaves out what Shift-JIS cannot hold; no key keeps what was there before.
-    ASSERT_TRUE(
-        writeBytes(ini, "[History]\r\n1=/old/1.html\r\n2=/old/2.html\r\n3=/old/3.html\r\n"));
-    WriteIniList(u"History"_s, {u"/r\u00E9sum\u00E9.html"_s, u"/ページ.html"_s, u"/\U0001F600"_s});
-    EXPECT_EQ(str(readBytes(ini)), "[History]\r\n1=/\x83y\x81[\x83W.html\r\n2=\r\n3=\r\n");
+    // A list leaves out what Shift-JIS cannot hold, and what would read back cut; no key keeps
+    // what was there before.
+    ASSERT_TRUE(writeBytes(ini, "[History]\r\n1=/old/1.html\r\n2=/old/2.html\r\n3=/old/3.html\r\n"
+                                "4=/old/4.html\r\n"));
+    WriteIniList(u"History"_s, {u"/r\u00E9sum\u00E9.html"_s, u"/ページ.html"_s, u"/\U0001F600"_s,
+                                u'/' + QString(1023, u'd')});
+    EXPECT_EQ(str(readBytes(ini)), "[History]\r\n1=/\x83y\x81[\x83W.html\r\n2=\r\n3=\r\n4=\r\n");
 }
 
 TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
