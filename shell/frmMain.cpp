@@ -109,9 +109,18 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
         connect(closeWindow, &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     }
 
-    // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen.
-    resize(qRound(681 * scale),
-           qRound(490 * scale) + menuBar()->sizeHint().height() + tlbToolBar->sizeHint().height());
+    // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen; never larger than the
+    // screen, where the window's own buttons, the scroll bar and the last lines would be out of
+    // reach.
+    QSize size(qRound(681 * scale), qRound(490 * scale) + menuBar()->sizeHint().height() +
+                                        tlbToolBar->sizeHint().height());
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (const QSize room = screen ? screen->availableSize() : QSize();
+        !room.isEmpty() && (size.width() > room.width() || size.height() > room.height())) {
+        size = size.boundedTo(room);
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    resize(size);
 }
 
 frmMain::~frmMain()

@@ -303,7 +303,7 @@ class Session:
 
     # ---- the program --------------------------------------------------------------------------
 
-    def start(self, *args, unprivileged=False):
+    def start(self, *args, unprivileged=False, env=None):
         """Starts the copied program with arguments, from the work folder. unprivileged: run it
         without the capabilities that let root read any file, so that a mode-000 file is
         unreadable to it as to an ordinary user (nothing changes when not run as root)."""
@@ -319,7 +319,7 @@ class Session:
         self.note(f"start {' '.join(command)}")
         with open(self._program_log, "w") as log:
             self._program = subprocess.Popen(
-                command, cwd=self.work, env=self.env(), stdin=subprocess.DEVNULL, stdout=log,
+                command, cwd=self.work, env=env or self.env(), stdin=subprocess.DEVNULL, stdout=log,
                 stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
         return self._program
 

@@ -662,6 +662,19 @@ def shell_verb_without_a_private_runtime_folder(s):
     shell_verb_starts_instance_and_hands_page(s, dict(s.env(), XDG_RUNTIME_DIR=runtime))
 
 
+@journey
+def fits_the_screen_at_double_scale(s):
+    """At a display scale of 2 the first frame (681 x 490 and its bars, doubled) would pass the
+    1024 x 768 screen: it opens within it, its buttons, scroll bar and last lines in reach."""
+    s.start(env=dict(s.env(), QT_SCALE_FACTOR="2"))
+    frame = s.main_window()
+    shape = s.x("xdotool", "getwindowgeometry", "--shell", frame.id)
+    g = dict(line.split("=") for line in shape.split())
+    right, bottom = int(g["X"]) + int(g["WIDTH"]), int(g["Y"]) + int(g["HEIGHT"])
+    if right > 1024 or bottom > 768:
+        raise JourneyFailed(f"the frame reaches {right} x {bottom} on a 1024 x 768 screen")
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--program-dir", default=os.environ.get("SCRIVLET_PROGRAM_DIR"))
