@@ -93,6 +93,9 @@ DocumentView::DocumentView(IClipboard &clipboard, QWidget *parent) : QWidget(par
         completion->rtfEdit_OLEDragDrop(data, shift);
     });
     connect(rtfEdit, &SourceTextEdit::mousePressed, this, &DocumentView::rtfEdit_MouseDown);
+    // The Menu key acts as a right-button press at the caret.
+    connect(rtfEdit, &SourceTextEdit::menuKeyPressed, this,
+            [this](const QPoint &at) { rtfEdit_MouseDown(html::kRightButton, 0, at); });
     // The list floats over the text at the caret; scrolled away, it sat where the caret had
     // been, out of sight in a smaller window and still taking Up and Down.
     for (QScrollBar *bar : {rtfEdit->verticalScrollBar(), rtfEdit->horizontalScrollBar()})

@@ -297,11 +297,13 @@ void SourceTextEdit::mouseReleaseEvent(QMouseEvent *event)
     QPlainTextEdit::mouseReleaseEvent(event);
 }
 
-// The window shows its Edit menu on the right button's press; the widget's own menu would
-// offer an undo that is not the document's.
+// The window shows its Edit menu on the right button's press, and at the caret for the Menu
+// key or Shift+F10; the widget's own menu would offer an undo that is not the document's.
 void SourceTextEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();
+    if (event->reason() == QContextMenuEvent::Keyboard)
+        Q_EMIT menuKeyPressed(viewport()->mapToGlobal(cursorRect().bottomLeft()));
 }
 
 bool SourceTextEdit::takesDrop(const QDropEvent *event) const

@@ -37,6 +37,8 @@ Q_SIGNALS:
     // A mouse button went down in the text: the button as html::kLeftButton, kRightButton or
     // kMiddleButton, the Shift/Ctrl/Alt bits, and where on the screen.
     void mousePressed(int button, int shift, const QPoint &globalPos);
+    // The Menu key or Shift+F10 asked for the context menu, to show at globalPos (the caret).
+    void menuKeyPressed(const QPoint &globalPos);
 
 protected:
     bool event(QEvent *event) override;

@@ -13,6 +13,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
@@ -179,7 +180,8 @@ TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
     EXPECT_EQ(control().Text(), u"<dl>x"_s + words);
 }
 
-TEST_F(DocumentViewTest, TheRightButtonAsksForTheEditMenuWhereItWasPressed)
+// The Menu key and Shift+F10 ask for it at the caret.
+TEST_F(DocumentViewTest, TheRightButtonAndTheMenuKeyAskForTheEditMenu)
 {
     QSignalSpy menus(view.get(), &DocumentView::contextMenuRequested);
     QTest::mouseClick(edit->viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
@@ -187,6 +189,13 @@ TEST_F(DocumentViewTest, TheRightButtonAsksForTheEditMenuWhereItWasPressed)
     QTest::mousePress(edit->viewport(), Qt::RightButton, Qt::NoModifier, QPoint(20, 10));
     ASSERT_EQ(menus.count(), 1);
     EXPECT_EQ(menus.first().first().toPoint(), edit->viewport()->mapToGlobal(QPoint(20, 10)));
+    // The event the desktop turns those keys into.
+    QTest::keyClicks(edit, u"ab"_s);
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(edit, &key);
+    ASSERT_EQ(menus.count(), 2);
+    EXPECT_EQ(menus.last().first().toPoint(),
+              edit->viewport()->mapToGlobal(edit->cursorRect().bottomLeft()));
 }
 
 TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCharacter)
