@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QThread>
 #include <QTimer>
 
 #include <cerrno>
@@ -72,9 +73,10 @@ void TerminationSignals::readSignal()
 
 void TerminationSignals::deliver()
 {
-    // A message box or a file dialog runs its own loop: closing windows from inside it would
-    // pull them from under it. The request waits until the dialog is answered.
-    if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) {
+    // A message box, a file dialog or a drag of text runs its own loop: closing windows from
+    // inside it would pull them from under it. The request waits until that loop is done.
+    if (QApplication::activeModalWidget() || QApplication::activePopupWidget() ||
+        QThread::currentThread()->loopLevel() > 1) {
         QTimer::singleShot(200, this, &TerminationSignals::deliver);
         return;
     }

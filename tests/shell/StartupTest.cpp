@@ -156,6 +156,19 @@ TEST(TerminationSignals, ArriveInTheEventLoopAsOneRequestOnceNoDialogIsOpen)
     dialog.close();
     EXPECT_TRUE(QTest::qWaitFor([&requests] { return !requests.isEmpty(); }, 2000));
     EXPECT_EQ(requests, QList<int>{SIGTERM}) << "the two signals are one request";
+
+    // A drag of text runs a loop of its own inside the program's, with no dialog.
+    requests.clear();
+    QEventLoop program, drag;
+    QTimer::singleShot(0, &program, [&] {
+        std::raise(SIGINT);
+        QTimer::singleShot(300, &drag, &QEventLoop::quit);
+        drag.exec();
+        EXPECT_TRUE(requests.isEmpty());
+        program.quit();
+    });
+    program.exec();
+    EXPECT_TRUE(QTest::qWaitFor([&requests] { return !requests.isEmpty(); }, 2000));
 }
 
 } // namespace scrivlet::test
