@@ -19,8 +19,9 @@ namespace {
 
 constexpr int kSignals[] = {SIGHUP, SIGINT, SIGTERM};
 
-// The handler may only write to a descriptor; everything else happens in the event loop. It
-// writes to the first end, the notifier reads the second.
+// The handler may only write to a descriptor, and gets nothing but the signal's number to find
+// it by, hence a global (one object at a time owns it). The handler writes to the first end,
+// the notifier reads the second; everything else happens in the event loop.
 int gSignalPipe[2] = {-1, -1};
 
 void onSignal(int signal)
