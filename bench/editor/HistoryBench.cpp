@@ -1,7 +1,7 @@
-// What a keystroke, an Undo and a Redo cost in the editor document, through the real text
-// widget, beside the literal copy-per-step history; what the history holds; what a failed
-// search costs; what a page of one long line costs while the program rests. Prints a table and
-// checks the bars.
+// What a keystroke, an Undo, a Redo and a Backspace cost in the editor document, through the
+// real text widget, beside the literal copy-per-step history; what the history holds; what a
+// failed search costs; what a page of one long line costs while the program rests. Prints a
+// table and checks the bars.
 
 #include "bench/BenchSupport.h"
 #include "document/PlainTextEditAdapter.h"
@@ -91,12 +91,13 @@ struct Timings
     double keystroke = 0;
     double undo = 0;
     double redo = 0;
+    double backspace = 0;
 };
 
 Timings measure(const QString &text, bool literal, int keystrokes)
 {
     Editor editor(text, literal);
-    std::vector<qint64> keys, undos, redos;
+    std::vector<qint64> keys, undos, redos, backspaces;
     QElapsedTimer timer;
     for (int i = 0; i < keystrokes; ++i) {
         timer.start();
@@ -113,7 +114,13 @@ Timings measure(const QString &text, bool literal, int keystrokes)
         editor.redo();
         redos.push_back(timer.nsecsElapsed());
     }
-    return {medianMicros(keys), medianMicros(undos), medianMicros(redos)};
+    for (int i = 0; i < keystrokes; ++i) {
+        timer.start();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Backspace, Qt::NoModifier, QStringLiteral("\b"));
+        QApplication::sendEvent(&editor.widget, &press);
+        backspaces.push_back(timer.nsecsElapsed());
+    }
+    return {medianMicros(keys), medianMicros(undos), medianMicros(redos), medianMicros(backspaces)};
 }
 
 // Bytes the history gives back when it is released after keystrokes typed.
@@ -159,9 +166,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
 
     std::printf("History through the text widget: median per operation, microseconds\n");
-    std::printf("%-8s %12s %12s %8s %10s %10s %8s %10s %10s %8s\n", "size", "key ours",
+    std::printf("%-8s %12s %12s %8s %10s %10s %8s %10s %10s %8s %8s\n", "size", "key ours",
                 "key literal", "ratio", "undo ours", "undo lit.", "ratio", "redo ours", "redo lit.",
-                "ratio");
+                "ratio", "bs ours");
     double ratioAt10MB = 0;
     for (const auto &[label, units, keys] :
          {std::tuple{"10 KB", 10 * 1024, 200}, std::tuple{"1 MB", 1024 * 1024, 100},
@@ -170,10 +177,10 @@ int main(int argc, char **argv)
         const QString text = japanesePage(units);
         const Timings ours = measure(text, false, keys);
         const Timings literal = measure(text, true, keys);
-        std::printf("%-8s %12.1f %12.1f %7.1fx %10.1f %10.1f %7.1fx %10.1f %10.1f %7.1fx\n", label,
-                    ours.keystroke, literal.keystroke, literal.keystroke / ours.keystroke,
+        std::printf("%-8s %12.1f %12.1f %7.1fx %10.1f %10.1f %7.1fx %10.1f %10.1f %7.1fx %8.1f\n",
+                    label, ours.keystroke, literal.keystroke, literal.keystroke / ours.keystroke,
                     ours.undo, literal.undo, literal.undo / ours.undo, ours.redo, literal.redo,
-                    literal.redo / ours.redo);
+                    literal.redo / ours.redo, ours.backspace);
         ratioAt10MB = literal.keystroke / ours.keystroke;
     }
     g_bars.check(ratioAt10MB >= 20.0,
