@@ -2,6 +2,8 @@
 
 #include "files/Cp932.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <limits>
 
@@ -292,6 +294,33 @@ QByteArray quotedIfNeeded(const QByteArray &value)
     return blankEdge || enclosed ? '"' + value + '"' : value;
 }
 
+// A key line's value as the reader gives it: one pair of enclosing quotes dropped, ending at a
+// NUL byte and cut at a character boundary to kMaxProfileValueBytes.
+QString valueOf(QByteArrayView file, const Parsed &key, TextCode code)
+{
+    qsizetype begin = key.valueBegin;
+    qsizetype end = key.valueEnd;
+    if (end - begin >= 2 && isQuote(file[begin]) && file[end - 1] == file[begin]) {
+        ++begin;
+        --end;
+    }
+    const qsizetype nul = file.sliced(begin, end - begin).indexOf('\0');
+    if (nul >= 0)
+        end = begin + nul;
+    // Never half a character: stop before one that would pass the limit.
+    if (end - begin > kMaxProfileValueBytes) {
+        qsizetype cut = begin;
+        while (cut < end) {
+            const qsizetype width = charWidth(file, cut, end, code);
+            if (cut + width - begin > kMaxProfileValueBytes)
+                break;
+            cut += width;
+        }
+        end = cut;
+    }
+    return decode(file.sliced(begin, end - begin), code);
+}
+
 } // namespace
 
 std::optional<QString> profileValue(QByteArrayView file, QStringView section, QStringView key)
@@ -304,28 +333,49 @@ std::optional<QString> profileValue(QByteArrayView file, QStringView section, QS
     const Location loc = locate(file, encoding, section, key);
     if (!loc.keyFound)
         return std::nullopt;
+    return valueOf(file, loc.key, encoding.code);
+}
 
-    qsizetype begin = loc.key.valueBegin;
-    qsizetype end = loc.key.valueEnd;
-    if (end - begin >= 2 && isQuote(file[begin]) && file[end - 1] == file[begin]) {
-        ++begin;
-        --end;
+QList<std::optional<QString>> profileValues(QByteArrayView file, QStringView wantedSection,
+                                            const QStringList &keys)
+{
+    QList<std::optional<QString>> values(keys.size());
+    const Encoding encoding = encodingOf(file);
+    const QStringView trimmed = trimBlanks(wantedSection);
+    if (encoding.code == TextCode::Unsupported || trimmed.isEmpty())
+        return values;
+    // Each wanted name, as it reads back from the file and folded, to where its value goes.
+    QMultiHash<QString, qsizetype> wanted;
+    for (qsizetype i = 0; i < keys.size(); ++i) {
+        const QStringView key = trimBlanks(keys[i]);
+        if (!key.isEmpty())
+            wanted.insert(canonicalName(key, encoding.code).toCaseFolded(), i);
     }
-    const qsizetype nul = file.sliced(begin, end - begin).indexOf('\0');
-    if (nul >= 0)
-        end = begin + nul;
-    // Never half a character: stop before one that would pass the limit.
-    if (end - begin > kMaxProfileValueBytes) {
-        qsizetype cut = begin;
-        while (cut < end) {
-            const qsizetype width = charWidth(file, cut, end, encoding.code);
-            if (cut + width - begin > kMaxProfileValueBytes)
+    const QString section = canonicalName(trimmed, encoding.code);
+    bool inside = false;
+    for (qsizetype at = encoding.bodyStart; at < file.size() && !wanted.isEmpty();) {
+        const Line line = lineAt(file, at);
+        at = line.next;
+        const Parsed p = parse(file, line, encoding.code);
+        if (p.kind == Kind::Section) {
+            if (inside)
                 break;
-            cut += width;
+            inside = nameMatches(file, p, section, encoding.code);
+            continue;
         }
-        end = cut;
+        if (!inside || p.kind != Kind::Key)
+            continue;
+        const QString name =
+            decode(file.sliced(p.nameBegin, p.nameEnd - p.nameBegin), encoding.code).toCaseFolded();
+        // The first key of a name wins; every place that asked for it gets its value.
+        if (!wanted.contains(name))
+            continue;
+        const QString value = valueOf(file, p, encoding.code);
+        for (qsizetype i : wanted.values(name))
+            values[i] = value;
+        wanted.remove(name);
     }
-    return decode(file.sliced(begin, end - begin), encoding.code);
+    return values;
 }
 
 int profileInteger(QStringView value)

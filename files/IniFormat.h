@@ -10,7 +10,9 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -25,6 +27,12 @@ inline constexpr qsizetype kMaxProfileValueBytes = 1023;
 // nullopt when there is no such section or key, or the file is UTF-16, which this format does
 // not cover.
 std::optional<QString> profileValue(QByteArrayView file, QStringView section, QStringView key);
+
+// The values of keys in the first section named section, in the order of keys, each as
+// profileValue reads it (nullopt where there is none), from one pass over the file: a list of
+// thousands of numbered keys costs one reading, not one per key.
+QList<std::optional<QString>> profileValues(QByteArrayView file, QStringView section,
+                                            const QStringList &keys);
 
 // A value read as an integer: its leading run of decimal digits, held to the range of int. 0
 // when it does not begin with a digit (a sign or a blank included).

@@ -68,6 +68,20 @@ QString ReadIniString(const QString &section, const QString &key, const QString 
     return readValue(section, key).value_or(defaultValue);
 }
 
+QStringList ReadIniStrings(const QString &section, const QStringList &keys,
+                           const QString &defaultValue)
+{
+    QStringList out(keys.size(), defaultValue);
+    const std::optional<QByteArray> bytes =
+        gIniFile.isEmpty() ? std::nullopt : readProfile(gIniFile);
+    if (!bytes)
+        return out;
+    const QList<std::optional<QString>> values = files::profileValues(*bytes, section, keys);
+    for (qsizetype i = 0; i < out.size(); ++i)
+        out[i] = values[i].value_or(defaultValue);
+    return out;
+}
+
 bool WriteIniString(const QString &section, const QString &key, const QString &value)
 {
     if (gIniFile.isEmpty())

@@ -28,6 +28,10 @@ int ReadIniInt(const QString &section, const QString &key, int defaultValue);
 // when the file, the section or the key does not exist or the file cannot be read.
 QString ReadIniString(const QString &section, const QString &key, const QString &defaultValue);
 
+// ReadIniString for each of keys, reading the file once.
+QStringList ReadIniStrings(const QString &section, const QStringList &keys,
+                           const QString &defaultValue);
+
 // Sets key in section to value, creating the file, the section and the key as needed; an empty
 // value leaves "key=" in the file. Only that line changes, and the file is replaced whole, so a
 // failure at any point leaves the old file as it was. False when nothing was written: no current

@@ -90,11 +90,15 @@ AttributeRows attributeRowsForTag(const QString &tagName, const QString &program
     basINI::SetIniFile(tagFile);
     const int count = std::min(
         basINI::ReadIniInt(kAttributeSection, QStringLiteral("Attributes"), 0), kMaxAttributeRows);
-    result.rows.reserve(std::max(count, 0));
-    for (int k = 1; k <= count; ++k) {
-        result.rows.append(basINI::ReadIniString(kAttributeSection, QString::number(k), QString()) +
-                           QStringLiteral("=\"\""));
-    }
+    // The file is read once for all its rows: read again for each, a tag file of thousands of
+    // rows froze the window for seconds at every space, a minute at the most rows it may name.
+    QStringList keys;
+    keys.reserve(std::max(count, 0));
+    for (int k = 1; k <= count; ++k)
+        keys.append(QString::number(k));
+    result.rows = basINI::ReadIniStrings(kAttributeSection, keys, QString());
+    for (QString &row : result.rows)
+        row += QStringLiteral("=\"\"");
     return result;
 }
 

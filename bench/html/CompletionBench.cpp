@@ -1,7 +1,7 @@
 // What a space typed inside a tag costs in the middle of a 10 MB page: the space handler of the
 // completion (the attribute test, placing and filling the list) through the real document view,
 // beside the literal attribute test that reads the whole text and searches it from the caret.
-// Prints both medians and checks the bar.
+// Then what the rows of the largest tag file cost. Prints the figures and checks the bars.
 
 #include "bench/BenchSupport.h"
 #include "document/DocumentView.h"
@@ -9,13 +9,17 @@
 #include "editor/IEditControl.h"
 #include "editor/clsRTF.h"
 #include "html/Completion.h"
+#include "html/Dictionary.h"
 #include "platform/Globals.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/html/LiteralAttributeTest.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QKeyEvent>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -96,6 +100,28 @@ int main(int argc, char **argv)
             QApplication::sendEvent(view.textEdit(), &press);
         });
         std::printf("  whole space keystroke through the widget       : %10.1f\n", keystroke);
+    }
+
+    // The attribute rows of a tag file naming the most rows a file may name.
+    {
+        QTemporaryDir programDir;
+        QDir(programDir.path()).mkpath(QStringLiteral("HTML/Tag"));
+        QByteArray file = "[Attribute]\r\nAttributes=32767\r\n";
+        for (int k = 1; k <= 32767; ++k)
+            file += QByteArray::number(k) + "=attribute" + QByteArray::number(k) + "\r\n";
+        QFile tag(programDir.filePath(QStringLiteral("HTML/Tag/big.tag")));
+        tag.open(QIODevice::WriteOnly);
+        tag.write(file);
+        tag.close();
+        QElapsedTimer timer;
+        timer.start();
+        const html::AttributeRows rows = html::attributeRowsForTag(
+            QStringLiteral("big"), programDir.path() + u'/', programDir.filePath("none.ini"));
+        const double ms = timer.nsecsElapsed() / 1e6;
+        std::printf("  attribute rows of a tag file of 32,767 rows     : %10.1f ms (%lld rows)\n",
+                    ms, static_cast<long long>(rows.rows.size()));
+        g_bars.check(rows.rows.size() == 32767 && ms < 500.0,
+                     "a tag file of 32,767 rows gives its rows in under 0.5 s");
     }
 
     return g_bars.exitCode();

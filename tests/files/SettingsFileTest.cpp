@@ -38,13 +38,21 @@ bool set(QStringView section, QStringView key, QStringView value)
     return basINI::WriteIniString(section.toString(), key.toString(), value.toString());
 }
 
+// Reading many keys in one pass gives what reading each alone gives, a key asked twice included.
 TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
 {
-    for (const auto &row : test::iniRows("profile-reads.txt", 4))
-        EXPECT_EQ(profileValue(QByteArray::fromStdString(row[0]), text(row[1]), text(row[2]))
-                      .value_or(u"<missing>"_s),
-                  text(row[3]))
+    for (const auto &row : test::iniRows("profile-reads.txt", 4)) {
+        const QByteArray file = QByteArray::fromStdString(row[0]);
+        const QString key = text(row[2]);
+        EXPECT_EQ(profileValue(file, text(row[1]), key).value_or(u"<missing>"_s), text(row[3]))
             << row[0] << " / " << row[2];
+        const QList<std::optional<QString>> many =
+            profileValues(file, text(row[1]), {u"other"_s, key, key.toUpper()});
+        EXPECT_EQ(many, (QList{profileValue(file, text(row[1]), u"other"_s),
+                               profileValue(file, text(row[1]), key),
+                               profileValue(file, text(row[1]), key.toUpper())}))
+            << row[0] << " / " << row[2];
+    }
 }
 
 TEST(ProfileRead, IntegersAreTheLeadingAsciiDigitsHeldToTheRangeOfInt)
