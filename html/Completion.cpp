@@ -130,10 +130,11 @@ std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart
     if (i % 2 == 1 && j % 2 == 1)
         return std::nullopt;
 
-    // The name ends at the first space inside the tag, else at its ">".
+    // The name ends at the first blank inside the tag, else at its ">": attributes written on
+    // the lines below the name are common in hand-written pages.
     if (gt2 == 0)
         return QString();
-    const qsizetype space = scan.forward(lt - 1, gt2 - 1, u" ");
+    const qsizetype space = scan.forward(lt - 1, gt2 - 1, u" \t\r\n");
     const qsizetype nameEnd = space >= 0 ? space : gt2 - 1; // index just past the name
     return text.mid(lt, nameEnd - lt);
 }
@@ -230,11 +231,16 @@ void CompletionController::keyPressSpace(int &keyAscii)
     if (m_lstPopup.Visible()) {
         if (m_lstPopup.ListIndex() > -1 && acceptSelectedRow()) {
             // Back in front of the row's closing ">", or between the quotes of an empty value,
-            // where the space is not wanted.
-            m_rtfEdit.setSelStart(m_rtfEdit.SelStart() - 1);
-            const int caret = m_rtfEdit.SelStart();
-            if (caret > 0 && m_rtfEdit.TextRange(caret - 1, 1) == QStringLiteral("\""))
-                keyAscii = 0;
+            // where the space is not wanted. A row that ends otherwise (a comment's "<!--", a
+            // value or a bare name of the user's own list) stays whole, the space after it:
+            // stepping back split its last character off.
+            const QString row = m_lstPopup.List(m_lstPopup.ListIndex());
+            if (row.endsWith(u'>') || row.endsWith(u"\"\"")) {
+                m_rtfEdit.setSelStart(m_rtfEdit.SelStart() - 1);
+                const int caret = m_rtfEdit.SelStart();
+                if (caret > 0 && m_rtfEdit.TextRange(caret - 1, 1) == QStringLiteral("\""))
+                    keyAscii = 0;
+            }
         }
         m_lstPopup.setVisible(false);
     }

@@ -6,6 +6,7 @@
 // the program counts them (a quote at p is the one just before the caret).
 // The completion benchmark times the program's scan against it too.
 
+#include <QRegularExpression>
 #include <QString>
 
 #include <optional>
@@ -25,7 +26,7 @@ inline std::optional<QString> literalTagNameForAttributes(const QString &text, q
     if (!(lt > gt && closedBeforeNextTag) || text.mid(p - 1, 2) == u"\"\"" ||
         (i % 2 == 1 && j % 2 == 1))
         return std::nullopt;
-    const qsizetype sp = text.indexOf(u' ', lt - 1) + 1;
+    const qsizetype sp = text.indexOf(QRegularExpression(QStringLiteral("[ \t\r\n]")), lt - 1) + 1;
     if (sp > 0 && sp < gt2)
         return text.mid(lt, sp - 1 - lt);
     return gt2 > 0 ? text.mid(lt, gt2 - 1 - lt) : QString();
