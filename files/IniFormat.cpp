@@ -228,17 +228,12 @@ struct Location
     Parsed key;
 };
 
-// Finds the first section named section and in it the first key named key. Stops as soon as
-// the answer is known, so a huge file beyond the section costs nothing.
-Location locate(QByteArrayView file, Encoding encoding, QStringView wantedSection,
-                QStringView wantedKey)
+// Hands visit(line, parsed) the lines of the first section named section (a name as
+// canonicalName gives it), its header first, until visit returns false or the next section
+// begins, so a huge file beyond the section costs nothing. False when there is no such section.
+template<class Visit>
+bool walkSection(QByteArrayView file, Encoding encoding, const QString &section, Visit visit)
 {
-    // A name is looked for as it comes back from the file's code: the alternative forms (〜 for
-    // ～ and the like) are written under the code they stand for, which reads back as the
-    // Windows form, so a name holding one must be compared in that form.
-    const QString section = canonicalName(wantedSection, encoding.code);
-    const QString key = canonicalName(wantedKey, encoding.code);
-    Location loc;
     bool inside = false;
     for (qsizetype at = encoding.bodyStart; at < file.size();) {
         const Line line = lineAt(file, at);
@@ -247,24 +242,36 @@ Location locate(QByteArrayView file, Encoding encoding, QStringView wantedSectio
         if (p.kind == Kind::Section) {
             if (inside)
                 break;
-            if (!loc.sectionFound && nameMatches(file, p, section, encoding.code)) {
-                inside = loc.sectionFound = true;
-                loc.anchor = line;
-            }
-            continue;
+            inside = nameMatches(file, p, section, encoding.code);
         }
-        if (!inside)
-            continue;
-        // Comments after the last entry stay below a new key, as blank lines do.
-        if (p.kind != Kind::Blank && p.kind != Kind::Comment)
-            loc.anchor = line;
-        if (p.kind == Kind::Key && nameMatches(file, p, key, encoding.code)) {
-            loc.keyFound = true;
-            loc.keyLine = line;
-            loc.key = p;
+        if (inside && !visit(line, p))
             break;
-        }
     }
+    return inside;
+}
+
+// Finds the first section named section and in it the first key named key.
+Location locate(QByteArrayView file, Encoding encoding, QStringView wantedSection,
+                QStringView wantedKey)
+{
+    // A name is looked for as it comes back from the file's code: the alternative forms (〜 for
+    // ～ and the like) are written under the code they stand for, which reads back as the
+    // Windows form, so a name holding one must be compared in that form.
+    const QString key = canonicalName(wantedKey, encoding.code);
+    Location loc;
+    loc.sectionFound =
+        walkSection(file, encoding, canonicalName(wantedSection, encoding.code),
+                    [&](const Line &line, const Parsed &p) {
+                        // Comments after the last entry stay below a new key, as blank lines do.
+                        if (p.kind != Kind::Blank && p.kind != Kind::Comment)
+                            loc.anchor = line;
+                        if (p.kind != Kind::Key || !nameMatches(file, p, key, encoding.code))
+                            return true;
+                        loc.keyFound = true;
+                        loc.keyLine = line;
+                        loc.key = p;
+                        return false;
+                    });
     return loc;
 }
 
@@ -351,30 +358,22 @@ QList<std::optional<QString>> profileValues(QByteArrayView file, QStringView wan
         if (!key.isEmpty())
             wanted.insert(canonicalName(key, encoding.code).toCaseFolded(), i);
     }
-    const QString section = canonicalName(trimmed, encoding.code);
-    bool inside = false;
-    for (qsizetype at = encoding.bodyStart; at < file.size() && !wanted.isEmpty();) {
-        const Line line = lineAt(file, at);
-        at = line.next;
-        const Parsed p = parse(file, line, encoding.code);
-        if (p.kind == Kind::Section) {
-            if (inside)
-                break;
-            inside = nameMatches(file, p, section, encoding.code);
-            continue;
-        }
-        if (!inside || p.kind != Kind::Key)
-            continue;
-        const QString name =
-            decode(file.sliced(p.nameBegin, p.nameEnd - p.nameBegin), encoding.code).toCaseFolded();
-        // The first key of a name wins; every place that asked for it gets its value.
-        if (!wanted.contains(name))
-            continue;
-        const QString value = valueOf(file, p, encoding.code);
-        for (qsizetype i : wanted.values(name))
-            values[i] = value;
-        wanted.remove(name);
-    }
+    walkSection(file, encoding, canonicalName(trimmed, encoding.code),
+                [&](const Line &, const Parsed &p) {
+                    if (p.kind != Kind::Key)
+                        return true;
+                    const QString name =
+                        decode(file.sliced(p.nameBegin, p.nameEnd - p.nameBegin), encoding.code)
+                            .toCaseFolded();
+                    // The first key of a name wins; every place that asked for it gets its value.
+                    if (wanted.contains(name)) {
+                        const QString value = valueOf(file, p, encoding.code);
+                        for (qsizetype i : wanted.values(name))
+                            values[i] = value;
+                        wanted.remove(name);
+                    }
+                    return !wanted.isEmpty();
+                });
     return values;
 }
 
