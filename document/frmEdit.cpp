@@ -216,22 +216,21 @@ void frmEdit::rememberDiskFile()
 {
     const QFileInfo file(strDocName);
     m_disk = {.known = true,
-              .existed = file.exists(),
               .modified = file.exists() ? file.lastModified() : QDateTime(),
               .size = file.size()};
 }
 
 bool frmEdit::changedOnDisk() const
 {
+    // A file that was not there compares unequal to any time, so one that has appeared counts.
     const QFileInfo file(strDocName);
     return m_disk.known && file.exists() &&
-           (!m_disk.existed || file.lastModified() != m_disk.modified ||
-            file.size() != m_disk.size);
+           (file.lastModified() != m_disk.modified || file.size() != m_disk.size);
 }
 
 bool frmEdit::goneFromDisk() const
 {
-    return m_disk.known && m_disk.existed && !QFileInfo::exists(strDocName);
+    return m_disk.known && m_disk.modified.isValid() && !QFileInfo::exists(strDocName);
 }
 
 void frmEdit::reportCharsetMismatch(const QString &text)

@@ -133,8 +133,7 @@ private:
     struct DiskFile
     {
         bool known = false;
-        bool existed = false;
-        QDateTime modified;
+        QDateTime modified; // invalid: the file was not there
         qint64 size = -1;
     };
     DiskFile m_disk;

@@ -35,11 +35,14 @@ std::optional<QByteArray> readProfile(const QString &path, bool *exists = nullpt
     return bytes;
 }
 
+std::optional<QByteArray> currentProfile()
+{
+    return gIniFile.isEmpty() ? std::nullopt : readProfile(gIniFile);
+}
+
 std::optional<QString> readValue(const QString &section, const QString &key)
 {
-    if (gIniFile.isEmpty())
-        return std::nullopt;
-    const std::optional<QByteArray> bytes = readProfile(gIniFile);
+    const std::optional<QByteArray> bytes = currentProfile();
     if (!bytes)
         return std::nullopt;
     return files::profileValue(*bytes, section, key);
@@ -72,8 +75,7 @@ QStringList ReadIniStrings(const QString &section, const QStringList &keys,
                            const QString &defaultValue)
 {
     QStringList out(keys.size(), defaultValue);
-    const std::optional<QByteArray> bytes =
-        gIniFile.isEmpty() ? std::nullopt : readProfile(gIniFile);
+    const std::optional<QByteArray> bytes = currentProfile();
     if (!bytes)
         return out;
     const QList<std::optional<QString>> values = files::profileValues(*bytes, section, keys);
