@@ -258,11 +258,11 @@ private:
 DifferentialResult runDifferential(const Subject &subject, int sequences, std::uint64_t seed)
 {
     DifferentialResult result;
-    for (; result.sequences < sequences && result.failure.empty(); ++result.sequences) {
-        const std::uint64_t s = seed + std::uint64_t(result.sequences);
+    for (int n = 0; n < sequences && result.failure.empty(); ++n) {
+        const std::uint64_t s = seed + std::uint64_t(n);
         if (const std::string failure = Session(subject, s).run(result.steps); !failure.empty())
-            result.failure = "sequence " + std::to_string(result.sequences) + " (seed " +
-                             std::to_string(s) + "): " + failure;
+            result.failure =
+                "sequence " + std::to_string(n) + " (seed " + std::to_string(s) + "): " + failure;
     }
     return result;
 }

@@ -23,7 +23,6 @@ struct Subject
 
 struct DifferentialResult
 {
-    int sequences = 0;
     int steps = 0;
     std::string failure; // empty when every step matched
 };

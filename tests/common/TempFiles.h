@@ -54,11 +54,10 @@ struct TempDir
     }
     std::string file(const std::string &name) const { return path + "/" + name; }
     // Hidden files included: a temporary file left behind shows.
-    Names names(const std::string &folder = {}) const
+    Names names() const
     {
         Names all;
-        for (const auto &entry :
-             std::filesystem::directory_iterator(folder.empty() ? path : file(folder)))
+        for (const auto &entry : std::filesystem::directory_iterator(path))
             all.insert(entry.path().filename());
         return all;
     }

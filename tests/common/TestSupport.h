@@ -1,6 +1,8 @@
 #pragma once
 // Printing of Qt values in test failures, and small helpers shared by the suites.
 
+#include "tests/common/DataRows.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,5 +23,11 @@ std::string visible(const QString &text);
 // The text in a code ("CP932", "EUC-JP-MS", "ISO-2022-JP", ...) by glibc iconv: the reference
 // that the program's own codecs and converter are checked against.
 QByteArray iconvEncode(const QString &text, const char *code);
+
+// Field i of a table row, as text.
+inline QString field(const DataRow &row, std::size_t i)
+{
+    return QString::fromStdString(row[i]);
+}
 
 } // namespace scrivlet::test

@@ -2,7 +2,7 @@
 // The captions and tips a dialog shows, checked against a table in captions/: the texts are the
 // system's own, character for character, so they live apart from the code that sets them.
 
-#include "tests/common/DataRows.h"
+#include "tests/common/TestSupport.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -22,8 +22,8 @@ inline void expectCaptions(QWidget *dialog, const char *table)
     EXPECT_FALSE(rows.empty()) << table;
     for (const DataRow &row : rows) {
         SCOPED_TRACE(row[0]);
-        const QString name = QString::fromStdString(row[0]).section(u'#', 0, 0);
-        const QString page = QString::fromStdString(row[0]).section(u'#', 1);
+        const QString name = field(row, 0).section(u'#', 0, 0);
+        const QString page = field(row, 0).section(u'#', 1);
         auto *bar = page.isEmpty() ? nullptr : dialog->findChild<QTabBar *>(name);
         QWidget *w = name == u"." ? dialog : dialog->findChild<QWidget *>(name);
         ASSERT_NE(w, nullptr);
@@ -37,7 +37,7 @@ inline void expectCaptions(QWidget *dialog, const char *table)
                                 : group       ? group->title()
                                               : QString();
         EXPECT_EQ(std::pair(caption, bar ? bar->tabToolTip(page.toInt()) : w->toolTip()),
-                  std::pair(QString::fromStdString(row[1]), QString::fromStdString(row[2])));
+                  std::pair(field(row, 1), field(row, 2)));
     }
 }
 

@@ -75,10 +75,10 @@ TEST_F(CommonDialog,
        FilterBecomesNulSeparatedAndTheDialogGetsTheEntriesBeforeAnEmptyPartFromTheIndex)
 {
     for (const DataRow &row : readDataRows(SCRIVLET_DIALOGS_DATA "/common-dialog-filters.txt", 3)) {
-        dlg.setFilter(QString::fromStdString(row[0]));
+        dlg.setFilter(field(row, 0));
         dlg.ShowOpen();
-        EXPECT_EQ(dlg.convertedFilter(), nul(QString::fromStdString(row[1])));
-        const QString entry = QString::fromStdString(row[2]);
+        EXPECT_EQ(dlg.convertedFilter(), nul(field(row, 1)));
+        const QString entry = field(row, 2);
         const Pairs pairs{{entry.section(u'|', 0, 0), entry.section(u'|', 1)}};
         EXPECT_EQ(files.requests.last().filters, entry.isEmpty() ? Pairs() : pairs) << row[0];
     }
@@ -188,7 +188,7 @@ TEST_F(CommonDialog, ColorsFontsAndErrorsComeBackAsTheChoosersAnswer)
         dlg.setColorChooser([number](auto) { return cCommonDlg::ColorAnswer{false, 0, number}; });
         dlg.ShowColor();
         EXPECT_EQ(std::pair(dlg.ErrNumber(), dlg.ErrDescription()),
-                  std::pair(number, QString::fromStdString(row[1])));
+                  std::pair(number, field(row, 1)));
     }
     dlg.ShowOpen();
     EXPECT_EQ(dlg.ErrNumber(), 0) << "a file dialog starts without an error";

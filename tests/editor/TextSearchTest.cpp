@@ -20,11 +20,6 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-QString field(const test::DataRow &r, std::size_t i)
-{
-    return QString::fromStdString(r[i]);
-}
-
 CompareMode modeOf(const std::string &name)
 {
     return name == "exact" ? CompareMode::Exact : CompareMode::Text;
@@ -149,7 +144,6 @@ TEST(SearchHistory, UpdateMovesOrPushesExactly)
     QStringList shortList{u"a"_s};
     UpdateSearchHistory(shortList, u"b"_s);
     EXPECT_EQ(shortList, tenSlots("b|a")) << "a short list is taken as ten slots";
-    EXPECT_EQ(ShownHistory(tenSlots("|x||y")), (QStringList{u"x"_s, u"y"_s}));
 }
 
 // One match at a time, as a user pressing Replace down from the top would: a literal loop over

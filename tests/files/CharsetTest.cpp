@@ -21,11 +21,10 @@ TEST(Cp932Codec, PinnedCodesGoTheWindowsWay)
         bool decoded = row[2] == "EncodeOnly" ? clean : !clean;
         bool encoded = row[2] == "DecodeOnly" ? clean : !clean;
         if (row[2] != "EncodeOnly") {
-            EXPECT_EQ(decodeCp932(QByteArray::fromStdString(row[0]), &decoded),
-                      QString::fromStdString(row[1]));
+            EXPECT_EQ(decodeCp932(QByteArray::fromStdString(row[0]), &decoded), field(row, 1));
         }
         if (row[2] != "DecodeOnly") {
-            EXPECT_EQ(encodeCp932(QString::fromStdString(row[1]), &encoded).toStdString(), row[0]);
+            EXPECT_EQ(encodeCp932(field(row, 1), &encoded).toStdString(), row[0]);
         }
         EXPECT_EQ(decoded, clean) << row[1];
         EXPECT_EQ(encoded, clean) << row[1];
@@ -66,8 +65,8 @@ TEST(Cp932Codec, EveryCharacterComesBackAsItself)
 TEST(Charset, TheFirstMetaDeclarationAsWrittenAndTheCodeEachLabelNames)
 {
     for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/charsets.txt", 2)) {
-        const QString input = QString::fromStdString(row[0]);
-        const QString expected = QString::fromStdString(row[1]);
+        const QString input = field(row, 0);
+        const QString expected = field(row, 1);
         if (row.group == "Declarations")
             EXPECT_EQ(files::DeclaredCharset(input), expected) << row[0];
         else

@@ -363,8 +363,8 @@ TEST_F(FileLayer, AnotherCopysUseOfTheWorkFileIsWaitedFor)
 TEST(FilePaths, NameAndExtensionUseTheSlash)
 {
     for (const auto &row : test::readDataRows(SCRIVLET_TEST_DATA "/file-paths.txt", 3)) {
-        EXPECT_EQ(basFile::GetFileName(test::text(row[0])), test::text(row[1])) << row[0];
-        EXPECT_EQ(basFile::GetExtension(test::text(row[0])), test::text(row[2])) << row[0];
+        EXPECT_EQ(basFile::GetFileName(field(row, 0)), field(row, 1)) << row[0];
+        EXPECT_EQ(basFile::GetExtension(field(row, 0)), field(row, 2)) << row[0];
     }
 }
 

@@ -38,12 +38,6 @@ inline std::vector<DataRow> iniRows(const char *name, std::size_t width)
     return readDataRows(std::string(SCRIVLET_TEST_DATA "/ini/") + name, width);
 }
 
-// A field of a row as text.
-inline QString text(const std::string &field)
-{
-    return QString::fromStdString(field);
-}
-
 // Bytes as std::string, which failures print with escapes; "<refused>" for no bytes at all.
 inline std::string str(const std::optional<QByteArray> &bytes)
 {

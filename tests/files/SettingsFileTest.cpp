@@ -43,14 +43,14 @@ TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
 {
     for (const auto &row : test::iniRows("profile-reads.txt", 4)) {
         const QByteArray file = QByteArray::fromStdString(row[0]);
-        const QString key = text(row[2]);
-        EXPECT_EQ(profileValue(file, text(row[1]), key).value_or(u"<missing>"_s), text(row[3]))
+        const QString key = field(row, 2);
+        EXPECT_EQ(profileValue(file, field(row, 1), key).value_or(u"<missing>"_s), field(row, 3))
             << row[0] << " / " << row[2];
         const QList<std::optional<QString>> many =
-            profileValues(file, text(row[1]), {u"other"_s, key, key.toUpper()});
-        EXPECT_EQ(many, (QList{profileValue(file, text(row[1]), u"other"_s),
-                               profileValue(file, text(row[1]), key),
-                               profileValue(file, text(row[1]), key.toUpper())}))
+            profileValues(file, field(row, 1), {u"other"_s, key, key.toUpper()});
+        EXPECT_EQ(many, (QList{profileValue(file, field(row, 1), u"other"_s),
+                               profileValue(file, field(row, 1), key),
+                               profileValue(file, field(row, 1), key.toUpper())}))
             << row[0] << " / " << row[2];
     }
 }
@@ -58,15 +58,15 @@ TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
 TEST(ProfileRead, IntegersAreTheLeadingAsciiDigitsHeldToTheRangeOfInt)
 {
     for (const auto &row : test::iniRows("profile-integers.txt", 2))
-        EXPECT_EQ(profileInteger(text(row[0])), std::stoi(row[1])) << row[0];
+        EXPECT_EQ(profileInteger(field(row, 0)), std::stoi(row[1])) << row[0];
 }
 
 TEST(ProfileWrite, OneValueChangesAndEveryOtherByteStaysOrTheWriteIsRefused)
 {
     // Refused: what the reader could not give back, or would find as another key.
     for (const auto &row : test::iniRows("profile-writes.txt", 5))
-        EXPECT_EQ(str(withProfileValue(QByteArray::fromStdString(row[0]), text(row[1]),
-                                       text(row[2]), text(row[3]))),
+        EXPECT_EQ(str(withProfileValue(QByteArray::fromStdString(row[0]), field(row, 1),
+                                       field(row, 2), field(row, 3))),
                   row[4])
             << row[0] << " / " << row[2] << " = " << row[3];
     // A lone surrogate has no UTF-8 to be written in the file.
@@ -190,8 +190,8 @@ TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
     const QString ini = path(u"Scrivlet.ini"_s);
     SetIniFile(ini);
     for (const auto &row : test::iniRows("fixture-reads.txt", 4)) {
-        ASSERT_TRUE(writeBytes(ini, iniFixture(text(row[0]))));
-        EXPECT_EQ(get(text(row[1]), text(row[2])), text(row[3])) << row[0] << ": " << row[2];
+        ASSERT_TRUE(writeBytes(ini, iniFixture(field(row, 0))));
+        EXPECT_EQ(get(field(row, 1), field(row, 2)), field(row, 3)) << row[0] << ": " << row[2];
     }
     // A file of megabytes: a value of 1 MiB is read as its first 511 kanji.
     const QByteArray mb(1 << 20, 'x');
@@ -203,10 +203,10 @@ TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
     ASSERT_TRUE(set(u"Convert", u"KanjiCode", u"JIS"));
     EXPECT_TRUE(readBytes(ini) == QByteArray(huge).replace("=EUC", "=JIS"));
     for (const auto &row : test::iniRows("fixture-writes.txt", 6)) {
-        const QByteArray file = iniFixture(text(row[0]));
+        const QByteArray file = iniFixture(field(row, 0));
         ASSERT_EQ(file.count(row[4].c_str()), 1) << row[0];
         ASSERT_TRUE(writeBytes(ini, file));
-        ASSERT_TRUE(set(text(row[1]), text(row[2]), text(row[3])));
+        ASSERT_TRUE(set(field(row, 1), field(row, 2), field(row, 3)));
         EXPECT_EQ(str(readBytes(ini)),
                   str(QByteArray(file).replace(row[4].c_str(), row[5].c_str())))
             << row[0];

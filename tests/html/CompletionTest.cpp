@@ -180,7 +180,7 @@ TEST_F(Completion, TheListFollowsTheCaretAndStaysInsideTheWindow)
         };
         list.scale = at(1);
         rtfEdit.caretPixels = at(3);
-        type(QString::fromStdString(row[5]));
+        type(scrivlet::test::field(row, 5));
         EXPECT_EQ(list.pos, at(6)) << row[0];
     }
 }

@@ -44,8 +44,7 @@ TEST(Conversions, EveryRowConvertsAsWritten)
         return text.toUtf8().toHex(' ').toStdString();
     };
     for (const auto &row : readDataRows(SCRIVLET_TEST_DATA "/conversions.txt", 4)) {
-        const QString in = QString::fromStdString(row[2]),
-                      expected = QString::fromStdString(row[3]);
+        const QString in = field(row, 2), expected = field(row, 3);
         const QString out = ConvString(in, typeOf(row[1]));
         EXPECT_EQ(out, expected) << row.group << '_' << row[0] << ", " << visible(in) << ": ["
                                  << bytes(out) << "] instead of [" << bytes(expected) << "]";

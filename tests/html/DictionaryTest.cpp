@@ -21,11 +21,6 @@ namespace {
 using scrivlet::test::readDataRows;
 using scrivlet::test::visible;
 
-QString field(const scrivlet::test::DataRow &row, std::size_t i)
-{
-    return QString::fromStdString(row[i]);
-}
-
 // Both are read from the program directory. The rows of tests/data/list-files.txt: name, the
 // file's text, then its entries.
 TEST(ListFiles, AreReadFromTheProgramDirectoryAndSplitAtCrLfOnly)

@@ -2,7 +2,7 @@
 // The messages of the shell page, kept in data/registration-messages.txt as the system's own
 // texts.
 
-#include "tests/common/DataRows.h"
+#include "tests/common/TestSupport.h"
 
 #include <QString>
 
@@ -16,7 +16,7 @@ inline std::pair<QString, bool> registrationMessage(const std::string &message,
 {
     for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/registration-messages.txt", 4)) {
         if (row[0] == message && row[1] == extension)
-            return {QString::fromStdString(row[2]), row[3] == "critical"};
+            return {field(row, 2), row[3] == "critical"};
     }
     ADD_FAILURE() << "no " << message << " message for " << extension;
     return {};

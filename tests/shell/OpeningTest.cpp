@@ -45,7 +45,7 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
 {
     for (const DataRow &row : readDataRows(SCRIVLET_TEST_DATA "/instance-commands.txt", 3)) {
         bool refused = row[1] != "refused";
-        EXPECT_EQ(CommandPaths(QString::fromStdString(row[0]), &refused), joined(row[2])) << row[0];
+        EXPECT_EQ(CommandPaths(field(row, 0), &refused), joined(row[2])) << row[0];
         EXPECT_EQ(refused, row[1] == "refused") << row[0];
     }
 }

@@ -84,8 +84,6 @@ TEST_F(WindowMenu, EveryWindowStaysReachableByItsTab)
             EXPECT_TRUE(area().contains(sub->geometry()));
             EXPECT_GE(window->height(), area().height() / 4) << "room for the text";
             EXPECT_EQ(tabBar()->currentIndex(), i);
-            EXPECT_EQ(tabBar()->tabText(i), i < 2 ? u"same.html"_s : u"無題1"_s);
-            EXPECT_EQ(sub->windowTitle(), window->windowTitle());
             EXPECT_EQ(app->frame().windowTitle(), u"Scrivlet - [%1]"_s.arg(window->windowTitle()));
         }
     }
