@@ -10,9 +10,12 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 
 namespace scrivlet {
 
@@ -38,6 +41,32 @@ void styleAsLink(QLabel *label)
 LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
     styleAsLink(this);
+    setFocusPolicy(Qt::TabFocus);
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Q_EMIT clicked();
+        break;
+    default:
+        QLabel::keyPressEvent(event);
+    }
+}
+
+void LinkLabel::paintEvent(QPaintEvent *event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus())
+        return;
+    // Reached with Tab, the link shows where the keyboard is.
+    QStylePainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, option);
 }
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
@@ -91,6 +120,10 @@ frmAbout::frmAbout(IShell &shell, IMessageService &messages, QWidget *parent)
     grid->addLayout(buttons, 4, 0, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
+    // The keyboard starts on OK, so that Enter closes the box, and Tab goes on to the links.
+    setTabOrder(cmdOK, lblHomePage);
+    setTabOrder(lblHomePage, lblMail);
+    cmdOK->setFocus();
     connect(lblHomePage, &LinkLabel::clicked, this, &frmAbout::lblHomePage_Click);
     connect(lblMail, &LinkLabel::clicked, this, &frmAbout::lblMail_Click);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);

@@ -12,7 +12,8 @@ namespace scrivlet {
 class IMessageService;
 class IShell;
 
-// A label that reads as a link and reports a click of the left button.
+// A label that reads as a link and reports a click of the left button, or Space or Enter
+// once Tab has reached it.
 class LinkLabel : public QLabel
 {
     Q_OBJECT
@@ -24,6 +25,8 @@ Q_SIGNALS:
 
 protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 };
 
 class frmAbout : public QDialog

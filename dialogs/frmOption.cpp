@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTabBar>
 #include <QVBoxLayout>
 
@@ -62,6 +63,15 @@ frmOption::frmOption(const Platform &platform, QWidget *parent)
         tabOption->setTabToolTip(i, QString::fromUtf16(tip));
     }
     layout->addWidget(tabOption);
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages, round and round, as in other dialogs with tabs.
+    for (const auto &[key, step] :
+         {std::pair{Qt::CTRL | Qt::Key_Tab, 1}, {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1}}) {
+        connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, this,
+                [this, step = step] {
+                    const int count = tabOption->count();
+                    tabOption->setCurrentIndex((tabOption->currentIndex() + step + count) % count);
+                });
+    }
 
     // The pages lie on one another; the tab shows one of them.
     auto *pages = new QWidget(this);

@@ -108,6 +108,14 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
         addAction(closeWindow);
         connect(closeWindow, &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     }
+    // Ctrl+F6 and Ctrl+Shift+F6 step through the documents as Ctrl+Tab does, for hands that
+    // learned them in other editors with documents inside a frame.
+    for (const auto &[key, next] :
+         {std::pair{Qt::CTRL | Qt::Key_F6, true}, {Qt::CTRL | Qt::SHIFT | Qt::Key_F6, false}}) {
+        auto *step = new QShortcut(QKeySequence(key), this);
+        connect(step, &QShortcut::activated, m_mdiArea,
+                next ? &QMdiArea::activateNextSubWindow : &QMdiArea::activatePreviousSubWindow);
+    }
 
     // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen; never larger than the
     // screen, where the window's own buttons, the scroll bar and the last lines would be out of

@@ -381,8 +381,17 @@ TEST_F(AboutBox, ShowsTheBuildAndItsLinksOpenTheHomePageAndAMailOrSayWhyNot)
     QTest::mouseClick(control("lblHomePage"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::LeftButton);
     QTest::mouseClick(control("lblMail"), Qt::RightButton);
-    EXPECT_EQ(shell.opened, (QStringList{u"https://www.example.org/scrivlet/"_s,
-                                         u"mailto:scrivlet@example.org"_s}));
+    // The keyboard starts on OK; Tab reaches the links, and Space or Enter opens them.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(box));
+    for (const auto &[name, key] :
+         {std::pair{"lblHomePage", Qt::Key_Space}, {"lblMail", Qt::Key_Return}}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), control(name));
+        QTest::keyClick(control(name), key);
+    }
+    const QString home = u"https://www.example.org/scrivlet/"_s,
+                  mail = u"mailto:scrivlet@example.org"_s;
+    EXPECT_EQ(shell.opened, (QStringList{home, mail, home, mail}));
     EXPECT_TRUE(messages.shown.isEmpty());
 
     shell.succeeds = false;

@@ -13,6 +13,7 @@
 #include "tests/dialogs/CaptionTable.h"
 #include "tests/options/RegistrationMessages.h"
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -101,6 +102,16 @@ TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
     EXPECT_EQ(state(), "001 100");
     clickTab(1);
     EXPECT_EQ(state(), "010 100");
+    // Ctrl+Tab and Ctrl+Shift+Tab turn the pages round.
+    dialog->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    for (const auto &[modifiers, pages] :
+         {std::pair{Qt::KeyboardModifiers(Qt::ControlModifier), "001"},
+          {Qt::ControlModifier, "100"},
+          {Qt::ControlModifier | Qt::ShiftModifier, "001"}}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
+        EXPECT_EQ(state(), std::string(pages) + " 100");
+    }
     for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/template-use-values.txt", 3)) {
         SCOPED_TRACE(row[0]);
         const bool ok = row[1] == "loads";

@@ -57,6 +57,22 @@ TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
     EXPECT_EQ(win(), app->windows().at(0));
 }
 
+// Ctrl+F6 and Ctrl+Shift+F6 step through the documents, from the text of the active one.
+TEST_F(Shortcuts, CtrlF6StepsThroughTheDocuments)
+{
+    app->frame().NewWindow(QString());
+    focusActive();
+    for (const auto &[modifiers, active] :
+         {std::pair{Qt::KeyboardModifiers(Qt::ControlModifier), 0},
+          {Qt::ControlModifier, 1},
+          {Qt::ControlModifier | Qt::ShiftModifier, 0},
+          {Qt::ControlModifier | Qt::ShiftModifier, 2}}) {
+        press(Qt::Key_F6, modifiers);
+        EXPECT_EQ(win(), app->windows().at(active));
+        focusActive();
+    }
+}
+
 // An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
 // the first menu as Alt+F does.
 TEST_F(Shortcuts, AltFAndF10OpenTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
