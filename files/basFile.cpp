@@ -147,12 +147,35 @@ void encodePiece(QStringView piece, Escape escape, QByteArray &out)
     encodePiece(piece.sliced(middle), escape, out);
 }
 
+// Where the tag that starts at at ends: its ">", passing over quoted attribute values, which
+// may hold ">" and "<" of their own; -1 when it never ends.
+qsizetype tagEnd(QStringView text, qsizetype at)
+{
+    for (qsizetype i = at + 1; i < text.size(); ++i) {
+        if (text[i] == u'>')
+            return i;
+        if (text[i] != u'=')
+            continue;
+        qsizetype value = i + 1;
+        while (value < text.size() && text[value].isSpace())
+            ++value;
+        if (value < text.size() && (text[value] == u'"' || text[value] == u'\'')) {
+            i = text.indexOf(text[value], value + 1);
+            if (i < 0)
+                return -1;
+        }
+    }
+    return -1;
+}
+
 // Where the next script or style element of a page starts at or after from, with the escape of
-// its code; -1 when none follows. One in a comment is none.
+// its code; -1 when none follows. One in a comment, or written inside another tag's attribute
+// value, is none.
 qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
 {
     for (qsizetype at = text.indexOf(u'<', from); at >= 0; at = text.indexOf(u'<', at + 1)) {
-        if (QStringView(text).sliced(at).startsWith(u"<!--")) {
+        const QStringView rest = QStringView(text).sliced(at + 1);
+        if (rest.startsWith(u"!--")) {
             at = text.indexOf(u"-->", at + 4);
             if (at < 0)
                 return -1;
@@ -160,12 +183,18 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
         }
         for (const auto &[name, kind] :
              {std::pair{QStringView(u"script"), Escape::Script}, {u"style", Escape::Css}}) {
-            const QStringView rest = QStringView(text).sliced(at + 1);
             if (rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive) &&
                 !rest[name.size()].isLetterOrNumber() && rest[name.size()] != u'-') {
                 escape = kind;
                 return at;
             }
+        }
+        // Another tag: what its attribute values hold is text, not markup. A "<" that starts
+        // no tag ("a < b") is text itself.
+        if (!rest.isEmpty() && (rest[0].isLetter() || rest[0] == u'/' || rest[0] == u'!')) {
+            at = tagEnd(text, at);
+            if (at < 0)
+                return -1;
         }
     }
     return -1;
@@ -209,7 +238,7 @@ QByteArray EncodeForSaving(const QString &text, const QString &extension)
     while (from < text.size()) {
         Escape escape = Escape::Html;
         const qsizetype element = nextRawElement(text, from, escape);
-        const qsizetype code = element < 0 ? -1 : text.indexOf(u'>', element);
+        const qsizetype code = element < 0 ? -1 : tagEnd(text, element);
         if (code < 0)
             break;
         const QString closing =

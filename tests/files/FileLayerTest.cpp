@@ -172,13 +172,15 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
     const QByteArray css = contents(u"saved.css"_s);
     EXPECT_TRUE(css.contains("\\1F600 ") && css.contains("\x81\x60\\A5 \\A9 </p>"));
     // A page's style and script elements take the escapes of their own languages, a template
-    // block references, and a script file script escapes.
-    EXPECT_TRUE(save(u"saved.html"_s,
-                     u"<p>✔</p><STYLE>a::after { content: \"🆕\" }</STYLE>\r\n"
-                     u"<script type=module>m = \"✔🆕\";</Script><!-- <script> --><p>🆕</p>"
-                     u"<script type=\"text/template\"><b>✔</b></script>"_s));
+    // block or a tag's attribute value references, and a script file script escapes.
+    EXPECT_TRUE(
+        save(u"saved.html"_s,
+             u"<p title='<style> & <script>'>✔</p><STYLE>a::after { content: \"🆕\" }</STYLE>\r\n"
+             u"<script type=module>m = \"✔🆕\";</Script><!-- <script> --><p>🆕</p>"
+             u"<script type=\"text/template\"><b>✔</b></script>"_s));
     EXPECT_EQ(contents(u"saved.html"_s),
-              QByteArray("<p>&#x2714;</p><STYLE>a::after { content: \"\\1F195 \" }</STYLE>\r\n"
+              QByteArray("<p title='<style> & <script>'>&#x2714;</p><STYLE>a::after { content: "
+                         "\"\\1F195 \" }</STYLE>\r\n"
                          "<script type=module>m = \"\\u2714\\uD83C\\uDD95\";</Script><!-- "
                          "<script> --><p>&#x1F195;</p>"
                          "<script type=\"text/template\"><b>&#x2714;</b></script>"));
