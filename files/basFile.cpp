@@ -92,6 +92,36 @@ private:
     bool m_held = false;
 };
 
+// The boxes a load or a save owes while it holds the work file, shown once it has let go: a
+// box stays up as long as the user leaves it, and another copy of the program would wait for
+// the work file all that time, then give up and save unconverted. Only boxes with an OK button
+// are asked for there.
+class HeldMessages : public IMessageService
+{
+public:
+    MessageAnswer show(const QString &text, const QString &title, MessageIcon icon,
+                       MessageButtons buttons) override
+    {
+        Q_ASSERT(buttons == MessageButtons::Ok);
+        m_boxes.append({text, title, icon, buttons});
+        return MessageAnswer::Ok;
+    }
+    void showOn(IMessageService &messages) const
+    {
+        for (const Box &box : m_boxes)
+            messages.show(box.text, box.title, box.icon, box.buttons);
+    }
+
+private:
+    struct Box
+    {
+        QString text, title;
+        MessageIcon icon;
+        MessageButtons buttons;
+    };
+    QList<Box> m_boxes;
+};
+
 // How a character the code cannot hold is written where it stands: a browser reads character
 // references in HTML only, escapes of their own in style sheets and scripts.
 enum class Escape { Html, Css, Script };
@@ -257,7 +287,9 @@ QByteArray EncodeForSaving(const QString &text, const QString &extension)
     return out;
 }
 
-QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
+namespace {
+
+QString loadHoldingWorkFile(IMessageService &messages, const QString &path, bool *ok)
 {
     if (ok)
         *ok = false;
@@ -291,6 +323,16 @@ QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
     return utf8 ? QString::fromUtf8(bytes) : decodeCp932KeepingFaultyBytes(bytes);
 }
 
+} // namespace
+
+QString LoadTextFile(IMessageService &messages, const QString &path, bool *ok)
+{
+    HeldMessages held;
+    const QString text = loadHoldingWorkFile(held, path, ok);
+    held.showOn(messages);
+    return text;
+}
+
 QByteArray EncodeUtf8ForSaving(QString text)
 {
     // A unit that is half of no pair stands for a stray byte of the page as it was loaded;
@@ -306,9 +348,10 @@ QByteArray EncodeUtf8ForSaving(QString text)
     return text.toUtf8();
 }
 
-bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
-{
+namespace {
 
+bool saveHoldingWorkFile(IMessageService &messages, const QString &path, const QString &text)
+{
     const QString code = files::EffectiveSaveSetting(
         SaveSetting::KanjiCode, files::ReadSaveSetting(SaveSetting::KanjiCode));
     // UTF-8 holds every character: no references, and the work file in UTF-8 as well.
@@ -352,6 +395,16 @@ bool SaveTextFile(IMessageService &messages, const QString &path, const QString 
             workCode))
         return writeUnconverted();
     return true;
+}
+
+} // namespace
+
+bool SaveTextFile(IMessageService &messages, const QString &path, const QString &text)
+{
+    HeldMessages held;
+    const bool saved = saveHoldingWorkFile(held, path, text);
+    held.showOn(messages);
+    return saved;
 }
 
 QString GetFileName(const QString &path)

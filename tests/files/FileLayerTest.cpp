@@ -51,6 +51,14 @@ protected:
         ResetGlobals();
         useLibraryFrom(QString::fromUtf8(SCRIVLET_PROGRAM_DIR));
         basINI::SetIniFile(program.filePath(u"Scrivlet.ini"_s));
+        // A box stays up as long as the user leaves it; another copy of the program must not
+        // wait for the work file all that time.
+        messages.whileShown = [] {
+            const QByteArray folder = QFile::encodeName(QFileInfo(files::workFilePath()).path());
+            const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+            EXPECT_EQ(::flock(fd, LOCK_EX | LOCK_NB), 0) << "a box is up with the work file held";
+            ::close(fd);
+        };
     }
     void TearDown() override
     {
