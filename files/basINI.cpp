@@ -5,6 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
+
+#include <functional>
 
 #include <optional>
 
@@ -48,6 +51,30 @@ std::optional<QString> readValue(const QString &section, const QString &key)
     return files::profileValue(*bytes, section, key);
 }
 
+// Reads the file, lets edit change its bytes and puts the result in the file's place, all under
+// a lock: another copy of the program writes the same file, at its exit above all, and without
+// the lock each would put back what it read before the other's change. A lock that cannot be had
+// (a copy that hangs, a folder without room for the lock) leaves the write to go on without it.
+bool changeProfile(const std::function<bool(QByteArray &)> &edit)
+{
+    if (gIniFile.isEmpty())
+        return false;
+    QLockFile lock(gIniFile + QStringLiteral(".lock"));
+    lock.setStaleLockTime(10000);
+    lock.tryLock(5000);
+    bool exists = false;
+    // A file that cannot be read cannot be rewritten without losing what it holds.
+    const std::optional<QByteArray> old = readProfile(gIniFile, &exists);
+    if (!old)
+        return false;
+    QByteArray updated = *old;
+    if (!edit(updated))
+        return false;
+    if (exists && updated == *old)
+        return true;
+    return files::replaceFileContents(gIniFile, updated);
+}
+
 } // namespace
 
 void SetIniFile(const QString &path)
@@ -86,37 +113,41 @@ QStringList ReadIniStrings(const QString &section, const QStringList &keys,
 
 bool WriteIniString(const QString &section, const QString &key, const QString &value)
 {
-    if (gIniFile.isEmpty())
-        return false;
-    bool exists = false;
-    // A file that cannot be read cannot be rewritten without losing what it holds.
-    const std::optional<QByteArray> old = readProfile(gIniFile, &exists);
-    if (!old)
-        return false;
-    const std::optional<QByteArray> updated = files::withProfileValue(*old, section, key, value);
-    if (!updated)
-        return false;
-    if (exists && *updated == *old)
-        return true;
-    return files::replaceFileContents(gIniFile, *updated);
+    return changeProfile([&](QByteArray &bytes) {
+        const std::optional<QByteArray> updated =
+            files::withProfileValue(bytes, section, key, value);
+        if (updated)
+            bytes = *updated;
+        return updated.has_value();
+    });
 }
 
 bool WriteIniList(const QString &section, const QStringList &values)
 {
-    qsizetype key = 1;
-    for (const QString &value : values) {
-        // A value too long to read back whole is kept whole in the file, yet reads back cut: a
-        // recent file that names no file, a search string never searched. The next value or an
-        // empty one takes its key.
-        const QString name = QString::number(key);
-        if (WriteIniString(section, name, value) &&
-            ReadIniString(section, name, QString()) == value)
-            ++key;
-    }
-    bool written = key > 1 || values.isEmpty();
-    for (; key <= values.size(); ++key)
-        written = WriteIniString(section, QString::number(key), QString()) || written;
-    return written;
+    return changeProfile([&](QByteArray &bytes) {
+        qsizetype key = 1;
+        for (const QString &value : values) {
+            // A value too long to read back whole is kept whole in the file, yet reads back
+            // cut: a recent file that names no file, a search string never searched. The next
+            // value or an empty one takes its key.
+            const QString name = QString::number(key);
+            const std::optional<QByteArray> updated =
+                files::withProfileValue(bytes, section, name, value);
+            if (updated && files::profileValue(*updated, section, name) == value) {
+                bytes = *updated;
+                ++key;
+            }
+        }
+        bool written = key > 1 || values.isEmpty();
+        for (; key <= values.size(); ++key) {
+            if (const auto updated =
+                    files::withProfileValue(bytes, section, QString::number(key), QString())) {
+                bytes = *updated;
+                written = true;
+            }
+        }
+        return written;
+    });
 }
 
 void ResetForTests()

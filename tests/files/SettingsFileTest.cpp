@@ -17,6 +17,8 @@
 #include <random>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace scrivlet {
 namespace {
@@ -183,6 +185,37 @@ TEST_F(Settings, EveryReadAndWriteSeesTheFileAsItIsNow)
     WriteIniList(u"History"_s, {u"/r\u00E9sum\u00E9.html"_s, u"/ページ.html"_s, u"/\U0001F600"_s,
                                 u'/' + QString(1023, u'd')});
     EXPECT_EQ(str(readBytes(ini)), "[History]\r\n1=/\x83y\x81[\x83W.html\r\n2=\r\n3=\r\n4=\r\n");
+}
+
+// Two copies of the program writing the same file at once, as at the end of a session: no
+// change of either is lost, and a list is one copy's whole list.
+TEST_F(Settings, TwoCopiesWritingAtOnceLoseNothing)
+{
+    SetIniFile(path(u"Scrivlet.ini"_s));
+    const auto write = [](const QString &copy) {
+        for (int round = 0; round < 100; ++round) {
+            set(u"Own", copy + QString::number(round), u"x");
+            WriteIniList(u"History"_s, QStringList(5, copy + QString::number(round)));
+        }
+    };
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        write(u"child"_s);
+        ::_exit(0);
+    }
+    write(u"parent"_s);
+    int status = -1;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_EQ(status, 0);
+    QStringList keys;
+    for (int round = 0; round < 100; ++round)
+        keys << u"parent"_s + QString::number(round) << u"child"_s + QString::number(round);
+    EXPECT_EQ(ReadIniStrings(u"Own"_s, keys, kDefault), QStringList(keys.size(), u"x"_s));
+    const QStringList history =
+        ReadIniStrings(u"History"_s, {u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s}, kDefault);
+    EXPECT_EQ(history.count(history[0]), 5) << history.join(u' ').toStdString();
+    EXPECT_EQ(entries(), QStringList{u"Scrivlet.ini"_s});
 }
 
 TEST_F(Settings, FilesOfEveryFormReadAndAWriteReplacesOnlyItsLine)
