@@ -2,7 +2,9 @@
 
 #include "fileio/Fd.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -61,10 +63,14 @@ std::string temporaryName(const std::string &target, unsigned attempt)
         seed /= 36;
     }
     suffix[8] = '\0';
-    // Kept within NAME_MAX whatever the target's length.
-    const std::string base = baseNameOf(target).substr(0, 200);
+    // Kept within NAME_MAX whatever the target's name, and within PATH_MAX whatever its
+    // folder's: a page the user could open must also be one that can be saved.
     const std::string dir = directoryOf(target);
-    return (dir == "/" ? std::string() : dir) + "/." + base + ".tmp-" + suffix;
+    const std::string prefix = (dir == "/" ? std::string() : dir) + "/.";
+    const std::size_t added = prefix.size() + 5 + 8 + 1; // ".tmp-", the suffix, the NUL
+    const std::size_t room = added < PATH_MAX ? PATH_MAX - added : 0;
+    return prefix + baseNameOf(target).substr(0, std::min<std::size_t>(200, room)) + ".tmp-" +
+           suffix;
 }
 
 // The extended attributes of the file being replaced, its access list among them, go to the new

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
@@ -61,6 +62,24 @@ TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
     ::signal(SIGXFSZ, handler);
     EXPECT_EQ(readFile(dir.file("page.html")), "old contents");
     EXPECT_EQ(dir.names(), Names{"page.html"});
+}
+
+// A page whose path nearly fills PATH_MAX still saves: the temporary name gives way.
+TEST(AtomicReplace, APathNearTheLimitIsReplaced)
+{
+    TempDir dir;
+    std::string deep = dir.file("");
+    while (PATH_MAX - 1 - deep.size() > 120) {
+        deep += std::string(std::min<std::size_t>(250, PATH_MAX - 1 - deep.size() - 120), 'd');
+        ASSERT_EQ(::mkdir(deep.c_str(), 0700), 0);
+        deep += '/';
+    }
+    const std::string page = deep + std::string(PATH_MAX - 1 - deep.size(), 'p'); // 4095 bytes
+    int error = 0;
+    for (const char *contents : {"new", "newer"}) {
+        EXPECT_TRUE(replaceFile(page, contents, error)) << error;
+        EXPECT_EQ(readFile(page), contents);
+    }
 }
 
 // The access list and the other extended attributes survive a replacement; without the list,
