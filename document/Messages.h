@@ -26,9 +26,10 @@ constexpr int kFileNameBuffer = 32767;
 inline const QString kChangedOnDisk =
     QStringLiteral("\r\nは開いた後で他のﾌﾟﾛｸﾞﾗﾑによって変更されています。\r\n上書き保存しますか?");
 
-// After a save: %1 the code the file was written in, %2 the charset the page declares.
+// After a save: %1 the code the file was written in, %2 the charset the page declares, %3 the
+// label that declares %1.
 inline const QString kCharsetMismatch =
     QStringLiteral("ﾌｧｲﾙは%1で保存しましたが、ﾍﾟｰｼﾞの文字ｺｰﾄﾞ宣言は%2です。\r\n"
-                   "ﾍﾟｰｼﾞの宣言を%1に合わせて書き直してください。");
+                   "ﾍﾟｰｼﾞの宣言を%3に書き直してください。");
 
 } // namespace scrivlet::document::msg

@@ -245,7 +245,8 @@ void frmEdit::reportCharsetMismatch(const QString &text)
     if (files::KanjiCodeOfCharset(declared) == saved)
         return;
     m_charsetReported = true;
-    m_platform.messages.information(document::msg::kCharsetMismatch.arg(saved, declared));
+    m_platform.messages.information(
+        document::msg::kCharsetMismatch.arg(saved, declared, files::CharsetOfKanjiCode(saved)));
 }
 
 bool frmEdit::SaveAs()

@@ -10,6 +10,11 @@ using namespace Qt::StringLiterals;
 
 QString DeclaredCharset(const QString &text)
 {
+    // A style sheet's @charset rule and an XML declaration stand at the very start.
+    static const QRegularExpression opening(QStringLiteral(
+        R"re(^(?:@charset\s+"([^"]*)"|<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)))re"));
+    if (const QRegularExpressionMatch match = opening.match(text); match.hasMatch())
+        return match.captured(1) + match.captured(2);
     // Inside a meta tag, "charset" then "=": the attribute of HTML5 and the parameter inside
     // http-equiv's content alike. The label ends at a quote, a blank, ";" or the tag's end.
     static const QRegularExpression declaration(
@@ -19,25 +24,46 @@ QString DeclaredCharset(const QString &text)
     return match.hasMatch() ? match.captured(1) : QString();
 }
 
+namespace {
+
+// The labels browsers accept for each of the four encodings, the one to write first.
+struct CodeLabels
+{
+    const char *code;
+    QStringList labels;
+};
+
+const CodeLabels &labelsOf(qsizetype i)
+{
+    static const CodeLabels codes[] = {
+        {"Shift-JIS",
+         {u"Shift_JIS"_s, u"shift-jis"_s, u"sjis"_s, u"x-sjis"_s, u"ms_kanji"_s, u"csshiftjis"_s,
+          u"windows-31j"_s, u"ms932"_s, u"cp932"_s}},
+        {"EUC", {u"EUC-JP"_s, u"x-euc-jp"_s, u"cseucpkdfmtjapanese"_s}},
+        {"JIS", {u"ISO-2022-JP"_s, u"csiso2022jp"_s}},
+        {"UTF-8", {u"UTF-8"_s, u"utf8"_s, u"unicode-1-1-utf-8"_s}},
+    };
+    return codes[i];
+}
+constexpr qsizetype kCodes = 4;
+
+} // namespace
+
 QString KanjiCodeOfCharset(const QString &label)
 {
-    // The labels browsers accept for each of the four encodings.
-    static const struct
-    {
-        const char *code;
-        QStringList labels;
-    } codes[] = {
-        {"Shift-JIS",
-         {u"shift_jis"_s, u"shift-jis"_s, u"sjis"_s, u"x-sjis"_s, u"ms_kanji"_s, u"csshiftjis"_s,
-          u"windows-31j"_s, u"ms932"_s, u"cp932"_s}},
-        {"EUC", {u"euc-jp"_s, u"x-euc-jp"_s, u"cseucpkdfmtjapanese"_s}},
-        {"JIS", {u"iso-2022-jp"_s, u"csiso2022jp"_s}},
-        {"UTF-8", {u"utf-8"_s, u"utf8"_s, u"unicode-1-1-utf-8"_s}},
-    };
-    const QString wanted = label.trimmed().toLower();
-    for (const auto &entry : codes) {
-        if (entry.labels.contains(wanted))
-            return QString::fromLatin1(entry.code);
+    const QString wanted = label.trimmed();
+    for (qsizetype i = 0; i < kCodes; ++i) {
+        if (labelsOf(i).labels.contains(wanted, Qt::CaseInsensitive))
+            return QString::fromLatin1(labelsOf(i).code);
+    }
+    return {};
+}
+
+QString CharsetOfKanjiCode(const QString &code)
+{
+    for (qsizetype i = 0; i < kCodes; ++i) {
+        if (code == QLatin1String(labelsOf(i).code))
+            return labelsOf(i).labels.first();
     }
     return {};
 }

@@ -7,14 +7,18 @@
 
 namespace scrivlet::files {
 
-// The label of the first charset declaration in the text: <meta charset="..."> or the
-// charset= of <meta http-equiv="Content-Type" content="...">, as written; empty when there is
-// none.
+// The label of the charset declaration of the text, as written: a style sheet's @charset rule
+// or an XML declaration's encoding at its very start, else the first <meta charset="..."> or
+// charset= of <meta http-equiv="Content-Type" content="...">; empty when there is none.
 QString DeclaredCharset(const QString &text);
 
 // The KanjiCode value ("Shift-JIS", "JIS", "EUC", "UTF-8") whose bytes a charset label names,
 // its letter case aside; empty for a label that names none of them.
 QString KanjiCodeOfCharset(const QString &label);
+
+// The label a page declares the bytes of a KanjiCode value with ("EUC" → "EUC-JP"); empty for
+// a value that names no code.
+QString CharsetOfKanjiCode(const QString &code);
 
 // The code a save writes for a KanjiCode setting: "JIS", "EUC", "UTF-8", or "Shift-JIS" for
 // any other value.

@@ -69,8 +69,10 @@ TEST(Charset, TheFirstMetaDeclarationAsWrittenAndTheCodeEachLabelNames)
         const QString expected = field(row, 1);
         if (row.group == "Declarations")
             EXPECT_EQ(files::DeclaredCharset(input), expected) << row[0];
-        else
+        else if (row.group == "Labels")
             EXPECT_EQ(files::KanjiCodeOfCharset(input), expected) << row[0];
+        else
+            EXPECT_EQ(files::CharsetOfKanjiCode(input), expected) << row[0];
     }
     // The setting as a save reads it: anything else is Shift-JIS.
     EXPECT_EQ(files::SavedKanjiCode(u"UTF-8"_s), u"UTF-8"_s);

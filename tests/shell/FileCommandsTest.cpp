@@ -285,11 +285,12 @@ TEST_F(FileCommands, StringConversionAndACharsetDeclarationThatDiffersOncePerWin
     }
 
     const QString declared = u"<meta charset=\"Shift_JIS\">\r\n"_s;
-    const QString mismatch = document::msg::kCharsetMismatch.arg(u"UTF-8"_s, u"Shift_JIS"_s);
+    const QString mismatch = u"ﾌｧｲﾙはEUCで保存しましたが、ﾍﾟｰｼﾞの文字ｺｰﾄﾞ宣言はShift_JISです。\r\n"
+                             u"ﾍﾟｰｼﾞの宣言をEUC-JPに書き直してください。"_s;
     win()->control().setText(declared);
     save(u"declared.html"_s); // saved as Shift-JIS: they agree
     EXPECT_TRUE(app.messages.shown.isEmpty());
-    app.click(win()->mnuFileKanji[3]);
+    app.click(win()->mnuFileKanji[1]);
     file(5);
     file(5);
     EXPECT_EQ(app.messages.texts(), QStringList{mismatch}) << "once per window";
