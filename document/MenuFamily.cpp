@@ -1,7 +1,9 @@
 #include "document/MenuFamily.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFontMetrics>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QMenu>
@@ -67,6 +69,13 @@ QList<QAction *> addMenuFamily(QMenu *menu, const QString &family, const QString
     return actions;
 }
 
+QString MenuCaption(const QString &text)
+{
+    const QFontMetrics metrics(QApplication::font("QMenu"));
+    QString shown = metrics.elidedText(text, Qt::ElideMiddle, 60 * metrics.averageCharWidth());
+    return shown.replace(u'&', QStringLiteral("&&"));
+}
+
 void ApplyHistoryToMenu(const QList<QAction *> &items, const QStringList &history)
 {
     if (items.size() < 7)
@@ -80,9 +89,7 @@ void ApplyHistoryToMenu(const QList<QAction *> &items, const QStringList &histor
             ++empty;
             continue;
         }
-        QString shown = entry;
-        shown.replace(u'&', QStringLiteral("&&"));
-        item->setText(u'&' + QString::number(k) + u' ' + shown);
+        item->setText(u'&' + QString::number(k) + u' ' + MenuCaption(entry));
         item->setVisible(true);
     }
     items[6]->setEnabled(empty != 5);

@@ -15,9 +15,14 @@ namespace scrivlet {
 QList<QAction *> addMenuFamily(QMenu *menu, const QString &family, const QStringList &captions,
                                int firstIndex = 0);
 
-// The captions of the recent-file items: "&" + k + " " + path, an "&" in the path doubled so
-// that it shows as itself. items holds index 1 to 6 at positions 1 to 6 (position 0 unused);
-// an empty entry hides its item, and the separator 6 is disabled when every entry is empty.
+// A file's path or a window's caption as a menu shows it: cut in the middle, where it would
+// stretch the menu past half a screen, so that the file's name at its end stays in view; an "&"
+// doubled so that it shows as itself.
+QString MenuCaption(const QString &text);
+
+// The captions of the recent-file items: "&" + k + " " + the path as MenuCaption gives it. items
+// holds index 1 to 6 at positions 1 to 6 (position 0 unused); an empty entry hides its item, and
+// the separator 6 is disabled when every entry is empty.
 void ApplyHistoryToMenu(const QList<QAction *> &items, const QStringList &history);
 
 // Lets an access key that several items of menu share skip the disabled ones: the key moves to

@@ -13,8 +13,11 @@ PopupListWidget::PopupListWidget(QWidget *parent) : QListWidget(parent)
     setFocusPolicy(Qt::NoFocus);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setUniformItemSizes(true);
+    // A light grey list: its text is dark whatever the desktop's theme, which may make text
+    // white for dark backgrounds.
     QPalette colours = palette();
     colours.setColor(QPalette::Base, QColor(224, 224, 224));
+    colours.setColor(QPalette::Text, QColor(Qt::black));
     setPalette(colours);
     setAutoFillBackground(true);
     const double dpiX = logicalDpiX();

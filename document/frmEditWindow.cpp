@@ -2,6 +2,7 @@
 // document windows below them.
 
 #include "document/IFrame.h"
+#include "document/MenuFamily.h"
 #include "document/frmEdit.h"
 
 #include <QAction>
@@ -25,8 +26,7 @@ void frmEdit::mnuWindowMenu_Click()
     m_windowList.append(mnuWindowMenu->addSeparator());
     int number = 1;
     for (const IFrame::WindowEntry &window : windows) {
-        QString caption = window.caption;
-        caption.replace(u'&', QStringLiteral("&&"));
+        QString caption = MenuCaption(window.caption);
         // The first nine carry their number as access key.
         if (number <= 9)
             caption = u'&' + QString::number(number) + u' ' + caption;

@@ -22,6 +22,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -76,7 +77,6 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     picSelectBar = new QWidget(central);
     picSelectBar->setObjectName(QStringLiteral("picSelectBar"));
     const double scale = logicalDpiY() / 96.0;
-    picSelectBar->setFixedHeight(qRound(20 * scale));
     auto *stripLayout = new QVBoxLayout(picSelectBar);
     stripLayout->setContentsMargins(0, 0, 0, 0);
     tabSelectBar = new QTabBar(picSelectBar);
@@ -84,6 +84,10 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     tabSelectBar->setExpanding(false);
     tabSelectBar->setDrawBase(false);
     stripLayout->addWidget(tabSelectBar);
+    // 20 pixels at 96 dpi, or a tab's whole height in a larger desktop font.
+    tabSelectBar->addTab(QStringLiteral("X"));
+    picSelectBar->setFixedHeight(std::max(qRound(20 * scale), tabSelectBar->sizeHint().height()));
+    tabSelectBar->removeTab(0);
     layout->addWidget(picSelectBar);
     m_mdiArea = new QMdiArea(central);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
@@ -435,8 +439,13 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 void frmMain::addTab(const QString &key, const QString &caption)
 {
-    const int index = tabSelectBar->addTab(caption);
+    // A long name is cut in the middle, so that one tab never fills the strip; the whole name
+    // shows as the tab's tip.
+    const QFontMetrics metrics(tabSelectBar->font());
+    QString shown = metrics.elidedText(caption, Qt::ElideMiddle, 30 * metrics.averageCharWidth());
+    const int index = tabSelectBar->addTab(shown.replace(u'&', QStringLiteral("&&")));
     tabSelectBar->setTabData(index, key);
+    tabSelectBar->setTabToolTip(index, caption);
 }
 
 void frmMain::selectTab(const QString &key)

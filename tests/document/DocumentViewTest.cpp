@@ -2,6 +2,7 @@
 // the floating lstPopup, which never takes the keyboard.
 
 #include "document/DocumentView.h"
+#include "document/PopupListWidget.h"
 #include "document/SourceTextEdit.h"
 #include "editor/IEditControl.h"
 #include "editor/clsRTF.h"
@@ -121,6 +122,21 @@ TEST_F(DocumentViewTest, LessThanDDownSpaceShowsAndAcceptsTheListAsTheUserSeesIt
     EXPECT_EQ(control().Text(), u"<dl title=\"\">\r\n</body>"_s);
     EXPECT_EQ(control().SelStart(), 12);
     EXPECT_FALSE(list->isVisible());
+}
+
+// Under a dark theme, which makes text white, the light grey list keeps dark text.
+TEST_F(DocumentViewTest, TheListStaysReadableUnderADarkTheme)
+{
+    const QPalette original = QApplication::palette();
+    QPalette dark = original;
+    dark.setColor(QPalette::Base, Qt::black);
+    dark.setColor(QPalette::Text, Qt::white);
+    QApplication::setPalette(dark);
+    const PopupListWidget popup;
+    QApplication::setPalette(original);
+    const QColor text = popup.palette().color(QPalette::Text);
+    const QColor base = popup.palette().color(QPalette::Base);
+    EXPECT_GT(std::abs(base.lightness() - text.lightness()), 128);
 }
 
 // The other font size is the default one, in the test above.

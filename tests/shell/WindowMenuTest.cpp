@@ -146,6 +146,30 @@ TEST_F(WindowMenu, TheArrangementsLayTheWindowsOutInOpeningOrder)
     }
 }
 
+// A long name or path is cut in the middle, in the tabs, the Window menu and the recent files,
+// so that none stretches past half a screen and the file's name stays in view; in a large
+// desktop font the tabs show whole.
+TEST_F(WindowMenu, LongNamesAndLargeFontsStayInView)
+{
+    const QFont font = QApplication::font();
+    QFont large = font;
+    large.setPointSize(16);
+    QApplication::setFont(large);
+    fresh();
+    const QString name = QString(70, u'長') + u"い名前.html"_s;
+    start({app->writePage(name, u"x"_s)});
+    QApplication::setFont(font);
+    EXPECT_GE(child(u"picSelectBar"_s)->height(), tabBar()->sizeHint().height());
+    EXPECT_EQ(tabBar()->tabToolTip(0), name);
+    QString checked;
+    const QFontMetrics menuFont(QApplication::font("QMenu"));
+    for (const QString &shown : {tabBar()->tabText(0), windowListOf(win(), &checked).value(0),
+                                 win()->mnuFileHistory[1]->text()}) {
+        EXPECT_TRUE(shown.contains(u'…') && shown.endsWith(u"い名前.html"_s)) << visible(shown);
+        EXPECT_LT(menuFont.horizontalAdvance(shown), 640);
+    }
+}
+
 TEST_F(WindowMenu, ListsEveryWindowAndTheFrameNamesTheActiveOne)
 {
     QString checked;
