@@ -80,6 +80,11 @@ frmOption::frmOption(const Platform &platform, QWidget *parent)
     for (int i = 0; i < 3; ++i) {
         auto *page = named(new QFrame(pages), indexed("fraOption", i));
         page->setFrameShape(QFrame::StyledPanel);
+        // Each page keeps its room while another shows, so that the dialog and its buttons
+        // stay where they are as the pages turn.
+        QSizePolicy policy = page->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        page->setSizePolicy(policy);
         fraOption.append(page);
         stack->addWidget(page, 0, 0);
     }

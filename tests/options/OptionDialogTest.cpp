@@ -98,10 +98,12 @@ TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
         std::tuple(QStringList(), QString(), QString(), "100 100"));
     EXPECT_EQ(dialog->findChild<QTabBar *>(u"tabOption"_s)->count(), 3);
     expectCaptions(dialog.get(), "option");
+    const QPoint ok = button("cmdOK")->mapTo(dialog.get(), QPoint());
     clickTab(2);
     EXPECT_EQ(state(), "001 100");
     clickTab(1);
     EXPECT_EQ(state(), "010 100");
+    EXPECT_EQ(button("cmdOK")->mapTo(dialog.get(), QPoint()), ok) << "the buttons stay put";
     // Ctrl+Tab and Ctrl+Shift+Tab turn the pages round.
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
