@@ -14,6 +14,7 @@
 #include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace scrivlet {
 
@@ -201,8 +202,10 @@ void frmMain::cascadeWindows()
     }
 }
 
-// The windows that are not minimized share the area in one row or one column, oldest first,
-// above the row of minimized ones.
+// The windows that are not minimized share the area, oldest first, above the row of minimized
+// ones: up to three in one column (one above another) or one row (side by side). More go into
+// a grid of about as many lines as each holds, the later lines taking one window more where
+// they do not share evenly, so that no window shrinks to a title bar.
 void frmMain::tileWindows(Qt::Orientation orientation)
 {
     const QList<QMdiSubWindow *> all = m_mdiArea->subWindowList(QMdiArea::CreationOrder);
@@ -220,19 +223,25 @@ void frmMain::tileWindows(Qt::Orientation orientation)
     const QList<QMdiSubWindow *> icons = minimizedOf(all);
     if (!icons.isEmpty())
         area.setBottom(area.bottom() - icons.first()->height());
+    // Laid out as columns of windows one above another; side by side is the same turned.
+    const bool across = orientation == Qt::Horizontal;
+    const auto turn = [across](QRect r) {
+        return across ? QRect(r.y(), r.x(), r.height(), r.width()) : r;
+    };
+    const QRect room = turn(area);
     const int n = static_cast<int>(tiled.size());
-    for (int i = 0; i < n; ++i) {
-        QRect cell;
-        if (orientation == Qt::Vertical) {
-            const int top = area.top() + area.height() * i / n;
-            const int bottom = area.top() + area.height() * (i + 1) / n;
-            cell = QRect(area.left(), top, area.width(), bottom - top);
-        } else {
-            const int left = area.left() + area.width() * i / n;
-            const int right = area.left() + area.width() * (i + 1) / n;
-            cell = QRect(left, area.top(), right - left, area.height());
+    const int lines = n <= 3 ? 1 : static_cast<int>(std::sqrt(n));
+    int first = 0;
+    for (int line = 0; line < lines; ++line) {
+        const int count = n / lines + (line >= lines - n % lines ? 1 : 0);
+        const int left = room.left() + room.width() * line / lines;
+        const int right = room.left() + room.width() * (line + 1) / lines;
+        for (int i = 0; i < count; ++i) {
+            const int top = room.top() + room.height() * i / count;
+            const int bottom = room.top() + room.height() * (i + 1) / count;
+            tiled[first + i]->setGeometry(turn(QRect(left, top, right - left, bottom - top)));
         }
-        tiled[i]->setGeometry(cell);
+        first += count;
     }
 }
 

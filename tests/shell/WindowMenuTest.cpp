@@ -170,6 +170,29 @@ TEST_F(WindowMenu, LongNamesAndLargeFontsStayInView)
     }
 }
 
+// Many windows tile in a grid: together they cover the area once, and none is a mere strip.
+TEST_F(WindowMenu, ManyWindowsTileWithRoomForEach)
+{
+    for (int i = 0; i < 24; ++i)
+        app->frame().NewWindow(QString());
+    for (Step item : {Stack, SideBySide}) {
+        SCOPED_TRACE(item);
+        apply(item);
+        const QList<QRect> tiles = cells();
+        ASSERT_EQ(tiles.size(), 27);
+        qint64 covered = 0;
+        for (qsizetype i = 0; i < tiles.size(); ++i) {
+            EXPECT_TRUE(area().contains(tiles[i]));
+            EXPECT_GE(tiles[i].width(), area().width() / 8);
+            EXPECT_GE(tiles[i].height(), area().height() / 8);
+            covered += qint64(tiles[i].width()) * tiles[i].height();
+            for (qsizetype j = 0; j < i; ++j)
+                EXPECT_FALSE(tiles[i].intersects(tiles[j])) << i << " " << j;
+        }
+        EXPECT_EQ(covered, qint64(area().width()) * area().height());
+    }
+}
+
 TEST_F(WindowMenu, ListsEveryWindowAndTheFrameNamesTheActiveOne)
 {
     QString checked;
