@@ -177,8 +177,9 @@ void encodePiece(QStringView piece, Escape escape, QByteArray &out)
     encodePiece(piece.sliced(middle), escape, out);
 }
 
-// Where the tag that starts at at ends: its ">", passing over quoted attribute values, which
-// may hold ">" and "<" of their own; -1 when it never ends.
+// Where the tag that starts at at ends: its ">", passing over attribute values, which may hold
+// ">" and "<" of their own; -1 when it never ends. A quoted value runs to its closing quote, an
+// unquoted one to a blank.
 qsizetype tagEnd(QStringView text, qsizetype at)
 {
     for (qsizetype i = at + 1; i < text.size(); ++i) {
@@ -186,45 +187,68 @@ qsizetype tagEnd(QStringView text, qsizetype at)
             return i;
         if (text[i] != u'=')
             continue;
-        qsizetype value = i + 1;
-        while (value < text.size() && text[value].isSpace())
-            ++value;
-        if (value < text.size() && (text[value] == u'"' || text[value] == u'\'')) {
-            i = text.indexOf(text[value], value + 1);
+        i += 1;
+        while (i < text.size() && text[i].isSpace())
+            ++i;
+        if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
+            i = text.indexOf(text[i], i + 1);
             if (i < 0)
                 return -1;
+            continue;
         }
+        while (i < text.size() && !text[i].isSpace() && text[i] != u'>')
+            ++i;
+        if (i < text.size() && text[i] == u'>')
+            return i;
     }
     return -1;
 }
 
+bool startsWithName(QStringView rest, QStringView name)
+{
+    return rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive) &&
+           !rest[name.size()].isLetterOrNumber() && rest[name.size()] != u'-';
+}
+
 // Where the next script or style element of a page starts at or after from, with the escape of
-// its code; -1 when none follows. One in a comment, or written inside another tag's attribute
-// value, is none.
+// its code; -1 when none follows. What a browser reads as text is passed over: a comment, an
+// attribute value, and the content of the elements that hold text only (a title, a text area).
 qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
 {
+    static const QStringView textOnly[] = {u"title",   u"textarea", u"xmp",     u"iframe",
+                                           u"noembed", u"noframes", u"noscript"};
     for (qsizetype at = text.indexOf(u'<', from); at >= 0; at = text.indexOf(u'<', at + 1)) {
         const QStringView rest = QStringView(text).sliced(at + 1);
         if (rest.startsWith(u"!--")) {
-            at = text.indexOf(u"-->", at + 4);
+            // "<!-->" and "<!--->" end where they stand, as a browser ends them.
+            at = text.indexOf(u"-->", at + 2);
             if (at < 0)
                 return -1;
             continue;
         }
         for (const auto &[name, kind] :
              {std::pair{QStringView(u"script"), Escape::Script}, {u"style", Escape::Css}}) {
-            if (rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive) &&
-                !rest[name.size()].isLetterOrNumber() && rest[name.size()] != u'-') {
+            if (startsWithName(rest, name)) {
                 escape = kind;
                 return at;
             }
         }
         // Another tag: what its attribute values hold is text, not markup. A "<" that starts
-        // no tag ("a < b") is text itself.
-        if (!rest.isEmpty() && (rest[0].isLetter() || rest[0] == u'/' || rest[0] == u'!')) {
-            at = tagEnd(text, at);
-            if (at < 0)
-                return -1;
+        // no tag ("a < b", "x<é") is text itself.
+        const QChar first = rest.isEmpty() ? QChar() : rest[0];
+        if (!(first.isLetter() && first.unicode() < 0x80) && first != u'/' && first != u'!')
+            continue;
+        at = tagEnd(text, at);
+        if (at < 0)
+            return -1;
+        for (const QStringView name : textOnly) {
+            if (startsWithName(rest, name)) {
+                at = text.indexOf(QStringLiteral("</") + name.toString(), at + 1,
+                                  Qt::CaseInsensitive);
+                if (at < 0)
+                    return -1;
+                break;
+            }
         }
     }
     return -1;

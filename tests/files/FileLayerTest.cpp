@@ -192,6 +192,21 @@ TEST_F(FileLayer, Utf8PagesLoadWholeAndSaveBackByteForByte)
                          "<script type=module>m = \"\\u2714\\uD83C\\uDD95\";</Script><!-- "
                          "<script> --><p>&#x1F195;</p>"
                          "<script type=\"text/template\"><b>&#x2714;</b></script>"));
+    // What a browser reads as text holds no element: a title or a text area, an unquoted value
+    // with a quote in it, a "<" before a letter outside ASCII; "<!-->" is a whole comment.
+    const std::pair<QString, QByteArray> pages[] = {
+        {u"<title><style>の説明</title><p>é</p>"_s,
+         "<title><style>\x82\xCC\x90\xE0\x96\xBE</title><p>&#xE9;</p>"},
+        {u"<TEXTAREA><script>é</textarea><script>é</script>"_s,
+         "<TEXTAREA><script>&#xE9;</textarea><script>\\u00E9</script>"},
+        {u"<a href=/s?q='a>é</a><style>é</style>"_s,
+         "<a href=/s?q='a>&#xE9;</a><style>\\E9 </style>"},
+        {u"x<é<!--><style>é</style>"_s, "x<&#xE9;<!--><style>\\E9 </style>"},
+    };
+    for (const auto &[text, bytes] : pages) {
+        EXPECT_TRUE(save(u"saved.html"_s, text));
+        EXPECT_EQ(contents(u"saved.html"_s), bytes) << visible(text);
+    }
     EXPECT_TRUE(save(u"saved.js"_s, u"var a = \"😀\";"_s));
     EXPECT_EQ(contents(u"saved.js"_s), QByteArray("var a = \"\\uD83D\\uDE00\";"));
     EXPECT_TRUE(messages.shown.isEmpty());
