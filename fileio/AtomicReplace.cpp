@@ -2,7 +2,6 @@
 
 #include "fileio/Fd.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <ctime>
@@ -63,14 +62,13 @@ std::string temporaryName(const std::string &target, unsigned attempt)
         seed /= 36;
     }
     suffix[8] = '\0';
-    // Kept within NAME_MAX whatever the target's name, and within PATH_MAX whatever its
-    // folder's: a page the user could open must also be one that can be saved.
+    // Kept within NAME_MAX whatever the target's name. Where the target's path nearly fills
+    // PATH_MAX, the name is the suffix alone, no longer than most names of pages: a page the
+    // user could open must also be one that can be saved.
     const std::string dir = directoryOf(target);
     const std::string prefix = (dir == "/" ? std::string() : dir) + "/.";
-    const std::size_t added = prefix.size() + 5 + 8 + 1; // ".tmp-", the suffix, the NUL
-    const std::size_t room = added < PATH_MAX ? PATH_MAX - added : 0;
-    return prefix + baseNameOf(target).substr(0, std::min<std::size_t>(200, room)) + ".tmp-" +
-           suffix;
+    const std::string name = prefix + baseNameOf(target).substr(0, 200) + ".tmp-" + suffix;
+    return name.size() < PATH_MAX ? name : prefix + suffix;
 }
 
 // The extended attributes of the file being replaced, its access list among them, go to the new

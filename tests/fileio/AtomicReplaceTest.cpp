@@ -64,21 +64,25 @@ TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
     EXPECT_EQ(dir.names(), Names{"page.html"});
 }
 
-// A page whose path nearly fills PATH_MAX still saves: the temporary name gives way.
+// A page whose path nearly fills PATH_MAX still saves, under a long name or in a long folder:
+// the temporary name gives way.
 TEST(AtomicReplace, APathNearTheLimitIsReplaced)
 {
-    TempDir dir;
-    std::string deep = dir.file("");
-    while (PATH_MAX - 1 - deep.size() > 120) {
-        deep += std::string(std::min<std::size_t>(250, PATH_MAX - 1 - deep.size() - 120), 'd');
-        ASSERT_EQ(::mkdir(deep.c_str(), 0700), 0);
-        deep += '/';
-    }
-    const std::string page = deep + std::string(PATH_MAX - 1 - deep.size(), 'p'); // 4095 bytes
-    int error = 0;
-    for (const char *contents : {"new", "newer"}) {
-        EXPECT_TRUE(replaceFile(page, contents, error)) << error;
-        EXPECT_EQ(readFile(page), contents);
+    for (const std::size_t nameLength : {120, 10}) {
+        TempDir dir;
+        std::string deep = dir.file("");
+        while (PATH_MAX - 1 - deep.size() > nameLength) {
+            deep += std::string(std::min<std::size_t>(250, PATH_MAX - 1 - deep.size() - nameLength),
+                                'd');
+            ASSERT_EQ(::mkdir(deep.c_str(), 0700), 0);
+            deep += '/';
+        }
+        const std::string page = deep + std::string(PATH_MAX - 1 - deep.size(), 'p'); // 4095 bytes
+        int error = 0;
+        for (const char *contents : {"new", "newer"}) {
+            EXPECT_TRUE(replaceFile(page, contents, error)) << nameLength << " " << error;
+            EXPECT_EQ(readFile(page), contents);
+        }
     }
 }
 
