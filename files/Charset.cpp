@@ -10,18 +10,21 @@ using namespace Qt::StringLiterals;
 
 QString DeclaredCharset(const QString &text)
 {
-    // A style sheet's @charset rule and an XML declaration stand at the very start.
-    static const QRegularExpression opening(QStringLiteral(
-        R"re(^(?:@charset\s+"([^"]*)"|<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*)))re"));
-    if (const QRegularExpressionMatch match = opening.match(text); match.hasMatch())
-        return match.captured(1) + match.captured(2);
+    // A style sheet's @charset rule stands at its very start.
+    static const QRegularExpression rule(QStringLiteral(R"re(^@charset\s+"([^"]*)")re"));
+    if (const QRegularExpressionMatch match = rule.match(text); match.hasMatch())
+        return match.captured(1);
     // Inside a meta tag, "charset" then "=": the attribute of HTML5 and the parameter inside
     // http-equiv's content alike. The label ends at a quote, a blank, ";" or the tag's end.
     static const QRegularExpression declaration(
         QStringLiteral(R"(<meta\s[^>]*?charset\s*=\s*["']?\s*([^"'\s;>/]+))"),
         QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match = declaration.match(text);
-    return match.hasMatch() ? match.captured(1) : QString();
+    if (const QRegularExpressionMatch match = declaration.match(text); match.hasMatch())
+        return match.captured(1);
+    // An XML declaration's encoding counts only without a meta, which a browser reads first.
+    static const QRegularExpression xml(
+        QStringLiteral(R"re(^<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*))re"));
+    return xml.match(text).captured(1);
 }
 
 namespace {

@@ -8,8 +8,9 @@
 namespace scrivlet::files {
 
 // The label of the charset declaration of the text, as written: a style sheet's @charset rule
-// or an XML declaration's encoding at its very start, else the first <meta charset="..."> or
-// charset= of <meta http-equiv="Content-Type" content="...">; empty when there is none.
+// at its very start, else the first <meta charset="..."> or charset= of
+// <meta http-equiv="Content-Type" content="...">, else an XML declaration's encoding at the very
+// start; empty when there is none.
 QString DeclaredCharset(const QString &text);
 
 // The KanjiCode value ("Shift-JIS", "JIS", "EUC", "UTF-8") whose bytes a charset label names,
