@@ -70,6 +70,17 @@ frmOption::frmOption(const Platform &platform, QWidget *parent)
                 [this, step = step] {
                     const int count = tabOption->count();
                     tabOption->setCurrentIndex((tabOption->currentIndex() + step + count) % count);
+                    // The keyboard goes to the new page's first control: the one it was on is
+                    // hidden now.
+                    QWidget *page = fraOption.value(tabOption->currentIndex());
+                    for (QWidget *w = page ? page->nextInFocusChain() : nullptr; w && w != page;
+                         w = w->nextInFocusChain()) {
+                        if (page->isAncestorOf(w) && w->isVisibleTo(this) && w->isEnabled() &&
+                            (w->focusPolicy() & Qt::TabFocus)) {
+                            w->setFocus(Qt::TabFocusReason);
+                            break;
+                        }
+                    }
                 });
     }
 

@@ -107,12 +107,17 @@ TEST_F(OptionDialogTest, StoredValuesLoadAndAUseOutOfRangeStopsTheLoad)
     // Ctrl+Tab and Ctrl+Shift+Tab turn the pages round.
     dialog->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.get()));
+    edit("txtTemplate")->setFocus();
     for (const auto &[modifiers, pages] :
          {std::pair{Qt::KeyboardModifiers(Qt::ControlModifier), "001"},
           {Qt::ControlModifier, "100"},
           {Qt::ControlModifier | Qt::ShiftModifier, "001"}}) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, modifiers);
         EXPECT_EQ(state(), std::string(pages) + " 100");
+        const QString shown =
+            u"fraOption_"_s + QString::number(QString::fromLatin1(pages).indexOf(u'1'));
+        EXPECT_TRUE(dialog->findChild<QWidget *>(shown)->isAncestorOf(QApplication::focusWidget()))
+            << "the keyboard on the new page";
     }
     for (const DataRow &row : readDataRows(SCRIVLET_OPTIONS_DATA "/template-use-values.txt", 3)) {
         SCOPED_TRACE(row[0]);
