@@ -41,6 +41,19 @@ QString indexed(const char *family, int index)
     return QLatin1String(family) + u'_' + QString::number(index);
 }
 
+// Puts the keyboard on the first control of page that Tab would reach.
+void focusFirstControl(QWidget *page)
+{
+    for (QWidget *w = page ? page->nextInFocusChain() : nullptr; w && w != page;
+         w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && w->isVisibleTo(page->window()) && w->isEnabled() &&
+            (w->focusPolicy() & Qt::TabFocus)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 frmOption::frmOption(const Platform &platform, QWidget *parent)
@@ -70,17 +83,8 @@ frmOption::frmOption(const Platform &platform, QWidget *parent)
                 [this, step = step] {
                     const int count = tabOption->count();
                     tabOption->setCurrentIndex((tabOption->currentIndex() + step + count) % count);
-                    // The keyboard goes to the new page's first control: the one it was on is
-                    // hidden now.
-                    QWidget *page = fraOption.value(tabOption->currentIndex());
-                    for (QWidget *w = page ? page->nextInFocusChain() : nullptr; w && w != page;
-                         w = w->nextInFocusChain()) {
-                        if (page->isAncestorOf(w) && w->isVisibleTo(this) && w->isEnabled() &&
-                            (w->focusPolicy() & Qt::TabFocus)) {
-                            w->setFocus(Qt::TabFocusReason);
-                            break;
-                        }
-                    }
+                    // The control the keyboard was on is hidden with its page.
+                    focusFirstControl(fraOption.value(tabOption->currentIndex()));
                 });
     }
 

@@ -8,7 +8,6 @@
 #include <QLockFile>
 
 #include <functional>
-
 #include <optional>
 
 namespace scrivlet::basINI {

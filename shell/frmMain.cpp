@@ -112,8 +112,9 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
         addAction(closeWindow);
         connect(closeWindow, &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     }
-    // Ctrl+F6 and Ctrl+Shift+F6 step through the documents as Ctrl+Tab does, for hands that
-    // learned them in other editors with documents inside a frame.
+    // Ctrl+F6 and Ctrl+Shift+F6 step through the documents in the order they were opened, for
+    // hands that learned them in other editors with documents inside a frame. (Ctrl+Tab, the
+    // area's own, goes back to the document used last.)
     for (const auto &[key, next] :
          {std::pair{Qt::CTRL | Qt::Key_F6, true}, {Qt::CTRL | Qt::SHIFT | Qt::Key_F6, false}}) {
         auto *step = new QShortcut(QKeySequence(key), this);
