@@ -109,6 +109,13 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         event->ignore();
         return;
     }
+    // The desktop turns only the Menu key into a request for a context menu; Shift+F10 asks for
+    // it on the desktops users come from.
+    if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        event->accept();
+        Q_EMIT menuKeyPressed(viewport()->mapToGlobal(cursorRect().bottomLeft()));
+        return;
+    }
     if (m_keyDown) {
         int code = virtualKeyCode(event->key());
         if (code != 0) {
@@ -298,7 +305,7 @@ void SourceTextEdit::mouseReleaseEvent(QMouseEvent *event)
 }
 
 // The window shows its Edit menu on the right button's press, and at the caret for the Menu
-// key or Shift+F10; the widget's own menu would offer an undo that is not the document's.
+// key; the widget's own menu would offer an undo that is not the document's.
 void SourceTextEdit::contextMenuEvent(QContextMenuEvent *event)
 {
     event->accept();
