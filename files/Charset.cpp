@@ -15,12 +15,15 @@ QString DeclaredCharset(const QString &text)
     if (const QRegularExpressionMatch match = rule.match(text); match.hasMatch())
         return match.captured(1);
     // Inside a meta tag, "charset" then "=": the attribute of HTML5 and the parameter inside
-    // http-equiv's content alike. The label ends at a quote, a blank, ";" or the tag's end.
+    // http-equiv's content alike. The label ends at a quote, a blank, ";" or the tag's end. One
+    // in a comment is none.
     static const QRegularExpression declaration(
-        QStringLiteral(R"(<meta\s[^>]*?charset\s*=\s*["']?\s*([^"'\s;>/]+))"),
-        QRegularExpression::CaseInsensitiveOption);
-    if (const QRegularExpressionMatch match = declaration.match(text); match.hasMatch())
-        return match.captured(1);
+        QStringLiteral(R"(<!--.*?-->|<meta\s[^>]*?charset\s*=\s*["']?\s*([^"'\s;>/]+))"),
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
+    for (QRegularExpressionMatchIterator it = declaration.globalMatch(text); it.hasNext();) {
+        if (const QRegularExpressionMatch match = it.next(); match.hasCaptured(1))
+            return match.captured(1);
+    }
     // An XML declaration's encoding counts only without a meta, which a browser reads first.
     static const QRegularExpression xml(
         QStringLiteral(R"re(^<\?xml\s[^>]*?encoding\s*=\s*["']([^"']*))re"));
