@@ -1,5 +1,7 @@
 #include "files/ProgramPaths.h"
 
+#include "files/AtomicWrite.h"
+#include "files/IniFormat.h"
 #include "platform/Globals.h"
 
 #include <QDir>
@@ -57,9 +59,22 @@ QString userDataDirectoryFor(const QString &programDirectory, bool programDirect
     // none (the folder may already hold the key store of the shell verb). The copy is the
     // user's to change, whatever mode the shipped file has: a read-only install would make
     // every later setting fail to save.
-    const QString shipped = programDirectory + kSettingsFileName;
     const QString own = folder + kSettingsFileName;
-    if (!QFileInfo::exists(own) && QFileInfo::exists(shipped) && QFile::copy(shipped, own))
+    QFile shipped(programDirectory + kSettingsFileName);
+    if (QFileInfo::exists(own) || !shipped.open(QIODevice::ReadOnly))
+        return folder;
+    QByteArray bytes = shipped.readAll();
+    // The recent files and search strings in it are someone's sessions (a run by the folder's
+    // owner, root for a shared install), not settings: the user starts without them.
+    for (const auto &[section, count] :
+         {std::pair{u"History", 5}, {u"FindHistory", 10}, {u"ReplaceHistory", 10}}) {
+        for (int k = 1; k <= count; ++k) {
+            const QString key = QString::number(k);
+            if (!profileValue(bytes, section, key).value_or(QString()).isEmpty())
+                bytes = withProfileValue(bytes, section, key, QString()).value_or(bytes);
+        }
+    }
+    if (replaceFileContents(own, bytes))
         QFile::setPermissions(own, QFile::ReadOwner | QFile::WriteOwner);
     return folder;
 }

@@ -398,14 +398,19 @@ TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
     QTemporaryDir program;
     QTemporaryDir config;
     const QString programDir = program.path() + u'/';
-    writeBytes(programDir + u"Scrivlet.ini"_s, "[Convert]\r\nKanjiCode=EUC\r\n");
+    writeBytes(programDir + u"Scrivlet.ini"_s,
+               "[Convert]\r\nKanjiCode=EUC\r\n[History]\r\n1=/root/secret.html\r\n"
+               "[FindHistory]\r\n10=password\r\n");
     QFile::setPermissions(programDir + u"Scrivlet.ini"_s, QFile::ReadOwner | QFile::ReadOther);
     EXPECT_EQ(files::userDataDirectoryFor(programDir, true, config.path()), programDir);
     const QString user = files::userDataDirectoryFor(programDir, false, config.path());
     EXPECT_EQ(user, config.path() + u"/Scrivlet/"_s);
     EXPECT_EQ(QFileInfo(user).permissions() & kModeBits,
               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), QByteArray("[Convert]\r\nKanjiCode=EUC\r\n"));
+    const QByteArray seeded("[Convert]\r\nKanjiCode=EUC\r\n[History]\r\n1=\r\n"
+                            "[FindHistory]\r\n10=\r\n");
+    EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), seeded)
+        << "another user's recent files and search strings stay theirs";
     EXPECT_EQ(QFileInfo(user + u"Scrivlet.ini"_s).permissions() & kModeBits,
               QFile::ReadOwner | QFile::WriteOwner)
         << "a read-only shipped file still gives the user a copy to change";
@@ -416,7 +421,7 @@ TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
     // A folder that holds only the shell verb's key store still takes the shipped settings.
     QFile::remove(user + u"Scrivlet.ini"_s);
     files::userDataDirectoryFor(programDir, false, config.path());
-    EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), QByteArray("[Convert]\r\nKanjiCode=EUC\r\n"));
+    EXPECT_EQ(readBytes(user + u"Scrivlet.ini"_s), seeded);
     // When that folder cannot be written either (here a file stands where it would be made),
     // the work file goes to the user's runtime folder, so that pages still open and save.
     EXPECT_EQ(files::workFilePathIn(user), user + u"Convert.html_"_s);
