@@ -27,11 +27,13 @@ Encoding encodingOf(QByteArrayView file)
     if (file.startsWith("\xFF\xFE") || file.startsWith("\xFE\xFF"))
         return {TextCode::Unsupported, 0};
     // A file edited in UTF-8 without a mark, as Linux editors save it: Japanese in Shift-JIS is
-    // never valid UTF-8 throughout, and read as Shift-JIS its entries came out garbled and were
-    // dropped at the next write.
-    const bool high =
-        std::any_of(file.begin(), file.end(), [](char c) { return static_cast<uchar>(c) >= 0x80; });
-    if (high && file.isValidUtf8())
+    // hardly ever valid UTF-8 throughout, and read as Shift-JIS its entries came out garbled and
+    // were dropped at the next write. Japanese in UTF-8 takes three bytes a character; a few
+    // Shift-JIS pairs (ﾃｽ, ﾏｲ) are also two-byte UTF-8 (ý, ϲ), so a file with only those stays
+    // Shift-JIS, as the program wrote it.
+    const bool threeBytes = std::any_of(
+        file.begin(), file.end(), [](char c) { return (static_cast<uchar>(c) & 0xF0) >= 0xE0; });
+    if (threeBytes && file.isValidUtf8())
         return {TextCode::Utf8, 0};
     return {TextCode::Cp932, 0};
 }
