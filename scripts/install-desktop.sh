@@ -57,7 +57,7 @@ Comment=HTMLを手で書くためのエディタ
 Exec="$quoted" %F
 Icon=scrivlet
 Terminal=false
-Categories=Development;TextEditor;Utility;
+Categories=Development;WebDevelopment;
 MimeType=$types
 StartupWMClass=scrivlet
 ENTRY
