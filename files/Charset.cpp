@@ -16,9 +16,11 @@ QString DeclaredCharset(const QString &text)
         return match.captured(1);
     // Inside a meta tag, "charset" then "=": the attribute of HTML5 and the parameter inside
     // http-equiv's content alike. The label ends at a quote, a blank, ";" or the tag's end. One
-    // in a comment is none.
+    // in a comment is none; as a browser reads comments, "<!-->" and "<!--->" are whole, and
+    // one that is never closed runs to the end.
     static const QRegularExpression declaration(
-        QStringLiteral(R"(<!--.*?-->|<meta\s[^>]*?charset\s*=\s*["']?\s*([^"'\s;>/]+))"),
+        QStringLiteral(
+            R"(<!--(?:>|->|.*?(?:-->|\z))|<meta\s[^>]*?charset\s*=\s*["']?\s*([^"'\s;>/]+))"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::DotMatchesEverythingOption);
     for (QRegularExpressionMatchIterator it = declaration.globalMatch(text); it.hasNext();) {
         if (const QRegularExpressionMatch match = it.next(); match.hasCaptured(1))
