@@ -69,11 +69,17 @@ QList<QAction *> addMenuFamily(QMenu *menu, const QString &family, const QString
     return actions;
 }
 
+QString ShortCaption(const QString &text, const QFont &font, int characters)
+{
+    const QFontMetrics metrics(font);
+    QString shown =
+        metrics.elidedText(text, Qt::ElideMiddle, characters * metrics.averageCharWidth());
+    return shown.replace(u'&', QStringLiteral("&&"));
+}
+
 QString MenuCaption(const QString &text)
 {
-    const QFontMetrics metrics(QApplication::font("QMenu"));
-    QString shown = metrics.elidedText(text, Qt::ElideMiddle, 60 * metrics.averageCharWidth());
-    return shown.replace(u'&', QStringLiteral("&&"));
+    return ShortCaption(text, QApplication::font("QMenu"), 60);
 }
 
 void ApplyHistoryToMenu(const QList<QAction *> &items, const QStringList &history)

@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class QAction;
+class QFont;
 class QMenu;
 
 namespace scrivlet {
@@ -15,9 +16,13 @@ namespace scrivlet {
 QList<QAction *> addMenuFamily(QMenu *menu, const QString &family, const QStringList &captions,
                                int firstIndex = 0);
 
-// A file's path or a window's caption as a menu shows it: cut in the middle, where it would
-// stretch the menu past half a screen, so that the file's name at its end stays in view; an "&"
-// doubled so that it shows as itself.
+// A file's path or name as a menu or tab shows it: cut in the middle where it is wider than
+// characters average characters of font, so that the file's name at its end stays in view; an
+// "&" doubled so that it shows as itself.
+QString ShortCaption(const QString &text, const QFont &font, int characters);
+
+// ShortCaption for a menu: wider than 60 characters, a path would stretch the menu past half a
+// screen.
 QString MenuCaption(const QString &text);
 
 // The captions of the recent-file items: "&" + k + " " + the path as MenuCaption gives it. items

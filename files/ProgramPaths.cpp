@@ -2,6 +2,7 @@
 
 #include "files/AtomicWrite.h"
 #include "files/IniFormat.h"
+#include "files/basINI.h"
 #include "platform/Globals.h"
 
 #include <QDir>
@@ -66,12 +67,10 @@ QString userDataDirectoryFor(const QString &programDirectory, bool programDirect
     QByteArray bytes = shipped.readAll();
     // The recent files and search strings in it are someone's sessions (a run by the folder's
     // owner, root for a shared install), not settings: the user starts without them.
-    for (const auto &[section, count] :
-         {std::pair{u"History", 5}, {u"FindHistory", 10}, {u"ReplaceHistory", 10}}) {
-        for (int k = 1; k <= count; ++k) {
-            const QString key = QString::number(k);
-            if (!profileValue(bytes, section, key).value_or(QString()).isEmpty())
-                bytes = withProfileValue(bytes, section, key, QString()).value_or(bytes);
+    for (const basINI::KeptList &kept : basINI::kKeptLists) {
+        for (const QString &key : basINI::NumberedKeys(kept.size)) {
+            if (!profileValue(bytes, kept.section, key).value_or(QString()).isEmpty())
+                bytes = withProfileValue(bytes, kept.section, key, QString()).value_or(bytes);
         }
     }
     if (replaceFileContents(own, bytes))

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QLockFile>
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -147,6 +148,15 @@ bool WriteIniList(const QString &section, const QStringList &values)
         }
         return written;
     });
+}
+
+QStringList NumberedKeys(int count)
+{
+    QStringList keys;
+    keys.reserve(std::max(count, 0));
+    for (int k = 1; k <= count; ++k)
+        keys.append(QString::number(k));
+    return keys;
 }
 
 void ResetForTests()

@@ -9,6 +9,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 namespace scrivlet::basINI {
 
@@ -44,6 +45,19 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
 // left out and the later ones move up, so that no key keeps the value an earlier run left there;
 // the keys left over are emptied. False when the file took none of it.
 bool WriteIniList(const QString &section, const QStringList &values);
+
+// The keys of a numbered list of count values: "1", "2", ... up to count.
+QStringList NumberedKeys(int count);
+
+// The lists the program keeps in Scrivlet.ini from one session to the next, each a numbered
+// list of at most size values under its section: read at start, written at exit.
+struct KeptList
+{
+    QStringView section;
+    int size;
+};
+inline constexpr KeptList kKeptLists[] = {
+    {u"History", 5}, {u"FindHistory", 10}, {u"ReplaceHistory", 10}};
 
 // Forgets the current file, as at start. For tests.
 void ResetForTests();

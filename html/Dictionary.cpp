@@ -92,11 +92,7 @@ AttributeRows attributeRowsForTag(const QString &tagName, const QString &program
         basINI::ReadIniInt(kAttributeSection, QStringLiteral("Attributes"), 0), kMaxAttributeRows);
     // The file is read once for all its rows: read again for each, a tag file of thousands of
     // rows froze the window for seconds at every space, a minute at the most rows it may name.
-    QStringList keys;
-    keys.reserve(std::max(count, 0));
-    for (int k = 1; k <= count; ++k)
-        keys.append(QString::number(k));
-    result.rows = basINI::ReadIniStrings(kAttributeSection, keys, QString());
+    result.rows = basINI::ReadIniStrings(kAttributeSection, basINI::NumberedKeys(count), QString());
     for (QString &row : result.rows)
         row += QStringLiteral("=\"\"");
     return result;

@@ -22,7 +22,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontMetrics>
 #include <QKeySequence>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -36,7 +35,19 @@
 #include <QToolBar>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace scrivlet {
+
+namespace {
+
+// The globals that hold the lists the settings file keeps, in the order of basINI::kKeptLists.
+std::array<QStringList *, 3> keptLists()
+{
+    return {&gHistory, &gFindHistory, &gReplaceHistory};
+}
+
+} // namespace
 
 QStringList AcceptablePaths(const QStringList &arguments, bool *stop)
 {
@@ -219,14 +230,10 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
     });
 
     basINI::SetIniFile(files::settingsFilePath());
-    for (int i = 0; i < 5; ++i)
-        gHistory[i] =
-            basINI::ReadIniString(QStringLiteral("History"), QString::number(i + 1), QString());
-    for (int i = 0; i < 10; ++i) {
-        gFindHistory[i] =
-            basINI::ReadIniString(QStringLiteral("FindHistory"), QString::number(i + 1), QString());
-        gReplaceHistory[i] = basINI::ReadIniString(QStringLiteral("ReplaceHistory"),
-                                                   QString::number(i + 1), QString());
+    for (std::size_t i = 0; i < std::size(basINI::kKeptLists); ++i) {
+        const basINI::KeptList &kept = basINI::kKeptLists[i];
+        *keptLists()[i] = basINI::ReadIniStrings(kept.section.toString(),
+                                                 basINI::NumberedKeys(kept.size), QString());
     }
 
     // Serving before the command line is handled: an instance started by the shell verb opens
@@ -417,18 +424,14 @@ void frmMain::closeEvent(QCloseEvent *event)
         event->ignore();
         return;
     }
-    const auto firstOf = [](const QStringList &list, int count) {
-        QStringList out;
-        for (int i = 0; i < count; ++i)
-            out.append(list.value(i));
-        return out;
-    };
-    bool written = basINI::WriteIniList(QStringLiteral("History"), firstOf(gHistory, 5));
-    written =
-        basINI::WriteIniList(QStringLiteral("FindHistory"), firstOf(gFindHistory, 10)) && written;
-    written =
-        basINI::WriteIniList(QStringLiteral("ReplaceHistory"), firstOf(gReplaceHistory, 10)) &&
-        written;
+    bool written = true;
+    for (std::size_t i = 0; i < std::size(basINI::kKeptLists); ++i) {
+        const basINI::KeptList &kept = basINI::kKeptLists[i];
+        QStringList values;
+        for (int k = 0; k < kept.size; ++k)
+            values.append(keptLists()[i]->value(k));
+        written = basINI::WriteIniList(kept.section.toString(), values) && written;
+    }
     // A settings file that cannot be written (read-only, or a folder in its place) loses the
     // recent files and search strings; the user should hear of it while something can be done.
     if (!written)
@@ -442,9 +445,7 @@ void frmMain::addTab(const QString &key, const QString &caption)
 {
     // A long name is cut in the middle, so that one tab never fills the strip; the whole name
     // shows as the tab's tip.
-    const QFontMetrics metrics(tabSelectBar->font());
-    QString shown = metrics.elidedText(caption, Qt::ElideMiddle, 30 * metrics.averageCharWidth());
-    const int index = tabSelectBar->addTab(shown.replace(u'&', QStringLiteral("&&")));
+    const int index = tabSelectBar->addTab(ShortCaption(caption, tabSelectBar->font(), 30));
     tabSelectBar->setTabData(index, key);
     tabSelectBar->setTabToolTip(index, caption);
 }
