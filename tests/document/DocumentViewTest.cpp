@@ -250,18 +250,5 @@ TEST_F(DocumentViewTest, CtrlXAndCtrlVKeepEveryCharacter)
     EXPECT_EQ(control().Text(), text);
 }
 
-TEST_F(DocumentViewTest, DroppedFilesAskForWindowsTheLastFirst)
-{
-    QSignalSpy opened(view.get(), &DocumentView::openFileRequested);
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(u"/web/a.html"_s), QUrl::fromLocalFile(u"/web/b.html"_s)});
-    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(edit->viewport(), &enter);
-    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(edit->viewport(), &drop);
-    ASSERT_EQ(opened.count(), 2);
-    EXPECT_EQ(opened.at(0).first().toString(), u"/web/b.html"_s);
-}
-
 } // namespace
 } // namespace scrivlet::test

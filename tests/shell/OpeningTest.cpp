@@ -56,7 +56,7 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
 {
     AppDriver app;
     const QString a = app.writePage(u"a.html"_s, u"A"_s), b = app.writePage(u"b.html"_s, u"B"_s);
-    const QString c = app.writePage(u"c.html"_s, u"C"_s);
+    const QString c = app.writePage(u"c.html"_s, u"C"_s), d = app.writePage(u"d.html"_s, u"D"_s);
     app.start({u"/O"_s});
     // A drag entering the widget and dropped there; whether the drag was accepted.
     const auto drop = [](QWidget *target, const QStringList &paths) {
@@ -86,9 +86,9 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     EXPECT_TRUE(drop(area, {a, app.pagePath(QString()), b}));
     EXPECT_EQ(app.captions(), (QStringList{b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
-    // A file dropped on the text opens in a window of its own.
-    drop(app.active()->textEdit()->viewport(), {c});
-    EXPECT_EQ(app.captions(), (QStringList{b, a, c}));
+    // Files dropped on the text open in windows of their own, the first in front.
+    drop(app.active()->textEdit()->viewport(), {c, d});
+    EXPECT_EQ(app.captions(), (QStringList{b, a, d, c}));
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
