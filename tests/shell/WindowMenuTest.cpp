@@ -239,7 +239,6 @@ TEST_F(WindowMenu, TheEmptyAreaShowsTheFileMenuOnARightClickAndOpensOnADoubleCli
         fileMenu->hide();
         QTest::mousePress(area, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         EXPECT_FALSE(fileMenu->isVisible()) << "only the right button";
-        app->dialogs.willCancel();
         QTest::mouseDClick(area, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         ASSERT_EQ(app->dialogs.requests.size(), 1);
         EXPECT_EQ(app->dialogs.requests[0].title, u"開く"_s);
@@ -259,7 +258,6 @@ TEST_F(WindowMenu, TheContextMenuIsTheEditMenuAndANewCompletionListStartsAtItsTo
     ASSERT_TRUE(list->isVisible());
     ASSERT_EQ(list->item(0)->text(), u"border=\"\""_s);
     EXPECT_EQ(list->verticalScrollBar()->value(), 0);
-    EXPECT_EQ(list->indexAt(QPoint(2, 2)).row(), 0);
     EXPECT_EQ(list->selectedItems().size(), 0);
     select(0, 2);
     QTest::mousePress(win()->textEdit()->viewport(), Qt::RightButton, {}, QPoint(5, 5));
