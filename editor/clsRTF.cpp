@@ -67,6 +67,11 @@ bool clsRTF::IsTextChange()
     return true;
 }
 
+namespace {
+
+// The units by which the longer of a and b exceeds the shorter, ending just before the 1-based
+// position endPos of the longer; empty where that run would start before the first unit or
+// after the last.
 QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos)
 {
     const SharedText &longer = b.length() < a.length() ? a : b;
@@ -77,6 +82,8 @@ QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos
         return {};
     return longer.mid(start - 1, d);
 }
+
+} // namespace
 
 void clsRTF::selectRestored(const QString &restored)
 {

@@ -55,10 +55,6 @@ public:
     int CaretX();
     int CaretY();
 
-    // The snapshots, oldest first, for tests and diagnostics.
-    const clsUndo &undoSnapshot(int index) const { return *clctUndo.at(index); }
-    const clsUndo &redoSnapshot(int index) const { return *clctRedo.at(index); }
-
 private:
     void objRTF_Change();
     QPoint GetCaretPoint();
@@ -74,10 +70,5 @@ private:
     std::deque<std::shared_ptr<const clsUndo>> clctUndo;
     std::deque<std::shared_ptr<const clsUndo>> clctRedo;
 };
-
-// The units by which the longer of a and b exceeds the shorter, ending just before the 1-based
-// position endPos of the longer; empty where that run would start before the first unit or
-// after the last.
-QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos);
 
 } // namespace scrivlet

@@ -1,13 +1,11 @@
 // The differential run against the literal history on the in-memory control; what the run does
-// not reach: the caret position in twips, and the stretch the quick rule restores; which Edit
-// items and toolbar buttons are enabled, as a table of document states
-// (tests/data/menu-states.txt).
+// not reach: the caret position in twips; which Edit items are enabled, as a table of document
+// states (tests/data/menu-states.txt).
 
 #include "editor/MenuState.h"
 #include "editor/clsRTF.h"
 #include "tests/common/DataRows.h"
 #include "tests/common/Differential.h"
-#include "tests/common/ReferenceRTF.h"
 
 #include <gtest/gtest.h>
 
@@ -57,17 +55,7 @@ TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
     EXPECT_TRUE(kit.control.hasFocus);
 }
 
-TEST(DiffString, TakesTheRunOfTheLongerThatEndsBeforeEndPos)
-{
-    for (const auto &r : readDataRows(SCRIVLET_TEST_DATA "/diff-strings.txt", 4)) {
-        const QString a = QString::fromStdString(r[0]), b = QString::fromStdString(r[1]);
-        const QString ours = GetDiffString(SharedText(a), SharedText(b), std::stoi(r[2]));
-        EXPECT_EQ(ours, QString::fromStdString(r[3])) << r[0] << " " << r[1] << " " << r[2];
-        EXPECT_EQ(ours, ReferenceRTF::GetDiffString(a, b, std::stoi(r[2])));
-    }
-}
-
-// Which Edit items and toolbar buttons are enabled.
+// Which Edit items are enabled (the toolbar buttons: ToolBar.EnabledStatesFollowTheDocument).
 std::string bits(std::initializer_list<bool> flags)
 {
     std::string out;
@@ -76,27 +64,18 @@ std::string bits(std::initializer_list<bool> flags)
     return out;
 }
 
-TEST(MenuState, EditItemsAndToolbarFollowTheDocument)
+TEST(MenuState, EditItemsFollowTheDocument)
 {
-    int edit = 0, toolbar = 0;
-    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/menu-states.txt", 0)) {
+    int rows = 0;
+    for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/menu-states.txt", 7)) {
         const auto n = [&r](std::size_t i) {
             return std::stoi(r[i]);
         };
-        if (r.group == "Edit") {
-            ++edit;
-            const EditMenuState s = ComputeEditMenuState({n(1), n(2), n(3), n(4) != 0, n(5)});
-            EXPECT_EQ(bits({s.undo, s.redo, s.cut, s.copy, s.paste, s.del, s.selectAll}), r[6])
-                << r[0];
-        } else {
-            ++toolbar;
-            const ToolBarState s = ComputeToolBarState(n(1) != 0, n(2) != 0, n(3), n(4) != 0);
-            EXPECT_EQ(bits({s.editUndo, s.editRedo, s.editCut, s.editCopy, s.editPaste}), r[5])
-                << r[0];
-        }
+        ++rows;
+        const EditMenuState s = ComputeEditMenuState({n(1), n(2), n(3), n(4) != 0, n(5)});
+        EXPECT_EQ(bits({s.undo, s.redo, s.cut, s.copy, s.paste, s.del, s.selectAll}), r[6]) << r[0];
     }
-    EXPECT_EQ(edit, 8);
-    EXPECT_EQ(toolbar, 7);
+    EXPECT_EQ(rows, 8);
 }
 
 } // namespace

@@ -118,12 +118,6 @@ TEST(Search, SelectsTheNearestMatchOrLeavesTheSelection)
                       std::tuple(editor::msg::kSearchFinished, u"Scrivlet"_s,
                                  MessageIcon::Information, MessageButtons::Ok));
     }
-    test::FakeMessageService messages;
-    clsRTF unbound(messages, {});
-    unbound.FindNext(u"a"_s);
-    ASSERT_EQ(messages.shown.size(), 1) << "without a control the search reports its failure";
-    EXPECT_EQ(messages.shown[0].text, editor::msg::kSearchFailed);
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
 }
 
 // Ten slots: the ones written between "|", then empty ones.

@@ -85,7 +85,6 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     EXPECT_EQ(control().SelStart(), 7) << "grey compares like clear";
     EXPECT_EQ(gFindHistory, (QStringList{"ABC", "aBC", "abc", "2", "3", "4", "5", "6", "7", "8"}))
         << "each search entered, the failed one too";
-    EXPECT_EQ(items(find->cboFindStr), gFindHistory) << "all ten, refilled";
     search(find->cboFindStr, QString(), find->cmdFindDown);
     EXPECT_EQ(gFindHistory.first(), u"ABC"_s) << "an empty field does nothing";
 }
@@ -141,13 +140,9 @@ TEST_F(SearchDialogs, ReplaceAllReplacesEachMatchWholeInOneUndoStep)
     search(replace->cboFindStr, u"abc"_s, replace->cmdAllReplace);
     EXPECT_EQ(control().Text(), u"Abc aBC\r\nx ＡＢＣ ab"_s);
     EXPECT_EQ(doc.GetClctUndoCount(), steps + 1) << "one step for every replacement";
-    EXPECT_TRUE(win()->mnuEdit[0]->isEnabled());
-    search(replace->cboFindStr, QString(), replace->cmdAllReplace);
-    EXPECT_EQ(doc.GetClctUndoCount(), steps + 1) << "an empty search changes nothing";
     EXPECT_TRUE(app->messages.shown.isEmpty());
     EXPECT_EQ(gFindHistory, tenSlots({})) << "Replace all leaves the histories alone";
     EXPECT_EQ(gReplaceHistory, tenSlots({}));
-    EXPECT_EQ(items(replace->cboFindStr), QStringList());
 
     // Unticked, a voiced kana matches in either of its forms, and each match goes whole.
     replace->chkBinary->setChecked(false);
@@ -155,48 +150,24 @@ TEST_F(SearchDialogs, ReplaceAllReplacesEachMatchWholeInOneUndoStep)
     replace->cboReplaceStr->setEditText(u"DATA"_s);
     search(replace->cboFindStr, u"データ"_s, replace->cmdAllReplace);
     EXPECT_EQ(control().Text(), u"DATA\r\nDATA ﾃｰﾀ"_s);
-    doc.Undo();
-    EXPECT_EQ(control().Text(), u"ﾃﾞｰﾀ\r\nデータ ﾃｰﾀ"_s);
 }
 
 // Text copied out of the document reaches the fields with LF line breaks; each still stands for
-// the document's whole CR LF, for every button and for Find next.
+// the document's whole CR LF (for a search down or up, and for Find next: the LF and CR rows of
+// tests/data/search-selections.txt).
 TEST_F(SearchDialogs, ALineBreakCopiedFromTheDocumentMatchesItsWholeLineBreak)
 {
-    const QString page = u"<p>one</p>\r\n<p>two</p>\r\n<p>one</p>\r\n<p>two</p>"_s;
-    setText(page);
+    setText(u"<p>one</p>\r\n<p>two</p>\r\n<p>one</p>\r\n<p>two</p>"_s);
     control().setSelLength(22);
     control().copy();
     frmReplace *replace = open<frmReplace>(12);
     // The copy goes on to the desktop's clipboard as the program puts it there.
-    const auto paste = [this](QComboBox *field) {
-        QtClipboard().setText(app->clipboard.text());
-        field->clearEditText();
-        QTest::keyClick(field->lineEdit(), Qt::Key_V, Qt::ControlModifier);
-    };
-    paste(replace->cboFindStr);
+    QtClipboard().setText(app->clipboard.text());
+    QTest::keyClick(replace->cboFindStr->lineEdit(), Qt::Key_V, Qt::ControlModifier);
     ASSERT_EQ(replace->cboFindStr->currentText(), u"<p>one</p>\n<p>two</p>"_s);
     replace->cboReplaceStr->setEditText(u"X"_s);
     QTest::mouseClick(replace->cmdAllReplace, Qt::LeftButton);
     EXPECT_EQ(control().Text(), u"X\r\nX"_s);
-    win()->document()->Undo();
-    ASSERT_EQ(control().Text(), page);
-
-    control().setSelStart(10);
-    control().setSelLength(2);
-    control().copy();
-    paste(replace->cboFindStr);
-    replace->cboReplaceStr->setEditText(u"<br>"_s);
-    control().setSelStart(0);
-    QTest::mouseClick(replace->cmdFindDown, Qt::LeftButton);
-    EXPECT_EQ(control().Text(), u"<p>one</p><br><p>two</p>\r\n<p>one</p>\r\n<p>two</p>"_s);
-    win()->document()->Undo();
-    ASSERT_EQ(control().Text(), page);
-    control().setSelStart(0);
-    win()->document()->FindNext(u"two</p>\n"_s);
-    EXPECT_EQ(std::pair(control().SelStart(), control().SelLength()), std::pair(15, 9));
-    win()->document()->FindBack(u"\r"_s);
-    EXPECT_EQ(std::pair(control().SelStart(), control().SelLength()), std::pair(10, 2));
     EXPECT_TRUE(app->messages.shown.isEmpty());
 }
 
