@@ -88,14 +88,25 @@ QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos
 void clsRTF::selectRestored(const QString &restored)
 {
     // A restored stretch stays selected so that the user sees what came back; a single
-    // character or a line break only moves the caret after it.
-    if (restored.size() >= 2 && restored != u"\r\n")
+    // character (also one outside the BMP) or a line break only moves the caret after it.
+    const bool oneCharacter = restored.size() == 1 || restored == u"\r\n" ||
+                              (restored.size() == 2 && restored.front().isHighSurrogate() &&
+                               restored.back().isLowSurrogate());
+    if (!oneCharacter && !restored.isEmpty())
         objRTF->setSelLength(static_cast<int>(restored.size()));
     else
         objRTF->setSelStart(objRTF->SelStart() + static_cast<int>(restored.size()));
 }
 
 namespace {
+
+// Whether pos falls between the two halves of a character outside the BMP; a caret or a
+// selection edge there would let the next key split the character.
+bool splitsPair(const SharedText &text, qsizetype pos)
+{
+    return pos > 0 && pos < text.length() && QChar::isHighSurrogate(text.at(pos - 1)) &&
+           QChar::isLowSurrogate(text.at(pos));
+}
 
 // Whether longer is shorter with length units inserted at pos, and nothing else changed.
 bool isInsertion(const SharedText &shorter, const SharedText &longer, qsizetype pos,
@@ -118,8 +129,14 @@ void clsRTF::restoreText(const SharedText &target)
 {
     const SharedText now = objRTF->TextSnapshot();
     const qsizetype shorter = std::min(now.length(), target.length());
-    const qsizetype head = now.commonPrefix(target, shorter);
-    const qsizetype tail = now.commonSuffix(target, shorter - head);
+    // Two characters outside the BMP may share a half (😀 and 😃 share the first): the stretch
+    // grows to whole characters.
+    qsizetype head = now.commonPrefix(target, shorter);
+    while (splitsPair(now, head) || splitsPair(target, head))
+        --head;
+    qsizetype tail = now.commonSuffix(target, shorter - head);
+    while (splitsPair(now, now.length() - tail) || splitsPair(target, target.length() - tail))
+        --tail;
     const QString restored = target.mid(head, target.length() - tail - head);
     objRTF->setSelStart(static_cast<int>(head));
     objRTF->setSelLength(static_cast<int>(now.length() - tail - head));

@@ -172,6 +172,43 @@ TEST_F(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
     }
 }
 
+// 😀 and 😃 share their first half, 😀 and 🨀 their second: the stretch Undo and Redo put
+// back must still hold whole characters, or the next key splits one in two.
+TEST_F(EditControlContract, UndoAndRedoLeaveTheCaretBetweenCharacters)
+{
+    struct Case
+    {
+        QString text;
+        int at, length;
+        QString written;
+        bool redo;
+        QString after;
+        int start, selected;
+        QString thenTyped;
+    };
+    const Case cases[] = {
+        {u"A😀B"_s, 1, 2, u"😃😀"_s, false, u"A😀B"_s, 1, 0, u"AQ😀B"_s},
+        {u"A😀B"_s, 1, 2, u"😃😀"_s, true, u"A😃😀B"_s, 3, 0, u"A😃Q😀B"_s},
+        {u"A😀B"_s, 1, 2, u"🨀"_s, false, u"A😀B"_s, 3, 0, u"A😀QB"_s},
+        {u"A😀😃BC"_s, 1, 4, u"😃😀"_s, false, u"A😀😃BC"_s, 1, 4, u"AQBC"_s},
+    };
+    for (const Case &k : cases) {
+        SCOPED_TRACE(visible(k.written) + (k.redo ? " redone" : " undone"));
+        c.setText(k.text);
+        doc.InitVariable();
+        c.setSelStart(k.at);
+        c.setSelLength(k.length);
+        kit.keys.typeText(k.written);
+        doc.Undo();
+        if (k.redo)
+            doc.Redo();
+        EXPECT_EQ(std::tuple(c.Text(), c.SelStart(), c.SelLength()),
+                  std::tuple(k.after, k.start, k.selected));
+        kit.keys.typeText(u"Q"_s);
+        EXPECT_EQ(c.Text(), k.thenTyped);
+    }
+}
+
 // Every path ends with recording on; the differential run never turns it off. (The texts, carets
 // and lengths the steps hold, and Undo without a step, it checks after every step.)
 TEST_F(EditControlContract, HistoryEndsWithRecordingOn)
