@@ -164,7 +164,11 @@ void DocumentView::rtfEdit_MouseDown(int button, int shift, const QPoint &global
 
 void DocumentView::lstPopup_MouseDown(int button, int shift)
 {
-    m_completion->lstPopup_MouseDown(button, shift);
+    // Accepting a row changes the text from code, which makes the input method drop what it is
+    // composing: it goes in first, through the list like any typed character.
+    rtfEdit->commitComposition();
+    if (!lstPopup->isHidden())
+        m_completion->lstPopup_MouseDown(button, shift);
     if (lstPopup->isHidden())
         rtfEdit->ignoreRestOfClick();
 }

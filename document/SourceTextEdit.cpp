@@ -6,6 +6,8 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
+#include <QInputMethod>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -149,6 +151,7 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     // Several characters at once: each is handled with the ones before it already in place.
+    const InputInPieces pieces(*this);
     for (qsizetype k = 0; k < typed.size();) {
         const qsizetype n = characterLength(typed, k);
         const QString kept = filterTyped(typed.mid(k, n));
@@ -197,10 +200,14 @@ QString SourceTextEdit::filterTyped(const QString &text)
 void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
+    if (!commit.isEmpty())
+        ++m_commits;
+    m_composing = event->preeditString();
     if (!m_keyPress || commit.isEmpty()) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
+    const InputInPieces pieces(*this);
     bool first = true;
     for (qsizetype k = 0; k < commit.size();) {
         const qsizetype n = characterLength(commit, k);
@@ -220,6 +227,35 @@ void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
     QInputMethodEvent rest(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&rest);
     event->accept();
+}
+
+SourceTextEdit::InputInPieces::InputInPieces(SourceTextEdit &edit) : m_edit(edit)
+{
+    m_edit.m_inputInPieces = ++m_edit.m_inputs;
+}
+
+SourceTextEdit::InputInPieces::~InputInPieces()
+{
+    m_edit.m_inputInPieces = 0;
+}
+
+// Input methods differ in what they do when asked: some commit their text, some leave it
+// composing, some drop it. What was on screen goes into the text in any case, once.
+void SourceTextEdit::commitComposition()
+{
+    if (m_composing.isEmpty())
+        return;
+    const QString composed = m_composing;
+    const quint64 commits = m_commits;
+    QGuiApplication::inputMethod()->commit();
+    if (m_composing.isEmpty() && m_commits != commits)
+        return;
+    QGuiApplication::inputMethod()->reset();
+    if (m_commits != commits)
+        return;
+    QInputMethodEvent committed;
+    committed.setCommitString(composed);
+    inputMethodEvent(&committed);
 }
 
 void SourceTextEdit::mousePressEvent(QMouseEvent *event)

@@ -33,6 +33,14 @@ public:
     // Files, and text dragged in from elsewhere, go to the handler instead of the drop point.
     void setDropHandler(DropHandler drop);
 
+    // Text an input method is composing shows on screen but is not yet in the text. Closing,
+    // saving or a change made from code would throw it away; this puts it in first, as a commit.
+    void commitComposition();
+    // One input method commit, or one key with several characters, goes in a character at a
+    // time so that the character handler sees each. While it does, this is a number of that
+    // input (never 0), so that its edits can be taken as one; 0 between inputs.
+    quint64 inputInPieces() const { return m_inputInPieces; }
+
 Q_SIGNALS:
     // A mouse button went down in the text: the button as html::kLeftButton, kRightButton or
     // kMiddleButton, the Shift/Ctrl/Alt bits, and where on the screen.
@@ -63,11 +71,27 @@ private:
     bool takesDrop(const QDropEvent *event) const;
     void keepGlyphsOfLongLines(int position, int removed, int added);
 
+    class InputInPieces
+    {
+    public:
+        explicit InputInPieces(SourceTextEdit &edit);
+        ~InputInPieces();
+        InputInPieces(const InputInPieces &) = delete;
+        InputInPieces &operator=(const InputInPieces &) = delete;
+
+    private:
+        SourceTextEdit &m_edit;
+    };
+
     KeyDownHandler m_keyDown;
     KeyPressHandler m_keyPress;
     DropHandler m_drop;
     QElapsedTimer m_clickTakenByList;
     bool m_ignoringClick = false; // until the ignored double-click's button comes up
+    QString m_composing;          // the input method's text not yet committed
+    quint64 m_commits = 0;        // input method commits so far
+    quint64 m_inputs = 0;         // inputs that went in a piece at a time so far
+    quint64 m_inputInPieces = 0;
 };
 
 // The classic virtual-key code of a key (38 for Up, 65 for A ...); 0 for keys it has none for.

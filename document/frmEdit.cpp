@@ -145,7 +145,12 @@ void frmEdit::ResetFlag()
 
 void frmEdit::rtfEdit_Change()
 {
-    if (objDoc && objDoc->IsTextChange())
+    // An input method commit goes in a character at a time, but the user made one input: it
+    // takes one Undo.
+    const quint64 input = rtfEdit->inputInPieces();
+    const bool continuesLast = input != 0 && input == m_lastInput;
+    m_lastInput = input;
+    if (objDoc && objDoc->IsTextChange(continuesLast))
         UpdateEditMenu();
 }
 
@@ -190,6 +195,8 @@ QStringList frmEdit::chooseFiles(const QString &title, bool save)
 
 bool frmEdit::Save()
 {
+    // A save writes what is on screen, also what the input method is still composing.
+    rtfEdit->commitComposition();
     if (strDocName.startsWith(document::msg::kUntitled) || m_unreadFile)
         return SaveAs();
     if (changedOnDisk() &&
@@ -457,6 +464,7 @@ void frmEdit::SetToolBar()
 
 void frmEdit::closeEvent(QCloseEvent *event)
 {
+    rtfEdit->commitComposition();
     // Undoing past a save leaves NeedSave clear although the text no longer matches the file;
     // comparing with the text last loaded or saved catches that, and costs little because the
     // two share all but their differences.

@@ -114,6 +114,7 @@ private:
     IFrame &m_frame;
     DocumentView *m_view = nullptr;
     SourceTextEdit *rtfEdit = nullptr;
+    quint64 m_lastInput = 0; // the input in pieces the last change belonged to, or 0
     std::unique_ptr<clsRTF> objDoc;
     std::unique_ptr<cCommonDlg> objDlg;
     QString strDocName;

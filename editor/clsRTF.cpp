@@ -49,12 +49,14 @@ void clsRTF::RemoveCollection(bool removeRedoOnly)
     }
 }
 
-bool clsRTF::IsTextChange()
+bool clsRTF::IsTextChange(bool continuesLast)
 {
     if (!m_canUndo)
         return false;
     m_needSave = true;
     RemoveCollection(true);
+    if (continuesLast && clctUndo.size() > 1)
+        clctUndo.pop_back();
     if (objRTF) {
         // The control's text as a shared value: the step costs what the last change cost, not
         // what the page weighs.

@@ -31,7 +31,9 @@ public:
     void InitVariable();
     void Undo();
     void Redo();
-    bool IsTextChange();
+    // Records the control's text as a step; continuesLast makes it the step the last change
+    // recorded instead, for edits that are pieces of one input.
+    bool IsTextChange(bool continuesLast = false);
     int GetClctUndoCount() const { return static_cast<int>(clctUndo.size()); }
     int GetClctRedoCount() const { return static_cast<int>(clctRedo.size()); }
     void RemoveCollection(bool removeRedoOnly);

@@ -23,6 +23,8 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -224,6 +226,22 @@ TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCh
     EXPECT_EQ(control().Text(), u"<ｄ"_s);
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(selectedRow(), u"<div>"_s) << "full-width letters match too";
+}
+
+// A click on a row changes the text from code, which would drop what the input method is still
+// composing: it goes in first, as a typed character, and the list follows it.
+TEST_F(DocumentViewTest, AClickOnTheListKeepsWhatTheInputMethodIsComposing)
+{
+    QTest::keyClicks(edit, u"<d"_s);
+    ASSERT_TRUE(list->isVisible());
+    QInputMethodEvent composing(u"ｂ"_s, {});
+    QApplication::sendEvent(edit, &composing);
+    EXPECT_EQ(control().Text(), u"<d"_s) << "composing is not yet text";
+    const QRect row = list->visualItemRect(list->item(0));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
+    EXPECT_EQ(control().Text(), u"<dｂ"_s);
+    EXPECT_TRUE(edit->textCursor().block().layout()->preeditAreaText().isEmpty());
+    EXPECT_EQ(selectedRow(), QString()) << "no tag starts with <dｂ: the click accepts none";
 }
 
 // Resetting the history asks the window to disable Undo and Redo.

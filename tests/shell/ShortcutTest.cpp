@@ -3,6 +3,9 @@
 
 #include "tests/shell/AppDriver.h"
 
+#include <QInputMethodEvent>
+#include <QToolBar>
+
 namespace scrivlet::test {
 namespace {
 
@@ -54,6 +57,40 @@ TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
     EXPECT_EQ(app->messages.shown.size(), 1);
     EXPECT_EQ(app->captions(), QStringList{app->pagePath(u"first.html"_s)});
     EXPECT_EQ(win(), app->windows().at(0));
+}
+
+// An input method commits a word at once, though it goes in a character at a time; what it is
+// still composing shows on screen, and a save or a close takes it as text (while composing, the
+// input method keeps Ctrl+S and Ctrl+F4 to itself: the toolbar and the window's close button
+// are what the user has).
+TEST_F(Shortcuts, AnInputMethodCommitIsOneUndoAndWhatItComposesIsSavedOrAskedAbout)
+{
+    const auto input = [this](const QString &commit, const QString &composing = {}) {
+        QInputMethodEvent event(composing, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(win()->textEdit(), &event);
+    };
+    input(u"日本語"_s);
+    select(0, 2);
+    input(u"漢字"_s);
+    EXPECT_EQ(text(1), u"漢字語<P>2</P>"_s);
+    for (const auto &[key, after] : {std::pair{Qt::Key_Z, u"日本語<P>2</P>"_s},
+                                     {Qt::Key_Z, u"<P>2</P>"_s},
+                                     {Qt::Key_Y, u"日本語<P>2</P>"_s}}) {
+        press(key);
+        EXPECT_EQ(text(1), after);
+    }
+    select(3);
+    input({}, u"つづき"_s);
+    auto *bar = child<QToolBar>(u"tlbToolBar"_s);
+    QTest::mouseClick(bar->widgetForAction(bar->findChild<QAction *>(u"FileUpdate"_s)),
+                      Qt::LeftButton);
+    EXPECT_EQ(app->readPage(u"second.html"_s), encodeCp932(u"日本語つづき<P>2</P>"_s));
+    input({}, u"まだ"_s);
+    app->messages.answers = {MessageAnswer::Cancel};
+    app->closeActive();
+    EXPECT_EQ(app->messages.shown.size(), 1) << "asked, as for any change";
+    EXPECT_EQ(text(1), u"日本語つづきまだ<P>2</P>"_s);
 }
 
 // Ctrl+F6 and Ctrl+Shift+F6 step through the documents, from the text of the active one.
