@@ -141,6 +141,12 @@ void frmEdit::Form_Activate()
 void frmEdit::ResetFlag()
 {
     m_view->ResetFlag();
+    // Putting in an empty text changes nothing, so nothing became the baseline: the first edit
+    // would become it and could never be undone.
+    if (objDoc && objDoc->GetClctUndoCount() == 0) {
+        objDoc->IsTextChange();
+        objDoc->setNeedSave(false);
+    }
 }
 
 void frmEdit::rtfEdit_Change()

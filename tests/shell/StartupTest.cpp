@@ -119,9 +119,14 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     EXPECT_EQ(app.active()->windowTitle(), u"無題2"_s) << "it stays untitled";
     EXPECT_FALSE(app.active()->mnuEdit[0]->isEnabled()) << "the template is the baseline";
 
-    // Other values start empty; letters read as the default.
+    // Other values start empty; letters read as the default. The empty text is the baseline too:
+    // the first thing typed or pasted can be undone.
     basINI::WriteIniString(u"Template"_s, u"Use"_s, u"2"_s);
     app.frame().mnuFile_Click(0);
+    EXPECT_EQ(app.active()->control().Text(), QString());
+    app.type(u"ab"_s);
+    app.active()->mnuEdit_Click(0);
+    app.active()->mnuEdit_Click(0);
     EXPECT_EQ(app.active()->control().Text(), QString());
     basINI::WriteIniString(u"Template"_s, u"Use"_s, u"abc"_s);
     app.frame().mnuFile_Click(0);
