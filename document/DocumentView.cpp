@@ -62,6 +62,11 @@ DocumentView::DocumentView(IClipboard &clipboard, QWidget *parent) : QWidget(par
     rtfEdit = new SourceTextEdit(this);
     rtfEdit->setObjectName(QStringLiteral("rtfEdit"));
     lstPopup = new PopupListWidget(this);
+    // A press on the list, which takes no focus, would give it to the first ancestor that does:
+    // the text would lose it, and an input method commit what it is composing under the list's
+    // feet. The view passes a click's focus on to the text, which has it already.
+    setFocusPolicy(Qt::ClickFocus);
+    setFocusProxy(rtfEdit);
     m_control = std::make_unique<PlainTextEditAdapter>(rtfEdit, clipboard);
     m_list = std::make_unique<PopupListAdapter>(lstPopup, rtfEdit->viewport());
     m_metrics = std::make_unique<TextAreaMetrics>(rtfEdit);

@@ -151,7 +151,7 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     // Several characters at once: each is handled with the ones before it already in place.
-    const InputInPieces pieces(*this);
+    const InputInPieces pieces(*this, ++m_inputs);
     for (qsizetype k = 0; k < typed.size();) {
         const qsizetype n = characterLength(typed, k);
         const QString kept = filterTyped(typed.mid(k, n));
@@ -202,12 +202,16 @@ void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
     const QString commit = event->commitString();
     if (!commit.isEmpty())
         ++m_commits;
+    // A composition that starts on a selection removes it; that, and the commit that ends the
+    // composition, are one input.
+    const quint64 input = m_composing.isEmpty() ? ++m_inputs : m_inputInComposition;
     m_composing = event->preeditString();
+    m_inputInComposition = m_composing.isEmpty() ? 0 : input;
+    const InputInPieces pieces(*this, input);
     if (!m_keyPress || commit.isEmpty()) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
     }
-    const InputInPieces pieces(*this);
     bool first = true;
     for (qsizetype k = 0; k < commit.size();) {
         const qsizetype n = characterLength(commit, k);
@@ -229,9 +233,9 @@ void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
     event->accept();
 }
 
-SourceTextEdit::InputInPieces::InputInPieces(SourceTextEdit &edit) : m_edit(edit)
+SourceTextEdit::InputInPieces::InputInPieces(SourceTextEdit &edit, quint64 input) : m_edit(edit)
 {
-    m_edit.m_inputInPieces = ++m_edit.m_inputs;
+    m_edit.m_inputInPieces = input;
 }
 
 SourceTextEdit::InputInPieces::~InputInPieces()

@@ -37,8 +37,9 @@ public:
     // saving or a change made from code would throw it away; this puts it in first, as a commit.
     void commitComposition();
     // One input method commit, or one key with several characters, goes in a character at a
-    // time so that the character handler sees each. While it does, this is a number of that
-    // input (never 0), so that its edits can be taken as one; 0 between inputs.
+    // time so that the character handler sees each; a composition started on a selection first
+    // removes it. While such an input goes in, this is its number (never 0), the same for all its
+    // edits so that they can be taken as one; 0 between inputs.
     quint64 inputInPieces() const { return m_inputInPieces; }
 
 Q_SIGNALS:
@@ -74,7 +75,7 @@ private:
     class InputInPieces
     {
     public:
-        explicit InputInPieces(SourceTextEdit &edit);
+        InputInPieces(SourceTextEdit &edit, quint64 input);
         ~InputInPieces();
         InputInPieces(const InputInPieces &) = delete;
         InputInPieces &operator=(const InputInPieces &) = delete;
@@ -92,6 +93,7 @@ private:
     quint64 m_commits = 0;        // input method commits so far
     quint64 m_inputs = 0;         // inputs that went in a piece at a time so far
     quint64 m_inputInPieces = 0;
+    quint64 m_inputInComposition = 0; // the input the open composition belongs to
 };
 
 // The classic virtual-key code of a key (38 for Up, 65 for A ...); 0 for keys it has none for.

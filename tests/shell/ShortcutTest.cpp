@@ -1,9 +1,13 @@
 // Shortcuts and menu keys pressed on the real frame, as a user presses them: a shortcut bound to
 // the wrong command, or reaching the wrong window, shows only here.
 
+#include "document/DocumentView.h"
+#include "document/PopupListWidget.h"
 #include "tests/shell/AppDriver.h"
 
 #include <QInputMethodEvent>
+#include <QListWidget>
+#include <QSignalSpy>
 #include <QToolBar>
 
 namespace scrivlet::test {
@@ -72,6 +76,7 @@ TEST_F(Shortcuts, AnInputMethodCommitIsOneUndoAndWhatItComposesIsSavedOrAskedAbo
     };
     input(u"日本語"_s);
     select(0, 2);
+    input({}, u"かんじ"_s);
     input(u"漢字"_s);
     EXPECT_EQ(text(1), u"漢字語<P>2</P>"_s);
     for (const auto &[key, after] : {std::pair{Qt::Key_Z, u"日本語<P>2</P>"_s},
@@ -91,6 +96,15 @@ TEST_F(Shortcuts, AnInputMethodCommitIsOneUndoAndWhatItComposesIsSavedOrAskedAbo
     app->closeActive();
     EXPECT_EQ(app->messages.shown.size(), 1) << "asked, as for any change";
     EXPECT_EQ(text(1), u"日本語つづきまだ<P>2</P>"_s);
+    // A click on the tag list leaves the focus in the text: moving it would make the input
+    // method commit what it composes, and the list take that for typed.
+    app->type(u"<d"_s);
+    const QListWidget *list = win()->view()->popupList();
+    ASSERT_TRUE(list->isVisible());
+    QSignalSpy moved(qApp, &QApplication::focusChanged);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(0)).center());
+    EXPECT_EQ(moved.count(), 0);
 }
 
 // Ctrl+F6 and Ctrl+Shift+F6 step through the documents, from the text of the active one.
