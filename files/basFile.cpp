@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStringDecoder>
 #include <QThread>
 
 #include <algorithm>
@@ -344,7 +345,12 @@ QString loadHoldingWorkFile(IMessageService &messages, const QString &path, bool
     }
     if (ok)
         *ok = true;
-    return utf8 ? QString::fromUtf8(bytes) : decodeCp932KeepingFaultyBytes(bytes);
+    if (!utf8)
+        return decodeCp932KeepingFaultyBytes(bytes);
+    // The converter has taken the page's byte-order mark off; a U+FEFF still at the start is a
+    // character of the text.
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decode(bytes);
 }
 
 } // namespace

@@ -155,6 +155,8 @@ TEST_F(FileLayer, Utf8AndUtf16PagesLoadWhole)
     const QString text = QString::fromUtf8(bytes);
     put(u"utf8.html"_s, "\xEF\xBB\xBF" + bytes);
     EXPECT_EQ(load(u"utf8.html"_s), text) << "the mark is not part of the text";
+    put(u"utf8.html"_s, "\xEF\xBB\xBF\xEF\xBB\xBF" + bytes);
+    EXPECT_EQ(load(u"utf8.html"_s), u"\uFEFF"_s + text) << "a second one is";
     put(u"utf8.html"_s, bytes);
     EXPECT_EQ(load(u"utf8.html"_s), text);
     QByteArray utf16("\xFE\xFF"); // UTF-16 with its mark, here big-endian, loads the same
