@@ -69,6 +69,19 @@ bool clsRTF::IsTextChange(bool continuesLast)
     return true;
 }
 
+void clsRTF::selectRestored(const QString &restored)
+{
+    // A restored stretch stays selected so that the user sees what came back; a single
+    // character (also one outside the BMP) or a line break only moves the caret after it.
+    const bool oneCharacter = restored.size() == 1 || restored == u"\r\n" ||
+                              (restored.size() == 2 && restored.front().isHighSurrogate() &&
+                               restored.back().isLowSurrogate());
+    if (!oneCharacter && !restored.isEmpty())
+        objRTF->setSelLength(static_cast<int>(restored.size()));
+    else
+        objRTF->setSelStart(objRTF->SelStart() + static_cast<int>(restored.size()));
+}
+
 namespace {
 
 // The units by which the longer of a and b exceeds the shorter, ending just before the 1-based
@@ -84,23 +97,6 @@ QString GetDiffString(const SharedText &a, const SharedText &b, qsizetype endPos
         return {};
     return longer.mid(start - 1, d);
 }
-
-} // namespace
-
-void clsRTF::selectRestored(const QString &restored)
-{
-    // A restored stretch stays selected so that the user sees what came back; a single
-    // character (also one outside the BMP) or a line break only moves the caret after it.
-    const bool oneCharacter = restored.size() == 1 || restored == u"\r\n" ||
-                              (restored.size() == 2 && restored.front().isHighSurrogate() &&
-                               restored.back().isLowSurrogate());
-    if (!oneCharacter && !restored.isEmpty())
-        objRTF->setSelLength(static_cast<int>(restored.size()));
-    else
-        objRTF->setSelStart(objRTF->SelStart() + static_cast<int>(restored.size()));
-}
-
-namespace {
 
 // Whether pos falls between the two halves of a character outside the BMP; a caret or a
 // selection edge there would let the next key split the character.
