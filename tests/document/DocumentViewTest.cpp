@@ -229,7 +229,7 @@ TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCh
 }
 
 // A click on a row changes the text from code, which would drop what the input method is still
-// composing: it goes in first, as a typed character, and the list follows it.
+// composing: it goes in first, as a typed character, and the list follows it. Once.
 TEST_F(DocumentViewTest, AClickOnTheListKeepsWhatTheInputMethodIsComposing)
 {
     QTest::keyClicks(edit, u"<d"_s);
@@ -242,6 +242,17 @@ TEST_F(DocumentViewTest, AClickOnTheListKeepsWhatTheInputMethodIsComposing)
     EXPECT_EQ(control().Text(), u"<dｂ"_s);
     EXPECT_TRUE(edit->textCursor().block().layout()->preeditAreaText().isEmpty());
     EXPECT_EQ(selectedRow(), QString()) << "no tag starts with <dｂ: the click accepts none";
+    // IBus commits the same text once more when it is reset; composing it again is new input.
+    const auto send = [this](const QString &preedit, const QString &commit) {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(edit, &event);
+    };
+    send({}, u"ｂ"_s);
+    EXPECT_EQ(control().Text(), u"<dｂ"_s);
+    send(u"ｂ"_s, {});
+    send({}, u"ｂ"_s);
+    EXPECT_EQ(control().Text(), u"<dｂｂ"_s);
 }
 
 // Resetting the history asks the window to disable Undo and Redo.
