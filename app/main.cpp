@@ -5,6 +5,7 @@
 #include "options/RegistryStore.h"
 #include "options/ShellExec.h"
 #include "platform/Platform.h"
+#include "platform/qt/InputMethodEchoFilter.h"
 #include "platform/qt/LocalSocketChannel.h"
 #include "platform/qt/QtClipboard.h"
 #include "platform/qt/QtFileDialogs.h"
@@ -86,6 +87,8 @@ int main(int argc, char *argv[])
     // A kill, a closed terminal or the session's end closes the frame as its Exit does: each
     // unsaved page is asked about, and the recent files and search strings are written.
     TerminationSignals termination;
+    InputMethodEchoFilter inputMethodEchoes;
+    app.installEventFilter(&inputMethodEchoes);
     QObject::connect(&termination, &TerminationSignals::requested, &frame, &QWidget::close);
     frame.show();
     frame.Form_Load(QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));

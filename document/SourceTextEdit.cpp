@@ -107,7 +107,6 @@ bool SourceTextEdit::event(QEvent *event)
 // was before the key, and a character they suppress is never inserted.
 void SourceTextEdit::keyPressEvent(QKeyEvent *event)
 {
-    m_committedByRequest.clear();
     if (isUndoOrRedo(event)) {
         event->ignore();
         return;
@@ -201,12 +200,6 @@ QString SourceTextEdit::filterTyped(const QString &text)
 void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
 {
     const QString commit = event->commitString();
-    if (isEchoOfRequestedCommit(*event)) {
-        event->accept();
-        return;
-    }
-    if (!commit.isEmpty() || !event->preeditString().isEmpty())
-        m_committedByRequest.clear();
     if (!commit.isEmpty())
         ++m_commits;
     // A composition that starts on a selection removes it; that, and the commit that ends the
@@ -261,22 +254,13 @@ void SourceTextEdit::commitComposition()
     QGuiApplication::inputMethod()->commit();
     if (m_commits == commits || !m_composing.isEmpty())
         QGuiApplication::inputMethod()->reset();
+    // Sent, not called, so that the application sees this commit end the composition as it
+    // sees an input method's own (an echo of it is dropped there).
     if (m_commits == commits) {
         QInputMethodEvent committed;
         committed.setCommitString(composed);
-        inputMethodEvent(&committed);
+        QApplication::sendEvent(this, &committed);
     }
-    // Some input methods answer the request and then commit the same text once more when they
-    // are reset (IBus with mozc does, a moment later): that second commit is no new input.
-    m_committedByRequest = composed;
-    m_committedAt.start();
-}
-
-bool SourceTextEdit::isEchoOfRequestedCommit(const QInputMethodEvent &event) const
-{
-    return !m_committedByRequest.isEmpty() && m_composing.isEmpty() &&
-           event.commitString() == m_committedByRequest && event.preeditString().isEmpty() &&
-           event.replacementLength() == 0 && m_committedAt.elapsed() < 2000;
 }
 
 void SourceTextEdit::mousePressEvent(QMouseEvent *event)

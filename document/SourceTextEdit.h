@@ -70,7 +70,6 @@ private:
     // The text as the character handler leaves it, one character at a time.
     QString filterTyped(const QString &text);
     bool takesDrop(const QDropEvent *event) const;
-    bool isEchoOfRequestedCommit(const QInputMethodEvent &event) const;
     void keepGlyphsOfLongLines(int position, int removed, int added);
 
     class InputInPieces
@@ -91,10 +90,8 @@ private:
     QElapsedTimer m_clickTakenByList;
     bool m_ignoringClick = false; // until the ignored double-click's button comes up
     QString m_composing;          // the input method's text not yet committed
-    QString m_committedByRequest; // what commitComposition last put in, until other input
-    QElapsedTimer m_committedAt;
-    quint64 m_commits = 0; // input method commits so far
-    quint64 m_inputs = 0;  // inputs that went in a piece at a time so far
+    quint64 m_commits = 0;        // input method commits so far
+    quint64 m_inputs = 0;         // inputs that went in a piece at a time so far
     quint64 m_inputInPieces = 0;
     quint64 m_inputInComposition = 0; // the input the open composition belongs to
 };

@@ -8,6 +8,7 @@
 #include "editor/clsRTF.h"
 #include "files/basINI.h"
 #include "platform/Globals.h"
+#include "platform/qt/InputMethodEchoFilter.h"
 #include "tests/common/FakePlatform.h"
 #include "tests/common/TestSupport.h"
 
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QFile>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMimeData>
 #include <QScrollBar>
@@ -229,7 +231,7 @@ TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCh
 }
 
 // A click on a row changes the text from code, which would drop what the input method is still
-// composing: it goes in first, as a typed character, and the list follows it. Once.
+// composing: it goes in first, as a typed character, and the list follows it.
 TEST_F(DocumentViewTest, AClickOnTheListKeepsWhatTheInputMethodIsComposing)
 {
     QTest::keyClicks(edit, u"<d"_s);
@@ -242,17 +244,29 @@ TEST_F(DocumentViewTest, AClickOnTheListKeepsWhatTheInputMethodIsComposing)
     EXPECT_EQ(control().Text(), u"<dｂ"_s);
     EXPECT_TRUE(edit->textCursor().block().layout()->preeditAreaText().isEmpty());
     EXPECT_EQ(selectedRow(), QString()) << "no tag starts with <dｂ: the click accepts none";
-    // IBus commits the same text once more when it is reset; composing it again is new input.
-    const auto send = [this](const QString &preedit, const QString &commit) {
+}
+
+// IBus with mozc commits a composition ended by a click or a focus change twice, the second
+// copy a moment later into whatever has the focus then. Composing again, or a key, is new input.
+TEST_F(DocumentViewTest, AnInputMethodsSecondCopyOfACompositionIsDropped)
+{
+    InputMethodEchoFilter echoes;
+    qApp->installEventFilter(&echoes);
+    const auto send = [](QWidget *to, const QString &preedit, const QString &commit) {
         QInputMethodEvent event(preedit, {});
         event.setCommitString(commit);
-        QApplication::sendEvent(edit, &event);
+        QApplication::sendEvent(to, &event);
     };
-    send({}, u"ｂ"_s);
-    EXPECT_EQ(control().Text(), u"<dｂ"_s);
-    send(u"ｂ"_s, {});
-    send({}, u"ｂ"_s);
-    EXPECT_EQ(control().Text(), u"<dｂｂ"_s);
+    QLineEdit other;
+    send(edit, u"か"_s, {});
+    send(edit, {}, u"か"_s);
+    send(&other, {}, u"か"_s);
+    EXPECT_EQ(std::pair(control().Text(), other.text()), std::pair(u"か"_s, QString()));
+    send(edit, u"か"_s, {});
+    send(edit, {}, u"か"_s);
+    QTest::keyClick(edit, Qt::Key_Left);
+    send(edit, {}, u"か"_s);
+    EXPECT_EQ(control().Text(), u"かかか"_s);
 }
 
 // Resetting the history asks the window to disable Undo and Redo.
