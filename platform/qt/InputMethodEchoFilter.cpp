@@ -19,19 +19,28 @@ bool InputMethodEchoFilter::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
         m_ended.clear();
+        m_withdrawn.clear();
     } else if (event->type() == QEvent::InputMethod) {
         const auto *input = static_cast<const QInputMethodEvent *>(event);
         const QString commit = input->commitString();
-        const bool composing = !input->preeditString().isEmpty();
-        if (!commit.isEmpty() && commit == m_ended && !m_composing && !composing &&
-            input->replacementLength() == 0 && m_endedAt.elapsed() < kEchoWindowMs) {
+        const QString preedit = input->preeditString();
+        const bool composing = !preedit.isEmpty();
+        if (!commit.isEmpty() && !m_composing && !composing && input->replacementLength() == 0 &&
+            ((commit == m_ended && m_endedAt.elapsed() < kEchoWindowMs) || commit == m_withdrawn)) {
             m_ended.clear();
+            m_withdrawn.clear();
             return true;
         }
-        if (!commit.isEmpty() || composing)
+        if (!commit.isEmpty() || composing) {
             m_ended = m_composing && !composing ? commit : QString();
+            m_withdrawn.clear();
+        } else if (m_composing) {
+            m_withdrawn = m_composed; // cancelled, or erased with BackSpace
+        }
         if (!m_ended.isEmpty())
             m_endedAt.start();
+        if (composing)
+            m_composed = preedit;
         m_composing = composing;
     }
     return QObject::eventFilter(watched, event);

@@ -267,6 +267,13 @@ TEST_F(DocumentViewTest, AnInputMethodsSecondCopyOfACompositionIsDropped)
     QTest::keyClick(edit, Qt::Key_Left);
     send(edit, {}, u"か"_s);
     EXPECT_EQ(control().Text(), u"かかか"_s);
+    // What the user withdrew (Escape, or BackSpace down to nothing) comes back when the focus
+    // moves: dropped too.
+    send(edit, u"うみ"_s, {});
+    send(edit, u"う"_s, {});
+    send(edit, {}, {});
+    send(&other, {}, u"う"_s);
+    EXPECT_EQ(std::pair(control().Text(), other.text()), std::pair(u"かかか"_s, QString()));
 }
 
 // Resetting the history asks the window to disable Undo and Redo.
