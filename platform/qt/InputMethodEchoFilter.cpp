@@ -17,9 +17,10 @@ InputMethodEchoFilter::InputMethodEchoFilter(QObject *parent) : QObject(parent) 
 
 bool InputMethodEchoFilter::eventFilter(QObject *watched, QEvent *event)
 {
+    // The plugin keeps a withdrawn composition through any keys (the Escape that withdrew it
+    // reaches the widget as well, and Ctrl before a shortcut); only new input method text ends it.
     if (event->type() == QEvent::KeyPress) {
         m_ended.clear();
-        m_withdrawn.clear();
     } else if (event->type() == QEvent::InputMethod) {
         const auto *input = static_cast<const QInputMethodEvent *>(event);
         const QString commit = input->commitString();

@@ -27,8 +27,9 @@ private:
     // The commit that ended the last composition, until any other input comes.
     QString m_ended;
     QElapsedTimer m_endedAt;
-    // What the user withdrew from a composition (Escape, or BackSpace down to nothing), until any
-    // other input comes: the plugin keeps it, and commits it when the focus next moves.
+    // What the user withdrew from a composition (Escape, or BackSpace down to nothing), until the
+    // input method composes or commits again: the plugin keeps it, and commits it when the focus
+    // next moves.
     QString m_withdrawn;
 };
 

@@ -272,6 +272,8 @@ TEST_F(DocumentViewTest, AnInputMethodsSecondCopyOfACompositionIsDropped)
     send(edit, u"うみ"_s, {});
     send(edit, u"う"_s, {});
     send(edit, {}, {});
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QTest::keyClick(edit, Qt::Key_Control);
     send(&other, {}, u"う"_s);
     EXPECT_EQ(std::pair(control().Text(), other.text()), std::pair(u"かかか"_s, QString()));
 }
