@@ -13,6 +13,7 @@
 #include <QKeySequence>
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QScopedValueRollback>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -151,7 +152,7 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     // Several characters at once: each is handled with the ones before it already in place.
-    const InputInPieces pieces(*this, ++m_inputs);
+    const QScopedValueRollback pieces(m_inputInPieces, ++m_inputs);
     for (qsizetype k = 0; k < typed.size();) {
         const qsizetype n = characterLength(typed, k);
         const QString kept = filterTyped(typed.mid(k, n));
@@ -207,7 +208,7 @@ void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
     const quint64 input = m_composing.isEmpty() ? ++m_inputs : m_inputInComposition;
     m_composing = event->preeditString();
     m_inputInComposition = m_composing.isEmpty() ? 0 : input;
-    const InputInPieces pieces(*this, input);
+    const QScopedValueRollback pieces(m_inputInPieces, input);
     if (!m_keyPress || commit.isEmpty()) {
         QPlainTextEdit::inputMethodEvent(event);
         return;
@@ -231,16 +232,6 @@ void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
     QInputMethodEvent rest(event->preeditString(), event->attributes());
     QPlainTextEdit::inputMethodEvent(&rest);
     event->accept();
-}
-
-SourceTextEdit::InputInPieces::InputInPieces(SourceTextEdit &edit, quint64 input) : m_edit(edit)
-{
-    m_edit.m_inputInPieces = input;
-}
-
-SourceTextEdit::InputInPieces::~InputInPieces()
-{
-    m_edit.m_inputInPieces = 0;
 }
 
 // Input methods differ in what they do when asked: some commit their text, some leave it

@@ -72,18 +72,6 @@ private:
     bool takesDrop(const QDropEvent *event) const;
     void keepGlyphsOfLongLines(int position, int removed, int added);
 
-    class InputInPieces
-    {
-    public:
-        InputInPieces(SourceTextEdit &edit, quint64 input);
-        ~InputInPieces();
-        InputInPieces(const InputInPieces &) = delete;
-        InputInPieces &operator=(const InputInPieces &) = delete;
-
-    private:
-        SourceTextEdit &m_edit;
-    };
-
     KeyDownHandler m_keyDown;
     KeyPressHandler m_keyPress;
     DropHandler m_drop;
