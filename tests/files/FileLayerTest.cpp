@@ -62,6 +62,7 @@ protected:
     }
     void TearDown() override
     {
+        EXPECT_TRUE(messages.shown.isEmpty()) << "a box no test looked at";
         EXPECT_FALSE(QFileInfo::exists(files::workFilePath())) << "a work file was left";
         basKanji::UnloadLibraryForTests();
         ResetGlobals();
@@ -82,6 +83,12 @@ protected:
     {
         basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, kanji);
         basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, lineEnds);
+    }
+    // The texts of the boxes shown since the last call.
+    void expectShown(const QStringList &texts)
+    {
+        EXPECT_EQ(messages.texts(), texts);
+        messages.shown.clear();
     }
     QString load(const QString &name) { return basFile::LoadTextFile(messages, page(name)); }
     bool save(const QString &name, const QString &text)
@@ -115,7 +122,6 @@ TEST_F(FileLayer, EveryKanjiCodeLoadsAsTheSameText)
                               "aise</p>\n");
     EXPECT_EQ(load(u"latin1.html"_s),
               u"<p>日本語の文章です😀</p>\r\n<p>Caf〓 cr〓me d〓j〓 vu 〓 la fran〓aise</p>\r\n"_s);
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
@@ -142,7 +148,6 @@ TEST_F(FileLayer, SaveWritesTheChosenCodeAndLineEnds)
         EXPECT_TRUE(save(field(row, 0), field(row, 3)));
         EXPECT_EQ(contents(field(row, 0)).toStdString(), row[4]) << row[3];
     }
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(FileLayer, Utf8AndUtf16PagesLoadWhole)
@@ -164,7 +169,6 @@ TEST_F(FileLayer, Utf8AndUtf16PagesLoadWhole)
         utf16.append(char(c.unicode() >> 8)).append(char(c.unicode() & 0xFF));
     put(u"utf16.html"_s, utf16);
     EXPECT_EQ(load(u"utf16.html"_s), text);
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(FileLayer, AMissingFileIsReportedAndAStaleWorkFileNeverTakenForIt)
@@ -172,9 +176,9 @@ TEST_F(FileLayer, AMissingFileIsReportedAndAStaleWorkFileNeverTakenForIt)
     writeBytes(files::workFilePath(), "stale text of an earlier run");
     EXPECT_EQ(load(u"nothing.html"_s), QString());
     ASSERT_EQ(messages.shown.size(), 1);
-    EXPECT_EQ(messages.shown[0].text, page(u"nothing.html"_s) + msg::kCouldNotOpen);
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::Critical);
-    EXPECT_EQ(messages.shown[0].title, u"Scrivlet"_s);
+    EXPECT_EQ(std::pair(messages.shown[0].icon, messages.shown[0].title),
+              std::pair(MessageIcon::Critical, u"Scrivlet"_s));
+    expectShown({page(u"nothing.html"_s) + msg::kCouldNotOpen});
 }
 
 TEST_F(FileLayer, WithoutAWorkingLibraryASaveIsReportedAndStillWrittenInShiftJis)
@@ -191,23 +195,22 @@ TEST_F(FileLayer, WithoutAWorkingLibraryASaveIsReportedAndStillWrittenInShiftJis
         {SCRIVLET_FAKE_UNKANJ_DIR "/failing", {msg::kConversionFailed}}};
     setSaveCodes(u"EUC"_s, u"LF"_s);
     for (const auto &[library, shown] : cases) {
+        SCOPED_TRACE(library);
         useLibraryFrom(QString::fromUtf8(library));
-        messages.shown.clear();
         put(u"out.html"_s, "old");
         EXPECT_TRUE(save(u"out.html"_s, kText));
-        EXPECT_EQ(contents(u"out.html"_s), iconvEncode(kText, "CP932")) << library;
-        EXPECT_EQ(messages.texts(), shown) << library;
-        EXPECT_EQ(messages.shown[0].title, shown.size() == 2 ? u"エラー"_s : u"Scrivlet"_s);
-        EXPECT_EQ(messages.shown[0].icon,
-                  shown.size() == 2 ? MessageIcon::None : MessageIcon::Critical);
+        EXPECT_EQ(contents(u"out.html"_s), iconvEncode(kText, "CP932"));
+        const ShownMessage first = messages.shown.value(0);
+        EXPECT_EQ(std::pair(first.title, first.icon),
+                  shown.size() == 2 ? std::pair(u"エラー"_s, MessageIcon::None)
+                                    : std::pair(u"Scrivlet"_s, MessageIcon::Critical));
+        expectShown(shown);
     }
     useLibraryFrom(QString());
-    messages.shown.clear();
     EXPECT_EQ(load(u"out.html"_s), QString());
     qputenv("PATH", oldPath.toLocal8Bit());
     QDir::setCurrent(oldCurrent);
-    EXPECT_EQ(messages.texts(),
-              (QStringList{msg::kLibraryMissing, page(u"out.html"_s) + msg::kCouldNotOpen}));
+    expectShown({msg::kLibraryMissing, page(u"out.html"_s) + msg::kCouldNotOpen});
 }
 
 TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
@@ -216,13 +219,12 @@ TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
     const QString target = page(u"readonly.html"_s);
     for (const char *library : {SCRIVLET_PROGRAM_DIR, SCRIVLET_FAKE_UNKANJ_DIR "/failing"}) {
         useLibraryFrom(QString::fromUtf8(library));
-        messages.shown.clear();
         QFile::remove(target);
         writeBytes(target, "kept");
         QFile::setPermissions(target, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
         EXPECT_FALSE(save(u"readonly.html"_s, kText));
         EXPECT_EQ(readBytes(target), QByteArray("kept")) << library;
-        EXPECT_EQ(messages.texts(), QStringList{msg::kSaveFailed});
+        expectShown({msg::kSaveFailed});
         EXPECT_EQ(QDir(pages.path()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{u"readonly.html"_s});
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
@@ -245,7 +247,6 @@ TEST_F(FileLayer, ABinaryFileLoadsWithoutHarm)
         EXPECT_TRUE(range == 128 ? loaded == QString::fromLatin1(lines) : !loaded.isEmpty());
         EXPECT_EQ(contents(u"image.png"_s), binary);
     }
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 // Bytes that begin no Shift-JIS character (0x80, 0xA0, 0xFD, a lead byte without its trail)
@@ -266,7 +267,6 @@ TEST_F(FileLayer, StrayBytesOfAShiftJisPageSurviveASave)
     setSaveCodes(u"UTF-8"_s, u"CRLF"_s);
     EXPECT_TRUE(save(u"stray.html"_s, loaded));
     EXPECT_EQ(contents(u"stray.html"_s), u"<p>日本 〓 〓 〓 かな〓</p>\r\n"_s.toUtf8());
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 // A UTF-8 page with a fault, a stray byte or a character cut off at the end, is still UTF-8:
@@ -285,7 +285,6 @@ TEST_F(FileLayer, AUtf8PageWithAFaultStillLoadsAsUtf8)
                               u"<p>日本語の文章</p>\n"_s.toUtf8());
     EXPECT_EQ(load(u"faulty.html"_s),
               u"<p>あ A[〓] B[〓] C[〓 ] D[〓]</p>\r\n<p>日本語の文章</p>\r\n"_s);
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 // Opening a pipe would wait for a writer with every window frozen; it is refused at once.
@@ -306,7 +305,7 @@ TEST_F(FileLayer, APipeIsRefusedWithoutBeingOpened)
     writer.join();
     ::close(reader);
     EXPECT_FALSE(openedWhileLoading);
-    EXPECT_EQ(messages.texts(), QStringList{page(u"pipe.html"_s) + msg::kCouldNotOpen});
+    expectShown({page(u"pipe.html"_s) + msg::kCouldNotOpen});
 }
 
 // Another copy of the program converting through the same work file holds it for its whole
@@ -337,7 +336,6 @@ TEST_F(FileLayer, AnotherCopysUseOfTheWorkFileIsWaitedFor)
         other.join();
         EXPECT_TRUE(untouched) << "saving " << saving;
     }
-    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST(FilePaths, NameAndExtensionUseTheSlash)
@@ -389,15 +387,11 @@ TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)
 
 TEST(KanjiCommand, PathsWithBlanksOrCommasAreQuoted)
 {
-    EXPECT_EQ(basKanji::BuildCommand(u"-s"_s, u"-crlf"_s, u"/a b/x.html"_s, u"/w,1"_s),
-              QByteArray("t -s -crlf \"/a b/x.html\" \"/w,1\""));
-    EXPECT_EQ(basKanji::BuildCommand(u"-e"_s, u"-LF"_s, u"/in"_s, u"/日本.html"_s),
-              "t -e -LF /in /" + u"日本.html"_s.toUtf8());
-    // A quote is the path's own where the converter cannot take it for the end of a quoted path.
-    EXPECT_EQ(basKanji::BuildCommand(u"-s"_s, u"-crlf"_s, u"/a\"b"_s, u"/x \"y\".html"_s),
-              QByteArray("t -s -crlf /a\"b \"/x \"y\".html\""));
-    for (const QString &unreadable : {u"/a\" b"_s, u"/a b\""_s, u"\"/a"_s})
-        EXPECT_TRUE(basKanji::BuildCommand(u"-s"_s, u"-crlf"_s, unreadable, u"/c"_s).isEmpty());
+    for (const auto &row : test::readDataRows(SCRIVLET_FILES_DATA "/kanji-commands.txt", 5)) {
+        const QByteArray command =
+            basKanji::BuildCommand(field(row, 0), field(row, 1), field(row, 2), field(row, 3));
+        EXPECT_EQ(command.toStdString(), row[4]) << row[2] << " " << row[3];
+    }
 }
 
 // Each saves byte for byte as a page with a plain name does.
@@ -418,7 +412,6 @@ TEST_F(FileLayer, PagesWithQuotesInTheirNamesLoadAndSave)
         EXPECT_EQ(contents(name), contents(u"plain.html"_s));
         EXPECT_FALSE(QFileInfo(page(name)).isSymLink());
     }
-    EXPECT_TRUE(messages.shown.isEmpty());
     const QDir programDir(program.path(), u".Convert.*"_s, QDir::Name,
                           QDir::AllEntries | QDir::Hidden | QDir::System);
     EXPECT_EQ(programDir.entryList(), QStringList{u".Convert.html_.lock"_s})
