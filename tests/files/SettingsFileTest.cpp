@@ -44,16 +44,15 @@ bool set(QStringView section, QStringView key, QStringView value)
 TEST(ProfileRead, ValuesAsTheWindowsReaderSeesThem)
 {
     for (const auto &row : test::iniRows("profile-reads.txt", 4)) {
+        SCOPED_TRACE(row[0] + " / " + row[2]);
         const QByteArray file = QByteArray::fromStdString(row[0]);
-        const QString key = field(row, 2);
-        EXPECT_EQ(profileValue(file, field(row, 1), key).value_or(u"<missing>"_s), field(row, 3))
-            << row[0] << " / " << row[2];
-        const QList<std::optional<QString>> many =
-            profileValues(file, field(row, 1), {u"other"_s, key, key.toUpper()});
-        EXPECT_EQ(many, (QList{profileValue(file, field(row, 1), u"other"_s),
-                               profileValue(file, field(row, 1), key),
-                               profileValue(file, field(row, 1), key.toUpper())}))
-            << row[0] << " / " << row[2];
+        const QString section = field(row, 1), key = field(row, 2);
+        const auto value = [&](const QString &k) {
+            return profileValue(file, section, k);
+        };
+        EXPECT_EQ(value(key).value_or(u"<missing>"_s), field(row, 3));
+        EXPECT_EQ(profileValues(file, section, {u"other"_s, key, key.toUpper()}),
+                  (QList{value(u"other"_s), value(key), value(key.toUpper())}));
     }
 }
 
