@@ -108,9 +108,7 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
     if (::setxattr(page.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0 ||
         ::setxattr(page.c_str(), "user.note", "kept", 4, 0) != 0)
         GTEST_SKIP() << "no access lists or user attributes here";
-    struct stat before
-    {};
-    ::stat(page.c_str(), &before);
+    const mode_t mode = statOf(page).st_mode;
     int error = 0;
     ASSERT_TRUE(replaceFile(page, "new contents", error)) << error;
     EXPECT_EQ(readFile(page), "new contents");
@@ -121,10 +119,7 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
     read.assign(8, '\0');
     read.resize(std::max<ssize_t>(0, ::getxattr(page.c_str(), "user.note", read.data(), 8)));
     EXPECT_EQ(read, "kept");
-    struct stat after
-    {};
-    ::stat(page.c_str(), &after);
-    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(statOf(page).st_mode, mode);
 }
 
 } // namespace
