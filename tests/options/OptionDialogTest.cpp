@@ -52,11 +52,10 @@ protected:
     {
         std::string pages, checks;
         for (const QString &i : {u"0"_s, u"1"_s, u"2"_s}) {
-            pages += dialog->findChild<QWidget *>(u"fraOption_"_s + i)->isVisibleTo(dialog.get())
-                         ? '1'
-                         : '0';
-            checks +=
-                dialog->findChild<QRadioButton *>(u"optTemplate_"_s + i)->isChecked() ? '1' : '0';
+            const auto *page = dialog->findChild<QWidget *>(u"fraOption_"_s + i);
+            const auto *choice = dialog->findChild<QRadioButton *>(u"optTemplate_"_s + i);
+            pages += char('0' + page->isVisibleTo(dialog.get()));
+            checks += char('0' + choice->isChecked());
         }
         return pages + ' ' + checks;
     }
