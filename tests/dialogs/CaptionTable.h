@@ -5,7 +5,6 @@
 #include "tests/common/TestSupport.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QTabBar>
