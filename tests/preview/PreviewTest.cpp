@@ -72,9 +72,8 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
     touch(page(u"tmppage0.html"_s));
     QFile::link(page(u"nowhere"_s), page(u"tmplinked0.html"_s));
     QDir(pages.path()).mkdir(u"dir.d"_s);
-    for (const DataRow &row : readDataRows(SCRIVLET_PREVIEW_DATA "/preview-names.txt", 2)) {
+    for (const DataRow &row : readDataRows(SCRIVLET_PREVIEW_DATA "/preview-names.txt", 2))
         EXPECT_EQ(preview::NextPreviewPath(page(field(row, 0))), page(field(row, 1)));
-    }
     const QString document = page(u"page.htm"_s);
     const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
     basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
