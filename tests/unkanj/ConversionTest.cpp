@@ -104,11 +104,9 @@ TEST(KanjiRoundTrip, EveryCp932CharacterComesBackFromAPureForm)
             pure.append(code, known && (lead < 0xF0 || lead > 0xF9) ? 2 : 0);
         }
     }
-    for (int b = 0x20; b <= 0xDF; ++b) {
-        if (b < 0x7F || b > 0xA0) {
-            all += static_cast<char>(b);
-            pure += static_cast<char>(b);
-        }
+    for (int b = 0x20; b <= 0xDF; b = b == 0x7E ? 0xA1 : b + 1) {
+        all += static_cast<char>(b);
+        pure += static_cast<char>(b);
     }
     for (KanjiCode code : {Jis, Euc, Utf8}) {
         const std::string &sjis = code == Utf8 ? all : pure;
