@@ -5,6 +5,7 @@
 #include "platform/IFileDialogs.h"
 #include "platform/IMessageService.h"
 #include "platform/IShell.h"
+#include "tests/common/TestSupport.h"
 
 #include <QFileInfo>
 #include <QList>
@@ -35,13 +36,7 @@ public:
                                                : MessageAnswer::Cancel;
     }
 
-    QStringList texts() const
-    {
-        QStringList out;
-        for (const auto &m : shown)
-            out.append(m.text);
-        return out;
-    }
+    QStringList texts() const { return mapped(shown, &ShownMessage::text); }
 
     QList<ShownMessage> shown;
     QList<MessageAnswer> answers;     // given in order; Ok or Cancel when none is left

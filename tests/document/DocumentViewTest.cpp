@@ -71,10 +71,8 @@ protected:
     IEditControl &control() { return view->control(); }
     QStringList rows() const
     {
-        QStringList out;
-        for (int k = 0; k < list->count(); ++k)
-            out.append(list->item(k)->text());
-        return out;
+        return mapped(std::views::iota(0, list->count()),
+                      [this](int k) { return list->item(k)->text(); });
     }
     QString selectedRow() const
     {

@@ -77,20 +77,11 @@ public:
     Platform &platform() { return m_platform; }
     QList<frmEdit *> windows() const { return m_frame->documentWindows(); }
     frmEdit *active() const { return m_frame->activeDocument(); }
-    QStringList captions() const
-    {
-        QStringList out;
-        for (frmEdit *w : windows())
-            out.append(w->windowTitle());
-        return out;
-    }
+    QStringList captions() const { return mapped(windows(), &QWidget::windowTitle); }
     QStringList tabs() const
     {
         auto *bar = m_frame->findChild<QTabBar *>(u"tabSelectBar"_s);
-        QStringList out;
-        for (int i = 0; i < bar->count(); ++i)
-            out.append(bar->tabText(i));
-        return out;
+        return mapped(std::views::iota(0, bar->count()), [bar](int i) { return bar->tabText(i); });
     }
 
     // A page in a folder of its own, written as Shift-JIS.

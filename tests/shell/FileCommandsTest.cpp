@@ -38,10 +38,8 @@ public:
     }
     static QStringList recent(const QList<QAction *> &items)
     {
-        QStringList out;
-        for (int k = 1; k <= 5; ++k)
-            out.append(items[k]->isVisible() ? items[k]->text() : u"-"_s);
-        return out;
+        return mapped(items.mid(1, 5),
+                      [](QAction *item) { return item->isVisible() ? item->text() : u"-"_s; });
     }
 };
 

@@ -61,10 +61,8 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     // A drag entering the widget and dropped there; whether the drag was accepted.
     const auto drop = [](QWidget *target, const QStringList &paths) {
         QMimeData data;
-        QList<QUrl> urls;
-        for (const QString &path : paths)
-            urls.append(QUrl::fromLocalFile(path));
-        paths.isEmpty() ? data.setText(u"/w/a.html"_s) : data.setUrls(urls); // text is no file
+        paths.isEmpty() ? data.setText(u"/w/a.html"_s) // text is no file
+                        : data.setUrls(mapped(paths, &QUrl::fromLocalFile));
         QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
         QCoreApplication::sendEvent(target, &enter);
         QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});

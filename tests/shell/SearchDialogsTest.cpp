@@ -18,10 +18,8 @@ namespace {
 
 QStringList items(const QComboBox *combo)
 {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i)
-        out.append(combo->itemText(i));
-    return out;
+    return mapped(std::views::iota(0, combo->count()),
+                  [combo](int i) { return combo->itemText(i); });
 }
 // Types the text into the field and clicks the button.
 void search(QComboBox *field, const QString &text, QPushButton *button)

@@ -12,10 +12,7 @@ namespace scrivlet::test {
 
 static QStringList menuTitles(const frmMain &frame)
 {
-    QStringList out;
-    for (QAction *a : frame.menuBar()->actions())
-        out.append(a->text());
-    return out;
+    return mapped(frame.menuBar()->actions(), &QAction::text);
 }
 
 TEST(Startup, UntitledWindowsComeFromTheTemplateAndTheirNumbersAreNeverReused)

@@ -33,10 +33,7 @@ protected:
     }
     QList<QRect> cells()
     {
-        QList<QRect> out;
-        for (frmEdit *w : app->windows())
-            out.append(holder(w)->geometry());
-        return out;
+        return mapped(app->windows(), [](frmEdit *w) { return holder(w)->geometry(); });
     }
     QRect area() { return documentArea()->rect(); }
     // The Window menu's entries below its five items and their separator, as the menu shows them
