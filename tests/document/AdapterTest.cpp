@@ -176,36 +176,28 @@ TEST_F(EditControlContract, ReplaceEachIsOneChangeLikeWritingTheWholeText)
 // back must still hold whole characters, or the next key splits one in two.
 TEST_F(EditControlContract, UndoAndRedoLeaveTheCaretBetweenCharacters)
 {
-    struct Case
-    {
-        QString text;
-        int at, length;
-        QString written;
-        bool redo;
-        QString after;
-        int start, selected;
-        QString thenTyped;
-    };
-    const Case cases[] = {
+    // The text, the selection typed over and what was typed, whether Undo was redone; the text,
+    // selection start and length after it, then the text after a Q is typed.
+    const std::tuple<QString, int, int, QString, bool, QString, int, int, QString> cases[] = {
         {u"A😀B"_s, 1, 2, u"😃😀"_s, false, u"A😀B"_s, 1, 0, u"AQ😀B"_s},
         {u"A😀B"_s, 1, 2, u"😃😀"_s, true, u"A😃😀B"_s, 3, 0, u"A😃Q😀B"_s},
         {u"A😀B"_s, 1, 2, u"🨀"_s, false, u"A😀B"_s, 3, 0, u"A😀QB"_s},
         {u"A😀😃BC"_s, 1, 4, u"😃😀"_s, false, u"A😀😃BC"_s, 1, 4, u"AQBC"_s},
     };
-    for (const Case &k : cases) {
-        SCOPED_TRACE(visible(k.written) + (k.redo ? " redone" : " undone"));
-        c.setText(k.text);
+    for (const auto &[text, at, length, written, redo, after, start, selected, thenTyped] : cases) {
+        SCOPED_TRACE(visible(written) + (redo ? " redone" : " undone"));
+        c.setText(text);
         doc.InitVariable();
-        c.setSelStart(k.at);
-        c.setSelLength(k.length);
-        kit.keys.typeText(k.written);
+        c.setSelStart(at);
+        c.setSelLength(length);
+        kit.keys.typeText(written);
         doc.Undo();
-        if (k.redo)
+        if (redo)
             doc.Redo();
         EXPECT_EQ(std::tuple(c.Text(), c.SelStart(), c.SelLength()),
-                  std::tuple(k.after, k.start, k.selected));
+                  std::tuple(after, start, selected));
         kit.keys.typeText(u"Q"_s);
-        EXPECT_EQ(c.Text(), k.thenTyped);
+        EXPECT_EQ(c.Text(), thenTyped);
     }
 }
 
