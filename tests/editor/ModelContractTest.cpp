@@ -56,24 +56,17 @@ TEST(EditingOperations, CaretPositionIsInTwipsAndTakesTheFocus)
 }
 
 // Which Edit items are enabled (the toolbar buttons: ToolBar.EnabledStatesFollowTheDocument).
-std::string bits(std::initializer_list<bool> flags)
-{
-    std::string out;
-    for (const bool f : flags)
-        out += f ? '1' : '0';
-    return out;
-}
-
 TEST(MenuState, EditItemsFollowTheDocument)
 {
     int rows = 0;
     for (const auto &r : test::readDataRows(SCRIVLET_TEST_DATA "/menu-states.txt", 7)) {
-        const auto n = [&r](std::size_t i) {
-            return std::stoi(r[i]);
-        };
         ++rows;
-        const EditMenuState s = ComputeEditMenuState({n(1), n(2), n(3), n(4) != 0, n(5)});
-        EXPECT_EQ(bits({s.undo, s.redo, s.cut, s.copy, s.paste, s.del, s.selectAll}), r[6]) << r[0];
+        const EditMenuState s = ComputeEditMenuState(
+            {std::stoi(r[1]), std::stoi(r[2]), std::stoi(r[3]), r[4] != "0", std::stoi(r[5])});
+        std::string enabled;
+        for (const bool on : {s.undo, s.redo, s.cut, s.copy, s.paste, s.del, s.selectAll})
+            enabled += on ? '1' : '0';
+        EXPECT_EQ(enabled, r[6]) << r[0];
     }
     EXPECT_EQ(rows, 8);
 }
