@@ -9,18 +9,20 @@ namespace scrivlet::test {
 
 using enum MessageAnswer;
 
-class FileCommands : public ::testing::Test
+class FileCommands : public Frame
 {
 protected:
-    AppDriver app;
-    void SetUp() override { app.start(); }
-    frmEdit *win() { return app.active(); }
-    QString text() { return win()->control().Text(); }
-    void file(int item) { app.click(win()->mnuFile[item]); }
-    void undo() { app.click(win()->mnuEdit[0]); }
+    void SetUp() override { start(); }
+    QString text() { return control().Text(); }
+    // An item of the File menu, with the answers to the message boxes it shows.
+    void file(int item, const QList<MessageAnswer> &answers = {})
+    {
+        app->messages.answers = answers;
+        app->click(win()->mnuFile[item]);
+    }
+    void undo() { app->click(win()->mnuEdit[0]); }
     // Save, with the name the dialog answers if one is asked for.
-    void save(const QString &name) { app.dialogs.willChoose({app.pagePath(name)}), file(5); }
-    void close(const QList<MessageAnswer> &answers) { app.messages.answers = answers, file(2); }
+    void save(const QString &name) { app->dialogs.willChoose({app->pagePath(name)}), file(5); }
     static QString prompt(const QString &caption)
     {
         return caption + u"\r\nは変更されています。\r\n変更を保存しますか?"_s;
@@ -46,166 +48,162 @@ public:
 // The Save dialog's title and its question before replacing a file, the Save As journey checks.
 TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
 {
-    const QString a = app.pagePath(u"a.html"_s), b = app.pagePath(u"b.html"_s);
-    app.type(u"はじめ"_s);
+    const QString a = app->pagePath(u"a.html"_s), b = app->pagePath(u"b.html"_s);
+    app->type(u"はじめ"_s);
     save(u"a.html"_s);
-    ASSERT_EQ(app.dialogs.requests.size(), 1);
+    ASSERT_EQ(app->dialogs.requests.size(), 1);
     EXPECT_EQ(win()->windowTitle(), a);
-    EXPECT_EQ(app.tabs(), QStringList{u"無題1"_s}) << "the tab keeps its text";
+    EXPECT_EQ(app->tabs(), QStringList{u"無題1"_s}) << "the tab keeps its text";
     EXPECT_EQ(gHistory.first(), a);
     EXPECT_FALSE(win()->document()->NeedSave());
-    EXPECT_TRUE(decodeCp932(app.readPage(u"a.html"_s)).contains(u"はじめ"));
-    app.dialogs.willChoose({b, app.pagePath(u"c.html"_s)});
+    EXPECT_TRUE(decodeCp932(app->readPage(u"a.html"_s)).contains(u"はじめ"));
+    app->dialogs.willChoose({b, app->pagePath(u"c.html"_s)});
     file(6);
     EXPECT_EQ(win()->windowTitle(), b) << "the first of several chosen names";
-    EXPECT_FALSE(QFileInfo::exists(app.pagePath(u"c.html"_s)));
+    EXPECT_FALSE(QFileInfo::exists(app->pagePath(u"c.html"_s)));
     file(6);
     EXPECT_EQ(win()->windowTitle(), b) << "a cancelled dialog changes nothing";
     // A name the page could not be saved under is neither its name nor a recent file.
     const QStringList recentBefore = gHistory;
-    app.type(u"?"_s);
-    app.dialogs.willChoose({app.pagePath(u"no such folder/x.html"_s)});
+    app->type(u"?"_s);
+    app->dialogs.willChoose({app->pagePath(u"no such folder/x.html"_s)});
     file(6);
-    EXPECT_EQ(app.messages.texts().value(0), files::msg::kSaveFailed);
+    EXPECT_EQ(app->messages.texts().value(0), files::msg::kSaveFailed);
     EXPECT_EQ(std::pair(win()->windowTitle(), gHistory), std::pair(b, recentBefore));
     EXPECT_TRUE(win()->document()->NeedSave());
-    app.messages.shown.clear();
+    app->messages.shown.clear();
     file(5);
-    EXPECT_TRUE(app.readPage(u"b.html"_s).contains("?")) << "Save writes the page's own file";
+    EXPECT_TRUE(app->readPage(u"b.html"_s).contains("?")) << "Save writes the page's own file";
 
-    app.writePage(u"o.html"_s, u"O"_s);
-    app.dialogs.willChoose({a, app.pagePath(u"o.html"_s)});
+    app->writePage(u"o.html"_s, u"O"_s);
+    app->dialogs.willChoose({a, app->pagePath(u"o.html"_s)});
     file(1);
-    const FileDialogRequest &open = app.dialogs.requests.last();
+    const FileDialogRequest &open = app->dialogs.requests.last();
     EXPECT_EQ(open.title, u"開く"_s);
     EXPECT_TRUE(open.multiSelect && open.pathMustExist);
     EXPECT_FALSE(open.promptOverwrite);
     EXPECT_EQ(open.filterIndex, 0);
-    EXPECT_EQ(app.captions(), (QStringList{b, a, app.pagePath(u"o.html"_s)}));
+    EXPECT_EQ(app->captions(), (QStringList{b, a, app->pagePath(u"o.html"_s)}));
     file(1);
-    EXPECT_EQ(app.windows().size(), 3);
+    EXPECT_EQ(app->windows().size(), 3);
     // Save As proposes the page's own name, never what its window last opened.
-    app.windows().first()->mnuFile_Click(6);
-    EXPECT_EQ(app.dialogs.requests.last().fileName, b);
+    app->windows().first()->mnuFile_Click(6);
+    EXPECT_EQ(app->dialogs.requests.last().fileName, b);
 }
 
 // That undoing past a save asks, the journey closing after such an undo guards; that a page
 // that could not be read is saved under a chosen name, the unreadable-page journeys.
 TEST_F(FileCommands, AFullyUndoneDocumentClosesWithoutAsking)
 {
-    app.type(u"ab"_s);
+    app->type(u"ab"_s);
     undo();
     undo();
     file(2);
-    EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_TRUE(app.messages.shown.isEmpty());
+    EXPECT_TRUE(app->windows().isEmpty());
+    EXPECT_TRUE(app->messages.shown.isEmpty());
 }
 
 TEST_F(FileCommands, ClosingAsksAboutChangesAndHonoursEachAnswerAndExitWritesTheLists)
 {
-    app.frame().mnuFile_Click(0);
-    app.frame().mnuFile_Click(0);
-    for (frmEdit *w : app.windows())
+    app->frame().mnuFile_Click(0);
+    app->frame().mnuFile_Click(0);
+    for (frmEdit *w : app->windows())
         w->control().setText(u"changed"_s);
     // Close all asks newest first: 無題3 No, 無題2 Cancel, 無題1 No; each with its text in view,
     // though the first window was the active one.
-    app.frame().showDocument(app.windows()[0]->Tag());
+    app->frame().showDocument(app->windows()[0]->Tag());
     QStringList inView;
-    app.messages.whileShown = [&] {
-        inView << app.active()->windowTitle();
+    app->messages.whileShown = [&] {
+        inView << app->active()->windowTitle();
     };
-    app.messages.answers = {No, Cancel, No};
-    app.click(app.windows()[0]->mnuFile[3]);
-    app.messages.whileShown = nullptr;
-    EXPECT_EQ(app.messages.texts(),
+    app->messages.answers = {No, Cancel, No};
+    app->click(app->windows()[0]->mnuFile[3]);
+    app->messages.whileShown = nullptr;
+    EXPECT_EQ(app->messages.texts(),
               (QStringList{prompt(u"無題3"_s), prompt(u"無題2"_s), prompt(u"無題1"_s)}));
     EXPECT_EQ(inView, (QStringList{u"無題3"_s, u"無題2"_s, u"無題1"_s}));
-    EXPECT_EQ(app.messages.shown[1].icon, MessageIcon::Warning);
-    EXPECT_EQ(app.messages.shown[1].buttons, MessageButtons::YesNoCancel);
-    EXPECT_EQ(app.captions(), QStringList{u"無題2"_s});
-    EXPECT_EQ(app.tabs(), QStringList{u"無題2"_s});
+    EXPECT_EQ(app->messages.shown[1].icon, MessageIcon::Warning);
+    EXPECT_EQ(app->messages.shown[1].buttons, MessageButtons::YesNoCancel);
+    EXPECT_EQ(app->captions(), QStringList{u"無題2"_s});
+    EXPECT_EQ(app->tabs(), QStringList{u"無題2"_s});
     // Closing would lose the text that the user just asked to keep.
-    close({Yes});
-    ASSERT_EQ(app.windows().size(), 1);
+    file(2, {Yes});
+    ASSERT_EQ(app->windows().size(), 1);
     EXPECT_EQ(text(), u"changed"_s);
-    app.frame().NewWindow(app.writePage(u"y.html"_s, u"old"_s));
-    app.type(u"new "_s);
-    close({Yes});
-    EXPECT_EQ(app.windows().size(), 1);
-    EXPECT_EQ(app.readPage(u"y.html"_s), QByteArray("new old"));
+    app->frame().NewWindow(app->writePage(u"y.html"_s, u"old"_s));
+    app->type(u"new "_s);
+    file(2, {Yes});
+    EXPECT_EQ(app->windows().size(), 1);
+    EXPECT_EQ(app->readPage(u"y.html"_s), QByteArray("new old"));
 
-    app.messages.answers = {Cancel};
-    app.click(win()->mnuFileExit);
-    EXPECT_TRUE(app.frame().isVisible());
-    EXPECT_EQ(app.windows().size(), 1);
-    EXPECT_EQ(app.setting(u"History"_s, u"1"_s), u"<missing>"_s) << "nothing written";
-    app.messages.answers = {No};
-    EXPECT_TRUE(app.closeFrame());
-    EXPECT_TRUE(app.windows().isEmpty());
-    EXPECT_EQ(app.setting(u"History"_s, u"1"_s), app.pagePath(u"y.html"_s));
-    EXPECT_EQ(app.setting(u"History"_s, u"5"_s), QString());
-    EXPECT_EQ(app.setting(u"FindHistory"_s, u"10"_s), QString());
+    app->messages.answers = {Cancel};
+    app->click(win()->mnuFileExit);
+    EXPECT_TRUE(app->frame().isVisible());
+    EXPECT_EQ(app->windows().size(), 1);
+    EXPECT_EQ(app->setting(u"History"_s, u"1"_s), u"<missing>"_s) << "nothing written";
+    app->messages.answers = {No};
+    EXPECT_TRUE(app->closeFrame());
+    EXPECT_TRUE(app->windows().isEmpty());
+    EXPECT_EQ(app->setting(u"History"_s, u"1"_s), app->pagePath(u"y.html"_s));
+    EXPECT_EQ(app->setting(u"History"_s, u"5"_s), QString());
+    EXPECT_EQ(app->setting(u"FindHistory"_s, u"10"_s), QString());
 }
 
 // What another program wrote into the page since this window read it is not overwritten
 // unasked; a No keeps both that file and the window's changes.
 TEST_F(FileCommands, SavingOverAPageAnotherProgramChangedAsksFirst)
 {
-    const QString page = app.writePage(u"shared.html"_s, u"mine"_s);
-    app.frame().NewWindow(page);
-    app.type(u"+"_s);
-    app.writePage(u"shared.html"_s, u"they"_s); // as long as "mine": the time tells
+    const QString page = app->writePage(u"shared.html"_s, u"mine"_s);
+    app->frame().NewWindow(page);
+    app->type(u"+"_s);
+    app->writePage(u"shared.html"_s, u"they"_s); // as long as "mine": the time tells
     QFile other(page);
     ASSERT_TRUE(other.open(QIODevice::ReadWrite));
     other.setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
     other.close();
-    app.messages.answers = {No};
-    file(5);
-    EXPECT_EQ(app.messages.texts(),
+    file(5, {No});
+    EXPECT_EQ(app->messages.texts(),
               QStringList{page + u"\r\nは開いた後で他のﾌﾟﾛｸﾞﾗﾑによって変更されています。\r\n"
                                  u"上書き保存しますか?"_s});
-    EXPECT_EQ(app.readPage(u"shared.html"_s), QByteArray("they"));
+    EXPECT_EQ(app->readPage(u"shared.html"_s), QByteArray("they"));
     EXPECT_TRUE(win()->document()->NeedSave());
-    app.messages.answers = {Yes};
+    file(5, {Yes});
+    EXPECT_TRUE(app->readPage(u"shared.html"_s).contains("mine"));
+    app->messages.shown.clear();
+    app->type(u"!"_s);
     file(5);
-    EXPECT_TRUE(app.readPage(u"shared.html"_s).contains("mine"));
-    app.messages.shown.clear();
-    app.type(u"!"_s);
-    file(5);
-    EXPECT_TRUE(app.messages.shown.isEmpty()) << "its own save is no change by another program";
+    EXPECT_TRUE(app->messages.shown.isEmpty()) << "its own save is no change by another program";
 
     // Save As onto the window's own file asks the same; the dialog asked only about replacing.
-    app.writePage(u"shared.html"_s, u"they, at length"_s);
-    app.messages.answers = {No};
-    app.dialogs.willChoose({page});
-    file(6);
-    EXPECT_EQ(app.readPage(u"shared.html"_s), QByteArray("they, at length"));
-    EXPECT_EQ(app.messages.shown.size(), 1);
+    app->writePage(u"shared.html"_s, u"they, at length"_s);
+    app->dialogs.willChoose({page});
+    file(6, {No});
+    EXPECT_EQ(app->readPage(u"shared.html"_s), QByteArray("they, at length"));
+    EXPECT_EQ(app->messages.shown.size(), 1);
 
     // A page opened under a name nothing had yet: what appears there since is asked about too.
-    app.messages.shown.clear();
-    app.frame().NewWindow(app.pagePath(u"new.html"_s));
-    app.messages.shown.clear(); // the converter's word on the missing file
-    app.type(u"mine"_s);
-    app.writePage(u"new.html"_s, u"theirs"_s);
-    app.messages.answers = {No};
-    file(5);
-    EXPECT_EQ(app.readPage(u"new.html"_s), QByteArray("theirs"));
-    EXPECT_EQ(app.messages.shown.size(), 1);
+    app->messages.shown.clear();
+    app->frame().NewWindow(app->pagePath(u"new.html"_s));
+    app->messages.shown.clear(); // the converter's word on the missing file
+    app->type(u"mine"_s);
+    app->writePage(u"new.html"_s, u"theirs"_s);
+    file(5, {No});
+    EXPECT_EQ(app->readPage(u"new.html"_s), QByteArray("theirs"));
+    EXPECT_EQ(app->messages.shown.size(), 1);
 }
 
 // A window whose file has been deleted holds the only copy of its text: closing it asks.
 TEST_F(FileCommands, ClosingAWindowWhoseFileWasDeletedAsks)
 {
-    const QString page = app.writePage(u"gone.html"_s, u"only copy"_s);
-    app.frame().NewWindow(page);
+    const QString page = app->writePage(u"gone.html"_s, u"only copy"_s);
+    app->frame().NewWindow(page);
     const QPointer<frmEdit> window = win();
     QFile::remove(page);
-    close({Cancel});
-    ASSERT_EQ(app.messages.texts(), QStringList{prompt(page)});
-    close({Yes});
-    EXPECT_EQ(app.readPage(u"gone.html"_s), QByteArray("only copy"));
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    file(2, {Cancel});
+    ASSERT_EQ(app->messages.texts(), QStringList{prompt(page)});
+    file(2, {Yes});
+    EXPECT_EQ(app->readPage(u"gone.html"_s), QByteArray("only copy"));
+    settle();
     EXPECT_TRUE(window.isNull());
 }
 
@@ -226,64 +224,62 @@ TEST_F(FileCommands, KanjiCodeAndLineEndsAreCheckedFromTheSettingsAndUsedBySaves
     }
     // A choice is stored and checked in every window; saves read it from the settings (the file
     // layer's tests), and the UTF-8 journey saves through the menu.
-    app.click(win()->mnuFileKanji[1]);
-    app.click(win()->mnuFileReturn[2]);
-    EXPECT_EQ(app.setting(u"Convert"_s, u"KanjiCode"_s), u"EUC"_s);
-    app.frame().mnuFile_Click(0);
+    app->click(win()->mnuFileKanji[1]);
+    app->click(win()->mnuFileReturn[2]);
+    EXPECT_EQ(app->setting(u"Convert"_s, u"KanjiCode"_s), u"EUC"_s);
+    app->frame().mnuFile_Click(0);
     win()->mnuFileMenu_Click();
     EXPECT_EQ(checked(win()->mnuFileKanji), QList<int>{1}) << "in every window";
     EXPECT_EQ(checked(win()->mnuFileReturn), QList<int>{2});
 
     // A settings file that cannot be written (a folder in its place, which stops root as well)
     // says so, for a choice and for the lists at exit, rather than keep the old code silently.
-    const QString ini = app.programDirectory() + u"Scrivlet.ini"_s;
+    const QString ini = app->programDirectory() + u"Scrivlet.ini"_s;
     ASSERT_TRUE(QFile::remove(ini) && QDir().mkdir(ini));
-    app.click(win()->mnuFileKanji[3]);
-    app.click(win()->mnuFileReturn[0]);
-    EXPECT_EQ(app.messages.texts(), QStringList(2, u"設定の保存に失敗しました"_s));
-    app.messages.shown.clear();
-    app.messages.answers = {No, No};
-    EXPECT_TRUE(app.closeFrame());
-    EXPECT_TRUE(app.messages.texts().contains(u"設定の保存に失敗しました"_s));
+    app->click(win()->mnuFileKanji[3]);
+    app->click(win()->mnuFileReturn[0]);
+    EXPECT_EQ(app->messages.texts(), QStringList(2, u"設定の保存に失敗しました"_s));
+    app->messages.shown.clear();
+    app->messages.answers = {No, No};
+    EXPECT_TRUE(app->closeFrame());
+    EXPECT_TRUE(app->messages.texts().contains(u"設定の保存に失敗しました"_s));
 }
 
 TEST_F(FileCommands, StringConversionAndACharsetDeclarationThatDiffersOncePerWindow)
 {
-    app.type(u"abc"_s);
-    win()->control().setSelStart(0);
-    win()->control().setSelLength(2);
-    app.click(win()->mnuEditStrConv[1]);
+    app->type(u"abc"_s);
+    select(0, 2);
+    app->click(win()->mnuEditStrConv[1]);
     EXPECT_TRUE(text().contains(u"ABc"_s));
     // A conversion rewrites what an open list follows: each closes it, and ">" is then typed.
     const QWidget *list = win()->findChild<QWidget *>(u"lstPopup"_s);
     for (QAction *item :
          {win()->mnuEditStrConv[0], win()->mnuEditTagConv[0], win()->mnuEditTagInsert[0]}) {
-        win()->control().setText(u"x"_s);
-        win()->control().setSelStart(1);
-        app.type(u"<b"_s);
+        setText(u"x"_s, 1);
+        app->type(u"<b"_s);
         ASSERT_TRUE(list->isVisible());
-        app.click(item);
+        app->click(item);
         EXPECT_FALSE(list->isVisible()) << item->text().toStdString();
-        app.type(u">"_s);
+        app->type(u">"_s);
         EXPECT_TRUE(text().endsWith(u">"_s) && !text().startsWith(u"<"_s)) << visible(text());
     }
 
     const QString declared = u"<meta charset=\"Shift_JIS\">\r\n"_s;
     const QString mismatch = u"ﾌｧｲﾙはEUCで保存しましたが、ﾍﾟｰｼﾞの文字ｺｰﾄﾞ宣言はShift_JISです。\r\n"
                              u"ﾍﾟｰｼﾞの宣言をEUC-JPに書き直してください。"_s;
-    win()->control().setText(declared);
+    control().setText(declared);
     save(u"declared.html"_s); // saved as Shift-JIS: they agree
-    EXPECT_TRUE(app.messages.shown.isEmpty());
-    app.click(win()->mnuFileKanji[1]);
+    EXPECT_TRUE(app->messages.shown.isEmpty());
+    app->click(win()->mnuFileKanji[1]);
     file(5);
     file(5);
-    EXPECT_EQ(app.messages.texts(), QStringList{mismatch}) << "once per window";
-    EXPECT_EQ(app.messages.shown[0].icon, MessageIcon::Information);
-    EXPECT_EQ(app.readPage(u"declared.html"_s), declared.toUtf8()) << "the page is not rewritten";
-    app.frame().mnuFile_Click(0); // another window tells its own author
-    win()->control().setText(declared);
+    EXPECT_EQ(app->messages.texts(), QStringList{mismatch}) << "once per window";
+    EXPECT_EQ(app->messages.shown[0].icon, MessageIcon::Information);
+    EXPECT_EQ(app->readPage(u"declared.html"_s), declared.toUtf8()) << "the page is not rewritten";
+    app->frame().mnuFile_Click(0); // another window tells its own author
+    control().setText(declared);
     save(u"other.html"_s);
-    EXPECT_EQ(app.messages.texts(), (QStringList{mismatch, mismatch}));
+    EXPECT_EQ(app->messages.texts(), (QStringList{mismatch, mismatch}));
 }
 
 TEST(RecentFiles, TheLastFiveNewestFirstInEveryFileMenu)
