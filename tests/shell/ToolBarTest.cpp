@@ -31,11 +31,8 @@ protected:
     // Those of the keys whose buttons can be pressed, in the order given.
     QStringList enabled(const QStringList &among = kAlways + kFollowing)
     {
-        QStringList on;
-        for (const QString &key : among) {
-            if (button(key)->isEnabled())
-                on.append(key);
-        }
+        QStringList on = among;
+        on.removeIf([this](const QString &key) { return !button(key)->isEnabled(); });
         return on;
     }
 };
