@@ -1,7 +1,6 @@
 // The File menu of a document window, its recent files and the ways out of the program, as a
 // user meets them.
 
-#include "document/Messages.h"
 #include "files/Messages.h"
 #include "tests/shell/AppDriver.h"
 
