@@ -15,7 +15,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QMimeData>
 #include <QTest>
 
@@ -34,14 +33,11 @@ class WidgetKeyDriver final : public KeyDriver
 {
 public:
     explicit WidgetKeyDriver(QWidget &widget) : m_widget(widget) {}
-    // QTest::keyClicks narrows to Latin-1; an event carrying the text reaches the widget as an
-    // input method would.
+    // QTest::keyClicks narrows to Latin-1; one key carrying the whole text reaches the widget as
+    // an input method would.
     void typeText(const QString &text) override
     {
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, text);
-        QApplication::sendEvent(&m_widget, &press);
-        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, text);
-        QApplication::sendEvent(&m_widget, &release);
+        QTest::sendKeyEvent(QTest::Click, &m_widget, Qt::Key(0), text, {});
     }
     void pressEnter() override { QTest::keyClick(&m_widget, Qt::Key_Return); }
     void pressBackspace() override { QTest::keyClick(&m_widget, Qt::Key_Backspace); }
@@ -258,16 +254,12 @@ TEST(QtClipboardTest, TheCachedAnswerFollowsEveryChangeOfTheClipboard)
     QtClipboard clipboard;
     EXPECT_TRUE(clipboard.hasText()) << "the answer is taken when the program starts";
 
+    auto *image = new QMimeData; // the clipboard takes it over
+    image->setData(u"image/png"_s, QByteArray("\x89PNG", 4));
     const std::tuple<const char *, std::function<void()>, bool> steps[] = {
         {"cleared by another program", [system] { system->clear(); }, false},
         {"text from another program", [system] { system->setText(u"x"_s); }, true},
-        {"an image only",
-         [system] {
-             auto *mime = new QMimeData;
-             mime->setData(u"image/png"_s, QByteArray("\x89PNG", 4));
-             system->setMimeData(mime);
-         },
-         false},
+        {"an image only", [system, image] { system->setMimeData(image); }, false},
         {"an empty text", [system] { system->setText(QString()); }, false},
         {"copied here", [&clipboard] { clipboard.setText(u"y"_s); }, true},
     };
