@@ -78,6 +78,13 @@ protected:
     {
         return list->selectedItems().size() == 1 ? list->selectedItems()[0]->text() : QString();
     }
+    // What an input method sends: the text it composes, and the text it commits.
+    static void input(QWidget *to, const QString &preedit, const QString &commit)
+    {
+        QInputMethodEvent event(preedit, {});
+        event.setCommitString(commit);
+        QApplication::sendEvent(to, &event);
+    }
     // The bottom of the caret's line, in the view's pixels.
     int caretLineBottom() const
     {
@@ -220,9 +227,7 @@ TEST_F(DocumentViewTest, TheRightButtonAndTheMenuKeyAskForTheEditMenu)
 
 TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCharacter)
 {
-    QInputMethodEvent commit;
-    commit.setCommitString(u"<ｄ"_s);
-    QApplication::sendEvent(edit, &commit);
+    input(edit, {}, u"<ｄ"_s);
     EXPECT_EQ(control().Text(), u"<ｄ"_s);
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(selectedRow(), u"<div>"_s) << "full-width letters match too";
@@ -234,8 +239,7 @@ TEST_F(DocumentViewTest, AClickOnTheListKeepsWhatTheInputMethodIsComposing)
 {
     QTest::keyClicks(edit, u"<d"_s);
     ASSERT_TRUE(list->isVisible());
-    QInputMethodEvent composing(u"ｂ"_s, {});
-    QApplication::sendEvent(edit, &composing);
+    input(edit, u"ｂ"_s, {});
     EXPECT_EQ(control().Text(), u"<d"_s) << "composing is not yet text";
     const QRect row = list->visualItemRect(list->item(0));
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row.center());
@@ -250,29 +254,24 @@ TEST_F(DocumentViewTest, AnInputMethodsSecondCopyOfACompositionIsDropped)
 {
     InputMethodEchoFilter echoes;
     qApp->installEventFilter(&echoes);
-    const auto send = [](QWidget *to, const QString &preedit, const QString &commit) {
-        QInputMethodEvent event(preedit, {});
-        event.setCommitString(commit);
-        QApplication::sendEvent(to, &event);
-    };
     QLineEdit other;
-    send(edit, u"か"_s, {});
-    send(edit, {}, u"か"_s);
-    send(&other, {}, u"か"_s);
+    input(edit, u"か"_s, {});
+    input(edit, {}, u"か"_s);
+    input(&other, {}, u"か"_s);
     EXPECT_EQ(std::pair(control().Text(), other.text()), std::pair(u"か"_s, QString()));
-    send(edit, u"か"_s, {});
-    send(edit, {}, u"か"_s);
+    input(edit, u"か"_s, {});
+    input(edit, {}, u"か"_s);
     QTest::keyClick(edit, Qt::Key_Left);
-    send(edit, {}, u"か"_s);
+    input(edit, {}, u"か"_s);
     EXPECT_EQ(control().Text(), u"かかか"_s);
     // What the user withdrew (Escape, or BackSpace down to nothing) comes back when the focus
     // moves: dropped too.
-    send(edit, u"うみ"_s, {});
-    send(edit, u"う"_s, {});
-    send(edit, {}, {});
+    input(edit, u"うみ"_s, {});
+    input(edit, u"う"_s, {});
+    input(edit, {}, {});
     QTest::keyClick(edit, Qt::Key_Escape);
     QTest::keyClick(edit, Qt::Key_Control);
-    send(&other, {}, u"う"_s);
+    input(&other, {}, u"う"_s);
     EXPECT_EQ(std::pair(control().Text(), other.text()), std::pair(u"かかか"_s, QString()));
 }
 
