@@ -75,8 +75,7 @@ TEST_F(SearchDialogs, FindComparesAsTheCheckBoxSaysAndEntersWhatWasSearched)
     EXPECT_EQ(control().SelStart(), 11) << "ticked: only the exact form";
     search(find->cboFindStr, u"aBC"_s, find->cmdFindUp);
     EXPECT_EQ(control().SelStart(), 11) << "nothing exact above: the caret stays";
-    ASSERT_EQ(app->messages.shown.size(), 1);
-    EXPECT_EQ(message(0).text, editor::msg::kSearchFinished);
+    ASSERT_EQ(app->messages.texts(), QStringList{editor::msg::kSearchFinished});
     EXPECT_EQ(message(0).icon, MessageIcon::Information);
     find->chkBinary->setCheckState(Qt::PartiallyChecked);
     search(find->cboFindStr, u"ABC"_s, find->cmdFindUp);
@@ -181,10 +180,9 @@ TEST_F(SearchDialogs, WithoutADocumentFindFailsAndUnloadsButReplaceAllStays)
     EXPECT_TRUE(find.isNull()) << "the failed search unloads its dialog";
     ASSERT_FALSE(replace.isNull());
     EXPECT_TRUE(replace->isVisible());
-    ASSERT_EQ(app->messages.shown.size(), 2);
-    EXPECT_EQ(message(0).text, editor::msg::kSearchFailed);
+    ASSERT_EQ(app->messages.texts(),
+              (QStringList{editor::msg::kSearchFailed, dialogs::msg::kReplaceFailed}));
     EXPECT_EQ(message(0).title, u"Scrivlet"_s);
-    EXPECT_EQ(message(1).text, dialogs::msg::kReplaceFailed);
     for (int i : {0, 1})
         EXPECT_EQ(message(i).icon, MessageIcon::Critical);
     EXPECT_EQ(gFindHistory, tenSlots({})) << "a failure enters nothing";
