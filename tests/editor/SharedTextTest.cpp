@@ -69,10 +69,9 @@ TEST(SharedText, RandomEditsMatchAPlainStringInEveryVersion)
             const auto &[other, otherPlain] = versions[pick(int(versions.size()) - 1)];
             const SharedText unrelated(otherPlain);
             const qsizetype limit = pick(int(std::min(expected.size(), otherPlain.size())));
-            qsizetype head = 0;
+            qsizetype head = 0, tail = 0;
             while (head < limit && expected[head] == otherPlain[head])
                 ++head;
-            qsizetype tail = 0;
             while (tail < limit &&
                    expected[expected.size() - 1 - tail] == otherPlain[otherPlain.size() - 1 - tail])
                 ++tail;
