@@ -25,17 +25,14 @@ constexpr auto ignore = [](const QString &) {
     return false;
 };
 
-// A client in a thread of its own, as another process would be; the answer while this one
+// The answer to a client in a thread of its own, as another process would be, while this one
 // serves.
-std::future<Reply> sendFrom(const QString &runtimeDir, const QString &command)
+Reply sendFrom(const QString &runtimeDir, const QString &command)
 {
-    return std::async(std::launch::async, [=] {
+    std::future<Reply> reply = std::async(std::launch::async, [=] {
         return LocalSocketChannel(QString(), runtimeDir)
             .send(u"SCRIVLET"_s, u"system"_s, command, 10000);
     });
-}
-Reply answer(std::future<Reply> reply)
-{
     while (reply.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
         QCoreApplication::processEvents();
     return reply.get();
@@ -111,7 +108,7 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     }
     EXPECT_TRUE(app.windows().isEmpty());
     const auto send = [&runtime](const QString &command) {
-        return answer(sendFrom(runtime.path(), command));
+        return sendFrom(runtime.path(), command);
     };
     const QString a = app.writePage(u"a b.html"_s, u"A"_s), b = app.writePage(u"b.htm"_s, u"B"_s);
     EXPECT_EQ(send(u"Edit \""_s + a + u'"'), Reply::Accepted);
@@ -135,7 +132,7 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     app.messages.whileShown = [&] {
         if (windowsWhileBoxUp >= 0)
             return;
-        laterAnswer = answer(sendFrom(runtime.path(), u"edit \""_s + b + u'"'));
+        laterAnswer = sendFrom(runtime.path(), u"edit \""_s + b + u'"');
         QTest::qWait(50);
         windowsWhileBoxUp = app.windows().size();
     };
