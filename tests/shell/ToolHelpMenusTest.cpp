@@ -19,7 +19,6 @@ protected:
         start();
         app->frame().setOptionsDialogHook([this] { ++optionsShown; });
     }
-    QStringList previewCopies() { return QDir(app->pagePath({})).entryList({u"tmp*"_s}); }
     // Names a file standing for a browser program (the fake shell never runs it) as both
     // browsers, or `path` as the one named by `key`.
     QString setBrowsers(const QString &key = {}, const QString &path = {})
