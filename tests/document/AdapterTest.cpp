@@ -218,8 +218,7 @@ TEST_F(EditControlContract, HistoryEndsWithRecordingOn)
 TEST(UndoHistoryDifferential, MatchesTheLiteralHistoryOnTheTextWidget)
 {
     WidgetKit kit;
-    const DifferentialResult result = runDifferential(kit.subject(), 2000, 20261207);
-    EXPECT_EQ(result.failure, "");
+    EXPECT_EQ(runDifferential(kit.subject(), 2000, 20261207).failure, "");
 }
 
 TEST(Adapter, NoUndoOfItsOwnAndShiftEnterMakesAnOrdinaryLineBreak)
