@@ -102,6 +102,9 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     layout->addWidget(picSelectBar);
     m_mdiArea = new QMdiArea(central);
     m_mdiArea->setObjectName(QStringLiteral("mdiArea"));
+    // Closing the active document brings back the one used before it, as a frame of documents
+    // does on the desktops its users come from, not the first one opened.
+    m_mdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     layout->addWidget(m_mdiArea);
     setCentralWidget(central);
     m_mdiArea->viewport()->installEventFilter(this);
@@ -125,12 +128,12 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     }
     // Ctrl+F6 and Ctrl+Shift+F6 step through the documents in the order they were opened, for
     // hands that learned them in other editors with documents inside a frame. (Ctrl+Tab, the
-    // area's own, goes back to the document used last.)
-    for (const auto &[key, next] :
-         {std::pair{Qt::CTRL | Qt::Key_F6, true}, {Qt::CTRL | Qt::SHIFT | Qt::Key_F6, false}}) {
-        auto *step = new QShortcut(QKeySequence(key), this);
-        connect(step, &QShortcut::activated, m_mdiArea,
-                next ? &QMdiArea::activateNextSubWindow : &QMdiArea::activatePreviousSubWindow);
+    // area's own, goes back to the document used last.) The area's own stepping follows its
+    // activation order, which is the history, so the opening order is walked here.
+    for (const auto &[key, step] :
+         {std::pair{Qt::CTRL | Qt::Key_F6, 1}, {Qt::CTRL | Qt::SHIFT | Qt::Key_F6, -1}}) {
+        auto *shortcut = new QShortcut(QKeySequence(key), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { stepDocument(step); });
     }
 
     // An inner area of 681 x 490 pixels at 96 dpi, scaled with the screen; never larger than the

@@ -287,6 +287,18 @@ QList<IFrame::WindowEntry> frmMain::windowList() const
     return out;
 }
 
+void frmMain::stepDocument(int step)
+{
+    const QList<frmEdit *> windows = documentWindows();
+    const qsizetype n = windows.size();
+    if (n == 0)
+        return;
+    const qsizetype at = windows.indexOf(activeDocument());
+    const qsizetype next = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
+    // Through showDocument, so that a minimized window comes back where its text can be typed in.
+    showDocument(windows[next]->Tag());
+}
+
 void frmMain::showDocument(const QString &key)
 {
     for (frmEdit *window : documentWindows()) {

@@ -107,20 +107,30 @@ TEST_F(Shortcuts, AnInputMethodCommitIsOneUndoAndWhatItComposesIsSavedOrAskedAbo
     EXPECT_EQ(moved.count(), 0);
 }
 
-// Ctrl+F6 and Ctrl+Shift+F6 step through the documents, from the text of the active one.
-TEST_F(Shortcuts, CtrlF6StepsThroughTheDocuments)
+// Ctrl+F6 and Ctrl+Shift+F6 step through the documents in opening order, from the text of the
+// active one, and bring a minimized one back. Closing goes back to the document used before.
+TEST_F(Shortcuts, CtrlF6StepsInOpeningOrderAndClosingGoesBackToTheDocumentUsedBefore)
 {
     app->frame().NewWindow(QString());
+    const QList<frmEdit *> windows = app->windows();
+    app->click(win()->mnuWindow[3]); // すべて最小化
+    app->frame().showDocument(windows[2]->Tag());
     focusActive();
     for (const auto &[modifiers, active] :
          {std::pair{Qt::KeyboardModifiers(Qt::ControlModifier), 0},
           {Qt::ControlModifier, 1},
           {Qt::ControlModifier | Qt::ShiftModifier, 0},
-          {Qt::ControlModifier | Qt::ShiftModifier, 2}}) {
+          {Qt::ControlModifier | Qt::ShiftModifier, 2},
+          {Qt::ControlModifier | Qt::ShiftModifier, 1},
+          {Qt::ControlModifier, 2},
+          {Qt::ControlModifier, 0}}) {
         press(Qt::Key_F6, modifiers);
-        EXPECT_EQ(win(), app->windows().at(active));
+        EXPECT_EQ(windows.indexOf(win()), active);
+        EXPECT_FALSE(win()->parentWidget()->isMinimized());
         focusActive();
     }
+    press(Qt::Key_F4);
+    EXPECT_EQ(win(), windows[2]) << "not the first one opened";
 }
 
 // An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
