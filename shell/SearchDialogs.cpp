@@ -6,6 +6,9 @@
 #include "document/frmEdit.h"
 #include "shell/frmMain.h"
 
+#include <QComboBox>
+#include <QLineEdit>
+
 namespace scrivlet {
 
 namespace {
@@ -20,6 +23,10 @@ void showDialog(QPointer<Dialog> &dialog, frmMain &frame, ISearchTarget &target,
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
+    // Called up again, the dialog offers its search string to be typed over, wherever its focus
+    // was left: find, edit, find again must not search for the two strings run together.
+    dialog->cboFindStr->setFocus(Qt::ShortcutFocusReason);
+    dialog->cboFindStr->lineEdit()->selectAll();
 }
 
 } // namespace

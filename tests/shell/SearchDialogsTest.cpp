@@ -232,6 +232,13 @@ TEST_F(SearchDialogs, EnterSearchesEscapeAndExitUnloadAndTheHistoriesAreWritten)
     QTest::keyClicks(replace->cboReplaceStr->lineEdit(), u"there"_s);
     QTest::keyClick(replace->cboReplaceStr->lineEdit(), Qt::Key_Return);
     EXPECT_EQ(control().Text(), u"find Me there"_s);
+    // Called up again, each dialog offers its search string to be typed over.
+    for (SearchDialog *dialog :
+         std::initializer_list<SearchDialog *>{open<frmReplace>(12), open<frmFind>(9)}) {
+        ASSERT_NE(dialog->focusWidget(), nullptr);
+        QTest::keyClicks(dialog->focusWidget(), u"Me"_s);
+        EXPECT_EQ(dialog->cboFindStr->currentText(), u"Me"_s) << dialog->objectName().toStdString();
+    }
     QTest::keyClick(find, Qt::Key_Escape);
     QTest::keyClick(replace, Qt::Key_Escape);
     settle();
