@@ -282,8 +282,8 @@ void frmOption::cmdNN_Click()
 void frmOption::cmdTemplate_Click()
 {
     // The path as chosen: on this system letter case tells folders apart.
-    const QString folder =
-        m_platform.fileDialogs.chooseFolder(this, QStringLiteral("フォルダを選択してください"));
+    const QString folder = m_platform.fileDialogs.chooseFolder(
+        this, QStringLiteral("フォルダを選択してください"), txtTemplate->text());
     if (!folder.isEmpty())
         txtTemplate->setText(folder);
 }

@@ -35,12 +35,13 @@ class IFileDialogs
 public:
     virtual ~IFileDialogs() = default;
     virtual FileDialogAnswer choose(const FileDialogRequest &request) = 0;
-    // A folder chosen from the whole file system, modal to owner, with prompt as its title;
-    // empty when the user cancelled.
-    virtual QString chooseFolder(QObject *owner, const QString &prompt)
+    // A folder chosen from the whole file system, modal to owner, with prompt as its title,
+    // starting in start when that is a folder; empty when the user cancelled.
+    virtual QString chooseFolder(QObject *owner, const QString &prompt, const QString &start)
     {
         Q_UNUSED(owner);
         Q_UNUSED(prompt);
+        Q_UNUSED(start);
         return {};
     }
 };

@@ -127,11 +127,12 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
     return {true, dialog.selectedFiles()};
 }
 
-QString QtFileDialogs::chooseFolder(QObject *owner, const QString &prompt)
+QString QtFileDialogs::chooseFolder(QObject *owner, const QString &prompt, const QString &start)
 {
-    // From the root of the file system, folders only.
-    return QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), prompt,
-                                             QDir::rootPath(), QFileDialog::ShowDirsOnly);
+    // Folders only, anywhere in the file system; where the field names no folder, from the root.
+    const QString from = !start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::rootPath();
+    return QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), prompt, from,
+                                             QFileDialog::ShowDirsOnly);
 }
 
 } // namespace scrivlet

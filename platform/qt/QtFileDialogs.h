@@ -13,7 +13,7 @@ public:
     // Qt's own dialog rather than the desktop's: it shows each description exactly as the
     // caller wrote it and behaves the same on every desktop.
     FileDialogAnswer choose(const FileDialogRequest &request) override;
-    QString chooseFolder(QObject *owner, const QString &prompt) override;
+    QString chooseFolder(QObject *owner, const QString &prompt, const QString &start) override;
 
     // Qt's name filters for description and pattern pairs: "description (pattern pattern)".
     // Callers write Windows patterns: separated by ";", and "*.*" for every file, which to Qt

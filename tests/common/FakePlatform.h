@@ -64,12 +64,14 @@ public:
     // Scripts the next answer: the files chosen, or a cancel when there are none.
     void willChoose(const QStringList &files) { answers.append({!files.isEmpty(), files}); }
 
-    QString chooseFolder(QObject *, const QString &prompt) override
+    QString chooseFolder(QObject *, const QString &prompt, const QString &start) override
     {
         folderPrompts.append(prompt);
+        folderStarts.append(start);
         return folderAnswers.isEmpty() ? QString() : folderAnswers.takeFirst();
     }
     QStringList folderPrompts;
+    QStringList folderStarts;
     QStringList folderAnswers; // given in order; a cancel (empty) when none is left
 
     QList<FileDialogRequest> requests;

@@ -207,6 +207,8 @@ TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
         EXPECT_EQ(edit("txtTemplate")->text(), u"/home/u/My Templates"_s);
     }
     EXPECT_EQ(dialogs.folderPrompts, (QStringList(2, u"フォルダを選択してください"_s)));
+    EXPECT_EQ(dialogs.folderStarts.value(1), u"/home/u/My Templates"_s)
+        << "from the field's folder";
     EXPECT_TRUE(messages.shown.isEmpty());
 }
 
