@@ -108,6 +108,7 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     layout->addWidget(m_mdiArea);
     setCentralWidget(central);
     m_mdiArea->viewport()->installEventFilter(this);
+    menuBar()->installEventFilter(this);
 
     buildMenus();
     showMenusOf(nullptr);

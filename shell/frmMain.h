@@ -97,6 +97,7 @@ private:
     void arrangeIcons();
     // Activates the next (1) or previous (-1) visible document in opening order, round.
     void stepDocument(int step);
+    void leaveIdleMenuBar();
     // Where the n-th document window stands when it is neither maximized nor minimized.
     QRect normalGeometryFor(int n) const;
     // "Scrivlet - [caption]" of the active document window, whatever its state; "Scrivlet"

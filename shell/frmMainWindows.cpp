@@ -6,9 +6,11 @@
 #include "shell/frmMain.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QToolBar>
@@ -93,6 +95,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         updateFrameTitle();
         return false;
     }
+    if (watched == menuBar() && event->type() == QEvent::KeyPress) {
+        QMetaObject::invokeMethod(this, &frmMain::leaveIdleMenuBar, Qt::QueuedConnection);
+        return false;
+    }
     if (watched != m_mdiArea->viewport())
         return QMainWindow::eventFilter(watched, event);
     if (event->type() != QEvent::MouseButtonDblClick && event->type() != QEvent::MouseButtonPress)
@@ -112,6 +118,18 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         return true;
     }
     return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::leaveIdleMenuBar()
+{
+    // Entered by keyboard a second time before it was left (Alt+F, Esc, Alt+E), Qt's menu bar
+    // takes itself for the widget to give the focus back to; left, it keeps a focus it does
+    // nothing with, and typing would go nowhere. The text gets it instead.
+    QMenuBar *bar = menuBar();
+    if (!bar->hasFocus() || bar->activeAction() || QApplication::activePopupWidget())
+        return;
+    if (frmEdit *window = activeDocument(); window && !window->isUnloaded())
+        window->textEdit()->setFocus(Qt::MenuBarFocusReason);
 }
 
 QString frmMain::frameTitle() const

@@ -135,7 +135,7 @@ TEST_F(Shortcuts, CtrlF6StepsInOpeningOrderAndClosingGoesBackToTheDocumentUsedBe
 
 // An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
 // the first menu as Alt+F does.
-TEST_F(Shortcuts, AltFAndF10OpenTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
+TEST_F(Shortcuts, AltFAndF10OpenTheFileMenuEscapeGoesBackToTheTextAndCtrlFOpensFind)
 {
     for (const int key : {Qt::Key_Q, Qt::Key_1, Qt::Key_Space})
         press(key, Qt::AltModifier);
@@ -151,6 +151,19 @@ TEST_F(Shortcuts, AltFAndF10OpenTheActiveWindowsFileMenuAndCtrlFTheFindDialog)
         QTest::keyClick(menu, Qt::Key_Escape);
         focusActive();
     }
+    // Alt+F, Esc, Alt+E, Esc, Esc: the menu bar, entered again before it was left, must give
+    // the focus back to the text.
+    for (const auto &[key, modifiers] : {std::pair{Qt::Key_F, Qt::AltModifier},
+                                         {Qt::Key_Escape, Qt::NoModifier},
+                                         {Qt::Key_E, Qt::AltModifier},
+                                         {Qt::Key_Escape, Qt::NoModifier},
+                                         {Qt::Key_Escape, Qt::NoModifier}}) {
+        QWidget *popup = QApplication::activePopupWidget();
+        QTest::keyClick(popup ? popup : QApplication::focusWidget(), key, modifiers);
+        QApplication::processEvents();
+    }
+    press(Qt::Key_X, Qt::NoModifier);
+    EXPECT_EQ(text(1), u"x<P>2</P>"_s);
     // Ctrl+H is pressed end to end (replace_all_save_undo_save).
     EXPECT_EQ(child(u"frmFind"_s), nullptr);
     focusActive();
