@@ -127,12 +127,19 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
     return {true, dialog.selectedFiles()};
 }
 
+QString QtFileDialogs::nearestFolder(const QString &start)
+{
+    QString folder = start.isEmpty() ? QDir::rootPath() : QFileInfo(start).absoluteFilePath();
+    while (!QFileInfo(folder).isDir() && !QDir(folder).isRoot())
+        folder = QFileInfo(folder).absolutePath();
+    return folder;
+}
+
 QString QtFileDialogs::chooseFolder(QObject *owner, const QString &prompt, const QString &start)
 {
-    // Folders only, anywhere in the file system; where the field names no folder, from the root.
-    const QString from = !start.isEmpty() && QFileInfo(start).isDir() ? start : QDir::rootPath();
-    return QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), prompt, from,
-                                             QFileDialog::ShowDirsOnly);
+    // Folders only, anywhere in the file system.
+    return QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), prompt,
+                                             nearestFolder(start), QFileDialog::ShowDirsOnly);
 }
 
 } // namespace scrivlet

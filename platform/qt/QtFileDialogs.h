@@ -20,6 +20,10 @@ public:
     // would be only the names with a dot.
     static QStringList nameFilters(const QList<std::pair<QString, QString>> &filters);
 
+    // Where a folder chooser starts: the nearest folder that exists on the way up from start
+    // (a file's own folder), the root for an empty start.
+    static QString nearestFolder(const QString &start);
+
     // Sets a dialog up for the request: everything but the check that the folder exists, which
     // needs the dialog's own accept.
     static void configure(QFileDialog &dialog, const FileDialogRequest &request);

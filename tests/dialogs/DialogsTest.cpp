@@ -309,6 +309,20 @@ TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedUnderThatName)
     }
 }
 
+// The template folder's chooser starts where the field points, or as near to it as exists.
+TEST(QtFileDialogSetUp, AFolderChooserStartsAtTheNearestFolderThatExists)
+{
+    QTemporaryDir dir;
+    QDir(dir.path()).mkpath(u"サイト 1"_s);
+    const QString site = dir.filePath(u"サイト 1"_s);
+    writeFile(site.toStdString() + "/a.html", "");
+    for (const auto &[start, expected] : {std::pair{site, site},
+                                          {site + u"/a.html"_s, site},
+                                          {site + u"/gone/deeper"_s, site},
+                                          {QString(), QDir::rootPath()}})
+        EXPECT_EQ(QtFileDialogs::nearestFolder(start), expected) << start.toStdString();
+}
+
 // A quick failure of the desktop's opener is reported and a handler still running is not.
 TEST(QtShell, PathsBecomeLocalFilesUrlsStayUrlsAndOnlyWhatCanBeOpenedIsReportedOpened)
 {
