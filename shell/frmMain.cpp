@@ -270,6 +270,9 @@ void frmMain::NewWindow(const QString &fileName)
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
     sub->setGeometry(normalGeometryFor(static_cast<int>(m_windows.size()) - 1));
     window->installEventFilter(this);
+    connect(window, &frmEdit::Unloaded, this, [this] {
+        QMetaObject::invokeMethod(this, &frmMain::showUsedDocument, Qt::QueuedConnection);
+    });
     window->Form_Load();
     // Documents fill the area, one at a time, and the tabs switch between them; the Window
     // menu arranges them otherwise.

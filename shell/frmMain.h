@@ -98,6 +98,8 @@ private:
     // Activates the next (1) or previous (-1) visible document in opening order, round.
     void stepDocument(int step);
     void leaveIdleMenuBar();
+    // After a close: the document used last that can be typed in, restored if all are minimized.
+    void showUsedDocument();
     // Where the n-th document window stands when it is neither maximized nor minimized.
     QRect normalGeometryFor(int n) const;
     // "Scrivlet - [caption]" of the active document window, whatever its state; "Scrivlet"

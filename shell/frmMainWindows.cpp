@@ -95,7 +95,8 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
         updateFrameTitle();
         return false;
     }
-    if (watched == menuBar() && event->type() == QEvent::KeyPress) {
+    if (watched == menuBar() &&
+        (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         QMetaObject::invokeMethod(this, &frmMain::leaveIdleMenuBar, Qt::QueuedConnection);
         return false;
     }
@@ -315,6 +316,23 @@ void frmMain::stepDocument(int step)
     const qsizetype next = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
     // Through showDocument, so that a minimized window comes back where its text can be typed in.
     showDocument(windows[next]->Tag());
+}
+
+void frmMain::showUsedDocument()
+{
+    // The area has brought back the document used last, which may be minimized, where typing
+    // would go nowhere.
+    const QMdiSubWindow *active = m_mdiArea->activeSubWindow();
+    if (!active || !active->isMinimized())
+        return;
+    const QList<QMdiSubWindow *> used = m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    auto shown = std::find_if(used.rbegin(), used.rend(), [](const QMdiSubWindow *sub) {
+        const auto *window = qobject_cast<const frmEdit *>(sub->widget());
+        return window && !window->isUnloaded() && sub->isVisible() && !sub->isMinimized();
+    });
+    if (const auto *window =
+            qobject_cast<frmEdit *>(shown != used.rend() ? (*shown)->widget() : active->widget()))
+        showDocument(window->Tag());
 }
 
 void frmMain::showDocument(const QString &key)

@@ -131,6 +131,15 @@ TEST_F(Shortcuts, CtrlF6StepsInOpeningOrderAndClosingGoesBackToTheDocumentUsedBe
     }
     press(Qt::Key_F4);
     EXPECT_EQ(win(), windows[2]) << "not the first one opened";
+    // Arranged, a minimized document used last comes back to be typed in.
+    app->click(win()->mnuWindow[1]); // 上下に並べて表示
+    windows[1]->parentWidget()->showMinimized();
+    app->frame().showDocument(windows[2]->Tag());
+    focusActive();
+    press(Qt::Key_F4);
+    settle();
+    EXPECT_EQ(win(), windows[1]);
+    EXPECT_FALSE(win()->parentWidget()->isMinimized());
 }
 
 // An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
@@ -151,19 +160,25 @@ TEST_F(Shortcuts, AltFAndF10OpenTheFileMenuEscapeGoesBackToTheTextAndCtrlFOpensF
         QTest::keyClick(menu, Qt::Key_Escape);
         focusActive();
     }
-    // Alt+F, Esc, Alt+E, Esc, Esc: the menu bar, entered again before it was left, must give
-    // the focus back to the text.
-    for (const auto &[key, modifiers] : {std::pair{Qt::Key_F, Qt::AltModifier},
-                                         {Qt::Key_Escape, Qt::NoModifier},
-                                         {Qt::Key_E, Qt::AltModifier},
-                                         {Qt::Key_Escape, Qt::NoModifier},
-                                         {Qt::Key_Escape, Qt::NoModifier}}) {
-        QWidget *popup = QApplication::activePopupWidget();
-        QTest::keyClick(popup ? popup : QApplication::focusWidget(), key, modifiers);
-        QApplication::processEvents();
+    // Alt+F, Esc, Alt+E, Esc, then Esc or Alt: the menu bar, entered again before it was left,
+    // must give the focus back to the text.
+    for (const Qt::Key last : {Qt::Key_Escape, Qt::Key_Alt}) {
+        for (const auto &[key, modifiers] : {std::pair{Qt::Key_F, Qt::AltModifier},
+                                             {Qt::Key_Escape, Qt::NoModifier},
+                                             {Qt::Key_E, Qt::AltModifier},
+                                             {Qt::Key_Escape, Qt::NoModifier},
+                                             {last, Qt::NoModifier}}) {
+            // Pressed and released apart, as a hand does: Qt leaves the bar on Alt's release.
+            for (const auto event : {QTest::Press, QTest::Release}) {
+                QWidget *popup = QApplication::activePopupWidget();
+                QTest::sendKeyEvent(event, popup ? popup : QApplication::focusWidget(), key,
+                                    QString(), modifiers);
+                QApplication::processEvents();
+            }
+        }
+        press(Qt::Key_X, Qt::NoModifier);
     }
-    press(Qt::Key_X, Qt::NoModifier);
-    EXPECT_EQ(text(1), u"x<P>2</P>"_s);
+    EXPECT_EQ(text(1), u"xx<P>2</P>"_s);
     // Ctrl+H is pressed end to end (replace_all_save_undo_save).
     EXPECT_EQ(child(u"frmFind"_s), nullptr);
     focusActive();
