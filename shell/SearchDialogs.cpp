@@ -8,18 +8,26 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QShortcut>
 
 namespace scrivlet {
 
 namespace {
 
 template<class Dialog>
-void showDialog(QPointer<Dialog> &dialog, frmMain &frame, ISearchTarget &target,
+void showDialog(QPointer<Dialog> &dialog, SearchDialogs &dialogs, frmMain &frame,
                 IMessageService &messages)
 {
     // A dialog on its way out after an unload counts as not loaded.
-    if (!dialog || dialog->isUnloaded())
-        dialog = new Dialog(target, messages, &frame);
+    if (!dialog || dialog->isUnloaded()) {
+        dialog = new Dialog(dialogs, messages, &frame);
+        // The Edit menu's keys, pressed in either dialog, do what they do in the page.
+        for (const auto &[key, show] : {std::pair{Qt::CTRL | Qt::Key_F, &SearchDialogs::showFind},
+                                        {Qt::CTRL | Qt::Key_H, &SearchDialogs::showReplace}}) {
+            QObject::connect(new QShortcut(QKeySequence(key), dialog), &QShortcut::activated,
+                             dialog, [&dialogs, show = show] { (dialogs.*show)(); });
+        }
+    }
     dialog->show();
     dialog->raise();
     dialog->activateWindow();
@@ -44,12 +52,12 @@ SearchDialogs::~SearchDialogs()
 
 void SearchDialogs::showFind()
 {
-    showDialog(m_find, m_frame, *this, m_messages);
+    showDialog(m_find, *this, m_frame, m_messages);
 }
 
 void SearchDialogs::showReplace()
 {
-    showDialog(m_replace, m_frame, *this, m_messages);
+    showDialog(m_replace, *this, m_frame, m_messages);
 }
 
 void SearchDialogs::unload()

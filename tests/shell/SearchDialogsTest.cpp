@@ -239,6 +239,18 @@ TEST_F(SearchDialogs, EnterSearchesEscapeAndExitUnloadAndTheHistoriesAreWritten)
         QTest::keyClicks(dialog->focusWidget(), u"Me"_s);
         EXPECT_EQ(dialog->cboFindStr->currentText(), u"Me"_s) << dialog->objectName().toStdString();
     }
+    // The same keys pressed in a dialog.
+    replace->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(replace));
+    replace->cboReplaceStr->setFocus();
+    QTest::keyClick(replace->cboReplaceStr, Qt::Key_H, Qt::ControlModifier);
+    QTest::keyClicks(replace->focusWidget(), u"here"_s);
+    EXPECT_EQ(std::pair(replace->cboFindStr->currentText(), replace->cboReplaceStr->currentText()),
+              std::pair(u"here"_s, u"there"_s));
+    QTest::keyClick(replace->focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    ASSERT_TRUE(find && find->focusWidget());
+    QTest::keyClicks(find->focusWidget(), u"me"_s);
+    EXPECT_EQ(find->cboFindStr->currentText(), u"me"_s);
     QTest::keyClick(find, Qt::Key_Escape);
     QTest::keyClick(replace, Qt::Key_Escape);
     settle();
