@@ -36,7 +36,7 @@ public:
     virtual ~IFileDialogs() = default;
     virtual FileDialogAnswer choose(const FileDialogRequest &request) = 0;
     // A folder chosen from the whole file system, modal to owner, with prompt as its title,
-    // starting in start when that is a folder; empty when the user cancelled.
+    // starting at start or the nearest folder above it; empty when the user cancelled.
     virtual QString chooseFolder(QObject *owner, const QString &prompt, const QString &start)
     {
         Q_UNUSED(owner);

@@ -95,7 +95,7 @@ private:
     void minimizeAll();
     void tileWindows(Qt::Orientation orientation);
     void arrangeIcons();
-    // Activates the next (1) or previous (-1) visible document in opening order, round.
+    // Shows the next (1) or previous (-1) document in opening order, round.
     void stepDocument(int step);
     void leaveIdleMenuBar();
     // After a close: the document used last that can be typed in, restored if all are minimized.
