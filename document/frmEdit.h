@@ -25,6 +25,10 @@ class SourceTextEdit;
 class clsRTF;
 class cCommonDlg;
 
+// The Edit menu's keys for Find and Replace, which the search dialogs answer as well.
+inline constexpr QKeyCombination kFindKey = Qt::CTRL | Qt::Key_F;
+inline constexpr QKeyCombination kReplaceKey = Qt::CTRL | Qt::Key_H;
+
 class frmEdit : public QWidget
 {
     Q_OBJECT

@@ -54,10 +54,10 @@ void frmEdit::buildMenus()
                              QStringLiteral("置換(&E)..."), QStringLiteral("-")});
     mnuEdit[0]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
     mnuEdit[1]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
-    mnuEdit[9]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    mnuEdit[9]->setShortcut(QKeySequence(kFindKey));
     mnuEdit[10]->setShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F3));
     mnuEdit[11]->setShortcut(QKeySequence(Qt::Key_F3));
-    mnuEdit[12]->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+    mnuEdit[12]->setShortcut(QKeySequence(kReplaceKey));
     QMenu *strConv = mnuEditMenu->addMenu(QStringLiteral("文字列変換(&V)"));
     strConv->setObjectName(QStringLiteral("mnuEditStrConvMenu"));
     mnuEditStrConv = addMenuFamily(

@@ -22,8 +22,8 @@ void showDialog(QPointer<Dialog> &dialog, SearchDialogs &dialogs, frmMain &frame
     if (!dialog || dialog->isUnloaded()) {
         dialog = new Dialog(dialogs, messages, &frame);
         // The Edit menu's keys, pressed in either dialog, do what they do in the page.
-        for (const auto &[key, show] : {std::pair{Qt::CTRL | Qt::Key_F, &SearchDialogs::showFind},
-                                        {Qt::CTRL | Qt::Key_H, &SearchDialogs::showReplace}}) {
+        for (const auto &[key, show] : {std::pair{kFindKey, &SearchDialogs::showFind},
+                                        {kReplaceKey, &SearchDialogs::showReplace}}) {
             QObject::connect(new QShortcut(QKeySequence(key), dialog), &QShortcut::activated,
                              dialog, [&dialogs, show = show] { (dialogs.*show)(); });
         }
