@@ -92,13 +92,14 @@ public:
 
     // Characters as the keyboard types them, reaching the text only when the handler lets
     // them; "↑" and "↓" stand for the arrow keys, "●" for a left press on the list, "◀" for a
-    // click in the text one character to the left of the caret. "⌫" and "⎘" change the text
+    // click in the text one character to the left of the caret, "▶" for a drag that selects the
+    // character after the caret. "⌫" and "⎘" change the text
     // without the list hearing of it, as Ctrl+Backspace and Shift+Insert do: the first takes the
     // character before the caret, the second pastes "ペースト".
     void type(const QString &input)
     {
         for (const QChar c : input) {
-            int code = QStringView(u"●↑↓◀⌫⎘").contains(c) ? 0 : c.unicode();
+            int code = QStringView(u"●↑↓◀▶⌫⎘").contains(c) ? 0 : c.unicode();
             if (c == u'⌫')
                 rtfEdit.pressBackspace();
             else if (c == u'⎘')
@@ -107,6 +108,8 @@ public:
                 completion.lstPopup_MouseDown(kLeftButton, 0);
             else if (c == u'◀')
                 clickBack();
+            else if (c == u'▶')
+                rtfEdit.setSelLength(1);
             else if (code == 0)
                 keyDown(c == u'↑' ? keys::Up : keys::Down);
             else if (completion.rtfEdit_KeyPress(code), code == keys::Backspace)
