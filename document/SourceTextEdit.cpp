@@ -1,5 +1,6 @@
 #include "document/SourceTextEdit.h"
 
+#include "files/basFile.h"
 #include "html/KeyCodes.h"
 
 #include <QApplication>
@@ -17,7 +18,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
-#include <QUrl>
 
 #include <utility>
 
@@ -41,18 +41,6 @@ qsizetype characterLength(const QString &text, qsizetype at)
     return text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()
                ? 2
                : 1;
-}
-
-QStringList localFiles(const QMimeData *mime)
-{
-    QStringList files;
-    if (!mime->hasUrls())
-        return files;
-    for (const QUrl &url : mime->urls()) {
-        if (url.isLocalFile())
-            files.append(url.toLocalFile());
-    }
-    return files;
 }
 
 } // namespace
@@ -353,12 +341,12 @@ bool SourceTextEdit::takesDrop(const QDropEvent *event) const
     // A selection dragged within the text keeps the widget's own move or copy. The widget's
     // drags start from its viewport, not from the widget itself.
     const bool fromThisText = event->source() == this || event->source() == viewport();
-    return !localFiles(mime).isEmpty() || (mime->hasText() && !fromThisText);
+    return !basFile::LocalFiles(mime).isEmpty() || (mime->hasText() && !fromThisText);
 }
 
 void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (takesDrop(event) && localFiles(event->mimeData()).size() > 0) {
+    if (takesDrop(event) && basFile::LocalFiles(event->mimeData()).size() > 0) {
         event->acceptProposedAction();
         return;
     }
@@ -367,7 +355,7 @@ void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 
 void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (takesDrop(event) && localFiles(event->mimeData()).size() > 0) {
+    if (takesDrop(event) && basFile::LocalFiles(event->mimeData()).size() > 0) {
         event->acceptProposedAction();
         return;
     }
@@ -382,7 +370,7 @@ void SourceTextEdit::dropEvent(QDropEvent *event)
     }
     const QMimeData *mime = event->mimeData();
     html::DropData data;
-    data.files = localFiles(mime);
+    data.files = basFile::LocalFiles(mime);
     data.offersFiles = !data.files.isEmpty();
     data.offersText = mime->hasText();
     data.text = mime->text();

@@ -129,8 +129,9 @@ bool resolveLinks(const std::string &path, std::string &target, int &error)
 bool replaceFile(const std::string &path, std::string_view data, int &error)
 {
     std::string target;
-    if (path.empty()) {
-        error = ENOENT;
+    // A name holding a NUL names no file; the system would take the name cut at it.
+    if (path.empty() || path.find('\0') != std::string::npos) {
+        error = path.empty() ? ENOENT : EINVAL;
         return false;
     }
     if (!resolveLinks(path, target, error))

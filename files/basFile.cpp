@@ -14,9 +14,11 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <QThread>
+#include <QUrl>
 
 #include <algorithm>
 #include <cerrno>
@@ -443,6 +445,19 @@ QString GetFileName(const QString &path)
         return {};
     const qsizetype slash = path.lastIndexOf(u'/');
     return slash < 0 ? path : path.mid(slash + 1);
+}
+
+QStringList LocalFiles(const QMimeData *data)
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    for (const QUrl &url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (url.isLocalFile() && url.host().isEmpty() && !path.contains(QChar(u'\0')))
+            files << path;
+    }
+    return files;
 }
 
 QString GetExtension(const QString &path)

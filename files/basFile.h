@@ -4,6 +4,11 @@
 // line ends chosen in the settings.
 
 #include <QString>
+#include <QStringList>
+
+QT_BEGIN_NAMESPACE
+class QMimeData;
+QT_END_NAMESPACE
 
 namespace scrivlet {
 class IMessageService;
@@ -30,6 +35,11 @@ QString GetFileName(const QString &path);
 
 // The text after the last "." anywhere in the path, or empty when there is none.
 QString GetExtension(const QString &path);
+
+// The files of this machine that dragged data offers, as paths; empty when it offers none. A
+// file URL of another host is none of them, nor is a path holding a NUL: no file has such a
+// name, and cut at the NUL it would name another file.
+QStringList LocalFiles(const QMimeData *data);
 
 // The text of a file with this extension as Shift-JIS (CP932) bytes. A character the code
 // cannot hold becomes a numeric character reference "&#x1F600;", so that the page still shows

@@ -4,7 +4,6 @@
 
 #include <QDropEvent>
 #include <QMimeData>
-#include <QUrl>
 #include <QWidget>
 
 namespace scrivlet {
@@ -14,19 +13,6 @@ namespace {
 bool acceptable(const QString &path)
 {
     return !basFile::GetFileName(path).isEmpty() && !basFile::GetExtension(path).isEmpty();
-}
-
-// The local files of dropped data; empty when it holds no file list.
-QStringList localFiles(const QMimeData *data)
-{
-    QStringList files;
-    if (!data || !data->hasUrls())
-        return files;
-    for (const QUrl &url : data->urls()) {
-        if (url.isLocalFile())
-            files << url.toLocalFile();
-    }
-    return files;
 }
 
 } // namespace
@@ -79,7 +65,7 @@ bool FileDropFilter::eventFilter(QObject *watched, QEvent *event)
     case QEvent::DragEnter:
     case QEvent::DragMove: {
         auto *drag = static_cast<QDragMoveEvent *>(event);
-        if (localFiles(drag->mimeData()).isEmpty()) {
+        if (basFile::LocalFiles(drag->mimeData()).isEmpty()) {
             drag->ignore();
         } else {
             drag->setDropAction(Qt::CopyAction);
@@ -89,7 +75,7 @@ bool FileDropFilter::eventFilter(QObject *watched, QEvent *event)
     }
     case QEvent::Drop: {
         auto *drop = static_cast<QDropEvent *>(event);
-        const QStringList files = localFiles(drop->mimeData());
+        const QStringList files = basFile::LocalFiles(drop->mimeData());
         if (files.isEmpty()) {
             drop->ignore();
             return true;

@@ -213,7 +213,7 @@ TEST_F(FileLayer, WithoutAWorkingLibraryASaveIsReportedAndStillWrittenInShiftJis
     expectShown({msg::kLibraryMissing, page(u"out.html"_s) + msg::kCouldNotOpen});
 }
 
-TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
+TEST_F(FileLayer, AReadOnlyTargetOrANameHoldingANulIsRefusedByTheConverterAndTheFallbackAlike)
 {
     // The mode decides, for root as well: its writes ignore the bits.
     const QString target = page(u"readonly.html"_s);
@@ -228,6 +228,10 @@ TEST_F(FileLayer, AReadOnlyTargetIsRefusedByTheConverterAndTheFallbackAlike)
         EXPECT_EQ(QDir(pages.path()).entryList(QDir::Files | QDir::Hidden),
                   QStringList{u"readonly.html"_s});
         QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner);
+        // No file has such a name; cut at the NUL, it is the name of this one.
+        EXPECT_FALSE(basFile::SaveTextFile(messages, target + QChar(0) + u".html"_s, kText));
+        EXPECT_EQ(readBytes(target), QByteArray("kept")) << library;
+        expectShown({msg::kSaveFailed});
     }
 }
 
