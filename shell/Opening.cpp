@@ -2,6 +2,7 @@
 
 #include "files/basFile.h"
 
+#include <QDir>
 #include <QDropEvent>
 #include <QMimeData>
 #include <QWidget>
@@ -34,10 +35,12 @@ QStringList CommandPaths(const QString &command, bool *refused)
         parts = argument.mid(1, argument.size() - 2).split(QStringLiteral("\" \""));
     else
         parts = argument.split(u' ');
+    // Cleaned as the command line's paths are, so that one page is one window and one entry of
+    // the recent files however it was spelled.
     QStringList paths;
     for (const QString &path : parts) {
         if (acceptable(path))
-            paths << path;
+            paths << QDir::cleanPath(path);
     }
     return paths;
 }
