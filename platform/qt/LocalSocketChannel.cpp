@@ -20,6 +20,8 @@ namespace {
 
 // A client that connects and says nothing is let go after this long.
 constexpr int kReadTimeoutMs = 10000;
+// How often a server closed under the program is looked for.
+constexpr int kListenCheckMs = 2000;
 
 const QByteArray kOk = QByteArrayLiteral("ok\n");
 const QByteArray kRefused = QByteArrayLiteral("refused\n");
@@ -98,17 +100,32 @@ bool LocalSocketChannel::serve(const QString &topic, Execute execute)
     m_path = path;
     m_execute = std::move(execute);
     connect(m_server, &QLocalServer::newConnection, this, &LocalSocketChannel::takeConnection);
+    // A failed accept (the program out of file descriptors) makes the server close itself and
+    // remove its socket, without a signal; it is opened again as soon as it can be.
+    auto *check = new QTimer(this);
+    connect(check, &QTimer::timeout, this, &LocalSocketChannel::listenAgainIfClosed);
+    check->start(kListenCheckMs);
     return true;
+}
+
+void LocalSocketChannel::listenAgainIfClosed()
+{
+    if (m_server->isListening())
+        return;
+    QLocalServer::removeServer(m_path); // the lock is still ours
+    m_server->listen(m_path);
 }
 
 void LocalSocketChannel::takeConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        if (!peerIsThisUser(socket->socketDescriptor())) {
+        if (m_connections >= kMaxConnections || !peerIsThisUser(socket->socketDescriptor())) {
             socket->abort();
             continue;
         }
+        ++m_connections;
+        connect(socket, &QObject::destroyed, this, [this] { --m_connections; });
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readCommand(socket); });
         QTimer::singleShot(kReadTimeoutMs, socket, [socket] { socket->abort(); });
         readCommand(socket);

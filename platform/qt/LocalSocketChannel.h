@@ -21,6 +21,9 @@ class LocalSocketChannel final : public QObject, public IInstanceChannel
 public:
     // The longest command taken, in bytes with its closing line break.
     static constexpr qint64 kMaxCommand = 64 * 1024;
+    // The most connections read at once; more are dropped as they come, so that a burst of
+    // clients cannot take every file descriptor the program has.
+    static constexpr int kMaxConnections = 256;
 
     // service: this program's name as a server; runtimeDir: the folder of the sockets, normally
     // $XDG_RUNTIME_DIR.
@@ -44,6 +47,7 @@ public:
 
 private:
     void takeConnection();
+    void listenAgainIfClosed();
     void readCommand(QLocalSocket *socket);
 
     QString m_service;
@@ -52,6 +56,7 @@ private:
     Execute m_execute;
     std::unique_ptr<QLockFile> m_lock;
     QLocalServer *m_server = nullptr;
+    int m_connections = 0;
 };
 
 } // namespace scrivlet

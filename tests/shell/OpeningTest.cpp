@@ -14,6 +14,7 @@
 #include <csignal>
 #include <future>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -197,6 +198,67 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
     EXPECT_FALSE(LocalSocketChannel::peerIsThisUser(pipeEnds[0]));
     for (const int fd : {pair[0], pair[1], pipeEnds[0], pipeEnds[1]})
         ::close(fd);
+}
+
+// A program out of file descriptors cannot take a connection, and Qt's server then closes; it
+// listens again as soon as it can. Of clients that connect and say nothing, those past the most
+// read at once are dropped and the others stay.
+TEST(InstanceChannel, ABurstOfClientsNeverEndsTheService)
+{
+    QTemporaryDir runtime;
+    LocalSocketChannel channel{u"Scrivlet"_s, runtime.path()};
+    ASSERT_TRUE(channel.serve(u"System"_s, ignore));
+    sockaddr_un address{AF_UNIX, {}};
+    const QByteArray path = QFile::encodeName(channel.servedPath());
+    std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
+    std::vector<int> clients;
+    // Served one by one, or all waiting at once (a few: the queue of a listening socket is
+    // short, and a connect to a full one waits).
+    const auto connectClients = [&](int count, bool served) {
+        for (int fd; count-- > 0 && (fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0)) >= 0;) {
+            clients.push_back(fd);
+            ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+            if (served)
+                QCoreApplication::processEvents();
+        }
+    };
+    const auto closeClients = [&] {
+        for (const int fd : clients)
+            ::close(fd);
+        clients.clear();
+    };
+    const auto hungUp = [](int fd) {
+        pollfd end{fd, POLLIN, 0};
+        char byte;
+        return ::poll(&end, 1, 0) == 1 && ::recv(fd, &byte, 1, MSG_DONTWAIT) == 0;
+    };
+    // Every descriptor taken, by copies and by clients waiting to be served. The limit stays
+    // above the event loop's own poll, which fails past it.
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    const int lowest = ::dup(0);
+    ::close(lowest);
+    const rlimit scarce{rlim_t(lowest + 64), limit.rlim_max};
+    ::setrlimit(RLIMIT_NOFILE, &scarce);
+    std::vector<int> copies;
+    for (int fd; (fd = ::dup(0)) >= 0;)
+        copies.push_back(fd);
+    for (int i = 0; i < 4; ++i, copies.pop_back())
+        ::close(copies.back());
+    connectClients(4, false);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !channel.serving(); }));
+    closeClients();
+    for (const int fd : copies)
+        ::close(fd);
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return channel.serving(); }));
+
+    connectClients(LocalSocketChannel::kMaxConnections + 1, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return hungUp(clients.back()); }));
+    EXPECT_FALSE(hungUp(clients.front()));
+    closeClients();
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return sendFrom(runtime.path(), u"edit"_s) == Reply::Accepted; }));
 }
 
 // Root can be another user for a moment: a child that has dropped to "nobody" connects, and the
