@@ -91,6 +91,8 @@ int main(int argc, char *argv[])
     app.installEventFilter(&inputMethodEchoes);
     QObject::connect(&termination, &TerminationSignals::requested, &frame, &QWidget::close);
     frame.show();
-    frame.Form_Load(QCoreApplication::applicationDirPath(), QCoreApplication::arguments().mid(1));
+    if (!frame.Form_Load(QCoreApplication::applicationDirPath(),
+                         QCoreApplication::arguments().mid(1)))
+        return 0;
     return app.exec();
 }

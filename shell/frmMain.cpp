@@ -217,7 +217,7 @@ void frmMain::showMenusOf(frmEdit *window)
         bar->addMenu(menu);
 }
 
-void frmMain::Form_Load(const QString &executableFolder, const QStringList &arguments)
+bool frmMain::Form_Load(const QString &executableFolder, const QStringList &arguments)
 {
     gUntitledCount = 1;
     gWindowSerial = 1;
@@ -242,19 +242,29 @@ void frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
 
     // Serving before the command line is handled: an instance started by the shell verb opens
     // nothing by itself and waits for its file on the channel.
-    if (m_platform.instances)
-        m_platform.instances->serve(QStringLiteral("System"),
-                                    [frame = QPointer<frmMain>(this)](const QString &command) {
-                                        return frame ? frame->DdeExecute(command) : true;
-                                    });
+    using Serving = IInstanceChannel::Serving;
+    const Serving serving = m_platform.instances
+                                ? m_platform.instances->serve(
+                                      QStringLiteral("System"),
+                                      [frame = QPointer<frmMain>(this)](const QString &command) {
+                                          return frame ? frame->DdeExecute(command) : true;
+                                      })
+                                : Serving::Unavailable;
 
     if (arguments.isEmpty()) {
         NewWindow(QString());
-        return;
+        return true;
     }
     bool stop = false;
-    for (const QString &path : AcceptablePaths(arguments, &stop))
+    const QStringList paths = AcceptablePaths(arguments, &stop);
+    // Started by the shell verb while another instance serves, which is where the verb hands
+    // its file: this one would stay behind as an empty frame. A file manager runs the verb once
+    // for each file chosen, all at once, and one of them wins the service.
+    if (stop && serving == Serving::AnotherServes)
+        return false;
+    for (const QString &path : paths)
         NewWindow(path);
+    return true;
 }
 
 void frmMain::NewWindow(const QString &fileName)

@@ -35,7 +35,9 @@ public:
 
     // Start-up: counters, program directory, tabs, dictionaries, settings, histories, then one
     // window per acceptable path of arguments (or one untitled window when there are none).
-    void Form_Load(const QString &executableFolder, const QStringList &arguments);
+    // False when this instance is not needed and ends: the shell verb started it, and another
+    // serves the verb's file.
+    bool Form_Load(const QString &executableFolder, const QStringList &arguments);
 
     // IFrame
     void NewWindow(const QString &fileName) override;

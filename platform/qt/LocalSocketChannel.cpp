@@ -76,24 +76,24 @@ bool LocalSocketChannel::serving() const
     return m_server && m_server->isListening();
 }
 
-bool LocalSocketChannel::serve(const QString &topic, Execute execute)
+IInstanceChannel::Serving LocalSocketChannel::serve(const QString &topic, Execute execute)
 {
     if (m_server)
-        return false;
+        return Serving::Unavailable;
     const QString path = socketPath(m_runtimeDir, m_service, topic);
     if (path.isEmpty())
-        return false;
+        return Serving::Unavailable;
     // Only the holder of the lock may clear a socket left by a killed instance and listen: a
     // listen over the socket of a live server would silently take its place.
     auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
     lock->setStaleLockTime(0);
     if (!lock->tryLock(0))
-        return false;
+        return Serving::AnotherServes;
     QLocalServer::removeServer(path);
     auto *server = new QLocalServer(this);
     if (!server->listen(path)) {
         delete server;
-        return false;
+        return Serving::Unavailable;
     }
     m_lock = std::move(lock);
     m_server = server;
@@ -105,7 +105,7 @@ bool LocalSocketChannel::serve(const QString &topic, Execute execute)
     auto *check = new QTimer(this);
     connect(check, &QTimer::timeout, this, &LocalSocketChannel::listenAgainIfClosed);
     check->start(kListenCheckMs);
-    return true;
+    return Serving::Started;
 }
 
 void LocalSocketChannel::listenAgainIfClosed()

@@ -38,7 +38,7 @@ public:
     // Whether the process at the other end of a connected local socket runs as this user.
     static bool peerIsThisUser(qintptr socketDescriptor);
 
-    bool serve(const QString &topic, Execute execute) override;
+    Serving serve(const QString &topic, Execute execute) override;
     Reply send(const QString &application, const QString &topic, const QString &command,
                int timeoutMs) override;
 

@@ -405,7 +405,7 @@ class ShellExecTest : public RegistryTest, public IInstanceChannel
 {
 protected:
     void SetUp() override { ASSERT_EQ(add(1, u"/opt/S/"_s).message, Msg::Added); }
-    bool serve(const QString &, Execute) override { return false; }
+    Serving serve(const QString &, Execute) override { return Serving::Unavailable; }
     Reply send(const QString &application, const QString &topic, const QString &command,
                int) override
     {

@@ -22,6 +22,7 @@
 namespace scrivlet::test {
 
 using Reply = IInstanceChannel::Reply;
+using Serving = IInstanceChannel::Serving;
 constexpr auto ignore = [](const QString &) {
     return false;
 };
@@ -123,7 +124,8 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     EXPECT_EQ(app.captions(), (QStringList{a, b, a}));
     EXPECT_EQ(app.messages.texts(), QStringList());
     // A second instance cannot take the socket.
-    EXPECT_FALSE(LocalSocketChannel(u"scrivlet"_s, runtime.path()).serve(u"System"_s, ignore));
+    EXPECT_EQ(LocalSocketChannel(u"scrivlet"_s, runtime.path()).serve(u"System"_s, ignore),
+              Serving::AnotherServes);
     EXPECT_EQ(send(u"edit"_s), Reply::Accepted);
 
     // A file that cannot be read keeps its box up while the user reads it. The request was
@@ -146,8 +148,9 @@ TEST(InstanceChannel, TheRunningFrameOpensWhatItIsSentAndDropsWhatIsMalformed)
     EXPECT_EQ(app.messages.texts(), QStringList{gone + u"を開けませんでした。"_s});
 }
 
-// The built program, killed while it serves, leaves its socket behind; that is no obstacle.
-TEST(InstanceChannel, AKilledInstanceLeavesNoObstacle)
+// The built program: a copy the shell verb starts beside it ends, and its file goes to the
+// serving one; killed while it serves, it leaves its socket behind, which is no obstacle.
+TEST(InstanceChannel, TheVerbsSecondCopyEndsAndAKilledInstanceLeavesNoObstacle)
 {
     QTemporaryDir home;
     const QString runtime = home.path();
@@ -166,12 +169,20 @@ TEST(InstanceChannel, AKilledInstanceLeavesNoObstacle)
     while (send(10000) != Reply::Accepted && !deadline.hasExpired())
         QThread::msleep(50);
     ASSERT_FALSE(deadline.hasExpired()) << "the program never served";
+    QProcess second;
+    second.setProcessEnvironment(env);
+    second.start(QStringLiteral(SCRIVLET_PROGRAM_DIR "/scrivlet"), {u"/O"_s});
+    EXPECT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(std::pair(second.exitStatus(), second.exitCode()),
+              std::pair(QProcess::NormalExit, 0));
+    second.kill();
     program.kill();
     ASSERT_TRUE(program.waitForFinished(10000));
     EXPECT_TRUE(QFile::exists(LocalSocketChannel::socketPath(runtime, u"Scrivlet"_s, u"System"_s)))
         << "a killed instance leaves its socket";
     EXPECT_EQ(send(2000), Reply::NoServer);
-    EXPECT_TRUE(LocalSocketChannel(u"Scrivlet"_s, runtime).serve(u"System"_s, ignore));
+    EXPECT_EQ(LocalSocketChannel(u"Scrivlet"_s, runtime).serve(u"System"_s, ignore),
+              Serving::Started);
 }
 
 TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
@@ -182,7 +193,7 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
                                           QFile::ReadOther | QFile::ExeOther);
     EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), u"S"_s, u"T"_s).isEmpty());
     EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), u"S"_s, u"T"_s).isEmpty());
-    EXPECT_FALSE(LocalSocketChannel(u"S"_s, dir.path()).serve(u"T"_s, ignore));
+    EXPECT_EQ(LocalSocketChannel(u"S"_s, dir.path()).serve(u"T"_s, ignore), Serving::Unavailable);
     // No instance can be reached there: the sender knows, and so does one whose command the
     // channel cannot carry.
     EXPECT_EQ(LocalSocketChannel(QString(), dir.path()).send(u"S"_s, u"T"_s, u"edit"_s, 100),
@@ -207,7 +218,7 @@ TEST(InstanceChannel, ABurstOfClientsNeverEndsTheService)
 {
     QTemporaryDir runtime;
     LocalSocketChannel channel{u"Scrivlet"_s, runtime.path()};
-    ASSERT_TRUE(channel.serve(u"System"_s, ignore));
+    ASSERT_EQ(channel.serve(u"System"_s, ignore), Serving::Started);
     sockaddr_un address{AF_UNIX, {}};
     const QByteArray path = QFile::encodeName(channel.servedPath());
     std::memcpy(address.sun_path, path.constData(), size_t(path.size()));
