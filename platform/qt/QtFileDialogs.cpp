@@ -12,24 +12,26 @@ namespace scrivlet {
 namespace {
 
 // Qt's dialog lets a name to save into a folder that does not exist through; this one keeps
-// the dialog open instead, with Qt's own words for it. It also takes a typed name to save as one
-// name: Qt reads quotes as the marks around several names ("a" "b"), and saved new"q.html as
-// q.html in the program's folder.
+// the dialog open instead, with Qt's own words for it. It also takes a typed name to save, or
+// one naming a file to open, as one name: Qt reads quotes as the marks around several names
+// ("a" "b"), saved new"q.html as q.html in the program's folder, and opened double.html for
+// quote"double.html.
 class PathCheckingFileDialog final : public QFileDialog
 {
 public:
     using QFileDialog::QFileDialog;
 
     bool pathMustExist = false;
-    QString typedSaveName; // the name to save under when Qt would have split it
+    QString typedName; // the file chosen when Qt would have split its name
 
     void accept() override
     {
         const auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         const QString typed = edit ? edit->text() : QString();
-        const bool quoted = acceptMode() == AcceptSave && typed.contains(u'"');
-        const QStringList files =
-            quoted ? QStringList{directory().absoluteFilePath(typed)} : selectedFiles();
+        const QString whole = directory().absoluteFilePath(typed);
+        const bool quoted =
+            typed.contains(u'"') && (acceptMode() == AcceptSave || QFileInfo(whole).isFile());
+        const QStringList files = quoted ? QStringList{whole} : selectedFiles();
         if (pathMustExist) {
             for (const QString &file : files) {
                 const QString folder = QFileInfo(file).absolutePath();
@@ -51,7 +53,7 @@ public:
         const QFileInfo target(files.first());
         if (target.isDir())
             return;
-        if (target.exists() && !testOption(DontConfirmOverwrite)) {
+        if (acceptMode() == AcceptSave && target.exists() && !testOption(DontConfirmOverwrite)) {
             const QString question =
                 QCoreApplication::translate("QFileDialog",
                                             "%1 already exists.\nDo you want to replace it?")
@@ -61,7 +63,7 @@ public:
                                      QMessageBox::No) != QMessageBox::Yes)
                 return;
         }
-        typedSaveName = target.absoluteFilePath();
+        typedName = target.absoluteFilePath();
         QDialog::accept();
     }
 };
@@ -122,8 +124,8 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
     dialog.pathMustExist = request.pathMustExist;
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    if (!dialog.typedSaveName.isEmpty())
-        return {true, {dialog.typedSaveName}};
+    if (!dialog.typedName.isEmpty())
+        return {true, {dialog.typedName}};
     return {true, dialog.selectedFiles()};
 }
 

@@ -286,21 +286,29 @@ TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
     }
 }
 
-// A typed name to save is one name, quotes and all: Qt alone reads quotes as the marks around
-// several names, and saved into another folder under part of the name.
-TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedUnderThatName)
+// A typed name to save, or naming a file to open, is one name, quotes and all: Qt alone reads
+// quotes as the marks around several names, saved into another folder under part of the name,
+// and opened another file.
+TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedOrOpenedUnderThatName)
 {
     QTemporaryDir dir;
+    for (const char *name : {"q\"double.html", "double.html"})
+        writeFile(dir.filePath(QString::fromUtf8(name)).toStdString(), "");
     QtFileDialogs dialogs;
     FileDialogRequest request;
-    request.save = true;
     request.initialDirectory = dir.path();
-    for (const QString &typed : {u"new\"q.html"_s, dir.filePath(u"say \"hi\".html"_s)}) {
+    request.multiSelect = true;
+    for (const QString &typed :
+         {u"q\"double.html"_s, u"new\"q.html"_s, dir.filePath(u"say \"hi\".html"_s)}) {
+        request.save = typed != u"q\"double.html"_s;
         QTimer::singleShot(0, [typed] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             auto *edit = dialog ? dialog->findChild<QLineEdit *>(u"fileNameEdit"_s) : nullptr;
             if (!edit)
                 return dialog ? dialog->reject() : void();
+            // Typed: Qt rewrites the field from the names it selects only when it has no focus.
+            QApplication::setActiveWindow(dialog);
+            edit->setFocus();
             edit->setText(typed);
             QMetaObject::invokeMethod(dialog, &QDialog::accept);
         });
