@@ -1,5 +1,6 @@
 #include "document/SourceTextEdit.h"
 
+#include "editor/WordRuns.h"
 #include "files/basFile.h"
 #include "html/KeyCodes.h"
 
@@ -304,6 +305,29 @@ void SourceTextEdit::mouseDoubleClickEvent(QMouseEvent *event)
         return;
     }
     QPlainTextEdit::mouseDoubleClickEvent(event);
+    selectJapaneseWord(event->position().toPoint());
+}
+
+// Qt's words end only at blanks and ASCII punctuation, so a double-click on Japanese took the
+// whole sentence, 、 and 。 and all; there the word is the run of one script under the pointer.
+void SourceTextEdit::selectJapaneseWord(const QPoint &at)
+{
+    if (!textCursor().hasSelection())
+        return;
+    const QTextCursor hit = cursorForPosition(at);
+    const QString line = hit.block().text();
+    // The nearest boundary is after the character pointed at when the pointer is on its right
+    // half.
+    qsizetype pointed = hit.positionInBlock();
+    if (pointed > 0 && (pointed == line.size() || at.x() < cursorRect(hit).left()))
+        --pointed;
+    const auto [begin, end] = JapaneseWordAt(line, pointed);
+    if (begin == end)
+        return;
+    QTextCursor word = hit;
+    word.setPosition(hit.block().position() + int(begin));
+    word.setPosition(hit.block().position() + int(end), QTextCursor::KeepAnchor);
+    setTextCursor(word);
 }
 
 void SourceTextEdit::mouseMoveEvent(QMouseEvent *event)

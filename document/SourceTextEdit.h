@@ -66,6 +66,7 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    void selectJapaneseWord(const QPoint &at);
     void typeKey(QKeyEvent *event);
     // The text as the character handler leaves it, one character at a time.
     QString filterTyped(const QString &text);

@@ -204,6 +204,20 @@ TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
     EXPECT_EQ(control().Text(), u"<dl>x"_s + words);
 }
 
+// A double-click on Japanese takes the run of one script; on markup, the widget's own word.
+TEST_F(DocumentViewTest, ADoubleClickTakesAJapaneseWordOrAWordOfMarkup)
+{
+    control().setText(u"今日は、晴れです。<p class=\"x\">"_s);
+    for (const auto &[at, word] : {std::pair{1, u"今日"_s}, {6, u"れです"_s}, {13, u"class"_s}}) {
+        QTextCursor cursor = edit->textCursor();
+        cursor.setPosition(at);
+        const QPoint centre = edit->cursorRect(cursor).center() + QPoint(2, 0);
+        QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, centre);
+        EXPECT_EQ(control().SelText(), word) << at;
+        QTest::qWait(QApplication::doubleClickInterval() + 10);
+    }
+}
+
 // The Menu key and Shift+F10 ask for it at the caret.
 TEST_F(DocumentViewTest, TheRightButtonAndTheMenuKeyAskForTheEditMenu)
 {
