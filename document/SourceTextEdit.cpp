@@ -273,6 +273,7 @@ QMimeData *SourceTextEdit::createMimeDataFromSelection() const
 {
     auto *mime = new QMimeData;
     mime->setText(textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n'));
+    m_mimeMade = true;
     return mime;
 }
 
@@ -336,7 +337,20 @@ void SourceTextEdit::mouseMoveEvent(QMouseEvent *event)
         event->accept();
         return;
     }
+    m_mimeMade = false;
     QPlainTextEdit::mouseMoveEvent(event);
+    // A drag ran inside that move and ended on a release the widget never sees. Begun outside
+    // the text, it left Qt's widget scrolling on a timer that replays the move with the button
+    // held; a new drag then started with the button up, swallowed every key and dropped the text
+    // at the next click. The release the widget missed ends that.
+    if (std::exchange(m_mimeMade, false)) {
+        const QTextCursor kept = textCursor();
+        QMouseEvent release(QEvent::MouseButtonRelease, event->position(), event->scenePosition(),
+                            event->globalPosition(), Qt::LeftButton, Qt::NoButton,
+                            event->modifiers());
+        QPlainTextEdit::mouseReleaseEvent(&release);
+        setTextCursor(kept);
+    }
 }
 
 void SourceTextEdit::mouseReleaseEvent(QMouseEvent *event)

@@ -77,10 +77,11 @@ private:
     KeyPressHandler m_keyPress;
     DropHandler m_drop;
     QElapsedTimer m_clickTakenByList;
-    bool m_ignoringClick = false; // until the ignored double-click's button comes up
-    QString m_composing;          // the input method's text not yet committed
-    quint64 m_commits = 0;        // input method commits so far
-    quint64 m_inputs = 0;         // inputs that went in a piece at a time so far
+    bool m_ignoringClick = false;    // until the ignored double-click's button comes up
+    mutable bool m_mimeMade = false; // the selection was taken as data: a drag or a copy began
+    QString m_composing;             // the input method's text not yet committed
+    quint64 m_commits = 0;           // input method commits so far
+    quint64 m_inputs = 0;            // inputs that went in a piece at a time so far
     quint64 m_inputInPieces = 0;
     quint64 m_inputInComposition = 0; // the input the open composition belongs to
 };

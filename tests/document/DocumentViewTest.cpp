@@ -204,6 +204,36 @@ TEST_F(DocumentViewTest, TheListNeverTakesTheFocusAndAPressOnARowAcceptsIt)
     EXPECT_EQ(control().Text(), u"<dl>x"_s + words);
 }
 
+// A drag begun outside the text, as a quick flick up to the toolbar does, ends with its own
+// release; Qt's widget then replayed the move on a scrolling timer and started a second drag
+// with the button up, which took every key and dropped the text at the next click.
+TEST_F(DocumentViewTest, ADragBegunOutsideTheTextStartsNoSecondDrag)
+{
+    control().setText(u"abc def"_s);
+    control().setSelStart(4);
+    control().setSelLength(3);
+    // Each drag is a new child of the text widget or of its viewport.
+    struct Drags : QObject
+    {
+        int made = 0;
+        bool eventFilter(QObject *, QEvent *event) override
+        {
+            made += event->type() == QEvent::ChildAdded;
+            return false;
+        }
+    } drags;
+    edit->installEventFilter(&drags);
+    edit->viewport()->installEventFilter(&drags);
+    QTextCursor at = edit->textCursor();
+    at.setPosition(5);
+    QTest::mousePress(edit->viewport(), Qt::LeftButton, {}, edit->cursorRect(at).center());
+    QTest::mouseMove(edit->viewport(), QPoint(edit->cursorRect(at).center().x(), -3));
+    QTest::qWait(400);
+    EXPECT_EQ(drags.made, 1);
+    EXPECT_EQ(std::pair(control().Text(), control().SelText()), std::pair(u"abc def"_s, u"def"_s));
+    QTest::mouseRelease(edit->viewport(), Qt::LeftButton);
+}
+
 // A double-click on Japanese takes the run of one script; on markup, the widget's own word.
 TEST_F(DocumentViewTest, ADoubleClickTakesAJapaneseWordOrAWordOfMarkup)
 {
