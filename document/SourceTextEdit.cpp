@@ -5,6 +5,7 @@
 #include "html/KeyCodes.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -262,6 +263,7 @@ void SourceTextEdit::mousePressEvent(QMouseEvent *event)
     if (button != 0)
         Q_EMIT mousePressed(button, shiftState(event->modifiers()),
                             event->globalPosition().toPoint());
+    m_doubleClickedWord.reset();
     QPlainTextEdit::mousePressEvent(event);
 }
 
@@ -325,15 +327,36 @@ void SourceTextEdit::selectJapaneseWord(const QPoint &at)
     const auto [begin, end] = JapaneseWordAt(line, pointed);
     if (begin == end)
         return;
-    QTextCursor word = hit;
-    word.setPosition(hit.block().position() + int(begin));
-    word.setPosition(hit.block().position() + int(end), QTextCursor::KeepAnchor);
-    setTextCursor(word);
+    const int first = hit.block().position() + int(begin), last = hit.block().position() + int(end);
+    selectFrom(first, last);
+    m_doubleClickedWord = {first, last};
+    // The selection the middle button pastes is this word too; Qt gave it its own.
+    if (QClipboard *clipboard = QGuiApplication::clipboard(); clipboard->supportsSelection())
+        clipboard->setMimeData(createMimeDataFromSelection(), QClipboard::Selection);
+}
+
+void SourceTextEdit::selectFrom(int anchor, int position)
+{
+    QTextCursor cursor = textCursor();
+    cursor.setPosition(anchor);
+    cursor.setPosition(position, QTextCursor::KeepAnchor);
+    setTextCursor(cursor);
 }
 
 void SourceTextEdit::mouseMoveEvent(QMouseEvent *event)
 {
     if (m_ignoringClick) {
+        event->accept();
+        return;
+    }
+    // A drag after a double-click on Japanese stretches the selection from that word; Qt's own
+    // would stretch it from the word Qt took, the whole sentence.
+    if (m_doubleClickedWord && (event->buttons() & Qt::LeftButton)) {
+        const auto [first, last] = *m_doubleClickedWord;
+        const int at = cursorForPosition(event->position().toPoint()).position();
+        at >= last    ? selectFrom(first, at)
+        : at <= first ? selectFrom(last, at)
+                      : selectFrom(first, last);
         event->accept();
         return;
     }
@@ -355,6 +378,7 @@ void SourceTextEdit::mouseMoveEvent(QMouseEvent *event)
 
 void SourceTextEdit::mouseReleaseEvent(QMouseEvent *event)
 {
+    m_doubleClickedWord.reset();
     if (std::exchange(m_ignoringClick, false)) {
         event->accept();
         return;

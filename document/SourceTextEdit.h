@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 
 #include <functional>
+#include <optional>
+#include <utility>
 
 namespace scrivlet {
 
@@ -67,6 +69,7 @@ protected:
 
 private:
     void selectJapaneseWord(const QPoint &at);
+    void selectFrom(int anchor, int position);
     void typeKey(QKeyEvent *event);
     // The text as the character handler leaves it, one character at a time.
     QString filterTyped(const QString &text);
@@ -77,7 +80,8 @@ private:
     KeyPressHandler m_keyPress;
     DropHandler m_drop;
     QElapsedTimer m_clickTakenByList;
-    bool m_ignoringClick = false;    // until the ignored double-click's button comes up
+    bool m_ignoringClick = false; // until the ignored double-click's button comes up
+    std::optional<std::pair<int, int>> m_doubleClickedWord; // while its button is down
     mutable bool m_mimeMade = false; // the selection was taken as data: a drag or a copy began
     QString m_composing;             // the input method's text not yet committed
     quint64 m_commits = 0;           // input method commits so far

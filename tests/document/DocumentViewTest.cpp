@@ -234,18 +234,32 @@ TEST_F(DocumentViewTest, ADragBegunOutsideTheTextStartsNoSecondDrag)
     QTest::mouseRelease(edit->viewport(), Qt::LeftButton);
 }
 
-// A double-click on Japanese takes the run of one script; on markup, the widget's own word.
+// A double-click on Japanese takes the run of one script, for the middle button's paste too,
+// and a drag stretches it from there; on markup, the widget's own word.
 TEST_F(DocumentViewTest, ADoubleClickTakesAJapaneseWordOrAWordOfMarkup)
 {
     control().setText(u"今日は、晴れです。<p class=\"x\">"_s);
-    for (const auto &[at, word] : {std::pair{1, u"今日"_s}, {6, u"れです"_s}, {13, u"class"_s}}) {
+    const auto pointAt = [this](int position, int right) {
         QTextCursor cursor = edit->textCursor();
-        cursor.setPosition(at);
-        const QPoint centre = edit->cursorRect(cursor).center() + QPoint(2, 0);
-        QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, centre);
+        cursor.setPosition(position);
+        return edit->cursorRect(cursor).center() + QPoint(right, 0);
+    };
+    QClipboard *clipboard = QGuiApplication::clipboard();
+    for (const auto &[at, word] : {std::pair{1, u"今日"_s}, {6, u"れです"_s}, {13, u"class"_s}}) {
+        QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, pointAt(at, 2));
         EXPECT_EQ(control().SelText(), word) << at;
+        if (clipboard->supportsSelection()) {
+            EXPECT_EQ(clipboard->text(QClipboard::Selection), word);
+        }
+        QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, pointAt(at, 2));
         QTest::qWait(QApplication::doubleClickInterval() + 10);
     }
+    QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, pointAt(6, 2));
+    QTest::mouseMove(edit->viewport(), pointAt(2, 0));
+    EXPECT_EQ(control().SelText(), u"は、晴れです"_s);
+    QTest::mouseMove(edit->viewport(), pointAt(6, 0));
+    EXPECT_EQ(control().SelText(), u"れです"_s);
+    QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, pointAt(6, 0));
 }
 
 // The Menu key and Shift+F10 ask for it at the caret.
