@@ -12,8 +12,8 @@ namespace scrivlet {
 namespace {
 
 // Qt's dialog lets a name to save into a folder that does not exist through; this one keeps
-// the dialog open instead, with Qt's own words for it. It also takes a typed name to save, or
-// one naming a file to open, as one name: Qt reads quotes as the marks around several names
+// the dialog open instead, with Qt's own words for it. It also takes a typed name with a quote
+// in it as one name, to save or to open: Qt reads quotes as the marks around several names
 // ("a" "b"), saved new"q.html as q.html in the program's folder, and opened double.html for
 // quote"double.html.
 class PathCheckingFileDialog final : public QFileDialog
@@ -29,8 +29,9 @@ public:
         const auto *edit = findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         const QString typed = edit ? edit->text() : QString();
         const QString whole = directory().absoluteFilePath(typed);
+        // Only a list of names to open starts with a quote.
         const bool quoted =
-            typed.contains(u'"') && (acceptMode() == AcceptSave || QFileInfo(whole).isFile());
+            typed.contains(u'"') && (acceptMode() == AcceptSave || !typed.startsWith(u'"'));
         const QStringList files = quoted ? QStringList{whole} : selectedFiles();
         if (pathMustExist) {
             for (const QString &file : files) {
@@ -53,6 +54,14 @@ public:
         const QFileInfo target(files.first());
         if (target.isDir())
             return;
+        if (acceptMode() == AcceptOpen && !target.isFile()) {
+            const QString text =
+                QCoreApplication::translate("QFileDialog", "%1\nFile not found.\nPlease verify the "
+                                                           "correct file name was given.")
+                    .arg(target.fileName());
+            QMessageBox::warning(this, windowTitle(), text);
+            return;
+        }
         if (acceptMode() == AcceptSave && target.exists() && !testOption(DontConfirmOverwrite)) {
             const QString question =
                 QCoreApplication::translate("QFileDialog",

@@ -19,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -286,9 +287,9 @@ TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
     }
 }
 
-// A typed name to save, or naming a file to open, is one name, quotes and all: Qt alone reads
-// quotes as the marks around several names, saved into another folder under part of the name,
-// and opened another file.
+// A typed name with a quote in it is one name, to save or to open: Qt alone reads quotes as the
+// marks around several names, saved into another folder under part of the name, and opened
+// another file. A name to open that names no file is said to be missing.
 TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedOrOpenedUnderThatName)
 {
     QTemporaryDir dir;
@@ -298,10 +299,13 @@ TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedOrOpenedUnderThatName)
     FileDialogRequest request;
     request.initialDirectory = dir.path();
     request.multiSelect = true;
-    for (const QString &typed :
-         {u"q\"double.html"_s, u"new\"q.html"_s, dir.filePath(u"say \"hi\".html"_s)}) {
-        request.save = typed != u"q\"double.html"_s;
-        QTimer::singleShot(0, [typed] {
+    for (const auto &[typed, save, chosen] : {std::tuple{u"q\"double.html"_s, false, true},
+                                              {u"zz\"double.html"_s, false, false},
+                                              {u"new\"q.html"_s, true, true},
+                                              {dir.filePath(u"say \"hi\".html"_s), true, true}}) {
+        request.save = save;
+        QString said;
+        QTimer::singleShot(0, [typed, &said] {
             auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
             auto *edit = dialog ? dialog->findChild<QLineEdit *>(u"fileNameEdit"_s) : nullptr;
             if (!edit)
@@ -310,10 +314,17 @@ TEST(QtFileDialogSetUp, ATypedNameWithQuotesIsSavedOrOpenedUnderThatName)
             QApplication::setActiveWindow(dialog);
             edit->setFocus();
             edit->setText(typed);
+            QTimer::singleShot(0, dialog, [dialog, &said] {
+                if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+                    said = box->text(), box->reject();
+                dialog->reject();
+            });
             QMetaObject::invokeMethod(dialog, &QDialog::accept);
         });
-        EXPECT_EQ(dialogs.choose(request).files,
-                  QStringList{QDir(dir.path()).absoluteFilePath(typed)});
+        const QStringList files = dialogs.choose(request).files;
+        EXPECT_EQ(files,
+                  chosen ? QStringList{QDir(dir.path()).absoluteFilePath(typed)} : QStringList());
+        EXPECT_EQ(said.startsWith(typed), !chosen) << said.toStdString();
     }
 }
 
