@@ -452,7 +452,9 @@ QStringList LocalFiles(const QMimeData *data)
     QStringList files;
     if (!data || !data->hasUrls())
         return files;
-    for (const QUrl &url : data->urls()) {
+    for (QUrl url : data->urls()) {
+        if (url.host() == u"localhost")
+            url.setHost(QString());
         const QString path = url.toLocalFile();
         if (url.isLocalFile() && url.host().isEmpty() && !path.contains(QChar(u'\0')))
             files << path;

@@ -81,13 +81,13 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     EXPECT_FALSE(drop(area, {}));
     EXPECT_TRUE(app.windows().isEmpty());
     // A file of another host, or a name that a NUL would cut to another file's, is no file.
-    EXPECT_TRUE(drop(
-        area, {a, app.pagePath(QString()), c + QChar(0) + u"x.html"_s, b, u"//elsewhere"_s + d}));
-    EXPECT_EQ(app.captions(), (QStringList{b, a}));
+    EXPECT_TRUE(drop(area, {a, app.pagePath(QString()), c + QChar(0) + u"x.html"_s, b,
+                            u"//elsewhere"_s + d, u"//localhost"_s + c}));
+    EXPECT_EQ(app.captions(), (QStringList{c, b, a}));
     EXPECT_EQ(app.active()->windowTitle(), a) << "the first file ends up in front";
     // Files dropped on the text open in windows of their own, the first in front.
     drop(app.active()->textEdit()->viewport(), {c, d});
-    EXPECT_EQ(app.captions(), (QStringList{b, a, d, c}));
+    EXPECT_EQ(app.captions(), (QStringList{c, b, a, d, c}));
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
