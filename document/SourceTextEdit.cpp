@@ -354,9 +354,12 @@ void SourceTextEdit::mouseMoveEvent(QMouseEvent *event)
     if (m_doubleClickedWord && (event->buttons() & Qt::LeftButton)) {
         const auto [first, last] = *m_doubleClickedWord;
         const int at = cursorForPosition(event->position().toPoint()).position();
-        at >= last    ? selectFrom(first, at)
-        : at <= first ? selectFrom(last, at)
-                      : selectFrom(first, last);
+        if (at >= last)
+            selectFrom(first, at);
+        else if (at <= first)
+            selectFrom(last, at);
+        else
+            selectFrom(first, last);
         event->accept();
         return;
     }

@@ -37,8 +37,8 @@ QString GetFileName(const QString &path);
 QString GetExtension(const QString &path);
 
 // The files of this machine that dragged data offers, as paths; empty when it offers none. A
-// file URL of a host other than localhost is none of them, nor is a path holding a NUL: no file has such a
-// name, and cut at the NUL it would name another file.
+// file URL of a host other than localhost is none of them, nor is a path holding a NUL: no file
+// has such a name, and cut at the NUL it would name another file.
 QStringList LocalFiles(const QMimeData *data);
 
 // The text of a file with this extension as Shift-JIS (CP932) bytes. A character the code
