@@ -411,7 +411,7 @@ bool SourceTextEdit::takesDrop(const QDropEvent *event) const
 
 void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (takesDrop(event) && basFile::LocalFiles(event->mimeData()).size() > 0) {
+    if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
@@ -420,7 +420,7 @@ void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 
 void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (takesDrop(event) && basFile::LocalFiles(event->mimeData()).size() > 0) {
+    if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
         event->acceptProposedAction();
         return;
     }
