@@ -28,9 +28,25 @@ enum class ConvType : int {
     WrapLinesInLi = 21,
 };
 
+// The conversions of markup, which must know whether the converted range starts inside a tag,
+// a comment or a script, and what follows it.
+constexpr bool readsAroundTheRange(ConvType type)
+{
+    return type >= ConvType::TagNameLower;
+}
+
+// Where the converted text lies: document holds it at begin. An empty document means the text
+// is the whole document.
+struct ConvContext
+{
+    QStringView document;
+    qsizetype begin = 0;
+};
+
 // A pure conversion of a text by type. The editor document receives it from its owner rather
 // than calling the HTML library itself, so that editor/ does not depend on html/, which in turn
 // builds on the editor's character tables and edit-control interface.
-using StringConverter = std::function<QString(const QString &text, ConvType type)>;
+using StringConverter =
+    std::function<QString(const QString &text, ConvType type, ConvContext around)>;
 
 } // namespace scrivlet

@@ -311,12 +311,17 @@ void clsRTF::Conv(ConvType type)
 {
     if (!objRTF || !m_converter)
         return;
-    const QString source = objRTF->SelLength() > 0 ? objRTF->SelText() : objRTF->Text();
-    const QString result = m_converter(source, type);
-    if (objRTF->SelLength() < 1)
-        objRTF->setText(result);
-    else
-        objRTF->setSelText(result);
+    if (objRTF->SelLength() < 1) {
+        objRTF->setText(m_converter(objRTF->Text(), type, {}));
+        return;
+    }
+    // Only the conversions of markup pay for a copy of the whole text.
+    const bool around = readsAroundTheRange(type);
+    const QString document = around ? objRTF->Text() : QString();
+    const QString result =
+        m_converter(objRTF->SelText(), type,
+                    around ? ConvContext{document, objRTF->SelStart()} : ConvContext{});
+    objRTF->setSelText(result);
 }
 
 QPoint clsRTF::GetCaretPoint()

@@ -6,7 +6,7 @@
 
 namespace scrivlet::html {
 
-QString ConvString(const QString &text, ConvType type)
+QString ConvString(const QString &text, ConvType type, ConvContext around)
 {
     switch (type) {
     case ConvType::LowerCase:
@@ -36,15 +36,15 @@ QString ConvString(const QString &text, ConvType type)
     case ConvType::NbspToSpace:
         return nbspToSpaces(text);
     case ConvType::TagNameLower:
-        return tagNamesToLower(text);
+        return tagNamesToLower(text, around);
     case ConvType::TagNameUpper:
-        return tagNamesToUpper(text);
+        return tagNamesToUpper(text, around);
     case ConvType::AddBrAtLineEnd:
-        return addBrAtLineEnds(text);
+        return addBrAtLineEnds(text, around);
     case ConvType::BrToLineBreak:
-        return brToLineBreaks(text);
+        return brToLineBreaks(text, around);
     case ConvType::WrapLinesInLi:
-        return wrapLinesInLi(text);
+        return wrapLinesInLi(text, around);
     }
     return text;
 }

@@ -8,6 +8,6 @@
 namespace scrivlet::html {
 
 // Returns text converted by type. A type this program does not know returns the text unchanged.
-QString ConvString(const QString &text, ConvType type);
+QString ConvString(const QString &text, ConvType type, ConvContext around = {});
 
 } // namespace scrivlet::html

@@ -3,6 +3,8 @@
 #include "editor/CharTables.h"
 #include "html/TextWriter.h"
 
+#include <optional>
+
 namespace scrivlet::html {
 
 namespace {
@@ -33,27 +35,9 @@ bool isNameEnd(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
 
-// Where the scan goes on after a tag whose contents are no markup: the closing tag of a script
-// or a style element, whose code a "<" in it (i<max) must not have changed; -1 when there is
-// none, or from when the tag is another.
-qsizetype afterRawText(const QString &text, QStringView name, qsizetype from)
-{
-    for (const QStringView raw : {u"script", u"style"}) {
-        if (!equalsAsciiIgnoringCase(name, raw))
-            continue;
-        for (qsizetype at = text.indexOf(u"</", from); at >= 0; at = text.indexOf(u"</", at + 2)) {
-            const QStringView rest = QStringView(text).sliced(at + 2);
-            if (rest.size() >= raw.size() && equalsAsciiIgnoringCase(rest.first(raw.size()), raw))
-                return at;
-        }
-        return -1;
-    }
-    return from;
-}
-
 // The ">" that ends the tag opening at open: the first one outside quoted values, or, when a
 // quote is left open, simply the first; -1 when there is none.
-qsizetype tagEnd(const QString &text, qsizetype open)
+qsizetype tagEnd(QStringView text, qsizetype open)
 {
     for (qsizetype i = open + 1; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -69,51 +53,141 @@ qsizetype tagEnd(const QString &text, qsizetype open)
     return -1;
 }
 
-// A tag is any "<" with the next ">" outside quoted values after it, and its name runs up to the
-// first blank or line break; the attributes after it, values and all, stay as written.
-// Comments, processing instructions and the code in script and style elements are no tags and
-// stay as written too.
-QString convertTagNames(const QString &text, CaseMap map)
+// A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the code of a
+// script or style element, whose "<" (i<max) starts no tag.
+struct Markup
 {
-    QString out = text;
-    QChar *dst = nullptr;
-    qsizetype from = 0;
-    for (;;) {
-        const qsizetype open = text.indexOf(u'<', from);
+    enum Kind { Tag, Comment, Code } kind;
+    qsizetype begin;
+    qsizetype end;         // after its last character; the text's end when it is left open
+    qsizetype nameEnd = 0; // of a tag: where its name stops
+    bool closed = true;
+};
+
+// The markup of a text from its start, piece by piece. A tag is any "<" with the next ">"
+// outside quoted values after it, and its name runs up to the first blank or line break. A tag
+// left without its ">" runs to the end: a ">" written after it would close it.
+class MarkupScanner
+{
+public:
+    explicit MarkupScanner(QStringView text) : m_text(text) {}
+
+    std::optional<Markup> next()
+    {
+        if (m_code) {
+            const Markup code = *m_code;
+            m_code.reset();
+            return code;
+        }
+        const qsizetype open = m_from < 0 ? -1 : m_text.indexOf(u'<', m_from);
         if (open < 0)
-            break;
-        // Comments and processing instructions (<?php ... ?>) are no tags.
-        bool skipped = false;
+            return std::nullopt;
         for (const auto &[opener, closer] :
              {std::pair{QStringView(u"<!--"), QStringView(u"-->")}, {u"<?", u"?>"}}) {
-            if (!QStringView(text).sliced(open).startsWith(opener))
-                continue;
-            const qsizetype end = text.indexOf(closer, open + opener.size());
-            from = end < 0 ? -1 : end + closer.size();
-            skipped = true;
-            break;
+            if (m_text.sliced(open).startsWith(opener))
+                return until(Markup::Comment, open, m_text.indexOf(closer, open + opener.size()),
+                             closer.size());
         }
-        if (skipped) {
-            if (from < 0)
-                break;
-            continue;
-        }
-        const qsizetype close = tagEnd(text, open);
+        const qsizetype close = tagEnd(m_text, open);
         if (close < 0)
-            break;
+            return until(Markup::Tag, open, -1, 0);
         qsizetype nameEnd = open + 1;
-        for (; nameEnd < close && !isNameEnd(text[nameEnd]); ++nameEnd) {
-            const char16_t c = text[nameEnd].unicode();
+        while (nameEnd < close && !isNameEnd(m_text[nameEnd]))
+            ++nameEnd;
+        m_from = close + 1;
+        const QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
+        for (const QStringView raw : {u"script", u"style"}) {
+            if (equalsAsciiIgnoringCase(name, raw))
+                m_code = until(Markup::Code, m_from, closingTag(raw, m_from), 0);
+        }
+        return Markup{Markup::Tag, open, close + 1, nameEnd};
+    }
+
+private:
+    // The piece from begin up to closer (with its length), or up to the end when there is none,
+    // which also ends the scan.
+    Markup until(Markup::Kind kind, qsizetype begin, qsizetype closer, qsizetype length)
+    {
+        m_from = closer < 0 ? -1 : closer + length;
+        return {kind, begin, closer < 0 ? m_text.size() : closer + length, begin + 1, closer >= 0};
+    }
+
+    qsizetype closingTag(QStringView raw, qsizetype from) const
+    {
+        for (qsizetype at = m_text.indexOf(u"</", from); at >= 0;
+             at = m_text.indexOf(u"</", at + 2)) {
+            const QStringView rest = m_text.sliced(at + 2);
+            if (rest.size() >= raw.size() && equalsAsciiIgnoringCase(rest.first(raw.size()), raw))
+                return at;
+        }
+        return -1;
+    }
+
+    QStringView m_text;
+    qsizetype m_from = 0;
+    std::optional<Markup> m_code;
+};
+
+// Where the converted text lies in the document: [begin, end).
+struct Placed
+{
+    QStringView document;
+    qsizetype begin;
+    qsizetype end;
+};
+
+Placed place(const QString &text, ConvContext around)
+{
+    const qsizetype begin = around.begin;
+    if (around.document.isEmpty() || begin < 0 || begin + text.size() > around.document.size())
+        return {text, 0, text.size()};
+    Q_ASSERT(around.document.sliced(begin, text.size()) == text);
+    return {around.document, begin, begin + text.size()};
+}
+
+// Asked about positions that never decrease: whether text put there lands inside markup, where
+// a line-break or list tag would break the page. That is after the "<" of a tag or a comment
+// and before its end, or anywhere in the code of a script, its very start included. Markup left
+// open holds the rest of the text, its very end included.
+class MarkupPositions
+{
+public:
+    explicit MarkupPositions(QStringView document) : m_scan(document), m_at(m_scan.next()) {}
+
+    bool inside(qsizetype p)
+    {
+        while (m_at && m_at->closed && (m_at->end < p || (m_at->end == p && !startsCode(p))))
+            m_at = m_scan.next();
+        return m_at && (m_at->begin < p || startsCode(p));
+    }
+
+private:
+    bool startsCode(qsizetype p) const { return m_at->kind == Markup::Code && m_at->begin == p; }
+
+    MarkupScanner m_scan;
+    std::optional<Markup> m_at;
+};
+
+// Only the names of tags that begin and end within the range change; the attributes after the
+// name, values and all, stay as written, and so do comments and the code of scripts.
+QString convertTagNames(const QString &text, ConvContext around, CaseMap map)
+{
+    const Placed range = place(text, around);
+    QString out = text;
+    QChar *dst = nullptr;
+    MarkupScanner scan(range.document);
+    for (auto m = scan.next(); m && m->begin < range.end; m = scan.next()) {
+        if (m->kind != Markup::Tag || !m->closed || m->begin < range.begin || m->end > range.end)
+            continue;
+        for (qsizetype at = m->begin + 1; at < m->nameEnd; ++at) {
+            const char16_t c = range.document[at].unicode();
             const char16_t mapped = map(c);
             if (mapped == c)
                 continue;
             if (dst == nullptr)
                 dst = out.data();
-            dst[nameEnd] = QChar(mapped);
+            dst[at - range.begin] = QChar(mapped);
         }
-        from = afterRawText(text, QStringView(text).sliced(open + 1, nameEnd - open - 1), close);
-        if (from < 0)
-            break;
     }
     return out;
 }
@@ -199,76 +273,78 @@ qsizetype countLines(QStringView s)
 
 } // namespace
 
-QString tagNamesToLower(const QString &text)
+QString tagNamesToLower(const QString &text, ConvContext around)
 {
-    return convertTagNames(text, chars::toLowerPair);
+    return convertTagNames(text, around, chars::toLowerPair);
 }
 
-QString tagNamesToUpper(const QString &text)
+QString tagNamesToUpper(const QString &text, ConvContext around)
 {
-    return convertTagNames(text, chars::toUpperPair);
+    return convertTagNames(text, around, chars::toUpperPair);
 }
 
 // Empty lines get a <BR> too: they are the blank lines the writer wants to see. A line that
-// already ends with a line-break tag gets no second one, so the command can be repeated.
-QString addBrAtLineEnds(const QString &text)
+// already ends with a line-break tag gets no second one, so the command can be repeated. A line
+// that ends inside a tag, a comment or a script gets none: there it would break the page.
+QString addBrAtLineEnds(const QString &text, ConvContext around)
 {
     if (text.isEmpty())
         return text;
+    const Placed range = place(text, around);
+    MarkupPositions markup(range.document);
     const QStringView s(text);
     TextWriter out(s.size() + countLines(s) * 4);
     forEachLine(
         s,
         [&](qsizetype begin, qsizetype end) {
             out.append(s.sliced(begin, end - begin));
-            if (!endsWithBreakTag(s, begin, end))
+            if (!endsWithBreakTag(s, begin, end) && !markup.inside(range.begin + end))
                 out.append(u"<BR>");
         },
         [&] { out.append(u"\r\n"); });
     return out.take();
 }
 
-// A tag already followed by a line break (blanks between allowed) is removed and that break
-// kept, so the text gains no blank line.
-QString brToLineBreaks(const QString &text)
+// A tag already followed by a line break (blanks between allowed), in the range or after it, is
+// removed and that break kept, so the text gains no blank line. A <BR> inside a comment, a
+// script or a value is no tag and stays.
+QString brToLineBreaks(const QString &text, ConvContext around)
 {
-    const QStringView s(text);
-    const qsizetype n = s.size();
-    qsizetype first = s.indexOf(u'<');
-    while (first >= 0 && breakTagLength(s, first) == 0)
-        first = s.indexOf(u'<', first + 1);
-    if (first < 0)
-        return text;
-
+    const Placed range = place(text, around);
+    const QStringView doc = range.document;
+    const qsizetype n = doc.size();
     // Every tag is at least four characters and becomes at most two.
-    TextWriter out(n);
+    TextWriter out(text.size());
     qsizetype copied = 0;
-    for (qsizetype i = first; i >= 0; i = s.indexOf(u'<', i)) {
-        const qsizetype length = breakTagLength(s, i);
-        if (length == 0) {
-            ++i;
+    MarkupScanner scan(doc);
+    for (auto m = scan.next(); m && m->begin < range.end; m = scan.next()) {
+        if (m->kind != Markup::Tag || m->begin < range.begin || m->end > range.end ||
+            breakTagLength(doc, m->begin) != m->end - m->begin)
             continue;
-        }
-        out.append(s.sliced(copied, i - copied));
-        qsizetype after = i + length;
-        while (after < n && isBlank(s[after]))
+        out.append(QStringView(text).sliced(copied, m->begin - range.begin - copied));
+        qsizetype after = m->end;
+        while (after < n && isBlank(doc[after]))
             ++after;
-        const bool breakFollows = after + 1 < n && s[after] == u'\r' && s[after + 1] == u'\n';
+        const bool breakFollows = after + 1 < n && doc[after] == u'\r' && doc[after + 1] == u'\n';
         if (!breakFollows)
             out.append(u"\r\n");
-        i += length;
-        copied = i;
+        copied = m->end - range.begin;
     }
-    out.append(s.sliced(copied));
+    if (copied == 0)
+        return text;
+    out.append(QStringView(text).sliced(copied));
     return out.take();
 }
 
 // The <LI> goes after the indentation so that the source keeps its shape. Blank lines stay
-// as they are, and so does a line that is already a list item, so the command can be repeated.
-QString wrapLinesInLi(const QString &text)
+// as they are, and so does a line that is already a list item, so the command can be repeated,
+// or one that starts or ends inside a tag, a comment or a script.
+QString wrapLinesInLi(const QString &text, ConvContext around)
 {
     if (text.isEmpty())
         return text;
+    const Placed range = place(text, around);
+    MarkupPositions markup(range.document);
     const QStringView s(text);
     TextWriter out(s.size() + countLines(s) * 9);
     forEachLine(
@@ -284,7 +360,9 @@ QString wrapLinesInLi(const QString &text)
             const bool isItem = content.size() >= 9 &&
                                 equalsAsciiIgnoringCase(content.first(4), u"<li>") &&
                                 equalsAsciiIgnoringCase(content.last(5), u"</li>");
-            if (first == end || isItem) {
+            const bool startsInside = first < end && markup.inside(range.begin + first);
+            const bool endsInside = first < end && markup.inside(range.begin + end);
+            if (first == end || isItem || startsInside || endsInside) {
                 out.append(s.sliced(begin, end - begin));
                 return;
             }

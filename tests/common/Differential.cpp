@@ -16,7 +16,7 @@ namespace {
 constexpr ConvType kConversions[] = {ConvType::LowerCase, ConvType::UpperCase,
                                      ConvType::EscapeAngleBrackets, ConvType::UnescapeAngleBrackets,
                                      ConvType::WrapLinesInLi};
-QString testConverter(const QString &text, ConvType type)
+QString testConverter(const QString &text, ConvType type, ConvContext)
 {
     using enum ConvType;
     return type == LowerCase               ? text.toLower()

@@ -77,7 +77,7 @@ public:
     void Conv(ConvType type)
     {
         const QString result =
-            m_converter(objRTF->SelLength() > 0 ? objRTF->SelText() : objRTF->Text(), type);
+            m_converter(objRTF->SelLength() > 0 ? objRTF->SelText() : objRTF->Text(), type, {});
         objRTF->SelLength() < 1 ? objRTF->setText(result) : objRTF->setSelText(result);
     }
 

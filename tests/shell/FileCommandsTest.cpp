@@ -250,6 +250,11 @@ TEST_F(FileCommands, StringConversionAndACharsetDeclarationThatDiffersOncePerWin
     select(0, 2);
     app->click(win()->mnuEditStrConv[1]);
     EXPECT_TRUE(text().contains(u"ABc"_s));
+    // A selection begun in a script's code: the code around it tells the tag conversion so.
+    setText(u"<SCRIPT>\r\nif (a<B) x();\r\n</SCRIPT><P>"_s);
+    select(15, 22);
+    app->click(win()->mnuEditTagConv[0]);
+    EXPECT_EQ(text(), u"<SCRIPT>\r\nif (a<B) x();\r\n</script><p>"_s);
     // A conversion rewrites what an open list follows: each closes it, and ">" is then typed.
     const QWidget *list = win()->findChild<QWidget *>(u"lstPopup"_s);
     for (QAction *item :
