@@ -7,9 +7,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QShortcut>
 #include <QVBoxLayout>
+
+#include <limits>
 
 namespace scrivlet {
 
@@ -41,6 +44,9 @@ QComboBox *SearchDialog::addField(const QString &name, const QString &label, con
     // tell those apart.
     combo->setCompleter(nullptr);
     combo->setDuplicatesEnabled(true);
+    // A pasted block of boilerplate is searched and put in whole: the line edit's own limit
+    // of 32,767 characters would cut it without a word and leave pages half replaced.
+    combo->lineEdit()->setMaxLength(std::numeric_limits<int>::max());
     combo->setToolTip(toolTip);
     combo->setMinimumWidth(240);
     caption->setBuddy(combo);

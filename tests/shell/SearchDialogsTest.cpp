@@ -147,6 +147,14 @@ TEST_F(SearchDialogs, ReplaceAllReplacesEachMatchWholeInOneUndoStep)
     replace->cboReplaceStr->setEditText(u"DATA"_s);
     search(replace->cboFindStr, u"データ"_s, replace->cmdAllReplace);
     EXPECT_EQ(control().Text(), u"DATA\r\nDATA ﾃｰﾀ"_s);
+
+    // A pasted block longer than a line edit's usual limit is searched and put in whole.
+    const QString block = QString(40000, u'a') + u"b"_s;
+    setText(block + u"|"_s + block);
+    replace->cboReplaceStr->setEditText(block + block);
+    search(replace->cboFindStr, block, replace->cmdAllReplace);
+    EXPECT_TRUE(control().Text() == block.repeated(2) + u"|"_s + block.repeated(2))
+        << control().TextLength();
 }
 
 // Text copied out of the document reaches the fields with LF line breaks; each still stands for
