@@ -78,6 +78,14 @@ struct FirstUnit
     }
 };
 
+// Whether the unit at i is the voiced mark of the kana before it: the two are one letter, and a
+// match beginning at the mark would cut it in two (a search for ﾞ must not turn ｶﾞ into ｶ).
+inline bool isMarkOfPair(const char16_t *hay, qsizetype i)
+{
+    return i > 0 && chars::composeWithMark(chars::foldForCompare(hay[i - 1]),
+                                           chars::foldForCompare(hay[i])) != 0;
+}
+
 } // namespace
 
 qsizetype matchLength(QStringView haystack, QStringView needle, CompareMode mode)
@@ -115,7 +123,7 @@ qsizetype findForward(QStringView haystack, QStringView needle, qsizetype from, 
     const char16_t *hay = haystack.utf16();
     const qsizetype size = haystack.size();
     for (qsizetype i = from; i < size; ++i) {
-        if (!first.mayStart(hay[i]))
+        if (!first.mayStart(hay[i]) || isMarkOfPair(hay, i))
             continue;
         if (const qsizetype end = matchEnd(hay, size, i, folded); end >= 0) {
             if (length)
@@ -147,7 +155,7 @@ qsizetype findBackward(QStringView haystack, QStringView needle, qsizetype end, 
     const char16_t *hay = haystack.utf16();
     const qsizetype size = haystack.size();
     for (qsizetype i = end - 1; i >= 0; --i) {
-        if (!first.mayStart(hay[i]))
+        if (!first.mayStart(hay[i]) || isMarkOfPair(hay, i))
             continue;
         if (const qsizetype e = matchEnd(hay, size, i, folded); e >= 0 && e <= end) {
             if (length)

@@ -2,8 +2,8 @@
 // The two ways the program compares text: exactly, unit by unit, and by the text comparison,
 // which ignores letter case, full-width and half-width forms, and hiragana and katakana. Under
 // the text comparison a kana and the voiced mark after it count as the one voiced kana they
-// make (ﾃﾞ is デ), so a match can be longer or shorter than the needle; the functions that find
-// one say how long it is.
+// make (ﾃﾞ is デ), so a match can be longer or shorter than the needle, and none begins at the
+// mark of such a pair; the functions that find one say how long it is.
 
 #include <QStringView>
 

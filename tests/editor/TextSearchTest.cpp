@@ -141,17 +141,20 @@ TEST(SearchHistory, UpdateMovesOrPushesExactly)
 }
 
 // One match at a time, as a user pressing Replace down from the top would: a literal loop over
-// a plain string, checked at every index.
+// a plain string, checked at every letter. Under the text comparison a kana and its voiced mark
+// are one letter, which its kana alone then does not match.
 QString replaceOneByOne(QString text, const QString &needle, const QString &replacement,
                         CompareMode mode, qsizetype &count)
 {
     count = 0;
-    for (qsizetype i = 0; i < text.size() && !needle.isEmpty(); ++i) {
-        if (const qsizetype length = matchLength(QStringView(text).mid(i), needle, mode);
-            length >= 0) {
+    for (qsizetype i = 0; i < text.size() && !needle.isEmpty();) {
+        const QStringView rest = QStringView(text).mid(i);
+        if (const qsizetype length = matchLength(rest, needle, mode); length >= 0) {
             text.replace(i, length, replacement);
-            i += replacement.size() - 1;
+            i += replacement.size();
             ++count;
+        } else {
+            i += matchLength(rest, rest.first(1), mode) < 0 ? 2 : 1;
         }
     }
     return text;
