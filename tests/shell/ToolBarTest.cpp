@@ -100,6 +100,9 @@ TEST_F(ToolBar, EnabledStatesFollowTheDocument)
         }
         EXPECT_EQ(enabled(kFollowing), keys(on));
         EXPECT_EQ(enabled(kAlways), kAlways);
+        if (steps.contains(EditMenu)) {
+            EXPECT_EQ(first->mnuEdit[5]->isEnabled(), clipboard) << "Paste";
+        }
         if (steps.contains(Empty)) { // nothing to select in an empty document
             for (int i : {3, 4, 6, 7})
                 EXPECT_FALSE(first->mnuEdit[i]->isEnabled()) << i;
