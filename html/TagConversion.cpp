@@ -136,13 +136,15 @@ struct Placed
     qsizetype end;
 };
 
+// A document that does not hold the text where it is said to is not read: the text is then
+// converted as the whole page, as it would be without one.
 Placed place(const QString &text, ConvContext around)
 {
     const qsizetype begin = around.begin;
-    if (around.document.isEmpty() || begin < 0 || begin + text.size() > around.document.size())
-        return {text, 0, text.size()};
-    Q_ASSERT(around.document.sliced(begin, text.size()) == text);
-    return {around.document, begin, begin + text.size()};
+    const bool holds = begin >= 0 && begin + text.size() <= around.document.size() &&
+                       around.document.sliced(begin, text.size()) == text;
+    return holds ? Placed{around.document, begin, begin + text.size()}
+                 : Placed{text, 0, text.size()};
 }
 
 // Asked about positions that never decrease: whether text put there lands inside markup, where
