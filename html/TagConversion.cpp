@@ -36,21 +36,42 @@ bool isNameEnd(QChar c)
 }
 
 // The ">" that ends the tag opening at open: the first one outside quoted values, or, when a
-// quote is left open, simply the first; -1 when there is none.
+// quote is left open, simply the first; -1 when there is none. A quote opens a value only right
+// after its "=" (blanks between allowed): in class=it's it is a letter of the value.
 qsizetype tagEnd(QStringView text, qsizetype open)
 {
+    QChar last;
     for (qsizetype i = open + 1; i < text.size(); ++i) {
         const QChar c = text[i];
         if (c == u'>')
             return i;
-        if (c == u'"' || c == u'\'') {
+        if ((c == u'"' || c == u'\'') && last == u'=') {
             const qsizetype closing = text.indexOf(c, i + 1);
             if (closing < 0)
                 return text.indexOf(u'>', i);
             i = closing;
         }
+        if (!isNameEnd(c))
+            last = c;
     }
     return -1;
+}
+
+// A tag begins where a browser begins one: a "<" before a letter, "/" and a letter, "!" or "?".
+// Any other "<" is text, as in (>_<) or 価格 < 1000円.
+bool opensMarkup(QStringView text, qsizetype open)
+{
+    const auto isLetter = [&](qsizetype i) {
+        if (i >= text.size())
+            return false;
+        const char16_t c = text[i].unicode();
+        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    if (open + 1 >= text.size())
+        return false;
+    const QChar next = text[open + 1];
+    return isLetter(open + 1) || (next == u'/' && isLetter(open + 2)) || next == u'!' ||
+           next == u'?';
 }
 
 // A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the code of a
@@ -64,9 +85,9 @@ struct Markup
     bool closed = true;
 };
 
-// The markup of a text from its start, piece by piece. A tag is any "<" with the next ">"
-// outside quoted values after it, and its name runs up to the first blank or line break. A tag
-// left without its ">" runs to the end: a ">" written after it would close it.
+// The markup of a text from its start, piece by piece. A tag runs from a "<" that opens one to
+// the next ">" outside quoted values, and its name runs up to the first blank or line break. A
+// tag left without its ">" runs to the end: a ">" written after it would close it.
 class MarkupScanner
 {
 public:
@@ -79,7 +100,9 @@ public:
             m_code.reset();
             return code;
         }
-        const qsizetype open = m_from < 0 ? -1 : m_text.indexOf(u'<', m_from);
+        qsizetype open = m_from < 0 ? -1 : m_text.indexOf(u'<', m_from);
+        while (open >= 0 && !opensMarkup(m_text, open))
+            open = m_text.indexOf(u'<', open + 1);
         if (open < 0)
             return std::nullopt;
         for (const auto &[opener, closer] :
@@ -149,8 +172,8 @@ Placed place(const QString &text, ConvContext around)
 
 // Asked about positions that never decrease: whether text put there lands inside markup, where
 // a line-break or list tag would break the page. That is after the "<" of a tag or a comment
-// and before its end, or anywhere in the code of a script, its very start included. Markup left
-// open holds the rest of the text, its very end included.
+// and before its end, or anywhere in the code of a script, its very start and end (just before
+// its </SCRIPT>) included. Markup left open holds the rest of the text, its very end included.
 class MarkupPositions
 {
 public:
@@ -158,13 +181,13 @@ public:
 
     bool inside(qsizetype p)
     {
-        while (m_at && m_at->closed && (m_at->end < p || (m_at->end == p && !startsCode(p))))
+        while (m_at && m_at->closed && (m_at->end < p || (m_at->end == p && !isCode())))
             m_at = m_scan.next();
-        return m_at && (m_at->begin < p || startsCode(p));
+        return m_at && (m_at->begin < p || (isCode() && m_at->begin == p));
     }
 
 private:
-    bool startsCode(qsizetype p) const { return m_at->kind == Markup::Code && m_at->begin == p; }
+    bool isCode() const { return m_at->kind == Markup::Code; }
 
     MarkupScanner m_scan;
     std::optional<Markup> m_at;
