@@ -74,8 +74,8 @@ bool opensMarkup(QStringView text, qsizetype open)
            next == u'?';
 }
 
-// A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the code of a
-// script or style element, whose "<" (i<max) starts no tag.
+// A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the contents
+// of a script, a style, a text area or the like, whose "<" (i<max) starts no tag.
 struct Markup
 {
     enum Kind { Tag, Comment, Code } kind;
@@ -105,12 +105,15 @@ public:
             open = m_text.indexOf(u'<', open + 1);
         if (open < 0)
             return std::nullopt;
-        for (const auto &[opener, closer] :
-             {std::pair{QStringView(u"<!--"), QStringView(u"-->")}, {u"<?", u"?>"}}) {
-            if (m_text.sliced(open).startsWith(opener))
-                return until(Markup::Comment, open, m_text.indexOf(closer, open + opener.size()),
-                             closer.size());
-        }
+        const QStringView rest = m_text.sliced(open);
+        if (rest.startsWith(u"<!--"))
+            return comment(open);
+        // A processing instruction ends at "?>", as a <?php ... ?> holding "->" must; "<?>" is
+        // one on its own.
+        if (rest.startsWith(u"<?>"))
+            return until(Markup::Comment, open, open + 2, 1);
+        if (rest.startsWith(u"<?"))
+            return until(Markup::Comment, open, m_text.indexOf(u"?>", open + 2), 2);
         const qsizetype close = tagEnd(m_text, open);
         if (close < 0)
             return until(Markup::Tag, open, -1, 0);
@@ -119,7 +122,9 @@ public:
             ++nameEnd;
         m_from = close + 1;
         const QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
-        for (const QStringView raw : {u"script", u"style"}) {
+        // Elements whose contents a browser reads as text or code, never as tags.
+        for (const QStringView raw : {u"script", u"style", u"textarea", u"title", u"xmp", u"iframe",
+                                      u"noembed", u"noframes"}) {
             if (equalsAsciiIgnoringCase(name, raw))
                 m_code = until(Markup::Code, m_from, closingTag(raw, m_from), 0);
         }
@@ -127,6 +132,20 @@ public:
     }
 
 private:
+    // A comment ends at the first "-->" or "--!>", as browsers end it; "<!-->" and "<!--->" are
+    // whole, empty comments.
+    Markup comment(qsizetype open)
+    {
+        const QStringView body = m_text.sliced(open + 4);
+        if (body.startsWith(u">") || body.startsWith(u"->"))
+            return until(Markup::Comment, open, open + 4, body.startsWith(u">") ? 1 : 2);
+        const qsizetype plain = m_text.indexOf(u"-->", open + 4);
+        const qsizetype bang = m_text.indexOf(u"--!>", open + 4);
+        if (bang >= 0 && (plain < 0 || bang < plain))
+            return until(Markup::Comment, open, bang, 4);
+        return until(Markup::Comment, open, plain, 3);
+    }
+
     // The piece from begin up to closer (with its length), or up to the end when there is none,
     // which also ends the scan.
     Markup until(Markup::Kind kind, qsizetype begin, qsizetype closer, qsizetype length)
