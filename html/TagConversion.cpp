@@ -121,7 +121,10 @@ public:
         while (nameEnd < close && !isNameEnd(m_text[nameEnd]))
             ++nameEnd;
         m_from = close + 1;
-        const QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
+        // A "/" ends the element's name too: <textarea/> opens a text area all the same.
+        QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
+        if (const qsizetype slash = name.indexOf(u'/'); slash > 0)
+            name = name.first(slash);
         // Elements whose contents a browser reads as text or code, never as tags.
         for (const QStringView raw : {u"script", u"style", u"textarea", u"title", u"xmp", u"iframe",
                                       u"noembed", u"noframes"}) {
@@ -154,12 +157,17 @@ private:
         return {kind, begin, closer < 0 ? m_text.size() : closer + length, begin + 1, closer >= 0};
     }
 
+    // The closing tag of the element named raw: its whole name, so </titles> does not close a
+    // title.
     qsizetype closingTag(QStringView raw, qsizetype from) const
     {
         for (qsizetype at = m_text.indexOf(u"</", from); at >= 0;
              at = m_text.indexOf(u"</", at + 2)) {
             const QStringView rest = m_text.sliced(at + 2);
-            if (rest.size() >= raw.size() && equalsAsciiIgnoringCase(rest.first(raw.size()), raw))
+            if (rest.size() < raw.size() || !equalsAsciiIgnoringCase(rest.first(raw.size()), raw))
+                continue;
+            if (rest.size() == raw.size() || isNameEnd(rest[raw.size()]) ||
+                rest[raw.size()] == u'/' || rest[raw.size()] == u'>')
                 return at;
         }
         return -1;
