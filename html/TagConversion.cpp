@@ -61,17 +61,12 @@ qsizetype tagEnd(QStringView text, qsizetype open)
 // Any other "<" is text, as in (>_<) or 価格 < 1000円.
 bool opensMarkup(QStringView text, qsizetype open)
 {
-    const auto isLetter = [&](qsizetype i) {
-        if (i >= text.size())
-            return false;
-        const char16_t c = text[i].unicode();
-        return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    const auto letterAt = [text](qsizetype i) {
+        return i < text.size() && text[i].unicode() < 0x80 && text[i].isLetter();
     };
-    if (open + 1 >= text.size())
-        return false;
-    const QChar next = text[open + 1];
-    return isLetter(open + 1) || (next == u'/' && isLetter(open + 2)) || next == u'!' ||
-           next == u'?';
+    const QStringView next = text.sliced(open + 1);
+    return letterAt(open + 1) || (next.startsWith(u'/') && letterAt(open + 2)) ||
+           next.startsWith(u'!') || next.startsWith(u'?');
 }
 
 // A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the contents
@@ -140,8 +135,10 @@ private:
     Markup comment(qsizetype open)
     {
         const QStringView body = m_text.sliced(open + 4);
-        if (body.startsWith(u">") || body.startsWith(u"->"))
-            return until(Markup::Comment, open, open + 4, body.startsWith(u">") ? 1 : 2);
+        for (const QStringView empty : {u">", u"->"}) {
+            if (body.startsWith(empty))
+                return until(Markup::Comment, open, open + 4, empty.size());
+        }
         const qsizetype plain = m_text.indexOf(u"-->", open + 4);
         const qsizetype bang = m_text.indexOf(u"--!>", open + 4);
         if (bang >= 0 && (plain < 0 || bang < plain))
