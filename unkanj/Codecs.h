@@ -228,7 +228,8 @@ void decodeEuc(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fro
         if (b < 0x80) {
             p = passAscii(p, end, sink);
         } else if (isEucByte(b) && p + 1 < end && isEucByte(p[1])) {
-            sink.dbcs(b - 0xA0u, p[1] - 0xA0u);
+            const unsigned cell = p[1] - 0xA0u;
+            sink.dbcs(rowOfJisCode(b - 0xA0u, cell), cell);
             p += 2;
         } else if (b == 0x8E && p + 1 < end && p[1] >= 0xA1 && p[1] <= 0xDF) {
             sink.kana(p[1]);
@@ -415,7 +416,8 @@ void decodeJis(const Byte *p, const Byte *end, Sink &sink, const PackedCode *fro
             if (set == JisSet::Kanji) {
                 // The run of kanji up to the next escape or control, in one tight loop.
                 do {
-                    sink.dbcs(p[0] - 0x20u, p[1] - 0x20u);
+                    const unsigned cell = p[1] - 0x20u;
+                    sink.dbcs(rowOfJisCode(p[0] - 0x20u, cell), cell);
                     p += 2;
                 } while (end - p >= 2 && isJisByte(p[0]) && isJisByte(p[1]) && !sink.done());
             } else if (set == JisSet::Supplementary) {
@@ -577,17 +579,22 @@ protected:
     }
 
     // The code in rows 1-94 that stands for a code of rows 95-120 in JIS and EUC, or 0 when
-    // there is none and writeOutsideJisRows() must write what stands for it.
+    // there is none and writeUserDefined() must write what stands for it.
     static PackedCode jisRowsCode(unsigned row, unsigned cell)
     {
-        if (row < kFirstIbmRow)
-            return 0;
+        if (row < kFirstIbmRow) {
+            const unsigned jisRow = row - kJisUserRowShift;
+            return jisRow <= kJisRows && rowOfJisCode(jisRow, cell) == row
+                       ? static_cast<PackedCode>(jisRow << 8 | cell)
+                       : 0;
+        }
         return derivedTables().ibmTwin[row - kFirstIbmRow][cell - 1];
     }
 
-    // A user-defined character (rows 95-114) has no place in JIS or EUC: its reference. An
-    // unassigned IBM code is no character at all: the caller writes 〓 for it, as for any
-    // faulty input; false then.
+    // A user-defined character without a place in JIS and EUC (rows 89-92 hold IBM extensions
+    // there, and rows 105-114 lie beyond) is written as its reference. An unassigned IBM code
+    // is no character at all: the caller writes 〓 for it, as for any faulty input; false
+    // then.
     bool writeUserDefined(unsigned row, unsigned cell)
     {
         if (row >= kFirstIbmRow)

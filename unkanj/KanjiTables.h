@@ -49,4 +49,17 @@ inline bool isAssigned(unsigned row, unsigned cell)
     return kCp932ToUnicode[row - 1][cell - 1] != 0;
 }
 
+// EUC and JIS keep the rows 85-94 for user-defined characters, where CP932 has only the IBM
+// extensions it selected (rows 89-92). A code there that CP932 leaves unassigned is read as
+// the user-defined code ten rows on, and written back to where it came from: EUC F5A1 is
+// U+E000 (as in eucJP-ms), as Shift-JIS F040 is, and comes back as F5A1.
+inline constexpr unsigned kFirstJisUserRow = 85;
+inline constexpr unsigned kJisUserRowShift = kFirstUserRow - kFirstJisUserRow;
+
+// The row a code of EUC or JIS (rows 1-94) stands for: its own, or a user-defined one.
+inline unsigned rowOfJisCode(unsigned row, unsigned cell)
+{
+    return row >= kFirstJisUserRow && !isAssigned(row, cell) ? row + kJisUserRowShift : row;
+}
+
 } // namespace scrivlet::unkanj

@@ -92,7 +92,8 @@ std::string cp932ToUtf8(std::string_view cp932)
 TEST(KanjiRoundTrip, EveryCp932CharacterComesBackFromAPureForm)
 {
     // Shift-JIS -> JIS, EUC or UTF-8 -> Shift-JIS gives the same characters; user-defined ones,
-    // which JIS and EUC cannot hold, become references there, so they go through UTF-8 only.
+    // most of which JIS and EUC cannot hold, become references there, so they go through UTF-8
+    // only.
     // Every code glibc's CP932 decodes: the double-byte ones, half-width katakana, ASCII.
     std::string all, pure;
     for (int lead = 0x81; lead <= 0xFC; lead = lead == 0x9F ? 0xE0 : lead + 1) {
