@@ -207,10 +207,53 @@ qsizetype tagEnd(QStringView text, qsizetype at)
     return -1;
 }
 
+// Whether rest starts with the tag name: a browser's name runs up to a blank, "/" or ">", so
+// <scripts> and </styles> are other elements.
 bool startsWithName(QStringView rest, QStringView name)
 {
-    return rest.size() > name.size() && rest.startsWith(name, Qt::CaseInsensitive) &&
-           !rest[name.size()].isLetterOrNumber() && rest[name.size()] != u'-';
+    if (rest.size() <= name.size() || !rest.startsWith(name, Qt::CaseInsensitive))
+        return false;
+    const QChar after = rest[name.size()];
+    return after == u' ' || after == u'\t' || after == u'\n' || after == u'\r' || after == u'\f' ||
+           after == u'/' || after == u'>';
+}
+
+// Where the element named name, whose contents start at from, ends: at its closing tag; the end
+// of the text when it has none.
+qsizetype closingTag(QStringView text, QStringView name, qsizetype from)
+{
+    for (qsizetype at = text.indexOf(u"</", from); at >= 0; at = text.indexOf(u"</", at + 2)) {
+        if (startsWithName(text.sliced(at + 2), name))
+            return at;
+    }
+    return text.size();
+}
+
+// Where the code of a script, starting at from, ends: at its closing tag, as a browser finds it.
+// A comment opened in the code, the old way of hiding a script, may hold a whole
+// <script>...</script> that the code writes; that closing tag is the written script's.
+qsizetype scriptEnd(QStringView text, qsizetype from)
+{
+    bool inComment = false, inWrittenScript = false;
+    for (qsizetype at = from; at < text.size(); ++at) {
+        if (text[at] != u'<' && text[at] != u'-')
+            continue;
+        const QStringView rest = text.sliced(at);
+        if (rest.startsWith(u"-->")) {
+            inComment = inWrittenScript = false;
+        } else if (rest.startsWith(u"<!--")) {
+            inComment = true;
+            ++at; // "<!-->" is a whole comment: its "-->" ends it again
+        } else if (rest.startsWith(u"</") && startsWithName(rest.sliced(2), u"script")) {
+            if (!inWrittenScript)
+                return at;
+            inWrittenScript = false;
+        } else if (inComment && rest.startsWith(u'<') &&
+                   startsWithName(rest.sliced(1), u"script")) {
+            inWrittenScript = true;
+        }
+    }
+    return text.size();
 }
 
 // Where the next script or style element of a page starts at or after from, with the escape of
@@ -246,10 +289,7 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
             return -1;
         for (const QStringView name : textOnly) {
             if (startsWithName(rest, name)) {
-                at = text.indexOf(QStringLiteral("</") + name.toString(), at + 1,
-                                  Qt::CaseInsensitive);
-                if (at < 0)
-                    return -1;
+                at = closingTag(text, name, at + 1);
                 break;
             }
         }
@@ -298,11 +338,8 @@ QByteArray EncodeForSaving(const QString &text, const QString &extension)
         const qsizetype code = element < 0 ? -1 : tagEnd(text, element);
         if (code < 0)
             break;
-        const QString closing =
-            escape == Escape::Css ? QStringLiteral("</style") : QStringLiteral("</script");
-        qsizetype end = text.indexOf(closing, code + 1, Qt::CaseInsensitive);
-        if (end < 0)
-            end = text.size();
+        const qsizetype end = escape == Escape::Css ? closingTag(text, u"style", code + 1)
+                                                    : scriptEnd(text, code + 1);
         const QStringView tag = QStringView(text).sliced(element, code + 1 - element);
         if (escape == Escape::Script && !isScriptCode(tag))
             escape = Escape::Html; // a template or other data block, read as markup
