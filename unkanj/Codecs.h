@@ -545,10 +545,20 @@ protected:
         }
     }
 
-    // "&#x" + upper-case hex + ";" for HTML, "\" + hex + " " for CSS: the reader sees the
-    // character even though the code cannot carry it.
+    // "&#x" + upper-case hex + ";" for HTML, "\" + hex + " " for CSS, "\u" and four hex digits
+    // for each UTF-16 unit in a script: the reader sees the character even though the code
+    // cannot carry it.
     void writeReference(char32_t cp)
     {
+        if (m_references == ReferenceStyle::Script) {
+            if (cp > 0xFFFF) {
+                writeScriptUnit(0xD800 + ((cp - 0x10000) >> 10));
+                writeScriptUnit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+            } else {
+                writeScriptUnit(cp);
+            }
+            return;
+        }
         char digits[8];
         int n = 0;
         do {
@@ -568,6 +578,16 @@ protected:
             *o++ = static_cast<Byte>(digits[--n]);
         *o++ = m_references == ReferenceStyle::Css ? ' ' : ';';
         m_out.advance(static_cast<std::size_t>(o - start));
+    }
+
+    void writeScriptUnit(char32_t unit)
+    {
+        Byte *o = m_out.room(6);
+        o[0] = '\\';
+        o[1] = 'u';
+        for (int i = 0; i < 4; ++i)
+            o[2 + i] = static_cast<Byte>("0123456789ABCDEF"[unit >> (12 - 4 * i) & 0xF]);
+        m_out.advance(6);
     }
 
     void writeShiftJisBytes(unsigned row, unsigned cell)
@@ -680,7 +700,7 @@ public:
     void ascii(const Byte *p, std::size_t n)
     {
         // ESC, SO and SI of a source in another code would read as (or break) the escapes of
-        // JIS: each becomes 〓, so the output stays valid JIS.
+        // JIS: each becomes its reference, so the output stays valid JIS.
         const Byte *end = p + n;
         const Byte *first = p;
         while (first < end && *first != kEsc && *first != kSo && *first != kSi)
@@ -693,11 +713,9 @@ public:
         const Byte *run = p;
         for (const Byte *q = first; q < end; ++q) {
             if (*q == kEsc || *q == kSo || *q == kSi) [[unlikely]] {
-                if (q > run) {
-                    select(JisSet::Ascii);
-                    m_out.write(run, static_cast<std::size_t>(q - run));
-                }
-                dbcs(kGetaRow, kGetaCell);
+                select(JisSet::Ascii);
+                m_out.write(run, static_cast<std::size_t>(q - run));
+                writeReference(*q);
                 run = q + 1;
             }
         }

@@ -20,14 +20,27 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-bool endsWithCss(const std::string &path)
+bool endsWith(const std::string &path, std::string_view extension)
 {
-    if (path.size() < 4)
+    if (path.size() < extension.size())
         return false;
-    std::string tail = path.substr(path.size() - 4);
+    std::string tail = path.substr(path.size() - extension.size());
     for (char &c : tail)
         c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return tail == ".css";
+    return tail == extension;
+}
+
+// A style sheet or a script, told by the name of the source or the destination, takes the
+// escapes of its language; anything else references.
+ReferenceStyle referencesFor(const Command &command)
+{
+    for (const std::string *path : {&command.source, &command.destination}) {
+        if (endsWith(*path, ".css"))
+            return ReferenceStyle::Css;
+        if (endsWith(*path, ".js") || endsWith(*path, ".mjs") || endsWith(*path, ".json"))
+            return ReferenceStyle::Script;
+    }
+    return ReferenceStyle::Html;
 }
 
 // Not std::to_string: its digit table would be a unique global symbol that the library cannot
@@ -69,15 +82,15 @@ Result convertFile(const Command &command, const std::string &lockPath)
     OutputFormat format;
     format.code = command.code;
     format.lineEnd = command.lineEnd;
-    if (endsWithCss(command.source) || endsWithCss(command.destination))
-        format.references = ReferenceStyle::Css;
-    // A page in UTF-16 says so with its byte-order mark; it is read as the UTF-8 it stands for.
-    const bool utf16 = !command.from && hasUtf16Mark(source);
+    format.references = referencesFor(command);
+    // A page in UTF-16 says so with its byte-order mark, which no other code can begin with
+    // (it is no text there); it is read as the UTF-8 it stands for, whatever code is named.
+    const bool utf16 = hasUtf16Mark(source);
     if (utf16)
         source = utf16ToUtf8(source);
     Detection detected;
     std::string output;
-    if (command.from) {
+    if (command.from && !utf16) {
         detected.code = *command.from;
         output = convertText(source, *command.from, format, &detected.errors);
     } else {
@@ -152,6 +165,15 @@ std::optional<Command> parseCommand(const std::vector<std::string> &words, std::
                                        KanjiCode::Utf8};
         return codes[letters.find(option[1])];
     };
+    const auto lineEndOf = [](const std::string &option) -> std::optional<LineEnd> {
+        if (option == "-crlf" || option == "-CRLF")
+            return LineEnd::CrLf;
+        if (option == "-CR")
+            return LineEnd::Cr;
+        if (option == "-LF")
+            return LineEnd::Lf;
+        return std::nullopt;
+    };
     Command command;
     bool haveCode = false;
     bool haveLine = false;
@@ -163,11 +185,8 @@ std::optional<Command> parseCommand(const std::vector<std::string> &words, std::
             haveCode = true;
         } else if (const auto from = codeOf(option, true); from && !command.from) {
             command.from = from;
-        } else if (!haveLine &&
-                   (option == "-crlf" || option == "-CRLF" || option == "-CR" || option == "-LF")) {
-            command.lineEnd = option == "-CR"   ? LineEnd::Cr
-                              : option == "-LF" ? LineEnd::Lf
-                                                : LineEnd::CrLf;
+        } else if (const auto lineEnd = lineEndOf(option); lineEnd && !haveLine) {
+            command.lineEnd = *lineEnd;
             haveLine = true;
         } else {
             error = "unknown or repeated option \"" + option + "\"; " + kUsage;
@@ -180,6 +199,13 @@ std::optional<Command> parseCommand(const std::vector<std::string> &words, std::
     }
     command.source = words[options + 1];
     command.destination = words[options + 2];
+    // One path left out makes an option the source: "t -s -LF -S page.html".
+    for (const std::string *path : {&command.source, &command.destination}) {
+        if (codeOf(*path, false) || codeOf(*path, true) || lineEndOf(*path)) {
+            error = "a source and a destination are both needed; " + std::string(kUsage);
+            return std::nullopt;
+        }
+    }
     if (command.source.empty() || command.destination.empty()) {
         error = std::string("empty path; ") + kUsage;
         return std::nullopt;

@@ -10,9 +10,9 @@ enum class KanjiCode { Ascii, ShiftJis, Jis, Euc, Utf8 };
 
 enum class LineEnd { CrLf, Cr, Lf };
 
-// How a character the output code cannot hold is written: "&#x1F600;" or, in a style sheet,
-// "\1F600 ".
-enum class ReferenceStyle { Html, Css };
+// How a character the output code cannot hold is written: "&#x1F600;", in a style sheet
+// "\1F600 ", in a script "\uD83D\uDE00".
+enum class ReferenceStyle { Html, Css, Script };
 
 constexpr const char *codeName(KanjiCode code)
 {
