@@ -88,6 +88,40 @@ constexpr char16_t kLt = u'<';
 constexpr char16_t kGt = u'>';
 constexpr char16_t kQuote = u'"';
 
+bool isAsciiLetter(char16_t c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
+// Whether the tag the bracket-and-quote test found is one a browser reads as a start tag, with
+// the caret past its name and outside its values: the test itself takes the last "<" before the
+// caret for a tag's, so it also found one in "3 < 5 is", "(>_<) ok", "<!-- note", a value's
+// "1<2", a single-quoted value or the middle of a name, and an attribute went in there.
+bool standsInAStartTag(const ChunkedScan &scan, qsizetype caret, const QString &name)
+{
+    const qsizetype lt = scan.backward(caret - 1, u"<");
+    if (lt < 0 || lt + 1 >= scan.length() || !isAsciiLetter(scan.at(lt + 1)))
+        return false;
+    if (caret < lt + 1 + name.size())
+        return false;
+    // Single quotes, on both sides of the caret up to the tag's end: an odd number on each puts
+    // the caret inside a value quoted with them.
+    const qsizetype gt = scan.forward(caret, scan.length(), u">");
+    const qsizetype end = gt < 0 ? scan.length() : gt;
+    return scan.count(lt, caret, QChar(u'\'')) % 2 == 0 ||
+           scan.count(caret, end, QChar(u'\'')) % 2 == 0;
+}
+
+// Whether a row of the tag list, accepted with the space key, is a start tag to go on writing:
+// the caret then steps back in front of its ">". Not a closing tag, a comment, a processing
+// instruction, a tag closed by "/>" or a row holding a closing tag of its own, where a space
+// before the ">" would break what the row wrote.
+bool isStartTagRow(const QString &row)
+{
+    return row.size() > 2 && row.startsWith(u'<') && isAsciiLetter(row[1].unicode()) &&
+           row.endsWith(u'>') && !row.endsWith(u"/>") && row.indexOf(u'<', 1) < 0;
+}
+
 } // namespace
 
 // Positions in the comments are counted from 1, so that 0 can stand for "none": p is the
@@ -235,7 +269,7 @@ void CompletionController::keyPressSpace(int &keyAscii)
             // value or a bare name of the user's own list) stays whole, the space after it:
             // stepping back split its last character off.
             const QString row = m_lstPopup.List(m_lstPopup.ListIndex());
-            if (row.endsWith(u'>') || row.endsWith(u"\"\"")) {
+            if (isStartTagRow(row) || row.endsWith(u"\"\"")) {
                 m_rtfEdit.setSelStart(m_rtfEdit.SelStart() - 1);
                 const int caret = m_rtfEdit.SelStart();
                 if (caret > 0 && m_rtfEdit.TextRange(caret - 1, 1) == QStringLiteral("\""))
@@ -245,9 +279,9 @@ void CompletionController::keyPressSpace(int &keyAscii)
         m_lstPopup.setVisible(false);
     }
 
-    const std::optional<QString> name =
-        tagNameForAttributes(m_rtfEdit.TextSnapshot(), m_rtfEdit.SelStart());
-    if (!name)
+    const SharedText text = m_rtfEdit.TextSnapshot();
+    const std::optional<QString> name = tagNameForAttributes(text, m_rtfEdit.SelStart());
+    if (!name || !standsInAStartTag(ChunkedScan(text), m_rtfEdit.SelStart(), *name))
         return;
     strPopupWord.clear();
     MovePopup();

@@ -93,8 +93,12 @@ AttributeRows attributeRowsForTag(const QString &tagName, const QString &program
     // The file is read once for all its rows: read again for each, a tag file of thousands of
     // rows froze the window for seconds at every space, a minute at the most rows it may name.
     result.rows = basINI::ReadIniStrings(kAttributeSection, basINI::NumberedKeys(count), QString());
-    for (QString &row : result.rows)
-        row += QStringLiteral("=\"\"");
+    // A bare name gets its empty value; a row that already has one (class="", target=_blank) is
+    // taken as written, as the help page promises, not given a second.
+    for (QString &row : result.rows) {
+        if (!row.contains(u'='))
+            row += QStringLiteral("=\"\"");
+    }
     return result;
 }
 

@@ -21,7 +21,8 @@ namespace {
 using scrivlet::test::readDataRows;
 
 const QStringList kTags =
-    QStringLiteral("<div>|<dl>|<a href=\"\">|</div>|<TABLE>|<!--|<カタカナ>|<b>").split(u'|');
+    QStringLiteral("<div>|<dl>|<a href=\"\">|</div>|<TABLE>|<!--|<カタカナ>|<br />|<b>")
+        .split(u'|');
 const QStringList kAttributes = QStringLiteral("id=\"\"|class=\"\"| style|").split(u'|');
 
 // The list and the window it floats in.
