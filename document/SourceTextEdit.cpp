@@ -131,6 +131,9 @@ void SourceTextEdit::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (characterLength(typed, 0) == typed.size()) {
+        // The handler may change the text before the character goes in (a completion row
+        // accepted with the space key): the user pressed one key, which takes one Undo.
+        const QScopedValueRollback pieces(m_inputInPieces, ++m_inputs);
         const QString kept = filterTyped(typed);
         if (kept == typed) {
             typeKey(event);

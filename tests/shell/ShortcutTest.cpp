@@ -63,6 +63,16 @@ TEST_F(Shortcuts, CtrlZCtrlYCtrlSAndCtrlF4ActOnTheActiveDocumentOnly)
     EXPECT_EQ(win(), app->windows().at(0));
 }
 
+// A completion row accepted with the space key, and the space, are one key: one Undo.
+TEST_F(Shortcuts, ARowAcceptedWithTheSpaceKeyTakesOneUndo)
+{
+    select(0);
+    app->type(u"<ta "_s);
+    EXPECT_EQ(text(1), u"<table ><P>2</P>"_s);
+    press(Qt::Key_Z);
+    EXPECT_EQ(text(1), u"<ta<P>2</P>"_s);
+}
+
 // An input method commits a word at once, though it goes in a character at a time; what it is
 // still composing shows on screen, and a save or a close takes it as text (while composing, the
 // input method keeps Ctrl+S and Ctrl+F4 to itself: the toolbar and the window's close button
