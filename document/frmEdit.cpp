@@ -106,15 +106,18 @@ void frmEdit::Form_Load()
         m_frame.addTab(m_tag, windowTitle());
     } else {
         const QString path = gOpenFileName;
+        strDocName = path;
+        // The file as it was before it is read: what another program writes while a large page
+        // loads is then a change since, which the next save asks about.
+        rememberDiskFile();
         bool loaded = false;
         control().setText(basFile::LoadTextFile(m_platform.messages, path, &loaded));
-        strDocName = path;
         setWindowTitle(path);
         // A path that does not exist yet is a new page under that name; one that exists but
         // could not be read is not taken for this window's file, nor for a recent one.
         m_unreadFile = !loaded && QFileInfo(path).exists();
-        if (!m_unreadFile)
-            rememberDiskFile();
+        if (m_unreadFile)
+            m_disk = {};
         if (loaded)
             m_frame.AddHistory(path);
         m_tag = QStringLiteral("Number") + QString::number(gWindowSerial++);

@@ -2,7 +2,11 @@
 // user meets them.
 
 #include "files/Messages.h"
+#include "files/ProgramPaths.h"
 #include "tests/shell/AppDriver.h"
+
+#include <chrono>
+#include <thread>
 
 namespace scrivlet::test {
 
@@ -188,6 +192,25 @@ TEST_F(FileCommands, SavingOverAPageAnotherProgramChangedAsksFirst)
     app->writePage(u"new.html"_s, u"theirs"_s);
     file(5, {No});
     EXPECT_EQ(app->readPage(u"new.html"_s), QByteArray("theirs"));
+    EXPECT_EQ(app->messages.shown.size(), 1);
+
+    // What another program writes while a large page is still loading, as soon as the converter
+    // has read it, is a change since the window read the file.
+    const QString big = app->writePage(u"big.html"_s, u"<p>x</p>\r\n"_s.repeated(300000));
+    const QString work = files::workFilePath();
+    QFile::remove(work);
+    std::thread rewriter([&] {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (!QFile::exists(work) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::yield();
+        app->writePage(u"big.html"_s, u"they"_s);
+    });
+    app->frame().NewWindow(big);
+    rewriter.join();
+    app->messages.shown.clear();
+    app->type(u"+"_s);
+    file(5, {No});
+    EXPECT_EQ(app->readPage(u"big.html"_s), QByteArray("they"));
     EXPECT_EQ(app->messages.shown.size(), 1);
 }
 
