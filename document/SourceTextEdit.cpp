@@ -45,6 +45,14 @@ qsizetype characterLength(const QString &text, qsizetype at)
                : 1;
 }
 
+// Files dropped here are opened or read, never taken: the drop is a copy whatever the source
+// proposes, as a file manager takes a move for leave to delete the file.
+void acceptAsCopy(QDropEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
 } // namespace
 
 SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
@@ -415,7 +423,7 @@ bool SourceTextEdit::takesDrop(const QDropEvent *event) const
 void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
     if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
+        acceptAsCopy(event);
         return;
     }
     QPlainTextEdit::dragEnterEvent(event);
@@ -424,7 +432,7 @@ void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
     if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
-        event->acceptProposedAction();
+        acceptAsCopy(event);
         return;
     }
     QPlainTextEdit::dragMoveEvent(event);
@@ -442,7 +450,10 @@ void SourceTextEdit::dropEvent(QDropEvent *event)
     data.offersFiles = !data.files.isEmpty();
     data.offersText = mime->hasText();
     data.text = mime->text();
-    event->acceptProposedAction();
+    if (data.offersFiles)
+        acceptAsCopy(event);
+    else
+        event->acceptProposedAction();
     m_drop(data, shiftState(event->modifiers()));
 }
 

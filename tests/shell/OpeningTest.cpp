@@ -49,6 +49,17 @@ TEST(InstanceCommand, VerbsArgumentsAndRefusals)
     }
 }
 
+// A drag event whose source proposes a move, as a file manager does within one disk.
+template<class Event>
+struct MoveProposed : Event
+{
+    template<class... Args>
+    explicit MoveProposed(Args &&...args) : Event(std::forward<Args>(args)...)
+    {
+        this->m_defaultAction = Qt::MoveAction;
+    }
+};
+
 // Drops through the real event handling of the document area and of the text; the frame's Tool
 // menu opens the options modally (a document window's, the options journey checks).
 TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
@@ -57,15 +68,21 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     const QString a = app.writePage(u"a.html"_s, u"A"_s), b = app.writePage(u"b.html"_s, u"B"_s);
     const QString c = app.writePage(u"c.html"_s, u"C"_s), d = app.writePage(u"d.html"_s, u"D"_s);
     app.start({u"/O"_s});
-    // A drag entering the widget and dropped there; whether the drag was accepted.
+    // A drag entering the widget and dropped there, from a file manager that offers a move
+    // too; whether the drag was accepted.
     const auto drop = [](QWidget *target, const QStringList &paths) {
         QMimeData data;
         paths.isEmpty() ? data.setText(u"/w/a.html"_s) // text is no file
                         : data.setUrls(mapped(paths, &QUrl::fromLocalFile));
-        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+        MoveProposed<QDragEnterEvent> enter(QPoint(5, 5), offered, &data, Qt::LeftButton,
+                                            Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
-        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        MoveProposed<QDropEvent> dropped(QPointF(5, 5), offered, &data, Qt::LeftButton,
+                                         Qt::NoModifier);
         QCoreApplication::sendEvent(target, &dropped);
+        // A move would be the file manager's leave to delete the file.
+        EXPECT_TRUE(!dropped.isAccepted() || dropped.dropAction() == Qt::CopyAction);
         return enter.isAccepted();
     };
     QString seen;
