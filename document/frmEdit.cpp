@@ -96,7 +96,10 @@ void frmEdit::Form_Load()
         } else if (use == 1) {
             dialog().setInitDir(basINI::ReadIniString(
                 QStringLiteral("Template"), QStringLiteral("TemplatePass"), QDir::currentPath()));
-            const QStringList chosen = chooseFiles(document::msg::kTemplateTitle, false);
+            // The template folder is no place for pages: the new page's Save As starts where
+            // the user's pages are, not among the templates it could replace.
+            const QStringList chosen =
+                chooseFiles(document::msg::kTemplateTitle, false, /*keepFolder=*/true);
             // A cancelled choice leaves an empty untitled document, with its Tag and tab like
             // any other.
             if (!chosen.isEmpty())
@@ -175,7 +178,7 @@ cCommonDlg &frmEdit::dialog()
     return *objDlg;
 }
 
-QStringList frmEdit::chooseFiles(const QString &title, bool save)
+QStringList frmEdit::chooseFiles(const QString &title, bool save, bool keepFolder)
 {
     cCommonDlg &dlg = dialog();
     dlg.setForm(this);
@@ -184,7 +187,8 @@ QStringList frmEdit::chooseFiles(const QString &title, bool save)
     dlg.setFilterIndex(1);
     // Replacing an existing file through Save As asks first: a mistyped or mis-clicked name would
     // otherwise destroy another page without a word.
-    dlg.setFlags(document::msg::kFileDialogFlags | (save ? ofn::OverwritePrompt : 0));
+    dlg.setFlags(document::msg::kFileDialogFlags | (save ? ofn::OverwritePrompt : 0) |
+                 (keepFolder ? ofn::NoChangeDir : 0));
     dlg.setMaxFileSize(document::msg::kFileNameBuffer);
     dlg.setCancelError(true);
     // Save As proposes the page's own name, or none: the name left over from this window's last

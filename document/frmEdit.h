@@ -103,7 +103,8 @@ private:
     void rtfEdit_Change();
     cCommonDlg &dialog();
     // The chosen files of an open or save dialog; empty when cancelled.
-    QStringList chooseFiles(const QString &title, bool save);
+    // keepFolder: the choice leaves the current folder, where Open and Save As start, as it was.
+    QStringList chooseFiles(const QString &title, bool save, bool keepFolder = false);
     bool Save();
     bool SaveAs();
     void convert(ConvType type);

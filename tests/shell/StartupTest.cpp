@@ -108,7 +108,9 @@ TEST(Startup, ANewDocumentStartsAsTheTemplateSettingSays)
     EXPECT_EQ(app.active()->control().Text(), QString());
     EXPECT_EQ(app.active()->Tag(), u"Number1"_s);
     app.dialogs.willChoose({chosen});
+    const QString folder = QDir::currentPath();
     app.frame().mnuFile_Click(0);
+    EXPECT_EQ(QDir::currentPath(), folder) << "Save As does not start among the templates";
     ASSERT_EQ(app.dialogs.requests.size(), 2);
     EXPECT_EQ(app.dialogs.requests[1].title, u"ﾃﾝﾌﾟﾚｰﾄの選択"_s);
     EXPECT_EQ(app.dialogs.requests[1].initialDirectory, app.pagePath(QString()));
