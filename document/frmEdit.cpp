@@ -213,8 +213,7 @@ bool frmEdit::Save()
     if (strDocName.startsWith(document::msg::kUntitled) || m_unreadFile)
         return SaveAs();
     if (changedOnDisk() &&
-        !m_platform.messages.questionYesNo(strDocName + document::msg::kChangedOnDisk, kAppTitle,
-                                           MessageIcon::Warning))
+        !m_platform.messages.questionYesNoDefaultNo(strDocName + document::msg::kChangedOnDisk))
         return false;
     const SharedText snapshot = control().TextSnapshot();
     const QString text = snapshot.toString();

@@ -6,7 +6,8 @@
 namespace scrivlet {
 
 enum class MessageIcon { None, Critical, Question, Warning, Information };
-enum class MessageButtons { Ok, YesNo, YesNoCancel };
+// YesNoDefaultNo: Enter answers No, for a question whose Yes destroys something.
+enum class MessageButtons { Ok, YesNo, YesNoDefaultNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // The title every box carries unless it names its own.
@@ -34,6 +35,12 @@ public:
                        MessageIcon icon = MessageIcon::Question)
     {
         return show(text, title, icon, MessageButtons::YesNo) == MessageAnswer::Yes;
+    }
+    // A question whose Yes replaces something the user may still want: a hurried Enter keeps it.
+    bool questionYesNoDefaultNo(const QString &text, const QString &title = kAppTitle,
+                                MessageIcon icon = MessageIcon::Warning)
+    {
+        return show(text, title, icon, MessageButtons::YesNoDefaultNo) == MessageAnswer::Yes;
     }
     MessageAnswer questionYesNoCancel(const QString &text, const QString &title = kAppTitle,
                                       MessageIcon icon = MessageIcon::Warning)

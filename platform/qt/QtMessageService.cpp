@@ -32,6 +32,7 @@ MessageAnswer QtMessageService::show(const QString &text, const QString &title, 
         qtButtons = QMessageBox::Ok;
         break;
     case MessageButtons::YesNo:
+    case MessageButtons::YesNoDefaultNo:
         qtButtons = QMessageBox::Yes | QMessageBox::No;
         break;
     case MessageButtons::YesNoCancel:
@@ -43,6 +44,8 @@ MessageAnswer QtMessageService::show(const QString &text, const QString &title, 
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QMessageBox box(qtIcon, title, shown, qtButtons, parent);
+    if (buttons == MessageButtons::YesNoDefaultNo)
+        box.setDefaultButton(QMessageBox::No);
     switch (box.exec()) {
     case QMessageBox::Yes:
         return MessageAnswer::Yes;

@@ -169,6 +169,7 @@ TEST_F(FileCommands, SavingOverAPageAnotherProgramChangedAsksFirst)
               QStringList{page + u"\r\nは開いた後で他のﾌﾟﾛｸﾞﾗﾑによって変更されています。\r\n"
                                  u"上書き保存しますか?"_s});
     EXPECT_EQ(app->readPage(u"shared.html"_s), QByteArray("they"));
+    EXPECT_EQ(app->messages.shown[0].buttons, MessageButtons::YesNoDefaultNo);
     EXPECT_TRUE(win()->document()->NeedSave());
     file(5, {Yes});
     EXPECT_TRUE(app->readPage(u"shared.html"_s).contains("mine"));
