@@ -93,23 +93,56 @@ bool isAsciiLetter(char16_t c)
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
+// A "<" that opens a start tag, as a browser reads one: before an ASCII letter.
+bool opensStartTag(const ChunkedScan &scan, qsizetype lt)
+{
+    return lt + 1 < scan.length() && isAsciiLetter(scan.at(lt + 1));
+}
+
+enum class TagState { Open, InValue, Closed };
+
+// How the tag opened at lt stands at limit: still open, inside one of its quoted values, or
+// closed by a ">" before it. A quote opens a value only right after its "=" (blanks between
+// allowed), as in a browser: in alt="Tom's" or class=it's an apostrophe opens nothing.
+TagState tagStateAt(const ChunkedScan &scan, qsizetype lt, qsizetype limit)
+{
+    char16_t last = 0;
+    for (qsizetype i = lt + 1; i < limit; ++i) {
+        const char16_t c = scan.at(i);
+        if (c == u'>')
+            return TagState::Closed;
+        if ((c == u'"' || c == u'\'') && last == u'=') {
+            const qsizetype closing = scan.forward(i + 1, scan.length(), QStringView(&c, 1));
+            if (closing < 0 || closing >= limit)
+                return TagState::InValue;
+            i = closing;
+        }
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
+            last = c;
+    }
+    return TagState::Open;
+}
+
 // Whether the tag the bracket-and-quote test found is one a browser reads as a start tag, with
 // the caret past its name and outside its values: the test itself takes the last "<" before the
 // caret for a tag's, so it also found one in "3 < 5 is", "(>_<) ok", "<!-- note", a value's
-// "1<2", a single-quoted value or the middle of a name, and an attribute went in there.
+// "a<b", a single-quoted value or the middle of a name, and an attribute went in there.
 bool standsInAStartTag(const ChunkedScan &scan, qsizetype caret, const QString &name)
 {
     const qsizetype lt = scan.backward(caret - 1, u"<");
-    if (lt < 0 || lt + 1 >= scan.length() || !isAsciiLetter(scan.at(lt + 1)))
+    if (lt < 0 || !opensStartTag(scan, lt))
         return false;
-    if (caret < lt + 1 + name.size())
+    // The name ends at a "/" too: <br/> is the tag br.
+    const qsizetype slash = name.indexOf(u'/');
+    if (caret < lt + 1 + (slash > 0 ? slash : name.size()))
         return false;
-    // Single quotes, on both sides of the caret up to the tag's end: an odd number on each puts
-    // the caret inside a value quoted with them.
-    const qsizetype gt = scan.forward(caret, scan.length(), u">");
-    const qsizetype end = gt < 0 ? scan.length() : gt;
-    return scan.count(lt, caret, QChar(u'\'')) % 2 == 0 ||
-           scan.count(caret, end, QChar(u'\'')) % 2 == 0;
+    // A "<" inside a quoted value of the tag before it (title="a<b") is a letter of that value.
+    qsizetype outer = scan.backward(lt - 1, u"<");
+    while (outer >= 0 && !opensStartTag(scan, outer))
+        outer = scan.backward(outer - 1, u"<");
+    if (outer >= 0 && tagStateAt(scan, outer, lt) == TagState::InValue)
+        return false;
+    return tagStateAt(scan, lt, caret) == TagState::Open;
 }
 
 // Whether a row of the tag list, accepted with the space key, is a start tag to go on writing:
