@@ -266,8 +266,11 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
     for (qsizetype at = text.indexOf(u'<', from); at >= 0; at = text.indexOf(u'<', at + 1)) {
         const QStringView rest = QStringView(text).sliced(at + 1);
         if (rest.startsWith(u"!--")) {
-            // "<!-->" and "<!--->" end where they stand, as a browser ends them.
-            at = text.indexOf(u"-->", at + 2);
+            // A comment ends at "-->" or "--!>", as a browser ends it; "<!-->" and "<!--->" end
+            // where they stand.
+            const qsizetype plain = text.indexOf(u"-->", at + 2);
+            const qsizetype bang = text.indexOf(u"--!>", at + 2);
+            at = bang >= 0 && (plain < 0 || bang < plain) ? bang : plain;
             if (at < 0)
                 return -1;
             continue;
