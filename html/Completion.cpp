@@ -99,6 +99,30 @@ bool opensStartTag(const ChunkedScan &scan, qsizetype lt)
     return lt + 1 < scan.length() && isAsciiLetter(scan.at(lt + 1));
 }
 
+// Whether the text just before at is the code of a script or a style, which a browser reads as
+// text: the nearest script or style tag in the 64 KiB before it is a start tag. A script's "i<n"
+// is then no tag. Looking no further keeps a space cheap on any page.
+bool inScriptOrStyle(const SharedText &text, qsizetype at)
+{
+    constexpr qsizetype kLookBack = 64 * 1024;
+    const qsizetype from = std::max<qsizetype>(0, at - kLookBack);
+    const QString before = text.mid(from, at - from);
+    for (qsizetype lt = before.lastIndexOf(u'<'); lt >= 0;
+         lt = lt == 0 ? -1 : before.lastIndexOf(u'<', lt - 1)) {
+        const QStringView tag = QStringView(before).sliced(lt + 1);
+        const bool closing = tag.startsWith(u'/');
+        for (const QStringView name : {u"script", u"style"}) {
+            const QStringView rest = tag.sliced(closing ? 1 : 0);
+            if (!rest.startsWith(name, Qt::CaseInsensitive))
+                continue;
+            const QChar next = rest.size() > name.size() ? rest[name.size()] : QChar(u'>');
+            if (next == u'>' || next == u'/' || next.isSpace())
+                return !closing;
+        }
+    }
+    return false;
+}
+
 enum class TagState { Open, InValue, Closed };
 
 // How the tag opened at lt stands at limit: still open, inside one of its quoted values, or
@@ -126,9 +150,11 @@ TagState tagStateAt(const ChunkedScan &scan, qsizetype lt, qsizetype limit)
 // Whether the tag the bracket-and-quote test found is one a browser reads as a start tag, with
 // the caret past its name and outside its values: the test itself takes the last "<" before the
 // caret for a tag's, so it also found one in "3 < 5 is", "(>_<) ok", "<!-- note", a value's
-// "a<b", a single-quoted value or the middle of a name, and an attribute went in there.
-bool standsInAStartTag(const ChunkedScan &scan, qsizetype caret, const QString &name)
+// "a<b", a script's "i<n", a single-quoted value or the middle of a name, and an attribute went
+// in there.
+bool standsInAStartTag(const SharedText &text, qsizetype caret, const QString &name)
 {
+    const ChunkedScan scan(text);
     const qsizetype lt = scan.backward(caret - 1, u"<");
     if (lt < 0 || !opensStartTag(scan, lt))
         return false;
@@ -142,7 +168,7 @@ bool standsInAStartTag(const ChunkedScan &scan, qsizetype caret, const QString &
         outer = scan.backward(outer - 1, u"<");
     if (outer >= 0 && tagStateAt(scan, outer, lt) == TagState::InValue)
         return false;
-    return tagStateAt(scan, lt, caret) == TagState::Open;
+    return tagStateAt(scan, lt, caret) == TagState::Open && !inScriptOrStyle(text, lt);
 }
 
 // Whether a row of the tag list, accepted with the space key, is a start tag to go on writing:
@@ -314,7 +340,7 @@ void CompletionController::keyPressSpace(int &keyAscii)
 
     const SharedText text = m_rtfEdit.TextSnapshot();
     const std::optional<QString> name = tagNameForAttributes(text, m_rtfEdit.SelStart());
-    if (!name || !standsInAStartTag(ChunkedScan(text), m_rtfEdit.SelStart(), *name))
+    if (!name || !standsInAStartTag(text, m_rtfEdit.SelStart(), *name))
         return;
     strPopupWord.clear();
     MovePopup();
