@@ -5,6 +5,7 @@
 #include "files/Messages.h"
 #include "files/ProgramPaths.h"
 #include "files/SaveCodes.h"
+#include "files/TagNames.h"
 #include "files/basINI.h"
 #include "files/basKanji.h"
 #include "platform/IMessageService.h"
@@ -207,23 +208,12 @@ qsizetype tagEnd(QStringView text, qsizetype at)
     return -1;
 }
 
-// Whether rest starts with the tag name: a browser's name runs up to a blank, "/" or ">", so
-// <scripts> and </styles> are other elements.
-bool startsWithName(QStringView rest, QStringView name)
-{
-    if (rest.size() <= name.size() || !rest.startsWith(name, Qt::CaseInsensitive))
-        return false;
-    const QChar after = rest[name.size()];
-    return after == u' ' || after == u'\t' || after == u'\n' || after == u'\r' || after == u'\f' ||
-           after == u'/' || after == u'>';
-}
-
 // Where the element named name, whose contents start at from, ends: at its closing tag; the end
 // of the text when it has none.
 qsizetype closingTag(QStringView text, QStringView name, qsizetype from)
 {
     for (qsizetype at = text.indexOf(u"</", from); at >= 0; at = text.indexOf(u"</", at + 2)) {
-        if (startsWithName(text.sliced(at + 2), name))
+        if (files::startsWithTagName(text.sliced(at + 2), name))
             return at;
     }
     return text.size();
@@ -244,12 +234,12 @@ qsizetype scriptEnd(QStringView text, qsizetype from)
         } else if (rest.startsWith(u"<!--")) {
             inComment = true;
             ++at; // "<!-->" is a whole comment: its "-->" ends it again
-        } else if (rest.startsWith(u"</") && startsWithName(rest.sliced(2), u"script")) {
+        } else if (rest.startsWith(u"</") && files::startsWithTagName(rest.sliced(2), u"script")) {
             if (!inWrittenScript)
                 return at;
             inWrittenScript = false;
         } else if (inComment && rest.startsWith(u'<') &&
-                   startsWithName(rest.sliced(1), u"script")) {
+                   files::startsWithTagName(rest.sliced(1), u"script")) {
             inWrittenScript = true;
         }
     }
@@ -277,7 +267,7 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
         }
         for (const auto &[name, kind] :
              {std::pair{QStringView(u"script"), Escape::Script}, {u"style", Escape::Css}}) {
-            if (startsWithName(rest, name)) {
+            if (files::startsWithTagName(rest, name)) {
                 escape = kind;
                 return at;
             }
@@ -291,7 +281,7 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
         if (at < 0)
             return -1;
         for (const QStringView name : textOnly) {
-            if (startsWithName(rest, name)) {
+            if (files::startsWithTagName(rest, name)) {
                 at = closingTag(text, name, at + 1);
                 break;
             }

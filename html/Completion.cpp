@@ -4,6 +4,7 @@
 #include "editor/SharedText.h"
 #include "editor/TextCompare.h"
 #include "editor/clsRTF.h"
+#include "files/TagNames.h"
 #include "files/basFile.h"
 #include "platform/Globals.h"
 
@@ -112,11 +113,7 @@ bool inScriptOrStyle(const SharedText &text, qsizetype at)
         const QStringView tag = QStringView(before).sliced(lt + 1);
         const bool closing = tag.startsWith(u'/');
         for (const QStringView name : {u"script", u"style"}) {
-            const QStringView rest = tag.sliced(closing ? 1 : 0);
-            if (!rest.startsWith(name, Qt::CaseInsensitive))
-                continue;
-            const QChar next = rest.size() > name.size() ? rest[name.size()] : QChar(u'>');
-            if (next == u'>' || next == u'/' || next.isSpace())
+            if (files::startsWithTagName(tag.sliced(closing ? 1 : 0), name))
                 return !closing;
         }
     }

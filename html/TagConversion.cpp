@@ -1,6 +1,7 @@
 #include "html/TagConversion.h"
 
 #include "editor/CharTables.h"
+#include "files/TagNames.h"
 #include "html/TextWriter.h"
 
 #include <optional>
@@ -11,24 +12,8 @@ namespace {
 
 using CaseMap = char16_t (*)(char16_t);
 
-bool isAsciiLetter(QChar c, char16_t lower)
-{
-    return c == QChar(lower) || c == QChar(char16_t(lower - 0x20));
-}
-
-// Compares with an ASCII pattern written in lower case, ignoring the case of ASCII letters
-// only (Unicode case folding would also let the Kelvin sign stand for a "k").
-bool equalsAsciiIgnoringCase(QStringView s, QStringView lowerPattern)
-{
-    if (s.size() != lowerPattern.size())
-        return false;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        const char16_t p = lowerPattern[i].unicode();
-        if (p >= u'a' && p <= u'z' ? !isAsciiLetter(s[i], p) : s[i] != lowerPattern[i])
-            return false;
-    }
-    return true;
-}
+using files::equalsAsciiIgnoringCase;
+using files::matchesAsciiLetter;
 
 bool isNameEnd(QChar c)
 {
@@ -160,11 +145,7 @@ private:
     {
         for (qsizetype at = m_text.indexOf(u"</", from); at >= 0;
              at = m_text.indexOf(u"</", at + 2)) {
-            const QStringView rest = m_text.sliced(at + 2);
-            if (rest.size() < raw.size() || !equalsAsciiIgnoringCase(rest.first(raw.size()), raw))
-                continue;
-            if (rest.size() == raw.size() || isNameEnd(rest[raw.size()]) ||
-                rest[raw.size()] == u'/' || rest[raw.size()] == u'>')
+            if (files::startsWithTagName(m_text.sliced(at + 2), raw))
                 return at;
         }
         return -1;
@@ -254,8 +235,8 @@ bool isBlank(QChar c)
 qsizetype breakTagLength(QStringView s, qsizetype at)
 {
     const qsizetype n = s.size();
-    if (at + 3 >= n || s[at] != u'<' || !isAsciiLetter(s[at + 1], u'b') ||
-        !isAsciiLetter(s[at + 2], u'r'))
+    if (at + 3 >= n || s[at] != u'<' || !matchesAsciiLetter(s[at + 1], u'b') ||
+        !matchesAsciiLetter(s[at + 2], u'r'))
         return 0;
     qsizetype i = at + 3;
     while (i < n && isBlank(s[i]))
@@ -277,8 +258,8 @@ bool endsWithBreakTag(QStringView s, qsizetype begin, qsizetype end)
         --i;
     while (i > begin && isBlank(s[i - 1]))
         --i;
-    return i - begin >= 3 && s[i - 3] == u'<' && isAsciiLetter(s[i - 2], u'b') &&
-           isAsciiLetter(s[i - 1], u'r');
+    return i - begin >= 3 && s[i - 3] == u'<' && matchesAsciiLetter(s[i - 2], u'b') &&
+           matchesAsciiLetter(s[i - 1], u'r');
 }
 
 // Lines end at CR LF only; a lone CR or LF is part of its line.

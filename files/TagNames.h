@@ -1,0 +1,46 @@
+#pragma once
+// How a browser reads a tag's name, shared by every reader of a page's markup: the save that
+// escapes script and style code, the markup conversions and the completion list.
+
+#include <QStringView>
+
+namespace scrivlet::files {
+
+// Whether c is the ASCII letter lower or its upper case.
+inline bool matchesAsciiLetter(QChar c, char16_t lower)
+{
+    return c == QChar(lower) || c == QChar(char16_t(lower - 0x20));
+}
+
+// Compares with an ASCII pattern written in lower case, ignoring the case of ASCII letters only,
+// as a browser compares tag names (Unicode case folding would also let the Kelvin sign stand for
+// a "k", or "ſ" for an "s").
+inline bool equalsAsciiIgnoringCase(QStringView s, QStringView lowerPattern)
+{
+    if (s.size() != lowerPattern.size())
+        return false;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const char16_t p = lowerPattern[i].unicode();
+        if (p >= u'a' && p <= u'z' ? !matchesAsciiLetter(s[i], p) : s[i] != lowerPattern[i])
+            return false;
+    }
+    return true;
+}
+
+// What ends a tag's name: a blank, "/" or ">".
+inline bool endsTagName(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'/' ||
+           c == u'>';
+}
+
+// Whether rest starts with the tag name lowerName, the whole of it: <scripts> and </styles> name
+// other elements. The end of the text ends a name too.
+inline bool startsWithTagName(QStringView rest, QStringView lowerName)
+{
+    return rest.size() >= lowerName.size() &&
+           equalsAsciiIgnoringCase(rest.first(lowerName.size()), lowerName) &&
+           (rest.size() == lowerName.size() || endsTagName(rest[lowerName.size()]));
+}
+
+} // namespace scrivlet::files
