@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -69,6 +70,43 @@ std::string temporaryName(const std::string &target, unsigned attempt)
     const std::string prefix = (dir == "/" ? std::string() : dir) + "/.";
     const std::string name = prefix + baseNameOf(target).substr(0, 200) + ".tmp-" + suffix;
     return name.size() < PATH_MAX ? name : prefix + suffix;
+}
+
+// A temporary name of this target left by a save that never finished (the program was killed
+// mid-write): the target's hidden name, ".tmp-" and eight letters or digits, as above.
+bool isTemporaryNameOf(const std::string &target, const char *entry)
+{
+    const std::string stem = "." + baseNameOf(target).substr(0, 200) + ".tmp-";
+    const std::string name = entry;
+    if (name.size() != stem.size() + 8 || name.compare(0, stem.size(), stem) != 0)
+        return false;
+    for (std::size_t i = stem.size(); i < name.size(); ++i) {
+        if (!((name[i] >= '0' && name[i] <= '9') || (name[i] >= 'a' && name[i] <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+// Removes what killed saves of the target left beside it, which would otherwise pile up in the
+// site's folder and be uploaded with it. Only the user's own regular files of that name, last
+// written an hour ago or more: no save still writing one is that slow.
+void removeStaleTemporaries(const std::string &target)
+{
+    const std::string dir = directoryOf(target);
+    DIR *listing = ::opendir(dir.c_str());
+    if (!listing)
+        return;
+    const time_t anHourAgo = ::time(nullptr) - 3600;
+    while (const dirent *entry = ::readdir(listing)) {
+        if (!isTemporaryNameOf(target, entry->d_name))
+            continue;
+        struct stat file
+        {};
+        if (::fstatat(::dirfd(listing), entry->d_name, &file, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(file.st_mode) && file.st_uid == ::geteuid() && file.st_mtime <= anHourAgo)
+            (void)::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+    ::closedir(listing);
 }
 
 // The extended attributes of the file being replaced, its access list among them, go to the new
@@ -206,6 +244,7 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
     Fd dir(::open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         (void)::fsync(dir.get());
+    removeStaleTemporaries(target);
     error = 0;
     return true;
 }

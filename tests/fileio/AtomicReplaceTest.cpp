@@ -10,6 +10,7 @@
 #include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -62,6 +63,30 @@ TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
     ::signal(SIGXFSZ, handler);
     EXPECT_EQ(readFile(dir.file("page.html")), "old contents");
     EXPECT_EQ(dir.names(), Names{"page.html"});
+}
+
+// What a killed save left beside the page goes with the next save, once it is an hour old; a
+// fresh one may be another copy's save under way, and other names are not ours.
+TEST(AtomicReplace, ASaveRemovesTheStaleTemporariesOfItsPage)
+{
+    TempDir dir;
+    const std::string stale = ".page.html.tmp-0a1b2c3d", fresh = ".page.html.tmp-fresh123";
+    const Names others = {".page.html.tmp-ABCDEFGH", ".page.html.tmp-0a1b2c3",
+                          ".other.html.tmp-0a1b2c3d"};
+    Names all = others;
+    all.insert({stale, fresh});
+    for (const std::string &name : all) {
+        writeFile(dir.file(name), "partial");
+        const timespec anHourAgo[2] = {{0, UTIME_OMIT}, {::time(nullptr) - 3601, 0}};
+        if (name != fresh) {
+            ASSERT_EQ(::utimensat(AT_FDCWD, dir.file(name).c_str(), anHourAgo, 0), 0);
+        }
+    }
+    int error = 0;
+    ASSERT_TRUE(replaceFile(dir.file("page.html"), "new", error));
+    Names kept = others;
+    kept.insert({fresh, "page.html"});
+    EXPECT_EQ(dir.names(), kept);
 }
 
 // A page whose path nearly fills PATH_MAX still saves, under a long name or in a long folder:
