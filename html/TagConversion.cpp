@@ -2,6 +2,7 @@
 
 #include "editor/CharTables.h"
 #include "files/TagNames.h"
+#include "html/MarkupScanner.h"
 #include "html/TextWriter.h"
 
 #include <optional>
@@ -10,151 +11,10 @@ namespace scrivlet::html {
 
 namespace {
 
-using CaseMap = char16_t (*)(char16_t);
-
 using files::equalsAsciiIgnoringCase;
 using files::matchesAsciiLetter;
 
-bool isNameEnd(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
-}
-
-// The ">" that ends the tag opening at open: the first one outside quoted values, or, when a
-// quote is left open, simply the first; -1 when there is none. A quote opens a value only right
-// after its "=" (blanks between allowed): in class=it's it is a letter of the value.
-qsizetype tagEnd(QStringView text, qsizetype open)
-{
-    QChar last;
-    for (qsizetype i = open + 1; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'>')
-            return i;
-        if ((c == u'"' || c == u'\'') && last == u'=') {
-            const qsizetype closing = text.indexOf(c, i + 1);
-            if (closing < 0)
-                return text.indexOf(u'>', i);
-            i = closing;
-        }
-        if (!isNameEnd(c))
-            last = c;
-    }
-    return -1;
-}
-
-// A tag begins where a browser begins one: a "<" before a letter, "/" and a letter, "!" or "?".
-// Any other "<" is text, as in (>_<) or 価格 < 1000円.
-bool opensMarkup(QStringView text, qsizetype open)
-{
-    const auto letterAt = [text](qsizetype i) {
-        return i < text.size() && text[i].unicode() < 0x80 && text[i].isLetter();
-    };
-    const QStringView next = text.sliced(open + 1);
-    return letterAt(open + 1) || (next.startsWith(u'/') && letterAt(open + 2)) ||
-           next.startsWith(u'!') || next.startsWith(u'?');
-}
-
-// A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the contents
-// of a script, a style, a text area or the like, whose "<" (i<max) starts no tag.
-struct Markup
-{
-    enum Kind { Tag, Comment, Code } kind;
-    qsizetype begin;
-    qsizetype end;         // after its last character; the text's end when it is left open
-    qsizetype nameEnd = 0; // of a tag: where its name stops
-    bool closed = true;
-};
-
-// The markup of a text from its start, piece by piece. A tag runs from a "<" that opens one to
-// the next ">" outside quoted values, and its name runs up to the first blank or line break. A
-// tag left without its ">" runs to the end: a ">" written after it would close it.
-class MarkupScanner
-{
-public:
-    explicit MarkupScanner(QStringView text) : m_text(text) {}
-
-    std::optional<Markup> next()
-    {
-        if (m_code) {
-            const Markup code = *m_code;
-            m_code.reset();
-            return code;
-        }
-        qsizetype open = m_from < 0 ? -1 : m_text.indexOf(u'<', m_from);
-        while (open >= 0 && !opensMarkup(m_text, open))
-            open = m_text.indexOf(u'<', open + 1);
-        if (open < 0)
-            return std::nullopt;
-        const QStringView rest = m_text.sliced(open);
-        if (rest.startsWith(u"<!--"))
-            return comment(open);
-        // A processing instruction ends at "?>", as a <?php ... ?> holding "->" must; "<?>" is
-        // one on its own.
-        if (rest.startsWith(u"<?>"))
-            return until(Markup::Comment, open, open + 2, 1);
-        if (rest.startsWith(u"<?"))
-            return until(Markup::Comment, open, m_text.indexOf(u"?>", open + 2), 2);
-        const qsizetype close = tagEnd(m_text, open);
-        if (close < 0)
-            return until(Markup::Tag, open, -1, 0);
-        qsizetype nameEnd = open + 1;
-        while (nameEnd < close && !isNameEnd(m_text[nameEnd]))
-            ++nameEnd;
-        m_from = close + 1;
-        // A "/" ends the element's name too: <textarea/> opens a text area all the same.
-        QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
-        if (const qsizetype slash = name.indexOf(u'/'); slash > 0)
-            name = name.first(slash);
-        // Elements whose contents a browser reads as text or code, never as tags.
-        for (const QStringView raw : {u"script", u"style", u"textarea", u"title", u"xmp", u"iframe",
-                                      u"noembed", u"noframes"}) {
-            if (equalsAsciiIgnoringCase(name, raw))
-                m_code = until(Markup::Code, m_from, closingTag(raw, m_from), 0);
-        }
-        return Markup{Markup::Tag, open, close + 1, nameEnd};
-    }
-
-private:
-    // A comment ends at the first "-->" or "--!>", as browsers end it; "<!-->" and "<!--->" are
-    // whole, empty comments.
-    Markup comment(qsizetype open)
-    {
-        const QStringView body = m_text.sliced(open + 4);
-        for (const QStringView empty : {u">", u"->"}) {
-            if (body.startsWith(empty))
-                return until(Markup::Comment, open, open + 4, empty.size());
-        }
-        const qsizetype plain = m_text.indexOf(u"-->", open + 4);
-        const qsizetype bang = m_text.indexOf(u"--!>", open + 4);
-        if (bang >= 0 && (plain < 0 || bang < plain))
-            return until(Markup::Comment, open, bang, 4);
-        return until(Markup::Comment, open, plain, 3);
-    }
-
-    // The piece from begin up to closer (with its length), or up to the end when there is none,
-    // which also ends the scan.
-    Markup until(Markup::Kind kind, qsizetype begin, qsizetype closer, qsizetype length)
-    {
-        m_from = closer < 0 ? -1 : closer + length;
-        return {kind, begin, closer < 0 ? m_text.size() : closer + length, begin + 1, closer >= 0};
-    }
-
-    // The closing tag of the element named raw: its whole name, so </titles> does not close a
-    // title.
-    qsizetype closingTag(QStringView raw, qsizetype from) const
-    {
-        for (qsizetype at = m_text.indexOf(u"</", from); at >= 0;
-             at = m_text.indexOf(u"</", at + 2)) {
-            if (files::startsWithTagName(m_text.sliced(at + 2), raw))
-                return at;
-        }
-        return -1;
-    }
-
-    QStringView m_text;
-    qsizetype m_from = 0;
-    std::optional<Markup> m_code;
-};
+using CaseMap = char16_t (*)(char16_t);
 
 // Where the converted text lies in the document: [begin, end).
 struct Placed
