@@ -6,6 +6,7 @@
 #include "editor/clsRTF.h"
 #include "files/TagNames.h"
 #include "files/basFile.h"
+#include "html/MarkupScanner.h"
 #include "platform/Globals.h"
 
 #include <QtMath>
@@ -16,156 +17,29 @@ namespace scrivlet::html {
 
 namespace {
 
-// Reads a text in chunks that grow as a scan goes on: a bracket a few characters away costs a
-// few characters, one a megabyte away costs a megabyte, and no scan copies the whole text up
-// front.
-class ChunkedScan
-{
-public:
-    explicit ChunkedScan(const SharedText &text) : m_text(text), m_length(text.length()) {}
-
-    qsizetype length() const { return m_length; }
-    char16_t at(qsizetype index) const { return m_text.at(index); }
-
-    // Index of the first unit in [from, end) that is one of wanted, or -1.
-    qsizetype forward(qsizetype from, qsizetype end, QStringView wanted) const
-    {
-        end = std::min(end, m_length);
-        qsizetype chunk = kFirstChunk;
-        for (qsizetype pos = std::max<qsizetype>(from, 0); pos < end;) {
-            const qsizetype len = std::min(chunk, end - pos);
-            const QString piece = m_text.mid(pos, len);
-            for (qsizetype k = 0; k < piece.size(); ++k) {
-                if (wanted.contains(piece.at(k)))
-                    return pos + k;
-            }
-            pos += len;
-            chunk = std::min(chunk * 2, kLastChunk);
-        }
-        return -1;
-    }
-
-    // Index of the last unit in [0, from] that is one of wanted, or -1.
-    qsizetype backward(qsizetype from, QStringView wanted) const
-    {
-        qsizetype chunk = kFirstChunk;
-        for (qsizetype end = std::min(from + 1, m_length); end > 0;) {
-            const qsizetype start = std::max<qsizetype>(end - chunk, 0);
-            const QString piece = m_text.mid(start, end - start);
-            for (qsizetype k = piece.size() - 1; k >= 0; --k) {
-                if (wanted.contains(piece.at(k)))
-                    return start + k;
-            }
-            end = start;
-            chunk = std::min(chunk * 2, kLastChunk);
-        }
-        return -1;
-    }
-
-    // Occurrences of c in [from, end).
-    qsizetype count(qsizetype from, qsizetype end, QChar c) const
-    {
-        end = std::min(end, m_length);
-        qsizetype total = 0;
-        qsizetype chunk = kFirstChunk;
-        for (qsizetype pos = std::max<qsizetype>(from, 0); pos < end;) {
-            const qsizetype len = std::min(chunk, end - pos);
-            total += m_text.mid(pos, len).count(c);
-            pos += len;
-            chunk = std::min(chunk * 2, kLastChunk);
-        }
-        return total;
-    }
-
-private:
-    static constexpr qsizetype kFirstChunk = 256;
-    static constexpr qsizetype kLastChunk = 64 * 1024;
-
-    const SharedText &m_text;
-    qsizetype m_length;
-};
-
-constexpr char16_t kLt = u'<';
-constexpr char16_t kGt = u'>';
-constexpr char16_t kQuote = u'"';
-
 bool isAsciiLetter(char16_t c)
 {
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-// A "<" that opens a start tag, as a browser reads one: before an ASCII letter.
-bool opensStartTag(const ChunkedScan &scan, qsizetype lt)
+// Whether the tag, read up to a position, stands inside one of its quoted values there. A quote
+// opens a value only right after its "=" (blanks between allowed), as in a browser: in
+// alt="Tom's" or class=it's an apostrophe opens nothing.
+bool inQuotedValue(QStringView tag)
 {
-    return lt + 1 < scan.length() && isAsciiLetter(scan.at(lt + 1));
-}
-
-// Whether the text just before at is the code of a script or a style, which a browser reads as
-// text: the nearest script or style tag in the 64 KiB before it is a start tag. A script's "i<n"
-// is then no tag. Looking no further keeps a space cheap on any page.
-bool inScriptOrStyle(const SharedText &text, qsizetype at)
-{
-    constexpr qsizetype kLookBack = 64 * 1024;
-    const qsizetype from = std::max<qsizetype>(0, at - kLookBack);
-    const QString before = text.mid(from, at - from);
-    for (qsizetype lt = before.lastIndexOf(u'<'); lt >= 0;
-         lt = lt == 0 ? -1 : before.lastIndexOf(u'<', lt - 1)) {
-        const QStringView tag = QStringView(before).sliced(lt + 1);
-        const bool closing = tag.startsWith(u'/');
-        for (const QStringView name : {u"script", u"style"}) {
-            if (files::startsWithTagName(tag.sliced(closing ? 1 : 0), name))
-                return !closing;
-        }
-    }
-    return false;
-}
-
-enum class TagState { Open, InValue, Closed };
-
-// How the tag opened at lt stands at limit: still open, inside one of its quoted values, or
-// closed by a ">" before it. A quote opens a value only right after its "=" (blanks between
-// allowed), as in a browser: in alt="Tom's" or class=it's an apostrophe opens nothing.
-TagState tagStateAt(const ChunkedScan &scan, qsizetype lt, qsizetype limit)
-{
-    char16_t last = 0;
-    for (qsizetype i = lt + 1; i < limit; ++i) {
-        const char16_t c = scan.at(i);
-        if (c == u'>')
-            return TagState::Closed;
+    QChar last;
+    for (qsizetype i = 1; i < tag.size(); ++i) {
+        const QChar c = tag[i];
         if ((c == u'"' || c == u'\'') && last == u'=') {
-            const qsizetype closing = scan.forward(i + 1, scan.length(), QStringView(&c, 1));
-            if (closing < 0 || closing >= limit)
-                return TagState::InValue;
+            const qsizetype closing = tag.indexOf(c, i + 1);
+            if (closing < 0)
+                return true;
             i = closing;
         }
-        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n')
+        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f')
             last = c;
     }
-    return TagState::Open;
-}
-
-// Whether the tag the bracket-and-quote test found is one a browser reads as a start tag, with
-// the caret past its name and outside its values: the test itself takes the last "<" before the
-// caret for a tag's, so it also found one in "3 < 5 is", "(>_<) ok", "<!-- note", a value's
-// "a<b", a script's "i<n", a single-quoted value or the middle of a name, and an attribute went
-// in there.
-bool standsInAStartTag(const SharedText &text, qsizetype caret, const QString &name)
-{
-    const ChunkedScan scan(text);
-    const qsizetype lt = scan.backward(caret - 1, u"<");
-    if (lt < 0 || !opensStartTag(scan, lt))
-        return false;
-    // The name ends at a "/" too: <br/> is the tag br.
-    const qsizetype slash = name.indexOf(u'/');
-    if (caret < lt + 1 + (slash > 0 ? slash : name.size()))
-        return false;
-    // A "<" inside a quoted value of the tag before it (title="a<b") is a letter of that value.
-    qsizetype outer = scan.backward(lt - 1, u"<");
-    while (outer >= 0 && !opensStartTag(scan, outer))
-        outer = scan.backward(outer - 1, u"<");
-    if (outer >= 0 && tagStateAt(scan, outer, lt) == TagState::InValue)
-        return false;
-    return tagStateAt(scan, lt, caret) == TagState::Open && !inScriptOrStyle(text, lt);
+    return false;
 }
 
 // Whether a row of the tag list, accepted with the space key, is a start tag to go on writing:
@@ -180,53 +54,44 @@ bool isStartTagRow(const QString &row)
 
 } // namespace
 
-// Positions in the comments are counted from 1, so that 0 can stand for "none": p is the
-// character just before the caret (index p - 1), lt and gt the last "<" and ">" at or before p,
-// lt2 and gt2 the first "<" and ">" at or after p.
-std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart)
+std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsizetype pos)
 {
-    if (selStart <= 0)
-        return std::nullopt;
-    const ChunkedScan scan(text);
-    const qsizetype p = std::min<qsizetype>(selStart, scan.length());
-    const QStringView brackets = u"<>";
-
-    // lt > gt: the nearest bracket at or before p is a "<".
-    const qsizetype before = scan.backward(p - 1, brackets);
-    if (before < 0 || scan.at(before) != kLt)
-        return std::nullopt;
-    const qsizetype lt = before + 1;
-
-    // Either a ">" comes first, or a "<" comes first and no ">" follows anywhere (gt2 = 0).
-    // A ">" with no "<" anywhere after it closes the last tag of the text: asking for a later
-    // "<" there kept the list shut while a page was written from top to bottom.
-    const qsizetype after = scan.forward(p - 1, scan.length(), brackets);
-    if (after < 0)
-        return std::nullopt;
-    qsizetype gt2 = 0;
-    if (scan.at(after) == kGt) {
-        gt2 = after + 1;
-    } else if (scan.forward(after + 1, scan.length(), u">") >= 0) {
-        return std::nullopt;
+    constexpr qsizetype kCheckpointEvery = 4096;
+    pos = std::clamp<qsizetype>(pos, 0, text.length());
+    const qsizetype unchanged = m_read.commonPrefix(text, pos);
+    while (m_checkpoints.back() > unchanged)
+        m_checkpoints.pop_back();
+    m_read = text;
+    const qsizetype from = m_checkpoints.back();
+    // Read up to the position only: a piece the scan finds closed there is closed in the whole
+    // page too, and one still open holds the position.
+    const QString part = text.mid(from, pos - from);
+    MarkupScanner scan(part);
+    std::optional<Markup> open;
+    for (auto m = scan.next(); m; m = scan.next()) {
+        if (!m->closed) {
+            open = m;
+            break;
+        }
+        // A tag ended at its first ">" for want of a closing quote may end elsewhere in the
+        // whole page: no checkpoint after it.
+        if (scan.inText() && !m->guessed &&
+            from + m->end >= m_checkpoints.back() + kCheckpointEvery)
+            m_checkpoints.push_back(from + m->end);
     }
-
-    // Quotes from lt to p, and after p up to gt2: an odd number on both sides puts the caret
-    // inside a quoted value. A quote at p belongs to the side before the caret only; counted on
-    // both sides it would make the caret right after an opening quote look outside the value.
-    const qsizetype i = scan.count(lt - 1, p, QChar(kQuote));
-    const qsizetype j = gt2 > 0 ? scan.count(p, gt2, QChar(kQuote)) : 0;
-    if (scan.at(p - 1) == kQuote && p < scan.length() && scan.at(p) == kQuote)
+    if (!open || open->kind != Markup::Tag || open->begin + 1 >= part.size() ||
+        !isAsciiLetter(part[open->begin + 1].unicode()))
         return std::nullopt;
-    if (i % 2 == 1 && j % 2 == 1)
+    const QStringView tag = QStringView(part).sliced(open->begin);
+    if (inQuotedValue(tag))
         return std::nullopt;
-
-    // The name ends at the first blank inside the tag, else at its ">": attributes written on
-    // the lines below the name are common in hand-written pages.
-    if (gt2 == 0)
-        return QString();
-    const qsizetype space = scan.forward(lt - 1, gt2 - 1, u" \t\r\n");
-    const qsizetype nameEnd = space >= 0 ? space : gt2 - 1; // index just past the name
-    return text.mid(lt, nameEnd - lt);
+    // Past the name: a name still running on after the position is being written.
+    qsizetype nameEnd = 1;
+    while (nameEnd < tag.size() && !files::endsTagName(tag[nameEnd]))
+        ++nameEnd;
+    if (nameEnd == tag.size() && pos < text.length() && !files::endsTagName(QChar(text.at(pos))))
+        return std::nullopt;
+    return tag.sliced(1, nameEnd - 1).toString();
 }
 
 CompletionController::CompletionController(IEditControl &rtfEdit, IPopupList &lstPopup,
@@ -335,15 +200,13 @@ void CompletionController::keyPressSpace(int &keyAscii)
         m_lstPopup.setVisible(false);
     }
 
-    const SharedText text = m_rtfEdit.TextSnapshot();
-    const std::optional<QString> name = tagNameForAttributes(text, m_rtfEdit.SelStart());
-    if (!name || !standsInAStartTag(text, m_rtfEdit.SelStart(), *name))
+    const std::optional<QString> name =
+        m_markup.startTagNameAt(m_rtfEdit.TextSnapshot(), m_rtfEdit.SelStart());
+    if (!name)
         return;
     strPopupWord.clear();
     MovePopup();
     m_lstPopup.Clear();
-    if (name->startsWith(u'/'))
-        return;
     const AttributeRows rows =
         m_callbacks.attributeRows ? m_callbacks.attributeRows(*name) : AttributeRows{};
     if (rows.ownFile && rows.rows.isEmpty())

@@ -5,6 +5,7 @@
 // edit control, the editor document, the list, the window and the keyboard, all of which live
 // as long as the window.
 
+#include "editor/SharedText.h"
 #include "html/Dictionary.h"
 #include "html/IPopupList.h"
 #include "html/KeyCodes.h"
@@ -15,6 +16,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 namespace scrivlet {
 
@@ -41,14 +43,24 @@ struct DropData
     QString text;
 };
 
-// The attribute test of the space key with the caret at selStart: the name of the tag the caret
-// stands in, cut as far as its first space, when an attribute list is to open there; nothing
-// when the caret is not inside a tag, is inside a quoted value or between the two quotes of an
-// empty one. The name may be empty or begin with "/".
+// The attribute test of the space key: where the page's markup stands at a position, read as a
+// browser reads it from the page's start (MarkupScanner), so that text, comments, values and the
+// code of scripts are never taken for a tag.
 //
-// Reads outwards from the caret, so the cost follows the distance to the brackets around it,
-// not the length of the text.
-std::optional<QString> tagNameForAttributes(const SharedText &text, int selStart);
+// The reading is kept from one space to the next, with a checkpoint every few thousand
+// characters where the scan stood in the page's text: a space reads again only from the last
+// checkpoint before the first change, the first one in a large page from its start.
+class CaretMarkup
+{
+public:
+    // The name of the start tag the position stands in, past its name and outside its quoted
+    // values, as far as a blank, "/" or ">"; nothing anywhere else.
+    std::optional<QString> startTagNameAt(const SharedText &text, qsizetype pos);
+
+private:
+    SharedText m_read;
+    std::vector<qsizetype> m_checkpoints{0};
+};
 
 class CompletionController
 {
@@ -106,6 +118,7 @@ private:
     QPointer<clsRTF> m_document;
     Callbacks m_callbacks;
     QString strPopupWord;
+    CaretMarkup m_markup;
 };
 
 } // namespace html
