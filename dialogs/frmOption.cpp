@@ -254,8 +254,9 @@ QString frmOption::browseProgram(const QString &title)
     dlg.setFilter(QStringLiteral("Programs (*)|*|"));
     dlg.setFilterIndex(1);
     dlg.setInitDir(QDir::currentPath());
+    // A program's folder is no place for pages: Open and Save As go on starting where they did.
     dlg.setFlags(ofn::HideReadOnly | ofn::AllowMultiSelect | ofn::PathMustExist | ofn::Explorer |
-                 ofn::LongNames);
+                 ofn::LongNames | ofn::NoChangeDir);
     dlg.setCancelError(true);
     dlg.ShowOpen();
     if (dlg.CancelButton())

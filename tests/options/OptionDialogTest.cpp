@@ -14,6 +14,7 @@
 #include "tests/options/RegistrationMessages.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -188,7 +189,9 @@ TEST_F(OptionDialogTest, BrowsingFillsTheBoxesAndCancellingLeavesThem)
     open();
     edit("txtNN")->setText(u"/old"_s);
     dialogs.willChoose({u"/usr/bin/firefox"_s});
+    const QString folder = QDir::currentPath();
     click("cmdIE");
+    EXPECT_EQ(QDir::currentPath(), folder) << "Open and Save As do not start among the programs";
     click("cmdNN");
     EXPECT_EQ(std::pair(edit("txtIE")->text(), edit("txtNN")->text()),
               std::pair(u"/usr/bin/firefox"_s, u"/old"_s));
