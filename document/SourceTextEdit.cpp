@@ -450,7 +450,9 @@ void SourceTextEdit::dropEvent(QDropEvent *event)
     data.offersFiles = !data.files.isEmpty();
     data.offersText = mime->hasText();
     data.text = mime->text();
-    if (data.offersFiles)
+    // A link dropped from a file manager's remote folder is no file here, but a move would still
+    // be leave to delete it there.
+    if (data.offersFiles || mime->hasUrls())
         acceptAsCopy(event);
     else
         event->acceptProposedAction();

@@ -105,6 +105,7 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     // Files dropped on the text open in windows of their own, the first in front.
     drop(app.active()->textEdit()->viewport(), {c, d});
     EXPECT_EQ(app.captions(), (QStringList{c, b, a, d, c}));
+    drop(app.active()->textEdit()->viewport(), {u"//elsewhere"_s + d}); // its link goes in
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
