@@ -68,15 +68,16 @@ std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsize
     const QString part = text.mid(from, pos - from);
     MarkupScanner scan(part);
     std::optional<Markup> open;
+    bool certain = true;
     for (auto m = scan.next(); m; m = scan.next()) {
         if (!m->closed) {
             open = m;
             break;
         }
         // A tag ended at its first ">" for want of a closing quote may end elsewhere in the
-        // whole page: no checkpoint after it.
-        if (scan.inText() && !m->guessed &&
-            from + m->end >= m_checkpoints.back() + kCheckpointEvery)
+        // whole page, and what follows be part of its value: no checkpoint from there on.
+        certain = certain && !m->guessed;
+        if (certain && scan.inText() && from + m->end >= m_checkpoints.back() + kCheckpointEvery)
             m_checkpoints.push_back(from + m->end);
     }
     if (!open || open->kind != Markup::Tag || open->begin + 1 >= part.size() ||
