@@ -1,6 +1,7 @@
 #pragma once
-// How a browser reads a tag's name, shared by every reader of a page's markup: the save that
-// escapes script and style code, the markup conversions and the completion list.
+// How a browser reads a tag's name and a comment's end, shared by every reader of a page's
+// markup: the save that escapes script and style code, the markup conversions and the completion
+// list.
 
 #include <QStringView>
 
@@ -41,6 +42,21 @@ inline bool startsWithTagName(QStringView rest, QStringView lowerName)
     return rest.size() >= lowerName.size() &&
            equalsAsciiIgnoringCase(rest.first(lowerName.size()), lowerName) &&
            (rest.size() == lowerName.size() || endsTagName(rest[lowerName.size()]));
+}
+
+// Where a comment whose body starts at from ends, as a browser ends it: at its first "-->" or
+// "--!>", whose length goes to length; -1 when it never ends. Looks no further than the end: a
+// search for each closer to the end of the page, at every comment, took minutes on large pages.
+inline qsizetype commentEnd(QStringView text, qsizetype from, qsizetype &length)
+{
+    for (qsizetype at = text.indexOf(u"--", from); at >= 0; at = text.indexOf(u"--", at + 1)) {
+        const QStringView after = text.sliced(at + 2);
+        if (after.startsWith(u'>') || after.startsWith(u"!>")) {
+            length = after.startsWith(u'>') ? 3 : 4;
+            return at;
+        }
+    }
+    return -1;
 }
 
 } // namespace scrivlet::files

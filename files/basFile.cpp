@@ -258,9 +258,8 @@ qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
         if (rest.startsWith(u"!--")) {
             // A comment ends at "-->" or "--!>", as a browser ends it; "<!-->" and "<!--->" end
             // where they stand.
-            const qsizetype plain = text.indexOf(u"-->", at + 2);
-            const qsizetype bang = text.indexOf(u"--!>", at + 2);
-            at = bang >= 0 && (plain < 0 || bang < plain) ? bang : plain;
+            qsizetype length = 0;
+            at = files::commentEnd(text, at + 2, length);
             if (at < 0)
                 return -1;
             continue;

@@ -101,11 +101,9 @@ Markup MarkupScanner::comment(qsizetype open)
         if (body.startsWith(empty))
             return until(Markup::Comment, open, open + 4, empty.size());
     }
-    const qsizetype plain = m_text.indexOf(u"-->", open + 4);
-    const qsizetype bang = m_text.indexOf(u"--!>", open + 4);
-    if (bang >= 0 && (plain < 0 || bang < plain))
-        return until(Markup::Comment, open, bang, 4);
-    return until(Markup::Comment, open, plain, 3);
+    qsizetype length = 0;
+    const qsizetype end = files::commentEnd(m_text, open + 4, length);
+    return until(Markup::Comment, open, end, length);
 }
 
 // The piece from begin up to closer (with its length), or up to the end when there is none,
