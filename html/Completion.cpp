@@ -67,17 +67,21 @@ std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsize
     // page too, and one still open holds the position.
     const QString part = text.mid(from, pos - from);
     MarkupScanner scan(part);
+    // A piece that ends just before the position may read otherwise in the whole page
+    // ("</script" there is no closing tag when "x" follows): no checkpoint so close.
+    constexpr qsizetype kMargin = 16;
     std::optional<Markup> open;
-    bool certain = true;
     for (auto m = scan.next(); m; m = scan.next()) {
+        // A value whose quote does not close before the position holds it: the tag seemed to
+        // end at a ">" inside the value, and what followed seemed markup.
+        if (m->guessed)
+            return std::nullopt;
         if (!m->closed) {
             open = m;
             break;
         }
-        // A tag ended at its first ">" for want of a closing quote may end elsewhere in the
-        // whole page, and what follows be part of its value: no checkpoint from there on.
-        certain = certain && !m->guessed;
-        if (certain && scan.inText() && from + m->end >= m_checkpoints.back() + kCheckpointEvery)
+        if (scan.inText() && from + m->end >= m_checkpoints.back() + kCheckpointEvery &&
+            m->end + kMargin <= part.size())
             m_checkpoints.push_back(from + m->end);
     }
     if (!open || open->kind != Markup::Tag || open->begin + 1 >= part.size() ||

@@ -254,6 +254,13 @@ TEST(CaretMarkupDifferential, AKeptReadingAgreesWithAFreshOneThroughEdits)
     CaretMarkup kept;
     EXPECT_EQ(kept.startTagNameAt(page, 5000 + value.size()), std::nullopt);
     EXPECT_EQ(kept.startTagNameAt(page, page.length() - 1), QStringLiteral("a"));
+    // Read to just after "</script", the script seems to end there; the "x" after it says not.
+    const QString script =
+        QStringLiteral("<script>") + QString(5000, u'x') + QStringLiteral("</script");
+    const SharedText code(script + QStringLiteral("x>\r\n<div >"));
+    CaretMarkup inCode;
+    EXPECT_EQ(inCode.startTagNameAt(code, script.size()), std::nullopt);
+    EXPECT_EQ(inCode.startTagNameAt(code, code.length() - 1), std::nullopt);
 }
 
 } // namespace
