@@ -22,26 +22,6 @@ bool isAsciiLetter(char16_t c)
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
 }
 
-// Whether the tag, read up to a position, stands inside one of its quoted values there. A quote
-// opens a value only right after its "=" (blanks between allowed), as in a browser: in
-// alt="Tom's" or class=it's an apostrophe opens nothing.
-bool inQuotedValue(QStringView tag)
-{
-    QChar last;
-    for (qsizetype i = 1; i < tag.size(); ++i) {
-        const QChar c = tag[i];
-        if ((c == u'"' || c == u'\'') && last == u'=') {
-            const qsizetype closing = tag.indexOf(c, i + 1);
-            if (closing < 0)
-                return true;
-            i = closing;
-        }
-        if (c != u' ' && c != u'\t' && c != u'\r' && c != u'\n' && c != u'\f')
-            last = c;
-    }
-    return false;
-}
-
 // Whether a row of the tag list, accepted with the space key, is a start tag to go on writing:
 // the caret then steps back in front of its ">". Not a closing tag, a comment, a processing
 // instruction, a tag closed by "/>" or a row holding a closing tag of its own, where a space
@@ -72,8 +52,9 @@ std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsize
     constexpr qsizetype kMargin = 16;
     std::optional<Markup> open;
     for (auto m = scan.next(); m; m = scan.next()) {
-        // A value whose quote does not close before the position holds it: the tag seemed to
-        // end at a ">" inside the value, and what followed seemed markup.
+        // A value whose quote does not close before the position holds it, also when the tag
+        // seemed to end at a ">" inside the value and what followed seemed markup. (A quote
+        // opens a value only right after its "=": in alt="Tom's" an apostrophe opens nothing.)
         if (m->guessed)
             return std::nullopt;
         if (!m->closed) {
@@ -88,8 +69,6 @@ std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsize
         !isAsciiLetter(part[open->begin + 1].unicode()))
         return std::nullopt;
     const QStringView tag = QStringView(part).sliced(open->begin);
-    if (inQuotedValue(tag))
-        return std::nullopt;
     // Past the name: a name still running on after the position is being written.
     qsizetype nameEnd = 1;
     while (nameEnd < tag.size() && !files::endsTagName(tag[nameEnd]))

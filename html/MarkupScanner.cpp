@@ -73,8 +73,11 @@ std::optional<Markup> MarkupScanner::next()
         return until(Markup::Comment, open, m_text.indexOf(u"?>", open + 2), 2);
     bool guessed = false;
     const qsizetype close = tagEnd(m_text, open, guessed);
-    if (close < 0)
-        return until(Markup::Tag, open, -1, 0);
+    if (close < 0) {
+        Markup tag = until(Markup::Tag, open, -1, 0);
+        tag.guessed = guessed;
+        return tag;
+    }
     qsizetype nameEnd = open + 1;
     while (nameEnd < close && !isNameEnd(m_text[nameEnd]))
         ++nameEnd;

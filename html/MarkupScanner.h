@@ -17,8 +17,8 @@ struct Markup
     qsizetype end;         // after its last character; the text's end when it is left open
     qsizetype nameEnd = 0; // of a tag: where its name stops
     bool closed = true;
-    // A tag whose quoted value is left open ends at its first ">": a longer text may close the
-    // value and end the tag elsewhere.
+    // A tag whose quoted value is left open: it ends at its first ">", if any, and a longer text
+    // may close the value and end the tag elsewhere.
     bool guessed = false;
 };
 
