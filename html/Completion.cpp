@@ -4,9 +4,9 @@
 #include "editor/SharedText.h"
 #include "editor/TextCompare.h"
 #include "editor/clsRTF.h"
+#include "files/MarkupScanner.h"
 #include "files/TagNames.h"
 #include "files/basFile.h"
-#include "html/MarkupScanner.h"
 #include "platform/Globals.h"
 
 #include <QtMath>
@@ -14,6 +14,9 @@
 #include <algorithm>
 
 namespace scrivlet::html {
+
+using files::Markup;
+using files::MarkupScanner;
 
 namespace {
 

@@ -1,13 +1,16 @@
 #include "html/TagConversion.h"
 
 #include "editor/CharTables.h"
+#include "files/MarkupScanner.h"
 #include "files/TagNames.h"
-#include "html/MarkupScanner.h"
 #include "html/TextWriter.h"
 
 #include <optional>
 
 namespace scrivlet::html {
+
+using files::Markup;
+using files::MarkupScanner;
 
 namespace {
 

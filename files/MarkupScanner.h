@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace scrivlet::html {
+namespace scrivlet::files {
 
 // A piece of markup: a tag, a comment or processing instruction (<?php ... ?>), or the contents
 // of a script, a style, a text area or the like, whose "<" (i<max) starts no tag.
@@ -47,4 +47,4 @@ private:
     std::optional<Markup> m_code;
 };
 
-} // namespace scrivlet::html
+} // namespace scrivlet::files

@@ -1,8 +1,8 @@
-#include "html/MarkupScanner.h"
+#include "files/MarkupScanner.h"
 
 #include "files/TagNames.h"
 
-namespace scrivlet::html {
+namespace scrivlet::files {
 
 namespace {
 
@@ -89,7 +89,7 @@ std::optional<Markup> MarkupScanner::next()
     // Elements whose contents a browser reads as text or code, never as tags.
     for (const QStringView raw :
          {u"script", u"style", u"textarea", u"title", u"xmp", u"iframe", u"noembed", u"noframes"}) {
-        if (files::equalsAsciiIgnoringCase(name, raw))
+        if (equalsAsciiIgnoringCase(name, raw))
             m_code = until(Markup::Code, m_from, closingTag(raw, m_from), 0);
     }
     return Markup{Markup::Tag, open, close + 1, nameEnd, true, guessed};
@@ -105,7 +105,7 @@ Markup MarkupScanner::comment(qsizetype open)
             return until(Markup::Comment, open, open + 4, empty.size());
     }
     qsizetype length = 0;
-    const qsizetype end = files::commentEnd(m_text, open + 4, length);
+    const qsizetype end = commentEnd(m_text, open + 4, length);
     return until(Markup::Comment, open, end, length);
 }
 
@@ -122,10 +122,10 @@ Markup MarkupScanner::until(Markup::Kind kind, qsizetype begin, qsizetype closer
 qsizetype MarkupScanner::closingTag(QStringView raw, qsizetype from) const
 {
     for (qsizetype at = m_text.indexOf(u"</", from); at >= 0; at = m_text.indexOf(u"</", at + 2)) {
-        if (files::startsWithTagName(m_text.sliced(at + 2), raw))
+        if (startsWithTagName(m_text.sliced(at + 2), raw))
             return at;
     }
     return -1;
 }
 
-} // namespace scrivlet::html
+} // namespace scrivlet::files
