@@ -11,27 +11,60 @@ bool isNameEnd(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
 
-// The ">" that ends the tag opening at open: the first one outside quoted values, or, when a
-// quote is left open, simply the first (guessed is then set); -1 when there is none. A quote
-// opens a value only right after its "=" (blanks between allowed): in class=it's it is a letter
-// of the value.
+// The ">" that ends the tag opening at open: the first one outside attribute values, or, when a
+// quote is left open, simply the first (guessed is then set); -1 when there is none. A quoted
+// value runs to its closing quote and may hold ">" and "<"; an unquoted one runs to a blank or
+// ">", and a quote in it is a letter of the value, as in class=it's or href=/s?q='a.
 qsizetype tagEnd(QStringView text, qsizetype open, bool &guessed)
 {
-    QChar last;
     for (qsizetype i = open + 1; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'>')
+        if (text[i] == u'>')
             return i;
-        if ((c == u'"' || c == u'\'') && last == u'=') {
-            const qsizetype closing = text.indexOf(c, i + 1);
+        if (text[i] != u'=')
+            continue;
+        do
+            ++i;
+        while (i < text.size() && isNameEnd(text[i]));
+        if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
+            const qsizetype closing = text.indexOf(text[i], i + 1);
             if (closing < 0) {
                 guessed = true;
                 return text.indexOf(u'>', i);
             }
             i = closing;
+            continue;
         }
-        if (!isNameEnd(c))
-            last = c;
+        while (i < text.size() && !isNameEnd(text[i]) && text[i] != u'>')
+            ++i;
+        if (i < text.size() && text[i] == u'>')
+            return i;
+    }
+    return -1;
+}
+
+// Where the code of a script, starting at from, ends: at its closing tag, as a browser finds it;
+// -1 when it has none. A comment opened in the code, the old way of hiding a script, may hold a
+// whole <script>...</script> that the code writes: that closing tag is the written script's.
+qsizetype scriptEnd(QStringView text, qsizetype from)
+{
+    bool inComment = false, inWrittenScript = false;
+    for (qsizetype at = from; at < text.size(); ++at) {
+        if (text[at] != u'<' && text[at] != u'-')
+            continue;
+        const QStringView rest = text.sliced(at);
+        if (rest.startsWith(u"-->")) {
+            inComment = inWrittenScript = false;
+        } else if (rest.startsWith(u"<!--")) {
+            inComment = true;
+            ++at; // "<!-->" is a whole comment: its "-->" ends it again
+        } else if (rest.startsWith(u"</") && startsWithTagName(rest.sliced(2), u"script")) {
+            if (!inWrittenScript)
+                return at;
+            inWrittenScript = false;
+        } else if (inComment && rest.startsWith(u'<') &&
+                   startsWithTagName(rest.sliced(1), u"script")) {
+            inWrittenScript = true;
+        }
     }
     return -1;
 }
@@ -121,6 +154,8 @@ Markup MarkupScanner::until(Markup::Kind kind, qsizetype begin, qsizetype closer
 // title.
 qsizetype MarkupScanner::closingTag(QStringView raw, qsizetype from) const
 {
+    if (raw == u"script")
+        return scriptEnd(m_text, from);
     for (qsizetype at = m_text.indexOf(u"</", from); at >= 0; at = m_text.indexOf(u"</", at + 2)) {
         if (startsWithTagName(m_text.sliced(at + 2), raw))
             return at;
