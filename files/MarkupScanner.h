@@ -1,6 +1,7 @@
 #pragma once
-// The markup of a page as a browser reads it, piece by piece: the one reading that the markup
-// conversions and the completion list share.
+// The markup of a page as a browser reads it, piece by piece: the one reading that the save (which
+// escapes script and style code in their own languages), the markup conversions and the
+// completion list share.
 
 #include <QStringView>
 

@@ -2,6 +2,7 @@
 
 #include "files/AtomicWrite.h"
 #include "files/Cp932.h"
+#include "files/MarkupScanner.h"
 #include "files/Messages.h"
 #include "files/ProgramPaths.h"
 #include "files/SaveCodes.h"
@@ -33,7 +34,10 @@ namespace scrivlet::basFile {
 
 namespace {
 
+using files::Markup;
+using files::MarkupScanner;
 using files::SaveSetting;
+using files::startsWithTagName;
 
 // A page is brought over through UTF-8 unless it is in Shift-JIS: UTF-8 holds every character
 // of every code (the JIS X 0212 characters of an EUC page, the emoji of a UTF-8 one), while only
@@ -181,114 +185,6 @@ void encodePiece(QStringView piece, Escape escape, QByteArray &out)
     encodePiece(piece.sliced(middle), escape, out);
 }
 
-// Where the tag that starts at at ends: its ">", passing over attribute values, which may hold
-// ">" and "<" of their own; -1 when it never ends. A quoted value runs to its closing quote, an
-// unquoted one to a blank.
-qsizetype tagEnd(QStringView text, qsizetype at)
-{
-    for (qsizetype i = at + 1; i < text.size(); ++i) {
-        if (text[i] == u'>')
-            return i;
-        if (text[i] != u'=')
-            continue;
-        i += 1;
-        while (i < text.size() && text[i].isSpace())
-            ++i;
-        if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
-            i = text.indexOf(text[i], i + 1);
-            if (i < 0)
-                return -1;
-            continue;
-        }
-        while (i < text.size() && !text[i].isSpace() && text[i] != u'>')
-            ++i;
-        if (i < text.size() && text[i] == u'>')
-            return i;
-    }
-    return -1;
-}
-
-// Where the element named name, whose contents start at from, ends: at its closing tag; the end
-// of the text when it has none.
-qsizetype closingTag(QStringView text, QStringView name, qsizetype from)
-{
-    for (qsizetype at = text.indexOf(u"</", from); at >= 0; at = text.indexOf(u"</", at + 2)) {
-        if (files::startsWithTagName(text.sliced(at + 2), name))
-            return at;
-    }
-    return text.size();
-}
-
-// Where the code of a script, starting at from, ends: at its closing tag, as a browser finds it.
-// A comment opened in the code, the old way of hiding a script, may hold a whole
-// <script>...</script> that the code writes; that closing tag is the written script's.
-qsizetype scriptEnd(QStringView text, qsizetype from)
-{
-    bool inComment = false, inWrittenScript = false;
-    for (qsizetype at = from; at < text.size(); ++at) {
-        if (text[at] != u'<' && text[at] != u'-')
-            continue;
-        const QStringView rest = text.sliced(at);
-        if (rest.startsWith(u"-->")) {
-            inComment = inWrittenScript = false;
-        } else if (rest.startsWith(u"<!--")) {
-            inComment = true;
-            ++at; // "<!-->" is a whole comment: its "-->" ends it again
-        } else if (rest.startsWith(u"</") && files::startsWithTagName(rest.sliced(2), u"script")) {
-            if (!inWrittenScript)
-                return at;
-            inWrittenScript = false;
-        } else if (inComment && rest.startsWith(u'<') &&
-                   files::startsWithTagName(rest.sliced(1), u"script")) {
-            inWrittenScript = true;
-        }
-    }
-    return text.size();
-}
-
-// Where the next script or style element of a page starts at or after from, with the escape of
-// its code; -1 when none follows. What a browser reads as text is passed over: a comment, an
-// attribute value, and the content of the elements that hold text only (a title, a text area).
-qsizetype nextRawElement(const QString &text, qsizetype from, Escape &escape)
-{
-    static const QStringView textOnly[] = {u"title",   u"textarea", u"xmp",     u"iframe",
-                                           u"noembed", u"noframes", u"noscript"};
-    for (qsizetype at = text.indexOf(u'<', from); at >= 0; at = text.indexOf(u'<', at + 1)) {
-        const QStringView rest = QStringView(text).sliced(at + 1);
-        if (rest.startsWith(u"!--")) {
-            // A comment ends at "-->" or "--!>", as a browser ends it; "<!-->" and "<!--->" end
-            // where they stand.
-            qsizetype length = 0;
-            at = files::commentEnd(text, at + 2, length);
-            if (at < 0)
-                return -1;
-            continue;
-        }
-        for (const auto &[name, kind] :
-             {std::pair{QStringView(u"script"), Escape::Script}, {u"style", Escape::Css}}) {
-            if (files::startsWithTagName(rest, name)) {
-                escape = kind;
-                return at;
-            }
-        }
-        // Another tag: what its attribute values hold is text, not markup. A "<" that starts
-        // no tag ("a < b", "x<é") is text itself.
-        const QChar first = rest.isEmpty() ? QChar() : rest[0];
-        if (!(first.isLetter() && first.unicode() < 0x80) && first != u'/' && first != u'!')
-            continue;
-        at = tagEnd(text, at);
-        if (at < 0)
-            return -1;
-        for (const QStringView name : textOnly) {
-            if (files::startsWithTagName(rest, name)) {
-                at = closingTag(text, name, at + 1);
-                break;
-            }
-        }
-    }
-    return -1;
-}
-
 // Whether a script start tag holds code, which reads escapes: no type, or one of script or
 // JSON. Another type (text/template, text/html) marks a data block that a page's code reads
 // as markup, where references count.
@@ -322,22 +218,30 @@ QByteArray EncodeForSaving(const QString &text, const QString &extension)
         encodePiece(text, is(u"css") ? Escape::Css : Escape::Script, out);
         return out;
     }
-    // The code of a page's script and style elements takes the escapes of its own language.
+    // The code of a page's script and style elements takes the escapes of its own language. The
+    // page is read as a browser reads it: what it reads as text (a comment, an attribute value, a
+    // title or text area) holds no script.
+    const QStringView page(text);
+    MarkupScanner scan(page);
     qsizetype from = 0;
-    while (from < text.size()) {
-        Escape escape = Escape::Html;
-        const qsizetype element = nextRawElement(text, from, escape);
-        const qsizetype code = element < 0 ? -1 : tagEnd(text, element);
-        if (code < 0)
+    Escape escape = Escape::Html; // of the code that the last tag opened
+    for (auto m = scan.next(); m; m = scan.next()) {
+        // A value left open: the tag runs on to the end, and what follows is no page of its own.
+        if (m->guessed)
             break;
-        const qsizetype end = escape == Escape::Css ? closingTag(text, u"style", code + 1)
-                                                    : scriptEnd(text, code + 1);
-        const QStringView tag = QStringView(text).sliced(element, code + 1 - element);
-        if (escape == Escape::Script && !isScriptCode(tag))
-            escape = Escape::Html; // a template or other data block, read as markup
-        encodePiece(QStringView(text).sliced(from, code + 1 - from), Escape::Html, out);
-        encodePiece(QStringView(text).sliced(code + 1, end - code - 1), escape, out);
-        from = end;
+        const QStringView piece = page.sliced(m->begin, m->end - m->begin);
+        if (m->kind == Markup::Tag) {
+            escape = startsWithTagName(piece.sliced(1), u"style") ? Escape::Css
+                     : startsWithTagName(piece.sliced(1), u"script") && isScriptCode(piece)
+                         ? Escape::Script
+                         : Escape::Html; // a template or other data block, read as markup
+            continue;
+        }
+        if (m->kind != Markup::Code || escape == Escape::Html)
+            continue;
+        encodePiece(page.sliced(from, m->begin - from), Escape::Html, out);
+        encodePiece(piece, escape, out);
+        from = m->end;
     }
     encodePiece(QStringView(text).sliced(from), Escape::Html, out);
     return out;

@@ -1,5 +1,7 @@
-// Loads a 10 MB (in UTF-8) Japanese page with LoadTextFile, once written in UTF-8 and once in Shift-JIS,
-// through UNKANJ.DLL in a temporary program directory, and prints the median times.
+// Loads a 10 MB (in UTF-8) Japanese page with LoadTextFile, once written in UTF-8 and once in
+// Shift-JIS, through UNKANJ.DLL in a temporary program directory, and prints the median times; then
+// times the bytes of a save of such a page with scripts and styles, whose code takes escapes of its
+// own.
 #include "bench/BenchSupport.h"
 #include "files/Cp932.h"
 #include "files/basFile.h"
@@ -72,5 +74,29 @@ int main()
         bars.check(ok, "loads the same text in both codes, without a message");
     }
     basKanji::UnloadLibraryForTests();
+
+    // Every 40th line a script or style, with a character Shift-JIS lacks in its code and after it.
+    const QString script =
+        QStringLiteral("<script><!--\r\nw(\"<script src=a.js></script>\");\r\n"
+                       "x = \"\u2714\"; if (a < b) y();\r\n--></script>\u2714\r\n");
+    const QString style = QStringLiteral("<style>a::after { content: \"\u2714\" }</style>\r\n");
+    QString scripted;
+    qsizetype scripts = 0, styles = 0;
+    const QStringList lines = text.left(4 * 1000 * 1000).split(u'\n');
+    for (qsizetype line = 0; line < lines.size(); ++line) {
+        scripted += lines[line] + u'\n';
+        if (line % 40 == 0)
+            scripted += line % 80 ? (++styles, style) : (++scripts, script);
+    }
+    QByteArray saved;
+    const double micros = bench::medianMicrosOf(
+        5, [&] { saved = basFile::EncodeForSaving(scripted, QStringLiteral("html")); });
+    std::printf("Saving a page of %lld characters with %lld scripts and %lld styles in Shift-JIS: "
+                "%.1f ms\n",
+                static_cast<long long>(scripted.size()), static_cast<long long>(scripts),
+                static_cast<long long>(styles), micros / 1000);
+    bars.check(micros < 500 * 1000 && saved.count("\\u2714") == scripts &&
+                   saved.count("\\2714 ") == styles && saved.count("&#x2714;") == scripts,
+               "under 0.5 s, each code with its own escapes");
     return bars.exitCode();
 }
