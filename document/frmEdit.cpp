@@ -504,8 +504,7 @@ void frmEdit::closeEvent(QCloseEvent *event)
     objDoc.reset();
     objDlg.reset();
     m_frame.removeTab(m_tag);
-    if (!strPreviewFile.isEmpty() && QFileInfo::exists(strPreviewFile))
-        QFile::remove(strPreviewFile);
+    strPreviewFile.remove();
     m_unloaded = true;
     event->accept();
     Q_EMIT Unloaded();

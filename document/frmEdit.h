@@ -5,6 +5,7 @@
 #include "editor/ConvType.h"
 #include "editor/SharedText.h"
 #include "platform/Platform.h"
+#include "preview/Preview.h"
 
 #include <QDateTime>
 #include <QList>
@@ -123,7 +124,7 @@ private:
     std::unique_ptr<clsRTF> objDoc;
     std::unique_ptr<cCommonDlg> objDlg;
     QString strDocName;
-    QString strPreviewFile;
+    preview::PreviewCopy strPreviewFile;
     QString m_tag;
     bool m_unloaded = false;
     // The text as last loaded or saved: closing asks whenever the text differs from it.

@@ -9,6 +9,13 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <cerrno>
+#include <climits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace scrivlet::preview {
 
 namespace {
@@ -61,28 +68,68 @@ QString NextPreviewPath(const QString &documentPath)
     if (dot >= 0)
         base.truncate(dot);
     for (int i = 0;; ++i) {
-        const QString candidate =
-            folder + QStringLiteral("tmp") + base + QString::number(i) + QStringLiteral(".html");
-        const QFileInfo info(candidate);
+        const auto name = [&] {
+            return QStringLiteral("tmp") + base + QString::number(i) + QStringLiteral(".html");
+        };
+        while (!base.isEmpty() && QFile::encodeName(name()).size() > NAME_MAX) {
+            base.chop(1);
+            if (!base.isEmpty() && QChar::isHighSurrogate(base.back().unicode()))
+                base.chop(1);
+        }
+        const QFileInfo info(folder + name());
         if (!info.exists() && !info.isSymLink())
-            return candidate;
+            return info.filePath();
     }
 }
 
-QString MakePreviewFile(IMessageService &messages, QString &previewFile,
-                        const QString &documentPath, const QString &text)
+std::optional<PreviewCopy::Identity> PreviewCopy::identityOf(const QString &path)
+{
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return Identity{st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
+void PreviewCopy::remove()
+{
+    // A save of the user's under this name replaced the file (a new inode) or rewrote it (a new
+    // change time): either way it is no longer the copy.
+    if (!m_path.isEmpty() && identityOf(m_path) == m_written)
+        QFile::remove(m_path);
+    m_path.clear();
+}
+
+QString PreviewCopy::write(IMessageService &messages, const QString &documentPath,
+                           const QString &text)
 {
     // The old name is forgotten even when no new copy follows: once it is free another window
     // may take it, and this window's next preview must not delete that window's copy.
-    if (!previewFile.isEmpty()) {
-        if (QFileInfo::exists(previewFile))
-            QFile::remove(previewFile);
-        previewFile.clear();
+    remove();
+    // The name is taken with an empty file first, in the document's permissions, so that the
+    // write that replaces it keeps them: the unsaved text of a private page stays private.
+    struct stat document;
+    const mode_t mode = ::stat(QFile::encodeName(documentPath).constData(), &document) == 0
+                            ? (document.st_mode & 0666) | 0600
+                            : 0666;
+    QString path = NextPreviewPath(documentPath);
+    for (int tries = 0; tries < 100; ++tries, path = NextPreviewPath(documentPath)) {
+        const int fd = ::open(QFile::encodeName(path).constData(),
+                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0)
+            ::close(fd);
+        if (fd >= 0 || errno != EEXIST)
+            break; // a folder that cannot take the file says so in the write below
     }
-    const QString path = NextPreviewPath(documentPath);
-    if (!basFile::SaveTextFile(messages, path, text))
+    const std::optional<Identity> claimed = identityOf(path);
+    if (!basFile::SaveTextFile(messages, path, text)) {
+        if (claimed && identityOf(path) == claimed)
+            QFile::remove(path);
         return {};
-    previewFile = path;
+    }
+    if (const std::optional<Identity> written = identityOf(path)) {
+        m_path = path;
+        m_written = *written;
+    }
     return path;
 }
 
@@ -101,11 +148,11 @@ bool EnsureSaved(IMessageService &messages, const std::function<bool()> &isUntit
     return true;
 }
 
-void PreviewDocument(Browser browser, const PreviewServices &services, QString &previewFile,
+void PreviewDocument(Browser browser, const PreviewServices &services, PreviewCopy &copy,
                      const QString &documentPath, const QString &text)
 {
     auto makePreview = [&] {
-        return MakePreviewFile(services.messages, previewFile, documentPath, text);
+        return copy.write(services.messages, documentPath, text);
     };
     switch (browser) {
     case Browser::InternetExplorer: {

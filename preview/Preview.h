@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace scrivlet {
 class IMessageService;
@@ -34,15 +35,41 @@ struct PreviewServices
 
 // The first of dir + "tmp" + base + i + ".html", i = 0, 1, 2 ..., that names nothing on disk,
 // where dir is the document's folder and base its file name without the last extension. A
-// dangling link counts as taken, so that a preview never writes through a planted link.
+// dangling link counts as taken, so that a preview never writes through a planted link. A base
+// too long for a file name of its own is shortened until the name fits.
 QString NextPreviewPath(const QString &documentPath);
 
-// Writes text as the document's preview copy: deletes the window's last copy (previewFile)
-// first, writes the new one in the kanji code and line ends of the settings, and remembers it
-// in previewFile. The path written, or empty when it could not be written (the reason has been
-// shown).
-QString MakePreviewFile(IMessageService &messages, QString &previewFile,
-                        const QString &documentPath, const QString &text);
+// The preview copy a window wrote last. It is deleted before the next preview and when the
+// window closes, but only while it is still the file this window wrote: a page saved under its
+// name since (by Save As, or by opening and saving the copy itself) or written there by another
+// program is the user's, and stays.
+class PreviewCopy
+{
+public:
+    const QString &path() const { return m_path; }
+    bool isEmpty() const { return m_path.isEmpty(); }
+
+    // Writes text as the copy of the document at documentPath: deletes the last copy first,
+    // writes the new one in the kanji code and line ends of the settings, readable by no more
+    // users than the document, and remembers it. The path written, or empty when it could not
+    // be written (the reason has been shown).
+    QString write(IMessageService &messages, const QString &documentPath, const QString &text);
+    // Deletes the copy if it is still the file written, and forgets it either way.
+    void remove();
+
+private:
+    // What tells the written file from any other that takes its path later.
+    struct Identity
+    {
+        quint64 device = 0, inode = 0;
+        qint64 size = 0, changedSeconds = 0, changedNanoseconds = 0;
+        bool operator==(const Identity &) const = default;
+    };
+    static std::optional<Identity> identityOf(const QString &path);
+
+    QString m_path;
+    Identity m_written;
+};
 
 // The rule that only a saved page is previewed: while the document is untitled, save runs the
 // Save command (which asks for a name); when the document is still untitled the user is asked
@@ -50,9 +77,9 @@ QString MakePreviewFile(IMessageService &messages, QString &previewFile,
 bool EnsureSaved(IMessageService &messages, const std::function<bool()> &isUntitled,
                  const std::function<QString()> &documentName, const std::function<void()> &save);
 
-// Shows text, the current contents of the document at documentPath, in the browser. previewFile
-// is the window's last preview copy, replaced by the new one.
-void PreviewDocument(Browser browser, const PreviewServices &services, QString &previewFile,
+// Shows text, the current contents of the document at documentPath, in the browser. copy is the
+// window's last preview copy, replaced by the new one.
+void PreviewDocument(Browser browser, const PreviewServices &services, PreviewCopy &copy,
                      const QString &documentPath, const QString &text);
 
 // Starts the browser without a page, as the frame does when no document is open. The

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace scrivlet::test {
@@ -38,7 +40,7 @@ protected:
     preview::PreviewServices services{messages, shell, [this] {
                                           ++optionsShown;
                                       }};
-    QString previewFile;
+    preview::PreviewCopy previewFile;
 
     void SetUp() override
     {
@@ -75,12 +77,10 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
     for (const DataRow &row : readDataRows(SCRIVLET_PREVIEW_DATA "/preview-names.txt", 2))
         EXPECT_EQ(preview::NextPreviewPath(page(field(row, 0))), page(field(row, 1)));
     const QString document = page(u"page.htm"_s);
-    const QString first = preview::MakePreviewFile(messages, previewFile, document, u"A"_s);
+    const QString first = previewFile.write(messages, document, u"A"_s);
     basINI::WriteIniString(u"Convert"_s, u"KanjiCode"_s, u"EUC"_s);
     basINI::WriteIniString(u"Convert"_s, u"ReturnCode"_s, u"LF"_s);
-    EXPECT_EQ(preview::MakePreviewFile(messages, previewFile, document,
-                                       u"<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n"_s),
-              first)
+    EXPECT_EQ(previewFile.write(messages, document, u"<P>日本語ｶﾀｶﾅ</P>\r\n二行目\r\n"_s), first)
         << "the number of the deleted copy is free again";
     EXPECT_EQ(bytes(first),
               iconvEncode(u"<P>日本語ｶﾀｶﾅ</P>\n二行目\n"_s, "EUC-JP-MS").toStdString());
@@ -89,12 +89,44 @@ TEST_F(PreviewTest, EachCopyTakesTheFirstFreeNameAndReplacesTheWindowsLastInTheS
 
     // The failed copy still takes the old one away, and its name is forgotten: another window
     // may take the free name, and this window's next preview must not delete that window's copy.
-    EXPECT_TRUE(
-        preview::MakePreviewFile(messages, previewFile, u"/nonexistent-folder/a.html"_s, u"A"_s)
-            .isEmpty());
+    EXPECT_TRUE(previewFile.write(messages, u"/nonexistent-folder/a.html"_s, u"A"_s).isEmpty());
     EXPECT_TRUE(previewFile.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(first));
     EXPECT_EQ(messages.shown.size(), 1);
+}
+
+// Only the file the window wrote is ever deleted. A page saved under the copy's name since,
+// by a rename as every save here writes or in place as other programs write, is the user's.
+TEST_F(PreviewTest, OnlyTheCopyAsWrittenIsDeletedAndItIsAsPrivateAsItsPage)
+{
+    const QString document = page(u"index.html"_s);
+    touch(document);
+    const QString first = previewFile.write(messages, document, u"A"_s);
+    writeFile(page(u"saved"_s).toStdString(), "a page saved over the copy");
+    ASSERT_EQ(::rename(QFile::encodeName(page(u"saved"_s)), QFile::encodeName(first)), 0);
+    const QString second = previewFile.write(messages, document, u"B"_s);
+    EXPECT_EQ(second, page(u"tmpindex1.html"_s));
+    EXPECT_EQ(bytes(first), "a page saved over the copy");
+    writeFile(second.toStdString(), "rewritten");
+    previewFile.remove();
+    EXPECT_EQ(bytes(second), "rewritten");
+    EXPECT_TRUE(previewFile.isEmpty());
+    const QString third = previewFile.write(messages, document, u"C"_s);
+    previewFile.remove();
+    EXPECT_FALSE(QFileInfo::exists(third)) << "an untouched copy goes";
+
+    // The unsaved text of a page only its owner may read is no more readable in its copy.
+    ::chmod(QFile::encodeName(document), 0600);
+    const QString copy = previewFile.write(messages, document, u"秘密"_s);
+    EXPECT_EQ(statOf(copy.toStdString()).st_mode & 0777, 0600u);
+    EXPECT_EQ(bytes(copy), iconvEncode(u"秘密"_s, "CP932").toStdString());
+
+    // A name too long for the number and ".html" is shortened to fit a file name.
+    const QString longName = page(QString(83, u'長') + u".html"_s);
+    touch(longName);
+    EXPECT_EQ(previewFile.write(messages, longName, u"A"_s),
+              page(u"tmp"_s + QString(82, u'長') + u"0.html"_s));
+    EXPECT_TRUE(messages.shown.isEmpty());
 }
 
 TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
@@ -115,7 +147,7 @@ TEST_F(PreviewTest, TheBrowserFollowsTheSettingsAndFallsBackAsEachBrowserDoes)
             basINI::WriteIniString(u"Browser"_s, preview::BrowserSettingKey(b),
                                    b == browser ? path : browserProgram);
         QFile::remove(preview);
-        previewFile.clear();
+        previewFile = {};
         messages.shown.clear();
         for (const QString &answer : field(row, 4).split(u' ', Qt::SkipEmptyParts))
             messages.answers.append(answer == u"Yes" ? MessageAnswer::Yes : MessageAnswer::No);

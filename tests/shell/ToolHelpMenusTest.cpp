@@ -66,6 +66,21 @@ TEST_F(ToolHelpMenus, ANamedPageIsPreviewedAsEditedWithoutSaving)
     EXPECT_EQ(app->readPage(u"my page.html"_s), "<P>old</P>") << "the page stays";
 }
 
+// A page saved under the name of its own copy is the page, not the copy, when the window closes.
+TEST_F(ToolHelpMenus, APageSavedUnderItsCopysNameStaysWhenItsWindowCloses)
+{
+    app->frame().NewWindow(app->writePage(u"a.html"_s, u"<P>old</P>"_s));
+    app->click(win()->mnuTool[2]);
+    const QString copy = app->pagePath(u"tmpa0.html"_s);
+    ASSERT_EQ(app->shell.opened, QStringList{copy});
+    app->type(u"new"_s);
+    app->dialogs.willChoose({copy});
+    app->messages.answers = {MessageAnswer::Yes};
+    app->click(win()->mnuFile[6]);
+    app->closeActive();
+    EXPECT_TRUE(app->readPage(u"tmpa0.html"_s).startsWith("new<P>old</P>"));
+}
+
 TEST_F(ToolHelpMenus, WithNoDocumentTheFrameStartsBrowsersWithoutAPage)
 {
     app->closeActive();
