@@ -299,20 +299,23 @@ void CompletionController::rtfEdit_OLEDragDrop(const DropData &data, int shift)
 {
     if (data.offersFiles) {
         // Windows open from the last file to the first, so that the first ends up in front;
-        // texts go in at the caret, which each leaves after itself, in the order dropped.
+        // texts go in at the caret in the order dropped, as one change that one Undo takes back.
         const bool insert = (shift & (kShiftMask | kCtrlMask | kAltMask)) != 0;
         const qsizetype count = data.files.size();
+        QString texts;
         for (qsizetype i = 0; i < count; ++i) {
             const QString &path = data.files.at(insert ? i : count - 1 - i);
             if (basFile::GetFileName(path).isEmpty() || basFile::GetExtension(path).isEmpty())
                 continue;
             if (insert) {
                 if (m_callbacks.loadTextFile)
-                    m_rtfEdit.setSelText(m_callbacks.loadTextFile(path));
+                    texts += m_callbacks.loadTextFile(path);
             } else if (m_callbacks.newWindow) {
                 m_callbacks.newWindow(path);
             }
         }
+        if (!texts.isEmpty())
+            m_rtfEdit.setSelText(texts);
     } else if (data.offersText) {
         m_rtfEdit.setSelText(data.text);
     }

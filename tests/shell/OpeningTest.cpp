@@ -70,7 +70,8 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     app.start({u"/O"_s});
     // A drag entering the widget and dropped there, from a file manager that offers a move
     // too; whether the drag was accepted.
-    const auto drop = [](QWidget *target, const QStringList &paths) {
+    const auto drop = [](QWidget *target, const QStringList &paths,
+                         Qt::KeyboardModifiers keys = Qt::NoModifier) {
         QMimeData data;
         paths.isEmpty() ? data.setText(u"/w/a.html"_s) // text is no file
                         : data.setUrls(mapped(paths, &QUrl::fromLocalFile));
@@ -78,8 +79,7 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
         MoveProposed<QDragEnterEvent> enter(QPoint(5, 5), offered, &data, Qt::LeftButton,
                                             Qt::NoModifier);
         QCoreApplication::sendEvent(target, &enter);
-        MoveProposed<QDropEvent> dropped(QPointF(5, 5), offered, &data, Qt::LeftButton,
-                                         Qt::NoModifier);
+        MoveProposed<QDropEvent> dropped(QPointF(5, 5), offered, &data, Qt::LeftButton, keys);
         QCoreApplication::sendEvent(target, &dropped);
         // A move would be the file manager's leave to delete the file.
         EXPECT_TRUE(!dropped.isAccepted() || dropped.dropAction() == Qt::CopyAction);
@@ -106,6 +106,14 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     drop(app.active()->textEdit()->viewport(), {c, d});
     EXPECT_EQ(app.captions(), (QStringList{c, b, a, d, c}));
     drop(app.active()->textEdit()->viewport(), {u"//elsewhere"_s + d}); // its link goes in
+    // With Shift they go into the text instead, as one change.
+    QPlainTextEdit *text = app.active()->textEdit();
+    const QString before = text->toPlainText();
+    drop(text->viewport(), {c, d}, Qt::ShiftModifier);
+    EXPECT_EQ(text->toPlainText().size(), before.size() + 2);
+    EXPECT_TRUE(text->toPlainText().contains(u"CD"_s));
+    app.click(app.active()->mnuEdit[0]);
+    EXPECT_EQ(text->toPlainText(), before);
     EXPECT_EQ(app.messages.texts(), QStringList());
 }
 
