@@ -64,7 +64,10 @@ std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsize
             open = m;
             break;
         }
-        if (scan.inText() && from + m->end >= m_checkpoints.back() + kCheckpointEvery &&
+        // Never at the end of a script's code, where its closing tag starts: an edit inside
+        // that tag, after the checkpoint, could make it none and the code run on.
+        if (scan.inText() && m->kind != Markup::Code &&
+            from + m->end >= m_checkpoints.back() + kCheckpointEvery &&
             m->end + kMargin <= part.size())
             m_checkpoints.push_back(from + m->end);
     }

@@ -261,6 +261,15 @@ TEST(CaretMarkupDifferential, AKeptReadingAgreesWithAFreshOneThroughEdits)
     CaretMarkup inCode;
     EXPECT_EQ(inCode.startTagNameAt(code, script.size()), std::nullopt);
     EXPECT_EQ(inCode.startTagNameAt(code, code.length() - 1), std::nullopt);
+    // A reading kept past a script's end, whose closing tag is then edited into none.
+    const QString closed =
+        script + QStringLiteral(">\r\n") + QString(20, u'y') + QStringLiteral("<p >");
+    CaretMarkup keptPastCode;
+    EXPECT_EQ(keptPastCode.startTagNameAt(SharedText(closed), closed.size() - 1),
+              QStringLiteral("p"));
+    const SharedText edited(
+        QString(closed).replace(QStringLiteral("</script>"), QStringLiteral("</scxipt>")));
+    EXPECT_EQ(keptPastCode.startTagNameAt(edited, edited.length() - 1), std::nullopt);
 }
 
 } // namespace
