@@ -195,9 +195,11 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
             return false;
         }
     }
-    // Created with the final permission bits (less the umask for a new file), so that the
-    // contents are never readable by more users than the finished file will be.
-    const mode_t mode = replacing ? (old.st_mode & 0777) : 0666;
+    // A new file gets 0666 less the umask. A replacement is written readable by its owner only,
+    // and given the old file's group, bits and access list before it takes the name: created
+    // with the old bits, it would hold the contents for the folder's group (a set-group-ID
+    // folder's) while they are written.
+    const mode_t mode = replacing ? 0600 : 0666;
 
     std::string temporary;
     int raw = -1;
@@ -245,6 +247,36 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
     if (dir.get() >= 0)
         (void)::fsync(dir.get());
     removeStaleTemporaries(target);
+    error = 0;
+    return true;
+}
+
+bool createFileLike(const std::string &model, const std::string &path, int &error)
+{
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
+    if (fd.get() < 0) {
+        error = errno;
+        return false;
+    }
+    struct stat like
+    {};
+    if (::stat(model.c_str(), &like) == 0 && S_ISREG(like.st_mode)) {
+        mode_t mode = (like.st_mode & 0777) | 0600;
+        struct stat now
+        {};
+        if (::fstat(fd.get(), &now) != 0 ||
+            (now.st_gid != like.st_gid &&
+             ::fchown(fd.get(), static_cast<uid_t>(-1), like.st_gid) != 0))
+            mode &= 0707; // the bits meant for the model's group would go to another
+        int ignored = 0;
+        if (::fchmod(fd.get(), mode) != 0 || !copyExtendedAttributes(model, fd.get(), ignored))
+            (void)::fchmod(fd.get(), 0600);
+    }
+    if (fd.close() != 0) {
+        error = errno;
+        ::unlink(path.c_str());
+        return false;
+    }
     error = 0;
     return true;
 }

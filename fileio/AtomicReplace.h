@@ -26,4 +26,10 @@ bool resolveLinks(const std::string &path, std::string &target, int &error);
 // error receives the errno; false on failure.
 bool replaceFile(const std::string &path, std::string_view data, int &error);
 
+// Creates path as a new, empty file that no more users may read than model: the model's
+// permission bits (with read and write for the owner), group and access list. Where the group or
+// the list cannot be given, or there is no model, the group or everyone but the owner lose their
+// bits. Refused (EEXIST, or the errno of the step) when path names anything already.
+bool createFileLike(const std::string &model, const std::string &path, int &error);
+
 } // namespace scrivlet::fileio

@@ -1,5 +1,6 @@
 #include "preview/Preview.h"
 
+#include "fileio/AtomicReplace.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "platform/IMessageService.h"
@@ -12,9 +13,7 @@
 #include <cerrno>
 #include <climits>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace scrivlet::preview {
 
@@ -105,19 +104,15 @@ QString PreviewCopy::write(IMessageService &messages, const QString &documentPat
     // The old name is forgotten even when no new copy follows: once it is free another window
     // may take it, and this window's next preview must not delete that window's copy.
     remove();
-    // The name is taken with an empty file first, in the document's permissions, so that the
-    // write that replaces it keeps them: the unsaved text of a private page stays private.
-    struct stat document;
-    const mode_t mode = ::stat(QFile::encodeName(documentPath).constData(), &document) == 0
-                            ? (document.st_mode & 0666) | 0600
-                            : 0666;
+    // The name is taken with an empty file first, as private as the document, so that the write
+    // that replaces it keeps that: the unsaved text of a private page stays private. A document
+    // gone from its place gives a copy for its owner only.
     QString path = NextPreviewPath(documentPath);
     for (int tries = 0; tries < 100; ++tries, path = NextPreviewPath(documentPath)) {
-        const int fd = ::open(QFile::encodeName(path).constData(),
-                              O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0)
-            ::close(fd);
-        if (fd >= 0 || errno != EEXIST)
+        int error = 0;
+        if (fileio::createFileLike(QFile::encodeName(documentPath).toStdString(),
+                                   QFile::encodeName(path).toStdString(), error) ||
+            error != EEXIST)
             break; // a folder that cannot take the file says so in the write below
     }
     const std::optional<Identity> claimed = identityOf(path);

@@ -145,6 +145,40 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
     read.resize(std::max<ssize_t>(0, ::getxattr(page.c_str(), "user.note", read.data(), 8)));
     EXPECT_EQ(read, "kept");
     EXPECT_EQ(statOf(page).st_mode, mode);
+    // A file made like the page takes its list too.
+    const std::string copy = dir.file("tmppage0.html");
+    ASSERT_TRUE(createFileLike(page, copy, error)) << error;
+    read.assign(64, '\0');
+    read.resize(std::max<ssize_t>(
+        0, ::getxattr(copy.c_str(), "system.posix_acl_access", read.data(), read.size())));
+    EXPECT_EQ(read, acl);
+    EXPECT_EQ(statOf(copy).st_mode & 0777, mode & 0777);
+}
+
+// A file made like a page, in a set-group-ID folder of another group whose new files take that
+// group, is readable by the page's group only; with no page to go by, by its owner only.
+TEST(AtomicReplace, AFileMadeLikeAPageIsReadableByTheSameUsersOnly)
+{
+    TempDir dir;
+    const std::string page = dir.file("page.html");
+    writeFile(page, "text");
+    ::chmod(page.c_str(), 0640);
+    const std::string shared = dir.file("shared");
+    const gid_t otherGroup = statOf(page).st_gid == 65534 ? 0 : 65534;
+    if (::mkdir(shared.c_str(), 0775) != 0 || ::chown(shared.c_str(), -1, otherGroup) != 0 ||
+        ::chmod(shared.c_str(), 02775) != 0)
+        GTEST_SKIP() << "only root may hand a folder to another group";
+    const std::string copy = shared + "/tmppage0.html";
+    int error = 0;
+    ASSERT_TRUE(createFileLike(page, copy, error)) << error;
+    EXPECT_EQ(statOf(copy).st_gid, statOf(page).st_gid);
+    EXPECT_EQ(statOf(copy).st_mode & 07777, 0640u);
+    EXPECT_EQ(readFile(copy), "");
+    EXPECT_FALSE(createFileLike(page, copy, error));
+    EXPECT_EQ(error, EEXIST);
+    const std::string orphan = dir.file("tmpgone0.html");
+    ASSERT_TRUE(createFileLike(dir.file("gone.html"), orphan, error));
+    EXPECT_EQ(statOf(orphan).st_mode & 0777, 0600u);
 }
 
 } // namespace
