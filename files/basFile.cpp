@@ -249,6 +249,14 @@ QByteArray EncodeForSaving(const QString &text, const QString &extension)
 
 namespace {
 
+// A new, empty file only this user may read or write.
+bool createPrivateFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                     QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
 QString loadHoldingWorkFile(IMessageService &messages, const QString &path, bool *ok)
 {
     if (ok)
@@ -260,13 +268,17 @@ QString loadHoldingWorkFile(IMessageService &messages, const QString &path, bool
         messages.critical(path + files::msg::kCouldNotOpen);
         return {};
     }
-    QFile::remove(work); // a stale work file would pass for this file's text
+    // The page's text goes into a work file that only this user may read, as the converter
+    // keeps the bits of a file it replaces; a stale one is removed first.
+    QFile::remove(work);
     const bool utf8 = loadsThroughUtf8(path);
-    basKanji::ConvertKanjiFile(messages, path, work,
-                               utf8 ? QStringLiteral("-w") : QStringLiteral("-s"),
-                               QStringLiteral("-crlf"));
     QFile file(work);
-    if (!file.exists() || !file.open(QIODevice::ReadOnly)) {
+    if (!createPrivateFile(work) ||
+        !basKanji::ConvertKanjiFile(messages, path, work,
+                                    utf8 ? QStringLiteral("-w") : QStringLiteral("-s"),
+                                    QStringLiteral("-crlf")) ||
+        !file.open(QIODevice::ReadOnly)) {
+        QFile::remove(work);
         messages.critical(path + files::msg::kCouldNotOpen);
         return {};
     }
@@ -344,7 +356,8 @@ bool saveHoldingWorkFile(IMessageService &messages, const QString &path, const Q
         &work, [](const QString *name) { QFile::remove(*name); });
     {
         QFile file(work);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly,
+                       QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
             file.write(bytes) != bytes.size() || !file.flush()) {
             messages.critical(files::msg::kSaveFailed);
             return false;

@@ -213,6 +213,24 @@ TEST_F(FileLayer, WithoutAWorkingLibraryASaveIsReportedAndStillWrittenInShiftJis
     expectShown({msg::kLibraryMissing, page(u"out.html"_s) + msg::kCouldNotOpen});
 }
 
+// The work file that carries a page's text to the converter and back is its user's alone, as
+// the page may be: the program's folder where it lies may be open to everyone.
+TEST_F(FileLayer, TheWorkFileIsReadableByItsOwnerOnly)
+{
+    useLibraryFrom(QString::fromUtf8(SCRIVLET_FAKE_UNKANJ_DIR "/recording"));
+    const QString modes = page(u"modes"_s);
+    qputenv("SCRIVLET_FAKE_MODES", QFile::encodeName(modes));
+    put(u"page.html"_s, "text");
+    load(u"page.html"_s);
+    save(u"page.html"_s, kText);
+    qunsetenv("SCRIVLET_FAKE_MODES");
+    messages.shown.clear(); // the failed conversions'
+    const QList<QByteArray> commands = readBytes(modes).split('\n');
+    ASSERT_GE(commands.size(), 2);
+    EXPECT_EQ(commands[0].split(' ').value(1), "600") << "the load's destination";
+    EXPECT_EQ(commands[1].split(' ').value(0), "600") << "the save's source";
+}
+
 TEST_F(FileLayer, AReadOnlyTargetOrANameHoldingANulIsRefusedByTheConverterAndTheFallbackAlike)
 {
     // The mode decides, for root as well: its writes ignore the bits.
