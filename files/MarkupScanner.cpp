@@ -11,35 +11,91 @@ bool isNameEnd(QChar c)
     return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
 }
 
-// The ">" that ends the tag opening at open: the first one outside attribute values, or, when a
-// quote is left open, simply the first (guessed is then set); -1 when there is none. A quoted
-// value runs to its closing quote and may hold ">" and "<"; an unquoted one runs to a blank or
-// ">", and a quote in it is a letter of the value, as in class=it's or href=/s?q='a.
-qsizetype tagEnd(QStringView text, qsizetype open, bool &guessed)
+// Reads the tag opening at open as a browser reads it, handing each attribute's name and value
+// to attribute; returns its ">", or, when a quote is left open, simply the first ">" (guessed is
+// then set); -1 when there is none. A quoted value runs to its closing quote and may hold ">" and
+// "<"; an unquoted one runs to a blank or ">", and a quote in it is a letter of the value, as in
+// class=it's or href=/s?q='a. An "=" opens a value only after an attribute's name: in <p =">"
+// it begins a name, and the tag ends at the first ">".
+template<typename Attribute>
+qsizetype readTag(QStringView text, qsizetype open, bool &guessed, Attribute attribute)
 {
+    enum { TagName, BeforeName, Name, AfterName } state = TagName;
+    qsizetype name = 0, nameEnd = 0;
+    const auto valueless = [&] {
+        attribute(text.sliced(name, nameEnd - name), QStringView());
+    };
     for (qsizetype i = open + 1; i < text.size(); ++i) {
-        if (text[i] == u'>')
+        const QChar c = text[i];
+        const bool blank = isNameEnd(c);
+        if (c == u'>') {
+            if (state == Name || state == AfterName)
+                valueless();
             return i;
-        if (text[i] != u'=')
+        }
+        switch (state) {
+        case TagName:
+            if (blank || c == u'/')
+                state = BeforeName;
             continue;
+        case Name:
+            if (c == u'=')
+                break; // to the value
+            if (blank) {
+                state = AfterName;
+            } else if (c == u'/') {
+                valueless();
+                state = BeforeName;
+            } else {
+                nameEnd = i + 1;
+            }
+            continue;
+        case AfterName:
+            if (blank)
+                continue;
+            if (c == u'=')
+                break; // to the value
+            valueless();
+            if (c == u'/') {
+                state = BeforeName;
+                continue;
+            }
+            [[fallthrough]]; // another attribute's name begins
+        case BeforeName:
+            if (!blank && c != u'/')
+                state = Name, name = i, nameEnd = i + 1;
+            continue;
+        }
+        // The value, after the blanks that may follow its "=".
         do
             ++i;
         while (i < text.size() && isNameEnd(text[i]));
-        if (i < text.size() && (text[i] == u'"' || text[i] == u'\'')) {
+        if (i == text.size())
+            break;
+        if (text[i] == u'"' || text[i] == u'\'') {
             const qsizetype closing = text.indexOf(text[i], i + 1);
             if (closing < 0) {
                 guessed = true;
                 return text.indexOf(u'>', i);
             }
+            attribute(text.sliced(name, nameEnd - name), text.sliced(i + 1, closing - i - 1));
             i = closing;
-            continue;
+        } else {
+            const qsizetype value = i;
+            while (i < text.size() && !isNameEnd(text[i]) && text[i] != u'>')
+                ++i;
+            attribute(text.sliced(name, nameEnd - name), text.sliced(value, i - value));
+            if (i < text.size() && text[i] == u'>')
+                return i;
         }
-        while (i < text.size() && !isNameEnd(text[i]) && text[i] != u'>')
-            ++i;
-        if (i < text.size() && text[i] == u'>')
-            return i;
+        state = BeforeName;
     }
     return -1;
+}
+
+qsizetype tagEnd(QStringView text, qsizetype open, bool &guessed)
+{
+    return readTag(text, open, guessed, [](QStringView, QStringView) {});
 }
 
 // Where the code of a script, starting at from, ends: at its closing tag, as a browser finds it;
@@ -69,15 +125,16 @@ qsizetype scriptEnd(QStringView text, qsizetype from)
     return -1;
 }
 
-// A tag begins where a browser begins one: a "<" before a letter, "/" and a letter, "!" or "?".
-// Any other "<" is text, as in (>_<) or 価格 < 1000円.
+// A tag begins where a browser begins one: a "<" before a letter, "/" and a letter, "!" or "?";
+// "</" before anything else but the text's end begins a piece that ends at the first ">". Any
+// other "<" is text, as in (>_<) or 価格 < 1000円.
 bool opensMarkup(QStringView text, qsizetype open)
 {
     const auto letterAt = [text](qsizetype i) {
         return i < text.size() && text[i].unicode() < 0x80 && text[i].isLetter();
     };
     const QStringView next = text.sliced(open + 1);
-    return letterAt(open + 1) || (next.startsWith(u'/') && letterAt(open + 2)) ||
+    return letterAt(open + 1) || (next.startsWith(u'/') && next.size() > 1) ||
            next.startsWith(u'!') || next.startsWith(u'?');
 }
 
@@ -104,8 +161,14 @@ std::optional<Markup> MarkupScanner::next()
         return until(Markup::Comment, open, open + 2, 1);
     if (rest.startsWith(u"<?"))
         return until(Markup::Comment, open, m_text.indexOf(u"?>", open + 2), 2);
+    // "</" before no letter, as in "I </3 it", is no closing tag, and a declaration such as
+    // <!DOCTYPE ...> has no attribute values: both end at the first ">".
+    const bool letter = rest.size() > 2 && rest[2].unicode() < 0x80 && rest[2].isLetter();
+    if (rest.startsWith(u"</") && !letter)
+        return until(Markup::Comment, open, m_text.indexOf(u'>', open + 2), 1);
     bool guessed = false;
-    const qsizetype close = tagEnd(m_text, open, guessed);
+    const qsizetype close =
+        rest.startsWith(u"<!") ? m_text.indexOf(u'>', open + 2) : tagEnd(m_text, open, guessed);
     if (close < 0) {
         Markup tag = until(Markup::Tag, open, -1, 0);
         tag.guessed = guessed;
@@ -161,6 +224,17 @@ qsizetype MarkupScanner::closingTag(QStringView raw, qsizetype from) const
             return at;
     }
     return -1;
+}
+
+std::optional<QStringView> attributeValue(QStringView tag, QStringView lowerName)
+{
+    std::optional<QStringView> found;
+    bool guessed = false;
+    readTag(tag, 0, guessed, [&](QStringView name, QStringView value) {
+        if (!found && equalsAsciiIgnoringCase(name, lowerName))
+            found = value;
+    });
+    return found;
 }
 
 } // namespace scrivlet::files

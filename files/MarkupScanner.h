@@ -48,4 +48,9 @@ private:
     std::optional<Markup> m_code;
 };
 
+// The value of the attribute named lowerName (compared in ASCII letters without case) of the
+// start tag tag, read as the scanner reads tags: empty for an attribute without one, none for a
+// tag without the attribute. The first of two counts, as for a browser.
+std::optional<QStringView> attributeValue(QStringView tag, QStringView lowerName);
+
 } // namespace scrivlet::files

@@ -17,7 +17,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QThread>
 #include <QUrl>
@@ -190,15 +189,12 @@ void encodePiece(QStringView piece, Escape escape, QByteArray &out)
 // as markup, where references count.
 bool isScriptCode(QStringView tag)
 {
-    static const QRegularExpression typeAttribute(
-        QStringLiteral(R"(\stype\s*=\s*["']?\s*([^"'\s>]*))"),
-        QRegularExpression::CaseInsensitiveOption);
-    const QString type = typeAttribute.match(tag.toString()).captured(1);
-    if (type.isEmpty())
+    const std::optional<QStringView> type = files::attributeValue(tag, u"type");
+    if (!type || type->trimmed().isEmpty())
         return true;
     for (const QStringView code : {u"javascript", u"ecmascript", u"jscript", u"livescript",
                                    u"module", u"json", u"importmap"}) {
-        if (type.contains(code, Qt::CaseInsensitive))
+        if (type->contains(code, Qt::CaseInsensitive))
             return true;
     }
     return false;
