@@ -1,6 +1,7 @@
 #include "preview/Preview.h"
 
 #include "fileio/AtomicReplace.h"
+#include "files/Messages.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
 #include "platform/IMessageService.h"
@@ -107,13 +108,19 @@ QString PreviewCopy::write(IMessageService &messages, const QString &documentPat
     // The name is taken with an empty file first, as private as the document, so that the write
     // that replaces it keeps that: the unsaved text of a private page stays private. A document
     // gone from its place gives a copy for its owner only.
-    QString path = NextPreviewPath(documentPath);
-    for (int tries = 0; tries < 100; ++tries, path = NextPreviewPath(documentPath)) {
-        int error = 0;
+    QString path;
+    int error = 0;
+    for (int tries = 0; tries < 100; ++tries) {
+        path = NextPreviewPath(documentPath);
         if (fileio::createFileLike(QFile::encodeName(documentPath).toStdString(),
                                    QFile::encodeName(path).toStdString(), error) ||
             error != EEXIST)
             break; // a folder that cannot take the file says so in the write below
+    }
+    if (error == EEXIST) {
+        // Other programs took every free name first: none is this window's to write.
+        messages.critical(files::msg::kSaveFailed);
+        return {};
     }
     const std::optional<Identity> claimed = identityOf(path);
     if (!basFile::SaveTextFile(messages, path, text)) {
