@@ -46,7 +46,6 @@ QString NextPreviewPath(const QString &documentPath);
 class PreviewCopy
 {
 public:
-    const QString &path() const { return m_path; }
     bool isEmpty() const { return m_path.isEmpty(); }
 
     // Writes text as the copy of the document at documentPath: deletes the last copy first,
