@@ -24,10 +24,11 @@ struct Markup
 };
 
 // The markup of a text from its start. A tag begins where a browser begins one: a "<" before an
-// ASCII letter, "/" and a letter, "!" or "?"; any other "<" is text, as in (>_<) or 価格 < 1000円.
-// A tag runs to the next ">" outside quoted values, and its name runs up to the first blank or
-// line break. A tag, comment or script left open runs to the end: a ">" written after it would
-// close it.
+// ASCII letter, "/" and a letter, "!" or "?"; any other "<" is text, as in (>_<) or 価格 < 1000円,
+// and "</" before anything but a letter is a piece of its own up to the first ">". A tag runs to
+// the next ">" outside its attributes' values, and its name runs up to the first blank or line
+// break. A tag, comment or script left open runs to the end: a ">" written after it would close
+// it.
 class MarkupScanner
 {
 public:
