@@ -109,6 +109,8 @@ void removeStaleTemporaries(const std::string &target)
     ::closedir(listing);
 }
 
+constexpr const char *kAccessList = "system.posix_acl_access";
+
 // The extended attributes of the file being replaced, its access list among them, go to the new
 // one. Without its list, a file whose group bits hold the list's mask would give the whole group
 // what only some users had. Attributes this process may not set (another user's security label)
@@ -134,7 +136,7 @@ bool copyExtendedAttributes(const std::string &from, int to, int &error)
             length < 0 ? -1 : ::getxattr(from.c_str(), name, value.data(), value.size());
         const bool copied =
             got >= 0 && ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0) == 0;
-        if (!copied && std::string_view(name) == "system.posix_acl_access") {
+        if (!copied && std::string_view(name) == kAccessList) {
             error = errno;
             return false;
         }
@@ -232,6 +234,9 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
             if (::fchown(fd.get(), old.st_uid, old.st_gid) != 0)
                 (void)!::fchown(fd.get(), static_cast<uid_t>(-1), old.st_gid);
         }
+        // The access list a new file takes from its folder's default is not the old file's,
+        // and the old bits would widen its mask: only the old file's own list goes on.
+        (void)::fremovexattr(fd.get(), kAccessList);
         if (::fchmod(fd.get(), old.st_mode & 07777) != 0)
             (void)::fchmod(fd.get(), old.st_mode & 0777);
         int xattrError = 0;
@@ -258,6 +263,8 @@ bool createFileLike(const std::string &model, const std::string &path, int &erro
         error = errno;
         return false;
     }
+    // No access list from the folder's default either: the model's own goes on, or none.
+    (void)::fremovexattr(fd.get(), kAccessList);
     struct stat like
     {};
     if (::stat(model.c_str(), &like) == 0 && S_ISREG(like.st_mode)) {

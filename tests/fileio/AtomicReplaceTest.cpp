@@ -14,6 +14,7 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <tuple>
 #include <unistd.h>
 
 // A rename that fails cannot be provoked reliably from outside, least of all as root, so this
@@ -38,6 +39,21 @@ namespace scrivlet::fileio {
 namespace {
 
 using namespace scrivlet::test;
+
+// An access list in the kernel's form: version 2, then the tag, permissions and id of each
+// entry, in tag order (user::, user:id, group::, mask::, other::).
+std::string
+accessList(std::initializer_list<std::tuple<std::uint16_t, std::uint16_t, std::uint32_t>> entries)
+{
+    const std::uint32_t version = 2;
+    std::string list(reinterpret_cast<const char *>(&version), 4);
+    for (const auto &[tag, perm, id] : entries) {
+        list.append(reinterpret_cast<const char *>(&tag), 2);
+        list.append(reinterpret_cast<const char *>(&perm), 2);
+        list.append(reinterpret_cast<const char *>(&id), 4);
+    }
+    return list;
+}
 
 TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
 {
@@ -119,17 +135,9 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
     const std::string page = dir.file("page.html");
     writeFile(page, "old contents");
     ::chmod(page.c_str(), 0600);
-    // The kernel's form: version 2, then tag, permissions and id of each entry, in tag order:
-    // user::rw- user:1000:rw- group::r-- mask::rw- other::---.
-    const auto entry = [](std::uint16_t tag, std::uint16_t perm, std::uint32_t id) {
-        return std::string(reinterpret_cast<const char *>(&tag), 2) +
-               std::string(reinterpret_cast<const char *>(&perm), 2) +
-               std::string(reinterpret_cast<const char *>(&id), 4);
-    };
-    const std::uint32_t version = 2;
-    const std::string acl = std::string(reinterpret_cast<const char *>(&version), 4) +
-                            entry(0x01, 6, ~0u) + entry(0x02, 6, 1000) + entry(0x04, 4, ~0u) +
-                            entry(0x10, 6, ~0u) + entry(0x20, 0, ~0u);
+    // user::rw- user:1000:rw- group::r-- mask::rw- other::---
+    const std::string acl = accessList(
+        {{0x01, 6, ~0u}, {0x02, 6, 1000}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}});
     if (::setxattr(page.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) != 0 ||
         ::setxattr(page.c_str(), "user.note", "kept", 4, 0) != 0)
         GTEST_SKIP() << "no access lists or user attributes here";
@@ -153,6 +161,31 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
         0, ::getxattr(copy.c_str(), "system.posix_acl_access", read.data(), read.size())));
     EXPECT_EQ(read, acl);
     EXPECT_EQ(statOf(copy).st_mode & 0777, mode & 0777);
+}
+
+// A folder's default access list is for new files. A replaced page, or a file made like a page,
+// without a list of its own gets none: the page's group bits would widen its mask into access
+// for the users it names.
+TEST(AtomicReplace, AFoldersDefaultAccessListReachesNoReplacedPage)
+{
+    TempDir dir;
+    const std::string page = dir.file("page.html");
+    writeFile(page, "old");
+    ::chmod(page.c_str(), 0640);
+    // user::rwx user:1001:r-- group::r-x mask::r-x other::---
+    const std::string defaults = accessList(
+        {{0x01, 7, ~0u}, {0x02, 4, 1001}, {0x04, 5, ~0u}, {0x10, 5, ~0u}, {0x20, 0, ~0u}});
+    if (::setxattr(dir.path.c_str(), "system.posix_acl_default", defaults.data(), defaults.size(),
+                   0) != 0)
+        GTEST_SKIP() << "no access lists here";
+    int error = 0;
+    ASSERT_TRUE(replaceFile(page, "new", error)) << error;
+    const std::string copy = dir.file("tmppage0.html");
+    ASSERT_TRUE(createFileLike(page, copy, error)) << error;
+    for (const std::string &file : {page, copy}) {
+        EXPECT_LT(::getxattr(file.c_str(), "system.posix_acl_access", nullptr, 0), 0) << file;
+        EXPECT_EQ(statOf(file).st_mode & 0777, 0640u) << file;
+    }
 }
 
 // A file made like a page, in a set-group-ID folder of another group whose new files take that
