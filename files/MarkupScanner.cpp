@@ -25,7 +25,10 @@ qsizetype readTag(QStringView text, qsizetype open, bool &guessed, Attribute att
     const auto valueless = [&] {
         attribute(text.sliced(name, nameEnd - name), QStringView());
     };
-    for (qsizetype i = open + 1; i < text.size(); ++i) {
+    // The name of a closing tag starts after its "/", which is no self-closing slash.
+    const qsizetype nameStart =
+        open + 1 < text.size() && text[open + 1] == u'/' ? open + 2 : open + 1;
+    for (qsizetype i = nameStart; i < text.size(); ++i) {
         const QChar c = text[i];
         const bool blank = isNameEnd(c);
         if (c == u'>') {
@@ -174,14 +177,14 @@ std::optional<Markup> MarkupScanner::next()
         tag.guessed = guessed;
         return tag;
     }
+    // A "/" after the first letter ends the name too: <textarea/> opens a text area all the
+    // same, and in <img/src="a.JPG"> src is an attribute.
     qsizetype nameEnd = open + 1;
-    while (nameEnd < close && !isNameEnd(m_text[nameEnd]))
+    while (nameEnd < close && !isNameEnd(m_text[nameEnd]) &&
+           !(m_text[nameEnd] == u'/' && nameEnd > open + 1))
         ++nameEnd;
     m_from = close + 1;
-    // A "/" ends the element's name too: <textarea/> opens a text area all the same.
-    QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
-    if (const qsizetype slash = name.indexOf(u'/'); slash > 0)
-        name = name.first(slash);
+    const QStringView name = m_text.sliced(open + 1, nameEnd - open - 1);
     // Elements whose contents a browser reads as text or code, never as tags.
     for (const QStringView raw :
          {u"script", u"style", u"textarea", u"title", u"xmp", u"iframe", u"noembed", u"noframes"}) {
