@@ -190,8 +190,8 @@ void encodePiece(QStringView piece, Escape escape, QByteArray &out)
 bool isScriptCode(QStringView tag)
 {
     const std::optional<QStringView> type = files::attributeValue(tag, u"type");
-    if (!type || type->trimmed().isEmpty())
-        return true;
+    if (!type || type->isEmpty())
+        return true; // a type of blanks alone names no script language
     for (const QStringView code : {u"javascript", u"ecmascript", u"jscript", u"livescript",
                                    u"module", u"json", u"importmap"}) {
         if (type->contains(code, Qt::CaseInsensitive))
