@@ -155,6 +155,17 @@ bool resolveLinks(const std::string &path, std::string &target, int &error)
         {};
         if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
             return true; // a new file, or one to replace; errors surface when writing
+        // The links are followed here, not by the kernel, so its guard is kept here: in a
+        // sticky folder anyone may write to (/tmp), a link is followed only when it is this
+        // user's or the folder owner's. Another user's link there may point at this user's
+        // files, or at a name that user can read.
+        struct stat folder
+        {};
+        if (::stat(directoryOf(target).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
+            (folder.st_mode & S_IWOTH) && st.st_uid != ::geteuid() && st.st_uid != folder.st_uid) {
+            error = EACCES;
+            return false;
+        }
         std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
         const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
         if (n <= 0)

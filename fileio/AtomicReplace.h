@@ -8,7 +8,9 @@
 namespace scrivlet::fileio {
 
 // The path that writing through `path` lands on: the final target of a chain of symbolic links,
-// dangling or not; the path itself when it is no link. False (errno ELOOP) on a loop.
+// dangling or not; the path itself when it is no link. False (errno ELOOP) on a loop, and
+// (EACCES) on a link of another user in a sticky folder anyone may write to, which the kernel
+// would not follow either.
 bool resolveLinks(const std::string &path, std::string &target, int &error);
 
 // Writes data to a new file beside the target and renames it over the target, after flushing it

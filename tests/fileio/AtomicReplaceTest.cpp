@@ -163,6 +163,30 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
     EXPECT_EQ(statOf(copy).st_mode & 0777, mode & 0777);
 }
 
+// In a sticky folder anyone may write to, such as /tmp, another user's link is not followed,
+// as the kernel would not follow it: it may point at this user's files, or at a name that user
+// reads. This user's own links there are followed.
+TEST(AtomicReplace, AnotherUsersLinkInAStickyFolderIsNotFollowed)
+{
+    TempDir dir;
+    const std::string shared = dir.file("tmp"), target = dir.file("profile");
+    writeFile(target, "mine");
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    const std::string planted = shared + "/page.html", own = shared + "/own.html";
+    ASSERT_EQ(::symlink(target.c_str(), planted.c_str()), 0);
+    ASSERT_EQ(::symlink(target.c_str(), own.c_str()), 0);
+    const uid_t other = ::geteuid() == 65534 ? 0 : 65534;
+    if (::lchown(planted.c_str(), other, static_cast<gid_t>(-1)) != 0)
+        GTEST_SKIP() << "only root may give a link to another user";
+    int error = 0;
+    EXPECT_FALSE(replaceFile(planted, "text", error));
+    EXPECT_EQ(error, EACCES);
+    EXPECT_EQ(readFile(target), "mine");
+    EXPECT_TRUE(replaceFile(own, "text", error)) << error;
+    EXPECT_EQ(readFile(target), "text");
+}
+
 // A folder's default access list is for new files. A replaced page, or a file made like a page,
 // without a list of its own gets none: the page's group bits would widen its mask into access
 // for the users it names.
