@@ -267,36 +267,30 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
     return true;
 }
 
-bool createFileLike(const std::string &model, const std::string &path, int &error)
+int createFileLike(const std::string &model, const std::string &path, int &error)
 {
-    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600));
-    if (fd.get() < 0) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd < 0) {
         error = errno;
-        return false;
+        return -1;
     }
     // No access list from the folder's default either: the model's own goes on, or none.
-    (void)::fremovexattr(fd.get(), kAccessList);
+    (void)::fremovexattr(fd, kAccessList);
     struct stat like
     {};
     if (::stat(model.c_str(), &like) == 0 && S_ISREG(like.st_mode)) {
         mode_t mode = (like.st_mode & 0777) | 0600;
         struct stat now
         {};
-        if (::fstat(fd.get(), &now) != 0 ||
-            (now.st_gid != like.st_gid &&
-             ::fchown(fd.get(), static_cast<uid_t>(-1), like.st_gid) != 0))
+        if (::fstat(fd, &now) != 0 ||
+            (now.st_gid != like.st_gid && ::fchown(fd, static_cast<uid_t>(-1), like.st_gid) != 0))
             mode &= 0707; // the bits meant for the model's group would go to another
         int ignored = 0;
-        if (::fchmod(fd.get(), mode) != 0 || !copyExtendedAttributes(model, fd.get(), ignored))
-            (void)::fchmod(fd.get(), 0600);
-    }
-    if (fd.close() != 0) {
-        error = errno;
-        ::unlink(path.c_str());
-        return false;
+        if (::fchmod(fd, mode) != 0 || !copyExtendedAttributes(model, fd, ignored))
+            (void)::fchmod(fd, 0600);
     }
     error = 0;
-    return true;
+    return fd;
 }
 
 } // namespace scrivlet::fileio

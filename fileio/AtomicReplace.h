@@ -31,7 +31,9 @@ bool replaceFile(const std::string &path, std::string_view data, int &error);
 // Creates path as a new, empty file that no more users may read than model: the model's
 // permission bits (with read and write for the owner), group and access list. Where the group or
 // the list cannot be given, or there is no model, the group or everyone but the owner lose their
-// bits. Refused (EEXIST, or the errno of the step) when path names anything already.
-bool createFileLike(const std::string &model, const std::string &path, int &error);
+// bits. Returns the file open for writing, for the caller to close: written through it, the
+// file cannot be swapped for a link by the time it is written. -1 (EEXIST, or the errno of the
+// step) when path names anything already.
+int createFileLike(const std::string &model, const std::string &path, int &error);
 
 } // namespace scrivlet::fileio

@@ -1,6 +1,7 @@
 #include "preview/Preview.h"
 
 #include "fileio/AtomicReplace.h"
+#include "fileio/Fd.h"
 #include "files/Messages.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
@@ -10,11 +11,13 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <climits>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace scrivlet::preview {
 
@@ -82,10 +85,36 @@ QString NextPreviewPath(const QString &documentPath)
     }
 }
 
+namespace {
+
+bool writeAll(int fd, const QByteArray &data)
+{
+    for (qsizetype done = 0; done < data.size();) {
+        const ssize_t n =
+            ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+} // namespace
+
 std::optional<PreviewCopy::Identity> PreviewCopy::identityOf(const QString &path)
 {
     struct stat st;
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return Identity{st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
+}
+
+std::optional<PreviewCopy::Identity> PreviewCopy::identityOf(int fd)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
         return std::nullopt;
     return Identity{st.st_dev, st.st_ino, st.st_size, st.st_ctim.tv_sec, st.st_ctim.tv_nsec};
 }
@@ -105,33 +134,50 @@ QString PreviewCopy::write(IMessageService &messages, const QString &documentPat
     // The old name is forgotten even when no new copy follows: once it is free another window
     // may take it, and this window's next preview must not delete that window's copy.
     remove();
-    // The name is taken with an empty file first, as private as the document, so that the write
-    // that replaces it keeps that: the unsaved text of a private page stays private. A document
-    // gone from its place gives a copy for its owner only.
+    // The name is taken with an empty file as private as the document (a document gone from its
+    // place gives a copy for its owner only), and the copy is written through the file taken:
+    // written by name, it could have been swapped for a link to another file meanwhile by anyone
+    // who may write to the folder.
     QString path;
     int error = 0;
-    for (int tries = 0; tries < 100; ++tries) {
+    int taken = -1;
+    for (int tries = 0; tries < 100 && taken < 0; ++tries) {
         path = NextPreviewPath(documentPath);
-        if (fileio::createFileLike(QFile::encodeName(documentPath).toStdString(),
-                                   QFile::encodeName(path).toStdString(), error) ||
-            error != EEXIST)
-            break; // a folder that cannot take the file says so in the write below
+        taken = fileio::createFileLike(QFile::encodeName(documentPath).toStdString(),
+                                       QFile::encodeName(path).toStdString(), error);
+        if (taken < 0 && error != EEXIST)
+            break;
     }
-    if (error == EEXIST) {
-        // Other programs took every free name first: none is this window's to write.
+    if (taken < 0) {
         messages.critical(files::msg::kSaveFailed);
         return {};
     }
-    const std::optional<Identity> claimed = identityOf(path);
-    if (!basFile::SaveTextFile(messages, path, text)) {
-        if (claimed && identityOf(path) == claimed)
-            QFile::remove(path);
+    fileio::Fd copy(taken);
+    // The bytes are those of a save, made in a folder of this user's own; a save that fails
+    // there has said why.
+    QTemporaryDir own;
+    const QString made = own.filePath(QStringLiteral("copy.html"));
+    bool written = false;
+    if (own.isValid() && basFile::SaveTextFile(messages, made, text)) {
+        QFile bytes(made);
+        written = bytes.open(QIODevice::ReadOnly) && writeAll(copy.get(), bytes.readAll());
+        if (!written)
+            messages.critical(files::msg::kSaveFailed);
+    } else if (!own.isValid()) {
+        messages.critical(files::msg::kSaveFailed);
+    }
+    const std::optional<Identity> now = identityOf(copy.get());
+    if (copy.close() != 0 && written) {
+        written = false;
+        messages.critical(files::msg::kSaveFailed);
+    }
+    if (!written || !now) {
+        if (now && identityOf(path) == now)
+            QFile::remove(path); // the file taken, still at its name
         return {};
     }
-    if (const std::optional<Identity> written = identityOf(path)) {
-        m_path = path;
-        m_written = *written;
-    }
+    m_path = path;
+    m_written = *now;
     return path;
 }
 

@@ -65,6 +65,7 @@ private:
         bool operator==(const Identity &) const = default;
     };
     static std::optional<Identity> identityOf(const QString &path);
+    static std::optional<Identity> identityOf(int fd);
 
     QString m_path;
     Identity m_written;

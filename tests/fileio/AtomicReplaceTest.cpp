@@ -1,6 +1,7 @@
 // Replacing a file whole: a write or rename that fails leaves the old file and no temporary file.
 // Links, permissions and refusals are tested through the converter's and the settings' writes.
 #include "fileio/AtomicReplace.h"
+#include "fileio/Fd.h"
 #include "tests/common/TempFiles.h"
 
 #include <gtest/gtest.h>
@@ -155,7 +156,7 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
     EXPECT_EQ(statOf(page).st_mode, mode);
     // A file made like the page takes its list too.
     const std::string copy = dir.file("tmppage0.html");
-    ASSERT_TRUE(createFileLike(page, copy, error)) << error;
+    ASSERT_GE(Fd(createFileLike(page, copy, error)).get(), 0) << error;
     read.assign(64, '\0');
     read.resize(std::max<ssize_t>(
         0, ::getxattr(copy.c_str(), "system.posix_acl_access", read.data(), read.size())));
@@ -205,7 +206,7 @@ TEST(AtomicReplace, AFoldersDefaultAccessListReachesNoReplacedPage)
     int error = 0;
     ASSERT_TRUE(replaceFile(page, "new", error)) << error;
     const std::string copy = dir.file("tmppage0.html");
-    ASSERT_TRUE(createFileLike(page, copy, error)) << error;
+    ASSERT_GE(Fd(createFileLike(page, copy, error)).get(), 0) << error;
     for (const std::string &file : {page, copy}) {
         EXPECT_LT(::getxattr(file.c_str(), "system.posix_acl_access", nullptr, 0), 0) << file;
         EXPECT_EQ(statOf(file).st_mode & 0777, 0640u) << file;
@@ -227,14 +228,14 @@ TEST(AtomicReplace, AFileMadeLikeAPageIsReadableByTheSameUsersOnly)
         GTEST_SKIP() << "only root may hand a folder to another group";
     const std::string copy = shared + "/tmppage0.html";
     int error = 0;
-    ASSERT_TRUE(createFileLike(page, copy, error)) << error;
+    ASSERT_GE(Fd(createFileLike(page, copy, error)).get(), 0) << error;
     EXPECT_EQ(statOf(copy).st_gid, statOf(page).st_gid);
     EXPECT_EQ(statOf(copy).st_mode & 07777, 0640u);
     EXPECT_EQ(readFile(copy), "");
-    EXPECT_FALSE(createFileLike(page, copy, error));
+    EXPECT_LT(createFileLike(page, copy, error), 0);
     EXPECT_EQ(error, EEXIST);
     const std::string orphan = dir.file("tmpgone0.html");
-    ASSERT_TRUE(createFileLike(dir.file("gone.html"), orphan, error));
+    ASSERT_GE(Fd(createFileLike(dir.file("gone.html"), orphan, error)).get(), 0) << error;
     EXPECT_EQ(statOf(orphan).st_mode & 0777, 0600u);
 }
 
