@@ -253,6 +253,34 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
         int xattrError = 0;
         if (!copyExtendedAttributes(target, fd.get(), xattrError))
             return fail(xattrError);
+        // Another user's file, or one of a group this user is not in, would become this user's
+        // once renamed over, and its owner would lose it. Its contents are written into it in
+        // place instead, once the temporary file holds them whole: the rename's safety is lost
+        // for that write, but the temporary file keeps the new contents should it fail.
+        struct stat given
+        {};
+        if (::fstat(fd.get(), &given) != 0 || given.st_uid != old.st_uid ||
+            given.st_gid != old.st_gid) {
+            Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+            if (file.get() < 0)
+                return fail(errno);
+            // Room for the new contents first: a full disk stops the save before the old
+            // contents are touched.
+            const int reserved =
+                data.empty() ? 0
+                             : ::posix_fallocate(file.get(), 0, static_cast<off_t>(data.size()));
+            if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL)
+                return fail(reserved);
+            if (!writeAll(file.get(), data) ||
+                ::ftruncate(file.get(), static_cast<off_t>(data.size())) != 0 ||
+                ::fsync(file.get()) != 0 || file.close() != 0) {
+                error = errno;
+                return false; // the temporary file holds what the page was to hold
+            }
+            ::unlink(temporary.c_str());
+            error = 0;
+            return true;
+        }
     }
     if (fd.close() != 0)
         return fail(errno);

@@ -18,6 +18,11 @@ bool resolveLinks(const std::string &path, std::string &target, int &error);
 // keeps its permission bits (and, where allowed, owner and group); a new file gets 0666 less the
 // umask, and the contents are never readable by more users than the finished file.
 //
+// A file this process cannot give back to its owner and group (another user's, written through
+// a group or an access list) is written in place instead, from the finished temporary file, so
+// that it stays its owner's. Room for the contents is taken first; should the write still fail,
+// the temporary file is left holding them.
+//
 // Refused, with the old file untouched and no temporary file left, when:
 //   - the target exists and is no regular file (a directory, FIFO or device): EISDIR or EINVAL;
 //   - the target is read-only: no write bit at all in its mode, or no write access for this

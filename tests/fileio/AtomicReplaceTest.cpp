@@ -12,8 +12,10 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <tuple>
 #include <unistd.h>
@@ -162,6 +164,34 @@ TEST(AtomicReplace, TheAccessListAndOtherAttributesGoWithTheContents)
         0, ::getxattr(copy.c_str(), "system.posix_acl_access", read.data(), read.size())));
     EXPECT_EQ(read, acl);
     EXPECT_EQ(statOf(copy).st_mode & 0777, mode & 0777);
+}
+
+// A page of another user's that this user may write (through its group or an access list) stays
+// that user's after a save: renamed over, it would become the saver's, and its owner would be
+// locked out of it.
+TEST(AtomicReplace, AnotherUsersPageStaysTheirsAfterASave)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root may act as two users";
+    TempDir dir;
+    ASSERT_EQ(::chmod(dir.path.c_str(), 0777), 0);
+    const std::string page = dir.file("page.html");
+    writeFile(page, "the owner's longer text");
+    ASSERT_EQ(::chown(page.c_str(), 65533, 65533), 0);
+    ASSERT_EQ(::chmod(page.c_str(), 0666), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        int error = 0;
+        const bool saved = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 &&
+                           ::setuid(65534) == 0 && replaceFile(page, "saved", error);
+        ::_exit(saved ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(readFile(page), "saved");
+    EXPECT_EQ(std::pair(statOf(page).st_uid, statOf(page).st_gid), std::pair(65533u, 65533u));
+    EXPECT_EQ(dir.names(), Names{"page.html"});
 }
 
 // In a sticky folder anyone may write to, such as /tmp, another user's link is not followed,
