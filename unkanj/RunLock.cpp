@@ -16,16 +16,33 @@ namespace {
 // Hidden, beside the work file "Convert.html_".
 constexpr const char *kLockName = ".Convert.html_.lock";
 
-// Opens the lock file, creating it readable for every user. Never follows a link (a planted
-// link in a shared directory must not make us create or lock another file) and never hands the
-// descriptor to a child process (which would keep the lock up long after we finish).
+// Opens the lock file. Never follows a link (a planted link in a shared directory must not make
+// us create or lock another file) and never hands the descriptor to a child process (which would
+// keep the lock up long after we finish).
+//
+// Every user who may write the work file beside it must be able to lock it: where the folder is
+// open to others' writes, the file is readable by all, whatever the umask; elsewhere it is this
+// user's alone, or anyone could hold it and keep every conversion waiting. In a sticky folder
+// anyone may write to (/tmp, where the lock goes when there is no runtime folder) each user has a
+// lock of their own, and one of another user's under that name was planted for the same end: it
+// is not used.
 int openLockFile(const std::string &path)
 {
+    const std::size_t slash = path.rfind('/');
+    const std::string folderPath = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : path.substr(0, slash);
+    struct stat folder
+    {};
+    const bool known = ::stat(folderPath.c_str(), &folder) == 0;
+    const bool sharedTemporary = known && (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    const mode_t mode =
+        known && !sharedTemporary && (folder.st_mode & (S_IWGRP | S_IWOTH)) ? 0644 : 0600;
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
-        fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
         if (fd >= 0)
-            (void)::fchmod(fd, 0644); // whatever the umask: others must be able to lock it
+            (void)::fchmod(fd, mode); // whatever the umask
         else if (errno == EEXIST)
             fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     }
@@ -33,10 +50,13 @@ int openLockFile(const std::string &path)
         return -1;
     struct stat st
     {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        (sharedTemporary && st.st_uid != ::geteuid())) {
         ::close(fd);
         return -1;
     }
+    if (st.st_uid == ::geteuid() && (st.st_mode & 0777) != mode)
+        (void)::fchmod(fd, mode); // a lock made before its folder was closed to others
     return fd;
 }
 

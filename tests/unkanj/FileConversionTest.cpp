@@ -12,6 +12,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -245,11 +246,28 @@ TEST_F(RunningSignal, BusyOnlyForTheSameProgramDirectory)
 
 TEST_F(RunningSignal, HeldOnlyWhileAConversionRunsAndNotInheritedByAChildProgram)
 {
+    // Usable by every user who may write to its folder, whatever the umask, and by no other: one
+    // who could open it could hold it and keep every conversion waiting.
     const std::string path = file("lock");
     const mode_t old = ::umask(077);
     EXPECT_FALSE(isConversionRunning(path)); // makes the file
     ::umask(old);
-    EXPECT_EQ(statOf(path).st_mode & 0777, 0644u); // usable by every user, whatever the umask
+    EXPECT_EQ(statOf(path).st_mode & 0777, 0600u);
+    ASSERT_EQ(::chmod(m_dir.path.c_str(), 0770), 0);
+    EXPECT_FALSE(isConversionRunning(path));
+    EXPECT_EQ(statOf(path).st_mode & 0777, 0644u);
+    // In a sticky folder anyone may write to, another user's lock under this user's name was
+    // planted: it is not used.
+    const std::string shared = file("tmp"), planted = shared + "/lock";
+    ASSERT_EQ(::mkdir(shared.c_str(), 0777), 0);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+    writeFile(planted, "");
+    if (::chown(planted.c_str(), ::geteuid() == 65534 ? 0 : 65534, static_cast<gid_t>(-1)) == 0) {
+        const int holder = ::open(planted.c_str(), O_RDONLY);
+        ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+        EXPECT_FALSE(isConversionRunning(planted));
+        ::close(holder);
+    }
     pid_t child;
     {
         RunLock lock(path);
