@@ -261,16 +261,28 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
         {};
         if (::fstat(fd.get(), &given) != 0 || given.st_uid != old.st_uid ||
             given.st_gid != old.st_gid) {
-            Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW));
+            // Opened without waiting, and only while it is still the file checked above:
+            // someone who may write to the folder could have put a FIFO, which would hang the
+            // open, or another file in its place meanwhile.
+            Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+            struct stat opened
+            {};
             if (file.get() < 0)
                 return fail(errno);
-            // Room for the new contents first: a full disk stops the save before the old
-            // contents are touched.
-            const int reserved =
-                data.empty() ? 0
-                             : ::posix_fallocate(file.get(), 0, static_cast<off_t>(data.size()));
-            if (reserved != 0 && reserved != EOPNOTSUPP && reserved != EINVAL)
-                return fail(reserved);
+            if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+                opened.st_dev != old.st_dev || opened.st_ino != old.st_ino)
+                return fail(EAGAIN);
+            // Room for the new contents first, kept past the end without changing the size: a
+            // full disk stops the save before the old contents are touched. A file system
+            // that keeps part of a failed reservation gets its old size back.
+            if (!data.empty() &&
+                ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(data.size())) !=
+                    0 &&
+                errno != EOPNOTSUPP) {
+                const int reserveError = errno;
+                (void)!::ftruncate(file.get(), opened.st_size);
+                return fail(reserveError);
+            }
             if (!writeAll(file.get(), data) ||
                 ::ftruncate(file.get(), static_cast<off_t>(data.size())) != 0 ||
                 ::fsync(file.get()) != 0 || file.close() != 0) {
