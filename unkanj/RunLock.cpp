@@ -55,8 +55,19 @@ int openLockFile(const std::string &path)
         ::close(fd);
         return -1;
     }
-    if (st.st_uid == ::geteuid() && (st.st_mode & 0777) != mode)
-        (void)::fchmod(fd, mode); // a lock made before its folder was closed to others
+    // A lock made readable by others (before its folder was closed to them, or by an older
+    // copy) is made anew: a change of its bits would not stop those who had it open already. One
+    // whose folder was opened to others since is opened to them too.
+    if (st.st_uid == ::geteuid() && (st.st_mode & 0777 & ~mode) != 0) {
+        ::close(fd);
+        if (::unlink(path.c_str()) != 0)
+            return -1;
+        fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (fd >= 0)
+            (void)::fchmod(fd, mode);
+    } else if (st.st_uid == ::geteuid() && (st.st_mode & 0777) != mode) {
+        (void)::fchmod(fd, mode);
+    }
     return fd;
 }
 

@@ -256,6 +256,14 @@ TEST_F(RunningSignal, HeldOnlyWhileAConversionRunsAndNotInheritedByAChildProgram
     ASSERT_EQ(::chmod(m_dir.path.c_str(), 0770), 0);
     EXPECT_FALSE(isConversionRunning(path));
     EXPECT_EQ(statOf(path).st_mode & 0777, 0644u);
+    // Closed again, the folder gets a new lock: another user who opened the old one meanwhile
+    // holds a file nobody uses.
+    const int other = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::chmod(m_dir.path.c_str(), 0700), 0);
+    ASSERT_EQ(::flock(other, LOCK_EX), 0);
+    EXPECT_FALSE(isConversionRunning(path));
+    EXPECT_EQ(statOf(path).st_mode & 0777, 0600u);
+    ::close(other);
     // In a sticky folder anyone may write to, another user's lock under this user's name was
     // planted: it is not used.
     const std::string shared = file("tmp"), planted = shared + "/lock";
