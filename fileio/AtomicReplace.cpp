@@ -8,6 +8,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -273,8 +274,17 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
                 opened.st_dev != old.st_dev || opened.st_ino != old.st_ino)
                 return fail(EAGAIN);
             // Room for the new contents first, kept past the end without changing the size: a
-            // full disk stops the save before the old contents are touched. A file system
-            // that keeps part of a failed reservation gets its old size back.
+            // full disk stops the save before the old contents are touched. Where the free
+            // space plainly falls short, nothing is asked of the file at all: a failed
+            // reservation would still give it a new time, and the page would seem changed by
+            // another program. A file system that keeps part of a failed reservation gets the
+            // old size back.
+            struct statvfs disk
+            {};
+            const auto held = static_cast<unsigned long long>(opened.st_blocks) * 512;
+            if (data.size() > held && ::fstatvfs(file.get(), &disk) == 0 &&
+                static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < data.size() - held)
+                return fail(ENOSPC);
             if (!data.empty() &&
                 ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(data.size())) !=
                     0 &&
