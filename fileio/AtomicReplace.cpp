@@ -290,7 +290,10 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
                     0 &&
                 errno != EOPNOTSUPP) {
                 const int reserveError = errno;
-                (void)!::ftruncate(file.get(), opened.st_size);
+                struct stat now
+                {};
+                if (::fstat(file.get(), &now) == 0 && now.st_size != opened.st_size)
+                    (void)!::ftruncate(file.get(), opened.st_size);
                 return fail(reserveError);
             }
             if (!writeAll(file.get(), data) ||
