@@ -16,37 +16,10 @@ namespace scrivlet::fileio {
 
 namespace {
 
-std::string directoryOf(const std::string &path)
-{
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 std::string baseNameOf(const std::string &path)
 {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool writeAll(int fd, std::string_view data)
-{
-    const char *p = data.data();
-    std::size_t left = data.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
 }
 
 // A fresh hidden name beside the target, unlikely to collide (O_EXCL settles it when it does).
@@ -147,6 +120,21 @@ bool copyExtendedAttributes(const std::string &from, int to, int &error)
 
 } // namespace
 
+std::string directoryOf(const std::string &path)
+{
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+bool isSharedStickyFolder(const struct stat &folder)
+{
+    return (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+}
+
 bool resolveLinks(const std::string &path, std::string &target, int &error)
 {
     target = path;
@@ -162,8 +150,8 @@ bool resolveLinks(const std::string &path, std::string &target, int &error)
         // files, or at a name that user can read.
         struct stat folder
         {};
-        if (::stat(directoryOf(target).c_str(), &folder) == 0 && (folder.st_mode & S_ISVTX) &&
-            (folder.st_mode & S_IWOTH) && st.st_uid != ::geteuid() && st.st_uid != folder.st_uid) {
+        if (::stat(directoryOf(target).c_str(), &folder) == 0 && isSharedStickyFolder(folder) &&
+            st.st_uid != ::geteuid() && st.st_uid != folder.st_uid) {
             error = EACCES;
             return false;
         }

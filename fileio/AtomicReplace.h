@@ -5,7 +5,16 @@
 #include <string>
 #include <string_view>
 
+struct stat;
+
 namespace scrivlet::fileio {
+
+// The folder of path: "." for a bare name, "/" for a name in the root.
+std::string directoryOf(const std::string &path);
+
+// Whether anyone may write to the folder and it is sticky, as /tmp is: any user may have taken a
+// name there first, with a link or a file of their own.
+bool isSharedStickyFolder(const struct stat &folder);
 
 // The path that writing through `path` lands on: the final target of a chain of symbolic links,
 // dangling or not; the path itself when it is no link. False (errno ELOOP) on a loop, and

@@ -1,6 +1,9 @@
 #pragma once
 // A file descriptor that closes on every way out; owns the descriptor it is given.
 
+#include <cerrno>
+#include <string_view>
+
 #include <unistd.h>
 
 namespace scrivlet::fileio {
@@ -29,5 +32,19 @@ public:
 private:
     int m_fd;
 };
+
+// Writes all of data, however many calls it takes; false on an error (errno tells which).
+inline bool writeAll(int fd, std::string_view data)
+{
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 } // namespace scrivlet::fileio

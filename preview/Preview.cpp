@@ -17,7 +17,6 @@
 #include <climits>
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace scrivlet::preview {
 
@@ -85,24 +84,6 @@ QString NextPreviewPath(const QString &documentPath)
     }
 }
 
-namespace {
-
-bool writeAll(int fd, const QByteArray &data)
-{
-    for (qsizetype done = 0; done < data.size();) {
-        const ssize_t n =
-            ::write(fd, data.constData() + done, static_cast<size_t>(data.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-} // namespace
-
 std::optional<PreviewCopy::Identity> PreviewCopy::identityOf(const QString &path)
 {
     struct stat st;
@@ -160,7 +141,9 @@ QString PreviewCopy::write(IMessageService &messages, const QString &documentPat
     bool written = false;
     if (own.isValid() && basFile::SaveTextFile(messages, made, text)) {
         QFile bytes(made);
-        written = bytes.open(QIODevice::ReadOnly) && writeAll(copy.get(), bytes.readAll());
+        const QByteArray data = bytes.open(QIODevice::ReadOnly) ? bytes.readAll() : QByteArray();
+        written = bytes.isOpen() &&
+                  fileio::writeAll(copy.get(), std::string_view(data.constData(), data.size()));
         if (!written)
             messages.critical(files::msg::kSaveFailed);
     } else if (!own.isValid()) {

@@ -1,5 +1,7 @@
 #include "RunLock.h"
 
+#include "fileio/AtomicReplace.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -28,22 +30,23 @@ constexpr const char *kLockName = ".Convert.html_.lock";
 // is not used.
 int openLockFile(const std::string &path)
 {
-    const std::size_t slash = path.rfind('/');
-    const std::string folderPath = slash == std::string::npos ? "."
-                                   : slash == 0               ? "/"
-                                                              : path.substr(0, slash);
     struct stat folder
     {};
-    const bool known = ::stat(folderPath.c_str(), &folder) == 0;
-    const bool sharedTemporary = known && (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
+    const bool known = ::stat(fileio::directoryOf(path).c_str(), &folder) == 0;
+    const bool sharedTemporary = known && fileio::isSharedStickyFolder(folder);
     const mode_t mode =
         known && !sharedTemporary && (folder.st_mode & (S_IWGRP | S_IWOTH)) ? 0644 : 0600;
+    const auto create = [&] {
+        const int made =
+            ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+        if (made >= 0)
+            (void)::fchmod(made, mode); // whatever the umask
+        return made;
+    };
     int fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0 && errno == ENOENT) {
-        fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0)
-            (void)::fchmod(fd, mode); // whatever the umask
-        else if (errno == EEXIST)
+        fd = create();
+        if (fd < 0 && errno == EEXIST)
             fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     }
     if (fd < 0)
@@ -62,9 +65,7 @@ int openLockFile(const std::string &path)
         ::close(fd);
         if (::unlink(path.c_str()) != 0)
             return -1;
-        fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
-        if (fd >= 0)
-            (void)::fchmod(fd, mode);
+        fd = create();
     } else if (st.st_uid == ::geteuid() && (st.st_mode & 0777) != mode) {
         (void)::fchmod(fd, mode);
     }
