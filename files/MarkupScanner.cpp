@@ -6,11 +6,6 @@ namespace scrivlet::files {
 
 namespace {
 
-bool isNameEnd(QChar c)
-{
-    return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'\f';
-}
-
 // Reads the tag opening at open as a browser reads it, handing each attribute's name and value
 // to attribute; returns its ">", or, when a quote is left open, simply the first ">" (guessed is
 // then set); -1 when there is none. A quoted value runs to its closing quote and may hold ">" and
@@ -30,7 +25,7 @@ qsizetype readTag(QStringView text, qsizetype open, bool &guessed, Attribute att
         open + 1 < text.size() && text[open + 1] == u'/' ? open + 2 : open + 1;
     for (qsizetype i = nameStart; i < text.size(); ++i) {
         const QChar c = text[i];
-        const bool blank = isNameEnd(c);
+        const bool blank = isHtmlBlank(c);
         if (c == u'>') {
             if (state == Name || state == AfterName)
                 valueless();
@@ -72,7 +67,7 @@ qsizetype readTag(QStringView text, qsizetype open, bool &guessed, Attribute att
         // The value, after the blanks that may follow its "=".
         do
             ++i;
-        while (i < text.size() && isNameEnd(text[i]));
+        while (i < text.size() && isHtmlBlank(text[i]));
         if (i == text.size())
             break;
         if (text[i] == u'"' || text[i] == u'\'') {
@@ -85,7 +80,7 @@ qsizetype readTag(QStringView text, qsizetype open, bool &guessed, Attribute att
             i = closing;
         } else {
             const qsizetype value = i;
-            while (i < text.size() && !isNameEnd(text[i]) && text[i] != u'>')
+            while (i < text.size() && !isHtmlBlank(text[i]) && text[i] != u'>')
                 ++i;
             attribute(text.sliced(name, nameEnd - name), text.sliced(value, i - value));
             if (i < text.size() && text[i] == u'>')
@@ -134,7 +129,7 @@ qsizetype scriptEnd(QStringView text, qsizetype from)
 bool opensMarkup(QStringView text, qsizetype open)
 {
     const auto letterAt = [text](qsizetype i) {
-        return i < text.size() && text[i].unicode() < 0x80 && text[i].isLetter();
+        return i < text.size() && isAsciiLetter(text[i]);
     };
     const QStringView next = text.sliced(open + 1);
     return letterAt(open + 1) || (next.startsWith(u'/') && next.size() > 1) ||
@@ -166,7 +161,7 @@ std::optional<Markup> MarkupScanner::next()
         return until(Markup::Comment, open, m_text.indexOf(u"?>", open + 2), 2);
     // "</" before no letter, as in "I </3 it", is no closing tag, and a declaration such as
     // <!DOCTYPE ...> has no attribute values: both end at the first ">".
-    const bool letter = rest.size() > 2 && rest[2].unicode() < 0x80 && rest[2].isLetter();
+    const bool letter = rest.size() > 2 && isAsciiLetter(rest[2]);
     if (rest.startsWith(u"</") && !letter)
         return until(Markup::Comment, open, m_text.indexOf(u'>', open + 2), 1);
     bool guessed = false;
@@ -180,7 +175,7 @@ std::optional<Markup> MarkupScanner::next()
     // A "/" after the first letter ends the name too: <textarea/> opens a text area all the
     // same, and in <img/src="a.JPG"> src is an attribute.
     qsizetype nameEnd = open + 1;
-    while (nameEnd < close && !isNameEnd(m_text[nameEnd]) &&
+    while (nameEnd < close && !isHtmlBlank(m_text[nameEnd]) &&
            !(m_text[nameEnd] == u'/' && nameEnd > open + 1))
         ++nameEnd;
     m_from = close + 1;

@@ -7,6 +7,19 @@
 
 namespace scrivlet::files {
 
+// The blanks of markup: what separates a tag's name and attributes. Other spaces (U+3000) are
+// letters to a browser.
+inline bool isHtmlBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f';
+}
+
+// Whether c is an ASCII letter, the only letters that start a tag's name.
+inline bool isAsciiLetter(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+}
+
 // Whether c is the ASCII letter lower or its upper case.
 inline bool matchesAsciiLetter(QChar c, char16_t lower)
 {
@@ -31,8 +44,7 @@ inline bool equalsAsciiIgnoringCase(QStringView s, QStringView lowerPattern)
 // What ends a tag's name: a blank, "/" or ">".
 inline bool endsTagName(QChar c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'/' ||
-           c == u'>';
+    return isHtmlBlank(c) || c == u'/' || c == u'>';
 }
 
 // Whether rest starts with the tag name lowerName, the whole of it: <scripts> and </styles> name

@@ -20,18 +20,13 @@ using files::MarkupScanner;
 
 namespace {
 
-bool isAsciiLetter(char16_t c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
-}
-
 // Whether a row of the tag list, accepted with the space key, is a start tag to go on writing:
 // the caret then steps back in front of its ">". Not a closing tag, a comment, a processing
 // instruction, a tag closed by "/>" or a row holding a closing tag of its own, where a space
 // before the ">" would break what the row wrote.
 bool isStartTagRow(const QString &row)
 {
-    return row.size() > 2 && row.startsWith(u'<') && isAsciiLetter(row[1].unicode()) &&
+    return row.size() > 2 && row.startsWith(u'<') && files::isAsciiLetter(row[1]) &&
            row.endsWith(u'>') && !row.endsWith(u"/>") && row.indexOf(u'<', 1) < 0;
 }
 
@@ -72,7 +67,7 @@ std::optional<QString> CaretMarkup::startTagNameAt(const SharedText &text, qsize
             m_checkpoints.push_back(from + m->end);
     }
     if (!open || open->kind != Markup::Tag || open->begin + 1 >= part.size() ||
-        !isAsciiLetter(part[open->begin + 1].unicode()))
+        !files::isAsciiLetter(part[open->begin + 1]))
         return std::nullopt;
     const QStringView tag = QStringView(part).sliced(open->begin);
     // Past the name: a name still running on after the position is being written.
