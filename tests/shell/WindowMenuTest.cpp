@@ -134,13 +134,19 @@ TEST_F(WindowMenu, TheArrangementsLayTheWindowsOutInOpeningOrder)
     EXPECT_EQ(app->active(), app->windows()[0]) << "the active window stays active";
     EXPECT_FALSE(app->frame().isMinimized());
     EXPECT_TRUE(dialog.isVisible() && !dialog.isMinimized());
-    // Lined up from the bottom left in opening order, none over another.
+    // Lined up from the bottom left in opening order, none over another, wherever they were.
+    for (frmEdit *w : app->windows())
+        holder(w)->move(40 * int(app->windows().indexOf(w)), 30);
     apply(LineUp);
     int left = area().left();
     for (const QRect &icon : cells()) {
         EXPECT_EQ(icon.bottomLeft(), QPoint(left, area().bottom()));
         left = icon.right() + 1;
     }
+    // Tiled windows leave the icons' row free.
+    holder(app->windows()[0])->showNormal();
+    apply(Stack);
+    EXPECT_FALSE(cells()[0].intersects(cells()[1]) || cells()[0].intersects(cells()[2]));
 }
 
 // A long name or path is cut in the middle, in the tabs, the Window menu and the recent files,
