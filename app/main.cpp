@@ -1,6 +1,7 @@
 // Scrivlet's entry point: builds the platform services and shows the frame window, or, started
 // by the file manager for a verb, hands the file to an instance and ends.
 
+#include "files/basFile.h"
 #include "options/DesktopEntries.h"
 #include "options/RegistryStore.h"
 #include "options/ShellExec.h"
@@ -34,7 +35,8 @@ int shellExec(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 5)
+    QStringList unreadable;
+    if (args.size() != 5 || basFile::PathsFromArguments({argv[4]}, &unreadable).isEmpty())
         return 2;
     options::RegistryStore store(options::RegistryStore::DefaultFileName());
     LocalSocketChannel channel(QString(), LocalSocketChannel::defaultRuntimeDir());
@@ -91,8 +93,11 @@ int main(int argc, char *argv[])
     app.installEventFilter(&inputMethodEchoes);
     QObject::connect(&termination, &TerminationSignals::requested, &frame, &QWidget::close);
     frame.show();
-    if (!frame.Form_Load(QCoreApplication::applicationDirPath(),
-                         QCoreApplication::arguments().mid(1)))
+    // The arguments as the system gave them, Qt's own options taken out by QApplication.
+    const QList<QByteArray> given(argv + 1, argv + argc);
+    QStringList unreadable;
+    const QStringList arguments = basFile::PathsFromArguments(given, &unreadable);
+    if (!frame.Form_Load(QCoreApplication::applicationDirPath(), arguments, unreadable))
         return 0;
     return app.exec();
 }

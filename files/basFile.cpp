@@ -389,6 +389,16 @@ QString GetFileName(const QString &path)
     return slash < 0 ? path : path.mid(slash + 1);
 }
 
+namespace {
+
+// Whether a name given as bytes comes through a QString unchanged.
+bool readsAsAPath(const QByteArray &name)
+{
+    return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+} // namespace
+
 QStringList LocalFiles(const QMimeData *data)
 {
     QStringList files;
@@ -398,10 +408,21 @@ QStringList LocalFiles(const QMimeData *data)
         if (url.host() == u"localhost")
             url.setHost(QString());
         const QString path = url.toLocalFile();
-        if (url.isLocalFile() && url.host().isEmpty() && !path.contains(QChar(u'\0')))
+        const QByteArray bytes =
+            QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
+        if (url.isLocalFile() && url.host().isEmpty() && !path.contains(QChar(u'\0')) &&
+            readsAsAPath(bytes))
             files << path;
     }
     return files;
+}
+
+QStringList PathsFromArguments(const QList<QByteArray> &arguments, QStringList *unreadable)
+{
+    QStringList paths;
+    for (const QByteArray &argument : arguments)
+        (readsAsAPath(argument) ? paths : *unreadable) << QFile::decodeName(argument);
+    return paths;
 }
 
 QString GetExtension(const QString &path)

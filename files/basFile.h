@@ -41,6 +41,11 @@ QString GetExtension(const QString &path);
 // has such a name, and cut at the NUL it would name another file.
 QStringList LocalFiles(const QMimeData *data);
 
+// The names of files a program was given as bytes, as paths; a name in another code than the
+// system's (a Shift-JIS name from an old archive) cannot be read as a path, since it would name
+// another file or none, and goes to unreadable, read as well as it can be for a message.
+QStringList PathsFromArguments(const QList<QByteArray> &arguments, QStringList *unreadable);
+
 // The text of a file with this extension as Shift-JIS (CP932) bytes. A character the code
 // cannot hold becomes a numeric character reference "&#x1F600;", so that the page still shows
 // it; a CSS escape "\1F600 " in a style sheet (.css) and a page's style elements, a script

@@ -5,6 +5,7 @@
 #include "document/Messages.h"
 #include "document/SourceTextEdit.h"
 #include "document/frmEdit.h"
+#include "files/Messages.h"
 #include "files/ProgramPaths.h"
 #include "files/basFile.h"
 #include "files/basINI.h"
@@ -217,7 +218,8 @@ void frmMain::showMenusOf(frmEdit *window)
         bar->addMenu(menu);
 }
 
-bool frmMain::Form_Load(const QString &executableFolder, const QStringList &arguments)
+bool frmMain::Form_Load(const QString &executableFolder, const QStringList &arguments,
+                        const QStringList &unreadable)
 {
     gUntitledCount = 1;
     gWindowSerial = 1;
@@ -251,8 +253,13 @@ bool frmMain::Form_Load(const QString &executableFolder, const QStringList &argu
                                       })
                                 : Serving::Unavailable;
 
+    // Opened under the name as read, such a page would be an empty new one, saved to a file
+    // the user never named.
+    for (const QString &name : unreadable)
+        m_platform.messages.critical(name + files::msg::kCouldNotOpen);
     if (arguments.isEmpty()) {
-        NewWindow(QString());
+        if (unreadable.isEmpty())
+            NewWindow(QString());
         return true;
     }
     bool stop = false;

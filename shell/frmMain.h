@@ -37,7 +37,9 @@ public:
     // window per acceptable path of arguments (or one untitled window when there are none).
     // False when this instance is not needed and ends: the shell verb started it, and another
     // serves the verb's file.
-    bool Form_Load(const QString &executableFolder, const QStringList &arguments);
+    // unreadable: names given that cannot be read as paths, each said not to open.
+    bool Form_Load(const QString &executableFolder, const QStringList &arguments,
+                   const QStringList &unreadable = {});
 
     // IFrame
     void NewWindow(const QString &fileName) override;

@@ -14,6 +14,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QMimeData>
+#include <QUrl>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -366,6 +368,22 @@ TEST(FilePaths, NameAndExtensionUseTheSlash)
         EXPECT_EQ(basFile::GetFileName(field(row, 0)), field(row, 1)) << row[0];
         EXPECT_EQ(basFile::GetExtension(field(row, 0)), field(row, 2)) << row[0];
     }
+}
+
+// A name in another code than the system's (Shift-JIS bytes from an old archive) read as a path
+// would name another file, or none; a dropped one is no file, a given one is said not to open.
+TEST(FilePaths, NamesInAnotherCodeAreNoPaths)
+{
+    const QByteArray sjis("/w/\x93\xfa\x96\x7b.html");
+    QStringList unreadable;
+    EXPECT_EQ(
+        basFile::PathsFromArguments({u"/w/日本.html"_s.toUtf8(), sjis, "a b.htm"}, &unreadable),
+        (QStringList{u"/w/日本.html"_s, u"a b.htm"_s}));
+    EXPECT_EQ(unreadable, QStringList{QFile::decodeName(sjis)});
+    QMimeData data;
+    data.setUrls({QUrl::fromEncoded("file:///w/%93%FA%96%7B.html"),
+                  QUrl::fromLocalFile(u"/w/日本 a.html"_s)});
+    EXPECT_EQ(basFile::LocalFiles(&data), QStringList{u"/w/日本 a.html"_s});
 }
 
 TEST(FilePaths, AnUnwritableProgramDirectorySendsSettingsToTheUsersFolder)

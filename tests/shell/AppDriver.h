@@ -7,6 +7,7 @@
 #include "editor/IEditControl.h"
 #include "editor/clsRTF.h"
 #include "files/Cp932.h"
+#include "files/basFile.h"
 #include "files/basINI.h"
 #include "files/basKanji.h"
 #include "platform/Globals.h"
@@ -66,11 +67,15 @@ public:
     }
 
     // Starts the program with these command-line arguments.
-    void start(const QStringList &arguments = {})
+    void start(const QStringList &arguments = {}) { start(mapped(arguments, &QFile::encodeName)); }
+    // ... given as bytes, as the system gives them.
+    void start(const QList<QByteArray> &given)
     {
         m_frame = std::make_unique<frmMain>(m_platform);
         m_frame->show();
-        m_frame->Form_Load(m_program.path(), arguments);
+        QStringList unreadable;
+        const QStringList arguments = basFile::PathsFromArguments(given, &unreadable);
+        m_frame->Form_Load(m_program.path(), arguments, unreadable);
     }
     frmMain &frame() const { return *m_frame; }
     // The services the frame is started with; set the optional ones before start().

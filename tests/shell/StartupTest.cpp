@@ -8,6 +8,9 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace scrivlet::test {
 
 static QStringList menuTitles(const frmMain &frame)
@@ -93,6 +96,24 @@ TEST(Startup, CommandLinesOpenTheirPathsInOrder)
         EXPECT_EQ(app.tabs(), tabs) << "each tab names its file";
         EXPECT_EQ(gHistory.mid(0, history.size()), history) << "the newest first";
     }
+}
+
+// Read as a path, a name in another code would give an empty window saving to a file the user
+// never named, and the next such name would open that file.
+TEST(Startup, ANameInAnotherCodeIsSaidNotToOpen)
+{
+    AppDriver app;
+    const QByteArray name("\x93\x8c\x8b\x9e.html"); // 東京 in Shift-JIS
+    const QByteArray sjis = QFile::encodeName(app.pagePath(QString())) + '/' + name;
+    const int fd = ::open(sjis.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    app.writePage(QFile::decodeName(name), u"decoy"_s); // under the name as read
+    const QString page = app.writePage(u"東京.html"_s, u"<P>東京</P>"_s);
+    app.start(QList<QByteArray>{sjis, QFile::encodeName(page)});
+    EXPECT_EQ(app.captions(), QStringList{page});
+    EXPECT_EQ(app.messages.texts(),
+              QStringList{QFile::decodeName(sjis) + u"を開けませんでした。"_s});
 }
 
 // How a new document starts follows Use of section Template, read at each new window.
