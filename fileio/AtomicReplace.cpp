@@ -243,12 +243,13 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
         if (!copyExtendedAttributes(target, fd.get(), xattrError))
             return fail(xattrError);
         // Another user's file, or one of a group this user is not in, would become this user's
-        // once renamed over, and its owner would lose it. Its contents are written into it in
-        // place instead, once the temporary file holds them whole: the rename's safety is lost
-        // for that write, but the temporary file keeps the new contents should it fail.
+        // once renamed over, and its owner would lose it; a file with other names (hard links)
+        // would keep its old contents under them. Its contents are written into it in place
+        // instead, once the temporary file holds them whole: the rename's safety is lost for
+        // that write, but the temporary file keeps the new contents should it fail.
         struct stat given
         {};
-        if (::fstat(fd.get(), &given) != 0 || given.st_uid != old.st_uid ||
+        if (old.st_nlink > 1 || ::fstat(fd.get(), &given) != 0 || given.st_uid != old.st_uid ||
             given.st_gid != old.st_gid) {
             // Opened without waiting, and only while it is still the file checked above:
             // someone who may write to the folder could have put a FIFO, which would hang the

@@ -86,6 +86,18 @@ TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
 
 // What a killed save left beside the page goes with the next save, once it is an hour old; a
 // fresh one may be another copy's save under way, and other names are not ours.
+// A page with other names (hard links) is one file: each name shows what was saved.
+TEST(AtomicReplace, APageWithOtherNamesIsSavedUnderThemAll)
+{
+    TempDir dir;
+    writeFile(dir.file("page.html"), "old contents");
+    ASSERT_EQ(::link(dir.file("page.html").c_str(), dir.file("other.html").c_str()), 0);
+    int error = 0;
+    ASSERT_TRUE(replaceFile(dir.file("page.html"), "new", error));
+    EXPECT_EQ(readFile(dir.file("other.html")), "new");
+    EXPECT_EQ(dir.names(), (Names{"other.html", "page.html"}));
+}
+
 TEST(AtomicReplace, ASaveRemovesTheStaleTemporariesOfItsPage)
 {
     TempDir dir;
