@@ -118,6 +118,63 @@ bool copyExtendedAttributes(const std::string &from, int to, int &error)
     return true;
 }
 
+// Writes data into the file at target in place, while it is still the file old describes.
+// untouched tells whether a failure came before its contents were changed.
+bool writeInPlace(const std::string &target, const struct stat &old, std::string_view data,
+                  int &error, bool &untouched)
+{
+    untouched = true;
+    // Opened without waiting, and only while it is still the file checked above:
+    // someone who may write to the folder could have put a FIFO, which would hang the
+    // open, or another file in its place meanwhile.
+    Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    struct stat opened
+    {};
+    if (file.get() < 0) {
+        error = errno;
+        return false;
+    }
+    if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
+        opened.st_dev != old.st_dev || opened.st_ino != old.st_ino) {
+        error = EAGAIN;
+        return false;
+    }
+    // Room for the new contents first, kept past the end without changing the size: a
+    // full disk stops the save before the old contents are touched. Where the free
+    // space plainly falls short, nothing is asked of the file at all: a failed
+    // reservation would still give it a new time, and the page would seem changed by
+    // another program. A file system that keeps part of a failed reservation gets the
+    // old size back.
+    struct statvfs disk
+    {};
+    const auto held = static_cast<unsigned long long>(opened.st_blocks) * 512;
+    if (data.size() > held && ::fstatvfs(file.get(), &disk) == 0 &&
+        static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < data.size() - held) {
+        error = ENOSPC;
+        return false;
+    }
+    if (!data.empty() &&
+        ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(data.size())) != 0 &&
+        errno != EOPNOTSUPP) {
+        const int reserveError = errno;
+        struct stat now
+        {};
+        if (::fstat(file.get(), &now) == 0 && now.st_size != opened.st_size)
+            (void)!::ftruncate(file.get(), opened.st_size);
+        error = reserveError;
+        return false;
+    }
+    if (!writeAll(file.get(), data) ||
+        ::ftruncate(file.get(), static_cast<off_t>(data.size())) != 0 || ::fsync(file.get()) != 0 ||
+        file.close() != 0) {
+        error = errno;
+        untouched = false;
+        return false;
+    }
+    error = 0;
+    return true;
+}
+
 } // namespace
 
 std::string directoryOf(const std::string &path)
@@ -213,7 +270,11 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
     }
     if (raw < 0) {
         error = errno;
-        return false;
+        // The user's own page in a folder only others may write to (a site's folder kept by
+        // root): written in place, as other editors do, rather than not at all. With no copy
+        // beside it, a failure half-way leaves it part written; the caller still holds the text.
+        bool untouched = true;
+        return replacing && error == EACCES && writeInPlace(target, old, data, error, untouched);
     }
     Fd fd(raw);
     const auto fail = [&](int err) {
@@ -251,46 +312,9 @@ bool replaceFile(const std::string &path, std::string_view data, int &error)
         {};
         if (old.st_nlink > 1 || ::fstat(fd.get(), &given) != 0 || given.st_uid != old.st_uid ||
             given.st_gid != old.st_gid) {
-            // Opened without waiting, and only while it is still the file checked above:
-            // someone who may write to the folder could have put a FIFO, which would hang the
-            // open, or another file in its place meanwhile.
-            Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
-            struct stat opened
-            {};
-            if (file.get() < 0)
-                return fail(errno);
-            if (::fstat(file.get(), &opened) != 0 || !S_ISREG(opened.st_mode) ||
-                opened.st_dev != old.st_dev || opened.st_ino != old.st_ino)
-                return fail(EAGAIN);
-            // Room for the new contents first, kept past the end without changing the size: a
-            // full disk stops the save before the old contents are touched. Where the free
-            // space plainly falls short, nothing is asked of the file at all: a failed
-            // reservation would still give it a new time, and the page would seem changed by
-            // another program. A file system that keeps part of a failed reservation gets the
-            // old size back.
-            struct statvfs disk
-            {};
-            const auto held = static_cast<unsigned long long>(opened.st_blocks) * 512;
-            if (data.size() > held && ::fstatvfs(file.get(), &disk) == 0 &&
-                static_cast<unsigned long long>(disk.f_bavail) * disk.f_frsize < data.size() - held)
-                return fail(ENOSPC);
-            if (!data.empty() &&
-                ::fallocate(file.get(), FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(data.size())) !=
-                    0 &&
-                errno != EOPNOTSUPP) {
-                const int reserveError = errno;
-                struct stat now
-                {};
-                if (::fstat(file.get(), &now) == 0 && now.st_size != opened.st_size)
-                    (void)!::ftruncate(file.get(), opened.st_size);
-                return fail(reserveError);
-            }
-            if (!writeAll(file.get(), data) ||
-                ::ftruncate(file.get(), static_cast<off_t>(data.size())) != 0 ||
-                ::fsync(file.get()) != 0 || file.close() != 0) {
-                error = errno;
-                return false; // the temporary file holds what the page was to hold
-            }
+            bool untouched = true;
+            if (!writeInPlace(target, old, data, error, untouched))
+                return untouched ? fail(error) : false; // else the temporary file keeps them
             ::unlink(temporary.c_str());
             error = 0;
             return true;

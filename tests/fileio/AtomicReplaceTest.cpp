@@ -200,30 +200,32 @@ TEST(AtomicReplace, ThePagesOwnAccessListGoesWithItAndTheFoldersDefaultDoesNot)
 
 // A page of another user's that this user may write (through its group or an access list) stays
 // that user's after a save: renamed over, it would become the saver's, and its owner would be
-// locked out of it.
-TEST(AtomicReplace, AnotherUsersPageStaysTheirsAfterASave)
+// locked out of it. The user's own page in a folder only others may write to is saved too.
+TEST(AtomicReplace, AnotherUsersPageStaysTheirsAndAPageInAFolderOfOthersIsSaved)
 {
     if (::geteuid() != 0)
         GTEST_SKIP() << "only root may act as two users";
-    TempDir dir;
-    ASSERT_EQ(::chmod(dir.path.c_str(), 0777), 0);
-    const std::string page = dir.file("page.html");
-    writeFile(page, "the owner's longer text");
-    ASSERT_EQ(::chown(page.c_str(), 65533, 65533), 0);
-    ASSERT_EQ(::chmod(page.c_str(), 0666), 0);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        int error = 0;
-        const bool saved = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 &&
-                           ::setuid(65534) == 0 && replaceFile(page, "saved", error);
-        ::_exit(saved ? 0 : 1);
+    for (const auto &[folderMode, owner] : {std::pair{0777, 65533u}, {0755, 65534u}}) {
+        TempDir dir;
+        ASSERT_EQ(::chmod(dir.path.c_str(), folderMode), 0);
+        const std::string page = dir.file("page.html");
+        writeFile(page, "the owner's longer text");
+        ASSERT_EQ(::chown(page.c_str(), owner, owner), 0);
+        ASSERT_EQ(::chmod(page.c_str(), 0666), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            int error = 0;
+            const bool saved = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 &&
+                               ::setuid(65534) == 0 && replaceFile(page, "saved", error);
+            ::_exit(saved ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << folderMode;
+        EXPECT_EQ(readFile(page), "saved");
+        EXPECT_EQ(std::pair(statOf(page).st_uid, statOf(page).st_gid), std::pair(owner, owner));
+        EXPECT_EQ(dir.names(), Names{"page.html"});
     }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    EXPECT_EQ(readFile(page), "saved");
-    EXPECT_EQ(std::pair(statOf(page).st_uid, statOf(page).st_gid), std::pair(65533u, 65533u));
-    EXPECT_EQ(dir.names(), Names{"page.html"});
 }
 
 // In a sticky folder anyone may write to, such as /tmp, another user's link is not followed,
