@@ -314,8 +314,9 @@ TEST_F(DesktopEntriesTest, TheDefaultOfTheDesktopsOwnListIsTheOneKept)
     EXPECT_EQ(read(places.mimeappsList), u"[Default Applications]\ntext/html=browser.desktop;\n"_s);
     RemoveVerb(store, 1);
     QFile::remove(places.mimeappsList);
+    // One no longer installed is passed over.
     write(places.desktopMimeapps.first(),
-          "[Default Applications]\ntext/html=other-editor.desktop\n");
+          "[Default Applications]\ntext/html=gone.desktop;other-editor.desktop\n");
     add(1);
     EXPECT_EQ(read(places.mimeappsList), otherDefault);
 }
