@@ -192,26 +192,52 @@ bool isSharedStickyFolder(const struct stat &folder)
     return (folder.st_mode & S_ISVTX) && (folder.st_mode & S_IWOTH);
 }
 
+namespace {
+
+// Whether the entry at path is a link that is neither this user's nor its folder owner's, in a
+// sticky folder anyone may write to (/tmp). Such a link may point at this user's files, or at a
+// name its owner can read.
+bool isForeignLinkInSharedFolder(const std::string &path, const struct stat &entry)
+{
+    struct stat folder
+    {};
+    return S_ISLNK(entry.st_mode) && ::stat(directoryOf(path).c_str(), &folder) == 0 &&
+           isSharedStickyFolder(folder) && entry.st_uid != ::geteuid() &&
+           entry.st_uid != folder.st_uid;
+}
+
+// Whether a folder on the way to path is such a link.
+bool passesForeignLink(const std::string &path)
+{
+    for (auto end = path.find('/', 1); end != std::string::npos; end = path.find('/', end + 1)) {
+        const std::string folder = path.substr(0, end);
+        struct stat entry
+        {};
+        if (::lstat(folder.c_str(), &entry) == 0 && isForeignLinkInSharedFolder(folder, entry))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool resolveLinks(const std::string &path, std::string &target, int &error)
 {
     target = path;
     // The kernel's own limit on links in one lookup.
     for (int hops = 0; hops < 40; ++hops) {
+        // The page's links are followed here, not by the kernel, so its guard is kept here.
+        // The folders on the way are the kernel's to follow, but its guard may be off (as the
+        // fs.protected_symlinks setting allows): they are checked here as well.
         struct stat st
         {};
-        if (::lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-            return true; // a new file, or one to replace; errors surface when writing
-        // The links are followed here, not by the kernel, so its guard is kept here: in a
-        // sticky folder anyone may write to (/tmp), a link is followed only when it is this
-        // user's or the folder owner's. Another user's link there may point at this user's
-        // files, or at a name that user can read.
-        struct stat folder
-        {};
-        if (::stat(directoryOf(target).c_str(), &folder) == 0 && isSharedStickyFolder(folder) &&
-            st.st_uid != ::geteuid() && st.st_uid != folder.st_uid) {
+        const bool isLink = ::lstat(target.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+        if (passesForeignLink(target) || (isLink && isForeignLinkInSharedFolder(target, st))) {
             error = EACCES;
             return false;
         }
+        if (!isLink)
+            return true; // a new file, or one to replace; errors surface when writing
         std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 256) + 1, '\0');
         const ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
         if (n <= 0)

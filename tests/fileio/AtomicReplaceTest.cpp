@@ -244,10 +244,16 @@ TEST(AtomicReplace, AnotherUsersLinkInAStickyFolderIsNotFollowed)
     const uid_t other = ::geteuid() == 65534 ? 0 : 65534;
     if (::lchown(planted.c_str(), other, static_cast<gid_t>(-1)) != 0)
         GTEST_SKIP() << "only root may give a link to another user";
+    // A link to a folder, on the way to the page, is not followed either.
+    const std::string folderLink = shared + "/site";
+    ASSERT_EQ(::symlink(dir.path.c_str(), folderLink.c_str()), 0);
+    ASSERT_EQ(::lchown(folderLink.c_str(), other, static_cast<gid_t>(-1)), 0);
     int error = 0;
-    EXPECT_FALSE(replaceFile(planted, "text", error));
-    EXPECT_EQ(error, EACCES);
-    EXPECT_EQ(readFile(target), "mine");
+    for (const std::string &path : {planted, folderLink + "/profile"}) {
+        EXPECT_FALSE(replaceFile(path, "text", error)) << path;
+        EXPECT_EQ(error, EACCES);
+        EXPECT_EQ(readFile(target), "mine");
+    }
     EXPECT_TRUE(replaceFile(own, "text", error)) << error;
     EXPECT_EQ(readFile(target), "text");
 }
