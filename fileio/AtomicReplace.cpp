@@ -124,9 +124,9 @@ bool writeInPlace(const std::string &target, const struct stat &old, std::string
                   int &error, bool &untouched)
 {
     untouched = true;
-    // Opened without waiting, and only while it is still the file checked above:
-    // someone who may write to the folder could have put a FIFO, which would hang the
-    // open, or another file in its place meanwhile.
+    // Opened without waiting, and written only while it is still that file: someone who may
+    // write to the folder could have put a FIFO, which would hang the open, or another file in
+    // its place meanwhile.
     Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
     struct stat opened
     {};
@@ -139,12 +139,11 @@ bool writeInPlace(const std::string &target, const struct stat &old, std::string
         error = EAGAIN;
         return false;
     }
-    // Room for the new contents first, kept past the end without changing the size: a
-    // full disk stops the save before the old contents are touched. Where the free
-    // space plainly falls short, nothing is asked of the file at all: a failed
-    // reservation would still give it a new time, and the page would seem changed by
-    // another program. A file system that keeps part of a failed reservation gets the
-    // old size back.
+    // Room for the new contents first, kept past the end without changing the size: a full
+    // disk stops the save before the old contents are touched. Where the free space plainly
+    // falls short, nothing is asked of the file at all: a failed reservation would still give
+    // it a new time, and the page would seem changed by another program. A file system that
+    // keeps part of a failed reservation gets the old size back.
     struct statvfs disk
     {};
     const auto held = static_cast<unsigned long long>(opened.st_blocks) * 512;
