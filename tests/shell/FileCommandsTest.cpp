@@ -178,6 +178,16 @@ TEST_F(FileCommands, SavingOverAPageAnotherProgramChangedAsksFirst)
     file(5);
     EXPECT_TRUE(app->messages.shown.isEmpty()) << "its own save is no change by another program";
 
+    // Closing, the save asked for and the overwrite refused: the window stays with its text.
+    app->type(u"?"_s);
+    app->writePage(u"shared.html"_s, u"they again"_s);
+    file(2, {Yes, No});
+    EXPECT_EQ(app->messages.shown.size(), 2);
+    ASSERT_EQ(app->captions(), (QStringList{u"無題1"_s, page}));
+    EXPECT_EQ(app->readPage(u"shared.html"_s), QByteArray("they again"));
+    EXPECT_TRUE(text().contains(u"!?"_s));
+    app->messages.shown.clear();
+
     // Save As onto the window's own file asks the same; the dialog asked only about replacing.
     app->writePage(u"shared.html"_s, u"they, at length"_s);
     app->dialogs.willChoose({page});
