@@ -118,16 +118,35 @@ bool copyExtendedAttributes(const std::string &from, int to, int &error)
     return true;
 }
 
+// The whole of a file's contents of this size, read from its start.
+bool readWhole(int fd, std::size_t size, std::string &out)
+{
+    out.assign(size, '\0');
+    for (std::size_t at = 0; at < size;) {
+        const ssize_t n = ::pread(fd, out.data() + at, size - at, static_cast<off_t>(at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        at += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
 // Writes data into the file at target in place, while it is still the file old describes.
-// untouched tells whether a failure came before its contents were changed.
+// untouched tells whether a failure left its contents as they were.
 bool writeInPlace(const std::string &target, const struct stat &old, std::string_view data,
                   int &error, bool &untouched)
 {
     untouched = true;
     // Opened without waiting, and written only while it is still that file: someone who may
     // write to the folder could have put a FIFO, which would hang the open, or another file in
-    // its place meanwhile.
-    Fd file(::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK));
+    // its place meanwhile. A file this user may write but not read is opened for writing only.
+    constexpr int kFlags = O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    int raw = ::open(target.c_str(), O_RDWR | kFlags);
+    if (raw < 0 && errno == EACCES)
+        raw = ::open(target.c_str(), O_WRONLY | kFlags);
+    Fd file(raw);
     struct stat opened
     {};
     if (file.get() < 0) {
@@ -163,9 +182,22 @@ bool writeInPlace(const std::string &target, const struct stat &old, std::string
         error = reserveError;
         return false;
     }
+    // What the file holds goes back should the write fail half-way: where the file system
+    // reserves no room ahead (ext2, some network ones), a full disk shows only then.
+    std::string before;
+    const bool kept = readWhole(file.get(), static_cast<std::size_t>(opened.st_size), before);
     if (!writeAll(file.get(), data) ||
-        ::ftruncate(file.get(), static_cast<off_t>(data.size())) != 0 || ::fsync(file.get()) != 0 ||
-        file.close() != 0) {
+        ::ftruncate(file.get(), static_cast<off_t>(data.size())) != 0 || ::fsync(file.get()) != 0) {
+        error = errno;
+        // Into the room it had, with its times: the page must not seem changed by another
+        // program.
+        const timespec times[2] = {opened.st_atim, opened.st_mtim};
+        untouched = kept && ::ftruncate(file.get(), opened.st_size) == 0 &&
+                    ::lseek(file.get(), 0, SEEK_SET) == 0 && writeAll(file.get(), before) &&
+                    ::fsync(file.get()) == 0 && ::futimens(file.get(), times) == 0;
+        return false;
+    }
+    if (file.close() != 0) {
         error = errno;
         untouched = false;
         return false;

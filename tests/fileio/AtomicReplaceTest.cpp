@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -20,12 +21,34 @@
 #include <tuple>
 #include <unistd.h>
 
-// A rename that fails cannot be provoked reliably from outside, least of all as root, so this
-// binary interposes rename(): the library's call binds to the definition below, which fails on
-// request and otherwise hands over to the C library's.
+// A rename that fails cannot be provoked reliably from outside, least of all as root, nor a file
+// system that reserves no room ahead and runs out of it, so this binary interposes rename(),
+// fallocate() and write(): the library's calls bind to the definitions below, which fail on
+// request and otherwise hand over to the C library's.
 namespace {
 int failRenameWith = 0;
+int failFallocateWith = 0;
+// The file (by inode) that has no room past its first bytes, and how many.
+ino_t fullAfter = 0;
+constexpr off_t kRoom = 4096;
 } // namespace
+
+extern "C" ssize_t write(int fd, const void *data, size_t size)
+{
+    using Write = ssize_t (*)(int, const void *, size_t);
+    static const auto real = reinterpret_cast<Write>(::dlsym(RTLD_NEXT, "write"));
+    struct stat st
+    {};
+    if (fullAfter != 0 && ::fstat(fd, &st) == 0 && st.st_ino == fullAfter) {
+        const off_t at = ::lseek(fd, 0, SEEK_CUR);
+        if (at >= kRoom) {
+            errno = ENOSPC;
+            return -1;
+        }
+        size = std::min(size, static_cast<size_t>(kRoom - at));
+    }
+    return real(fd, data, size);
+}
 
 extern "C" int rename(const char *from, const char *to) noexcept
 {
@@ -36,6 +59,17 @@ extern "C" int rename(const char *from, const char *to) noexcept
     using Rename = int (*)(const char *, const char *);
     static const auto real = reinterpret_cast<Rename>(::dlsym(RTLD_NEXT, "rename"));
     return real(from, to);
+}
+
+extern "C" int fallocate(int fd, int mode, off_t offset, off_t length)
+{
+    if (failFallocateWith != 0) {
+        errno = failFallocateWith;
+        return -1;
+    }
+    using Fallocate = int (*)(int, int, off_t, off_t);
+    static const auto real = reinterpret_cast<Fallocate>(::dlsym(RTLD_NEXT, "fallocate"));
+    return real(fd, mode, offset, length);
 }
 
 namespace scrivlet::fileio {
@@ -86,14 +120,27 @@ TEST(AtomicReplace, AFailedWriteOrRenameLeavesTheOldFileAndNoTemporary)
 
 // What a killed save left beside the page goes with the next save, once it is an hour old; a
 // fresh one may be another copy's save under way, and other names are not ours.
-// A page with other names (hard links) is one file: each name shows what was saved.
-TEST(AtomicReplace, APageWithOtherNamesIsSavedUnderThemAll)
+// A page with other names (hard links) is one file: each name shows what was saved. Written in
+// place, it gets its contents and times back when the write fails half-way, as a full disk
+// makes it fail where no room can be reserved ahead.
+TEST(AtomicReplace, APageWithOtherNamesIsSavedUnderThemAllOrKeptWhole)
 {
     TempDir dir;
-    writeFile(dir.file("page.html"), "old contents");
-    ASSERT_EQ(::link(dir.file("page.html").c_str(), dir.file("other.html").c_str()), 0);
+    const std::string page = dir.file("page.html");
+    writeFile(page, "old contents");
+    ASSERT_EQ(::link(page.c_str(), dir.file("other.html").c_str()), 0);
+    const timespec longAgo[2] = {{1000000000, 0}, {1000000000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, page.c_str(), longAgo, 0), 0);
+    failFallocateWith = EOPNOTSUPP;
+    fullAfter = statOf(page).st_ino;
     int error = 0;
-    ASSERT_TRUE(replaceFile(dir.file("page.html"), "new", error));
+    EXPECT_FALSE(replaceFile(page, std::string(20000, 'n'), error));
+    fullAfter = 0;
+    failFallocateWith = 0;
+    EXPECT_EQ(error, ENOSPC);
+    EXPECT_EQ(readFile(page), "old contents");
+    EXPECT_EQ(statOf(page).st_mtim.tv_sec, 1000000000);
+    ASSERT_TRUE(replaceFile(page, "new", error));
     EXPECT_EQ(readFile(dir.file("other.html")), "new");
     EXPECT_EQ(dir.names(), (Names{"other.html", "page.html"}));
 }
