@@ -409,6 +409,18 @@ void SourceTextEdit::contextMenuEvent(QContextMenuEvent *event)
         Q_EMIT menuKeyPressed(viewport()->mapToGlobal(cursorRect().bottomLeft()));
 }
 
+namespace {
+
+// Files whose names cannot be read as paths, and nothing else: nothing of them can be had, and
+// their links typed into the page are not what the user dropped them for.
+bool offersOnlyUnreadableFiles(const QMimeData *mime)
+{
+    bool unreadable = false;
+    return basFile::LocalFiles(mime, &unreadable).isEmpty() && unreadable;
+}
+
+} // namespace
+
 bool SourceTextEdit::takesDrop(const QDropEvent *event) const
 {
     if (!m_drop)
@@ -422,6 +434,10 @@ bool SourceTextEdit::takesDrop(const QDropEvent *event) const
 
 void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
+    if (m_drop && offersOnlyUnreadableFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
     if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
         acceptAsCopy(event);
         return;
@@ -431,6 +447,10 @@ void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 
 void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
+    if (m_drop && offersOnlyUnreadableFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
     if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
         acceptAsCopy(event);
         return;
@@ -440,6 +460,10 @@ void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
 
 void SourceTextEdit::dropEvent(QDropEvent *event)
 {
+    if (m_drop && offersOnlyUnreadableFiles(event->mimeData())) {
+        event->ignore();
+        return;
+    }
     if (!takesDrop(event)) {
         QPlainTextEdit::dropEvent(event);
         return;

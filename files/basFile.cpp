@@ -399,7 +399,7 @@ bool readsAsAPath(const QByteArray &name)
 
 } // namespace
 
-QStringList LocalFiles(const QMimeData *data)
+QStringList LocalFiles(const QMimeData *data, bool *unreadable)
 {
     QStringList files;
     if (!data || !data->hasUrls())
@@ -410,9 +410,12 @@ QStringList LocalFiles(const QMimeData *data)
         const QString path = url.toLocalFile();
         const QByteArray bytes =
             QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1());
-        if (url.isLocalFile() && url.host().isEmpty() && !path.contains(QChar(u'\0')) &&
-            readsAsAPath(bytes))
+        if (!url.isLocalFile() || !url.host().isEmpty() || path.contains(QChar(u'\0')))
+            continue;
+        if (readsAsAPath(bytes))
             files << path;
+        else if (unreadable)
+            *unreadable = true;
     }
     return files;
 }

@@ -39,7 +39,9 @@ QString GetExtension(const QString &path);
 // The files of this machine that dragged data offers, as paths; empty when it offers none. A
 // file URL of a host other than localhost is none of them, nor is a path holding a NUL: no file
 // has such a name, and cut at the NUL it would name another file.
-QStringList LocalFiles(const QMimeData *data);
+// unreadable, when given, tells whether it also offers files whose names cannot be read as paths
+// (PathsFromArguments).
+QStringList LocalFiles(const QMimeData *data, bool *unreadable = nullptr);
 
 // The names of files a program was given as bytes, as paths; a name in another code than the
 // system's (a Shift-JIS name from an old archive) cannot be read as a path, since it would name

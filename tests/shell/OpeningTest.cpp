@@ -69,12 +69,16 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     const QString c = app.writePage(u"c.html"_s, u"C"_s), d = app.writePage(u"d.html"_s, u"D"_s);
     app.start({u"/O"_s});
     // A drag entering the widget and dropped there, from a file manager that offers a move
-    // too; whether the drag was accepted.
+    // too; whether the drag was accepted. A path, or a URL as the file manager encodes it.
     const auto drop = [](QWidget *target, const QStringList &paths,
                          Qt::KeyboardModifiers keys = Qt::NoModifier) {
         QMimeData data;
+        const auto url = [](const QString &path) {
+            return path.startsWith(u"file:"_s) ? QUrl::fromEncoded(path.toLatin1())
+                                               : QUrl::fromLocalFile(path);
+        };
         paths.isEmpty() ? data.setText(u"/w/a.html"_s) // text is no file
-                        : data.setUrls(mapped(paths, &QUrl::fromLocalFile));
+                        : data.setUrls(mapped(paths, url));
         const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
         MoveProposed<QDragEnterEvent> enter(QPoint(5, 5), offered, &data, Qt::LeftButton,
                                             Qt::NoModifier);
@@ -106,9 +110,13 @@ TEST(Frame, OpensDroppedFilesAndTheOptionsModally)
     drop(app.active()->textEdit()->viewport(), {c, d});
     EXPECT_EQ(app.captions(), (QStringList{c, b, a, d, c}));
     drop(app.active()->textEdit()->viewport(), {u"//elsewhere"_s + d}); // its link goes in
+    // A name that cannot be read as a path opens nothing, and its link does not go in.
+    const QString before = app.active()->control().Text();
+    for (QWidget *target : {area, app.active()->textEdit()->viewport()})
+        EXPECT_FALSE(drop(target, {u"file:///w/%93%FA%96%7B.html"_s}));
+    EXPECT_EQ(app.active()->control().Text(), before);
     // With Shift they go into the text instead, as one change.
     QPlainTextEdit *text = app.active()->textEdit();
-    const QString before = text->toPlainText();
     drop(text->viewport(), {c, d}, Qt::ShiftModifier);
     EXPECT_EQ(text->toPlainText().size(), before.size() + 2);
     EXPECT_TRUE(text->toPlainText().contains(u"CD"_s));
