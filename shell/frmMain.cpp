@@ -107,6 +107,8 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     // does on the desktops its users come from, not the first one opened.
     m_mdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     layout->addWidget(m_mdiArea);
+    // Ctrl+Tab is walked here, before the area's own handling sees it.
+    qApp->installEventFilter(this);
     setCentralWidget(central);
     m_mdiArea->viewport()->installEventFilter(this);
     menuBar()->installEventFilter(this);
@@ -129,9 +131,9 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
         connect(closeWindow, &QAction::triggered, m_mdiArea, &QMdiArea::closeActiveSubWindow);
     }
     // Ctrl+F6 and Ctrl+Shift+F6 step through the documents in the order they were opened, for
-    // hands that learned them in other editors with documents inside a frame. (Ctrl+Tab, the
-    // area's own, goes back to the document used last.) The area's own stepping follows its
-    // activation order, which is the history, so the opening order is walked here.
+    // hands that learned them in other editors with documents inside a frame. (Ctrl+Tab goes
+    // back through the documents by their use: walkUsedDocuments.) The area's own stepping
+    // follows its activation order, which is the history, so the opening order is walked here.
     for (const auto &[key, step] :
          {std::pair{Qt::CTRL | Qt::Key_F6, 1}, {Qt::CTRL | Qt::SHIFT | Qt::Key_F6, -1}}) {
         auto *shortcut = new QShortcut(QKeySequence(key), this);
@@ -158,6 +160,7 @@ frmMain::~frmMain()
     // then this frame's menus are gone.
     disconnect(m_mdiArea, nullptr, this, nullptr);
     m_mdiArea->viewport()->removeEventFilter(this);
+    qApp->removeEventFilter(this);
 }
 
 void frmMain::buildMenus()

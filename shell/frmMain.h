@@ -6,6 +6,7 @@
 #include "document/IFrame.h"
 #include "platform/Platform.h"
 
+#include <QKeyEvent>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
@@ -101,6 +102,10 @@ private:
     void arrangeIcons();
     // Shows the next (1) or previous (-1) document in opening order, round.
     void stepDocument(int step);
+    // Ctrl+Tab and Ctrl+Shift+Tab, pressed on a widget of this frame: each Tab while Ctrl is
+    // held goes one document further back in their use (or forward), round. True when the key
+    // was one of them.
+    bool walkUsedDocuments(QObject *watched, const QKeyEvent &key);
     void leaveIdleMenuBar();
     // After a close: the document used last that can be typed in, restored if all are minimized.
     void showUsedDocument();
@@ -123,6 +128,10 @@ private:
     QMenu *mnuFileMenu = nullptr;
     // Windows in the order they were made; the document area orders by activation.
     QList<QPointer<frmEdit>> m_windows;
+    // The documents by their last use, most recent first, as they were at the walk's first
+    // Tab: each step makes the one it reaches the most recent. Empty when no walk goes on.
+    QList<QPointer<QMdiSubWindow>> m_usedWalk;
+    qsizetype m_usedStep = 0;
     QStringList m_sentFiles;
     int m_windowsBeingMade = 0;
     std::function<void()> m_optionsDialogHook;

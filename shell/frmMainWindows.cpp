@@ -91,11 +91,14 @@ void frmMain::setDocumentButtonsEnabled(bool enabled)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if ((event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) &&
+        walkUsedDocuments(watched, *static_cast<QKeyEvent *>(event)))
+        return true;
     if (event->type() == QEvent::WindowTitleChange && qobject_cast<frmEdit *>(watched)) {
         updateFrameTitle();
         return false;
     }
-    if (watched == menuBar() &&
+    if (watched == menuWidget() &&
         (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
         QMetaObject::invokeMethod(this, &frmMain::leaveIdleMenuBar, Qt::QueuedConnection);
         return false;
@@ -316,6 +319,38 @@ void frmMain::stepDocument(int step)
     const qsizetype next = at < 0 ? (step > 0 ? 0 : n - 1) : (at + step + n) % n;
     // Through showDocument, so that a minimized window comes back where its text can be typed in.
     showDocument(windows[next]->Tag());
+}
+
+bool frmMain::walkUsedDocuments(QObject *watched, const QKeyEvent &key)
+{
+    if (key.key() == Qt::Key_Control && key.type() == QEvent::KeyRelease) {
+        m_usedWalk.clear();
+        return false;
+    }
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) ||
+        !(key.modifiers() & Qt::ControlModifier) || !widget || widget->window() != this)
+        return false;
+    if (key.type() != QEvent::KeyPress)
+        return true;
+    // The area's own walk goes round in its activation order once Ctrl has been held a moment,
+    // which starts from the document used first, not the one used last.
+    const QMdiSubWindow *active = m_mdiArea->activeSubWindow();
+    if (m_usedWalk.value(m_usedStep) != active) {
+        const QList<QMdiSubWindow *> used =
+            m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+        m_usedWalk = QList<QPointer<QMdiSubWindow>>(used.rbegin(), used.rend());
+        m_usedStep = 0;
+    }
+    const qsizetype count = m_usedWalk.size();
+    if (count < 2)
+        return true;
+    m_usedStep = (m_usedStep + (key.key() == Qt::Key_Tab ? 1 : count - 1)) % count;
+    if (QMdiSubWindow *sub = m_usedWalk.value(m_usedStep)) {
+        if (auto *window = qobject_cast<frmEdit *>(sub->widget()))
+            showDocument(window->Tag());
+    }
+    return true;
 }
 
 void frmMain::showUsedDocument()

@@ -152,6 +152,34 @@ TEST_F(Shortcuts, CtrlF6StepsInOpeningOrderAndClosingGoesBackToTheDocumentUsedBe
     EXPECT_FALSE(win()->parentWidget()->isMinimized());
 }
 
+// Ctrl+Tab goes back to the document used before; each further Tab while Ctrl is held goes one
+// further back, however long Ctrl was held first, and Ctrl+Shift+Tab the other way.
+TEST_F(Shortcuts, CtrlTabGoesBackThroughTheDocumentsByTheirUse)
+{
+    app->frame().NewWindow(QString());
+    const QList<frmEdit *> windows = app->windows();
+    focusActive();
+    const auto send = [](QEvent::Type type, int key, Qt::KeyboardModifiers modifiers) {
+        QKeyEvent event(type, key, modifiers);
+        QApplication::sendEvent(QApplication::focusWidget(), &event);
+        QApplication::processEvents();
+    };
+    send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    QTest::qWait(300); // as long as a hand takes to reach Tab
+    for (const int active : {1, 0, 2, 1}) {
+        send(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+        send(QEvent::KeyRelease, Qt::Key_Tab, Qt::ControlModifier);
+        EXPECT_EQ(windows.indexOf(win()), active);
+    }
+    send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(windows.indexOf(win()), 1);
+    // Used last now: 1, then 2, 0.
+    press(Qt::Key_Tab);
+    EXPECT_EQ(windows.indexOf(win()), 2);
+    press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(windows.indexOf(win()), 0) << "the one used longest ago";
+}
+
 // An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
 // the first menu as Alt+F does.
 TEST_F(Shortcuts, AltFAndF10OpenTheFileMenuEscapeGoesBackToTheTextAndCtrlFOpensFind)
