@@ -160,10 +160,28 @@ QString toHalfWidth(const QString &text)
     return out.take();
 }
 
+namespace {
+
+// The half-width kana at i as full-width: with the mark after it as one voiced kana where
+// Shift-JIS has that kana (so ﾜﾞ and ｦﾞ give ワ゛ and ヲ゛), i then moving onto the mark.
+char16_t fullKanaAt(const QChar *src, qsizetype n, qsizetype &i, const WidthTables &tables)
+{
+    const char16_t c = src[i].unicode();
+    const char16_t next = i + 1 < n ? src[i + 1].unicode() : 0;
+    const char16_t merged = next == kVoicedMarkHalf       ? tables.voiced[c - kHalfKanaFirst]
+                            : next == kSemiVoicedMarkHalf ? tables.semiVoiced[c - kHalfKanaFirst]
+                                                          : 0;
+    if (merged == 0)
+        return chars::halfKanaToFull(c);
+    ++i;
+    return merged;
+}
+
+} // namespace
+
 // Like the platform's full-width conversion, a half-width kana and its mark become one voiced
-// kana where Shift-JIS has it (so ﾜﾞ and ｦﾞ give ワ゛ and ヲ゛). ¥ ¢ £ ¬ ¯ ¦ stay, since the
-// half-width conversion leaves their full-width forms alone and the two conversions should
-// undo each other wherever Shift-JIS allows.
+// kana. ¥ ¢ £ ¬ ¯ ¦ stay, since the half-width conversion leaves their full-width forms alone
+// and the two conversions should undo each other wherever Shift-JIS allows.
 QString toFullWidth(const QString &text)
 {
     if (text.isEmpty())
@@ -180,20 +198,7 @@ QString toFullWidth(const QString &text)
         } else if (c == u' ') {
             out.append(QChar(u'\u3000'));
         } else if (isHalfKana(c)) {
-            char16_t merged = 0;
-            if (i + 1 < n) {
-                const char16_t next = src[i + 1].unicode();
-                if (next == kVoicedMarkHalf)
-                    merged = tables.voiced[c - kHalfKanaFirst];
-                else if (next == kSemiVoicedMarkHalf)
-                    merged = tables.semiVoiced[c - kHalfKanaFirst];
-            }
-            if (merged != 0) {
-                out.append(QChar(merged));
-                ++i;
-            } else {
-                out.append(QChar(chars::halfKanaToFull(c)));
-            }
+            out.append(QChar(fullKanaAt(src, n, i, tables)));
         } else {
             out.append(src[i]);
         }
@@ -201,9 +206,20 @@ QString toFullWidth(const QString &text)
     return out.take();
 }
 
+// A half-width kana and its mark are one kana, written so because JIS X 0201 has no voiced
+// kana: ﾃﾞ is デ, never テ and a spacing mark, which reads as a typing error and is found by
+// no search for デ.
 QString halfKanaToFullWidth(const QString &text)
 {
-    return mapUnits(text, chars::halfKanaToFull);
+    const WidthTables &tables = widthTables();
+    const QChar *src = text.constData();
+    const qsizetype n = text.size();
+    TextWriter out(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = src[i].unicode();
+        out.append(isHalfKana(c) ? QChar(fullKanaAt(src, n, i, tables)) : src[i]);
+    }
+    return out.take();
 }
 
 // ヴ, ヵ and ヶ stay katakana: their hiragana ゔ, ゕ and ゖ cannot be saved in Shift-JIS.
