@@ -335,6 +335,22 @@ void SourceTextEdit::selectJapaneseWord(const QPoint &at)
     qsizetype pointed = hit.positionInBlock();
     if (pointed > 0 && (pointed == line.size() || at.x() < cursorRect(hit).left()))
         --pointed;
+    // Qt lays a kana and its half-width mark (ﾃﾞ) out as one cluster, and its nearest boundary
+    // for a point on the cluster's right part can lie words away: the character is then the
+    // one whose caret positions enclose the point.
+    const QTextLayout *layout = hit.block().layout();
+    const QPointF origin = contentOffset() + blockBoundingGeometry(hit.block()).topLeft();
+    for (int i = 0; layout && i < layout->lineCount(); ++i) {
+        const QTextLine row = layout->lineAt(i);
+        if (!row.rect().translated(origin).contains(QPointF(row.x() + origin.x(), at.y())))
+            continue;
+        for (int p = row.textStart(); p < row.textStart() + row.textLength(); ++p) {
+            const qreal left = row.cursorToX(p) + origin.x();
+            const qreal right = row.cursorToX(p + 1) + origin.x();
+            if (left < right && left <= at.x() && at.x() < right)
+                pointed = p;
+        }
+    }
     const auto [begin, end] = JapaneseWordAt(line, pointed);
     if (begin == end)
         return;

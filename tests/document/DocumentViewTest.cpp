@@ -262,6 +262,25 @@ TEST_F(DocumentViewTest, ADoubleClickTakesAJapaneseWordOrAWordOfMarkup)
     QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, pointAt(6, 0));
 }
 
+// Qt takes a half-width kana and its mark for one cluster, and its boundary nearest to a point
+// on the mark can lie words away.
+TEST_F(DocumentViewTest, ADoubleClickOnAHalfWidthMarkTakesItsWord)
+{
+    control().setText(u"ab ﾃﾞｰﾀ cd"_s);
+    QTextCursor cursor = edit->textCursor();
+    const auto xAt = [&](int position) {
+        cursor.setPosition(position);
+        return edit->cursorRect(cursor).left();
+    };
+    const int y = edit->cursorRect(cursor).center().y();
+    for (const int x : {(xAt(3) + xAt(5)) / 2, xAt(5) - 2}) {
+        QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, QPoint(x, y));
+        EXPECT_EQ(control().SelText(), u"ﾃﾞｰﾀ"_s) << x;
+        QTest::mouseRelease(edit->viewport(), Qt::LeftButton, {}, QPoint(x, y));
+        QTest::qWait(QApplication::doubleClickInterval() + 10);
+    }
+}
+
 // The Menu key and Shift+F10 ask for it at the caret.
 TEST_F(DocumentViewTest, TheRightButtonAndTheMenuKeyAskForTheEditMenu)
 {
