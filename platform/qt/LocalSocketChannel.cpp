@@ -7,6 +7,7 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QStringDecoder>
 #include <QTimer>
 
@@ -42,7 +43,10 @@ LocalSocketChannel::~LocalSocketChannel()
 
 QString LocalSocketChannel::defaultRuntimeDir()
 {
-    return qEnvironmentVariable("XDG_RUNTIME_DIR");
+    // Without $XDG_RUNTIME_DIR (su, ssh, a bare X session) Qt makes a folder of this user's in
+    // the temporary folder, as it does for its own sockets; one another user made first is
+    // refused by socketPath.
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
 }
 
 QString LocalSocketChannel::socketPath(const QString &runtimeDir, const QString &service,

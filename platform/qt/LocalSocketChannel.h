@@ -26,10 +26,11 @@ public:
     static constexpr int kMaxConnections = 256;
 
     // service: this program's name as a server; runtimeDir: the folder of the sockets, normally
-    // $XDG_RUNTIME_DIR.
+    // defaultRuntimeDir().
     LocalSocketChannel(QString service, QString runtimeDir, QObject *parent = nullptr);
     ~LocalSocketChannel() override;
 
+    // $XDG_RUNTIME_DIR, or where there is none, the folder Qt makes for this user instead.
     static QString defaultRuntimeDir();
     // The socket of a service and topic; empty when runtimeDir is not a folder of this user's
     // that only this user can enter.

@@ -228,6 +228,15 @@ TEST(InstanceChannel, ServesOnlyInAPrivateFolderAndOnlyItsOwnUser)
     EXPECT_TRUE(LocalSocketChannel::socketPath(dir.path(), u"S"_s, u"T"_s).isEmpty());
     EXPECT_TRUE(LocalSocketChannel::socketPath(QString(), u"S"_s, u"T"_s).isEmpty());
     EXPECT_EQ(LocalSocketChannel(u"S"_s, dir.path()).serve(u"T"_s, ignore), Serving::Unavailable);
+    // A session without $XDG_RUNTIME_DIR (su, ssh) still has a private folder to serve in.
+    const QByteArray runtimeVariable = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    const QString fallback = LocalSocketChannel::defaultRuntimeDir();
+    qputenv("XDG_RUNTIME_DIR", runtimeVariable);
+    if (runtimeVariable.isEmpty())
+        qunsetenv("XDG_RUNTIME_DIR");
+    EXPECT_FALSE(LocalSocketChannel::socketPath(fallback, u"S"_s, u"T"_s).isEmpty())
+        << fallback.toStdString();
     // No instance can be reached there: the sender knows, and so does one whose command the
     // channel cannot carry.
     EXPECT_EQ(LocalSocketChannel(QString(), dir.path()).send(u"S"_s, u"T"_s, u"edit"_s, 100),
