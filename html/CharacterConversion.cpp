@@ -177,6 +177,21 @@ char16_t fullKanaAt(const QChar *src, qsizetype n, qsizetype &i, const WidthTabl
     return merged;
 }
 
+// Each unit of the text by map, but a half-width kana, with its mark, to its full-width kana.
+template<class Map>
+QString withFullWidthKana(const QString &text, Map map)
+{
+    const WidthTables &tables = widthTables();
+    const QChar *src = text.constData();
+    const qsizetype n = text.size();
+    TextWriter out(n);
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t c = src[i].unicode();
+        out.append(QChar(isHalfKana(c) ? fullKanaAt(src, n, i, tables) : map(c)));
+    }
+    return out.take();
+}
+
 } // namespace
 
 // Like the platform's full-width conversion, a half-width kana and its mark become one voiced
@@ -184,26 +199,9 @@ char16_t fullKanaAt(const QChar *src, qsizetype n, qsizetype &i, const WidthTabl
 // and the two conversions should undo each other wherever Shift-JIS allows.
 QString toFullWidth(const QString &text)
 {
-    if (text.isEmpty())
-        return text;
-    const WidthTables &tables = widthTables();
-    const QChar *src = text.constData();
-    const qsizetype n = text.size();
-
-    TextWriter out(n);
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = src[i].unicode();
-        if (c >= 0x21 && c <= 0x7E) {
-            out.append(QChar(char16_t(c - 0x21 + 0xFF01)));
-        } else if (c == u' ') {
-            out.append(QChar(u'\u3000'));
-        } else if (isHalfKana(c)) {
-            out.append(QChar(fullKanaAt(src, n, i, tables)));
-        } else {
-            out.append(src[i]);
-        }
-    }
-    return out.take();
+    return withFullWidthKana(text, [](char16_t c) -> char16_t {
+        return c >= 0x21 && c <= 0x7E ? char16_t(c - 0x21 + 0xFF01) : c == u' ' ? u'\u3000' : c;
+    });
 }
 
 // A half-width kana and its mark are one kana, written so because JIS X 0201 has no voiced
@@ -211,15 +209,7 @@ QString toFullWidth(const QString &text)
 // no search for デ.
 QString halfKanaToFullWidth(const QString &text)
 {
-    const WidthTables &tables = widthTables();
-    const QChar *src = text.constData();
-    const qsizetype n = text.size();
-    TextWriter out(n);
-    for (qsizetype i = 0; i < n; ++i) {
-        const char16_t c = src[i].unicode();
-        out.append(isHalfKana(c) ? QChar(fullKanaAt(src, n, i, tables)) : src[i]);
-    }
-    return out.take();
+    return withFullWidthKana(text, [](char16_t c) { return c; });
 }
 
 // ヴ, ヵ and ヶ stay katakana: their hiragana ゔ, ゕ and ゖ cannot be saved in Shift-JIS.
