@@ -45,8 +45,11 @@ QString LocalSocketChannel::defaultRuntimeDir()
 {
     // Without $XDG_RUNTIME_DIR (su, ssh, a bare X session) Qt makes a folder of this user's in
     // the temporary folder, as it does for its own sockets; one another user made first is
-    // refused by socketPath.
-    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // refused by socketPath. A folder the variable names is taken as it is: Qt would change
+    // the modes of one open to others, and the sockets would go where others had looked.
+    const QString named = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return named.isEmpty() ? QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation)
+                           : named;
 }
 
 QString LocalSocketChannel::socketPath(const QString &runtimeDir, const QString &service,
