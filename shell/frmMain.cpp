@@ -323,6 +323,11 @@ void frmMain::mdiArea_SubWindowActivated(QMdiSubWindow *sub)
     // is still the one whose menus belong in the bar.
     if (!sub)
         sub = m_mdiArea->currentSubWindow();
+    // Another document chosen during a walk (a click, a tab) ends it.
+    if (sub && sub != m_usedWalk.value(m_usedStep))
+        m_usedWalk.clear();
+    if (m_usedWalk.isEmpty())
+        markUsed(sub);
     frmEdit *window = sub ? qobject_cast<frmEdit *>(sub->widget()) : nullptr;
     showMenusOf(window);
     if (window)

@@ -128,10 +128,13 @@ private:
     QMenu *mnuFileMenu = nullptr;
     // Windows in the order they were made; the document area orders by activation.
     QList<QPointer<frmEdit>> m_windows;
-    // The documents by their last use, most recent first, as they were at the walk's first
-    // Tab: each step makes the one it reaches the most recent. Empty when no walk goes on.
+    // The documents by their last use, most recent first. A walk passes by documents without
+    // using them: only the one it ends on counts as used.
+    QList<QPointer<QMdiSubWindow>> m_used;
+    // m_used as it was at the walk's first Tab, and the step reached; empty when no walk goes on.
     QList<QPointer<QMdiSubWindow>> m_usedWalk;
     qsizetype m_usedStep = 0;
+    void markUsed(QMdiSubWindow *sub);
     QStringList m_sentFiles;
     int m_windowsBeingMade = 0;
     std::function<void()> m_optionsDialogHook;

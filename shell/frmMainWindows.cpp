@@ -324,7 +324,9 @@ void frmMain::stepDocument(int step)
 bool frmMain::walkUsedDocuments(QObject *watched, const QKeyEvent &key)
 {
     if (key.key() == Qt::Key_Control && key.type() == QEvent::KeyRelease) {
+        QMdiSubWindow *reached = m_usedWalk.value(m_usedStep);
         m_usedWalk.clear();
+        markUsed(reached);
         return false;
     }
     const auto *widget = qobject_cast<QWidget *>(watched);
@@ -335,11 +337,10 @@ bool frmMain::walkUsedDocuments(QObject *watched, const QKeyEvent &key)
         return true;
     // The area's own walk goes round in its activation order once Ctrl has been held a moment,
     // which starts from the document used first, not the one used last.
-    const QMdiSubWindow *active = m_mdiArea->activeSubWindow();
-    if (m_usedWalk.value(m_usedStep) != active) {
-        const QList<QMdiSubWindow *> used =
-            m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
-        m_usedWalk = QList<QPointer<QMdiSubWindow>>(used.rbegin(), used.rend());
+    QMdiSubWindow *active = m_mdiArea->activeSubWindow();
+    if (m_usedWalk.isEmpty() || m_usedWalk.value(m_usedStep) != active) {
+        markUsed(active);
+        m_usedWalk = m_used;
         m_usedStep = 0;
     }
     const qsizetype count = m_usedWalk.size();
@@ -351,6 +352,21 @@ bool frmMain::walkUsedDocuments(QObject *watched, const QKeyEvent &key)
             showDocument(window->Tag());
     }
     return true;
+}
+
+void frmMain::markUsed(QMdiSubWindow *sub)
+{
+    // Closed documents leave their entries empty; any the list has not seen yet come last, in
+    // the order the area has them.
+    m_used.removeIf([sub](const QPointer<QMdiSubWindow> &used) { return !used || used == sub; });
+    const QList<QMdiSubWindow *> listed =
+        m_mdiArea->subWindowList(QMdiArea::ActivationHistoryOrder);
+    for (auto other = listed.rbegin(); other != listed.rend(); ++other) {
+        if (*other != sub && !m_used.contains(*other))
+            m_used.append(*other);
+    }
+    if (sub)
+        m_used.prepend(sub);
 }
 
 void frmMain::showUsedDocument()

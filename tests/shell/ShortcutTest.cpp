@@ -173,11 +173,21 @@ TEST_F(Shortcuts, CtrlTabGoesBackThroughTheDocumentsByTheirUse)
     }
     send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
     EXPECT_EQ(windows.indexOf(win()), 1);
-    // Used last now: 1, then 2, 0.
+    // Used last now: 1, then 2, 0. A walk passes documents by without using them: two steps
+    // from 1 end on 0, and 1 is then the one used before it.
     press(Qt::Key_Tab);
     EXPECT_EQ(windows.indexOf(win()), 2);
     press(Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
     EXPECT_EQ(windows.indexOf(win()), 0) << "the one used longest ago";
+    send(QEvent::KeyPress, Qt::Key_Control, Qt::ControlModifier);
+    for (int step = 0; step < 2; ++step) {
+        send(QEvent::KeyPress, Qt::Key_Tab, Qt::ControlModifier);
+        send(QEvent::KeyRelease, Qt::Key_Tab, Qt::ControlModifier);
+    }
+    send(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+    EXPECT_EQ(windows.indexOf(win()), 1);
+    press(Qt::Key_Tab);
+    EXPECT_EQ(windows.indexOf(win()), 0);
 }
 
 // An Alt combination is a command or nothing: one that no menu takes types no letter. F10 opens
