@@ -21,6 +21,7 @@
 #include <QTextDocument>
 #include <QTextLayout>
 
+#include <tuple>
 #include <utility>
 
 namespace scrivlet {
@@ -351,9 +352,16 @@ void SourceTextEdit::selectJapaneseWord(const QPoint &at)
                 pointed = p;
         }
     }
-    const auto [begin, end] = JapaneseWordAt(line, pointed);
-    if (begin == end)
-        return;
+    auto [begin, end] = JapaneseWordAt(line, pointed);
+    if (begin == end) {
+        const int blockStart = hit.block().position();
+        std::tie(begin, end) = WordBetweenJapanesePunctuation(
+            line, pointed, textCursor().selectionStart() - blockStart,
+            textCursor().selectionEnd() - blockStart);
+        if (begin == textCursor().selectionStart() - blockStart &&
+            end == textCursor().selectionEnd() - blockStart)
+            return;
+    }
     const int first = hit.block().position() + int(begin), last = hit.block().position() + int(end);
     selectFrom(first, last);
     m_doubleClickedWord = {first, last};

@@ -49,7 +49,31 @@ std::pair<char32_t, qsizetype> after(QStringView s, qsizetype begin)
     return {s[begin].unicode(), 1};
 }
 
+// The ideographic space, 、。「」 and the other CJK marks, ・, the full-width signs and the
+// half-width ｡｢｣､･.
+bool isJapanesePunctuation(char16_t c)
+{
+    return (c >= 0x3000 && c <= 0x303F) || c == 0x30FB || (c >= 0xFF01 && c <= 0xFF0F) ||
+           (c >= 0xFF1A && c <= 0xFF20) || (c >= 0xFF3B && c <= 0xFF40) ||
+           (c >= 0xFF5B && c <= 0xFF65);
+}
+
 } // namespace
+
+std::pair<qsizetype, qsizetype> WordBetweenJapanesePunctuation(QStringView line, qsizetype at,
+                                                               qsizetype begin, qsizetype end)
+{
+    if (at < begin || at >= end || end > line.size())
+        return {begin, end};
+    if (isJapanesePunctuation(line[at].unicode()))
+        return {at, at + 1};
+    qsizetype first = at, last = at + 1;
+    while (first > begin && !isJapanesePunctuation(line[first - 1].unicode()))
+        --first;
+    while (last < end && !isJapanesePunctuation(line[last].unicode()))
+        ++last;
+    return {first, last};
+}
 
 std::pair<qsizetype, qsizetype> JapaneseWordAt(QStringView line, qsizetype at)
 {

@@ -14,4 +14,10 @@ namespace scrivlet {
 // other text keeps the widget's own words.
 std::pair<qsizetype, qsizetype> JapaneseWordAt(QStringView line, qsizetype at);
 
+// The widget's own word [begin, end) around `at`, which runs on over Japanese punctuation
+// (、。・「」！), cut at the punctuation nearest to `at` on either side; a mark clicked on is a
+// word of its own.
+std::pair<qsizetype, qsizetype> WordBetweenJapanesePunctuation(QStringView line, qsizetype at,
+                                                               qsizetype begin, qsizetype end);
+
 } // namespace scrivlet

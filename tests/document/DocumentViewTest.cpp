@@ -245,7 +245,8 @@ TEST_F(DocumentViewTest, ADoubleClickTakesAJapaneseWordOrAWordOfMarkup)
         return edit->cursorRect(cursor).center() + QPoint(right, 0);
     };
     QClipboard *clipboard = QGuiApplication::clipboard();
-    for (const auto &[at, word] : {std::pair{1, u"今日"_s}, {6, u"れです"_s}, {13, u"class"_s}}) {
+    for (const auto &[at, word] :
+         {std::pair{1, u"今日"_s}, {6, u"れです"_s}, {13, u"class"_s}, {3, u"、"_s}}) {
         QTest::mouseDClick(edit->viewport(), Qt::LeftButton, {}, pointAt(at, 2));
         EXPECT_EQ(control().SelText(), word) << at;
         if (clipboard->supportsSelection()) {

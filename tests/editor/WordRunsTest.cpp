@@ -47,5 +47,21 @@ TEST(JapaneseWord, IsTheRunOfOneScriptWithItsKanaMarks)
     EXPECT_EQ(std::pair(begin, end), std::pair(qsizetype(1), qsizetype(3)));
 }
 
+// Each row: the widget's word, "|" before the character clicked, and the word taken.
+TEST(JapaneseWord, TheWidgetsWordStopsAtJapanesePunctuation)
+{
+    const std::pair<QString, QString> rows[] = {
+        {u"|ab。cd"_s, u"ab"_s}, {u"ab。c|d"_s, u"cd"_s}, {u"あ|、い"_s, u"、"_s},
+        {u"x|・y"_s, u"・"_s},   {u"|x（y）"_s, u"x"_s},  {u"a|b｡c"_s, u"ab"_s},
+        {u"a|bc"_s, u"abc"_s},
+    };
+    for (const auto &[marked, word] : rows) {
+        const qsizetype at = marked.indexOf(u'|');
+        const QString line = QString(marked).remove(at, 1);
+        const auto [begin, end] = WordBetweenJapanesePunctuation(line, at, 0, line.size());
+        EXPECT_EQ(line.mid(begin, end - begin), word) << marked.toStdString();
+    }
+}
+
 } // namespace
 } // namespace scrivlet
