@@ -107,11 +107,11 @@ frmMain::frmMain(const Platform &platform, QWidget *parent)
     // does on the desktops its users come from, not the first one opened.
     m_mdiArea->setActivationOrder(QMdiArea::ActivationHistoryOrder);
     layout->addWidget(m_mdiArea);
-    // Ctrl+Tab is walked here, before the area's own handling sees it.
+    // The frame watches every widget's events (eventFilter): Ctrl+Tab, walked here before the
+    // area's own handling sees it, the empty area's clicks, the menu bar's keys and the
+    // documents' titles.
     qApp->installEventFilter(this);
     setCentralWidget(central);
-    m_mdiArea->viewport()->installEventFilter(this);
-    menuBar()->installEventFilter(this);
 
     buildMenus();
     showMenusOf(nullptr);
@@ -159,7 +159,6 @@ frmMain::~frmMain()
     // The document area reports activations while the base class tears the windows down; by
     // then this frame's menus are gone.
     disconnect(m_mdiArea, nullptr, this, nullptr);
-    m_mdiArea->viewport()->removeEventFilter(this);
     qApp->removeEventFilter(this);
 }
 
@@ -289,7 +288,6 @@ void frmMain::NewWindow(const QString &fileName)
     m_windows.append(window);
     QMdiSubWindow *sub = m_mdiArea->addSubWindow(window);
     sub->setGeometry(normalGeometryFor(static_cast<int>(m_windows.size()) - 1));
-    window->installEventFilter(this);
     connect(window, &frmEdit::Unloaded, this, [this] {
         QMetaObject::invokeMethod(this, &frmMain::showUsedDocument, Qt::QueuedConnection);
     });
