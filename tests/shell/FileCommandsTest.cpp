@@ -129,6 +129,7 @@ TEST_F(FileCommands, ClosingAsksAboutChangesAndHonoursEachAnswerAndExitWritesThe
     EXPECT_EQ(app->messages.shown[1].buttons, MessageButtons::YesNoCancel);
     EXPECT_EQ(app->captions(), QStringList{u"無題2"_s});
     EXPECT_EQ(app->tabs(), QStringList{u"無題2"_s});
+    EXPECT_TRUE(app->dialogs.requests.isEmpty()) << "nothing but the questions";
     // Closing would lose the text that the user just asked to keep.
     file(2, {Yes});
     ASSERT_EQ(app->windows().size(), 1);
