@@ -341,10 +341,8 @@ void SourceTextEdit::selectJapaneseWord(const QPoint &at)
     // one whose caret positions enclose the point.
     const QTextLayout *layout = hit.block().layout();
     const QPointF origin = contentOffset() + blockBoundingGeometry(hit.block()).topLeft();
-    for (int i = 0; layout && i < layout->lineCount(); ++i) {
-        const QTextLine row = layout->lineAt(i);
-        if (!row.rect().translated(origin).contains(QPointF(row.x() + origin.x(), at.y())))
-            continue;
+    const QTextLine row = layout ? layout->lineForTextPosition(hit.positionInBlock()) : QTextLine();
+    if (row.isValid()) {
         for (int p = row.textStart(); p < row.textStart() + row.textLength(); ++p) {
             const qreal left = row.cursorToX(p) + origin.x();
             const qreal right = row.cursorToX(p + 1) + origin.x();
@@ -355,11 +353,11 @@ void SourceTextEdit::selectJapaneseWord(const QPoint &at)
     auto [begin, end] = JapaneseWordAt(line, pointed);
     if (begin == end) {
         const int blockStart = hit.block().position();
-        std::tie(begin, end) = WordBetweenJapanesePunctuation(
-            line, pointed, textCursor().selectionStart() - blockStart,
-            textCursor().selectionEnd() - blockStart);
-        if (begin == textCursor().selectionStart() - blockStart &&
-            end == textCursor().selectionEnd() - blockStart)
+        const std::pair qtWord(textCursor().selectionStart() - blockStart,
+                               textCursor().selectionEnd() - blockStart);
+        std::tie(begin, end) =
+            WordBetweenJapanesePunctuation(line, pointed, qtWord.first, qtWord.second);
+        if (std::pair(begin, end) == std::pair<qsizetype, qsizetype>(qtWord))
             return;
     }
     const int first = hit.block().position() + int(begin), last = hit.block().position() + int(end);
@@ -433,68 +431,58 @@ void SourceTextEdit::contextMenuEvent(QContextMenuEvent *event)
         Q_EMIT menuKeyPressed(viewport()->mapToGlobal(cursorRect().bottomLeft()));
 }
 
-namespace {
-
-// Files whose names cannot be read as paths, and nothing else: nothing of them can be had, and
-// their links typed into the page are not what the user dropped them for.
-bool offersOnlyUnreadableFiles(const QMimeData *mime)
+bool SourceTextEdit::takesDrop(const QDropEvent *event, const QStringList &files) const
 {
-    bool unreadable = false;
-    return basFile::LocalFiles(mime, &unreadable).isEmpty() && unreadable;
-}
-
-} // namespace
-
-bool SourceTextEdit::takesDrop(const QDropEvent *event) const
-{
-    if (!m_drop)
-        return false;
-    const QMimeData *mime = event->mimeData();
     // A selection dragged within the text keeps the widget's own move or copy. The widget's
     // drags start from its viewport, not from the widget itself.
     const bool fromThisText = event->source() == this || event->source() == viewport();
-    return !basFile::LocalFiles(mime).isEmpty() || (mime->hasText() && !fromThisText);
+    return !files.isEmpty() || (event->mimeData()->hasText() && !fromThisText);
+}
+
+bool SourceTextEdit::answerFileDrag(QDragMoveEvent *event)
+{
+    if (!m_drop)
+        return false;
+    // Files whose names cannot be read as paths, and nothing else, are refused: nothing of them
+    // can be had, and their links typed into the page are not what the user dropped them for.
+    bool unreadable = false;
+    if (!basFile::LocalFiles(event->mimeData(), &unreadable).isEmpty())
+        acceptAsCopy(event);
+    else if (unreadable)
+        event->ignore();
+    else
+        return false;
+    return true;
 }
 
 void SourceTextEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (m_drop && offersOnlyUnreadableFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
-        acceptAsCopy(event);
-        return;
-    }
-    QPlainTextEdit::dragEnterEvent(event);
+    if (!answerFileDrag(event))
+        QPlainTextEdit::dragEnterEvent(event);
 }
 
 void SourceTextEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    if (m_drop && offersOnlyUnreadableFiles(event->mimeData())) {
-        event->ignore();
-        return;
-    }
-    if (m_drop && !basFile::LocalFiles(event->mimeData()).isEmpty()) {
-        acceptAsCopy(event);
-        return;
-    }
-    QPlainTextEdit::dragMoveEvent(event);
+    if (!answerFileDrag(event))
+        QPlainTextEdit::dragMoveEvent(event);
 }
 
 void SourceTextEdit::dropEvent(QDropEvent *event)
 {
-    if (m_drop && offersOnlyUnreadableFiles(event->mimeData())) {
+    bool unreadable = false;
+    const QStringList files =
+        m_drop ? basFile::LocalFiles(event->mimeData(), &unreadable) : QStringList();
+    if (files.isEmpty() && unreadable) {
         event->ignore();
         return;
     }
-    if (!takesDrop(event)) {
+    if (!m_drop || !takesDrop(event, files)) {
         QPlainTextEdit::dropEvent(event);
         return;
     }
     const QMimeData *mime = event->mimeData();
     html::DropData data;
-    data.files = basFile::LocalFiles(mime);
+    data.files = files;
     data.offersFiles = !data.files.isEmpty();
     data.offersText = mime->hasText();
     data.text = mime->text();

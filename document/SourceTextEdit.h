@@ -73,7 +73,10 @@ private:
     void typeKey(QKeyEvent *event);
     // The text as the character handler leaves it, one character at a time.
     QString filterTyped(const QString &text);
-    bool takesDrop(const QDropEvent *event) const;
+    bool takesDrop(const QDropEvent *event, const QStringList &files) const;
+    // A drag that offers files: taken as a copy, or refused when none of their names can be read
+    // as a path. False for any other drag, which the widget answers itself.
+    bool answerFileDrag(QDragMoveEvent *event);
     void keepGlyphsOfLongLines(int position, int removed, int added);
 
     KeyDownHandler m_keyDown;

@@ -324,14 +324,18 @@ void frmMain::stepDocument(int step)
 bool frmMain::walkUsedDocuments(QObject *watched, const QKeyEvent &key)
 {
     if (key.key() == Qt::Key_Control && key.type() == QEvent::KeyRelease) {
-        QMdiSubWindow *reached = m_usedWalk.value(m_usedStep);
-        m_usedWalk.clear();
-        markUsed(reached);
+        if (!m_usedWalk.isEmpty()) {
+            QMdiSubWindow *reached = m_usedWalk.value(m_usedStep);
+            m_usedWalk.clear();
+            markUsed(reached);
+        }
         return false;
     }
-    const auto *widget = qobject_cast<QWidget *>(watched);
     if ((key.key() != Qt::Key_Tab && key.key() != Qt::Key_Backtab) ||
-        !(key.modifiers() & Qt::ControlModifier) || !widget || widget->window() != this)
+        !(key.modifiers() & Qt::ControlModifier))
+        return false;
+    const auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
         return false;
     if (key.type() != QEvent::KeyPress)
         return true;
