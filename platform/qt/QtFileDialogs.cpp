@@ -4,8 +4,10 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QScreen>
 
 namespace scrivlet {
 
@@ -77,6 +79,13 @@ public:
     }
 };
 
+// The room on the screen of owner, or of the primary screen without one.
+QRect roomFor(const QWidget *owner)
+{
+    const QScreen *screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
 } // namespace
 
 QStringList QtFileDialogs::nameFilters(const QList<std::pair<QString, QString>> &filters)
@@ -130,6 +139,7 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
 {
     PathCheckingFileDialog dialog(qobject_cast<QWidget *>(request.owner));
     configure(dialog, request);
+    fitInto(dialog, roomFor(dialog.parentWidget()));
     dialog.pathMustExist = request.pathMustExist;
     if (dialog.exec() != QDialog::Accepted)
         return {};
@@ -149,8 +159,17 @@ QString QtFileDialogs::nearestFolder(const QString &start)
 QString QtFileDialogs::chooseFolder(QObject *owner, const QString &prompt, const QString &start)
 {
     // Folders only, anywhere in the file system.
-    return QFileDialog::getExistingDirectory(qobject_cast<QWidget *>(owner), prompt,
-                                             nearestFolder(start), QFileDialog::ShowDirsOnly);
+    QFileDialog dialog(qobject_cast<QWidget *>(owner), prompt, nearestFolder(start));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    fitInto(dialog, roomFor(dialog.parentWidget()));
+    return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+}
+
+void QtFileDialogs::fitInto(QWidget &dialog, const QRect &room)
+{
+    if (room.isValid())
+        dialog.resize(dialog.size().boundedTo(room.size()));
 }
 
 } // namespace scrivlet

@@ -4,6 +4,8 @@
 #include "platform/IFileDialogs.h"
 
 class QFileDialog;
+class QRect;
+class QWidget;
 
 namespace scrivlet {
 
@@ -27,6 +29,10 @@ public:
     // Sets a dialog up for the request: everything but the check that the folder exists, which
     // needs the dialog's own accept.
     static void configure(QFileDialog &dialog, const FileDialogRequest &request);
+
+    // Shrinks a dialog to the room on its screen: Qt's file dialog keeps its size on a small or
+    // scaled screen, where its buttons would be out of reach of the mouse.
+    static void fitInto(QWidget &dialog, const QRect &room);
 };
 
 } // namespace scrivlet
