@@ -225,12 +225,11 @@ void frmOption::Form_Load()
     const options::LoadedOptions loaded = options::LoadOptions();
     txtIE->setText(loaded.values.internetExplorer);
     txtNN->setText(loaded.values.netscape);
-    if (!loaded.ok) {
-        // A "Use" that names no choice selects none; every page stays visible.
+    // A "Use" that names no choice selects none, as a new document takes it for a blank page.
+    if (loaded.ok)
+        optTemplate[loaded.values.use]->setChecked(true);
+    else
         m_platform.messages.critical(options::msg::kLoadFailed);
-        return;
-    }
-    optTemplate[loaded.values.use]->setChecked(true);
     txtTemplate->setText(loaded.values.templatePass);
     fraOption[1]->hide();
     fraOption[2]->hide();

@@ -16,11 +16,9 @@ LoadedOptions LoadOptions()
         basINI::ReadIniString(kBrowser, QStringLiteral("Internet Explorer"), QString());
     out.values.netscape = basINI::ReadIniString(kBrowser, QStringLiteral("Netscape"), QString());
     out.values.use = basINI::ReadIniInt(kTemplate, QStringLiteral("Use"), 0);
-    if (out.values.use < 0 || out.values.use > 2)
-        return out;
     out.values.templatePass =
         basINI::ReadIniString(kTemplate, QStringLiteral("TemplatePass"), QString());
-    out.ok = true;
+    out.ok = out.values.use >= 0 && out.values.use <= 2;
     return out;
 }
 

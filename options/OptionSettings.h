@@ -14,15 +14,16 @@ struct OptionValues
     QString templatePass;     // "Template"/"TemplatePass"
 };
 
-// How far a load got: the values read before a failure are in values, the rest empty.
+// The values read, and whether "Use" named one of the three choices.
 struct LoadedOptions
 {
     OptionValues values;
     bool ok = false;
 };
 
-// Reads the settings in the dialog's order. A "Use" that names none of the three choices ends
-// the load there, a failure.
+// Reads the settings in the dialog's order. A "Use" that names none of the three choices is a
+// failure, but the folder after it is still read: the dialog's OK would otherwise write it back
+// empty.
 LoadedOptions LoadOptions();
 
 // Writes the settings in the dialog's order and stops at the first that cannot be written; the
