@@ -3,7 +3,9 @@
 // 1. A UTF-8 byte-order mark decides: UTF-8, unless the text after it does not read as UTF-8
 //    (rule 4) while another code reads it (a tool put the mark before a Shift-JIS or JIS page).
 // 2. Without any byte above 0x7F and without a JIS escape that selects kanji, katakana or
-//    JIS X 0212 (nor SO and SI together), the text is ASCII: every code reads it alike.
+//    JIS X 0212 (nor SO and SI together), the text is ASCII: every code reads it alike. But
+//    escapes back to ASCII that JIS reads without an error make it JIS, whose reading takes
+//    them for what they are: kept as characters, they would show as "(B".
 // 3. Otherwise each candidate reads the whole text and counts its errors: a faulty sequence
 //    (an invalid byte, a truncated character, an unknown escape) counts one, and so does a
 //    well-formed code that CP932 leaves unassigned (EUC rows 9-12, 14-15, 85-88 and 93-94,
@@ -16,7 +18,10 @@
 //    Shift-JIS (half-width katakana pairs and kanji) while the reverse is rare (hiragana lead
 //    with 0x82, which EUC lacks). UTF-8 Japanese, though, is mostly clean Shift-JIS as well, so
 //    a few stray bytes in it would lose it the count: a text whose bytes above 0x7F form at
-//    least two whole UTF-8 sequences to each faulty one is UTF-8 even with more errors.
+//    least two whole UTF-8 sequences to each faulty one is UTF-8 even with more errors. When
+//    Shift-JIS or EUC-JP reads the text without an error, the faults must be bytes on their own
+//    among ASCII (a byte pasted from a Latin-1 page), or the sequences eight to each fault:
+//    three Japanese characters can give two sequences and a fault by chance (で編集).
 // 5. Short texts can tie the other way: a few EUC kanji or Shift-JIS half-width katakana can be
 //    valid UTF-8 too. When UTF-8 wins, the Shift-JIS or EUC-JP that the page declares (its
 //    first <meta> charset, or an XML declaration) takes over if it reads the text no worse.
@@ -81,6 +86,8 @@ private:
 struct JisMarks
 {
     std::size_t designations = 0;
+    // Escapes back to ASCII or JIS Roman: all a JIS page holds once its Japanese is gone.
+    std::size_t asciiDesignations = 0;
     bool shiftOut = false;
     bool shiftIn = false;
 
@@ -96,9 +103,8 @@ JisMarks findJisMarks(std::string_view text)
     while (const void *hit = std::memchr(p, detail::kEsc, static_cast<std::size_t>(end - p))) {
         auto esc = static_cast<const Byte *>(hit);
         detail::JisSet set = detail::JisSet::Ascii;
-        if (detail::jisEscape(esc, reinterpret_cast<const Byte *>(end), set) != 0 &&
-            set != detail::JisSet::Ascii)
-            ++marks.designations;
+        if (detail::jisEscape(esc, reinterpret_cast<const Byte *>(end), set) != 0)
+            ++(set == detail::JisSet::Ascii ? marks.asciiDesignations : marks.designations);
         p = reinterpret_cast<const char *>(esc) + 1;
     }
     marks.shiftOut = std::memchr(text.data(), detail::kSo, text.size()) != nullptr;
@@ -166,7 +172,7 @@ char lowerAscii(char c)
 std::optional<KanjiCode> codeOfLabel(const std::string &label)
 {
     for (const char *name : {"shift_jis", "shift-jis", "sjis", "x-sjis", "windows-31j", "cp932",
-                             "ms_kanji", "csshiftjis"}) {
+                             "ms932", "ms_kanji", "csshiftjis"}) {
         if (label == name)
             return KanjiCode::ShiftJis;
     }
@@ -260,6 +266,9 @@ struct Utf8Shape
 {
     std::size_t sequences = 0; // whole characters of two to four bytes
     std::size_t faults = 0;
+    // Faults with text on both sides, as a byte pasted from a Latin-1 page is; the faults of
+    // Japanese in another code read as UTF-8 lie among its other bytes above 0x7F.
+    std::size_t strayFaults = 0;
     bool twoByteOnly = true;
     // Two-byte characters from blocks a page hardly uses (Latin Extended-B, IPA, unassigned
     // Hebrew, Syriac, Thaana, NKo), as against accented Latin, Greek, Cyrillic, Hebrew or
@@ -271,8 +280,9 @@ struct Utf8Shape
 // answers readsAsUnlikelyUtf8().
 Utf8Shape utf8Shape(std::string_view text, bool twoByteQuestion = false)
 {
-    auto p = reinterpret_cast<const Byte *>(text.data());
-    const auto end = p + text.size();
+    const auto begin = reinterpret_cast<const Byte *>(text.data());
+    const auto end = begin + text.size();
+    auto p = begin;
     Utf8Shape shape;
     while (p < end) {
         if (*p < 0x80) {
@@ -286,7 +296,9 @@ Utf8Shape utf8Shape(std::string_view text, bool twoByteQuestion = false)
             ++shape.faults;
             if (twoByteQuestion)
                 return shape;
+            const bool asciiBefore = p == begin || p[-1] < 0x80;
             p += faultLength;
+            shape.strayFaults += asciiBefore && (p == end || *p < 0x80) ? 1 : 0;
             continue;
         }
         ++shape.sequences;
@@ -304,10 +316,12 @@ Utf8Shape utf8Shape(std::string_view text, bool twoByteQuestion = false)
 // Whether the bytes above 0x7F form UTF-8 but for a few faults: at least two whole sequences
 // to each faulty one. Japanese in Shift-JIS or EUC-JP read as UTF-8 has more faults than
 // sequences; UTF-8 with a stray byte or a character cut off has many sequences to each fault.
-bool looksLikeUtf8(std::string_view text)
+bool looksLikeUtf8(std::string_view text, bool otherReadingIsClean = false)
 {
     const Utf8Shape shape = utf8Shape(text);
-    return shape.sequences > 0 && shape.faults * 2 <= shape.sequences;
+    return shape.sequences > 0 && shape.faults * 2 <= shape.sequences &&
+           (!otherReadingIsClean || shape.strayFaults == shape.faults ||
+            shape.faults * 8 <= shape.sequences);
 }
 
 // Whether the text is clean UTF-8 of two-byte characters only, some of them unlikely: what a
@@ -396,8 +410,11 @@ Detection detectCode(std::string_view text, const LeaderCount &countLeader)
 
     JisMarks marks = findJisMarks(text);
     bool high = hasHighByte(text);
-    if (!high && !marks.any())
-        return {KanjiCode::Ascii, countLeader(KanjiCode::Ascii)};
+    if (!high && !marks.any()) {
+        const bool jis = marks.asciiDesignations > 0 && countErrors(text, KanjiCode::Jis, 1) == 0;
+        const KanjiCode code = jis ? KanjiCode::Jis : KanjiCode::Ascii;
+        return {code, countLeader(code)};
+    }
 
     std::vector<KanjiCode> candidates;
     for (KanjiCode code : kPreference) {
@@ -414,7 +431,8 @@ Detection detectCode(std::string_view text, const LeaderCount &countLeader)
     Detection best = pickFewestErrors(text, candidates, marks.designations, &countLeader);
     // UTF-8 Japanese is mostly clean Shift-JIS too, so a few stray bytes in it (a footer pasted
     // from a Latin-1 page) would let Shift-JIS win on errors alone.
-    if ((best.code == KanjiCode::ShiftJis || best.code == KanjiCode::Euc) && looksLikeUtf8(text))
+    if ((best.code == KanjiCode::ShiftJis || best.code == KanjiCode::Euc) &&
+        looksLikeUtf8(text, best.errors == 0))
         best = {KanjiCode::Utf8, countErrors(text, KanjiCode::Utf8) + marks.designations};
     // Both readings carry the same count for JIS escapes.
     const std::size_t own = best.errors - std::min(best.errors, marks.designations);
