@@ -253,11 +253,27 @@ bool createPrivateFile(const QString &path)
                      QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 }
 
+// Whether path names the work file, by its name or through a link: a page kept there (a
+// crash's leftover opened to recover it, a page saved under that name) would go with the work
+// file.
+bool isWorkFile(const QString &path, const QString &work)
+{
+    const QFileInfo page(path), own(work);
+    const QString folder = QFileInfo(page.absolutePath()).canonicalFilePath();
+    return (!folder.isEmpty() && page.fileName() == own.fileName() &&
+            folder == QFileInfo(own.absolutePath()).canonicalFilePath()) ||
+           (page.exists() && page.canonicalFilePath() == own.canonicalFilePath());
+}
+
 QString loadHoldingWorkFile(IMessageService &messages, const QString &path, bool *ok)
 {
     if (ok)
         *ok = false;
     const QString work = files::workFilePath();
+    if (isWorkFile(path, work)) {
+        messages.critical(path + files::msg::kCouldNotOpen);
+        return {};
+    }
     const WorkFileLock lock(work);
     if (!lock.held()) {
         messages.libraryError(files::msg::kLibraryBusy);
@@ -340,6 +356,10 @@ bool saveHoldingWorkFile(IMessageService &messages, const QString &path, const Q
         return true;
     };
     const QString work = files::workFilePath();
+    if (isWorkFile(path, work)) {
+        messages.critical(files::msg::kSaveFailed);
+        return false;
+    }
     const WorkFileLock lock(work);
     if (!lock.held()) {
         messages.libraryError(files::msg::kLibraryBusy);

@@ -15,8 +15,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
-#include <QUrl>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -181,6 +181,23 @@ TEST_F(FileLayer, AMissingFileIsReportedAndAStaleWorkFileNeverTakenForIt)
     EXPECT_EQ(std::pair(messages.shown[0].icon, messages.shown[0].title),
               std::pair(MessageIcon::Critical, u"Scrivlet"_s));
     expectShown({page(u"nothing.html"_s) + msg::kCouldNotOpen});
+}
+
+// A page under the work file's name, or a link to it (a crash's leftover, opened to recover
+// it), is neither opened nor saved: either would go with the work file.
+TEST_F(FileLayer, APageThatIsTheWorkFileIsNeitherOpenedNorSavedAway)
+{
+    const QString work = files::workFilePath();
+    writeBytes(work, "recovered text\r\n");
+    ASSERT_TRUE(QFile::link(work, page(u"link.html"_s)));
+    for (const QString &path : {work, page(u"link.html"_s)}) {
+        EXPECT_EQ(basFile::LoadTextFile(messages, path), QString());
+        expectShown({path + msg::kCouldNotOpen});
+        EXPECT_FALSE(basFile::SaveTextFile(messages, path, u"new text"_s));
+        expectShown({msg::kSaveFailed});
+    }
+    EXPECT_EQ(readBytes(work), "recovered text\r\n");
+    QFile::remove(work);
 }
 
 TEST_F(FileLayer, WithoutAWorkingLibraryASaveIsReportedAndStillWrittenInShiftJis)
