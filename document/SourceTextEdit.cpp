@@ -38,12 +38,14 @@ bool isUndoOrRedo(const QKeyEvent *key)
 // Delete carries DEL as its text on some platforms; the key deletes and types nothing.
 constexpr char16_t kDeleteCharacter = 0x7F;
 
-// The units of one character: a surrogate pair stays together.
+// The units of one character: a surrogate pair stays together, and so does CR LF, which the
+// text would otherwise take for two line breaks.
 qsizetype characterLength(const QString &text, qsizetype at)
 {
-    return text.at(at).isHighSurrogate() && at + 1 < text.size() && text.at(at + 1).isLowSurrogate()
-               ? 2
-               : 1;
+    const bool pair = at + 1 < text.size() &&
+                      ((text.at(at).isHighSurrogate() && text.at(at + 1).isLowSurrogate()) ||
+                       (text.at(at) == u'\r' && text.at(at + 1) == u'\n'));
+    return pair ? 2 : 1;
 }
 
 // Files dropped here are opened or read, never taken: the drop is a copy whatever the source
@@ -209,7 +211,8 @@ void SourceTextEdit::inputMethodEvent(QInputMethodEvent *event)
     // composition, are one input.
     const quint64 input = m_composing.isEmpty() ? ++m_inputs : m_inputInComposition;
     m_composing = event->preeditString();
-    m_inputInComposition = m_composing.isEmpty() ? 0 : input;
+    // A composition begun by the event that commits the one before is an input of its own.
+    m_inputInComposition = m_composing.isEmpty() ? 0 : commit.isEmpty() ? input : ++m_inputs;
     const QScopedValueRollback pieces(m_inputInPieces, input);
     if (!m_keyPress || commit.isEmpty()) {
         QPlainTextEdit::inputMethodEvent(event);

@@ -144,8 +144,14 @@ void CompletionController::rtfEdit_KeyPress(int &keyAscii)
         break;
     case keys::Backspace:
         if (m_lstPopup.Visible()) {
-            if (strPopupWord.size() >= 2) {
-                strPopupWord.chop(1);
+            // The key takes a whole character, a surrogate pair too.
+            const qsizetype last =
+                strPopupWord.size() >= 2 && strPopupWord.back().isLowSurrogate() &&
+                        strPopupWord.at(strPopupWord.size() - 2).isHighSurrogate()
+                    ? 2
+                    : 1;
+            if (strPopupWord.size() > last) {
+                strPopupWord.chop(last);
                 SelectPopupItem();
                 CheckPopupTop();
             } else {

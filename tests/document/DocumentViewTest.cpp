@@ -309,6 +309,11 @@ TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCh
     EXPECT_EQ(control().Text(), u"<ｄ"_s);
     ASSERT_TRUE(list->isVisible());
     EXPECT_EQ(selectedRow(), u"<div>"_s) << "full-width letters match too";
+    // Backspace takes a character outside the BMP whole from the word the list follows.
+    input(edit, {}, u"😀"_s);
+    EXPECT_EQ(selectedRow(), QString());
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    EXPECT_EQ(std::pair(control().Text(), selectedRow()), std::pair(u"<ｄ"_s, u"<div>"_s));
 }
 
 // A click on a row changes the text from code, which would drop what the input method is still

@@ -101,11 +101,17 @@ TEST_F(Shortcuts, AnInputMethodCommitIsOneUndoAndWhatItComposesIsSavedOrAskedAbo
     QTest::mouseClick(bar->widgetForAction(bar->findChild<QAction *>(u"FileUpdate"_s)),
                       Qt::LeftButton);
     EXPECT_EQ(app->readPage(u"second.html"_s), encodeCp932(u"日本語つづき<P>2</P>"_s));
+    // A commit that already begins the next composition; a commit holding a line break.
+    input(u"蚊"_s, u"き"_s);
+    input(u"木\r\n"_s);
+    EXPECT_EQ(text(1), u"日本語つづき蚊木\r\n<P>2</P>"_s);
+    press(Qt::Key_Z);
+    EXPECT_EQ(text(1), u"日本語つづき蚊<P>2</P>"_s);
     input({}, u"まだ"_s);
     app->messages.answers = {MessageAnswer::Cancel};
     app->closeActive();
     EXPECT_EQ(app->messages.shown.size(), 1) << "asked, as for any change";
-    EXPECT_EQ(text(1), u"日本語つづきまだ<P>2</P>"_s);
+    EXPECT_EQ(text(1), u"日本語つづき蚊まだ<P>2</P>"_s);
     // A click on the tag list leaves the focus in the text: moving it would make the input
     // method commit what it composes, and the list take that for typed.
     app->type(u"<d"_s);
