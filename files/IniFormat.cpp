@@ -19,6 +19,24 @@ struct Encoding
     qsizetype bodyStart; // after the byte-order mark
 };
 
+// Whether each character of three bytes in valid UTF-8 is one a settings file would hold:
+// punctuation and symbols, kana, kanji, Hangul, full-width forms. Second-level kanji in Shift-JIS
+// can also be valid UTF-8 by chance, but then give other scripts (凜子 gives U+A8CE).
+bool holdsLikelyUtf8(QByteArrayView file)
+{
+    for (qsizetype i = 0; i < file.size(); ++i) {
+        const auto lead = static_cast<uchar>(file[i]);
+        if ((lead & 0xF0) != 0xE0)
+            continue;
+        const char32_t c = (lead & 0x0Fu) << 12 | (static_cast<uchar>(file[i + 1]) & 0x3Fu) << 6 |
+                           (static_cast<uchar>(file[i + 2]) & 0x3Fu);
+        if (!((c >= 0x1E00 && c <= 0x9FFF) || (c >= 0xAC00 && c <= 0xD7FF) || c >= 0xF900))
+            return false;
+        i += 2;
+    }
+    return true;
+}
+
 Encoding encodingOf(QByteArrayView file)
 {
     if (file.startsWith("\xEF\xBB\xBF"))
@@ -33,7 +51,7 @@ Encoding encodingOf(QByteArrayView file)
     // Shift-JIS, as the program wrote it.
     const bool threeBytes = std::any_of(
         file.begin(), file.end(), [](char c) { return (static_cast<uchar>(c) & 0xF0) >= 0xE0; });
-    if (threeBytes && file.isValidUtf8())
+    if (threeBytes && file.isValidUtf8() && holdsLikelyUtf8(file))
         return {TextCode::Utf8, 0};
     return {TextCode::Cp932, 0};
 }
