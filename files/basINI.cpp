@@ -114,11 +114,14 @@ QStringList ReadIniStrings(const QString &section, const QStringList &keys,
 bool WriteIniString(const QString &section, const QString &key, const QString &value)
 {
     return changeProfile([&](QByteArray &bytes) {
+        // A value that would read back as another (〜 as its Windows twin ～, a path to another
+        // folder) is not written either.
         const std::optional<QByteArray> updated =
             files::withProfileValue(bytes, section, key, value);
-        if (updated)
-            bytes = *updated;
-        return updated.has_value();
+        if (!updated || files::profileValue(*updated, section, key) != value)
+            return false;
+        bytes = *updated;
+        return true;
     });
 }
 

@@ -37,7 +37,7 @@ QStringList ReadIniStrings(const QString &section, const QStringList &keys,
 // value leaves "key=" in the file. Only that line changes, and the file is replaced whole, so a
 // failure at any point leaves the old file as it was. False when nothing was written: no current
 // file, its folder missing or not writable, the file unreadable or read-only, a value holding a
-// line break or a character Shift-JIS cannot hold.
+// line break, a character Shift-JIS cannot hold, or one it holds only as another (〜 as ～).
 bool WriteIniString(const QString &section, const QString &key, const QString &value);
 
 // Writes a numbered list, the values under the keys "1", "2", ... of section. A value the file

@@ -170,11 +170,12 @@ TEST_F(Settings, EveryReadAndWriteSeesTheFileAsItIsNow)
     ASSERT_TRUE(written);
     EXPECT_EQ(statOf(ini.toStdString()).st_mode & 07777, mode_t(0640));
     EXPECT_EQ(str(readBytes(ini)), "[FindHistory]\r\n3=\r\n");
-    // A long value is written whole, 1501 bytes (reading cuts it: ProfileRead, and the file of
-    // megabytes below).
-    ASSERT_TRUE(set(u"History", u"1", u"a"_s + QString(750, u'表')));
+    // A value that would read back cut, 1501 bytes, is refused (reading cuts it at 1023:
+    // ProfileRead, and the file of megabytes below); one of 1023 is written whole.
+    EXPECT_FALSE(set(u"History", u"1", u"a"_s + QString(750, u'表')));
+    ASSERT_TRUE(set(u"History", u"1", u"a"_s + QString(511, u'表')));
     EXPECT_EQ(readBytes(ini).size(),
-              QByteArray("[FindHistory]\r\n3=\r\n[History]\r\n1=\r\n").size() + 1501);
+              QByteArray("[FindHistory]\r\n3=\r\n[History]\r\n1=\r\n").size() + 1023);
 
     // A list leaves out what Shift-JIS cannot hold, and what would read back cut; no key keeps
     // what was there before.
@@ -262,6 +263,7 @@ TEST_F(Settings, AFailedWriteLeavesEveryFileAsItWas)
     SetIniFile(writable);
     EXPECT_FALSE(set(u"Convert", u"KanjiCode", u"two\r\nlines"));
     EXPECT_FALSE(set(u"Convert", u"KanjiCode", u"😀"));
+    EXPECT_FALSE(set(u"Template", u"TemplatePass", u"/home/t/〜site")) << "it reads back as ～";
     const ino_t inode = statOf(writable.toStdString()).st_ino;
     ASSERT_TRUE(set(u"FindHistory", u"3", u"～")); // what is there already: not even rewritten
     EXPECT_EQ(statOf(writable.toStdString()).st_ino, inode);
