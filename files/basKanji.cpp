@@ -6,9 +6,13 @@
 #include "platform/IMessageService.h"
 #include "unkanj/unkanj.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
+
+#include <algorithm>
 
 #include <dlfcn.h>
 
@@ -71,8 +75,21 @@ QByteArray quoted(const QString &path)
     return '"' + bytes + '"';
 }
 
-// A path as the converter's command can carry it: the path itself, or a link to it beside the
-// work file, named with the same extension (the converter tells a style sheet by its name),
+// Where the links to paths the command cannot carry go: beside the work file, or, when the
+// program's own folder is such a path, in the user's private runtime folder, named for this
+// process.
+QString linkStem()
+{
+    const QString beside =
+        QFileInfo(files::workFilePath()).absolutePath() + QStringLiteral("/.Convert.");
+    if (!quoted(beside).isEmpty())
+        return beside;
+    return QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation) +
+           QStringLiteral("/.Scrivlet-%1.").arg(QCoreApplication::applicationPid());
+}
+
+// A path as the converter's command can carry it: the path itself, or a link to it (see
+// linkStem), named with the same extension (the converter tells a style sheet by its name),
 // removed again with this object.
 class CarriedPath
 {
@@ -81,9 +98,11 @@ public:
     {
         if (path.isEmpty() || !quoted(path).isEmpty())
             return;
+        // An extension that is a word; the quote and blank may be in the extension too.
         const QString extension = QFileInfo(path).suffix();
-        m_link = QFileInfo(files::workFilePath()).absolutePath() + QStringLiteral("/.Convert.") +
-                 role + (extension.isEmpty() ? QString() : u'.' + extension);
+        const bool word = std::all_of(extension.begin(), extension.end(),
+                                      [](QChar c) { return c.isLetterOrNumber(); });
+        m_link = linkStem() + role + (extension.isEmpty() || !word ? QString() : u'.' + extension);
         QFile::remove(m_link);
         if (QFile::link(QFileInfo(path).absoluteFilePath(), m_link))
             m_path = m_link;

@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -473,6 +474,23 @@ TEST_F(FileLayer, PagesWithQuotesInTheirNamesLoadAndSave)
                           QDir::AllEntries | QDir::Hidden | QDir::System);
     EXPECT_EQ(programDir.entryList(), QStringList{u".Convert.html_.lock"_s})
         << "no link is left beside the work file";
+
+    // A program folder the command cannot carry either: the links go to the runtime folder.
+    const QString quotedFolder = program.filePath(u"my \"apps\" dir"_s);
+    ASSERT_TRUE(QDir().mkpath(quotedFolder));
+    basKanji::UnloadLibraryForTests();
+    QFile::copy(program.filePath(u"UNKANJ.DLL"_s), quotedFolder + u"/UNKANJ.DLL"_s);
+    gProgramDirectory = quotedFolder + u'/';
+    for (const QString &name : {u"plain.html"_s, u"say \"hi\" now.h\" tml"_s}) {
+        put(name, iconvEncode(kText, "CP932"));
+        EXPECT_EQ(load(name), kText) << name.toStdString();
+        ASSERT_TRUE(save(name, kText)) << name.toStdString();
+        EXPECT_EQ(contents(name), contents(u"plain.html"_s));
+    }
+    const QDir runtime(QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+                       u".Scrivlet-*"_s, QDir::Name,
+                       QDir::AllEntries | QDir::Hidden | QDir::System);
+    EXPECT_EQ(runtime.entryList(), QStringList()) << "no link is left in the runtime folder";
 }
 
 } // namespace
