@@ -38,6 +38,12 @@ bool isUndoOrRedo(const QKeyEvent *key)
 // Delete carries DEL as its text on some platforms; the key deletes and types nothing.
 constexpr char16_t kDeleteCharacter = 0x7F;
 
+// Characters from which a line costs a blink something to see (see keepGlyphsOfLongLines).
+constexpr int kLongLine = 4096;
+
+// The application's caret blink as it was before a widget held it steady.
+int gFlashTimeBeforeSteady = 0;
+
 // The units of one character: a surrogate pair stays together, and so does CR LF, which the
 // text would otherwise take for two line breaks.
 qsizetype characterLength(const QString &text, qsizetype at)
@@ -66,6 +72,41 @@ SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
     setFont(japaneseEditorFont());
     connect(document(), &QTextDocument::contentsChange, this,
             &SourceTextEdit::keepGlyphsOfLongLines);
+    connect(this, &QPlainTextEdit::cursorPositionChanged, this,
+            &SourceTextEdit::holdCaretSteadyInLongLines);
+}
+
+SourceTextEdit::~SourceTextEdit()
+{
+    if (m_caretHeldSteady)
+        QApplication::setCursorFlashTime(gFlashTimeBeforeSteady);
+}
+
+// Qt draws the caret's whole line at every blink; even with its glyphs kept, a line of a
+// megabyte cost a third of a core while the program sat idle. In a long line the caret stays
+// still. The blink is the application's: the widget with the focus holds it, and gives it back
+// when the caret or the focus leaves.
+void SourceTextEdit::holdCaretSteadyInLongLines()
+{
+    const bool steady = hasFocus() && textCursor().block().length() > kLongLine;
+    if (steady == m_caretHeldSteady)
+        return;
+    m_caretHeldSteady = steady;
+    if (steady)
+        gFlashTimeBeforeSteady = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(steady ? 0 : gFlashTimeBeforeSteady);
+}
+
+void SourceTextEdit::focusInEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    holdCaretSteadyInLongLines();
+}
+
+void SourceTextEdit::focusOutEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusOutEvent(event);
+    holdCaretSteadyInLongLines();
 }
 
 // Qt drops a line's shaped glyphs after laying it out and shapes the whole line again for every
@@ -73,7 +114,6 @@ SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 // program sat idle; the glyphs of such lines are worth their memory.
 void SourceTextEdit::keepGlyphsOfLongLines(int position, int /*removed*/, int added)
 {
-    constexpr int kLongLine = 4096; // characters: shaping fewer per blink costs nothing to see
     const QTextBlock end = document()->findBlock(position + added).next();
     for (QTextBlock block = document()->findBlock(position); block.isValid() && block != end;
          block = block.next()) {

@@ -27,6 +27,7 @@ public:
     using DropHandler = std::function<void(const html::DropData &data, int shift)>;
 
     explicit SourceTextEdit(QWidget *parent = nullptr);
+    ~SourceTextEdit() override;
 
     void setKeyHandlers(KeyDownHandler keyDown, KeyPressHandler keyPress);
     // A list over the text took a press and hid: the second half of a double-click on it would
@@ -53,6 +54,8 @@ Q_SIGNALS:
 
 protected:
     bool event(QEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void inputMethodEvent(QInputMethodEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
@@ -78,6 +81,7 @@ private:
     // as a path. False for any other drag, which the widget answers itself.
     bool answerFileDrag(QDragMoveEvent *event);
     void keepGlyphsOfLongLines(int position, int removed, int added);
+    void holdCaretSteadyInLongLines();
 
     KeyDownHandler m_keyDown;
     KeyPressHandler m_keyPress;
@@ -91,6 +95,7 @@ private:
     quint64 m_inputs = 0;            // inputs that went in a piece at a time so far
     quint64 m_inputInPieces = 0;
     quint64 m_inputInComposition = 0; // the input the open composition belongs to
+    bool m_caretHeldSteady = false;   // in a long line, with the focus
 };
 
 // The classic virtual-key code of a key (38 for Up, 65 for A ...); 0 for keys it has none for.

@@ -303,6 +303,30 @@ TEST_F(DocumentViewTest, TheRightButtonAndTheMenuKeyAskForTheEditMenu)
     EXPECT_EQ(control().Text(), u"ab"_s);
 }
 
+// Qt draws the caret's whole line at every blink: in a line of thousands of characters the
+// caret stays still. The blink comes back with the caret on a short line, with the focus
+// elsewhere, and when the text goes.
+TEST_F(DocumentViewTest, TheCaretStaysStillInALongLine)
+{
+    const int blink = QApplication::cursorFlashTime();
+    ASSERT_GT(blink, 0);
+    control().setText(u"short\r\n"_s + QString(5000, u'x'));
+    auto *other = new QLineEdit(view.get());
+    other->show();
+    QWidget *const text = edit;
+    for (const auto &[where, focused, expected] : {std::tuple{10, text, 0},
+                                                   {2, text, blink},
+                                                   {10, text, 0},
+                                                   {10, static_cast<QWidget *>(other), blink},
+                                                   {10, text, 0}}) {
+        control().setSelStart(where);
+        focused->setFocus();
+        EXPECT_EQ(QApplication::cursorFlashTime(), expected) << where;
+    }
+    view.reset();
+    EXPECT_EQ(QApplication::cursorFlashTime(), blink);
+}
+
 TEST_F(DocumentViewTest, CommittedInputMethodTextGoesThroughTheListCharacterByCharacter)
 {
     input(edit, {}, u"<ｄ"_s);
