@@ -41,9 +41,6 @@ constexpr char16_t kDeleteCharacter = 0x7F;
 // Characters from which a line costs a blink something to see (see keepGlyphsOfLongLines).
 constexpr int kLongLine = 4096;
 
-// The application's caret blink as it was before a widget held it steady.
-int gFlashTimeBeforeSteady = 0;
-
 // The units of one character: a surrogate pair stays together, and so does CR LF, which the
 // text would otherwise take for two line breaks.
 qsizetype characterLength(const QString &text, qsizetype at)
@@ -79,7 +76,7 @@ SourceTextEdit::SourceTextEdit(QWidget *parent) : QPlainTextEdit(parent)
 SourceTextEdit::~SourceTextEdit()
 {
     if (m_caretHeldSteady)
-        QApplication::setCursorFlashTime(gFlashTimeBeforeSteady);
+        QApplication::setCursorFlashTime(m_flashTimeBeforeSteady);
 }
 
 // Qt draws the caret's whole line at every blink; even with its glyphs kept, a line of a
@@ -93,8 +90,8 @@ void SourceTextEdit::holdCaretSteadyInLongLines()
         return;
     m_caretHeldSteady = steady;
     if (steady)
-        gFlashTimeBeforeSteady = QApplication::cursorFlashTime();
-    QApplication::setCursorFlashTime(steady ? 0 : gFlashTimeBeforeSteady);
+        m_flashTimeBeforeSteady = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(steady ? 0 : m_flashTimeBeforeSteady);
 }
 
 void SourceTextEdit::focusInEvent(QFocusEvent *event)

@@ -96,6 +96,7 @@ private:
     quint64 m_inputInPieces = 0;
     quint64 m_inputInComposition = 0; // the input the open composition belongs to
     bool m_caretHeldSteady = false;   // in a long line, with the focus
+    int m_flashTimeBeforeSteady = 0;  // the application's caret blink before it was held
 };
 
 // The classic virtual-key code of a key (38 for Up, 65 for A ...); 0 for keys it has none for.
