@@ -75,9 +75,9 @@ int main(int argc, char *argv[])
     // Every change of the verbs shows in the file manager at once.
     const QString program = QCoreApplication::applicationFilePath();
     registry.setChangeHook([&registry, program](quint32 root) {
-        if (root == hkey::ClassesRoot)
-            options::ProjectShellVerbs(registry, options::DesktopPlaces::fromEnvironment(),
-                                       program);
+        return root != hkey::ClassesRoot ||
+               options::ProjectShellVerbs(registry, options::DesktopPlaces::fromEnvironment(),
+                                          program);
     });
     // The service is the executable's name, as the verb's command starts it.
     LocalSocketChannel instances(QFileInfo(program).completeBaseName(),

@@ -316,9 +316,7 @@ bool RegistryStore::change(quint32 root, const std::function<bool(Tree &)> &edit
     if (!tree || !edit(*tree) || !save(m_fileName, *tree))
         return false;
     lock.unlock();
-    if (m_changed)
-        m_changed(root);
-    return true;
+    return !m_changed || m_changed(root);
 }
 
 bool RegistryStore::setValue(quint32 root, const QString &path, const RegistryValue &value)

@@ -30,8 +30,10 @@ public:
 
     QString fileName() const { return m_fileName; }
 
-    // Called after every change that was saved, with the root it was made under.
-    void setChangeHook(std::function<void(quint32 root)> hook) { m_changed = std::move(hook); }
+    // Called after every change that was saved, with the root it was made under. A hook that
+    // answers false (the file manager could not be told) makes the change report a failure,
+    // though the store keeps it: a verb the file manager never shows is no verb added.
+    void setChangeHook(std::function<bool(quint32 root)> hook) { m_changed = std::move(hook); }
 
     std::optional<RegistryValue> value(quint32 root, const QString &path,
                                        const QString &name) const override;
@@ -48,7 +50,7 @@ private:
 
     QString m_fileName;
     Seed m_seed;
-    std::function<void(quint32)> m_changed;
+    std::function<bool(quint32)> m_changed;
 };
 
 } // namespace scrivlet::options

@@ -120,7 +120,10 @@ TEST_F(RegistryTest, WritesCreateTheKeysAbovePersistAndTheHookHearsEverySavedCha
 
     // The hook hears every saved change, with its root.
     QList<quint32> roots;
-    store.setChangeHook([&](quint32 root) { roots.append(root); });
+    store.setChangeHook([&](quint32 root) {
+        roots.append(root);
+        return true;
+    });
     cls(u"a"_s).SetString(QString(), u"x"_s);
     cls(u"a"_s).DeleteValueName(u"nothing"_s);
     cls(QString()).DeleteSubKey(u"a"_s);
@@ -264,8 +267,8 @@ protected:
     void SetUp() override
     {
         store.setChangeHook([this](quint32 root) {
-            if (root == hkey::ClassesRoot)
-                ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
+            return root != hkey::ClassesRoot ||
+                   ProjectShellVerbs(store, places, u"/opt/my apps/scrivlet"_s);
         });
     }
     static QString read(const QString &path)
@@ -302,6 +305,11 @@ TEST_F(DesktopEntriesTest, AnAddedVerbBecomesAHiddenEntryAndGoesAgain)
     EXPECT_TRUE(entries().isEmpty());
     EXPECT_FALSE(cache().contains(kEntryPrefix));
     EXPECT_EQ(read(places.mimeappsList), otherDefault);
+
+    // A verb the file manager cannot be given is not reported added.
+    ASSERT_TRUE(QDir(places.applications).removeRecursively());
+    writeFile(places.applications.toStdString(), "");
+    EXPECT_EQ(add(1).message, Msg::AddFailed);
 }
 
 // The default a desktop's own list names, the user's before the system's, is the one kept.
