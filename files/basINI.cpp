@@ -113,14 +113,23 @@ QStringList ReadIniStrings(const QString &section, const QStringList &keys,
 
 bool WriteIniString(const QString &section, const QString &key, const QString &value)
 {
+    return WriteIniValues({{section, key, value}});
+}
+
+bool WriteIniValues(const QList<IniValue> &values)
+{
     return changeProfile([&](QByteArray &bytes) {
-        // A value that would read back as another (〜 as its Windows twin ～, a path to another
-        // folder) is not written either.
-        const std::optional<QByteArray> updated =
-            files::withProfileValue(bytes, section, key, value);
-        if (!updated || files::profileValue(*updated, section, key) != value)
-            return false;
-        bytes = *updated;
+        QByteArray changed = bytes;
+        for (const IniValue &v : values) {
+            // A value that would read back as another (〜 as its Windows twin ～, a path to
+            // another folder) is not written either.
+            const std::optional<QByteArray> updated =
+                files::withProfileValue(changed, v.section, v.key, v.value);
+            if (!updated || files::profileValue(*updated, v.section, v.key) != v.value)
+                return false;
+            changed = *updated;
+        }
+        bytes = changed;
         return true;
     });
 }

@@ -40,6 +40,18 @@ QStringList ReadIniStrings(const QString &section, const QStringList &keys,
 // line break, a character Shift-JIS cannot hold, or one it holds only as another (〜 as ～).
 bool WriteIniString(const QString &section, const QString &key, const QString &value);
 
+// One value of a settings file, for a write of several.
+struct IniValue
+{
+    QString section;
+    QString key;
+    QString value;
+};
+
+// Sets every value as WriteIniString does, in one replacement of the file: all of them, or none
+// when one of them cannot be written.
+bool WriteIniValues(const QList<IniValue> &values);
+
 // Writes a numbered list, the values under the keys "1", "2", ... of section. A value the file
 // cannot give back as it was (a character outside its code, a value longer than a read takes) is
 // left out and the later ones move up, so that no key keeps the value an earlier run left there;

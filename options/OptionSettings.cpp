@@ -27,11 +27,11 @@ bool SaveOptions(const OptionValues &values)
     const QString use = values.use == 0   ? QStringLiteral("0")
                         : values.use == 1 ? QStringLiteral("1")
                                           : QStringLiteral("2");
-    return basINI::WriteIniString(kBrowser, QStringLiteral("Internet Explorer"),
-                                  values.internetExplorer) &&
-           basINI::WriteIniString(kBrowser, QStringLiteral("Netscape"), values.netscape) &&
-           basINI::WriteIniString(kTemplate, QStringLiteral("Use"), use) &&
-           basINI::WriteIniString(kTemplate, QStringLiteral("TemplatePass"), values.templatePass);
+    return basINI::WriteIniValues(
+        {{kBrowser, QStringLiteral("Internet Explorer"), values.internetExplorer},
+         {kBrowser, QStringLiteral("Netscape"), values.netscape},
+         {kTemplate, QStringLiteral("Use"), use},
+         {kTemplate, QStringLiteral("TemplatePass"), values.templatePass}});
 }
 
 } // namespace scrivlet::options

@@ -26,8 +26,8 @@ struct LoadedOptions
 // empty.
 LoadedOptions LoadOptions();
 
-// Writes the settings in the dialog's order and stops at the first that cannot be written; the
-// ones written before keep their new values. A "Use" other than 0 and 1 is written as "2".
+// Writes the settings in one step: all of them, or none when one cannot be written, so that
+// Cancel after a failed OK still changes nothing. A "Use" other than 0 and 1 is written as "2".
 bool SaveOptions(const OptionValues &values);
 
 } // namespace scrivlet::options
