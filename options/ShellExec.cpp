@@ -91,7 +91,13 @@ int ShellExec(IRegistry &registry, IInstanceChannel &channel, const StartProgram
     const auto answered = [](Reply reply) {
         return reply == Reply::Accepted || reply == Reply::Refused;
     };
-    const Reply first = dde.isEmpty() ? Reply::NoServer : handOver(10000);
+    // The receiver splits a quoted argument at every " " into several paths, so a name holding
+    // one would arrive as pieces, each opened or dropped on its own: it goes on a new
+    // instance's command line instead, as a name the channel cannot carry does.
+    const bool carried = !file.contains(QStringLiteral("\" \""));
+    const Reply first = dde.isEmpty() ? Reply::NoServer
+                        : carried     ? handOver(10000)
+                                      : Reply::Unavailable;
     if (answered(first))
         return first == Reply::Accepted ? 0 : 1;
     if (command.isEmpty())

@@ -3,9 +3,21 @@
 #include "options/Messages.h"
 #include "options/clsRegEdit.h"
 
+#include <QFileInfo>
+
 namespace scrivlet::options {
 
 namespace {
+
+// The name the shell helper finds the running copy by. A copy serves under its executable's
+// name, so a renamed one (scrivlet-1.2 beside scrivlet) is found only under its own.
+QString serviceName(const QString &executableName)
+{
+    const QString base = QFileInfo(executableName).completeBaseName();
+    return base.compare(QStringLiteral("Scrivlet"), Qt::CaseInsensitive) == 0
+               ? QStringLiteral("Scrivlet")
+               : base;
+}
 
 RegistrationResult result(const QString &ext, RegistrationMessage message)
 {
@@ -74,7 +86,7 @@ RegistrationResult AddVerb(IRegistry &registry, int index, const QString &progra
     const std::pair<QString, QString> writes[] = {
         {verb + QStringLiteral("\\command"), VerbCommand(programDirectory, executableName)},
         {verb + QStringLiteral("\\ddeexec"), QStringLiteral("Edit \"%1\"")},
-        {verb + QStringLiteral("\\ddeexec\\Application"), QStringLiteral("Scrivlet")},
+        {verb + QStringLiteral("\\ddeexec\\Application"), serviceName(executableName)},
         {verb + QStringLiteral("\\ddeexec\\Topic"), QStringLiteral("System")},
     };
     clsRegEdit reg(registry);

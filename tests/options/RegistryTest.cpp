@@ -209,8 +209,12 @@ TEST_F(ShellRegistrationTest, ANewStoreKnowsItsSeedAndAddWritesTheVerbForEachExt
             expectSaid(add(index, u"/opt/my apps/Scrivlet/"_s), "Added", ext);
         const QString verb = type + kVerbKey;
         EXPECT_EQ(get(verb + u"\\command"_s), u"/opt/my apps/Scrivlet/scrivlet \"%1 /O\""_s);
+        EXPECT_EQ(get(verb + u"\\ddeexec\\Application"_s), u"Scrivlet"_s);
         RemoveVerb(store, index); // so that the next extension's class is read afresh
     }
+    // A renamed copy serves under its own name, as main() names the service.
+    AddVerb(store, 1, u"/opt/s/"_s, u"scrivlet-1.2"_s);
+    EXPECT_EQ(get(u"text/html"_s + kVerbKey + u"\\ddeexec\\Application"_s), u"scrivlet-1"_s);
 }
 
 // Refusals and removals of nothing write nothing; a removal leaves the other verbs and the shell
@@ -421,7 +425,7 @@ protected:
         sent.append(QStringList{application, topic, command});
         return replies.isEmpty() ? Reply::NoServer : replies.takeFirst();
     }
-    int run(int waitMs, bool startWorks)
+    int run(int waitMs, bool startWorks, const QString &file = u"/w/a b.html"_s)
     {
         sent.clear();
         started.clear();
@@ -429,7 +433,7 @@ protected:
             started.append(QStringList{program} + arguments);
             return startWorks;
         };
-        return ShellExec(store, *this, start, u"text/html"_s, kVerb, u"/w/a b.html"_s, waitMs);
+        return ShellExec(store, *this, start, u"text/html"_s, kVerb, file, waitMs);
     }
     QList<QStringList> sent, started;
     QList<Reply> replies;
@@ -454,6 +458,13 @@ TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnEr
         EXPECT_EQ(started, programs);
         EXPECT_EQ(sent, QList<QStringList>(sends, edit));
     }
+    // The channel would split a name holding " " into two paths: a new instance's command line
+    // carries it whole.
+    replies = {Reply::Accepted};
+    EXPECT_EQ(run(300, true, u"/w/a\" \"b.html"_s), 0);
+    EXPECT_EQ(started, (QList<QStringList>{{u"/opt/S/scrivlet"_s, u"/w/a\" \"b.html"_s}}));
+    EXPECT_TRUE(sent.isEmpty());
+    replies.clear();
     EXPECT_EQ(run(300, true), 1) << "the new instance never served";
     EXPECT_GE(sent.size(), 2);
     EXPECT_EQ(ShellExec(store, *this, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
