@@ -264,8 +264,10 @@ void cCommonDlg::showFileDialog(bool save)
         result = joinedFileName(answer.files);
         // The answer has to fit the buffer with its terminator, two NULs after several names.
         const qsizetype terminator = answer.files.size() > 1 ? 2 : 1;
-        if (result.size() + terminator > m_maxFileSize)
+        if (result.size() + terminator > m_maxFileSize) {
             result.clear();
+            m_errNumber = kCdlBufferTooSmall;
+        }
     }
 
     // A failure, an overlong answer included, is a cancel; without an owner no dialog could be

@@ -34,6 +34,8 @@ inline constexpr qint32 kCfInitToLogFontStruct = 0x40;
 
 // The extended error of a chooser that could not be shown at all.
 inline constexpr qint32 kCdlDialogFailure = -32768;
+// The extended error of a file dialog whose answer does not fit MaxFileSize.
+inline constexpr qint32 kCdlBufferTooSmall = 20476;
 
 // Which chooser setting Action shows; any other value is only stored.
 enum class CommonDialogAction : qint16 {

@@ -21,6 +21,10 @@ constexpr int kFileDialogFlags = 2624004;
 // Room for several chosen files with long paths: the default 255 would turn such a choice into a
 // cancel.
 constexpr int kFileNameBuffer = 32767;
+// Files chosen at once whose names together do not fit that room: none opens, and the user is
+// told why rather than left to think the choice was lost.
+inline const QString kTooManyFiles = QStringLiteral(
+    "選んだﾌｧｲﾙが多すぎるため開けませんでした。\r\n一度に選ぶﾌｧｲﾙを減らしてください。");
 
 // Follows the path of a page that another program changed after this window read or wrote it.
 inline const QString kChangedOnDisk =

@@ -201,6 +201,8 @@ QStringList frmEdit::chooseFiles(const QString &title, bool save, bool keepFolde
     } else {
         dlg.ShowOpen();
     }
+    if (dlg.ErrNumber() == kCdlBufferTooSmall)
+        m_platform.messages.critical(document::msg::kTooManyFiles);
     if (dlg.CancelButton())
         return {};
     return dlg.FileNames();

@@ -385,6 +385,8 @@ void frmMain::OpenFiles()
     dlg.setMaxFileSize(document::msg::kFileNameBuffer);
     dlg.setCancelError(true);
     dlg.ShowOpen();
+    if (dlg.ErrNumber() == kCdlBufferTooSmall)
+        m_platform.messages.critical(document::msg::kTooManyFiles);
     if (dlg.CancelButton())
         return;
     for (const QString &file : dlg.FileNames())

@@ -152,6 +152,7 @@ TEST_F(CommonDialog, AnOverlongAnswerOrAClosedOwnerIsACancelAndCancelErrorDecide
     EXPECT_EQ(dlg.FileName(), u"/abcdefgh"_s);
     open({u"/abcdefghi"_s});
     EXPECT_EQ(std::pair(dlg.CancelButton(), dlg.FileNames()), std::pair(true, QStringList()));
+    EXPECT_EQ(dlg.ErrNumber(), kCdlBufferTooSmall);
     open({u"/a.html"_s});
     dlg.setForm(std::make_unique<QWidget>().get()); // an owner closed since
     dlg.ShowOpen();

@@ -1,6 +1,7 @@
 // The File menu of a document window, its recent files and the ways out of the program, as a
 // user meets them.
 
+#include "document/Messages.h"
 #include "files/Messages.h"
 #include "files/ProgramPaths.h"
 #include "tests/shell/AppDriver.h"
@@ -89,6 +90,17 @@ TEST_F(FileCommands, SaveAsksForANameOnceSaveAsEveryTimeAndOpenShowsItsDialog)
     EXPECT_EQ(app->captions(), (QStringList{b, a, app->pagePath(u"o.html"_s)}));
     file(1);
     EXPECT_EQ(app->windows().size(), 3);
+    // Names that together do not fit the dialog's answer open nothing, and the user is told.
+    QStringList many;
+    for (int i = 0; i < 200; ++i)
+        many << app->pagePath(QString(190, u'n') + QString::number(i) + u".html"_s);
+    app->dialogs.willChoose(many);
+    file(1);
+    app->dialogs.willChoose(many);
+    app->frame().mnuFile_Click(1);
+    EXPECT_EQ(app->windows().size(), 3);
+    EXPECT_EQ(app->messages.texts(), QStringList(2, document::msg::kTooManyFiles));
+    app->messages.shown.clear();
     // Save As proposes the page's own name, never what its window last opened.
     app->windows().first()->mnuFile_Click(6);
     EXPECT_EQ(app->dialogs.requests.last().fileName, b);
