@@ -38,6 +38,20 @@ Placed place(const QString &text, ConvContext around)
                  : Placed{text, 0, text.size()};
 }
 
+// Where a line of the range starts and ends in the document: a selection that begins or ends
+// inside a line leaves the rest of that line outside, and the end of the range is then no line
+// end, nor its start a line start.
+bool startsLineAt(const Placed &range, qsizetype offset)
+{
+    const qsizetype at = range.begin + offset;
+    return at == 0 || (at >= 2 && range.document.sliced(at - 2, 2) == u"\r\n");
+}
+bool endsLineAt(const Placed &range, qsizetype offset)
+{
+    const qsizetype at = range.begin + offset;
+    return at >= range.document.size() || range.document.sliced(at).startsWith(u"\r\n");
+}
+
 // Asked about positions that never decrease: whether text put there lands inside markup, where
 // a line-break or list tag would break the page. That is after the "<" of a tag or a comment
 // and before its end, or anywhere in the code of a script, its very start and end (just before
@@ -191,7 +205,8 @@ QString addBrAtLineEnds(const QString &text, ConvContext around)
         s,
         [&](qsizetype begin, qsizetype end) {
             out.append(s.sliced(begin, end - begin));
-            if (!endsWithBreakTag(s, begin, end) && !markup.inside(range.begin + end))
+            if (endsLineAt(range, end) && !endsWithBreakTag(s, begin, end) &&
+                !markup.inside(range.begin + end))
                 out.append(u"<BR>");
         },
         [&] { out.append(u"\r\n"); });
@@ -255,7 +270,8 @@ QString wrapLinesInLi(const QString &text, ConvContext around)
                                 equalsAsciiIgnoringCase(content.last(5), u"</li>");
             const bool startsInside = first < end && markup.inside(range.begin + first);
             const bool endsInside = first < end && markup.inside(range.begin + end);
-            if (first == end || isItem || startsInside || endsInside) {
+            const bool partOfALine = !startsLineAt(range, begin) || !endsLineAt(range, end);
+            if (first == end || isItem || startsInside || endsInside || partOfALine) {
                 out.append(s.sliced(begin, end - begin));
                 return;
             }
