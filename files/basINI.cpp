@@ -118,18 +118,18 @@ bool WriteIniString(const QString &section, const QString &key, const QString &v
 
 bool WriteIniValues(const QList<IniValue> &values)
 {
+    // A refused edit writes nothing, so one value that cannot be written keeps all the others
+    // out too.
     return changeProfile([&](QByteArray &bytes) {
-        QByteArray changed = bytes;
         for (const IniValue &v : values) {
             // A value that would read back as another (〜 as its Windows twin ～, a path to
             // another folder) is not written either.
             const std::optional<QByteArray> updated =
-                files::withProfileValue(changed, v.section, v.key, v.value);
+                files::withProfileValue(bytes, v.section, v.key, v.value);
             if (!updated || files::profileValue(*updated, v.section, v.key) != v.value)
                 return false;
-            changed = *updated;
+            bytes = *updated;
         }
-        bytes = changed;
         return true;
     });
 }
