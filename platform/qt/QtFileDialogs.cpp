@@ -110,8 +110,10 @@ void QtFileDialogs::configure(QFileDialog &dialog, const FileDialogRequest &requ
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setWindowTitle(request.title);
-    if (!request.initialDirectory.isEmpty())
-        dialog.setDirectory(request.initialDirectory);
+    // No starting folder is the current directory: Qt alone would start in a folder it showed
+    // some dialogs ago.
+    dialog.setDirectory(request.initialDirectory.isEmpty() ? QDir::currentPath()
+                                                           : request.initialDirectory);
     // The patterns are in the description already, as the caller wrote it.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (request.save) {

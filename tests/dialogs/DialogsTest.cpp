@@ -286,6 +286,11 @@ TEST(QtFileDialogSetUp, ModesFilterTextsAndTheChosenEntrysPatterns)
         ASSERT_NE(model, nullptr) << "the dialog holds no file-system model to read patterns from";
         EXPECT_EQ(model->nameFilters(), patterns);
     }
+    // No starting folder is the current directory, not one Qt showed before.
+    QTemporaryDir elsewhere;
+    QFileDialog dialog(nullptr, QString(), elsewhere.path());
+    QtFileDialogs::configure(dialog, FileDialogRequest{});
+    EXPECT_EQ(dialog.directory().absolutePath(), QDir::currentPath());
 }
 
 // A typed name with a quote in it is one name, to save or to open: Qt alone reads quotes as the
