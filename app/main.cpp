@@ -23,6 +23,7 @@
 #include <QProcess>
 #include <QTranslator>
 
+#include <csignal>
 #include <cstring>
 
 using namespace scrivlet;
@@ -52,6 +53,9 @@ int shellExec(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    // Past a file-size limit (ulimit -f) the kernel ends a writing process, here with every
+    // unsaved page. Ignored, the write fails instead, and the save says so with the old file kept.
+    std::signal(SIGXFSZ, SIG_IGN);
     if (argc > 1 && std::strcmp(argv[1], "--shell-exec") == 0)
         return shellExec(argc, argv);
 

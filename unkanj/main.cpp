@@ -1,6 +1,7 @@
 // unkanj: the converter of UNKANJ.DLL as a command, for converting files in batches.
 #include "Command.h"
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 #include <string>
@@ -48,6 +49,9 @@ int main(int argc, char **argv)
         std::fputs(kHelp, stdout);
         return 0;
     }
+    // Past a file-size limit (ulimit -f) the kernel ends a writing process, leaving its
+    // temporary file behind. Ignored, the write fails, and the temporary file is removed.
+    std::signal(SIGXFSZ, SIG_IGN);
     std::string error;
     std::optional<Command> command = parseCommand(words, error);
     if (!command) {

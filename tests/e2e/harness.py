@@ -13,6 +13,7 @@ optional) ImageMagick's import.
 import ctypes
 import os
 import re
+import resource
 import select
 import shutil
 import signal
@@ -39,6 +40,13 @@ def _die_with_parent():
         ctypes.CDLL(None, use_errno=True).prctl(1, signal.SIGTERM)  # PR_SET_PDEATHSIG
     except (OSError, AttributeError):
         pass
+
+
+def _prepare_child(file_size_limit=None):
+    """In a child before exec: ends with the journey, and writes no file past the limit."""
+    _die_with_parent()
+    if file_size_limit is not None:
+        resource.setrlimit(resource.RLIMIT_FSIZE, (file_size_limit, file_size_limit))
 
 
 def _alive(pid):
@@ -303,10 +311,11 @@ class Session:
 
     # ---- the program --------------------------------------------------------------------------
 
-    def start(self, *args, unprivileged=False, env=None):
+    def start(self, *args, unprivileged=False, env=None, file_size_limit=None):
         """Starts the copied program with arguments, from the work folder. unprivileged: run it
         without the capabilities that let root read any file, so that a mode-000 file is
-        unreadable to it as to an ordinary user (nothing changes when not run as root)."""
+        unreadable to it as to an ordinary user (nothing changes when not run as root).
+        file_size_limit: the largest file it may write, in bytes (ulimit -f)."""
         command = [os.path.join(self.program_dir, "scrivlet"), *args]
         if unprivileged and os.geteuid() == 0:
             drop = ["setpriv", f"--inh-caps={DAC_CAPS}", f"--bounding-set={DAC_CAPS}", "--"]
@@ -320,7 +329,7 @@ class Session:
         with open(self._program_log, "w") as log:
             self._program = subprocess.Popen(
                 command, cwd=self.work, env=env or self.env(), stdin=subprocess.DEVNULL, stdout=log,
-                stderr=subprocess.STDOUT, preexec_fn=_die_with_parent)
+                stderr=subprocess.STDOUT, preexec_fn=lambda: _prepare_child(file_size_limit))
         return self._program
 
     def send_signal(self, number):

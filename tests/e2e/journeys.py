@@ -11,6 +11,7 @@ journey per test (tests/e2e/CMakeLists.txt lists the names).
 import argparse
 import json
 import os
+import resource
 import signal
 import subprocess
 import sys
@@ -346,6 +347,43 @@ def kill_asks_about_the_unsaved_page(s):
     expect_bytes(s.read(path), PAGE + b"x", "file saved on the way out")
     if path not in settings_text(s):
         raise JourneyFailed("the recent files were not written")
+
+
+@journey
+def save_beyond_the_file_size_limit(s):
+    """Started under a file-size limit (ulimit -f), a page of blanks that fits it, every blank
+    made &nbsp; (編集 › 文字列変換 › 半角ｽﾍﾟｰｽ を &nbsp; に変換) so that it no longer fits,
+    Ctrl+S: the save fails with a message and the program goes on, the page keeping its bytes.
+    The converter's command under the same limit fails with its code for a destination it
+    cannot write, and leaves no temporary file."""
+    page = PAGE + b"<p>" + b" " * 60_000 + b"</p>\r\n"
+    path = s.write_file("big.html", page)
+    big = s.write_file("bigger.html", page * 2)
+    s.start(path, file_size_limit=100_000)
+    frame = s.main_window()
+    s.wait_title(frame, "big.html")
+    s.focus(frame)
+    s.menu("e", "v", "s")  # 編集(&E) › 文字列変換(&V) › 半角ｽﾍﾟｰｽ を &nbsp; に変換(&S)
+    s.key("ctrl+s")
+    said = s.wait_dialog(10.0)
+    if not s.running():
+        raise JourneyFailed("the program ended at the save")
+    if not said:
+        raise JourneyFailed(f"the failed save said nothing; the file holds {len(s.read(path))} bytes")
+    expect_bytes(s.read(path), page, "the page after the failed save")
+
+    converted = os.path.join(s.work, "converted.html")
+    run = subprocess.run([os.path.join(s.source_program_dir, "unkanj"), "t", "-e", "-LF", big,
+                          converted],
+                         preexec_fn=lambda: resource.setrlimit(resource.RLIMIT_FSIZE,
+                                                               (100_000, 100_000)),
+                         capture_output=True, timeout=30)
+    if run.returncode != 4:
+        raise JourneyFailed(f"unkanj beyond the limit ended with {run.returncode} "
+                            f"({run.stderr!r}), not 4")
+    left = [name for name in os.listdir(s.work) if name.startswith(".converted.html")]
+    if left or os.path.exists(converted):
+        raise JourneyFailed(f"unkanj left {left} and {os.path.exists(converted)} behind")
 
 
 @journey
