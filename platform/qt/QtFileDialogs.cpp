@@ -13,6 +13,27 @@ namespace scrivlet {
 
 namespace {
 
+// The files a list of quoted names, as the dialog writes several selected files, names in
+// folder; empty unless every name is a file there. Qt splits such a list at every quote, so a
+// name with one in it ("say "hi".html") broke the whole choice; here the pieces between the
+// separators are joined until they name a file.
+QStringList filesOfList(const QString &list, const QDir &folder)
+{
+    if (list.size() < 2 || !list.startsWith(u'"') || !list.endsWith(u'"'))
+        return {};
+    const QString separator = QStringLiteral("\" \"");
+    QStringList files;
+    QString name;
+    bool open = false;
+    for (const QString &piece : list.mid(1, list.size() - 2).split(separator)) {
+        name = open ? name + separator + piece : piece;
+        open = !QFileInfo(folder.absoluteFilePath(name)).isFile();
+        if (!open)
+            files << folder.absoluteFilePath(name);
+    }
+    return open ? QStringList() : files;
+}
+
 // Qt's dialog lets a name to save into a folder that does not exist through; this one keeps
 // the dialog open instead, with Qt's own words for it. It also takes a typed name with a quote
 // in it as one name, to save or to open: Qt reads quotes as the marks around several names
@@ -24,7 +45,7 @@ public:
     using QFileDialog::QFileDialog;
 
     bool pathMustExist = false;
-    QString typedName; // the file chosen when Qt would have split its name
+    QStringList typedNames; // the files chosen when Qt would have split their names
 
     void accept() override
     {
@@ -34,6 +55,13 @@ public:
         // Only a list of names to open starts with a quote.
         const bool quoted =
             typed.contains(u'"') && (acceptMode() == AcceptSave || !typed.startsWith(u'"'));
+        if (fileMode() == ExistingFiles && !quoted) {
+            typedNames = filesOfList(typed, directory());
+            if (!typedNames.isEmpty()) {
+                QDialog::accept();
+                return;
+            }
+        }
         const QStringList files = quoted ? QStringList{whole} : selectedFiles();
         if (pathMustExist) {
             for (const QString &file : files) {
@@ -74,7 +102,7 @@ public:
                                      QMessageBox::No) != QMessageBox::Yes)
                 return;
         }
-        typedName = target.absoluteFilePath();
+        typedNames = {target.absoluteFilePath()};
         QDialog::accept();
     }
 };
@@ -145,8 +173,8 @@ FileDialogAnswer QtFileDialogs::choose(const FileDialogRequest &request)
     dialog.pathMustExist = request.pathMustExist;
     if (dialog.exec() != QDialog::Accepted)
         return {};
-    if (!dialog.typedName.isEmpty())
-        return {true, {dialog.typedName}};
+    if (!dialog.typedNames.isEmpty())
+        return {true, dialog.typedNames};
     return {true, dialog.selectedFiles()};
 }
 
