@@ -102,9 +102,13 @@ int ShellExec(IRegistry &registry, IInstanceChannel &channel, const StartProgram
         return first == Reply::Accepted ? 0 : 1;
     if (command.isEmpty())
         return 1;
-    const QStringList line = SplitCommandLine(QString(command).replace(QStringLiteral("%1"), file));
+    // The file goes into the arguments once the line is split: put in before, a quote or blank
+    // in its name would split it too, and a "%1" in the program's own folder would take it.
+    QStringList line = SplitCommandLine(command);
     if (line.isEmpty())
         return 1;
+    for (qsizetype i = 1; i < line.size(); ++i)
+        line[i].replace(QStringLiteral("%1"), file);
     // A file the channel cannot carry goes to a new instance on its command line instead: the
     // command's own arguments tell it to wait for the file over the channel, which would never
     // bring it, and the verb left an empty window behind.

@@ -464,7 +464,13 @@ TEST_F(ShellExecTest, ARunningInstanceOrANewOneGetsTheFileAndFailuresEndWithAnEr
     EXPECT_EQ(run(300, true, u"/w/a\" \"b.html"_s), 0);
     EXPECT_EQ(started, (QList<QStringList>{{u"/opt/S/scrivlet"_s, u"/w/a\" \"b.html"_s}}));
     EXPECT_TRUE(sent.isEmpty());
+    // The file goes into the command's arguments whole, and never into the program's folder.
     replies.clear();
+    AddVerb(store, 1, u"/opt/100%1/"_s, u"scrivlet"_s);
+    run(0, false, u"/w/say \"hi\" now.html"_s);
+    EXPECT_EQ(started,
+              (QList<QStringList>{{u"/opt/100%1/scrivlet"_s, u"/w/say \"hi\" now.html /O"_s}}));
+    AddVerb(store, 1, u"/opt/S/"_s, u"scrivlet"_s);
     EXPECT_EQ(run(300, true), 1) << "the new instance never served";
     EXPECT_GE(sent.size(), 2);
     EXPECT_EQ(ShellExec(store, *this, {}, u"text/css"_s, kVerb, u"/w/x.css"_s), 1)
