@@ -13,10 +13,10 @@ namespace scrivlet {
 
 namespace {
 
-// The files a list of quoted names, as the dialog writes several selected files, names in
-// folder; empty unless every name is a file there. Qt splits such a list at every quote, so a
-// name with one in it ("say "hi".html") broke the whole choice; here the pieces between the
-// separators are joined until they name a file.
+// The files in folder that a list of quoted names stands for, as the dialog lists several
+// selected files ("a.html" "b.html"); empty unless every name is a file there. Qt splits such a
+// list at every quote, so one name holding a quote (say "hi".html) broke the whole choice: here
+// the pieces between the separators are joined until they name a file.
 QStringList filesOfList(const QString &list, const QDir &folder)
 {
     if (list.size() < 2 || !list.startsWith(u'"') || !list.endsWith(u'"'))
@@ -24,12 +24,13 @@ QStringList filesOfList(const QString &list, const QDir &folder)
     const QString separator = QStringLiteral("\" \"");
     QStringList files;
     QString name;
-    bool open = false;
+    bool open = false; // a name begun in an earlier piece
     for (const QString &piece : list.mid(1, list.size() - 2).split(separator)) {
         name = open ? name + separator + piece : piece;
-        open = !QFileInfo(folder.absoluteFilePath(name)).isFile();
+        const QString path = folder.absoluteFilePath(name);
+        open = !QFileInfo(path).isFile();
         if (!open)
-            files << folder.absoluteFilePath(name);
+            files << path;
     }
     return open ? QStringList() : files;
 }
